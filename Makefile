@@ -1,0 +1,50 @@
+# Tremlow — everyday commands. Each one installs what is missing first.
+BUILD      ?= build
+JOBS       ?= $(shell nproc)
+CMAKE_ARGS ?=
+SAMPLE     ?= data/examples/school-class.soi
+
+.PHONY: all deps configure build run test bench fuzz sanitize clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
+	  echo "Tremlow is a desktop application and needs a display, but none is set (DISPLAY is empty)."; \
+	  echo "Run it from a desktop session, or under a virtual one: xvfb-run -a make run"; \
+	  exit 1; \
+	fi
+	@if [ -f "$(SAMPLE)" ]; then $(BUILD)/bin/tremlow "$(abspath $(SAMPLE))"; else $(BUILD)/bin/tremlow; fi
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTREMLOW_BUILD_BENCH=ON -DTREMLOW_BUILD_TESTS=OFF >/dev/null
+	@cmake --build build-bench -j $(JOBS)
+	@for b in build-bench/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DTREMLOW_BUILD_FUZZ=ON -DTREMLOW_BUILD_TESTS=OFF -DTREMLOW_SANITIZE=address,undefined \
+	  -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz_project_load
+	@mkdir -p build-fuzz/corpus
+	@build-fuzz/fuzz/fuzz_project_load build-fuzz/corpus tests/data/fuzz-corpus -max_total_time=$${FUZZ_SECONDS:-600}
+
+sanitize: deps
+	@cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTREMLOW_SANITIZE=address,undefined >/dev/null
+	@cmake --build build-sanitize -j $(JOBS) --target test_util test_settings test_store test_analysis test_reports
+	@cd build-sanitize && ctest --output-on-failure -j $(JOBS) -R '^(Util|Settings|Store|Analysis|Reports|[A-Za-z]*Core)'
+
+clean:
+	@rm -rf $(BUILD) build-bench build-fuzz build-sanitize

@@ -1,0 +1,10 @@
+# Writes OUT as MAIN followed by every PARTS_DIR/*.dat in name order.
+file(READ ${MAIN} content)
+file(GLOB parts ${PARTS_DIR}/*.dat)
+list(SORT parts)
+foreach(part IN LISTS parts)
+  file(READ ${part} piece)
+  string(APPEND content "\r\n" "${piece}")
+endforeach()
+file(WRITE ${OUT}.tmp "${content}")
+file(RENAME ${OUT}.tmp ${OUT})

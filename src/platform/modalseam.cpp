@@ -1,0 +1,53 @@
+#include "platform/modalseam.h"
+
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace {
+
+TDesktopModalSeam g_desktopSeam;
+TModalSeam* g_seam = &g_desktopSeam;
+
+} // namespace
+
+int TDesktopModalSeam::Exec(QDialog& dialog)
+{
+    return dialog.exec();
+}
+
+void TDesktopModalSeam::Information(QWidget* parent, const QString& title, const QString& text)
+{
+    QMessageBox::information(parent, title, text);
+}
+
+QString TDesktopModalSeam::OpenFileName(QWidget* parent, const QString& caption, const QString& dir,
+                                        const QString& filter)
+{
+    return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+}
+
+QString TDesktopModalSeam::SaveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                                        const QString& filter)
+{
+    return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+}
+
+bool TDesktopModalSeam::OpenUrl(const QString& url)
+{
+    return QDesktopServices::openUrl(QUrl(url));
+}
+
+TModalSeam& Modal()
+{
+    return *g_seam;
+}
+
+TModalSeam* SetModalSeam(TModalSeam* seam)
+{
+    TModalSeam* previous = g_seam == &g_desktopSeam ? nullptr : g_seam;
+    g_seam = seam ? seam : &g_desktopSeam;
+    return previous;
+}

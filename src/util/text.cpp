@@ -1,0 +1,241 @@
+#include "util/text.h"
+
+#include <array>
+#include <cstdint>
+
+namespace {
+
+// Length of the UTF-8 sequence starting with byte b, 0 for a byte that cannot start one.
+std::size_t SequenceLength(unsigned char b)
+{
+    if (b < 0x80)
+        return 1;
+    if ((b & 0xE0) == 0xC0)
+        return b >= 0xC2 ? 2 : 0;
+    if ((b & 0xF0) == 0xE0)
+        return 3;
+    if ((b & 0xF8) == 0xF0)
+        return b <= 0xF4 ? 4 : 0;
+    return 0;
+}
+
+// Decodes one character at text[pos]; advances pos. Invalid bytes decode as themselves.
+char32_t DecodeAt(std::string_view text, std::size_t& pos)
+{
+    const auto b = static_cast<unsigned char>(text[pos]);
+    const std::size_t len = SequenceLength(b);
+    if (len <= 1 || pos + len > text.size()) {
+        ++pos;
+        return b;
+    }
+    char32_t c = b & (0x7F >> len);
+    for (std::size_t i = 1; i < len; ++i)
+        c = (c << 6) | (static_cast<unsigned char>(text[pos + i]) & 0x3F);
+    pos += len;
+    return c;
+}
+
+void Encode(char32_t c, std::string& out)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Windows-1251 code points for the bytes 0x80 to 0xBF; 0xC0 to 0xFF map to U+0410 to U+044F.
+constexpr std::array<char16_t, 64> kCp1251High = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039,
+    0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408,
+    0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB,
+    0x0458, 0x0405, 0x0455, 0x0457};
+
+} // namespace
+
+bool IsValidUtf8(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        const std::size_t len = SequenceLength(b);
+        if (len == 0 || i + len > text.size())
+            return false;
+        for (std::size_t k = 1; k < len; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        }
+        if (len == 3) {
+            const auto b1 = static_cast<unsigned char>(text[i + 1]);
+            if ((b == 0xE0 && b1 < 0xA0) || (b == 0xED && b1 >= 0xA0))
+                return false; // overlong form or surrogate
+        } else if (len == 4) {
+            const auto b1 = static_cast<unsigned char>(text[i + 1]);
+            if ((b == 0xF0 && b1 < 0x90) || (b == 0xF4 && b1 >= 0x90))
+                return false;
+        }
+        i += len;
+    }
+    return true;
+}
+
+std::size_t CharCount(std::string_view text)
+{
+    std::size_t count = 0;
+    for (std::size_t pos = 0; pos < text.size(); ++count)
+        DecodeAt(text, pos);
+    return count;
+}
+
+std::string CutChars(std::string_view text, std::size_t maxChars)
+{
+    std::size_t pos = 0;
+    for (std::size_t n = 0; n < maxChars && pos < text.size(); ++n)
+        DecodeAt(text, pos);
+    return std::string(text.substr(0, pos));
+}
+
+std::string Cp1251ToUtf8(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b < 0x80)
+            out += ch;
+        else if (b >= 0xC0)
+            Encode(0x0410 + (b - 0xC0), out);
+        else
+            Encode(kCp1251High[b - 0x80], out);
+    }
+    return out;
+}
+
+std::string DecodeFileText(std::string_view bytes)
+{
+    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        bytes.remove_prefix(3);
+    if (IsValidUtf8(bytes))
+        return std::string(bytes);
+    return Cp1251ToUtf8(bytes);
+}
+
+std::u32string ToU32(std::string_view text)
+{
+    std::u32string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();)
+        out += DecodeAt(text, pos);
+    return out;
+}
+
+std::string FromU32(std::u32string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char32_t c : text)
+        Encode(c, out);
+    return out;
+}
+
+char32_t LowerChar(char32_t c)
+{
+    if (c >= U'A' && c <= U'Z')
+        return c + 32;
+    if (c < 0x80)
+        return c;
+    if (c >= 0x0410 && c <= 0x042F)
+        return c + 0x20;
+    if (c >= 0x0400 && c <= 0x040F)
+        return c + 0x50;
+    if (c >= 0x0460 && c <= 0x04FF && (c % 2) == 0)
+        return c + 1;
+    if (c >= 0x00C0 && c <= 0x00DE && c != 0x00D7)
+        return c + 0x20;
+    if (c >= 0x0391 && c <= 0x03AB && c != 0x03A2)
+        return c + 0x20;
+    return c;
+}
+
+char32_t UpperChar(char32_t c)
+{
+    if (c >= U'a' && c <= U'z')
+        return c - 32;
+    if (c < 0x80)
+        return c;
+    if (c >= 0x0430 && c <= 0x044F)
+        return c - 0x20;
+    if (c >= 0x0450 && c <= 0x045F)
+        return c - 0x50;
+    if (c >= 0x0460 && c <= 0x04FF && (c % 2) == 1)
+        return c - 1;
+    if (c >= 0x00E0 && c <= 0x00FE && c != 0x00F7)
+        return c - 0x20;
+    if (c >= 0x03B1 && c <= 0x03CB && c != 0x03C2)
+        return c - 0x20;
+    return c;
+}
+
+std::string ToLowerText(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();)
+        Encode(LowerChar(DecodeAt(text, pos)), out);
+    return out;
+}
+
+std::string ToUpperText(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();)
+        Encode(UpperChar(DecodeAt(text, pos)), out);
+    return out;
+}
+
+int CompareNoCase(std::string_view a, std::string_view b)
+{
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        const char32_t ca = LowerChar(DecodeAt(a, i));
+        const char32_t cb = LowerChar(DecodeAt(b, j));
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    if (i < a.size())
+        return 1;
+    if (j < b.size())
+        return -1;
+    return 0;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b)
+{
+    return CompareNoCase(a, b) == 0;
+}
+
+std::string Trim(std::string_view text)
+{
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+    return std::string(text.substr(begin, end - begin));
+}

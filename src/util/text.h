@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Text helpers for the core's UTF-8 strings: character counts, safe cuts, case folding
+// for Latin and Cyrillic letters, and decoding of legacy Windows-1251 files.
+
+inline constexpr std::size_t kShortTextMax = 255;
+
+bool IsValidUtf8(std::string_view text);
+
+// Number of characters (code points) in valid UTF-8.
+std::size_t CharCount(std::string_view text);
+
+// The first maxChars characters of text; never cuts a character in half.
+std::string CutChars(std::string_view text, std::size_t maxChars = kShortTextMax);
+
+// Converts Windows-1251 bytes to UTF-8.
+std::string Cp1251ToUtf8(std::string_view bytes);
+
+// Text of a file read whole: a UTF-8 file (a leading byte-order mark dropped) is kept,
+// anything else is a legacy 8-bit file and is read as Windows-1251.
+std::string DecodeFileText(std::string_view bytes);
+
+std::u32string ToU32(std::string_view text);
+std::string FromU32(std::u32string_view text);
+
+// Lower case of Latin, Cyrillic and Greek letters; other characters unchanged.
+char32_t LowerChar(char32_t c);
+char32_t UpperChar(char32_t c);
+std::string ToLowerText(std::string_view text);
+std::string ToUpperText(std::string_view text);
+
+// Compares two texts ignoring letter case: <0, 0 or >0.
+int CompareNoCase(std::string_view a, std::string_view b);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// Removes blanks, tabs and line breaks at both ends.
+std::string Trim(std::string_view text);
