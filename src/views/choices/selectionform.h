@@ -1,0 +1,126 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <QImage>
+#include <QString>
+#include <QWidget>
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QPainter;
+class QScrollArea;
+class TFileAccess;
+class TSelections;
+class TMessageDialog;
+
+// The window in which the choices of one investigation are entered, shown as a sociomatrix
+// or as lists, and written back to the project's FOR and AGAINST tables. It is the content
+// of an MDI sub-window (objectName "SelectionForm").
+//
+// Connecting it from the main window:
+// - construct it with the open store, the investigation's identifier and name; a TAppError
+//   from the constructor carries the text to show, and then there is no window;
+// - put it into a QMdiSubWindow; closing that sub-window asks CanClose() (the form's
+//   closeEvent refuses the close when the user keeps the window) and then posts
+//   TNotifyCode::ChildClosing; activation sends TNotifyCode::ChoicesActivated;
+// - "Save choices" calls Save(), "Clear all choices" calls ClearAll(); printing and copying
+//   use Picture() (or PaintTo() with PictureSize()).
+class TSelectionForm final : public QWidget {
+    Q_OBJECT
+
+public:
+    // Throws TAppError when the investigation's client group, criteria group or criterion is
+    // missing, or its client rows are inconsistent.
+    TSelectionForm(TFileAccess& store, int investId, const QString& investName,
+                   QWidget* parent = nullptr);
+    ~TSelectionForm() override;
+    TSelectionForm(const TSelectionForm&) = delete;
+    TSelectionForm& operator=(const TSelectionForm&) = delete;
+
+    int InvestId() const { return m_investId; }
+    const QString& InvestName() const { return m_investName; }
+
+    // Replaces the investigation's FOR and AGAINST rows with what the grid holds; shows the
+    // failure text and answers false on failure (the modified flag then stays set).
+    bool Save();
+    // Empties the grid (marks the window modified).
+    void ClearAll();
+    bool IsModified() const { return m_modified; }
+    void SetModified(bool value) { m_modified = value; }
+
+    // Asks "save changes?" when modified: Yes saves (a failed save keeps the window), No
+    // discards, closing the question keeps the window. True when the window may close.
+    bool CanClose();
+
+    // Graphics mode shows the grid, text mode the chooser and its two check lists.
+    bool IsGraphic() const { return m_graphic; }
+    void SetGraphic(bool graphic);
+
+    // The grid's picture, the same one the screen shows (for copy, picture files and print).
+    void PaintTo(QPainter& painter) const;
+    QSize PictureSize() const;
+    QImage Picture() const;
+
+    TSelections& Selects() { return *m_selects; }
+    QMenu& ChoicesPopupMenu() { return *m_popup; }
+
+    // Member identifiers in grid order (member p is grid row and column p + 1).
+    const std::vector<int>& MemberIds() const { return m_memberIds; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void BuildComponents();
+    void LoadMembers();
+    void ApplySettings();
+    void LoadChoices();
+    void RefreshText();
+    void UpdatePopupItems();
+    void SetPairCell(int chooser, int chosen, int value);
+    int PairCell(int chooser, int chosen) const;
+
+    void SelectsClick(int numX, int numY, int place);
+    void SelectsMouseMove();
+    void ComboBoxClientsChange(int index);
+    void CheckListBoxClientsClickCheck(QListWidgetItem* item);
+    void SetActiveCell(int value);
+    void WatchSubWindow();
+
+    TFileAccess& m_store;
+    int m_investId;
+    QString m_investName;
+    std::string m_clientGroupName;
+    std::string m_criteriaGroupName;
+    std::string m_criterionName;
+    std::vector<int> m_memberIds;
+    std::vector<QString> m_memberNames;
+    bool m_modified = false;
+    bool m_graphic = true;
+    bool m_refreshing = false;
+    QWidget* m_watchedSubWindow = nullptr;
+
+    QScrollArea* m_scroll = nullptr;
+    TSelections* m_selects = nullptr;
+    QWidget* m_textPanel = nullptr;
+    QComboBox* m_comboClients = nullptr;
+    QListWidget* m_positiveList = nullptr;
+    QListWidget* m_negativeList = nullptr;
+    QMenu* m_popup = nullptr;
+    QAction* m_saveItem = nullptr;
+    QAction* m_clearAllItem = nullptr;
+    QAction* m_graphicsItem = nullptr;
+    QAction* m_textItem = nullptr;
+    QAction* m_positiveItem = nullptr;
+    QAction* m_negativeItem = nullptr;
+    QAction* m_clearItem = nullptr;
+};
