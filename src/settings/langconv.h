@@ -13,6 +13,8 @@ public:
 
     // The text of a key (exact, case-sensitive); throws TAppError when the key is absent.
     std::string GetText(const std::string& key) const;
+    // Whether the catalogue holds the key (exact, case-sensitive).
+    bool HasText(const std::string& key) const;
     // Looks the text up and shows it through the message sink.
     void ShowByKey(const std::string& key) const;
     // Shows a text the caller already holds through the message sink.

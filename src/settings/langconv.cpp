@@ -1,0 +1,118 @@
+#include "settings/langconv.h"
+
+#include "settings/inifile.h"
+#include "util/error.h"
+#include "util/messagesink.h"
+#include "util/text.h"
+
+namespace {
+
+const char* const kSection = "Dialogues";
+
+std::unique_ptr<TDlgLangConverter> g_catalogue;
+std::string g_executableDir = ".";
+
+// Index of the line whose name (the part before "=") equals name, ignoring letter case.
+std::size_t LineIndex(const std::vector<std::string>& lines, const std::string& name)
+{
+    std::size_t i = 0;
+    for (; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        if (EqualsNoCase(line.substr(0, line.find('=')), name))
+            break;
+    }
+    return i;
+}
+
+} // namespace
+
+TDlgLangConverter::TDlgLangConverter(const std::string& path)
+{
+    const TIniFile ini(path);
+    m_keys = ini.ReadSectionKeys(kSection);
+    if (m_keys.empty())
+        throw TAppError(std::string("Inner Error -> Please call to Orvenic Group! - no such section: \"") +
+                        kSection + "\"");
+    // Entry lines are kept as a name=value list: an empty value removes the line of its name and
+    // a repeated name replaces the earlier line, so an empty value or a key written twice (in any
+    // letter case) leaves the two lists of unequal length.
+    for (const std::string& key : m_keys) {
+        const std::string value = ini.ReadString(kSection, key, "");
+        const std::size_t i = LineIndex(m_lines, key);
+        if (value.empty()) {
+            if (i < m_lines.size())
+                m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(i));
+        } else if (i < m_lines.size()) {
+            m_lines[i] = key + "=" + value;
+        } else {
+            m_lines.push_back(key + "=" + value);
+        }
+    }
+    if (m_lines.size() != m_keys.size() || m_lines.empty())
+        throw TAppError("Inner Error -> Please call to Orvenic Group!");
+}
+
+std::string TDlgLangConverter::GetText(const std::string& key) const
+{
+    for (std::size_t i = 0; i < m_keys.size(); ++i) {
+        if (m_keys[i] == key) {
+            const std::string line = CutChars(m_lines[i], kShortTextMax);
+            const std::size_t eq = line.find('=');
+            return eq == std::string::npos ? std::string() : line.substr(eq + 1);
+        }
+    }
+    throw TAppError("Inner Error -> No such message; Bad file! - " + key + " absent");
+}
+
+bool TDlgLangConverter::HasText(const std::string& key) const
+{
+    for (const std::string& k : m_keys) {
+        if (k == key)
+            return true;
+    }
+    return false;
+}
+
+void TDlgLangConverter::ShowByKey(const std::string& key) const
+{
+    ShowText(GetText(key));
+}
+
+void TDlgLangConverter::ShowText(const std::string& text) const
+{
+    MessageSink().ShowText(text);
+}
+
+TDlgLangConverter& LangConv()
+{
+    if (!g_catalogue)
+        throw TAppError("Inner Error -> The message catalogue is not loaded");
+    return *g_catalogue;
+}
+
+bool HasLangConv()
+{
+    return g_catalogue != nullptr;
+}
+
+void SetLangConv(std::unique_ptr<TDlgLangConverter> catalogue)
+{
+    g_catalogue = std::move(catalogue);
+}
+
+const std::string& ExecutableDir()
+{
+    return g_executableDir;
+}
+
+void SetExecutableDir(const std::string& dir)
+{
+    g_executableDir = dir;
+    while (g_executableDir.size() > 1 && g_executableDir.back() == '/')
+        g_executableDir.pop_back();
+}
+
+std::string LanguageFilePath()
+{
+    return ExecutableDir() + "/language.dat";
+}
