@@ -1,0 +1,95 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TFileAccess;
+
+// Dates are whole day counts from 30 December 1899 held in a double; only the date part counts.
+
+// Today's date (local time).
+double TodayDate();
+// The day count of a calendar date; false for an invalid date (years 1 to 9999).
+bool EncodeDate(int year, int month, int day, double& date);
+// The calendar date of a day count (its date part); false when it lies outside years 1 to 9999.
+bool DecodeDate(double date, int& year, int& month, int& day);
+
+// Copies of project objects returned by the read functions; the defaults stand for "not found".
+struct TClientGroupInfo {
+    int32_t Id = -1;
+    std::string Name;
+};
+
+struct TCriteriaGroupInfo {
+    int32_t Id = -1;
+    std::string Name;
+};
+
+struct TClientInfo {
+    int32_t Id = -1;
+    int32_t GroupId = -1;
+    std::string FullName;
+    double BirthDate = 0;
+    bool IsMale = true;
+};
+
+struct TCriterionInfo {
+    int32_t Id = -1;
+    int32_t GroupId = -1;
+    std::string Name;
+};
+
+// An investigation's header; also the header of the investigation model.
+struct TInvestInfo {
+    int32_t Id = -1;
+    std::string Name;
+    int32_t MaxChoices = 0;
+    bool AllowAgainst = true;
+    int32_t ClientGroupId = -1;
+    int32_t CriterionId = -1;
+    int32_t CriteriaGroupId = -1;
+    double Date = TodayDate();
+};
+
+// Queries over the open project (CurrentProject()); with no project open they give the
+// defaults and empty lists. The overloads with a store work on that store. They change no
+// data but move the cursors of the tables they search.
+
+// Read one object: info and description are reset to the defaults, then filled when found.
+void ReadClientGroup(int32_t id, std::string& description, TClientGroupInfo& info);
+void ReadClient(int32_t id, int32_t groupId, std::string& description, TClientInfo& info);
+void ReadCriteriaGroup(int32_t id, std::string& description, TCriteriaGroupInfo& info);
+void ReadCriterion(int32_t id, int32_t groupId, std::string& description, TCriterionInfo& info);
+void ReadInvestigation(int32_t id, std::string& description, TInvestInfo& info);
+
+void ReadClientGroup(TFileAccess& store, int32_t id, std::string& description, TClientGroupInfo& info);
+void ReadClient(TFileAccess& store, int32_t id, int32_t groupId, std::string& description, TClientInfo& info);
+void ReadCriteriaGroup(TFileAccess& store, int32_t id, std::string& description, TCriteriaGroupInfo& info);
+void ReadCriterion(TFileAccess& store, int32_t id, int32_t groupId, std::string& description,
+                   TCriterionInfo& info);
+void ReadInvestigation(TFileAccess& store, int32_t id, std::string& description, TInvestInfo& info);
+
+// Name lists; each empties names first. The investigation lists are sorted ignoring letter
+// case (equal names kept); the member lists are in table order.
+void InvestigationsOfClientGroup(int32_t groupId, std::vector<std::string>& names);
+void InvestigationsOfCriterion(int32_t criterionId, int32_t criteriaGroupId, std::vector<std::string>& names);
+void ClientNamesOfGroup(int32_t groupId, std::vector<std::string>& names);
+void CriterionNamesOfGroup(int32_t groupId, std::vector<std::string>& names);
+
+void InvestigationsOfClientGroup(const TFileAccess& store, int32_t groupId, std::vector<std::string>& names);
+void InvestigationsOfCriterion(const TFileAccess& store, int32_t criterionId, int32_t criteriaGroupId,
+                               std::vector<std::string>& names);
+void ClientNamesOfGroup(const TFileAccess& store, int32_t groupId, std::vector<std::string>& names);
+void CriterionNamesOfGroup(const TFileAccess& store, int32_t groupId, std::vector<std::string>& names);
+
+int32_t CountClientsOfGroup(int32_t groupId);
+int32_t CountCriteriaOfGroup(int32_t groupId);
+
+// Today's year minus the year of date when positive, else 0 (also for an undecodable date).
+int AgeFromBirthDate(double date);
+int AgeFromBirthDate(double date, double today);
+// The date with the day and month of date in the year today's year minus age. A 29 February
+// that falls in a year without one becomes 28 February; a year outside 1 to 9999 gives date unchanged.
+double BirthDateFromAge(int16_t age, double date);
+double BirthDateFromAge(int16_t age, double date, double today);

@@ -1,0 +1,147 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/filtab.h"
+
+// First and last line index (inclusive) of a section's body in the file image.
+struct TLineRange {
+    int32_t First = 0;
+    int32_t Last = 0;
+};
+
+// The project store: owns the nine record tables of one open project, knows its file name
+// and login flag, loads the project file into the tables and saves them back. Also offers
+// the operations that span tables (counts, cascading deletes) and a line editor over the
+// file image for the conversion of older files.
+class TFileAccess final {
+public:
+    explicit TFileAccess(std::string fileName = {});
+    ~TFileAccess();
+    TFileAccess(const TFileAccess&) = delete;
+    TFileAccess& operator=(const TFileAccess&) = delete;
+
+    // Reads FileName() into the tables. Every failure shows the "FILE_VIOLATED_MSG" text once
+    // through the message sink and returns false (the tables may then be partly filled).
+    // Progress: +10 after each of the nine sections and after the login flag.
+    bool Load();
+    // Like Load, from file bytes already in memory (UTF-8, or legacy Windows-1251).
+    bool LoadFromBytes(std::string_view bytes);
+    // Writes every table to FileName() through a temporary file in the same folder that
+    // replaces the project only once it is complete; a failure shows "FILE_VIOLATED_MSG"
+    // once, returns false, leaves the old file as it was and the tables modified.
+    bool Save();
+    // The complete file text Save writes (UTF-8, CR LF); false when a record cannot be written
+    // (an undecodable date). Shows nothing.
+    bool BuildFileText(std::string& text) const;
+
+    bool IsModified() const;
+    // Sets the modified flag of all nine tables.
+    void SetModified(bool value);
+
+    const std::string& FileName() const { return m_fileName; }
+    void SetFileName(std::string fileName) { m_fileName = std::move(fileName); }
+
+    bool LoginRequired() const { return m_loginRequired; }
+    // Stores a changed flag and marks all tables modified; an unchanged flag does nothing.
+    void SetLoginRequired(bool value);
+
+    // Reads FileName() into the line image only (text decoded to UTF-8, any line ending);
+    // false when the file cannot be read. Load and Save do not keep an image.
+    bool ReadLines();
+    // Writes the line image to FileName() (CR LF) the same safe way Save writes; shows nothing.
+    bool WriteLines();
+    std::vector<std::string>& Lines() { return m_lines; }
+    const std::vector<std::string>& Lines() const { return m_lines; }
+
+    // Line editor over the image; section headers and keys are compared exactly.
+    bool SectionExists(std::string_view name) const;
+    // The body lines of the section; none when the section is missing or has no body.
+    std::optional<TLineRange> SectionRange(std::string_view name) const;
+    bool KeyExists(std::string_view section, std::string_view key) const;
+    // Value of the first line of the section with that key; empty when there is none.
+    std::string ReadValue(std::string_view section, std::string_view key) const;
+    // Replaces the first line with the key, or inserts "key=value" before the last body line
+    // (right after the header of a section without body); a missing section is appended
+    // at the end with its key line.
+    void WriteValue(std::string_view section, std::string_view key, std::string_view value);
+    // Deletes the lines whose key is key or key, "_", a row number.
+    void DeleteKey(std::string_view section, std::string_view key);
+    // Renames the column: keys old -> new and old_r -> new_r; values stay.
+    void RenameColumn(std::string_view section, std::string_view oldName, std::string_view newName);
+    // Appends, row by row, the value of from_r (nothing for "NULL") after a blank to the line
+    // to_r and trims the line.
+    void MergeColumn(std::string_view section, std::string_view from, std::string_view to);
+
+    // Counts over the tables.
+    int32_t CountClientsInGroup(int32_t groupId) const;
+    int32_t CountCriteriaInGroup(int32_t groupId) const;
+    int32_t CountForChoices(int32_t investId) const;
+    int32_t CountAgainstChoices(int32_t investId) const;
+
+    // Deletes that span or empty tables; each marks the tables it changed modified.
+    bool DeleteClientsOfGroup(int32_t groupId);
+    bool DeleteCriteriaOfGroup(int32_t groupId);
+    // The group only; its clients stay. False when there is no such group.
+    bool DeleteClientGroup(int32_t id);
+    bool DeleteCriteriaGroup(int32_t id);
+    // That client only; choices naming it stay. False when there is no such client.
+    bool DeleteClient(int32_t id, int32_t groupId);
+    bool DeleteCriterion(int32_t id, int32_t groupId);
+    bool DeleteForChoices(int32_t investId);
+    bool DeleteAgainstChoices(int32_t investId);
+    bool DeletePlacements(int32_t investId);
+    // The investigation with its positive choices, negative choices and placements;
+    // true as well when there is no such investigation.
+    bool DeleteInvestigation(int32_t id);
+
+    // The nine tables.
+    TClientGroupTable& ClientGroups() { return m_clientGroups; }
+    TClientTable& Clients() { return m_clients; }
+    TCriteryGroupTable& CriteriaGroups() { return m_criteriaGroups; }
+    TCriteryTable& Criteria() { return m_criteria; }
+    TInvestTable& Investigations() { return m_invests; }
+    TForTable& ForChoices() { return m_forChoices; }
+    TAgainstTable& AgainstChoices() { return m_againstChoices; }
+    TGraphPlaceTable& Placements() { return m_placements; }
+    TUserTable& Users() { return m_users; }
+    const TClientGroupTable& ClientGroups() const { return m_clientGroups; }
+    const TClientTable& Clients() const { return m_clients; }
+    const TCriteryGroupTable& CriteriaGroups() const { return m_criteriaGroups; }
+    const TCriteryTable& Criteria() const { return m_criteria; }
+    const TInvestTable& Investigations() const { return m_invests; }
+    const TForTable& ForChoices() const { return m_forChoices; }
+    const TAgainstTable& AgainstChoices() const { return m_againstChoices; }
+    const TGraphPlaceTable& Placements() const { return m_placements; }
+    const TUserTable& Users() const { return m_users; }
+
+private:
+    bool LoadText(std::string_view text);
+    bool ReportFailure() const;
+
+    std::vector<std::string> m_lines;
+    std::string m_fileName;
+    bool m_loginRequired = false;
+    TInvestTable m_invests;
+    TCriteryGroupTable m_criteriaGroups;
+    TAgainstTable m_againstChoices;
+    TClientGroupTable m_clientGroups;
+    TGraphPlaceTable m_placements;
+    TUserTable m_users;
+    TForTable m_forChoices;
+    TClientTable m_clients;
+    TCriteryTable m_criteria;
+};
+
+// The project that is open in the application (nullptr while none is); the main window owns
+// it and sets it here, the project queries and views read it.
+TFileAccess* CurrentProject();
+void SetCurrentProject(TFileAccess* store);
+
+// The text every failed load or save shows: "FILE_VIOLATED_MSG" from the catalogue when one
+// is installed, else a fixed English text.
+std::string FileViolatedText();
