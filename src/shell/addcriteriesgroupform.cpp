@@ -1,0 +1,11 @@
+#include "shell/addcriteriesgroupform.h"
+
+#include "platform/langcontroller.h"
+
+TAddCriteriesGroupForm::TAddCriteriesGroupForm(QWidget* parent)
+    : TEntityFormBase(parent, QStringLiteral("AddCriteriesGroupForm"), QStringLiteral("CriteriesGroupEdit"), 255,
+                      QStringLiteral("CriteriesGroupExpandedMemo"), 73)
+{
+    FinishLayout();
+    TLanguageController::Translate(*this);
+}

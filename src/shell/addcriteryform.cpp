@@ -1,0 +1,11 @@
+#include "shell/addcriteryform.h"
+
+#include "platform/langcontroller.h"
+
+TAddCriteryForm::TAddCriteryForm(QWidget* parent)
+    : TEntityFormBase(parent, QStringLiteral("AddCriteryForm"), QStringLiteral("CriteryEdit"), 255,
+                      QStringLiteral("CriteryExpandedMemo"), 74)
+{
+    FinishLayout();
+    TLanguageController::Translate(*this);
+}

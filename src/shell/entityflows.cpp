@@ -1,0 +1,368 @@
+#include "shell/entityflows.h"
+
+#include <exception>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <QLineEdit>
+
+#include "platform/modalseam.h"
+#include "settings/langconv.h"
+#include "shell/addclientform.h"
+#include "shell/addclientsgroupform.h"
+#include "shell/addcriteriesgroupform.h"
+#include "shell/addcriteryform.h"
+#include "shell/addinvestform.h"
+#include "shell/findform.h"
+#include "store/dbinfo.h"
+#include "store/fileacc.h"
+#include "util/text.h"
+
+namespace {
+
+// Runs a flow step by step; an error raised on the way is shown with its text.
+template <typename TFlow>
+TEntityResult Guarded(QWidget* parent, TFlow&& flow)
+{
+    try {
+        return flow();
+    } catch (const std::exception& error) {
+        ShowMessageText(parent, QString::fromStdString(error.what()));
+        return {};
+    }
+}
+
+bool Confirmed(QDialog& dialog)
+{
+    return Modal().Exec(dialog) == QDialog::Accepted;
+}
+
+// Prepares a dialog for a new object: the caption and the prefilled name "<name key text> <Id>".
+void PrepareAdd(TEntityFormBase& form, const char* titleKey, const char* nameKey, int newId)
+{
+    form.setWindowTitle(CatalogueText(titleKey));
+    form.SetNameText(CatalogueText(nameKey) + QLatin1Char(' ') + QString::number(newId));
+    form.NameEdit()->selectAll();
+}
+
+void PrepareChange(TEntityFormBase& form, const char* titleKey, const std::string& name,
+                   const std::string& description)
+{
+    form.setWindowTitle(CatalogueText(titleKey));
+    form.SetNameText(QString::fromStdString(name));
+    form.SetDescriptionText(DescriptionFromStore(description));
+}
+
+TEntityResult Refuse(QWidget* parent, const char* key)
+{
+    ShowCatalogueMessage(parent, key);
+    return {};
+}
+
+TEntityResult Written(int id, const std::string& name)
+{
+    return {true, id, QString::fromStdString(name)};
+}
+
+// The text of key, ": ", the quoted investigation names separated by ", ", and ".".
+QString InUseText(const char* key, const std::vector<std::string>& investigations)
+{
+    std::string text = LangConv().GetText(key) + ": ";
+    for (std::size_t i = 0; i < investigations.size(); ++i) {
+        if (i > 0)
+            text += ", ";
+        text += '"' + investigations[i] + '"';
+    }
+    text += '.';
+    return QString::fromStdString(CutChars(text, kShortTextMax));
+}
+
+TInvestFormData GatherInvestData(const TFileAccess& store, int investId)
+{
+    TInvestFormData data;
+    const TClientGroupTable& clientGroups = store.ClientGroups();
+    for (int32_t i = 0; i < clientGroups.Count(); ++i) {
+        const TAClientGroup& group = clientGroups.At(i);
+        data.ClientGroups.push_back({group.Id, QString::fromStdString(group.Name)});
+    }
+    const TClientTable& clients = store.Clients();
+    for (int32_t i = 0; i < clients.Count(); ++i) {
+        const TAClient& client = clients.At(i);
+        auto& members = data.ClientsOfGroup[client.GroupId];
+        members.Ids.push_back(client.Id);
+        members.Names.push_back(QString::fromStdString(client.FullName));
+    }
+    const TCriteryGroupTable& criteriaGroups = store.CriteriaGroups();
+    for (int32_t i = 0; i < criteriaGroups.Count(); ++i) {
+        const TACriteryGroup& group = criteriaGroups.At(i);
+        data.CriteriaGroups.push_back({group.Id, QString::fromStdString(group.Name)});
+    }
+    const TCriteryTable& criteria = store.Criteria();
+    for (int32_t i = 0; i < criteria.Count(); ++i) {
+        const TACritery& criterion = criteria.At(i);
+        data.CriteriaOfGroup[criterion.GroupId].push_back(
+            {criterion.Id, QString::fromStdString(criterion.Name)});
+    }
+    if (investId != -1) {
+        const auto countChoices = [investId](const TChoiceTable& table, std::map<int, int>& byChooser) {
+            for (int32_t i = 0; i < table.Count(); ++i) {
+                const TChoiceRow& row = table.At(i);
+                if (row.InvestId == investId)
+                    ++byChooser[row.FromId];
+            }
+        };
+        countChoices(store.ForChoices(), data.PositiveByChooser);
+        countChoices(store.AgainstChoices(), data.NegativeByChooser);
+    }
+    return data;
+}
+
+// The checks before an investigation dialog opens.
+bool InvestigationCanOpen(QWidget* parent, const TFileAccess& store)
+{
+    if (store.ClientGroups().Count() == 0) {
+        ShowCatalogueMessage(parent, "NO_CLIENTSGROUPS");
+        return false;
+    }
+    if (store.CriteriaGroups().Count() == 0) {
+        ShowCatalogueMessage(parent, "NO_CRITERIESGROUPS");
+        return false;
+    }
+    return true;
+}
+
+// The checks after OK: a group of at least two members and a criteria group with a criterion.
+bool InvestigationCanBeWritten(QWidget* parent, const TFileAccess& store, const TAddInvestForm& form)
+{
+    if (store.CountClientsInGroup(form.ClientGroupId()) <= 1) {
+        ShowCatalogueMessage(parent, "NOT_ENOUGH_CLIENTS_IN_GROUP");
+        return false;
+    }
+    if (store.CountCriteriaInGroup(form.CriteriaGroupId()) < 1 || form.CriterionId() == -1) {
+        ShowCatalogueMessage(parent, "NO_CRITERIES_IN_GROUP");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+TEntityResult CreateClientGroup(QWidget* parent, TFileAccess& store, int newId)
+{
+    return Guarded(parent, [&]() -> TEntityResult {
+        TAddClientsGroupForm form(parent);
+        PrepareAdd(form, "FORM_TITLE_ADD_CLIENTS_GROUP", "CLIENTGROUP_NAME", newId);
+        if (!Confirmed(form))
+            return {};
+        const std::string name = NameToStore(form.NameText());
+        TClientGroupTable& table = store.ClientGroups();
+        table.Add(newId, name);
+        if (table.FindById(newId))
+            table.SetDescription(DescriptionToStore(form.DescriptionText()));
+        return Written(newId, name);
+    });
+}
+
+TEntityResult ChangeClientGroup(QWidget* parent, TFileAccess& store, int id)
+{
+    return Guarded(parent, [&]() -> TEntityResult {
+        TClientGroupTable& table = store.ClientGroups();
+        if (!table.FindById(id))
+            return Refuse(parent, "NO_RECORD_MSG");
+        TAddClientsGroupForm form(parent);
+        PrepareChange(form, "FORM_TITLE_CHANGE_CLIENTS_GROUP", table.GetName(), table.GetDescription());
+        if (!Confirmed(form))
+            return {};
+        if (!table.FindById(id))
+            return Refuse(parent, "NO_RECORD_MSG");
+        const std::string name = NameToStore(form.NameText());
+        table.Change(id, name);
+        if (table.FindById(id))
+            table.SetDescription(DescriptionToStore(form.DescriptionText()));
+        return Written(id, name);
+    });
+}
+
+TEntityResult CreateClient(QWidget* parent, TFileAccess& store, int groupId, int newId)
+{
+    return Guarded(parent, [&]() -> TEntityResult {
+        // The choices of an investigation refer to the group's members as they stand.
+        std::vector<std::string> investigations;
+        InvestigationsOfClientGroup(store, groupId, investigations);
+        if (!investigations.empty()) {
+            ShowMessageText(parent, InUseText("CLIENTGROUP_ADDCLIENT_IS_IN_INVESTS", investigations));
+            return {};
+        }
+        TAddClientForm form(parent);
+        PrepareAdd(form, "FORM_TITLE_ADD_CLIENT", "CLIENT_NAME", newId);
+        if (!Confirmed(form))
+            return {};
+        const std::string name = NameToStore(form.NameText());
+        TClientTable& table = store.Clients();
+        table.Add(newId, groupId, name, form.IsMale(), form.BirthDate());
+        if (table.Find(newId, groupId))
+            table.SetDescription(DescriptionToStore(form.DescriptionText()));
+        return Written(newId, name);
+    });
+}
+
+TEntityResult ChangeClient(QWidget* parent, TFileAccess& store, int id, int groupId)
+{
+    return Guarded(parent, [&]() -> TEntityResult {
+        TClientTable& table = store.Clients();
+        if (!table.Find(id, groupId))
+            return Refuse(parent, "NO_RECORD_MSG");
+        TAddClientForm form(parent);
+        PrepareChange(form, "FORM_TITLE_CHANGE_CLIENT", table.GetFullName(), table.GetDescription());
+        form.SetMale(table.GetIsMale());
+        form.SetBirthDate(table.GetBirthDate());
+        if (!Confirmed(form))
+            return {};
+        if (!table.Find(id, groupId))
+            return Refuse(parent, "NO_RECORD_MSG");
+        const std::string name = NameToStore(form.NameText());
+        table.Change(id, groupId, name, form.IsMale(), form.BirthDate());
+        if (table.Find(id, groupId))
+            table.SetDescription(DescriptionToStore(form.DescriptionText()));
+        return Written(id, name);
+    });
+}
+
+TEntityResult CreateCriteriaGroup(QWidget* parent, TFileAccess& store, int newId)
+{
+    return Guarded(parent, [&]() -> TEntityResult {
+        TAddCriteriesGroupForm form(parent);
+        PrepareAdd(form, "FORM_TITLE_ADD_CRITERIES_GROUP", "CRITERYGROUP_NAME", newId);
+        if (!Confirmed(form))
+            return {};
+        const std::string name = NameToStore(form.NameText());
+        TCriteryGroupTable& table = store.CriteriaGroups();
+        table.Add(newId, name);
+        if (table.FindById(newId))
+            table.SetDescription(DescriptionToStore(form.DescriptionText()));
+        return Written(newId, name);
+    });
+}
+
+TEntityResult ChangeCriteriaGroup(QWidget* parent, TFileAccess& store, int id)
+{
+    return Guarded(parent, [&]() -> TEntityResult {
+        TCriteryGroupTable& table = store.CriteriaGroups();
+        if (!table.FindById(id))
+            return Refuse(parent, "NO_RECORD_MSG");
+        TAddCriteriesGroupForm form(parent);
+        PrepareChange(form, "FORM_TITLE_CHANGE_CRITERIES_GROUP", table.GetName(),
+                      table.GetDescription());
+        if (!Confirmed(form))
+            return {};
+        if (!table.FindById(id))
+            return Refuse(parent, "NO_RECORD_MSG");
+        const std::string name = NameToStore(form.NameText());
+        table.Change(id, name);
+        if (table.FindById(id))
+            table.SetDescription(DescriptionToStore(form.DescriptionText()));
+        return Written(id, name);
+    });
+}
+
+TEntityResult CreateCriterion(QWidget* parent, TFileAccess& store, int groupId, int newId)
+{
+    return Guarded(parent, [&]() -> TEntityResult {
+        TAddCriteryForm form(parent);
+        PrepareAdd(form, "FORM_TITLE_ADD_CRITERY", "CRITERY_NAME", newId);
+        if (!Confirmed(form))
+            return {};
+        const std::string name = NameToStore(form.NameText());
+        TCriteryTable& table = store.Criteria();
+        table.Add(newId, groupId, name);
+        if (table.Find(newId, groupId))
+            table.SetDescription(DescriptionToStore(form.DescriptionText()));
+        return Written(newId, name);
+    });
+}
+
+TEntityResult ChangeCriterion(QWidget* parent, TFileAccess& store, int id, int groupId)
+{
+    return Guarded(parent, [&]() -> TEntityResult {
+        TCriteryTable& table = store.Criteria();
+        if (!table.Find(id, groupId))
+            return Refuse(parent, "NO_RECORD_MSG");
+        TAddCriteryForm form(parent);
+        PrepareChange(form, "FORM_TITLE_CHANGE_CRITERY", table.GetName(), table.GetDescription());
+        if (!Confirmed(form))
+            return {};
+        if (!table.Find(id, groupId))
+            return Refuse(parent, "NO_RECORD_MSG");
+        const std::string name = NameToStore(form.NameText());
+        table.Change(id, groupId, name);
+        if (table.Find(id, groupId))
+            table.SetDescription(DescriptionToStore(form.DescriptionText()));
+        return Written(id, name);
+    });
+}
+
+TEntityResult CreateInvestigation(QWidget* parent, TFileAccess& store, int newId)
+{
+    return Guarded(parent, [&]() -> TEntityResult {
+        if (!InvestigationCanOpen(parent, store))
+            return {};
+        TAddInvestForm form(parent);
+        PrepareAdd(form, "FORM_TITLE_ADD_INVEST", "INVESTIGATION_NAME", newId);
+        form.Fill(GatherInvestData(store, -1), -1);
+        if (!Confirmed(form) || !InvestigationCanBeWritten(parent, store, form))
+            return {};
+        const std::string name = NameToStore(form.NameText());
+        TInvestTable& table = store.Investigations();
+        table.Add(newId, form.ClientGroupId(), form.CriterionId(), form.CriteriaGroupId(), name,
+                  TodayDate(), form.AllowAgainst(), form.MaxChoices());
+        if (table.FindById(newId))
+            table.SetDescription(DescriptionToStore(form.DescriptionText()));
+        return Written(newId, name);
+    });
+}
+
+TEntityResult ChangeInvestigation(QWidget* parent, TFileAccess& store, int id)
+{
+    return Guarded(parent, [&]() -> TEntityResult {
+        TInvestTable& table = store.Investigations();
+        if (!table.FindById(id))
+            return Refuse(parent, "NO_RECORD_MSG");
+        const TAnInvest stored = table.Current();
+        if (!InvestigationCanOpen(parent, store))
+            return {};
+        TAddInvestForm form(parent);
+        PrepareChange(form, "FORM_TITLE_CHANGE_INVEST", stored.Name, stored.Description);
+        form.Fill(GatherInvestData(store, id), id, stored.ClientGroupId, stored.CriteriaGroupId,
+                  stored.CriterionId, stored.AllowAgainst, stored.MaxChoices);
+        if (!Confirmed(form) || !InvestigationCanBeWritten(parent, store, form))
+            return {};
+        if (!table.FindById(id))
+            return Refuse(parent, "NO_RECORD_MSG");
+        const std::string name = NameToStore(form.NameText());
+        table.Change(id, form.ClientGroupId(), form.CriterionId(), form.CriteriaGroupId(), name,
+                     stored.Date, form.AllowAgainst(), form.MaxChoices());
+        if (table.FindById(id))
+            table.SetDescription(DescriptionToStore(form.DescriptionText()));
+        return Written(id, name);
+    });
+}
+
+TFindRequest RunFindForm(QWidget* parent, const TFindRequest& remembered)
+{
+    TFindRequest answer = remembered;
+    answer.Find = false;
+    try {
+        TFindForm form(parent);
+        form.Fill(remembered.Text, remembered.Type, remembered.Flags);
+        if (Modal().Exec(form) == QDialog::Accepted && form.FindPressed()) {
+            answer.Find = true;
+            answer.Text = form.Text();
+            answer.Type = form.Type();
+            answer.Flags = form.Flags();
+        }
+    } catch (const std::exception& error) {
+        ShowMessageText(parent, QString::fromStdString(error.what()));
+    }
+    return answer;
+}

@@ -1,0 +1,170 @@
+#include "shell/entityform.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "platform/helpviewer.h"
+#include "platform/modalseam.h"
+#include "settings/langconv.h"
+#include "util/error.h"
+#include "util/text.h"
+
+namespace {
+
+const QDate kDayZero(1899, 12, 30);
+
+} // namespace
+
+QDate DateFromDays(double days)
+{
+    return kDayZero.addDays(static_cast<qint64>(days));
+}
+
+double DaysFromDate(const QDate& date)
+{
+    return static_cast<double>(kDayZero.daysTo(date));
+}
+
+std::string DescriptionToStore(const QString& text)
+{
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lines.replace(QChar('\r'), QChar('\n'));
+    lines.replace(QChar('\n'), QStringLiteral("\r\n"));
+    return lines.toStdString();
+}
+
+QString DescriptionFromStore(const std::string& text)
+{
+    QString lines = QString::fromStdString(text);
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return lines;
+}
+
+std::string NameToStore(const QString& text)
+{
+    return CutChars(text.toStdString(), kShortTextMax);
+}
+
+QString CatalogueText(const char* key)
+{
+    return QString::fromStdString(LangConv().GetText(key));
+}
+
+void ShowMessageText(QWidget* parent, const QString& text)
+{
+    QString title = QStringLiteral("Tremlow");
+    if (HasLangConv()) {
+        try {
+            title = CatalogueText("APPLICATION_NAME");
+        } catch (const TAppError&) {
+            // The box still shows with the built-in title.
+        }
+    }
+    Modal().Information(parent, title, text);
+}
+
+void ShowCatalogueMessage(QWidget* parent, const char* key)
+{
+    ShowMessageText(parent, CatalogueText(key));
+}
+
+TEntityFormBase::TEntityFormBase(QWidget* parent, const QString& formName,
+                                 const QString& nameEditName, int maxNameLength,
+                                 const QString& memoName, int helpTopic)
+    : QDialog(parent), m_helpTopic(helpTopic)
+{
+    setObjectName(formName);
+    setModal(true);
+    setSizeGripEnabled(true);
+
+    m_nameEdit = new QLineEdit(this);
+    m_nameEdit->setObjectName(nameEditName);
+    if (maxNameLength > 0)
+        m_nameEdit->setMaxLength(maxNameLength);
+
+    m_memo = new QPlainTextEdit(this);
+    m_memo->setObjectName(memoName);
+    m_memo->setTabChangesFocus(true);
+    m_memoLabel = new QLabel(this);
+    m_memoLabel->setObjectName(QStringLiteral("DescriptionLabel"));
+    m_memoLabel->setBuddy(m_memo);
+
+    m_okButton = new QPushButton(this);
+    m_okButton->setObjectName(QStringLiteral("OKButton"));
+    m_cancelButton = new QPushButton(this);
+    m_cancelButton->setObjectName(QStringLiteral("CancelButton"));
+    m_helpButton = new QPushButton(this);
+    m_helpButton->setObjectName(QStringLiteral("HelpButton"));
+    m_helpButton->setAutoDefault(false);
+    m_cancelButton->setAutoDefault(false);
+    m_okButton->setDefault(true);
+
+    m_buttons = new QDialogButtonBox(this);
+    m_buttons->addButton(m_okButton, QDialogButtonBox::AcceptRole);
+    m_buttons->addButton(m_cancelButton, QDialogButtonBox::RejectRole);
+    m_buttons->addButton(m_helpButton, QDialogButtonBox::HelpRole);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_helpButton, &QPushButton::clicked, this, [this] { ShowHelpTopic(m_helpTopic); });
+
+    m_fields = new QFormLayout;
+    m_fields->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    m_fields->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_fields->addRow(MakeLabel(QStringLiteral("NameLabel"), m_nameEdit), m_nameEdit);
+
+    connect(m_nameEdit, &QLineEdit::textChanged, this, &TEntityFormBase::UpdateOkButton);
+    UpdateOkButton();
+}
+
+QLabel* TEntityFormBase::MakeLabel(const QString& name, QWidget* buddy)
+{
+    auto* label = new QLabel(this);
+    label->setObjectName(name);
+    label->setBuddy(buddy);
+    return label;
+}
+
+void TEntityFormBase::FinishLayout()
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(m_fields);
+    layout->addSpacing(4);
+    layout->addWidget(m_memoLabel);
+    layout->addWidget(m_memo, 1);
+    layout->addSpacing(4);
+    layout->addWidget(m_buttons);
+    m_memo->setMinimumHeight(90);
+    m_nameEdit->setMinimumWidth(320);
+}
+
+QString TEntityFormBase::NameText() const
+{
+    return m_nameEdit->text();
+}
+
+void TEntityFormBase::SetNameText(const QString& text)
+{
+    m_nameEdit->setText(text);
+}
+
+QString TEntityFormBase::DescriptionText() const
+{
+    return m_memo->toPlainText();
+}
+
+void TEntityFormBase::SetDescriptionText(const QString& text)
+{
+    m_memo->setPlainText(text);
+}
+
+void TEntityFormBase::UpdateOkButton()
+{
+    // Any character counts, blanks included.
+    m_okButton->setEnabled(!m_nameEdit->text().isEmpty());
+}
