@@ -18,7 +18,6 @@ class QPainter;
 class QScrollArea;
 class TFileAccess;
 class TSelections;
-class TMessageDialog;
 
 // The window in which the choices of one investigation are entered, shown as a sociomatrix
 // or as lists, and written back to the project's FOR and AGAINST tables. It is the content
@@ -77,7 +76,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildComponents();

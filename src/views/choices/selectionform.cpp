@@ -1,0 +1,528 @@
+#include "views/choices/selectionform.h"
+
+#include <unordered_map>
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "platform/fontcolor.h"
+#include "platform/helpviewer.h"
+#include "platform/langcontroller.h"
+#include "platform/messagedialog.h"
+#include "settings/langconv.h"
+#include "settings/regs.h"
+#include "shell/notify.h"
+#include "store/fileacc.h"
+#include "util/error.h"
+#include "util/messagesink.h"
+#include "util/text.h"
+#include "views/choices/selections.h"
+
+namespace {
+
+const int kHelpTopic = 81;
+
+// A catalogue text; the key itself when there is no catalogue (tests without one, early start).
+std::string CatalogueText(const char* key)
+{
+    if (!HasLangConv())
+        return key;
+    return LangConv().GetText(key);
+}
+
+void ShowMessage(const std::string& text)
+{
+    MessageSink().ShowText(text);
+}
+
+}  // namespace
+
+TSelectionForm::TSelectionForm(TFileAccess& store, int investId, const QString& investName, QWidget* parent)
+    : QWidget(parent), m_store(store), m_investId(investId), m_investName(investName)
+{
+    setObjectName(QStringLiteral("SelectionForm"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    resize(587, 554);
+    BuildComponents();
+    TLanguageController::Translate(*this);
+    setWindowTitle(windowTitle() + QStringLiteral(" (") + investName + QStringLiteral(")"));
+
+    LoadMembers();
+    if (m_memberIds.size() > 1) {
+        QStringList captions;
+        for (const QString& name : m_memberNames)
+            captions << name;
+        m_selects->SetCaptions(captions);
+        m_selects->SetCellCount(static_cast<int>(m_memberIds.size()) + 1);
+        m_comboClients->addItems(captions);
+        m_comboClients->setCurrentIndex(0);
+    } else {
+        m_selects->SetCaptions({});
+        m_selects->SetCellCount(0);
+        m_selects->hide();
+        ShowMessage(CatalogueText("LITTLE_CLIENTS_GROUP"));
+    }
+    // The investigation's limits, set after the captions so that they are not lowered by them.
+    if (m_store.Investigations().FindById(m_investId)) {
+        m_selects->SetNumSelLimit(m_store.Investigations().GetMaxChoices());
+        m_selects->SetIsAgainst(m_store.Investigations().GetAllowAgainst());
+    }
+    ApplySettings();
+    LoadChoices();
+    m_selects->move(0, 0);
+    m_selects->FitToContents();
+    UpdatePopupItems();
+}
+
+TSelectionForm::~TSelectionForm() = default;
+
+void TSelectionForm::BuildComponents()
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("SelectScrollBox"));
+    m_scroll->setWidgetResizable(false);
+    m_scroll->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_selects = new TSelections;
+    m_selects->setObjectName(QStringLiteral("Selects"));
+    m_scroll->setWidget(m_selects);
+    m_scroll->viewport()->installEventFilter(this);
+    layout->addWidget(m_scroll);
+
+    m_textPanel = new QWidget(this);
+    m_textPanel->setObjectName(QStringLiteral("PanelTextChoices"));
+    m_textPanel->setContextMenuPolicy(Qt::CustomContextMenu);
+    auto* grid = new QGridLayout(m_textPanel);
+    auto* labelClients = new QLabel(m_textPanel);
+    labelClients->setObjectName(QStringLiteral("LabelClients"));
+    m_comboClients = new QComboBox(m_textPanel);
+    m_comboClients->setObjectName(QStringLiteral("ComboBoxClients"));
+    labelClients->setBuddy(m_comboClients);
+    auto* labelPositive = new QLabel(m_textPanel);
+    labelPositive->setObjectName(QStringLiteral("LabelPositiveClients"));
+    auto* labelNegative = new QLabel(m_textPanel);
+    labelNegative->setObjectName(QStringLiteral("LabelNegativeClients"));
+    m_positiveList = new QListWidget(m_textPanel);
+    m_positiveList->setObjectName(QStringLiteral("CheckListBoxPositiveClients"));
+    m_negativeList = new QListWidget(m_textPanel);
+    m_negativeList->setObjectName(QStringLiteral("CheckListBoxNegativeClients"));
+    labelPositive->setBuddy(m_positiveList);
+    labelNegative->setBuddy(m_negativeList);
+    grid->addWidget(labelClients, 0, 0, 1, 2);
+    grid->addWidget(m_comboClients, 1, 0, 1, 2);
+    grid->addWidget(labelPositive, 2, 0);
+    grid->addWidget(labelNegative, 2, 1);
+    grid->addWidget(m_positiveList, 3, 0);
+    grid->addWidget(m_negativeList, 3, 1);
+    grid->setRowStretch(3, 1);
+    layout->addWidget(m_textPanel);
+    m_textPanel->hide();
+
+    m_popup = new QMenu(this);
+    m_popup->setObjectName(QStringLiteral("ChoicesPopupMenu"));
+    auto addItem = [this](const char* name) {
+        auto* action = new QAction(m_popup);
+        action->setObjectName(QString::fromLatin1(name));
+        m_popup->addAction(action);
+        return action;
+    };
+    m_saveItem = addItem("SaveChoicesPopupItem");
+    m_clearAllItem = addItem("ClearAllChoicesPopupItem");
+    m_popup->addSeparator();
+    m_graphicsItem = addItem("PopupItemGraphics");
+    m_textItem = addItem("PopupItemText");
+    auto* modes = new QActionGroup(m_popup);
+    for (QAction* action : {m_graphicsItem, m_textItem}) {
+        action->setCheckable(true);
+        modes->addAction(action);
+    }
+    m_graphicsItem->setChecked(true);
+    m_popup->addSeparator();
+    m_positiveItem = addItem("SetPositivePopupItem");
+    m_negativeItem = addItem("SetNegativePopupItem");
+    m_clearItem = addItem("SetClearPopupItem");
+    m_selects->SetPopupMenu(m_popup);
+
+    auto* help = new QAction(this);
+    help->setShortcut(QKeySequence::HelpContents);
+    help->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(help);
+    connect(help, &QAction::triggered, this, [] { ShowHelpTopic(kHelpTopic); });
+
+    connect(m_saveItem, &QAction::triggered, this, [this] { Save(); });
+    connect(m_clearAllItem, &QAction::triggered, this, [this] { ClearAll(); });
+    connect(m_graphicsItem, &QAction::triggered, this, [this] { SetGraphic(true); });
+    connect(m_textItem, &QAction::triggered, this, [this] { SetGraphic(false); });
+    connect(m_positiveItem, &QAction::triggered, this, [this] { SetActiveCell(stFor); });
+    connect(m_negativeItem, &QAction::triggered, this, [this] { SetActiveCell(stAgainst); });
+    connect(m_clearItem, &QAction::triggered, this, [this] { SetActiveCell(stNone); });
+    connect(m_scroll, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_popup->popup(m_scroll->mapToGlobal(pos)); });
+    connect(m_textPanel, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_popup->popup(m_textPanel->mapToGlobal(pos)); });
+    connect(m_selects, &TSelections::Click, this, &TSelectionForm::SelectsClick);
+    connect(m_selects, &TSelections::MouseMoved, this, [this](int, int) { SelectsMouseMove(); });
+    connect(m_comboClients, &QComboBox::currentIndexChanged, this, &TSelectionForm::ComboBoxClientsChange);
+    connect(m_positiveList, &QListWidget::itemChanged, this, &TSelectionForm::CheckListBoxClientsClickCheck);
+    connect(m_negativeList, &QListWidget::itemChanged, this, &TSelectionForm::CheckListBoxClientsClickCheck);
+}
+
+void TSelectionForm::LoadMembers()
+{
+    TInvestTable& invests = m_store.Investigations();
+    if (!invests.FindById(m_investId))
+        return;
+    const int32_t groupId = invests.GetClientGroupId();
+    const int32_t criteriaGroupId = invests.GetCriteriaGroupId();
+    const int32_t criterionId = invests.GetCriterionId();
+
+    if (!m_store.ClientGroups().FindById(groupId))
+        throw TAppError(CatalogueText("NO_CLIENT_GROUP_MSG"));
+    m_clientGroupName = m_store.ClientGroups().GetName();
+    if (!m_store.CriteriaGroups().FindById(criteriaGroupId))
+        throw TAppError(CatalogueText("NO_CRITERY_GROUP_MSG"));
+    m_criteriaGroupName = m_store.CriteriaGroups().GetName();
+    if (!m_store.Criteria().Find(criterionId, criteriaGroupId))
+        throw TAppError(CatalogueText("NO_CRITERY_MSG"));
+    m_criterionName = m_store.Criteria().GetName();
+
+    const int32_t count = m_store.CountClientsInGroup(groupId);
+    const TClientTable& clients = m_store.Clients();
+    m_memberIds.reserve(static_cast<size_t>(std::max(0, count)));
+    for (int32_t i = 0; i < clients.Count(); ++i) {
+        const TAClient& client = clients.At(i);
+        if (client.GroupId != groupId)
+            continue;
+        if (static_cast<int32_t>(m_memberIds.size()) >= count)
+            throw TAppError(CatalogueText("INDEX_ERROR_FILLCLIENTS_MSG"));
+        m_memberIds.push_back(client.Id);
+        m_memberNames.push_back(QString::fromStdString(CutChars(client.FullName, 255)));
+    }
+}
+
+void TSelectionForm::ApplySettings()
+{
+    const TChoicesRegs& regs = Regs().Choices;
+    TSelections& grid = *m_selects;
+    grid.SetArrowLineWidth(regs.ArrowLineWidth);
+    grid.SetArrowLineColor(ToQColor(regs.ArrowColor));
+    grid.SetSelDirArrowColor(ToQColor(regs.ArrowColor));
+    grid.SetIsLegend(false);
+    if (!regs.SymbolFor.empty())
+        grid.SetSymbolFor(QString::fromStdString(regs.SymbolFor));
+    if (!regs.SymbolAgainst.empty())
+        grid.SetSymbolAgainst(QString::fromStdString(regs.SymbolAgainst));
+    QFont font;
+    QColor color;
+    ApplyFont(regs.SymbolForFont, font, color);
+    grid.SetSymbolForFont(font, color);
+    ApplyFont(regs.SymbolAgainstFont, font, color);
+    grid.SetSymbolAgainstFont(font, color);
+    ApplyFont(regs.CaptionFont, font, color);
+    grid.SetCaptionFont(font, color);
+    grid.SetLineWidth(regs.LineWidth);
+    grid.SetRowHeight(regs.RowHeight);
+    grid.SetColumnWidth(regs.ColumnWidth);
+    grid.SetCommonColor(ToQColor(regs.CommonColor));
+    grid.SetFocusCellSelColor(ToQColor(regs.FocusCellSelColor));
+    grid.SetLineColor(ToQColor(regs.LineColor));
+    grid.SetNotFocusCellSelColor(ToQColor(regs.LineColor));
+    grid.SetBorderAreaColor(ToQColor(regs.AdditionalCellColor));
+    grid.SetMiddleCellColor(ToQColor(regs.AdditionalCellColor));
+    const QColor window = palette().color(QPalette::Window);
+    grid.SetBackColor(window);
+    grid.SetBorderColor(window);
+    grid.SetBorderWidth(0);
+    grid.SetSelDirection(regs.ArrowDirection ? sldLeft : sldUp);
+    SetGraphic(regs.IsGraphic);
+}
+
+void TSelectionForm::SetPairCell(int chooser, int chosen, int value)
+{
+    const auto v = static_cast<TSelectType>(value);
+    if (m_selects->SelDirection() == sldLeft)
+        m_selects->SetCell(chosen, chooser, v);
+    else
+        m_selects->SetCell(chooser, chosen, v);
+}
+
+int TSelectionForm::PairCell(int chooser, int chosen) const
+{
+    if (m_selects->SelDirection() == sldLeft)
+        return m_selects->Cell(chosen, chooser);
+    return m_selects->Cell(chooser, chosen);
+}
+
+void TSelectionForm::LoadChoices()
+{
+    std::unordered_map<int32_t, int> position;
+    for (size_t p = 0; p < m_memberIds.size(); ++p)
+        position.emplace(m_memberIds[p], static_cast<int>(p));
+    auto load = [&](const TChoiceTable& table, TSelectType kind) {
+        for (int32_t i = 0; i < table.Count(); ++i) {
+            const TChoiceRow& row = table.At(i);
+            if (row.InvestId != m_investId)
+                continue;
+            const auto from = position.find(row.FromId);
+            const auto to = position.find(row.ToId);
+            if (from == position.end() || to == position.end())
+                throw TAppError(CatalogueText("NO_CLIENT_IN_LIST"));
+            SetPairCell(from->second, to->second, kind);
+        }
+    };
+    try {
+        load(m_store.ForChoices(), stFor);
+        if (m_selects->IsAgainst())
+            load(m_store.AgainstChoices(), stAgainst);
+    } catch (const std::exception& e) {
+        ShowMessage(e.what());
+    }
+    RefreshText();
+}
+
+bool TSelectionForm::Save()
+{
+    try {
+        if (!m_store.Investigations().FindById(m_investId))
+            throw TAppError(CatalogueText("NOT_FOUND_CLIENT_GROUP"));
+        if (!m_store.DeleteForChoices(m_investId) || !m_store.DeleteAgainstChoices(m_investId))
+            throw TAppError(CatalogueText("ERROR_REMOVING_SELECT_MSG"));
+        const bool rowChooses = m_selects->SelDirection() == sldLeft;
+        const int n = static_cast<int>(m_memberIds.size());
+        for (int i = 0; i < n; ++i) {
+            for (int j = 0; j < n; ++j) {
+                if (i == j)
+                    continue;
+                const TSelectType v = m_selects->Cell(i, j);
+                if (v == stNone)
+                    continue;
+                const int32_t chooser = m_memberIds[static_cast<size_t>(rowChooses ? j : i)];
+                const int32_t chosen = m_memberIds[static_cast<size_t>(rowChooses ? i : j)];
+                if (v == stFor)
+                    m_store.ForChoices().Add(m_investId, chooser, chosen);
+                else
+                    m_store.AgainstChoices().Add(m_investId, chooser, chosen);
+            }
+        }
+    } catch (const std::exception& e) {
+        ShowMessage(e.what());
+        return false;
+    }
+    m_modified = false;
+    return true;
+}
+
+void TSelectionForm::ClearAll()
+{
+    m_modified = true;
+    m_selects->ClearAll();
+    RefreshText();
+}
+
+bool TSelectionForm::CanClose()
+{
+    if (!m_modified)
+        return true;
+    TMessageDialog dialog(this);
+    dialog.DialogType = mdYesNoHelp;
+    dialog.HelpContext = kHelpTopic;
+    dialog.Title = windowTitle();
+    dialog.Caption = QString::fromStdString(CatalogueText("SELECTFORM_SAVE_CHANGES"));
+    switch (dialog.Execute()) {
+    case TMessageDialog::kYes:
+        // A failed save has shown its message; the window stays so nothing is lost.
+        return Save();
+    case TMessageDialog::kNo:
+        m_modified = false;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TSelectionForm::SetGraphic(bool graphic)
+{
+    m_graphic = graphic;
+    if (!graphic)
+        RefreshText();
+    m_scroll->setVisible(graphic);
+    m_textPanel->setVisible(!graphic);
+    if (graphic)
+        m_selects->show();
+    (graphic ? m_graphicsItem : m_textItem)->setChecked(true);
+    Regs().Choices.IsGraphic = graphic;
+    UpdatePopupItems();
+}
+
+void TSelectionForm::RefreshText()
+{
+    m_refreshing = true;
+    const int chooser = m_comboClients->currentIndex();
+    for (QListWidget* list : {m_positiveList, m_negativeList}) {
+        const TSelectType kind = list == m_positiveList ? stFor : stAgainst;
+        list->clear();
+        for (size_t j = 0; j < m_memberNames.size(); ++j) {
+            auto* item = new QListWidgetItem(m_memberNames[j], list);
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+            const bool checked = chooser >= 0 && PairCell(chooser, static_cast<int>(j)) == kind;
+            item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+        }
+        if (list->count() > 0)
+            list->setCurrentRow(0);
+    }
+    m_negativeList->setEnabled(m_selects->IsAgainst());
+    m_refreshing = false;
+}
+
+void TSelectionForm::UpdatePopupItems()
+{
+    m_clearItem->setEnabled(m_graphic);
+    m_positiveItem->setEnabled(m_graphic && m_selects->PositiveAllowed());
+    m_negativeItem->setEnabled(m_graphic && m_selects->NegativeAllowed());
+}
+
+void TSelectionForm::SelectsClick(int, int, int)
+{
+    m_modified = true;
+    UpdatePopupItems();
+}
+
+void TSelectionForm::SelectsMouseMove()
+{
+    UpdatePopupItems();
+}
+
+void TSelectionForm::ComboBoxClientsChange(int)
+{
+    RefreshText();
+}
+
+void TSelectionForm::CheckListBoxClientsClickCheck(QListWidgetItem* item)
+{
+    if (m_refreshing || !item)
+        return;
+    const int chooser = m_comboClients->currentIndex();
+    if (chooser < 0)
+        return;
+    QListWidget* clicked = item->listWidget();
+    QListWidget* other = clicked == m_positiveList ? m_negativeList : m_positiveList;
+    const TSelectType kind = clicked == m_positiveList ? stFor : stAgainst;
+    m_refreshing = true;
+    bool failed = false;
+    try {
+        // Nobody chooses themselves.
+        if (QListWidgetItem* own = m_positiveList->item(chooser))
+            own->setCheckState(Qt::Unchecked);
+        if (QListWidgetItem* own = m_negativeList->item(chooser))
+            own->setCheckState(Qt::Unchecked);
+        for (int j = 0; j < clicked->count(); ++j) {
+            const bool checked = clicked->item(j)->checkState() == Qt::Checked;
+            if (checked) {
+                if (QListWidgetItem* twin = other->item(j))
+                    twin->setCheckState(Qt::Unchecked);
+                if (PairCell(chooser, j) != kind)
+                    SetPairCell(chooser, j, kind);
+            } else if (PairCell(chooser, j) == kind) {
+                SetPairCell(chooser, j, stNone);
+            }
+        }
+    } catch (const std::exception& e) {
+        failed = true;
+        m_refreshing = false;
+        ShowMessage(e.what());
+    }
+    m_refreshing = false;
+    m_modified = true;
+    // After a refused choice the lists show again what the grid holds.
+    if (failed)
+        RefreshText();
+}
+
+void TSelectionForm::SetActiveCell(int value)
+{
+    m_modified = true;
+    try {
+        m_selects->SetActiveCellSelType(static_cast<TSelectType>(value));
+    } catch (const std::exception& e) {
+        ShowMessage(e.what());
+    }
+    UpdatePopupItems();
+}
+
+void TSelectionForm::PaintTo(QPainter& painter) const
+{
+    m_selects->PaintTo(painter);
+}
+
+QSize TSelectionForm::PictureSize() const
+{
+    return m_selects->size();
+}
+
+QImage TSelectionForm::Picture() const
+{
+    return m_selects->Picture();
+}
+
+void TSelectionForm::closeEvent(QCloseEvent* event)
+{
+    if (!CanClose()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    PostNotify(TNotifyCode::ChildClosing, this);
+}
+
+void TSelectionForm::WatchSubWindow()
+{
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (sub == m_watchedSubWindow)
+        return;
+    m_watchedSubWindow = sub;
+    if (sub) {
+        connect(sub, &QMdiSubWindow::windowStateChanged, this,
+                [this, sub](Qt::WindowStates oldState, Qt::WindowStates newState) {
+                    if (sub == m_watchedSubWindow && (newState & Qt::WindowActive) && !(oldState & Qt::WindowActive))
+                        SendNotify(TNotifyCode::ChoicesActivated, this);
+                });
+    }
+}
+
+bool TSelectionForm::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::ParentChange:
+        WatchSubWindow();
+        break;
+    case QEvent::WindowActivate:
+        if (isWindow())
+            SendNotify(TNotifyCode::ChoicesActivated, this);
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+bool TSelectionForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // A click on the scroll box outside the grid gives the grid the keyboard focus.
+    if (watched == m_scroll->viewport() && event->type() == QEvent::MouseButtonPress) {
+        m_scroll->setFocus(Qt::MouseFocusReason);
+        m_selects->setFocus(Qt::MouseFocusReason);
+    }
+    return QWidget::eventFilter(watched, event);
+}

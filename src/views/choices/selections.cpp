@@ -1,0 +1,788 @@
+#include "views/choices/selections.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainterPath>
+#include <QPalette>
+
+#include "util/error.h"
+
+namespace {
+
+const char* const kNotAdmitted = "Указанный выбор для данной ячейки невозможен!";
+const char* const kBadPercent = "Значение процентов должно быть в пределах 0-100!";
+const int kCutChars = 255;
+
+QColor ButtonFace()
+{
+    return QApplication::palette().color(QPalette::Button);
+}
+
+}  // namespace
+
+QRect TSelGeometry::Cell(int c, int r) const
+{
+    return QRect(ColumnLeft(c), RowTop(r), ColumnWidthOf(c), RowHeightOf(r));
+}
+
+int TSelGeometry::HitColumn(int x) const
+{
+    if (CellCount <= 0)
+        return -1;
+    if (x < First)
+        return 0;
+    if (ColumnWidth <= 0)
+        return -1;
+    const int c = 1 + (x - First) / ColumnWidth;
+    return c < CellCount ? c : -1;
+}
+
+int TSelGeometry::HitRow(int y) const
+{
+    if (CellCount <= 0)
+        return -1;
+    if (y < First)
+        return 0;
+    if (RowHeight <= 0)
+        return -1;
+    const int r = 1 + (y - First) / RowHeight;
+    return r < CellCount ? r : -1;
+}
+
+int TSelGeometry::HorzExtent() const
+{
+    return CellCount == 0 ? 0 : First + (CellCount + 3) * ColumnWidth;
+}
+
+int TSelGeometry::VertExtent() const
+{
+    return CellCount == 0 ? 0 : First + (CellCount + 3) * RowHeight;
+}
+
+namespace {
+
+void Range(int from, int to, int first, int step, int count, int& lo, int& hi)
+{
+    const int last = count + 2;
+    auto index = [&](int v) {
+        if (v < first || step <= 0)
+            return 0;
+        return std::min(last, 1 + (v - first) / step);
+    };
+    lo = index(from);
+    hi = (step <= 0) ? last : index(to);
+}
+
+}  // namespace
+
+void TSelGeometry::ColumnRange(int from, int to, int& first, int& last) const
+{
+    Range(from, to, First, ColumnWidth, CellCount, first, last);
+}
+
+void TSelGeometry::RowRange(int from, int to, int& first, int& last) const
+{
+    Range(from, to, First, RowHeight, CellCount, first, last);
+}
+
+QRect CenteredTextRect(const QRect& cell, const QSize& text)
+{
+    if (text.width() <= cell.width() && text.height() <= cell.height()) {
+        const int dx = static_cast<int>(std::lround((cell.width() - text.width()) / 2.0));
+        const int dy = static_cast<int>(std::lround((cell.height() - text.height()) / 2.0));
+        return QRect(cell.left() + dx, cell.top() + dy, text.width(), text.height());
+    }
+    return cell.translated(1, 0);
+}
+
+TSelections::TSelections(QWidget* parent) : TSocioObject(parent)
+{
+    m_captionFont = QFont(QStringLiteral("Arial"));
+    m_captionFont.setPointSize(10);
+    m_backColor = ButtonFace();
+    m_borderAreaColor = ButtonFace();
+    m_middleCellColor = ButtonFace();
+    for (int i = 1; i <= 5; ++i)
+        m_captions << QStringLiteral("Строка %1").arg(i);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    SetCellCount(5);
+}
+
+TSelections::~TSelections() = default;
+
+void TSelections::Changed()
+{
+    update();
+}
+
+void TSelections::SetCaptionFont(const QFont& font, const QColor& color)
+{
+    m_captionFont = font;
+    m_captionColor = color;
+    FitToContents();
+    Changed();
+}
+
+void TSelections::SetLegendFont(const QFont& font, const QColor& color)
+{
+    m_legendFont = font;
+    m_legendColorText = color;
+    FitToContents();
+    Changed();
+}
+
+void TSelections::SetSymbolForFont(const QFont& font, const QColor& color)
+{
+    m_forFont = font;
+    m_forColor = color;
+    Changed();
+}
+
+void TSelections::SetSymbolAgainstFont(const QFont& font, const QColor& color)
+{
+    m_againstFont = font;
+    m_againstColor = color;
+    Changed();
+}
+
+void TSelections::SetCaptions(const QStringList& captions)
+{
+    m_captions = captions;
+    if (m_captions.size() - 1 < m_numSelLimit)
+        m_numSelLimit = static_cast<int>(m_captions.size());
+    FitToContents();
+    Changed();
+}
+
+void TSelections::SetBackColor(const QColor& color) { m_backColor = color; Changed(); }
+void TSelections::SetBackStyle(Qt::BrushStyle style) { m_backStyle = style; Changed(); }
+void TSelections::SetLineColor(const QColor& color) { m_lineColor = color; Changed(); }
+void TSelections::SetLineStyle(Qt::PenStyle style) { m_lineStyle = style; Changed(); }
+void TSelections::SetLineMode(QPainter::CompositionMode mode) { m_lineMode = mode; Changed(); }
+void TSelections::SetLineWidth(int width) { m_lineWidth = width; Changed(); }
+void TSelections::SetBorderAreaColor(const QColor& color) { m_borderAreaColor = color; Changed(); }
+void TSelections::SetBorderAreaStyle(Qt::BrushStyle style) { m_borderAreaStyle = style; Changed(); }
+void TSelections::SetCommonColor(const QColor& color) { m_commonColor = color; Changed(); }
+void TSelections::SetCommonStyle(Qt::BrushStyle style) { m_commonStyle = style; Changed(); }
+void TSelections::SetLegendColor(const QColor& color) { m_legendColor = color; Changed(); }
+void TSelections::SetMiddleCellColor(const QColor& color) { m_middleCellColor = color; Changed(); }
+void TSelections::SetLegendStyle(Qt::BrushStyle style) { m_legendStyle = style; Changed(); }
+void TSelections::SetFocusCellSelColor(const QColor& color) { m_focusCellSelColor = color; Changed(); }
+void TSelections::SetNotFocusCellSelColor(const QColor& color) { m_notFocusCellSelColor = color; Changed(); }
+void TSelections::SetSymbolFor(const QString& symbol) { m_symbolFor = symbol; Changed(); }
+void TSelections::SetSymbolAgainst(const QString& symbol) { m_symbolAgainst = symbol; Changed(); }
+void TSelections::SetBorderColor(const QColor& color) { m_borderColor = color; Changed(); }
+void TSelections::SetSelDirArrowColor(const QColor& color) { m_selDirArrowColor = color; Changed(); }
+void TSelections::SetSelDirArrDeep(int deep) { m_selDirArrDeep = deep; Changed(); }
+void TSelections::SetArrowLineWidth(int width) { m_arrowLineWidth = width; Changed(); }
+void TSelections::SetArrowLineColor(const QColor& color) { m_arrowLineColor = color; Changed(); }
+void TSelections::SetIsAgainst(bool value) { m_isAgainst = value; Changed(); }
+void TSelections::SetNumSelLimit(int limit) { m_numSelLimit = limit; Changed(); }
+void TSelections::SetIsActivSelCell(bool value) { m_isActivSelCell = value; Changed(); }
+
+void TSelections::SetRowHeight(int height)
+{
+    m_rowHeight = height;
+    FitToContents();
+    Changed();
+}
+
+void TSelections::SetColumnWidth(int width)
+{
+    m_columnWidth = width;
+    FitToContents();
+    Changed();
+}
+
+void TSelections::SetIsLegend(bool value)
+{
+    m_isLegend = value;
+    FitToContents();
+    Changed();
+}
+
+void TSelections::SetLegendPlace(TLegendPlace place)
+{
+    m_legendPlace = place;
+    FitToContents();
+    Changed();
+}
+
+void TSelections::SetLegendOrder(int gap)
+{
+    m_legendOrder = gap;
+    FitToContents();
+    Changed();
+}
+
+void TSelections::SetCellCount(int count)
+{
+    if (count >= 2) {
+        m_cellCount = count;
+        m_cells.assign(static_cast<size_t>(count) * count, stNone);
+    } else {
+        m_cellCount = 0;
+        m_cells.clear();
+    }
+    m_activeCol = m_activeRow = m_prevCol = m_prevRow = -1;
+    FitToContents();
+    Changed();
+}
+
+void TSelections::SetSelDirection(TSelDirection direction)
+{
+    if (direction == m_selDirection)
+        return;
+    m_selDirection = direction;
+    for (int i = 1; i < m_cellCount; ++i)
+        for (int j = i + 1; j < m_cellCount; ++j)
+            std::swap(At(i, j), At(j, i));
+    Changed();
+}
+
+void TSelections::SetSelDirArrPerCent(int percent)
+{
+    if (percent < 0 || percent > 100)
+        throw TAppError(kBadPercent);
+    m_selDirArrPerCent = percent;
+    Changed();
+}
+
+TSelectType TSelections::Cell(int column, int row) const
+{
+    const int c = column + 1;
+    const int r = row + 1;
+    if (c < 1 || r < 1 || c >= m_cellCount || r >= m_cellCount)
+        return stNone;
+    return At(c, r);
+}
+
+void TSelections::SetCell(int column, int row, TSelectType value)
+{
+    const int c = column + 1;
+    const int r = row + 1;
+    const bool inside = c >= 1 && r >= 1 && c < m_cellCount && r < m_cellCount;
+    if (value == stNone) {
+        if (inside && At(c, r) != stNone) {
+            At(c, r) = stNone;
+            Changed();
+        }
+        return;
+    }
+    // The diagonal and cells outside the matrix never hold a choice.
+    if (!inside || c == r || !IsAllowed(c, r, value))
+        throw TAppError(kNotAdmitted);
+    At(c, r) = value;
+    Changed();
+}
+
+void TSelections::ClearAll()
+{
+    std::fill(m_cells.begin(), m_cells.end(), stNone);
+    Changed();
+}
+
+TSelectType TSelections::ActiveCellSelType() const
+{
+    if (m_activeCol < 1 || m_activeRow < 1 || m_activeCol >= m_cellCount || m_activeRow >= m_cellCount)
+        return stNone;
+    return At(m_activeCol, m_activeRow);
+}
+
+void TSelections::SetActiveCellSelType(TSelectType value)
+{
+    if (m_activeCol < 1 || m_activeRow < 1)
+        return;
+    SetCell(m_activeCol - 1, m_activeRow - 1, value);
+    Changed();
+}
+
+int TSelections::CountInRow(int r, TSelectType value) const
+{
+    if (r < 1 || r >= m_cellCount)
+        return 0;
+    const TSelectType* row = &m_cells[static_cast<size_t>(r) * m_cellCount];
+    return static_cast<int>(std::count(row + 1, row + m_cellCount, value));
+}
+
+int TSelections::CountInColumn(int c, TSelectType value) const
+{
+    if (c < 1 || c >= m_cellCount)
+        return 0;
+    int n = 0;
+    for (int r = 1; r < m_cellCount; ++r)
+        n += At(c, r) == value ? 1 : 0;
+    return n;
+}
+
+bool TSelections::IsAllowed(int c, int r, TSelectType value)
+{
+    int positive = 0;
+    int negative = 0;
+    if (m_selDirection == sldLeft) {
+        positive = CountInRow(r, stFor);
+        negative = CountInRow(r, stAgainst);
+    } else {
+        positive = CountInColumn(c, stFor);
+        negative = CountInColumn(c, stAgainst);
+    }
+    switch (value) {
+    case stNone:
+        return true;
+    case stFor:
+        m_positiveAllowed = positive < m_numSelLimit;
+        return m_positiveAllowed;
+    case stAgainst:
+        m_negativeAllowed = negative < m_numSelLimit && m_isAgainst;
+        return m_negativeAllowed;
+    }
+    return false;
+}
+
+void TSelections::RecomputeFirst()
+{
+    const QFontMetrics fm(m_captionFont);
+    int widest = 0;
+    for (const QString& caption : m_captions)
+        widest = std::max(widest, fm.horizontalAdvance(caption.left(kCutChars)));
+    m_first = widest + 25;
+}
+
+TSelGeometry TSelections::Geometry() const
+{
+    TSelGeometry g;
+    g.First = m_first;
+    g.ColumnWidth = m_columnWidth;
+    g.RowHeight = m_rowHeight;
+    g.CellCount = m_cellCount;
+    return g;
+}
+
+QString TSelections::CaptionText(int member) const
+{
+    return m_isLegend ? QString::number(member) : m_captions.value(member - 1).left(kCutChars);
+}
+
+QRect TSelections::LegendRect() const
+{
+    const int lines = std::max(0, std::min(static_cast<int>(m_captions.size()), m_cellCount - 1));
+    const QFontMetrics fm(m_legendFont);
+    int widest = 0;
+    for (int i = 0; i < lines; ++i) {
+        const QString line = QStringLiteral("\"%1\" - %2").arg(i + 1).arg(m_captions[i].left(kCutChars));
+        widest = std::max(widest, fm.horizontalAdvance(line));
+    }
+    const QSize size(widest + 20, lines * (fm.height() + 2) + 20);
+    const TSelGeometry g = Geometry();
+    if (m_legendPlace == lpRight)
+        return QRect(QPoint(g.HorzExtent() + m_legendOrder, 0), size);
+    return QRect(QPoint(0, g.VertExtent() + m_legendOrder), size);
+}
+
+TPlace TSelections::PlaceAt(const QPoint& point) const
+{
+    const TSelGeometry g = Geometry();
+    const int x = point.x();
+    const int y = point.y();
+    const int c = g.HitColumn(x);
+    const int r = g.HitRow(y);
+    TPlace place = 6;
+    if (x < g.First + m_cellCount * m_columnWidth && y < g.First + m_cellCount * m_rowHeight && c >= 0 && r >= 0)
+        place = (c == r) ? 5 : 4;
+    const bool inFirstWidth = x < g.First;
+    const bool inFirstHeight = y < g.First;
+    if (inFirstWidth && y < g.VertExtent())
+        place = 1;
+    if (inFirstHeight && x < g.HorzExtent())
+        place = 2;
+    if (inFirstWidth && inFirstHeight)
+        place = 0;
+    if (m_isLegend && m_cellCount > 2 && LegendRect().contains(point))
+        place = 3;
+    return place;
+}
+
+void TSelections::FitToContents()
+{
+    RecomputeFirst();
+    const TSelGeometry g = Geometry();
+    int width = g.HorzExtent() + 35;
+    int height = g.VertExtent() + 25;
+    if (m_isLegend) {
+        const QRect legend = LegendRect();
+        if (m_legendPlace == lpRight)
+            width += legend.width() + m_legendOrder;
+        else
+            height += legend.height() + m_legendOrder;
+    }
+    resize(width, height);
+}
+
+void TSelections::UpdateActiveArea(int c, int r)
+{
+    if (c < 0 || r < 0)
+        return;
+    const TSelGeometry g = Geometry();
+    update(g.Cell(c, r).adjusted(-3, -3, 3, 3));
+    update(g.Cell(0, r).adjusted(-3, -3, 3, 3));
+    update(g.Cell(c, 0).adjusted(-3, -3, 3, 3));
+}
+
+void TSelections::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        TSocioObject::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    const QPoint point = event->position().toPoint();
+    const TSelGeometry g = Geometry();
+    const int c = g.HitColumn(point.x());
+    const int r = g.HitRow(point.y());
+    if (c >= 1 && r >= 1 && c != r) {
+        m_prevCol = m_activeCol;
+        m_prevRow = m_activeRow;
+        m_activeCol = c;
+        m_activeRow = r;
+    }
+    const TPlace place = PlaceAt(point);
+    if (place == 4) {
+        TSelectType& cell = At(c, r);
+        switch (cell) {
+        case stNone:
+            if (IsAllowed(c, r, stFor))
+                cell = stFor;
+            else if (IsAllowed(c, r, stAgainst))
+                cell = stAgainst;
+            break;
+        case stFor:
+            cell = (m_isAgainst && IsAllowed(c, r, stAgainst)) ? stAgainst : stNone;
+            break;
+        case stAgainst:
+            cell = stNone;
+            break;
+        }
+        // Keep the pop-up entries in step with the cell just changed.
+        IsAllowed(c, r, stFor);
+        IsAllowed(c, r, stAgainst);
+    }
+    Changed();
+    Q_EMIT Click(c, r, place);
+}
+
+void TSelections::mouseMoveEvent(QMouseEvent* event)
+{
+    try {
+        const QPoint point = event->position().toPoint();
+        const TSelGeometry g = Geometry();
+        const int c = g.HitColumn(point.x());
+        const int r = g.HitRow(point.y());
+        if (m_isActivSelCell && c >= 1 && r >= 1 && c != r && (c != m_activeCol || r != m_activeRow)) {
+            m_prevCol = m_activeCol;
+            m_prevRow = m_activeRow;
+            m_activeCol = c;
+            m_activeRow = r;
+            UpdateActiveArea(m_prevCol, m_prevRow);
+            UpdateActiveArea(m_activeCol, m_activeRow);
+        }
+        IsAllowed(c, r, stFor);
+        IsAllowed(c, r, stAgainst);
+        Q_EMIT MouseMoved(point.x(), point.y());
+    } catch (...) {
+        // A failing listener must not break mouse tracking.
+    }
+    TSocioObject::mouseMoveEvent(event);
+}
+
+void TSelections::focusInEvent(QFocusEvent* event)
+{
+    m_focused = true;
+    UpdateActiveArea(m_activeCol, m_activeRow);
+    TSocioObject::focusInEvent(event);
+}
+
+void TSelections::focusOutEvent(QFocusEvent* event)
+{
+    m_focused = false;
+    UpdateActiveArea(m_activeCol, m_activeRow);
+    TSocioObject::focusOutEvent(event);
+}
+
+void TSelections::keyPressEvent(QKeyEvent* event)
+{
+    // Keys do not change the grid; let the parent have them (scrolling, shortcuts).
+    TSocioObject::keyPressEvent(event);
+}
+
+void TSelections::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    painter.setClipRect(event->rect());
+    PaintTo(painter);
+    PaintHighlight(painter);
+}
+
+void TSelections::PaintCellText(QPainter& painter, const QRect& cell, const QString& text)
+{
+    const QFontMetrics fm(painter.font());
+    const QSize size(fm.horizontalAdvance(text), fm.height());
+    const QRect box = CenteredTextRect(cell, size);
+    if (box.width() == size.width() && box.height() == size.height() && cell.contains(box)) {
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+        return;
+    }
+    painter.save();
+    painter.setClipRect(cell, Qt::IntersectClip);
+    painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+    painter.restore();
+}
+
+void TSelections::PaintFrame(QPainter& painter, const QRect& cell, const QColor& color, int width)
+{
+    if (width <= 0)
+        return;
+    QPen pen(color, width, m_lineStyle);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(cell);
+}
+
+void TSelections::PaintArrow(QPainter& painter, const QRect& cell)
+{
+    // A band bent through a quarter circle with a head: from the chooser's captions towards
+    // the chosen members' captions. The sldUp shape is the sldLeft one mirrored on the diagonal.
+    const double side = cell.width();
+    const double inset = side * m_selDirArrPerCent / 100.0;
+    const double deep = std::max(0, m_selDirArrDeep);
+    const double radius = side - 2 * inset - deep;
+    if (radius <= 4)
+        return;
+    const double band = std::max(3.0, radius / 4.0);
+    const double left = inset;
+    const double bottom = side - inset;
+    const double cx = left + radius;  // centre of the arcs: (cx, bottom)
+    QPainterPath path;
+    path.moveTo(left, bottom);
+    path.arcTo(QRectF(cx - radius, bottom - radius, 2 * radius, 2 * radius), 180, -90);
+    const double endY = bottom - radius;
+    path.lineTo(cx, endY - band / 2);
+    path.lineTo(cx + deep, endY + band / 2);
+    path.lineTo(cx, endY + band * 1.5);
+    path.lineTo(cx, endY + band);
+    const double inner = radius - band;
+    path.arcTo(QRectF(cx - inner, bottom - inner, 2 * inner, 2 * inner), 90, 90);
+    path.closeSubpath();
+
+    painter.save();
+    painter.setClipRect(cell, Qt::IntersectClip);
+    painter.translate(cell.topLeft());
+    if (m_selDirection == sldUp)
+        painter.setTransform(QTransform(0, 1, 1, 0, 0, 0), true);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(m_arrowLineColor, std::max(1, m_arrowLineWidth), Qt::SolidLine));
+    painter.setBrush(m_selDirArrowColor);
+    painter.drawPath(path);
+    painter.restore();
+}
+
+void TSelections::PaintSigma(QPainter& painter, const QRect& cell)
+{
+    int size = m_captionFont.pointSize() > 0 ? 2 * m_captionFont.pointSize() : 2 * m_captionFont.pixelSize();
+    size = std::min({size, cell.width() - 4, cell.height() - 4});
+    if (size < 4)
+        return;
+    const int x = cell.left() + (cell.width() - size) / 2;
+    const int y = cell.top() + (cell.height() - size) / 2;
+    const int mid = size / 2;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(m_captionColor, std::max(1, size / 10), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.setBrush(Qt::NoBrush);
+    const QPoint points[] = {QPoint(x + size, y + size / 6), QPoint(x + size, y), QPoint(x, y),
+                             QPoint(x + mid, y + mid), QPoint(x, y + size), QPoint(x + size, y + size),
+                             QPoint(x + size, y + size - size / 6)};
+    painter.drawPolyline(points, 7);
+    painter.restore();
+}
+
+void TSelections::PaintTo(QPainter& painter)
+{
+    const QRect clip = painter.hasClipping() ? painter.clipBoundingRect().toAlignedRect() : rect();
+    painter.fillRect(rect(), QBrush(m_backColor, m_backStyle));
+    const TSelGeometry g = Geometry();
+    const int n = m_cellCount;
+
+    if (n > 0) {
+        int c0 = 0, c1 = 0, r0 = 0, r1 = 0;
+        g.ColumnRange(clip.left(), clip.right(), c0, c1);
+        g.RowRange(clip.top(), clip.bottom(), r0, r1);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+
+        // Cells, frames and marks.
+        for (int r = r0; r <= std::min(r1, n - 1); ++r) {
+            for (int c = c0; c <= std::min(c1, n - 1); ++c) {
+                const QRect cell = g.Cell(c, r);
+                if (c == r)
+                    painter.fillRect(cell, QBrush(m_middleCellColor, m_borderAreaStyle));
+                else if (c == 0 || r == 0)
+                    painter.fillRect(cell, QBrush(m_borderAreaColor, m_borderAreaStyle));
+                else
+                    painter.fillRect(cell, QBrush(m_commonColor, m_commonStyle));
+                if (m_lineWidth > 0) {
+                    painter.setCompositionMode(m_lineMode);
+                    PaintFrame(painter, cell, m_lineColor, m_lineWidth);
+                    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+                }
+                if (c >= 1 && r >= 1 && c != r) {
+                    const TSelectType v = At(c, r);
+                    if (v == stFor) {
+                        painter.setFont(m_forFont);
+                        painter.setPen(m_forColor);
+                        PaintCellText(painter, cell, m_symbolFor);
+                    } else if (v == stAgainst) {
+                        painter.setFont(m_againstFont);
+                        painter.setPen(m_againstColor);
+                        PaintCellText(painter, cell, m_symbolAgainst);
+                    }
+                }
+            }
+        }
+
+        // Direction pictogram.
+        if (c0 == 0 && r0 == 0)
+            PaintArrow(painter, g.Cell(0, 0));
+
+        // Totals: the extra columns count along each row, the extra rows along each column
+        // (given or received choices depending on the direction).
+        const QString titles[2] = {QStringLiteral("(+)"), QStringLiteral("(-)")};
+        const bool gridTotals = c1 >= n || r1 >= n;
+        int grand[2] = {0, 0};
+        if (gridTotals && c1 >= n && r1 >= n) {
+            grand[0] = static_cast<int>(std::count(m_cells.begin(), m_cells.end(), stFor));
+            grand[1] = static_cast<int>(std::count(m_cells.begin(), m_cells.end(), stAgainst));
+        }
+        painter.setFont(m_captionFont);
+        auto totalCell = [&](int c, int r) {
+            const QRect cell = g.Cell(c, r);
+            painter.fillRect(cell, QBrush(m_borderAreaColor, m_borderAreaStyle));
+            if (m_lineWidth > 0) {
+                painter.setCompositionMode(m_lineMode);
+                PaintFrame(painter, cell, m_lineColor, m_lineWidth);
+                painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            }
+            painter.setFont(m_captionFont);
+            painter.setPen(m_captionColor);
+            const int tc = c - n;  // 0..2 inside the totals columns
+            const int tr = r - n;
+            QString text;
+            if (r == 0 && tc >= 0) {
+                if (tc == 2)
+                    PaintSigma(painter, cell);
+                else
+                    text = titles[tc];
+            } else if (c == 0 && tr >= 0) {
+                if (tr == 2)
+                    PaintSigma(painter, cell);
+                else
+                    text = titles[tr];
+            } else if (tc >= 0 && tr < 0) {
+                const int p = CountInRow(r, stFor);
+                const int m = CountInRow(r, stAgainst);
+                text = QString::number(tc == 0 ? p : tc == 1 ? m : p + m);
+            } else if (tr >= 0 && tc < 0) {
+                const int p = CountInColumn(c, stFor);
+                const int m = CountInColumn(c, stAgainst);
+                text = QString::number(tr == 0 ? p : tr == 1 ? m : p + m);
+            } else if (tc == tr) {
+                text = QString::number(tc == 0 ? grand[0] : tc == 1 ? grand[1] : grand[0] + grand[1]);
+            }
+            if (!text.isEmpty())
+                PaintCellText(painter, cell, text);
+        };
+        for (int r = r0; r <= r1; ++r)
+            for (int c = std::max(c0, n); c <= c1; ++c)
+                totalCell(c, r);
+        for (int r = std::max(r0, n); r <= r1; ++r)
+            for (int c = c0; c <= std::min(c1, n - 1); ++c)
+                totalCell(c, r);
+
+        // Legend.
+        if (m_isLegend && n > 2) {
+            const QRect legend = LegendRect();
+            if (legend.intersects(clip)) {
+                painter.fillRect(legend, QBrush(m_legendColor, m_legendStyle));
+                painter.setFont(m_legendFont);
+                painter.setPen(m_legendColorText);
+                const QFontMetrics fm(m_legendFont);
+                const int lines = std::min(static_cast<int>(m_captions.size()), n - 1);
+                for (int i = 0; i < lines; ++i) {
+                    const QString line = QStringLiteral("\"%1\" - %2").arg(i + 1).arg(m_captions[i].left(kCutChars));
+                    painter.drawText(QPoint(legend.left() + 10, legend.top() + 10 + i * (fm.height() + 2) + fm.ascent()),
+                                     line);
+                }
+            }
+        }
+
+        // Captions: row captions upright, column captions rotated (numbers upright with a legend).
+        painter.setFont(m_captionFont);
+        painter.setPen(m_captionColor);
+        const QFontMetrics fm(m_captionFont);
+        const int members = std::min(n - 1, static_cast<int>(m_captions.size()));
+        if (c0 == 0)
+            for (int m = std::max(1, r0); m <= std::min(members, r1); ++m)
+                PaintCellText(painter, g.Cell(0, m), CaptionText(m));
+        if (r0 == 0) {
+            for (int m = std::max(1, c0); m <= std::min(members, c1); ++m) {
+                const QRect cell = g.Cell(m, 0);
+                const QString text = CaptionText(m);
+                if (m_isLegend) {
+                    PaintCellText(painter, cell, text);
+                    continue;
+                }
+                const int w = fm.horizontalAdvance(text);
+                const int h = fm.height();
+                const QRect box = CenteredTextRect(cell, QSize(h, w));
+                painter.save();
+                painter.setClipRect(cell, Qt::IntersectClip);
+                painter.translate(box.left(), box.top() + std::min(w, cell.height()));
+                painter.rotate(-90);
+                painter.drawText(QRect(0, 0, w, h), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+                painter.restore();
+            }
+        }
+    }
+
+    if (BorderWidth() != 0) {
+        const int w = BorderWidth();
+        painter.setPen(QPen(m_borderColor, w));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(rect()).adjusted(w / 2.0, w / 2.0, -w / 2.0, -w / 2.0));
+    }
+}
+
+void TSelections::PaintHighlight(QPainter& painter)
+{
+    if (!m_isActivSelCell || m_cellCount == 0)
+        return;
+    const TSelGeometry g = Geometry();
+    const int width = std::max(2, m_lineWidth + 1);
+    auto frame = [&](int c, int r, const QColor& color, int w) {
+        if (c < 1 || r < 1 || c >= m_cellCount || r >= m_cellCount)
+            return;
+        for (const QRect& cell : {g.Cell(c, r), g.Cell(0, r), g.Cell(c, 0)}) {
+            if (w > 0)
+                PaintFrame(painter, w > 1 ? cell.adjusted(1, 1, -1, -1) : cell, color, w);
+        }
+    };
+    if (m_prevCol != m_activeCol || m_prevRow != m_activeRow)
+        frame(m_prevCol, m_prevRow, m_lineColor, m_lineWidth);
+    frame(m_activeCol, m_activeRow, m_focused ? m_focusCellSelColor : m_notFocusCellSelColor, width);
+}

@@ -1,0 +1,51 @@
+#include "views/choices/socioobject.h"
+
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+TSocioObject::TSocioObject(QWidget* parent) : QWidget(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+TSocioObject::~TSocioObject() = default;
+
+void TSocioObject::SetBorderWidth(int width)
+{
+    m_borderWidth = width;
+    update();
+}
+
+QImage TSocioObject::Picture()
+{
+    QImage image(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    PaintTo(painter);
+    return image;
+}
+
+void TSocioObject::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    painter.setClipRect(event->rect());
+    PaintTo(painter);
+}
+
+void TSocioObject::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::RightButton) {
+        ShowPopupMenu(event->position().toPoint());
+        setFocus(Qt::MouseFocusReason);
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void TSocioObject::ShowPopupMenu(const QPoint& pos)
+{
+    if (m_popupMenu)
+        m_popupMenu->popup(mapToGlobal(pos));
+}
