@@ -1,0 +1,1024 @@
+#include "store/fileacc.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <limits>
+#include <span>
+#include <unordered_map>
+
+#include "settings/langconv.h"
+#include "store/dbinfo.h"
+#include "store/fileio.h"
+#include "util/error.h"
+#include "util/messagesink.h"
+#include "util/progress.h"
+#include "util/text.h"
+
+namespace {
+
+constexpr std::string_view kNull = "NULL";
+constexpr std::string_view kLineBreakMark = "&&&&&";
+constexpr std::string_view kFieldNums = "FIELD_NUMS";
+constexpr std::string_view kDescription = "DESCRIPTION";
+constexpr std::string_view kAdditional = "ADDITIONAL";
+constexpr std::string_view kIsAuthor = "IS_AUTHOR";
+constexpr int kProgressStep = 10;
+
+TFileAccess* g_currentProject = nullptr;
+
+// ---- value conversions -------------------------------------------------------------------
+
+bool ParseInt32(std::string_view text, int32_t& value)
+{
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    if (text.empty() || text.front() == '+')
+        return false;
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    return result.ec == std::errc() && result.ptr == end;
+}
+
+bool ParseInt16(std::string_view text, int16_t& value)
+{
+    int32_t wide = 0;
+    if (!ParseInt32(text, wide) || wide < std::numeric_limits<int16_t>::min() ||
+        wide > std::numeric_limits<int16_t>::max())
+        return false;
+    value = static_cast<int16_t>(wide);
+    return true;
+}
+
+bool ParseBool(std::string_view text, bool& value)
+{
+    int32_t n = 0;
+    if (!ParseInt32(text, n))
+        return false;
+    value = n != 0;
+    return true;
+}
+
+// Digits make up the day, month and year in turn; any other character moves to the next part.
+bool ParseDate(std::string_view text, double& value)
+{
+    std::array<int64_t, 3> parts{};
+    std::array<bool, 3> seen{};
+    std::size_t part = 0;
+    for (char ch : text) {
+        if (ch >= '0' && ch <= '9') {
+            if (part < 3) {
+                parts[part] = std::min<int64_t>(parts[part] * 10 + (ch - '0'), 1000000);
+                seen[part] = true;
+            }
+        } else {
+            ++part;
+        }
+    }
+    if (!seen[0] || !seen[1] || !seen[2])
+        return false;
+    return EncodeDate(static_cast<int>(parts[2]), static_cast<int>(parts[1]), static_cast<int>(parts[0]), value);
+}
+
+void AppendInt(std::string& out, int64_t value)
+{
+    char buf[24];
+    const auto result = std::to_chars(buf, buf + sizeof buf, value);
+    out.append(buf, result.ptr);
+}
+
+bool AppendDate(std::string& out, double date)
+{
+    int y = 0, m = 0, d = 0;
+    if (!DecodeDate(date, y, m, d))
+        return false;
+    AppendInt(out, d);
+    out += '.';
+    AppendInt(out, m);
+    out += '.';
+    AppendInt(out, y);
+    out += ' ';
+    return true;
+}
+
+// A short text on one line: empty as "NULL"; a stray line break would split the record, so it
+// becomes a blank.
+void AppendShortText(std::string& out, const std::string& text)
+{
+    if (text.empty()) {
+        out += kNull;
+        return;
+    }
+    if (text.find_first_of("\r\n") == std::string::npos) {
+        out += text;
+        return;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char ch = text[i];
+        if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        out += (ch == '\r' || ch == '\n') ? ' ' : ch;
+    }
+}
+
+// A description on one line: every line break (CR LF, or a lone CR or LF) as "&&&&&".
+void AppendDescription(std::string& out, const std::string& text)
+{
+    if (text.empty()) {
+        out += kNull;
+        return;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char ch = text[i];
+        if (ch == '\r') {
+            out += kLineBreakMark;
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else if (ch == '\n') {
+            out += kLineBreakMark;
+        } else {
+            out += ch;
+        }
+    }
+}
+
+std::string RestoreLineBreaks(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    std::size_t pos = 0;
+    for (;;) {
+        const std::size_t mark = text.find(kLineBreakMark, pos);
+        if (mark == std::string_view::npos) {
+            out.append(text.substr(pos));
+            return out;
+        }
+        out.append(text.substr(pos, mark - pos));
+        out += "\r\n";
+        pos = mark + kLineBreakMark.size();
+    }
+}
+
+// ---- column layout of the table sections -------------------------------------------------
+
+// One column of a table section: its file name, how a value is read into a record and how it
+// is written from one.
+template <typename TRecord>
+struct TColumn {
+    std::string_view name;
+    bool (*read)(TRecord&, std::string_view);
+    bool (*write)(const TRecord&, std::string&);
+};
+
+#define TREMLOW_INT_COLUMN(Record, Name, Field)                                                       \
+    TColumn<Record>                                                                                   \
+    {                                                                                                 \
+        Name, [](Record& r, std::string_view v) { return ParseInt32(v, r.Field); },                   \
+            [](const Record& r, std::string& out) {                                                   \
+                AppendInt(out, r.Field);                                                              \
+                return true;                                                                          \
+            }                                                                                         \
+    }
+#define TREMLOW_INT16_COLUMN(Record, Name, Field)                                                     \
+    TColumn<Record>                                                                                   \
+    {                                                                                                 \
+        Name, [](Record& r, std::string_view v) { return ParseInt16(v, r.Field); },                   \
+            [](const Record& r, std::string& out) {                                                   \
+                AppendInt(out, r.Field);                                                              \
+                return true;                                                                          \
+            }                                                                                         \
+    }
+#define TREMLOW_BOOL_COLUMN(Record, Name, Field)                                                      \
+    TColumn<Record>                                                                                   \
+    {                                                                                                 \
+        Name, [](Record& r, std::string_view v) { return ParseBool(v, r.Field); },                    \
+            [](const Record& r, std::string& out) {                                                   \
+                out += r.Field ? '1' : '0';                                                           \
+                return true;                                                                          \
+            }                                                                                         \
+    }
+#define TREMLOW_DATE_COLUMN(Record, Name, Field)                                                      \
+    TColumn<Record>                                                                                   \
+    {                                                                                                 \
+        Name, [](Record& r, std::string_view v) { return ParseDate(v, r.Field); },                    \
+            [](const Record& r, std::string& out) { return AppendDate(out, r.Field); }                \
+    }
+#define TREMLOW_TEXT_COLUMN(Record, Name, Field)                                                      \
+    TColumn<Record>                                                                                   \
+    {                                                                                                 \
+        Name,                                                                                         \
+            [](Record& r, std::string_view v) {                                                       \
+                r.Field.assign(v);                                                                    \
+                return true;                                                                          \
+            },                                                                                        \
+            [](const Record& r, std::string& out) {                                                   \
+                AppendShortText(out, r.Field);                                                        \
+                return true;                                                                          \
+            }                                                                                         \
+    }
+
+const std::array kClientGroupColumns = {
+    TREMLOW_INT_COLUMN(TAClientGroup, "CLIENT_GROUPS_ID", Id),
+    TREMLOW_TEXT_COLUMN(TAClientGroup, "CLIENT_GROUPS_NAME", Name),
+};
+
+const std::array kClientColumns = {
+    TREMLOW_INT_COLUMN(TAClient, "CLIENT_ID", Id),
+    TREMLOW_INT_COLUMN(TAClient, "CLIENT_GROUP_ID", GroupId),
+    TREMLOW_TEXT_COLUMN(TAClient, "CLIENT_FULLNAM", FullName),
+    TREMLOW_DATE_COLUMN(TAClient, "CLIENT_DATE", BirthDate),
+    TREMLOW_BOOL_COLUMN(TAClient, "CLIENT_GEN", IsMale),
+};
+
+const std::array kCriteryGroupColumns = {
+    TREMLOW_INT_COLUMN(TACriteryGroup, "CRITERY_GROUPS_ID", Id),
+    TREMLOW_TEXT_COLUMN(TACriteryGroup, "CRITERY_GROUPS_NAME", Name),
+};
+
+const std::array kCriteryColumns = {
+    TREMLOW_INT_COLUMN(TACritery, "CRITERY_ID", Id),
+    TREMLOW_INT_COLUMN(TACritery, "CRITERY_GROUP_ID", GroupId),
+    TREMLOW_TEXT_COLUMN(TACritery, "CRITERY_NAM", Name),
+};
+
+const std::array kInvestColumns = {
+    TREMLOW_INT_COLUMN(TAnInvest, "INVEST_ID", Id),
+    TREMLOW_INT_COLUMN(TAnInvest, "INVEST_CLNGRP_ID", ClientGroupId),
+    TREMLOW_INT_COLUMN(TAnInvest, "INVEST_CRTGRP_ID", CriteriaGroupId),
+    TREMLOW_INT_COLUMN(TAnInvest, "INVEST_CRITERY_ID", CriterionId),
+    TREMLOW_TEXT_COLUMN(TAnInvest, "INVEST_NAME", Name),
+    TREMLOW_DATE_COLUMN(TAnInvest, "INVEST_DATE", Date),
+    TREMLOW_BOOL_COLUMN(TAnInvest, "INVEST_ISAGAINST", AllowAgainst),
+    TREMLOW_INT_COLUMN(TAnInvest, "INVEST_NUMS", MaxChoices),
+};
+
+const std::array kForColumns = {
+    TREMLOW_INT_COLUMN(TChoiceRow, "FOR_INVID", InvestId),
+    TREMLOW_INT_COLUMN(TChoiceRow, "FOR_FROM", FromId),
+    TREMLOW_INT_COLUMN(TChoiceRow, "FOR_TO", ToId),
+};
+
+const std::array kAgainstColumns = {
+    TREMLOW_INT_COLUMN(TChoiceRow, "AGAINST_INVID", InvestId),
+    TREMLOW_INT_COLUMN(TChoiceRow, "AGAINST_FROM", FromId),
+    TREMLOW_INT_COLUMN(TChoiceRow, "AGAINST_TO", ToId),
+};
+
+const std::array kGraphColumns = {
+    TREMLOW_INT_COLUMN(TGraphPlace, "GRAPH_INVID", InvestId),
+    TREMLOW_INT_COLUMN(TGraphPlace, "GRAPH_CLNGRPID", ClientGroupId),
+    TREMLOW_INT_COLUMN(TGraphPlace, "GRAPH_CLNID", ClientId),
+    TREMLOW_INT16_COLUMN(TGraphPlace, "GRAPH_SELTYP", SelType),
+    TREMLOW_INT_COLUMN(TGraphPlace, "GRAPH_LEFT", Left),
+    TREMLOW_INT_COLUMN(TGraphPlace, "GRAPH_TOP", Top),
+    TREMLOW_INT_COLUMN(TGraphPlace, "GRAPH_WIDTH", Width),
+    TREMLOW_INT_COLUMN(TGraphPlace, "GRAPH_HEIGHT", Height),
+    TREMLOW_INT16_COLUMN(TGraphPlace, "GRAPH_FIGTYP", FigType),
+};
+
+const std::array kUserColumns = {
+    TREMLOW_INT_COLUMN(TAUser, "USER_ID", Id),
+    TREMLOW_TEXT_COLUMN(TAUser, "USER_NAME", Name),
+    TREMLOW_TEXT_COLUMN(TAUser, "USER_PASSWORD", Password),
+};
+
+#undef TREMLOW_INT_COLUMN
+#undef TREMLOW_INT16_COLUMN
+#undef TREMLOW_BOOL_COLUMN
+#undef TREMLOW_DATE_COLUMN
+#undef TREMLOW_TEXT_COLUMN
+
+template <typename TRecord>
+constexpr bool kHasDescription = std::is_base_of_v<TARecord, TRecord>;
+
+// ---- reading ------------------------------------------------------------------------------
+
+bool IsAscii(std::string_view text)
+{
+    for (char ch : text) {
+        if (static_cast<unsigned char>(ch) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+char AsciiLower(char ch)
+{
+    return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
+}
+
+bool SameNoCase(std::string_view a, std::string_view b)
+{
+    if (IsAscii(a) && IsAscii(b)) {
+        if (a.size() != b.size())
+            return false;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (AsciiLower(a[i]) != AsciiLower(b[i]))
+                return false;
+        }
+        return true;
+    }
+    return EqualsNoCase(a, b);
+}
+
+// A section header starts with "[" and ends with "]", judged on its first 255 characters.
+bool IsHeaderLine(std::string_view line)
+{
+    if (line.empty() || line.front() != '[')
+        return false;
+    if (line.size() <= kShortTextMax)
+        return line.back() == ']';
+    const std::string cut = CutChars(line, kShortTextMax);
+    return cut.back() == ']';
+}
+
+// Values are read up to 255 characters (descriptions are kept whole by the caller).
+std::string_view CutValue(std::string_view value, std::string& storage)
+{
+    if (value.size() <= kShortTextMax)
+        return value;
+    storage = CutChars(value, kShortTextMax);
+    return storage;
+}
+
+// The decoded text of a project file split into lines, with its section headers located.
+class TProjectText final {
+public:
+    explicit TProjectText(std::string_view text) : m_lines(SplitLines(text))
+    {
+        for (std::size_t i = 0; i < m_lines.size(); ++i) {
+            if (IsHeaderLine(m_lines[i]))
+                m_headers.push_back(i);
+        }
+    }
+
+    // The body lines of the first section whose header equals [name] ignoring letter case;
+    // empty when the section is missing.
+    std::span<const std::string_view> Body(std::string_view name) const
+    {
+        for (std::size_t h = 0; h < m_headers.size(); ++h) {
+            const std::string_view line = m_lines[m_headers[h]];
+            if (line.size() < 2 || !SameNoCase(line.substr(1, line.size() - 2), name))
+                continue;
+            const std::size_t first = m_headers[h] + 1;
+            const std::size_t end = h + 1 < m_headers.size() ? m_headers[h + 1] : m_lines.size();
+            return std::span<const std::string_view>(m_lines.data() + first, end - first);
+        }
+        return {};
+    }
+
+private:
+    std::vector<std::string_view> m_lines;
+    std::vector<std::size_t> m_headers;
+};
+
+struct TKeyValue {
+    std::string_view key;
+    std::string_view value;
+};
+
+// Key and value of the body lines that have "=", in file order.
+void CollectPairs(std::span<const std::string_view> body, std::vector<TKeyValue>& pairs)
+{
+    pairs.clear();
+    for (std::string_view line : body) {
+        const std::size_t eq = line.find('=');
+        if (eq != std::string_view::npos)
+            pairs.push_back({line.substr(0, eq), line.substr(eq + 1)});
+    }
+}
+
+// Reads one table section by position: FIELD_NUMS = n columns named by the next n keys, then
+// the records, n values each. Only the positions count, not the keys of the record lines.
+template <typename TTable, std::size_t N>
+bool ReadSection(const TProjectText& text, std::string_view name,
+                 const std::array<TColumn<typename TTable::RecordType>, N>& columns, TTable& table,
+                 std::vector<TKeyValue>& pairs)
+{
+    using TRecord = typename TTable::RecordType;
+    CollectPairs(text.Body(name), pairs);
+    if (pairs.empty() || pairs[0].key != kFieldNums)
+        return false;
+    int32_t n = 0;
+    if (!ParseInt32(pairs[0].value, n) || n < 1)
+        return false;
+    const int64_t k = static_cast<int64_t>(pairs.size());
+    const int64_t width = n;
+    // R = (K - n - 1) / n, rounded to the nearest integer with halves to the even neighbour.
+    const int64_t num = k - width - 1;
+    int64_t records = num >= 0 ? num / width : -((-num + width - 1) / width);
+    const int64_t rem = num - records * width; // 0 <= rem < n
+    if (2 * rem > width || (2 * rem == width && records % 2 != 0))
+        ++records;
+    if (records < 0)
+        return false;
+    if (records == 0)
+        return true;
+    if (records * width + width > k - 1)
+        return false;
+
+    // Which field each column fills (-1 for none).
+    std::vector<int> fieldOf(static_cast<std::size_t>(n), -1);
+    for (int64_t c = 0; c < width; ++c) {
+        const std::string_view key = pairs[static_cast<std::size_t>(c + 1)].key;
+        for (std::size_t f = 0; f < N; ++f) {
+            if (columns[f].name == key)
+                fieldOf[static_cast<std::size_t>(c)] = static_cast<int>(f);
+        }
+    }
+
+    table.Reserve(static_cast<int32_t>(std::min<int64_t>(records, std::numeric_limits<int32_t>::max())));
+    std::string storage;
+    for (int64_t r = 1; r <= records; ++r) {
+        TRecord record;
+        std::string description;
+        for (int64_t c = 0; c < width; ++c) {
+            std::string_view value = pairs[static_cast<std::size_t>(r * width + c + 1)].value;
+            if (value == kNull)
+                value = {};
+            if constexpr (kHasDescription<TRecord>) {
+                if (c == width - 1)
+                    description = RestoreLineBreaks(value);
+            }
+            const int field = fieldOf[static_cast<std::size_t>(c)];
+            if (field >= 0 && !columns[static_cast<std::size_t>(field)].read(record, CutValue(value, storage)))
+                return false;
+        }
+        if constexpr (kHasDescription<TRecord>)
+            record.Description = std::move(description);
+        table.AddRecord(std::move(record));
+    }
+    return true;
+}
+
+// ---- writing ------------------------------------------------------------------------------
+
+template <typename TTable, std::size_t N>
+bool WriteSection(std::string& out, std::string_view name,
+                  const std::array<TColumn<typename TTable::RecordType>, N>& columns, const TTable& table)
+{
+    using TRecord = typename TTable::RecordType;
+    constexpr bool described = kHasDescription<TRecord>;
+    out += '[';
+    out += name;
+    out += "]\r\n";
+    out += kFieldNums;
+    out += '=';
+    AppendInt(out, static_cast<int64_t>(N + (described ? 1 : 0)));
+    out += "\r\n";
+    for (const auto& column : columns) {
+        out += column.name;
+        out += "=0\r\n";
+    }
+    if (described) {
+        out += kDescription;
+        out += "=0\r\n";
+    }
+    for (int32_t i = 0; i < table.Count(); ++i) {
+        const TRecord& record = table.At(i);
+        for (const auto& column : columns) {
+            out += column.name;
+            out += '_';
+            AppendInt(out, i + 1);
+            out += '=';
+            if (!column.write(record, out))
+                return false;
+            out += "\r\n";
+        }
+        if constexpr (described) {
+            out += kDescription;
+            out += '_';
+            AppendInt(out, i + 1);
+            out += '=';
+            AppendDescription(out, record.Description);
+            out += "\r\n";
+        }
+    }
+    return true;
+}
+
+// Text of a file read whole: UTF-8 kept (without a byte-order mark), else Windows-1251.
+std::string_view DecodeBytes(std::string_view bytes, std::string& storage)
+{
+    if (IsValidUtf8(bytes)) {
+        if (bytes.starts_with("\xEF\xBB\xBF"))
+            bytes.remove_prefix(3);
+        return bytes;
+    }
+    storage = DecodeFileText(bytes);
+    return storage;
+}
+
+// ---- line editor helpers ------------------------------------------------------------------
+
+std::string HeaderOf(std::string_view section)
+{
+    std::string header;
+    header.reserve(section.size() + 2);
+    header += '[';
+    header += section;
+    header += ']';
+    return header;
+}
+
+// The key of a line (the text before the first "="), or nothing for a line without "=".
+std::optional<std::string_view> KeyOf(std::string_view line)
+{
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos)
+        return std::nullopt;
+    return line.substr(0, eq);
+}
+
+// True when key is column, "_", a row number (split at the last "_").
+bool IsRowKeyOf(std::string_view key, std::string_view column)
+{
+    const std::size_t us = key.rfind('_');
+    if (us == std::string_view::npos || key.substr(0, us) != column || us + 1 == key.size())
+        return false;
+    for (char ch : key.substr(us + 1)) {
+        if (ch < '0' || ch > '9')
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+// ---- TFileAccess --------------------------------------------------------------------------
+
+TFileAccess::TFileAccess(std::string fileName) : m_fileName(std::move(fileName)) {}
+
+TFileAccess::~TFileAccess()
+{
+    if (g_currentProject == this)
+        g_currentProject = nullptr;
+}
+
+std::string FileViolatedText()
+{
+    if (HasLangConv()) {
+        try {
+            return LangConv().GetText("FILE_VIOLATED_MSG");
+        } catch (const TAppError&) {
+        }
+    }
+    return "The project file is damaged or cannot be read or written.";
+}
+
+bool TFileAccess::ReportFailure() const
+{
+    MessageSink().ShowText(FileViolatedText());
+    return false;
+}
+
+bool TFileAccess::Load()
+{
+    std::string bytes;
+    if (!ReadWholeFile(m_fileName, bytes)) {
+        std::cerr << "tremlow: cannot read the project file '" << m_fileName << "'\n";
+        return ReportFailure();
+    }
+    return LoadFromBytes(bytes);
+}
+
+bool TFileAccess::LoadFromBytes(std::string_view bytes)
+{
+    bool ok = false;
+    {
+        TProgressScope progress;
+        try {
+            std::string storage;
+            ok = LoadText(DecodeBytes(bytes, storage));
+        } catch (const std::exception&) {
+            ok = false;
+        }
+    }
+    if (!ok)
+        return ReportFailure();
+    return true;
+}
+
+bool TFileAccess::LoadText(std::string_view decoded)
+{
+    m_lines.clear();
+    m_clientGroups = {};
+    m_clients = {};
+    m_criteriaGroups = {};
+    m_criteria = {};
+    m_invests = {};
+    m_forChoices = {};
+    m_againstChoices = {};
+    m_placements = {};
+    m_users = {};
+
+    const TProjectText text(decoded);
+    std::vector<TKeyValue> pairs;
+    auto step = [](bool ok) {
+        if (ok)
+            ProgressSink().Advance(kProgressStep);
+        return ok;
+    };
+    if (!step(ReadSection(text, "CLIENT_GROUPS", kClientGroupColumns, m_clientGroups, pairs)) ||
+        !step(ReadSection(text, "CLIENTS", kClientColumns, m_clients, pairs)) ||
+        !step(ReadSection(text, "CRITERY_GROUPS", kCriteryGroupColumns, m_criteriaGroups, pairs)) ||
+        !step(ReadSection(text, "CRITERIES", kCriteryColumns, m_criteria, pairs)) ||
+        !step(ReadSection(text, "INVESTS", kInvestColumns, m_invests, pairs)) ||
+        !step(ReadSection(text, "FOR", kForColumns, m_forChoices, pairs)) ||
+        !step(ReadSection(text, "AGAINST", kAgainstColumns, m_againstChoices, pairs)) ||
+        !step(ReadSection(text, "GRAPH", kGraphColumns, m_placements, pairs)) ||
+        !step(ReadSection(text, "USERS", kUserColumns, m_users, pairs)))
+        return false;
+
+    // "0" is the only value that lets a project open without a login.
+    std::optional<std::string_view> isAuthor;
+    CollectPairs(text.Body(kAdditional), pairs);
+    for (const TKeyValue& pair : pairs) {
+        if (pair.key == kIsAuthor) {
+            isAuthor = pair.value;
+            break;
+        }
+    }
+    m_loginRequired = !(isAuthor && *isAuthor == "0");
+    ProgressSink().Advance(kProgressStep);
+    SetModified(false);
+    return true;
+}
+
+bool TFileAccess::BuildFileText(std::string& out) const
+{
+    out.clear();
+    // Roughly 20 bytes per value line.
+    const std::size_t estimate = 64 * static_cast<std::size_t>(m_clients.Count() + m_clientGroups.Count() +
+                                                               m_criteria.Count() + m_criteriaGroups.Count() +
+                                                               m_invests.Count() + m_users.Count()) +
+                                 70 * static_cast<std::size_t>(m_forChoices.Count() + m_againstChoices.Count()) +
+                                 220 * static_cast<std::size_t>(m_placements.Count()) + 4096;
+    out.reserve(estimate);
+    auto step = [](bool ok) {
+        if (ok)
+            ProgressSink().Advance(kProgressStep);
+        return ok;
+    };
+    if (!step(WriteSection(out, "CLIENT_GROUPS", kClientGroupColumns, m_clientGroups)) ||
+        !step(WriteSection(out, "CLIENTS", kClientColumns, m_clients)) ||
+        !step(WriteSection(out, "CRITERY_GROUPS", kCriteryGroupColumns, m_criteriaGroups)) ||
+        !step(WriteSection(out, "CRITERIES", kCriteryColumns, m_criteria)) ||
+        !step(WriteSection(out, "INVESTS", kInvestColumns, m_invests)) ||
+        !step(WriteSection(out, "FOR", kForColumns, m_forChoices)) ||
+        !step(WriteSection(out, "AGAINST", kAgainstColumns, m_againstChoices)) ||
+        !step(WriteSection(out, "GRAPH", kGraphColumns, m_placements)) ||
+        !step(WriteSection(out, "USERS", kUserColumns, m_users))) {
+        out.clear();
+        return false;
+    }
+    out += '[';
+    out += kAdditional;
+    out += "]\r\n";
+    out += kIsAuthor;
+    out += m_loginRequired ? "=1\r\n" : "=0\r\n";
+    ProgressSink().Advance(kProgressStep);
+    return true;
+}
+
+bool TFileAccess::Save()
+{
+    bool ok = false;
+    std::string error;
+    {
+        TProgressScope progress;
+        m_lines.clear();
+        try {
+            std::string text;
+            if (!BuildFileText(text))
+                error = "a record cannot be written (invalid date)";
+            else
+                ok = ReplaceFile(m_fileName, text, error);
+        } catch (const std::exception& e) {
+            error = e.what();
+            ok = false;
+        }
+    }
+    if (!ok) {
+        std::cerr << "tremlow: saving '" << m_fileName << "' failed: " << error << '\n';
+        return ReportFailure();
+    }
+    SetModified(false);
+    return true;
+}
+
+bool TFileAccess::IsModified() const
+{
+    return m_clientGroups.Modified() || m_clients.Modified() || m_criteriaGroups.Modified() ||
+           m_criteria.Modified() || m_invests.Modified() || m_forChoices.Modified() ||
+           m_againstChoices.Modified() || m_placements.Modified() || m_users.Modified();
+}
+
+void TFileAccess::SetModified(bool value)
+{
+    m_clientGroups.SetModified(value);
+    m_clients.SetModified(value);
+    m_criteriaGroups.SetModified(value);
+    m_criteria.SetModified(value);
+    m_invests.SetModified(value);
+    m_forChoices.SetModified(value);
+    m_againstChoices.SetModified(value);
+    m_placements.SetModified(value);
+    m_users.SetModified(value);
+}
+
+void TFileAccess::SetLoginRequired(bool value)
+{
+    if (value == m_loginRequired)
+        return;
+    m_loginRequired = value;
+    SetModified(true);
+}
+
+// ---- file image and line editor ------------------------------------------------------------
+
+bool TFileAccess::ReadLines()
+{
+    m_lines.clear();
+    std::string bytes;
+    if (!ReadWholeFile(m_fileName, bytes))
+        return false;
+    std::string storage;
+    const std::string_view text = DecodeBytes(bytes, storage);
+    for (std::string_view line : SplitLines(text))
+        m_lines.emplace_back(line);
+    return true;
+}
+
+bool TFileAccess::WriteLines()
+{
+    std::string text;
+    for (const std::string& line : m_lines) {
+        text += line;
+        text += "\r\n";
+    }
+    std::string error;
+    if (!ReplaceFile(m_fileName, text, error)) {
+        std::cerr << "tremlow: writing '" << m_fileName << "' failed: " << error << '\n';
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+// Index of the header line [name] (exact), or -1.
+int32_t FindHeader(const std::vector<std::string>& lines, std::string_view name)
+{
+    const std::string header = HeaderOf(name);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i] == header)
+            return static_cast<int32_t>(i);
+    }
+    return -1;
+}
+
+// Body of the section as [first, end) line indices; first == end for an empty body.
+bool BodyOf(const std::vector<std::string>& lines, std::string_view name, std::size_t& first, std::size_t& end)
+{
+    const int32_t header = FindHeader(lines, name);
+    if (header < 0)
+        return false;
+    first = static_cast<std::size_t>(header) + 1;
+    end = first;
+    while (end < lines.size() && !IsHeaderLine(lines[end]))
+        ++end;
+    return true;
+}
+
+} // namespace
+
+bool TFileAccess::SectionExists(std::string_view name) const
+{
+    return FindHeader(m_lines, name) >= 0;
+}
+
+std::optional<TLineRange> TFileAccess::SectionRange(std::string_view name) const
+{
+    std::size_t first = 0, end = 0;
+    if (!BodyOf(m_lines, name, first, end) || first == end)
+        return std::nullopt;
+    return TLineRange{static_cast<int32_t>(first), static_cast<int32_t>(end - 1)};
+}
+
+bool TFileAccess::KeyExists(std::string_view section, std::string_view key) const
+{
+    std::size_t first = 0, end = 0;
+    if (!BodyOf(m_lines, section, first, end))
+        return false;
+    for (std::size_t i = first; i < end; ++i) {
+        if (KeyOf(m_lines[i]) == key)
+            return true;
+    }
+    return false;
+}
+
+std::string TFileAccess::ReadValue(std::string_view section, std::string_view key) const
+{
+    std::size_t first = 0, end = 0;
+    if (!BodyOf(m_lines, section, first, end))
+        return {};
+    for (std::size_t i = first; i < end; ++i) {
+        const auto k = KeyOf(m_lines[i]);
+        if (k == key)
+            return m_lines[i].substr(k->size() + 1);
+    }
+    return {};
+}
+
+void TFileAccess::WriteValue(std::string_view section, std::string_view key, std::string_view value)
+{
+    std::string line;
+    line.reserve(key.size() + value.size() + 1);
+    line += key;
+    line += '=';
+    line += value;
+    std::size_t first = 0, end = 0;
+    if (!BodyOf(m_lines, section, first, end)) {
+        m_lines.push_back(HeaderOf(section));
+        m_lines.push_back(std::move(line));
+        return;
+    }
+    for (std::size_t i = first; i < end; ++i) {
+        if (KeyOf(m_lines[i]) == key) {
+            m_lines[i] = std::move(line);
+            return;
+        }
+    }
+    const std::size_t at = first == end ? first : end - 1;
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+}
+
+void TFileAccess::DeleteKey(std::string_view section, std::string_view key)
+{
+    std::size_t first = 0, end = 0;
+    if (!BodyOf(m_lines, section, first, end))
+        return;
+    const auto from = m_lines.begin() + static_cast<std::ptrdiff_t>(first);
+    const auto to = m_lines.begin() + static_cast<std::ptrdiff_t>(end);
+    const auto kept = std::remove_if(from, to, [key](const std::string& line) {
+        const auto k = KeyOf(line);
+        return k && (*k == key || IsRowKeyOf(*k, key));
+    });
+    m_lines.erase(kept, to);
+}
+
+void TFileAccess::RenameColumn(std::string_view section, std::string_view oldName, std::string_view newName)
+{
+    std::size_t first = 0, end = 0;
+    if (!BodyOf(m_lines, section, first, end))
+        return;
+    for (std::size_t i = first; i < end; ++i) {
+        std::string& line = m_lines[i];
+        const auto k = KeyOf(line);
+        if (!k)
+            continue;
+        if (*k == oldName || IsRowKeyOf(*k, oldName))
+            line.replace(0, oldName.size(), newName);
+    }
+}
+
+void TFileAccess::MergeColumn(std::string_view section, std::string_view from, std::string_view to)
+{
+    std::size_t first = 0, end = 0;
+    if (!BodyOf(m_lines, section, first, end))
+        return;
+    // Lines of the target column by row number, looked up once instead of a scan per row.
+    std::unordered_map<std::string, std::size_t> targets;
+    for (std::size_t i = first; i < end; ++i) {
+        const auto k = KeyOf(m_lines[i]);
+        if (k && IsRowKeyOf(*k, to))
+            targets.emplace(std::string(*k), i);
+    }
+    int64_t row = 1;
+    std::string fromKey = std::string(from) + "_1";
+    std::string toKey;
+    for (std::size_t i = first; i < end; ++i) {
+        const auto k = KeyOf(m_lines[i]);
+        if (!k || *k != fromKey)
+            continue;
+        std::string_view value = std::string_view(m_lines[i]).substr(k->size() + 1);
+        if (value == kNull)
+            value = {};
+        toKey = std::string(to) + "_" + std::to_string(row);
+        const auto target = targets.find(toKey);
+        if (target != targets.end() && target->second != i) {
+            std::string merged = m_lines[target->second];
+            merged += ' ';
+            merged += value;
+            m_lines[target->second] = Trim(merged);
+        }
+        ++row;
+        fromKey = std::string(from) + "_" + std::to_string(row);
+    }
+}
+
+// ---- counts and deletes ------------------------------------------------------------------
+
+int32_t TFileAccess::CountClientsInGroup(int32_t groupId) const
+{
+    int32_t n = 0;
+    for (int32_t i = 0; i < m_clients.Count(); ++i)
+        n += m_clients.At(i).GroupId == groupId ? 1 : 0;
+    return n;
+}
+
+int32_t TFileAccess::CountCriteriaInGroup(int32_t groupId) const
+{
+    int32_t n = 0;
+    for (int32_t i = 0; i < m_criteria.Count(); ++i)
+        n += m_criteria.At(i).GroupId == groupId ? 1 : 0;
+    return n;
+}
+
+int32_t TFileAccess::CountForChoices(int32_t investId) const
+{
+    int32_t n = 0;
+    for (int32_t i = 0; i < m_forChoices.Count(); ++i)
+        n += m_forChoices.At(i).InvestId == investId ? 1 : 0;
+    return n;
+}
+
+int32_t TFileAccess::CountAgainstChoices(int32_t investId) const
+{
+    int32_t n = 0;
+    for (int32_t i = 0; i < m_againstChoices.Count(); ++i)
+        n += m_againstChoices.At(i).InvestId == investId ? 1 : 0;
+    return n;
+}
+
+bool TFileAccess::DeleteClientsOfGroup(int32_t groupId)
+{
+    m_clients.DeleteWhere([groupId](const TAClient& r) { return r.GroupId == groupId; });
+    return true;
+}
+
+bool TFileAccess::DeleteCriteriaOfGroup(int32_t groupId)
+{
+    m_criteria.DeleteWhere([groupId](const TACritery& r) { return r.GroupId == groupId; });
+    return true;
+}
+
+bool TFileAccess::DeleteClientGroup(int32_t id)
+{
+    return m_clientGroups.FindById(id) && m_clientGroups.Delete();
+}
+
+bool TFileAccess::DeleteCriteriaGroup(int32_t id)
+{
+    return m_criteriaGroups.FindById(id) && m_criteriaGroups.Delete();
+}
+
+bool TFileAccess::DeleteClient(int32_t id, int32_t groupId)
+{
+    return m_clients.Find(id, groupId) && m_clients.Delete();
+}
+
+bool TFileAccess::DeleteCriterion(int32_t id, int32_t groupId)
+{
+    return m_criteria.Find(id, groupId) && m_criteria.Delete();
+}
+
+bool TFileAccess::DeleteForChoices(int32_t investId)
+{
+    m_forChoices.DeleteWhere([investId](const TChoiceRow& r) { return r.InvestId == investId; });
+    return true;
+}
+
+bool TFileAccess::DeleteAgainstChoices(int32_t investId)
+{
+    m_againstChoices.DeleteWhere([investId](const TChoiceRow& r) { return r.InvestId == investId; });
+    return true;
+}
+
+bool TFileAccess::DeletePlacements(int32_t investId)
+{
+    m_placements.DeleteWhere([investId](const TGraphPlace& r) { return r.InvestId == investId; });
+    return true;
+}
+
+bool TFileAccess::DeleteInvestigation(int32_t id)
+{
+    if (!m_invests.FindById(id))
+        return true;
+    const bool ok = DeleteForChoices(id) && DeleteAgainstChoices(id) && DeletePlacements(id);
+    return m_invests.Delete() && ok;
+}
+
+TFileAccess* CurrentProject()
+{
+    return g_currentProject;
+}
+
+void SetCurrentProject(TFileAccess* store)
+{
+    g_currentProject = store;
+}
