@@ -1,10 +1,88 @@
 #include "shell/programstart.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <memory>
 
 #include <QApplication>
 #include <QMainWindow>
+
+#include "platform/guimessagesink.h"
+#include "platform/modalseam.h"
+#include "platform/progressbar.h"
+#include "settings/langconv.h"
+#include "shell/splashform.h"
+#include "util/error.h"
+#include "util/messagesink.h"
+#include "util/progress.h"
+
+namespace {
+
+// The application object; an error that escapes an event handler is shown to the user and the
+// program goes on (the application's standard error report).
+class TTremlowApplication final : public QApplication {
+public:
+    TTremlowApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            MessageSink().ShowText(e.what());
+        }
+        return false;
+    }
+};
+
+// Installs a sink for the program's lifetime and restores the previous one at the end.
+class TSinksInstalled final {
+public:
+    TSinksInstalled()
+        : m_previousMessages(SetMessageSink(&m_messages)), m_previousProgress(SetProgressSink(&m_progress))
+    {
+    }
+    ~TSinksInstalled()
+    {
+        SetProgressSink(m_previousProgress);
+        SetMessageSink(m_previousMessages);
+    }
+    TSinksInstalled(const TSinksInstalled&) = delete;
+    TSinksInstalled& operator=(const TSinksInstalled&) = delete;
+
+private:
+    TGuiMessageSink m_messages;
+    TGuiProgressSink m_progress;
+    IMessageSink* m_previousMessages;
+    IProgressSink* m_previousProgress;
+};
+
+void PrintUsage()
+{
+    std::cout << "usage: tremlow [PROJECT.soi]\n\n"
+              << "Tremlow " << TREMLOW_VERSION << ", sociometric research in small groups.\n"
+              << "Opens the named project file at start when it exists.\n\n"
+              << "  --help      show this help\n"
+              << "  --version   show the version\n\n"
+              << "The language file language.dat and the help folder are read from the folder of the\n"
+              << "executable. With TREMLOW_NONINTERACTIVE=1 a failure at start is written to stderr\n"
+              << "instead of being shown in a box (for scripted and headless runs).\n";
+}
+
+// A failure before the main window runs: a plain information box, or stderr when no one can
+// answer the box (TREMLOW_NONINTERACTIVE=1, used by scripted and headless runs).
+void ReportStartFailure(const std::string& text)
+{
+    const char* nonInteractive = std::getenv("TREMLOW_NONINTERACTIVE");
+    if (nonInteractive && std::strcmp(nonInteractive, "1") == 0) {
+        std::cerr << text << '\n';
+        return;
+    }
+    Modal().Information(nullptr, QStringLiteral("Tremlow"), QString::fromStdString(text));
+}
+
+} // namespace
 
 int RunTremlow(int argc, char** argv)
 {
@@ -13,10 +91,55 @@ int RunTremlow(int argc, char** argv)
             std::cout << "Tremlow " << TREMLOW_VERSION << '\n';
             return 0;
         }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            PrintUsage();
+            return 0;
+        }
     }
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setObjectName("SocMainForm");
-    window.show();
-    return app.exec();
+
+    // 1. The application, its title and the folder that holds language.dat and the help pages.
+    TTremlowApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tremlow"));
+    QApplication::setApplicationVersion(QStringLiteral(TREMLOW_VERSION));
+    SetExecutableDir(QCoreApplication::applicationDirPath().toStdString());
+    TSinksInstalled sinks;
+
+    // 2. The message catalogue, before any window.
+    try {
+        SetLangConv(std::make_unique<TDlgLangConverter>(LanguageFilePath()));
+    } catch (const TAppError& e) {
+        ReportStartFailure(e.what());
+        return 1;
+    }
+
+    int exitCode = 0;
+    std::unique_ptr<TSplashForm> splash;
+    try {
+        // 3. The splash window, painted at once.
+        splash = std::make_unique<TSplashForm>();
+        splash->ShowNow();
+
+        // 4. Settings: load them here.
+
+        // 5. The main window.
+        auto mainWindow = std::make_unique<QMainWindow>();
+        mainWindow->setObjectName(QStringLiteral("SocMainForm"));
+        mainWindow->setWindowTitle(QString::fromStdString(LangConv().GetText("MAIN_WINDOW_CAPTION")));
+        mainWindow->resize(900, 640);
+        mainWindow->show();
+        // End of the main window.
+
+        // 6. The splash window goes once the main window is up; 7. the message loop.
+        splash.reset();
+        exitCode = QApplication::exec();
+
+        // 8. Settings: save them here.
+        mainWindow.reset();
+    } catch (const TAppError& e) {
+        splash.reset();
+        ReportStartFailure(e.what());
+        exitCode = 1;
+    }
+    SetLangConv(nullptr);
+    return exitCode;
 }
