@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -81,7 +82,11 @@ public:
     ~TCatalogueScope()
     {
         SetLangConv(nullptr);
-        InstallBuiltCatalogue();
+        try {
+            InstallBuiltCatalogue();
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << "built catalogue: " << e.what();
+        }
     }
 };
 
