@@ -78,7 +78,9 @@ void SetCaption(QWidget& w, const QString& caption)
 // Whether the control shows a caption at all; controls without one only get a hint.
 bool HasCaption(QWidget& w)
 {
-    return qobject_cast<QLabel*>(&w) || qobject_cast<QAbstractButton*>(&w) ||
+    if (auto* label = qobject_cast<QLabel*>(&w))
+        return label->pixmap().isNull(); // a picture has no caption
+    return qobject_cast<QAbstractButton*>(&w) ||
            qobject_cast<QGroupBox*>(&w) || qobject_cast<QDockWidget*>(&w) ||
            qobject_cast<QToolBar*>(&w) || TabOwning(w) != nullptr;
 }
