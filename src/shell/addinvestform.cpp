@@ -12,6 +12,7 @@
 #include <QSpinBox>
 
 #include "platform/langcontroller.h"
+#include "util/text.h"
 
 TAddInvestForm::TAddInvestForm(QWidget* parent)
     : TEntityFormBase(parent, QStringLiteral("AddInvestForm"), QStringLiteral("InvestEdit"), 0,
@@ -23,7 +24,6 @@ TAddInvestForm::TAddInvestForm(QWidget* parent)
     m_clients->setObjectName(QStringLiteral("ClientsListBox"));
     m_clients->setSelectionMode(QAbstractItemView::NoSelection);
     m_clients->setFocusPolicy(Qt::NoFocus);
-    m_clients->setSortingEnabled(true);
     m_clients->setMinimumHeight(100);
     m_criteriaGroups = new QComboBox(this);
     m_criteriaGroups->setObjectName(QStringLiteral("CriteriesGroupComboBox"));
@@ -153,8 +153,14 @@ void TAddInvestForm::FillClients()
     m_filling = true;
     m_clients->clear();
     const auto found = m_data.ClientsOfGroup.find(ClientGroupId());
-    if (found != m_data.ClientsOfGroup.end())
-        m_clients->addItems(found->second.Names);
+    if (found != m_data.ClientsOfGroup.end()) {
+        // Shown sorted by name, letter case ignored, as the project's other name lists are.
+        QStringList names = found->second.Names;
+        std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+            return CompareNoCase(a.toStdString(), b.toStdString()) < 0;
+        });
+        m_clients->addItems(names);
+    }
     const int count = m_clients->count();
     if (count <= 1) {
         m_maxChoices->setRange(0, 0);
