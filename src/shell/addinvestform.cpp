@@ -24,7 +24,8 @@ TAddInvestForm::TAddInvestForm(QWidget* parent)
     m_clients->setObjectName(QStringLiteral("ClientsListBox"));
     m_clients->setSelectionMode(QAbstractItemView::NoSelection);
     m_clients->setFocusPolicy(Qt::NoFocus);
-    m_clients->setMinimumHeight(100);
+    // About six names are visible; the description takes the extra height when resized.
+    m_clients->setFixedHeight(m_clients->fontMetrics().lineSpacing() * 6 + 2 * m_clients->frameWidth() + 4);
     m_criteriaGroups = new QComboBox(this);
     m_criteriaGroups->setObjectName(QStringLiteral("CriteriesGroupComboBox"));
     m_criteria = new QComboBox(this);
@@ -52,6 +53,7 @@ TAddInvestForm::TAddInvestForm(QWidget* parent)
     fields->addRow(MakeLabel(QStringLiteral("NumsSelectionsLabel"), m_maxChoices), m_maxChoices);
     fields->addRow(QString(), m_allowAgainst);
     m_maxChoices->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    m_maxChoices->setMinimumWidth(m_maxChoices->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 40);
     FinishLayout();
 
     setTabOrder(NameEdit(), m_clientGroups);
