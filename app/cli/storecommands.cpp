@@ -1,0 +1,211 @@
+// tremlow-cli check, resave and dump: project files inspected and rewritten without the GUI.
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/commands.h"
+#include "settings/langconv.h"
+#include "store/dbinfo.h"
+#include "store/fileacc.h"
+#include "util/error.h"
+
+namespace {
+
+using TJson = nlohmann::ordered_json;
+
+// Loads the message catalogue from language.dat beside the executable, so failures show the
+// same texts as the application; without it the store falls back to a fixed English text.
+void InstallCatalogue()
+{
+    if (HasLangConv())
+        return;
+    std::string exe(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", exe.data(), exe.size());
+    if (n <= 0)
+        return;
+    exe.resize(static_cast<std::size_t>(n));
+    const std::size_t slash = exe.rfind('/');
+    if (slash == std::string::npos)
+        return;
+    SetExecutableDir(slash == 0 ? "/" : exe.substr(0, slash));
+    try {
+        SetLangConv(std::make_unique<TDlgLangConverter>(LanguageFilePath()));
+    } catch (const std::exception&) {
+        // No catalogue: messages use the built-in English texts.
+    }
+}
+
+// Loads the project; the store itself reports a failure on stderr.
+bool LoadProject(TFileAccess& store)
+{
+    InstallCatalogue();
+    return store.Load();
+}
+
+int Check(const TCliCommand& self, const std::vector<std::string>& args)
+{
+    if (args.size() != 1)
+        return CliUsageError(self);
+    TFileAccess store(args[0]);
+    if (!LoadProject(store))
+        return 1;
+    std::cout << "CLIENT_GROUPS " << store.ClientGroups().Count() << '\n'
+              << "CLIENTS " << store.Clients().Count() << '\n'
+              << "CRITERY_GROUPS " << store.CriteriaGroups().Count() << '\n'
+              << "CRITERIES " << store.Criteria().Count() << '\n'
+              << "INVESTS " << store.Investigations().Count() << '\n'
+              << "FOR " << store.ForChoices().Count() << '\n'
+              << "AGAINST " << store.AgainstChoices().Count() << '\n'
+              << "GRAPH " << store.Placements().Count() << '\n'
+              << "USERS " << store.Users().Count() << '\n'
+              << "IS_AUTHOR " << (store.LoginRequired() ? 1 : 0) << '\n';
+    return 0;
+}
+
+int Resave(const TCliCommand& self, const std::vector<std::string>& args)
+{
+    if (args.size() != 2)
+        return CliUsageError(self);
+    TFileAccess store(args[0]);
+    if (!LoadProject(store))
+        return 1;
+    store.SetFileName(args[1]);
+    return store.Save() ? 0 : 1;
+}
+
+TJson DateJson(double date)
+{
+    int y = 0, m = 0, d = 0;
+    if (!DecodeDate(date, y, m, d))
+        return nullptr;
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", y, m, d);
+    return text;
+}
+
+// Descriptions are kept with CR LF line breaks; scripts get plain LF.
+std::string DescriptionJson(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        out += text[i] == '\r' ? '\n' : text[i];
+    }
+    return out;
+}
+
+TJson ProjectJson(const TFileAccess& store)
+{
+    TJson project = TJson::object();
+    TJson& clientGroups = project["CLIENT_GROUPS"] = TJson::array();
+    for (int32_t i = 0; i < store.ClientGroups().Count(); ++i) {
+        const TAClientGroup& r = store.ClientGroups().At(i);
+        clientGroups.push_back({{"Id", r.Id}, {"Name", r.Name}, {"Description", DescriptionJson(r.Description)}});
+    }
+    TJson& clients = project["CLIENTS"] = TJson::array();
+    for (int32_t i = 0; i < store.Clients().Count(); ++i) {
+        const TAClient& r = store.Clients().At(i);
+        clients.push_back({{"Id", r.Id},
+                           {"GroupId", r.GroupId},
+                           {"FullName", r.FullName},
+                           {"IsMale", r.IsMale},
+                           {"BirthDate", DateJson(r.BirthDate)},
+                           {"Description", DescriptionJson(r.Description)}});
+    }
+    TJson& criteriaGroups = project["CRITERY_GROUPS"] = TJson::array();
+    for (int32_t i = 0; i < store.CriteriaGroups().Count(); ++i) {
+        const TACriteryGroup& r = store.CriteriaGroups().At(i);
+        criteriaGroups.push_back({{"Id", r.Id}, {"Name", r.Name}, {"Description", DescriptionJson(r.Description)}});
+    }
+    TJson& criteria = project["CRITERIES"] = TJson::array();
+    for (int32_t i = 0; i < store.Criteria().Count(); ++i) {
+        const TACritery& r = store.Criteria().At(i);
+        criteria.push_back({{"Id", r.Id},
+                            {"GroupId", r.GroupId},
+                            {"Name", r.Name},
+                            {"Description", DescriptionJson(r.Description)}});
+    }
+    TJson& invests = project["INVESTS"] = TJson::array();
+    for (int32_t i = 0; i < store.Investigations().Count(); ++i) {
+        const TAnInvest& r = store.Investigations().At(i);
+        invests.push_back({{"Id", r.Id},
+                           {"ClientGroupId", r.ClientGroupId},
+                           {"CriterionId", r.CriterionId},
+                           {"CriteriaGroupId", r.CriteriaGroupId},
+                           {"Name", r.Name},
+                           {"Date", DateJson(r.Date)},
+                           {"AllowAgainst", r.AllowAgainst},
+                           {"MaxChoices", r.MaxChoices},
+                           {"Description", DescriptionJson(r.Description)}});
+    }
+    auto choices = [](const TChoiceTable& table) {
+        TJson rows = TJson::array();
+        for (int32_t i = 0; i < table.Count(); ++i) {
+            const TChoiceRow& r = table.At(i);
+            rows.push_back({{"InvestId", r.InvestId}, {"FromId", r.FromId}, {"ToId", r.ToId}});
+        }
+        return rows;
+    };
+    project["FOR"] = choices(store.ForChoices());
+    project["AGAINST"] = choices(store.AgainstChoices());
+    TJson& graph = project["GRAPH"] = TJson::array();
+    for (int32_t i = 0; i < store.Placements().Count(); ++i) {
+        const TGraphPlace& r = store.Placements().At(i);
+        graph.push_back({{"InvestId", r.InvestId},
+                         {"ClientId", r.ClientId},
+                         {"ClientGroupId", r.ClientGroupId},
+                         {"SelType", r.SelType},
+                         {"Left", r.Left},
+                         {"Top", r.Top},
+                         {"Width", r.Width},
+                         {"Height", r.Height},
+                         {"FigType", r.FigType}});
+    }
+    TJson& users = project["USERS"] = TJson::array();
+    for (int32_t i = 0; i < store.Users().Count(); ++i) {
+        const TAUser& r = store.Users().At(i);
+        users.push_back({{"Id", r.Id},
+                         {"Name", r.Name},
+                         {"Password", r.Password},
+                         {"Description", DescriptionJson(r.Description)}});
+    }
+    project["LoginRequired"] = store.LoginRequired();
+    return project;
+}
+
+int Dump(const TCliCommand& self, const std::vector<std::string>& args)
+{
+    if (args.size() != 1)
+        return CliUsageError(self);
+    TFileAccess store(args[0]);
+    if (!LoadProject(store))
+        return 1;
+    std::cout << ProjectJson(store).dump(2, ' ', false, TJson::error_handler_t::replace) << '\n';
+    return std::cout.good() ? 0 : 1;
+}
+
+// The registrars need the command itself for the usage line, hence the indirection.
+TCliCommand MakeCommand(std::string name, std::string usage, std::string summary,
+                        int (*run)(const TCliCommand&, const std::vector<std::string>&))
+{
+    TCliCommand command{std::move(name), std::move(usage), std::move(summary), nullptr};
+    command.run = [command, run](const std::vector<std::string>& args) { return run(command, args); };
+    return command;
+}
+
+const TCliRegistrar g_check(MakeCommand("check", "FILE",
+                                        "load a project file and print the record count of each table "
+                                        "and the login flag (IS_AUTHOR)",
+                                        Check));
+const TCliRegistrar g_resave(MakeCommand("resave", "FILE OUT", "load a project file and save it as OUT", Resave));
+const TCliRegistrar g_dump(MakeCommand("dump", "FILE", "print a project file as one JSON object", Dump));
+
+} // namespace

@@ -1,0 +1,553 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+
+#include "store/dbinfo.h"
+#include "store/fileacc.h"
+#include "support/core/recorders.h"
+#include "support/core/tempdir.h"
+
+namespace {
+
+const std::string kDataDir = std::string(TREMLOW_TEST_DATA_DIR) + "/store";
+
+// Joins lines with CR LF, the way project files are written.
+std::string Crlf(const std::vector<std::string>& lines)
+{
+    std::string out;
+    for (const std::string& line : lines)
+        out += line + "\r\n";
+    return out;
+}
+
+// Empty sections for every table, in file order, then ADDITIONAL.
+std::vector<std::string> EmptySection(const std::string& name)
+{
+    if (name == "CLIENT_GROUPS")
+        return {"[CLIENT_GROUPS]", "FIELD_NUMS=3", "CLIENT_GROUPS_ID=0", "CLIENT_GROUPS_NAME=0", "DESCRIPTION=0"};
+    if (name == "CLIENTS")
+        return {"[CLIENTS]",        "FIELD_NUMS=6", "CLIENT_ID=0",  "CLIENT_GROUP_ID=0",
+                "CLIENT_FULLNAM=0", "CLIENT_DATE=0", "CLIENT_GEN=0", "DESCRIPTION=0"};
+    if (name == "CRITERY_GROUPS")
+        return {"[CRITERY_GROUPS]", "FIELD_NUMS=3", "CRITERY_GROUPS_ID=0", "CRITERY_GROUPS_NAME=0", "DESCRIPTION=0"};
+    if (name == "CRITERIES")
+        return {"[CRITERIES]", "FIELD_NUMS=4", "CRITERY_ID=0", "CRITERY_GROUP_ID=0", "CRITERY_NAM=0", "DESCRIPTION=0"};
+    if (name == "INVESTS")
+        return {"[INVESTS]",          "FIELD_NUMS=9",  "INVEST_ID=0",    "INVEST_CLNGRP_ID=0",
+                "INVEST_CRTGRP_ID=0", "INVEST_CRITERY_ID=0", "INVEST_NAME=0", "INVEST_DATE=0",
+                "INVEST_ISAGAINST=0", "INVEST_NUMS=0", "DESCRIPTION=0"};
+    if (name == "FOR")
+        return {"[FOR]", "FIELD_NUMS=3", "FOR_INVID=0", "FOR_FROM=0", "FOR_TO=0"};
+    if (name == "AGAINST")
+        return {"[AGAINST]", "FIELD_NUMS=3", "AGAINST_INVID=0", "AGAINST_FROM=0", "AGAINST_TO=0"};
+    if (name == "GRAPH")
+        return {"[GRAPH]",       "FIELD_NUMS=9", "GRAPH_INVID=0",  "GRAPH_CLNGRPID=0", "GRAPH_CLNID=0",
+                "GRAPH_SELTYP=0", "GRAPH_LEFT=0", "GRAPH_TOP=0",   "GRAPH_WIDTH=0",   "GRAPH_HEIGHT=0",
+                "GRAPH_FIGTYP=0"};
+    return {"[USERS]", "FIELD_NUMS=4", "USER_ID=0", "USER_NAME=0", "USER_PASSWORD=0", "DESCRIPTION=0"};
+}
+
+const std::vector<std::string> kTables = {"CLIENT_GROUPS", "CLIENTS", "CRITERY_GROUPS", "CRITERIES", "INVESTS",
+                                          "FOR",           "AGAINST", "GRAPH",          "USERS"};
+
+// A project file whose sections are empty except where extra lines are given for a table.
+std::string ProjectText(const std::string& table, const std::vector<std::string>& records,
+                        bool withAdditional = true)
+{
+    std::vector<std::string> lines;
+    for (const std::string& name : kTables) {
+        auto section = EmptySection(name);
+        lines.insert(lines.end(), section.begin(), section.end());
+        if (name == table)
+            lines.insert(lines.end(), records.begin(), records.end());
+    }
+    if (withAdditional) {
+        lines.push_back("[ADDITIONAL]");
+        lines.push_back("IS_AUTHOR=0");
+    }
+    return Crlf(lines);
+}
+
+// A project with something in every table, Cyrillic text and a multi-line description.
+void FillSample(TFileAccess& store)
+{
+    store.ClientGroups().Add(1, "Class 7b");
+    store.ClientGroups().Add(2, "\xD0\x9A\xD0\xBB\xD0\xB0\xD1\x81\xD1\x81 8"); // "Класс 8"
+    double date = 0;
+    EncodeDate(1991, 2, 14, date);
+    store.Clients().Add(1, 1, "Member A", false, date);
+    store.Clients().Add(2, 1, "Member B", true, date + 300);
+    store.Clients().Add(1, 2, "Other A", true, date - 1000);
+    store.Clients().Find(1, 2);
+    store.Clients().SetDescription("line one\r\nline two\r\n");
+    store.CriteriaGroups().Add(1, "Work");
+    store.Criteria().Add(1, 1, "Whom would you work with?");
+    store.Investigations().Add(1, 1, 1, 1, "First", date + 10000, true, 3);
+    store.Investigations().FindById(1);
+    store.Investigations().SetDescription("A & B = C");
+    store.ForChoices().Add(1, 1, 2);
+    store.ForChoices().Add(1, 2, 1);
+    store.AgainstChoices().Add(1, 1, 2);
+    store.Placements().Add(1, 2, 1, 0, -5, 10, 80, 40, 7);
+    store.Users().Add(1, "admin", "");
+    store.Users().Add(2, "teacher", "p=w d");
+}
+
+std::string SaveText(const TFileAccess& store)
+{
+    std::string text;
+    EXPECT_TRUE(store.BuildFileText(text));
+    return text;
+}
+
+class StoreFile : public ::testing::Test {
+protected:
+    TTempDir dir;
+    TRecordingMessages messages;
+    TRecordingProgress progress;
+
+    // Loads text written to a file; checks that a failure shows exactly one message.
+    bool LoadText(TFileAccess& store, const std::string& text, const std::string& name = "p.soi")
+    {
+        const std::string path = dir.File(name);
+        WriteFileBytes(path, text);
+        store.SetFileName(path);
+        messages.texts.clear();
+        const bool ok = store.Load();
+        EXPECT_EQ(messages.texts.size(), ok ? 0u : 1u);
+        if (!ok && !messages.texts.empty()) {
+            EXPECT_EQ(messages.texts[0], FileViolatedText());
+        }
+        return ok;
+    }
+};
+
+TEST_F(StoreFile, ExampleProjectLoadsAndResavesByteIdentical)
+{
+    const std::string original = ReadFileBytes(kDataDir + "/example.soi");
+    TFileAccess store;
+    ASSERT_TRUE(LoadText(store, original));
+    EXPECT_EQ(store.ClientGroups().Count(), 1);
+    ASSERT_EQ(store.Clients().Count(), 2);
+    EXPECT_EQ(store.Clients().At(0).Description, "Class leader\r\nJoined in May");
+    EXPECT_FALSE(store.Clients().At(0).IsMale);
+    EXPECT_EQ(store.Users().At(0).Name, "admin");
+    EXPECT_FALSE(store.LoginRequired());
+    EXPECT_FALSE(store.IsModified());
+
+    const std::string out = dir.File("out.soi");
+    store.SetFileName(out);
+    ASSERT_TRUE(store.Save());
+    EXPECT_EQ(ReadFileBytes(out), original);
+    ASSERT_TRUE(store.Save());
+    EXPECT_EQ(ReadFileBytes(out), original) << "saving twice gives the same bytes";
+}
+
+TEST_F(StoreFile, EveryFieldSurvivesSaveAndLoad)
+{
+    TFileAccess store(dir.File("sample.soi"));
+    FillSample(store);
+    store.SetLoginRequired(true);
+    ASSERT_TRUE(store.Save());
+    EXPECT_FALSE(store.IsModified());
+
+    TFileAccess again(dir.File("sample.soi"));
+    ASSERT_TRUE(again.Load());
+    EXPECT_EQ(SaveText(again), SaveText(store));
+    EXPECT_TRUE(again.LoginRequired());
+    ASSERT_TRUE(again.Clients().Find(1, 2));
+    EXPECT_EQ(again.Clients().GetDescription(), "line one\r\nline two\r\n");
+    ASSERT_TRUE(again.Clients().Find(1, 1));
+    EXPECT_EQ(again.Clients().GetDescription(), "") << "same Id in another group keeps its own description";
+    EXPECT_EQ(again.Clients().GetBirthDate(), store.Clients().At(0).BirthDate);
+    EXPECT_EQ(again.ClientGroups().At(1).Name, store.ClientGroups().At(1).Name);
+    EXPECT_EQ(again.Investigations().At(0).Description, "A & B = C");
+    EXPECT_EQ(again.Users().At(1).Password, "p=w d");
+    const TGraphPlace& place = again.Placements().At(0);
+    EXPECT_EQ(place.ClientId, 2);
+    EXPECT_EQ(place.ClientGroupId, 1);
+    EXPECT_EQ(place.Left, -5);
+    EXPECT_EQ(place.FigType, 7);
+}
+
+TEST_F(StoreFile, WrittenLayoutUsesTheFileConventions)
+{
+    TFileAccess store;
+    FillSample(store);
+    store.Investigations().FindById(1);
+    store.Investigations().SetDescription("");
+    const std::string text = SaveText(store);
+    EXPECT_NE(text.find("\r\nCLIENT_DATE_1=14.2.1991 \r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\nDESCRIPTION_3=line one&&&&&line two&&&&&\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\nUSER_PASSWORD_1=NULL\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\nINVEST_ISAGAINST_1=1\r\n"), std::string::npos);
+    EXPECT_NE(text.find("[GRAPH]\r\nFIELD_NUMS=9\r\nGRAPH_INVID=0\r\nGRAPH_CLNGRPID=0\r\nGRAPH_CLNID=0\r\n"),
+              std::string::npos);
+    EXPECT_TRUE(text.ends_with("[USERS]\r\nFIELD_NUMS=4\r\nUSER_ID=0\r\nUSER_NAME=0\r\nUSER_PASSWORD=0\r\n"
+                               "DESCRIPTION=0\r\nUSER_ID_1=1\r\nUSER_NAME_1=admin\r\nUSER_PASSWORD_1=NULL\r\n"
+                               "DESCRIPTION_1=NULL\r\nUSER_ID_2=2\r\nUSER_NAME_2=teacher\r\n"
+                               "USER_PASSWORD_2=p=w d\r\nDESCRIPTION_2=NULL\r\n[ADDITIONAL]\r\nIS_AUTHOR=0\r\n"));
+}
+
+TEST_F(StoreFile, LineBreaksInTextsCannotBreakTheFile)
+{
+    TFileAccess store;
+    store.ClientGroups().Add(1, "two\nlines");
+    store.ClientGroups().First();
+    store.ClientGroups().SetDescription("lf\nonly\rcr&&&&&typed");
+    TFileAccess again;
+    ASSERT_TRUE(again.LoadFromBytes(SaveText(store)));
+    ASSERT_EQ(again.ClientGroups().Count(), 1);
+    EXPECT_EQ(again.ClientGroups().At(0).Name, "two lines");
+    EXPECT_EQ(again.ClientGroups().At(0).Description, "lf\r\nonly\r\ncr\r\ntyped");
+}
+
+TEST_F(StoreFile, LongDescriptionsAreKeptWhole)
+{
+    TFileAccess store;
+    store.CriteriaGroups().Add(1, "g");
+    store.CriteriaGroups().First();
+    std::string description;
+    for (int i = 0; i < 200; ++i)
+        description += "paragraph " + std::to_string(i) + "\r\n";
+    store.CriteriaGroups().SetDescription(description);
+    TFileAccess again;
+    ASSERT_TRUE(again.LoadFromBytes(SaveText(store)));
+    EXPECT_EQ(again.CriteriaGroups().At(0).Description, description);
+}
+
+TEST_F(StoreFile, ReaderFollowsPositionsDefaultsAndNull)
+{
+    // Record keys are not consulted, a missing column takes its default, "NULL" is empty and
+    // a column of another name is ignored; the last column is the description whatever its name.
+    std::string custom = Crlf({"[CLIENT_GROUPS]", "FIELD_NUMS=3", "CLIENT_GROUPS_NAME=0", "SOMETHING=0", "NOTES=0",
+                               "x=NULL", "y=ignored", "z=first&&&&&second", "a=B", "b=c", "c=NULL"});
+    for (const std::string& name : kTables) {
+        if (name == "CLIENT_GROUPS")
+            continue;
+        for (const std::string& line : EmptySection(name))
+            custom += line + "\r\n";
+    }
+    TFileAccess store;
+    ASSERT_TRUE(LoadText(store, custom));
+    EXPECT_TRUE(store.LoginRequired()) << "no ADDITIONAL section";
+    ASSERT_EQ(store.ClientGroups().Count(), 2);
+    EXPECT_EQ(store.ClientGroups().At(0).Id, -1);
+    EXPECT_EQ(store.ClientGroups().At(0).Name, "");
+    EXPECT_EQ(store.ClientGroups().At(0).Description, "first\r\nsecond");
+    EXPECT_EQ(store.ClientGroups().At(1).Name, "B");
+    EXPECT_EQ(store.ClientGroups().At(1).Description, "");
+
+    // Defaults of an investigation without the flag and count columns.
+    TFileAccess invests;
+    std::string text2;
+    for (const std::string& name : kTables) {
+        if (name == "INVESTS") {
+            text2 += Crlf({"[INVESTS]", "FIELD_NUMS=2", "INVEST_ID=0", "DESCRIPTION=0", "INVEST_ID_1=4",
+                           "DESCRIPTION_1=NULL"});
+            continue;
+        }
+        text2 += Crlf(EmptySection(name));
+    }
+    ASSERT_TRUE(LoadText(invests, text2));
+    ASSERT_EQ(invests.Investigations().Count(), 1);
+    const TAnInvest& inv = invests.Investigations().At(0);
+    EXPECT_EQ(inv.Id, 4);
+    EXPECT_EQ(inv.ClientGroupId, -1);
+    EXPECT_TRUE(inv.AllowAgainst);
+    EXPECT_EQ(inv.MaxChoices, -1);
+    EXPECT_EQ(inv.Date, 0);
+}
+
+TEST_F(StoreFile, RecordCountRoundsHalvesToEven)
+{
+    // FOR has n = 3 columns; K collected lines give R = (K - 4) / 3 rounded.
+    struct Case {
+        int extraLines;
+        bool loads;
+        int records;
+    };
+    const Case cases[] = {
+        {0, true, 0}, {1, true, 0}, {2, false, 1}, {3, true, 1}, {4, true, 1}, {5, false, 2}, {6, true, 2},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> rows;
+        for (int i = 0; i < c.extraLines; ++i)
+            rows.push_back("FOR_X=" + std::to_string(i + 1));
+        TFileAccess store;
+        EXPECT_EQ(LoadText(store, ProjectText("FOR", rows)), c.loads) << c.extraLines;
+        if (c.loads) {
+            EXPECT_EQ(store.ForChoices().Count(), c.records) << c.extraLines;
+        }
+    }
+
+    // n = 2 (FIELD_NUMS, 2 column lines, 1 value): (1 + 2 + 1 - 3) / 2 = 0.5 rounds to 0.
+    TFileAccess store;
+    std::string text;
+    for (const std::string& name : kTables)
+        text += name == "USERS" ? Crlf({"[USERS]", "FIELD_NUMS=2", "USER_ID=0", "DESCRIPTION=0", "USER_ID_1=3"})
+                                : Crlf(EmptySection(name));
+    ASSERT_TRUE(LoadText(store, text));
+    EXPECT_EQ(store.Users().Count(), 0);
+}
+
+TEST_F(StoreFile, DamagedFilesFailWithOneMessage)
+{
+    const std::vector<std::string> client = {"CLIENT_ID_1=1", "CLIENT_GROUP_ID_1=1", "CLIENT_FULLNAM_1=A",
+                                             "CLIENT_DATE_1=31.2.1999 ", "CLIENT_GEN_1=1", "DESCRIPTION_1=NULL"};
+    struct Case {
+        const char* what;
+        std::string text;
+    };
+    std::vector<Case> cases = {
+        {"invalid date", ProjectText("CLIENTS", client)},
+        {"non-numeric id", ProjectText("FOR", {"FOR_INVID_1=1x", "FOR_FROM_1=1", "FOR_TO_1=2"})},
+        {"empty id", ProjectText("FOR", {"FOR_INVID_1=NULL", "FOR_FROM_1=1", "FOR_TO_1=2"})},
+        {"id beyond 32 bits", ProjectText("FOR", {"FOR_INVID_1=2147483648", "FOR_FROM_1=1", "FOR_TO_1=2"})},
+        {"figure beyond 16 bits",
+         ProjectText("GRAPH", {"a=1", "b=1", "c=1", "d=1", "e=1", "f=1", "g=1", "h=1", "GRAPH_FIGTYP_1=70000"})},
+        {"boolean not a number", ProjectText("INVESTS", {"a=1", "b=1", "c=1", "d=1", "e=x", "f=1.1.2000", "g=yes",
+                                                         "h=1", "i=NULL"})},
+        {"empty file", ""},
+        {"binary", std::string("\0\x01\xff[\x00]=", 8)},
+    };
+    std::string noFieldNums = ProjectText("", {});
+    noFieldNums.replace(noFieldNums.find("FIELD_NUMS=3"), 12, "FIELD_NUM=3");
+    cases.push_back({"first key not FIELD_NUMS", noFieldNums});
+    std::string zeroColumns = ProjectText("", {});
+    zeroColumns.replace(zeroColumns.find("FIELD_NUMS=9"), 12, "FIELD_NUMS=0");
+    cases.push_back({"zero columns", zeroColumns});
+    std::string hugeColumns = ProjectText("", {});
+    hugeColumns.replace(hugeColumns.find("FIELD_NUMS=9"), 12, "FIELD_NUMS=2147483647");
+    cases.push_back({"huge column count", hugeColumns});
+    std::string missingSection = ProjectText("", {});
+    missingSection.replace(missingSection.find("[AGAINST]"), 9, "[AGAINS]");
+    cases.push_back({"missing section", missingSection});
+
+    for (const Case& c : cases) {
+        TFileAccess store;
+        EXPECT_FALSE(LoadText(store, c.text)) << c.what;
+    }
+
+    TFileAccess missing(dir.File("no-such-file.soi"));
+    messages.texts.clear();
+    EXPECT_FALSE(missing.Load());
+    EXPECT_EQ(messages.texts.size(), 1u);
+}
+
+TEST_F(StoreFile, SectionsMayComeInAnyOrderAndUnknownOnesAreDropped)
+{
+    TFileAccess store;
+    FillSample(store);
+    const std::string text = SaveText(store);
+    // Move USERS to the front, add a foreign section and lines before the first header.
+    const std::size_t users = text.find("[USERS]");
+    const std::size_t additional = text.find("[ADDITIONAL]");
+    const std::string reordered = "preamble=1\r\n[NOTES]\r\nA=1\r\n" + text.substr(users, additional - users) +
+                                  text.substr(0, users) + "[clients]\r\n" + text.substr(additional);
+    TFileAccess again;
+    ASSERT_TRUE(LoadText(again, reordered));
+    EXPECT_EQ(SaveText(again), text);
+
+    // Section names are matched ignoring letter case.
+    std::string lower = text;
+    lower.replace(lower.find("[FOR]"), 5, "[for]");
+    TFileAccess third;
+    ASSERT_TRUE(LoadText(third, lower));
+    EXPECT_EQ(third.ForChoices().Count(), 2);
+}
+
+TEST_F(StoreFile, LoginFlagComesFromIsAuthor)
+{
+    const struct {
+        const char* additional;
+        bool login;
+    } cases[] = {{"IS_AUTHOR=0", false}, {"IS_AUTHOR=1", true}, {"IS_AUTHOR=2", true}, {"IS_AUTHOR=NULL", true},
+                 {"OTHER=0", true}};
+    for (const auto& c : cases) {
+        std::string text = ProjectText("", {}, false) + Crlf({"[ADDITIONAL]", c.additional});
+        TFileAccess store;
+        ASSERT_TRUE(LoadText(store, text)) << c.additional;
+        EXPECT_EQ(store.LoginRequired(), c.login) << c.additional;
+    }
+    TFileAccess store;
+    store.SetModified(false);
+    store.SetLoginRequired(false);
+    EXPECT_FALSE(store.IsModified()) << "an unchanged flag changes nothing";
+    store.SetLoginRequired(true);
+    EXPECT_TRUE(store.IsModified());
+    EXPECT_TRUE(store.Users().Modified());
+}
+
+TEST_F(StoreFile, LegacyAndOddlyEndedFilesAreRead)
+{
+    // Windows-1251 bytes with bare CR line ends and no line end at the very end.
+    std::string text = ProjectText("CLIENT_GROUPS", {"CLIENT_GROUPS_ID_1=1", "CLIENT_GROUPS_NAME_1=\xCA\xEB\xE0\xF1\xF1",
+                                                     "DESCRIPTION_1=NULL"});
+    std::string cr;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && text[i + 1] == '\n')
+            continue;
+        cr += text[i] == '\n' ? '\r' : text[i];
+    }
+    cr.pop_back();
+    TFileAccess store;
+    ASSERT_TRUE(LoadText(store, cr));
+    ASSERT_EQ(store.ClientGroups().Count(), 1);
+    EXPECT_EQ(store.ClientGroups().At(0).Name, "\xD0\x9A\xD0\xBB\xD0\xB0\xD1\x81\xD1\x81"); // "Класс"
+    EXPECT_FALSE(store.LoginRequired());
+}
+
+TEST_F(StoreFile, ProgressAdvancesTenPerSectionAndForTheLoginFlag)
+{
+    TFileAccess store(dir.File("p.soi"));
+    FillSample(store);
+    progress.calls.clear();
+    ASSERT_TRUE(store.Save());
+    std::vector<std::string> expected = {"begin"};
+    for (int i = 0; i < 10; ++i)
+        expected.push_back("advance 10");
+    expected.push_back("end");
+    EXPECT_EQ(progress.calls, expected);
+
+    TFileAccess again(dir.File("p.soi"));
+    progress.calls.clear();
+    ASSERT_TRUE(again.Load());
+    EXPECT_EQ(progress.calls, expected);
+    EXPECT_EQ(progress.depth, 0);
+}
+
+TEST_F(StoreFile, FailedSaveKeepsTheOldFileAndTheModifiedFlags)
+{
+    const std::string path = dir.File("locked.soi");
+    const std::string before = "old contents\r\n";
+    WriteFileBytes(path, before);
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+
+    TFileAccess store(path);
+    FillSample(store);
+    messages.texts.clear();
+    EXPECT_FALSE(store.Save());
+    EXPECT_EQ(messages.texts, std::vector<std::string>{FileViolatedText()});
+    EXPECT_TRUE(store.IsModified());
+    EXPECT_EQ(ReadFileBytes(path), before);
+    ::chmod(path.c_str(), 0644);
+
+    store.SetFileName(dir.File("missing-folder/p.soi"));
+    EXPECT_FALSE(store.Save());
+    store.SetFileName("");
+    EXPECT_FALSE(store.Save());
+    EXPECT_TRUE(store.IsModified());
+
+    // An undecodable date cannot be written: nothing is replaced.
+    const std::string good = dir.File("good.soi");
+    WriteFileBytes(good, before);
+    store.SetFileName(good);
+    store.Clients().First();
+    store.Clients().Change(1, 1, "x", true, 1e12);
+    EXPECT_FALSE(store.Save());
+    EXPECT_EQ(ReadFileBytes(good), before);
+
+    // No temporary files are left behind.
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 2);
+}
+
+TEST_F(StoreFile, SaveKeepsPermissionsAndSymbolicLinks)
+{
+    const std::string real = dir.File("real.soi");
+    const std::string link = dir.File("link.soi");
+    WriteFileBytes(real, "x");
+    ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
+    std::filesystem::create_symlink(real, link);
+    TFileAccess store(link);
+    FillSample(store);
+    ASSERT_TRUE(store.Save());
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadFileBytes(real), SaveText(store));
+    struct stat st {};
+    ASSERT_EQ(::stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST_F(StoreFile, CountsAndCascadingDeletes)
+{
+    TFileAccess store;
+    FillSample(store);
+    EXPECT_EQ(store.CountClientsInGroup(1), 2);
+    EXPECT_EQ(store.CountCriteriaInGroup(1), 1);
+    EXPECT_EQ(store.CountForChoices(1), 2);
+    EXPECT_EQ(store.CountAgainstChoices(1), 1);
+    EXPECT_EQ(store.CountForChoices(2), 0);
+
+    store.SetModified(false);
+    EXPECT_TRUE(store.DeleteClientsOfGroup(7));
+    EXPECT_FALSE(store.IsModified()) << "deleting nothing changes nothing";
+    EXPECT_TRUE(store.DeleteClientsOfGroup(1));
+    EXPECT_EQ(store.Clients().Count(), 1);
+    EXPECT_EQ(store.Clients().At(0).FullName, "Other A");
+    EXPECT_TRUE(store.Clients().Modified());
+    EXPECT_FALSE(store.ClientGroups().Modified());
+
+    EXPECT_FALSE(store.DeleteClientGroup(9));
+    EXPECT_TRUE(store.DeleteClientGroup(1));
+    EXPECT_EQ(store.ClientGroups().Count(), 1);
+    EXPECT_FALSE(store.DeleteClient(1, 1));
+    EXPECT_TRUE(store.DeleteClient(1, 2));
+    EXPECT_FALSE(store.DeleteCriterion(1, 2));
+    EXPECT_TRUE(store.DeleteCriterion(1, 1));
+    EXPECT_TRUE(store.DeleteCriteriaGroup(1));
+    EXPECT_FALSE(store.DeleteCriteriaGroup(1));
+
+    store.ForChoices().Add(2, 5, 6);
+    EXPECT_TRUE(store.DeleteInvestigation(42));
+    EXPECT_TRUE(store.DeleteInvestigation(1));
+    EXPECT_EQ(store.Investigations().Count(), 0);
+    ASSERT_EQ(store.ForChoices().Count(), 1);
+    EXPECT_EQ(store.ForChoices().At(0).InvestId, 2);
+    EXPECT_EQ(store.AgainstChoices().Count(), 0);
+    EXPECT_EQ(store.Placements().Count(), 0);
+}
+
+TEST_F(StoreFile, CascadingDeleteKeepsOrderOnLargeTables)
+{
+    TFileAccess store;
+    for (int i = 0; i < 200000; ++i)
+        store.ForChoices().Add(i % 1000, i, i + 1);
+    EXPECT_TRUE(store.DeleteForChoices(7));
+    ASSERT_EQ(store.ForChoices().Count(), 199800);
+    for (int32_t i = 1; i < store.ForChoices().Count(); ++i)
+        ASSERT_LT(store.ForChoices().At(i - 1).FromId, store.ForChoices().At(i).FromId);
+    EXPECT_EQ(store.CountForChoices(7), 0);
+}
+
+TEST_F(StoreFile, EveryFuzzCorpusFileLoadsWithoutCrashing)
+{
+    const std::filesystem::path corpus = std::filesystem::path(TREMLOW_TEST_DATA_DIR) / "fuzz-corpus";
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+        const std::string bytes = ReadFileBytes(entry.path().string());
+        TFileAccess store;
+        messages.texts.clear();
+        const bool ok = store.LoadFromBytes(bytes);
+        EXPECT_EQ(messages.texts.size(), ok ? 0u : 1u) << entry.path();
+        if (ok) {
+            std::string text;
+            EXPECT_TRUE(store.BuildFileText(text)) << entry.path();
+            TFileAccess again;
+            EXPECT_TRUE(again.LoadFromBytes(text)) << entry.path();
+        }
+        ++files;
+    }
+    EXPECT_GT(files, 3);
+}
+
+} // namespace
