@@ -1,0 +1,165 @@
+// tremlow-cli indices: every count and index of one investigation as one JSON object.
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "analysis/investigationobj.h"
+#include "cli/commands.h"
+#include "settings/langconv.h"
+#include "store/fileacc.h"
+#include "util/error.h"
+
+namespace {
+
+// Loads the catalogue beside the executable so that a failed load shows the application's text.
+void InstallCatalogue()
+{
+    if (HasLangConv())
+        return;
+    std::string exe(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", exe.data(), exe.size());
+    if (n <= 0)
+        return;
+    exe.resize(static_cast<std::size_t>(n));
+    const std::size_t slash = exe.rfind('/');
+    if (slash == std::string::npos)
+        return;
+    SetExecutableDir(slash == 0 ? "/" : exe.substr(0, slash));
+    try {
+        SetLangConv(std::make_unique<TDlgLangConverter>(LanguageFilePath()));
+    } catch (const std::exception&) {
+        // Without a catalogue the store falls back to its built-in English text.
+    }
+}
+
+// A JSON string literal of UTF-8 text.
+std::string JsonText(const std::string& text)
+{
+    std::string out = "\"";
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (c < 0x20) {
+                char buffer[8];
+                std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
+                out += buffer;
+            } else {
+                out += ch;
+            }
+        }
+    }
+    return out + "\"";
+}
+
+// A double with 17 significant digits, so that it reads back to the same value.
+std::string JsonNumber(double value)
+{
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.17g", value);
+    return buffer;
+}
+
+std::string JsonNumber(int32_t value)
+{
+    return std::to_string(value);
+}
+
+void WriteKind(std::ostream& out, const TInvestigationObject& model, uint8_t kind)
+{
+    out << "{\"P\": " << JsonNumber(model.IndexP(kind)) << ", \"Sa\": " << JsonNumber(model.IndexSa(kind))
+        << ", \"J\": " << JsonNumber(model.IndexJ(kind)) << ", \"N\": " << JsonNumber(model.IndexN(kind))
+        << ", \"mutual_pairs\": " << JsonNumber(model.MutualCount(-1, kind))
+        << ", \"one_way_pairs\": " << JsonNumber(model.OneWayPairsCount(kind))
+        << ", \"max_received\": " << JsonNumber(model.MaxReceived(kind))
+        << ", \"min_received\": " << JsonNumber(model.MinReceived(kind)) << ", \"pairs\": [";
+    std::vector<std::string> pairs;
+    model.MutualPairsList(pairs, kind);
+    for (std::size_t i = 0; i < pairs.size(); ++i)
+        out << (i ? ", " : "") << JsonText(pairs[i]);
+    out << "], \"members\": [";
+    for (int32_t i = 0; i < model.ClientCount(); ++i) {
+        const TInvestClient client = model.Client(i);
+        out << (i ? ", " : "") << "{\"id\": " << JsonNumber(client.Id) << ", \"name\": " << JsonText(client.Name)
+            << ", \"Pi\": " << JsonNumber(model.IndexPi(i, kind)) << ", \"Ai\": " << JsonNumber(model.IndexAi(i, kind))
+            << ", \"Ei\": " << JsonNumber(model.IndexEi(i, kind))
+            << ", \"Sti\": " << JsonNumber(model.IndexSti(i, kind))
+            << ", \"status\": " << JsonNumber(model.StatusLevel(i, kind)) << '}';
+    }
+    out << "]}";
+}
+
+void WriteModel(std::ostream& out, const TInvestigationObject& model)
+{
+    out << "{\"id\": " << JsonNumber(model.Id()) << ", \"name\": " << JsonText(model.Name())
+        << ", \"members\": " << JsonNumber(model.ClientCount()) << ", \"choices\": {\"1\": "
+        << JsonNumber(model.ForCount()) << ", \"2\": " << JsonNumber(model.AgainstCount()) << "}, \"kinds\": {";
+    for (const uint8_t kind : {kChoiceFor, kChoiceAgainst, kChoiceAny}) {
+        out << (kind != kChoiceFor ? ", " : "") << '"' << int{kind} << "\": ";
+        WriteKind(out, model, kind);
+    }
+    out << "}, \"counters\": [";
+    for (int32_t i = 0; i < model.ClientCount(); ++i) {
+        const TInvestClient c = model.Client(i);
+        out << (i ? ", " : "") << "{\"id\": " << JsonNumber(c.Id) << ", \"ForOut\": " << JsonNumber(c.ForOut)
+            << ", \"ForIn\": " << JsonNumber(c.ForIn) << ", \"AgainstOut\": " << JsonNumber(c.AgainstOut)
+            << ", \"AgainstIn\": " << JsonNumber(c.AgainstIn) << ", \"ForMutual\": " << JsonNumber(c.ForMutual)
+            << ", \"AgainstMutual\": " << JsonNumber(c.AgainstMutual) << '}';
+    }
+    out << "]}\n";
+}
+
+bool ParseId(const std::string& text, int32_t& id)
+{
+    if (text.empty())
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    const long long value = std::strtoll(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || value < INT32_MIN || value > INT32_MAX)
+        return false;
+    id = static_cast<int32_t>(value);
+    return true;
+}
+
+const char* const kName = "indices";
+const char* const kUsage = "FILE INVEST_ID";
+
+int Indices(const std::vector<std::string>& args)
+{
+    int32_t investId = 0;
+    if (args.size() != 2 || !ParseId(args[1], investId))
+        return CliUsageError(TCliCommand{kName, kUsage, {}, {}});
+    InstallCatalogue();
+    TFileAccess store(args[0]);
+    if (!store.Load())
+        return 1;
+    try {
+        const TInvestigationObject model(store, investId);
+        std::ostringstream out;
+        WriteModel(out, model);
+        std::cout << out.str();
+    } catch (const TAppError& error) {
+        std::cerr << error.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+const TCliRegistrar g_indices(TCliCommand{
+    kName, kUsage, "print the choice counts and every sociometric index of one investigation as JSON", Indices});
+
+} // namespace

@@ -1,0 +1,139 @@
+// The sociometric indices of the investigation model. Every index takes its products and
+// differences in whole numbers, divides once in extended precision and rounds once to double.
+#include "analysis/indices.h"
+
+
+#include "analysis/investigationobj.h"
+
+namespace {
+
+// numerator / denominator in extended precision, rounded once to double.
+double Quotient(int64_t numerator, int64_t denominator)
+{
+    return static_cast<double>(static_cast<long double>(numerator) / static_cast<long double>(denominator));
+}
+
+// N * (N - 1): the number of possible choices in a group of N.
+int64_t PossibleChoices(int64_t n)
+{
+    return n * (n - 1);
+}
+
+} // namespace
+
+int32_t TInvestigationObject::Received(const TInvestClient& client, uint8_t kind) const
+{
+    if (kind == kChoiceFor)
+        return client.ForIn;
+    if (kind == kChoiceAgainst)
+        return client.AgainstIn;
+    return 0;
+}
+
+int32_t TInvestigationObject::Given(const TInvestClient& client, uint8_t kind) const
+{
+    if (kind == kChoiceFor)
+        return client.ForOut;
+    if (kind == kChoiceAgainst)
+        return client.AgainstOut;
+    return 0;
+}
+
+// The choices the member gave that were returned. Counted by the member itself, also for a
+// member whose identifier is negative (MutualCount would give the group's pairs for it).
+int32_t TInvestigationObject::Returned(const TInvestClient& client, uint8_t kind) const
+{
+    if (kind == kChoiceFor)
+        return client.ForMutual;
+    if (kind == kChoiceAgainst)
+        return client.AgainstMutual;
+    return 0;
+}
+
+double TInvestigationObject::IndexP(uint8_t kind) const
+{
+    const int64_t n = ClientCount();
+    if (n <= 1)
+        return 0;
+    return Quotient(ChoiceCount(kind), PossibleChoices(n));
+}
+
+double TInvestigationObject::IndexSa(uint8_t) const
+{
+    const int64_t n = ClientCount();
+    if (n <= 1)
+        return 0;
+    return Quotient(4 * static_cast<int64_t>(MutualCount(-1, kChoiceFor)), PossibleChoices(n));
+}
+
+double TInvestigationObject::IndexJ(uint8_t kind) const
+{
+    const int64_t n = ClientCount();
+    if (n <= 2)
+        return 0;
+    const int64_t joined = static_cast<int64_t>(OneWayPairsCount(kind)) + MutualCount(-1, kind);
+    if (joined <= 0)
+        return 0;
+    return Quotient(joined - 1, n - 2);
+}
+
+double TInvestigationObject::IndexN(uint8_t kind) const
+{
+    const int64_t n = ClientCount();
+    if (n <= 1)
+        return 0;
+    const int64_t oneWay = static_cast<int64_t>(ChoiceCount(kind)) - 2 * static_cast<int64_t>(MutualCount(-1, kind));
+    return Quotient(2 * oneWay, PossibleChoices(n));
+}
+
+double TInvestigationObject::IndexPi(int32_t index, uint8_t kind) const
+{
+    const TInvestClient& client = ClientAt(index);
+    const int64_t n = ClientCount();
+    if (n <= 1)
+        return 0;
+    return Quotient(Received(client, kind), n - 1);
+}
+
+double TInvestigationObject::IndexAi(int32_t index, uint8_t kind) const
+{
+    const TInvestClient& client = ClientAt(index);
+    const int64_t n = ClientCount();
+    if (n <= 1)
+        return 0;
+    return Quotient(Given(client, kind), n - 1);
+}
+
+double TInvestigationObject::IndexEi(int32_t index, uint8_t kind) const
+{
+    const TInvestClient& client = ClientAt(index);
+    const int32_t given = Given(client, kind);
+    if (given == 0)
+        return 0;
+    return Quotient(Returned(client, kind), given);
+}
+
+double TInvestigationObject::IndexSti(int32_t index, uint8_t) const
+{
+    const TInvestClient& client = ClientAt(index);
+    const int64_t n = ClientCount();
+    if (n <= 1)
+        return 0;
+    return Quotient(static_cast<int64_t>(client.ForIn) + client.AgainstIn, n - 1);
+}
+
+int32_t TInvestigationObject::StatusLevel(int32_t index, uint8_t kind) const
+{
+    if (kind != kChoiceFor && kind != kChoiceAgainst)
+        return 5;
+    const int64_t value = Received(ClientAt(index), kind);
+    int64_t threshold = kind == kChoiceFor ? m_maxForIn : m_maxAgainstIn;
+    // Each two choices further below the maximum lower the member by one level, down to 7.
+    int32_t level = 1;
+    for (int32_t step = 2; step <= 7; ++step) {
+        threshold -= 2;
+        if (value <= threshold)
+            level = step;
+    }
+    return level;
+}

@@ -1,0 +1,364 @@
+#include "analysis/investigationobj.h"
+
+#include <algorithm>
+#include <numeric>
+#include <unordered_set>
+
+#include "store/fileacc.h"
+#include "util/error.h"
+#include "util/text.h"
+
+namespace {
+
+// Raised when a choice table holds more rows of the investigation than it counted.
+const char* const kFillListError = "Internal error! Unit \"VISUAL_F. Procedure FillForList. i >= soccnt!\"";
+
+// Group id that stands for "the investigation has no row".
+constexpr int32_t kMissingId = -99999;
+
+uint64_t PairKey(int32_t fromId, int32_t toId)
+{
+    return (static_cast<uint64_t>(static_cast<uint32_t>(fromId)) << 32) | static_cast<uint32_t>(toId);
+}
+
+int32_t PairFrom(uint64_t key)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(key >> 32));
+}
+
+int32_t PairTo(uint64_t key)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(key & 0xFFFFFFFFu));
+}
+
+// Half of a count, rounded to the nearest whole number with halves going to the even neighbour.
+int32_t HalfToEven(int64_t count)
+{
+    int64_t half = count / 2;
+    if (count % 2 != 0 && half % 2 != 0)
+        ++half;
+    return static_cast<int32_t>(half);
+}
+
+// Reads the rows of one choice table that belong to the investigation, in table order.
+void FillChoiceList(const TChoiceTable& table, int32_t investId, int32_t counted, std::vector<TChoice>& list)
+{
+    list.clear();
+    if (counted <= 0)
+        return;
+    list.resize(static_cast<std::size_t>(counted));
+    std::size_t filled = 0;
+    for (int32_t i = 0; i < table.Count(); ++i) {
+        const TChoiceRow& row = table.At(i);
+        if (row.InvestId != investId)
+            continue;
+        if (filled >= list.size())
+            throw TAppError(kFillListError);
+        list[filled++] = TChoice{row.FromId, row.ToId};
+    }
+    list.resize(filled);
+}
+
+TFileAccess& OpenProject()
+{
+    TFileAccess* store = CurrentProject();
+    if (!store)
+        throw TAppError("No project is open.");
+    return *store;
+}
+
+} // namespace
+
+TInvestigationObject::TInvestigationObject(TFileAccess& store, int32_t investId)
+    : m_store(&store), m_investId(investId)
+{
+    std::string description;
+    ReadInvestigation(store, investId, description, m_header);
+    TClientGroupInfo group;
+    ReadClientGroup(store, m_header.ClientGroupId, description, group);
+    m_clientGroupName = group.Name;
+    TCriterionInfo criterion;
+    ReadCriterion(store, m_header.CriterionId, m_header.CriteriaGroupId, description, criterion);
+    m_criterionName = criterion.Name;
+
+    // A missing investigation keeps the header defaults and empty lists, so that choices left
+    // behind under its identifier are not shown as if they belonged to it.
+    if (store.Investigations().FindById(investId)) {
+        FillForList(store);
+        FillAgainstList(store);
+    }
+    FillClientsList(store);
+}
+
+TInvestigationObject::TInvestigationObject(int32_t investId)
+    : TInvestigationObject(OpenProject(), investId)
+{
+}
+
+void TInvestigationObject::FillForList(TFileAccess& store)
+{
+    FillChoiceList(store.ForChoices(), m_header.Id, store.CountForChoices(m_header.Id), m_forList);
+}
+
+void TInvestigationObject::FillAgainstList(TFileAccess& store)
+{
+    FillChoiceList(store.AgainstChoices(), m_header.Id, store.CountAgainstChoices(m_header.Id),
+                   m_againstList);
+}
+
+void TInvestigationObject::IndexChoices(TKindIndex& index, const std::vector<TChoice>& list, bool positive)
+{
+    index.pairs.reserve(list.size());
+    for (const TChoice& c : list) {
+        ++index.pairs[PairKey(c.FromId, c.ToId)];
+        TCounters& from = m_counters[c.FromId];
+        TCounters& to = m_counters[c.ToId];
+        ++(positive ? from.ForOut : from.AgainstOut);
+        ++(positive ? to.ForIn : to.AgainstIn);
+    }
+    // A row counts as returned when the reverse choice exists; duplicate rows count each time.
+    for (const TChoice& c : list) {
+        if (index.pairs.contains(PairKey(c.ToId, c.FromId))) {
+            ++index.returned;
+            TCounters& from = m_counters[c.FromId];
+            ++(positive ? from.ForReturned : from.AgainstReturned);
+        }
+    }
+    index.mutualPairs = HalfToEven(index.returned);
+}
+
+// Member pairs joined by exactly one choice: each unordered id pair with only one direction
+// stored joins every member carrying one id with every member carrying the other.
+void TInvestigationObject::CountOneWayPairs(TKindIndex& index) const
+{
+    int64_t total = 0;
+    for (const auto& [key, rows] : index.pairs) {
+        const int32_t fromId = PairFrom(key);
+        const int32_t toId = PairTo(key);
+        if (fromId == toId || index.pairs.contains(PairKey(toId, fromId)))
+            continue;
+        const auto from = m_clientMultiple.find(fromId);
+        const auto to = m_clientMultiple.find(toId);
+        if (from != m_clientMultiple.end() && to != m_clientMultiple.end())
+            total += static_cast<int64_t>(from->second) * to->second;
+    }
+    index.oneWayPairs = static_cast<int32_t>(total);
+}
+
+void TInvestigationObject::FillClientsList(TFileAccess& store)
+{
+    m_counters.clear();
+    IndexChoices(m_forIndex, m_forList, true);
+    IndexChoices(m_againstIndex, m_againstList, false);
+
+    TInvestTable& invests = store.Investigations();
+    const int32_t groupId = invests.FindById(m_investId) ? invests.GetClientGroupId() : kMissingId;
+
+    const TClientTable& clients = store.Clients();
+    if (groupId != kMissingId)
+        m_clients.reserve(static_cast<std::size_t>(std::max(0, store.CountClientsInGroup(groupId))));
+    for (int32_t i = 0; i < clients.Count(); ++i) {
+        const TAClient& row = clients.At(i);
+        // Names for the mutual-pairs lines are looked up in the header's client group, first match.
+        if (row.GroupId == m_header.ClientGroupId)
+            m_pairNames.emplace(row.Id, row.FullName);
+        if (groupId == kMissingId || row.GroupId != groupId)
+            continue;
+        TInvestClient client;
+        client.Id = row.Id;
+        client.Name = row.FullName;
+        client.GroupId = groupId;
+        if (const auto it = m_counters.find(row.Id); it != m_counters.end()) {
+            client.ForOut = it->second.ForOut;
+            client.ForIn = it->second.ForIn;
+            client.AgainstOut = it->second.AgainstOut;
+            client.AgainstIn = it->second.AgainstIn;
+            client.ForMutual = it->second.ForReturned;
+            client.AgainstMutual = it->second.AgainstReturned;
+        }
+        m_clientIndex.emplace(client.Id, static_cast<int32_t>(m_clients.size()));
+        ++m_clientMultiple[client.Id];
+        m_maxForIn = std::max(m_maxForIn, client.ForIn);
+        m_maxAgainstIn = std::max(m_maxAgainstIn, client.AgainstIn);
+        m_clients.push_back(std::move(client));
+    }
+
+    CountOneWayPairs(m_forIndex);
+    CountOneWayPairs(m_againstIndex);
+}
+
+const TInvestigationObject::TKindIndex* TInvestigationObject::KindIndex(uint8_t kind) const
+{
+    if (kind == kChoiceFor)
+        return &m_forIndex;
+    if (kind == kChoiceAgainst)
+        return &m_againstIndex;
+    return nullptr;
+}
+
+const TInvestClient& TInvestigationObject::ClientAt(int32_t index) const
+{
+    return m_clients.at(static_cast<std::size_t>(index));
+}
+
+int32_t TInvestigationObject::ChoiceCount(uint8_t kind) const
+{
+    if (kind == kChoiceFor)
+        return ForCount();
+    if (kind == kChoiceAgainst)
+        return AgainstCount();
+    return 0;
+}
+
+int32_t TInvestigationObject::FindClient(int32_t clientId) const
+{
+    const auto it = m_clientIndex.find(clientId);
+    return it == m_clientIndex.end() ? -1 : it->second;
+}
+
+bool TInvestigationObject::IsChoice(int32_t fromId, int32_t toId, uint8_t kind) const
+{
+    const TKindIndex* index = KindIndex(kind);
+    return index && index->pairs.contains(PairKey(fromId, toId));
+}
+
+int32_t TInvestigationObject::MutualCount(int32_t clientId, uint8_t kind) const
+{
+    const TKindIndex* index = KindIndex(kind);
+    if (!index)
+        return 0;
+    if (clientId < 0)
+        return index->mutualPairs;
+    const auto it = m_counters.find(clientId);
+    if (it == m_counters.end())
+        return 0;
+    return kind == kChoiceFor ? it->second.ForReturned : it->second.AgainstReturned;
+}
+
+int32_t TInvestigationObject::OneWayPairsCount(uint8_t kind) const
+{
+    const TKindIndex* index = KindIndex(kind);
+    return index ? index->oneWayPairs : 0;
+}
+
+namespace {
+
+// The received value the extremes compare: positive, negative or both added.
+int32_t ReceivedOfKind(const TInvestClient& client, uint8_t kind)
+{
+    switch (kind) {
+    case kChoiceFor:
+        return client.ForIn;
+    case kChoiceAgainst:
+        return client.AgainstIn;
+    case kChoiceAny:
+        return client.ForIn + client.AgainstIn;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+int32_t TInvestigationObject::MaxReceived(uint8_t kind) const
+{
+    if (kind == kChoiceFor)
+        return m_maxForIn;
+    if (kind == kChoiceAgainst)
+        return m_maxAgainstIn;
+    int32_t result = kMaxReceivedStart;
+    for (const TInvestClient& c : m_clients)
+        result = std::max(result, ReceivedOfKind(c, kind));
+    return result;
+}
+
+int32_t TInvestigationObject::MinReceived(uint8_t kind) const
+{
+    int32_t result = kMinReceivedStart;
+    for (const TInvestClient& c : m_clients)
+        result = std::min(result, ReceivedOfKind(c, kind));
+    return result;
+}
+
+void TInvestigationObject::MutualPairsList(std::vector<std::string>& list, uint8_t kind) const
+{
+    list.clear();
+    const TKindIndex* index = KindIndex(kind);
+    if (!index)
+        return;
+    const std::vector<TChoice>& choices = kind == kChoiceFor ? m_forList : m_againstList;
+    const auto nameOf = [this](int32_t id) {
+        const auto it = m_pairNames.find(id);
+        return it == m_pairNames.end() ? std::string() : Trim(it->second);
+    };
+    // Each pair is listed once, in the direction of its first returned choice.
+    std::unordered_set<uint64_t> listed;
+    for (const TChoice& c : choices) {
+        if (!index->pairs.contains(PairKey(c.ToId, c.FromId)))
+            continue;
+        const uint64_t pair = PairKey(std::min(c.FromId, c.ToId), std::max(c.FromId, c.ToId));
+        if (!listed.insert(pair).second)
+            continue;
+        list.push_back(nameOf(c.FromId) + " - " + nameOf(c.ToId));
+    }
+}
+
+int32_t TInvestigationObject::SortClients(TClientOrder order, std::vector<TInvestClient>& list) const
+{
+    const std::size_t n = m_clients.size();
+    std::vector<double> keys(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const TInvestClient& c = m_clients[i];
+        switch (order) {
+        case TClientOrder::ForIn: keys[i] = c.ForIn; break;
+        case TClientOrder::ForOut: keys[i] = c.ForOut; break;
+        case TClientOrder::AgainstIn: keys[i] = c.AgainstIn; break;
+        case TClientOrder::AgainstOut: keys[i] = c.AgainstOut; break;
+        case TClientOrder::ForMutual: keys[i] = c.ForMutual; break;
+        case TClientOrder::AgainstMutual: keys[i] = c.AgainstMutual; break;
+        case TClientOrder::AllIn: keys[i] = static_cast<double>(c.ForIn) + c.AgainstIn; break;
+        case TClientOrder::AllOut: keys[i] = static_cast<double>(c.ForOut) + c.AgainstOut; break;
+        case TClientOrder::PositiveStatus: keys[i] = IndexPi(static_cast<int32_t>(i), kChoiceFor); break;
+        case TClientOrder::NegativeStatus: keys[i] = IndexPi(static_cast<int32_t>(i), kChoiceAgainst); break;
+        }
+    }
+    std::vector<std::size_t> positions(n);
+    std::iota(positions.begin(), positions.end(), std::size_t{0});
+    std::stable_sort(positions.begin(), positions.end(),
+                     [&keys](std::size_t a, std::size_t b) { return keys[a] > keys[b]; });
+    list.clear();
+    list.reserve(n);
+    for (std::size_t p : positions)
+        list.push_back(m_clients[p]);
+    return static_cast<int32_t>(n);
+}
+
+void TInvestigationObject::StorePlace(int16_t placeKind, int32_t clientId, int32_t left, int32_t top,
+                                      int32_t width, int32_t height, int16_t figType)
+{
+    TGraphPlaceTable& places = m_store->Placements();
+    const int32_t groupId = m_header.ClientGroupId;
+    if (places.Find(m_investId, groupId, clientId, placeKind))
+        places.Change(m_investId, clientId, groupId, placeKind, left, top, width, height, figType);
+    else
+        places.Add(m_investId, clientId, groupId, placeKind, left, top, width, height, figType);
+    places.SetModified(true);
+}
+
+void TInvestigationObject::StorePlaceFor(int32_t clientId, int32_t left, int32_t top, int32_t width,
+                                         int32_t height, int16_t figType)
+{
+    StorePlace(1, clientId, left, top, width, height, figType);
+}
+
+void TInvestigationObject::StorePlaceAgainst(int32_t clientId, int32_t left, int32_t top, int32_t width,
+                                             int32_t height, int16_t figType)
+{
+    StorePlace(2, clientId, left, top, width, height, figType);
+}
+
+void TInvestigationObject::StorePlaceAny(int32_t clientId, int32_t left, int32_t top, int32_t width,
+                                         int32_t height, int16_t figType)
+{
+    StorePlace(0, clientId, left, top, width, height, figType);
+}

@@ -1,0 +1,196 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "store/dbinfo.h"
+
+class TFileAccess;
+
+// Choice kind codes shared by the model and every view.
+inline constexpr uint8_t kChoiceFor = 1;     // positive choices (FOR table)
+inline constexpr uint8_t kChoiceAgainst = 2; // negative choices (AGAINST table)
+inline constexpr uint8_t kChoiceAny = 3;     // both kinds, the "any choices" view
+
+// Starting values of the received-choices extremes; an empty model answers with them.
+inline constexpr int32_t kMaxReceivedStart = 0;
+inline constexpr int32_t kMinReceivedStart = 99999999;
+
+// One stored choice of an investigation: the chooser and the chosen client.
+struct TChoice {
+    int32_t FromId = 0;
+    int32_t ToId = 0;
+
+    friend bool operator==(const TChoice&, const TChoice&) = default;
+};
+
+// One member of an investigation with the counts of the choices it gave, received and had returned.
+struct TInvestClient {
+    int32_t Id = 0;
+    std::string Name;
+    int32_t GroupId = 0;
+    int32_t ForOut = 0;        // positive choices given
+    int32_t ForIn = 0;         // positive choices received
+    int32_t AgainstOut = 0;    // negative choices given
+    int32_t AgainstIn = 0;     // negative choices received
+    int32_t ForMutual = 0;     // positive choices given that were returned
+    int32_t AgainstMutual = 0; // negative choices given that were returned
+
+    friend bool operator==(const TInvestClient&, const TInvestClient&) = default;
+};
+
+// The member orderings reports print; each sorts descending and keeps member order for equal keys.
+enum class TClientOrder {
+    ForIn,          // positive choices received
+    ForOut,         // positive choices given
+    AgainstIn,      // negative choices received
+    AgainstOut,     // negative choices given
+    ForMutual,      // positive mutual choices
+    AgainstMutual,  // negative mutual choices
+    AllIn,          // all choices received
+    AllOut,         // all choices given
+    PositiveStatus, // Pi of the positive kind
+    NegativeStatus, // Pi of the negative kind
+};
+
+inline constexpr TClientOrder kAllClientOrders[] = {
+    TClientOrder::ForIn,         TClientOrder::ForOut,        TClientOrder::AgainstIn,
+    TClientOrder::AgainstOut,    TClientOrder::ForMutual,     TClientOrder::AgainstMutual,
+    TClientOrder::AllIn,         TClientOrder::AllOut,        TClientOrder::PositiveStatus,
+    TClientOrder::NegativeStatus};
+
+// Read-only snapshot of one investigation (header, positive and negative choices, members with
+// their choice counters) with the sociomatrix questions, orderings and sociometric indices.
+// Lookup tables built once at construction answer every question in constant or linear time.
+class TInvestigationObject final {
+public:
+    // Builds the model of investigation investId from the store's tables. The store must outlive
+    // the model (placements are written back into it). Throws TAppError when a choice table does
+    // not agree with its own count.
+    TInvestigationObject(TFileAccess& store, int32_t investId);
+    // The same on the open project; throws TAppError when no project is open.
+    explicit TInvestigationObject(int32_t investId);
+    TInvestigationObject(const TInvestigationObject&) = delete;
+    TInvestigationObject& operator=(const TInvestigationObject&) = delete;
+
+    // Header.
+    TInvestInfo Header() const { return m_header; }
+    int32_t Id() const { return m_header.Id; }
+    std::string Name() const { return m_header.Name; }
+    std::string ClientGroupName() const { return m_clientGroupName; }
+    std::string CriterionName() const { return m_criterionName; }
+    int32_t MaxChoices() const { return m_header.MaxChoices; }
+    bool AllowAgainst() const { return m_header.AllowAgainst; }
+
+    // Lists; indices are positions 0 ... count-1 (std::out_of_range outside).
+    int32_t ClientCount() const { return static_cast<int32_t>(m_clients.size()); }
+    TInvestClient Client(int32_t index) const { return m_clients.at(static_cast<std::size_t>(index)); }
+    int32_t ForCount() const { return static_cast<int32_t>(m_forList.size()); }
+    int32_t AgainstCount() const { return static_cast<int32_t>(m_againstList.size()); }
+    TChoice ForChoice(int32_t index) const { return m_forList.at(static_cast<std::size_t>(index)); }
+    TChoice AgainstChoice(int32_t index) const { return m_againstList.at(static_cast<std::size_t>(index)); }
+    // Length of the kind's choice list (0 for a kind other than positive or negative).
+    int32_t ChoiceCount(uint8_t kind) const;
+    // Member index of the client (first match), -1 when the client is not a member.
+    int32_t FindClient(int32_t clientId) const;
+    bool ForChoiceExists(int32_t fromId, int32_t toId) const { return IsChoice(fromId, toId, kChoiceFor); }
+    bool AgainstChoiceExists(int32_t fromId, int32_t toId) const
+    {
+        return IsChoice(fromId, toId, kChoiceAgainst);
+    }
+
+    // Sociomatrix.
+    // Whether the kind's list holds the choice fromId -> toId; false for any kind but 1 and 2.
+    bool IsChoice(int32_t fromId, int32_t toId, uint8_t kind) const;
+    // For clientId >= 0: the choices of the kind that client gave and had returned. For a negative
+    // clientId: the mutual pairs of the group (returned choices / 2, halves to even). 0 for kinds
+    // other than 1 and 2.
+    int32_t MutualCount(int32_t clientId, uint8_t kind) const;
+    // Member pairs joined by exactly one choice of the kind.
+    int32_t OneWayPairsCount(uint8_t kind) const;
+    // Extremes of the received choices over the members (kind 3 adds both kinds); an empty model
+    // gives kMaxReceivedStart and kMinReceivedStart.
+    int32_t MaxReceived(uint8_t kind) const;
+    int32_t MinReceived(uint8_t kind) const;
+    int32_t MaxForReceived() const { return m_maxForIn; }
+    int32_t MaxAgainstReceived() const { return m_maxAgainstIn; }
+    // One line "chooser - chosen" per mutual pair of the kind, in the order of its first choice.
+    void MutualPairsList(std::vector<std::string>& list, uint8_t kind) const;
+    // Member copies in descending order of the key (equal keys keep member order); returns N.
+    int32_t SortClients(TClientOrder order, std::vector<TInvestClient>& list) const;
+
+    // Sociogram placements: inserts or overwrites the GRAPH row of the client for the positive
+    // view, the negative view and the view of both kinds (stored under kind 0); marks the project
+    // modified.
+    void StorePlaceFor(int32_t clientId, int32_t left, int32_t top, int32_t width, int32_t height,
+                       int16_t figType);
+    void StorePlaceAgainst(int32_t clientId, int32_t left, int32_t top, int32_t width, int32_t height,
+                           int16_t figType);
+    void StorePlaceAny(int32_t clientId, int32_t left, int32_t top, int32_t width, int32_t height,
+                       int16_t figType);
+
+    // Group indices (0 where the quotient is undefined).
+    double IndexP(uint8_t kind) const;
+    double IndexSa(uint8_t kind) const; // always of the positive kind
+    double IndexJ(uint8_t kind) const;
+    double IndexN(uint8_t kind) const;
+    // Individual indices of the member at index.
+    double IndexPi(int32_t index, uint8_t kind) const;
+    double IndexAi(int32_t index, uint8_t kind) const;
+    double IndexEi(int32_t index, uint8_t kind) const;
+    double IndexSti(int32_t index, uint8_t kind) const; // both kinds added, whatever the kind
+    // Level 1 ... 7 of the member's received choices below the group's maximum; 5 for kind 3.
+    int32_t StatusLevel(int32_t index, uint8_t kind) const;
+
+private:
+    // Choices given, received and returned by one client id, over both kinds.
+    struct TCounters {
+        int32_t ForOut = 0;
+        int32_t ForIn = 0;
+        int32_t AgainstOut = 0;
+        int32_t AgainstIn = 0;
+        int32_t ForReturned = 0;
+        int32_t AgainstReturned = 0;
+    };
+    // The lookup tables of one choice list.
+    struct TKindIndex {
+        std::unordered_map<uint64_t, int32_t> pairs; // ordered pair -> number of rows
+        int64_t returned = 0;                        // rows whose reverse choice exists
+        int32_t mutualPairs = 0;
+        int32_t oneWayPairs = 0;
+    };
+
+    void FillForList(TFileAccess& store);
+    void FillAgainstList(TFileAccess& store);
+    void FillClientsList(TFileAccess& store);
+    void IndexChoices(TKindIndex& index, const std::vector<TChoice>& list, bool positive);
+    void CountOneWayPairs(TKindIndex& index) const;
+    void StorePlace(int16_t placeKind, int32_t clientId, int32_t left, int32_t top, int32_t width,
+                    int32_t height, int16_t figType);
+
+    const TKindIndex* KindIndex(uint8_t kind) const;
+    const TInvestClient& ClientAt(int32_t index) const;
+    int32_t Received(const TInvestClient& client, uint8_t kind) const;
+    int32_t Given(const TInvestClient& client, uint8_t kind) const;
+    int32_t Returned(const TInvestClient& client, uint8_t kind) const;
+
+    TFileAccess* m_store;
+    int32_t m_investId;
+    TInvestInfo m_header;
+    std::string m_clientGroupName;
+    std::string m_criterionName;
+    std::vector<TChoice> m_forList;
+    std::vector<TChoice> m_againstList;
+    std::vector<TInvestClient> m_clients;
+
+    TKindIndex m_forIndex;
+    TKindIndex m_againstIndex;
+    std::unordered_map<int32_t, TCounters> m_counters;     // by client id
+    std::unordered_map<int32_t, int32_t> m_clientIndex;    // client id -> first member index
+    std::unordered_map<int32_t, int32_t> m_clientMultiple; // client id -> members with that id
+    std::unordered_map<int32_t, std::string> m_pairNames;  // names for the mutual-pairs lines
+    int32_t m_maxForIn = kMaxReceivedStart;
+    int32_t m_maxAgainstIn = kMaxReceivedStart;
+};
