@@ -1,21 +1,34 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTextBrowser>
 
+#include "platform/helpviewer.h"
+#include "platform/langcontroller.h"
 #include "settings/langconv.h"
+#include "shell/addclientform.h"
+#include "shell/addclientsgroupform.h"
+#include "shell/addcriteriesgroupform.h"
+#include "shell/addcriteryform.h"
+#include "shell/addinvestform.h"
 #include "shell/entityflows.h"
+#include "shell/findform.h"
 #include "store/dbinfo.h"
 #include "store/fileacc.h"
 #include "support/core/tempdir.h"
@@ -532,6 +545,54 @@ TEST_F(EntityDialogsTest, CreatedObjectsSurviveSaveAndReload)
     ASSERT_TRUE(reloaded.Clients().Find(1, 1));
     EXPECT_FALSE(reloaded.Clients().GetIsMale());
     EXPECT_EQ(ProjectDate(reloaded.Clients().GetBirthDate()), QDate(2012, 2, 29));
+}
+
+} // namespace
+
+namespace {
+
+// Every named component shows a text from the language file, and Help opens the dialog's page.
+TEST(EntityDialogsTexts, EveryComponentTranslatedAndHelpOpensOwnTopic)
+{
+    std::vector<std::pair<std::unique_ptr<QDialog>, int>> dialogs;
+    dialogs.emplace_back(std::make_unique<TAddClientsGroupForm>(), 71);
+    dialogs.emplace_back(std::make_unique<TAddClientForm>(), 72);
+    dialogs.emplace_back(std::make_unique<TAddCriteriesGroupForm>(), 73);
+    dialogs.emplace_back(std::make_unique<TAddCriteryForm>(), 74);
+    dialogs.emplace_back(std::make_unique<TAddInvestForm>(), 75);
+    dialogs.emplace_back(std::make_unique<TFindForm>(), 77);
+    const QString missing = QString::fromLatin1(TLanguageController::NotDefinedText());
+    for (auto& [dialog, topic] : dialogs) {
+        SCOPED_TRACE(dialog->objectName().toStdString());
+        EXPECT_FALSE(dialog->windowTitle().isEmpty());
+        EXPECT_FALSE(dialog->windowTitle().contains(missing));
+        int named = 0;
+        for (QWidget* w : dialog->findChildren<QWidget*>()) {
+            if (w->objectName().isEmpty() || w->objectName().startsWith("qt_"))
+                continue;
+            ++named;
+            EXPECT_FALSE(w->toolTip().isEmpty()) << w->objectName().toStdString();
+            EXPECT_FALSE(w->toolTip().contains(missing)) << w->objectName().toStdString();
+            QString caption;
+            if (auto* label = qobject_cast<QLabel*>(w))
+                caption = label->text();
+            else if (auto* button = qobject_cast<QAbstractButton*>(w))
+                caption = button->text();
+            else
+                continue;
+            EXPECT_FALSE(caption.isEmpty() || caption.contains(missing)) << w->objectName().toStdString();
+        }
+        EXPECT_GE(named, 7);
+
+        QAbstractButton* help = FindButton(*dialog, "HelpButton");
+        ASSERT_NE(help, nullptr);
+        help->click();
+        ASSERT_NE(HelpWindow(), nullptr);
+        auto* browser = HelpWindow()->findChild<QTextBrowser*>();
+        ASSERT_NE(browser, nullptr);
+        EXPECT_TRUE(browser->source().toLocalFile().endsWith(QString("/help/%1.html").arg(topic)));
+    }
+    HelpWindow()->close();
 }
 
 } // namespace
