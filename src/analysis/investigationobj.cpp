@@ -148,6 +148,7 @@ void TInvestigationObject::CountOneWayPairs(TKindIndex& index) const
 void TInvestigationObject::FillClientsList(TFileAccess& store)
 {
     m_counters.clear();
+    m_counters.reserve(m_forList.size() + m_againstList.size());
     IndexChoices(m_forIndex, m_forList, true);
     IndexChoices(m_againstIndex, m_againstList, false);
 
@@ -155,8 +156,13 @@ void TInvestigationObject::FillClientsList(TFileAccess& store)
     const int32_t groupId = invests.FindById(m_investId) ? invests.GetClientGroupId() : kMissingId;
 
     const TClientTable& clients = store.Clients();
-    if (groupId != kMissingId)
-        m_clients.reserve(static_cast<std::size_t>(std::max(0, store.CountClientsInGroup(groupId))));
+    if (groupId != kMissingId) {
+        const auto count = static_cast<std::size_t>(std::max(0, store.CountClientsInGroup(groupId)));
+        m_clients.reserve(count);
+        m_clientIndex.reserve(count);
+        m_clientMultiple.reserve(count);
+        m_pairNames.reserve(count);
+    }
     for (int32_t i = 0; i < clients.Count(); ++i) {
         const TAClient& row = clients.At(i);
         // Names for the mutual-pairs lines are looked up in the header's client group, first match.
