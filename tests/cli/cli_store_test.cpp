@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <nlohmann/json.hpp>
+
+#include "store/fileacc.h"
+#include "support/core/tempdir.h"
+
+namespace {
+
+const std::string kExample = std::string(TREMLOW_TEST_DATA_DIR) + "/store/example.soi";
+
+struct TRun {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs tremlow-cli with the arguments, capturing both streams; code is -1 when it did not exit.
+TRun RunCli(const TTempDir& dir, const std::vector<std::string>& args)
+{
+    std::string command = std::string("'") + TREMLOW_CLI_PATH + "'";
+    for (const std::string& arg : args)
+        command += " '" + arg + "'";
+    const std::string out = dir.File("stdout.txt");
+    const std::string err = dir.File("stderr.txt");
+    command += " >'" + out + "' 2>'" + err + "'";
+    const int status = std::system(command.c_str());
+    TRun run;
+    if (WIFEXITED(status))
+        run.code = WEXITSTATUS(status);
+    run.out = ReadFileBytes(out);
+    run.err = ReadFileBytes(err);
+    return run;
+}
+
+std::string Crlf(const std::vector<std::string>& lines)
+{
+    std::string out;
+    for (const std::string& line : lines)
+        out += line + "\r\n";
+    return out;
+}
+
+// The example project with one section's lines replaced by the given ones.
+std::string ExampleWith(const std::string& from, const std::string& to)
+{
+    std::string text = ReadFileBytes(kExample);
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return text.replace(at, from.size(), to);
+}
+
+class CliStore : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { InstallBuiltCatalogue(); }
+
+    std::string Write(const std::string& name, const std::string& bytes)
+    {
+        const std::string path = dir.File(name);
+        WriteFileBytes(path, bytes);
+        return path;
+    }
+
+    void ExpectLoadFailure(const std::string& bytes, const std::string& what)
+    {
+        const TRun run = RunCli(dir, {"check", Write("bad.soi", bytes)});
+        EXPECT_EQ(run.code, 1) << what;
+        EXPECT_NE(run.err.find(FileViolatedText()), std::string::npos) << what << ": " << run.err;
+        EXPECT_EQ(run.out, "") << what;
+    }
+
+    TTempDir dir;
+};
+
+TEST_F(CliStore, CheckPrintsTheCountsInFileOrder)
+{
+    const TRun run = RunCli(dir, {"check", kExample});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "CLIENT_GROUPS 1\nCLIENTS 2\nCRITERY_GROUPS 0\nCRITERIES 0\nINVESTS 0\nFOR 0\nAGAINST 0\n"
+                       "GRAPH 0\nUSERS 1\nIS_AUTHOR 0\n");
+}
+
+TEST_F(CliStore, ResaveWritesTheExampleBackByteIdentical)
+{
+    const std::string out = dir.File("copy.soi");
+    ASSERT_EQ(RunCli(dir, {"resave", kExample, out}).code, 0);
+    EXPECT_EQ(ReadFileBytes(out), ReadFileBytes(kExample));
+
+    // Other order, a foreign section and lines before the first header: same project, and the
+    // foreign section is gone after saving.
+    const std::string text = ReadFileBytes(kExample);
+    const std::size_t users = text.find("[USERS]");
+    const std::string shuffled =
+        "junk before\r\n[USERS]" + text.substr(users + 7, text.find("[ADDITIONAL]") - users - 7) + "[EXTRA]\r\nA=1\r\n" +
+        text.substr(0, users) + text.substr(text.find("[ADDITIONAL]"));
+    const std::string again = dir.File("again.soi");
+    ASSERT_EQ(RunCli(dir, {"resave", Write("shuffled.soi", shuffled), again}).code, 0);
+    EXPECT_EQ(ReadFileBytes(again), text);
+}
+
+TEST_F(CliStore, DumpShowsEveryTableAsJson)
+{
+    const std::string file = Write(
+        "p.soi", ExampleWith("CLIENT_GROUPS_NAME_1=Class 7b\r\nDESCRIPTION_1=NULL",
+                             "CLIENT_GROUPS_NAME_1=NULL\r\nDESCRIPTION_1=a&&&&&b"));
+    const TRun run = RunCli(dir, {"dump", file});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const auto json = nlohmann::json::parse(run.out);
+    const std::vector<std::string> sections = {"CLIENT_GROUPS", "CLIENTS", "CRITERY_GROUPS", "CRITERIES", "INVESTS",
+                                               "FOR",           "AGAINST", "GRAPH",          "USERS"};
+    for (const std::string& s : sections)
+        EXPECT_TRUE(json.at(s).is_array()) << s;
+    EXPECT_EQ(json.at("CLIENT_GROUPS")[0].at("Name"), "") << "NULL reads as empty";
+    EXPECT_EQ(json.at("CLIENT_GROUPS")[0].at("Description"), "a\nb");
+    const auto& client = json.at("CLIENTS")[0];
+    EXPECT_EQ(client.at("Id"), 1);
+    EXPECT_EQ(client.at("GroupId"), 1);
+    EXPECT_EQ(client.at("FullName"), "Member A");
+    EXPECT_EQ(client.at("IsMale"), false);
+    EXPECT_EQ(client.at("BirthDate"), "1991-02-14");
+    EXPECT_EQ(client.at("Description"), "Class leader\nJoined in May");
+    EXPECT_EQ(json.at("USERS")[0].at("Password"), "");
+    EXPECT_EQ(json.at("LoginRequired"), false);
+}
+
+TEST_F(CliStore, MissingAdditionalRequiresALogin)
+{
+    const std::string file = Write("p.soi", ExampleWith("[ADDITIONAL]\r\nIS_AUTHOR=0\r\n", ""));
+    const TRun check = RunCli(dir, {"check", file});
+    ASSERT_EQ(check.code, 0);
+    EXPECT_TRUE(check.out.ends_with("IS_AUTHOR 1\n"));
+    EXPECT_EQ(nlohmann::json::parse(RunCli(dir, {"dump", file}).out).at("LoginRequired"), true);
+}
+
+TEST_F(CliStore, LineBreakMarksRoundTrip)
+{
+    const std::string file = Write("p.soi", ReadFileBytes(kExample));
+    const std::string out = dir.File("out.soi");
+    ASSERT_EQ(RunCli(dir, {"resave", file, out}).code, 0);
+    EXPECT_NE(ReadFileBytes(out).find("DESCRIPTION_1=Class leader&&&&&Joined in May\r\n"), std::string::npos);
+}
+
+TEST_F(CliStore, DamagedFilesFailWithTheMessage)
+{
+    ExpectLoadFailure(ExampleWith("14.2.1991", "31.2.1999"), "31 February");
+    ExpectLoadFailure(ExampleWith("CLIENT_ID_2=2", "CLIENT_ID_2=two"), "non-numeric id");
+    ExpectLoadFailure(ExampleWith("[CRITERIES]\r\nFIELD_NUMS=4", "[CRITERIES]\r\nCRITERY_ID=0\r\nFIELD_NUMS=4"),
+                      "first key not FIELD_NUMS");
+    ExpectLoadFailure(ExampleWith("CLIENT_ID_1=1", "CLIENT_ID_1=99999999999999999999999"), "huge number");
+    ExpectLoadFailure(ExampleWith("FIELD_NUMS=6", "FIELD_NUMS=-6"), "negative column count");
+    const std::string text = ReadFileBytes(kExample);
+    for (std::size_t cut : {std::size_t{1}, std::size_t{100}, std::size_t{400}, text.size() / 2})
+        ExpectLoadFailure(text.substr(0, cut), "truncated at " + std::to_string(cut));
+    std::string binary;
+    for (int i = 0; i < 4096; ++i)
+        binary += static_cast<char>((i * 7919 + 13) % 256);
+    ExpectLoadFailure(binary, "binary");
+    ExpectLoadFailure(Crlf({"[CLIENT_GROUPS]", "FIELD_NUMS=2147483647"}), "huge column count");
+
+    const TRun missing = RunCli(dir, {"check", dir.File("does-not-exist.soi")});
+    EXPECT_EQ(missing.code, 1);
+}
+
+TEST_F(CliStore, ResaveOntoAWriteProtectedFileChangesNothing)
+{
+    const std::string out = Write("locked.soi", "keep me\r\n");
+    ASSERT_EQ(::chmod(out.c_str(), 0444), 0);
+    const TRun run = RunCli(dir, {"resave", kExample, out});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find(FileViolatedText()), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(out), "keep me\r\n");
+    ::chmod(out.c_str(), 0644);
+}
+
+TEST_F(CliStore, BadUsageExitsWithTwo)
+{
+    EXPECT_EQ(RunCli(dir, {"check"}).code, 2);
+    EXPECT_EQ(RunCli(dir, {"resave", kExample}).code, 2);
+    EXPECT_EQ(RunCli(dir, {"dump", kExample, "extra"}).code, 2);
+}
+
+} // namespace
