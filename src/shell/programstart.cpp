@@ -6,12 +6,13 @@
 #include <memory>
 
 #include <QApplication>
-#include <QMainWindow>
 
 #include "platform/guimessagesink.h"
 #include "platform/modalseam.h"
 #include "platform/progressbar.h"
 #include "settings/langconv.h"
+#include "settings/regs.h"
+#include "shell/socmain_f.h"
 #include "shell/splashform.h"
 #include "util/error.h"
 #include "util/messagesink.h"
@@ -119,22 +120,26 @@ int RunTremlow(int argc, char** argv)
         splash = std::make_unique<TSplashForm>();
         splash->ShowNow();
 
-        // 4. Settings: load them here.
+        // 4. Settings.
+        Regs().Load();
 
-        // 5. The main window.
-        auto mainWindow = std::make_unique<QMainWindow>();
-        mainWindow->setObjectName(QStringLiteral("SocMainForm"));
-        mainWindow->setWindowTitle(QString::fromStdString(LangConv().GetText("MAIN_WINDOW_CAPTION")));
-        mainWindow->resize(900, 640);
+        // 5. The main window; its first showing runs the start-up action.
+        auto mainWindow = std::make_unique<TSocMainForm>();
+        if (argc > 1)
+            mainWindow->SetCommandLineProject(QString::fromLocal8Bit(argv[1]));
+        // Leaving the main window ends the program, even while the help window is open.
+        QObject::connect(mainWindow.get(), &TSocMainForm::FormClosed, &app, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
         mainWindow->show();
-        // End of the main window.
 
         // 6. The splash window goes once the main window is up; 7. the message loop.
         splash.reset();
         exitCode = QApplication::exec();
 
-        // 8. Settings: save them here.
+        // 8. Settings are written once, at the end.
         mainWindow.reset();
+        if (!Regs().Save())
+            std::cerr << "Tremlow: the settings could not be written\n";
     } catch (const TAppError& e) {
         splash.reset();
         ReportStartFailure(e.what());

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QString>
+#include <QTreeWidget>
+
+class QAction;
+class QMenu;
+class QTreeWidgetItem;
+class TFileAccess;
+class TMessageDialog;
+
+// Kinds of the objects tree's nodes.
+enum TNodeKind : int {
+    nkNone = 0,
+    nkProject = 1,
+    nkClientGroups = 2,
+    nkClientGroup = 3,
+    nkClient = 4,
+    nkCriteria = 5,
+    nkCriteriaGroup = 6,
+    nkCriterion = 7,
+    nkInvestigations = 8,
+    nkInvestigation = 9,
+};
+
+// Identifiers of a node: its own Id and its parent's Id (-1 for a top-level node).
+struct TNodeIds {
+    int Id = -99999;
+    int ParentId = -99999;
+};
+
+// The tree of the open project's objects on the left of the main window: it shows client groups,
+// criteria groups and investigations under three branches, creates, changes and removes objects,
+// finds nodes by name, and tells the main window about every change.
+class TObjectsTree final : public QTreeWidget {
+    Q_OBJECT
+
+public:
+    explicit TObjectsTree(QWidget* owner);
+    ~TObjectsTree() override;
+    TObjectsTree(const TObjectsTree&) = delete;
+    TObjectsTree& operator=(const TObjectsTree&) = delete;
+
+    // The project the tree shows; nullptr while no project is open. Rebuild() to show it.
+    void SetStore(TFileAccess* store) { m_store = store; }
+    TFileAccess* Store() const { return m_store; }
+
+    void Rebuild();
+    bool HasSelection() const;
+    int CurrentKind() const;
+    QTreeWidgetItem* CurrentNode() const;
+    TNodeIds CurrentIds() const;
+    QString CurrentName() const;
+    static TNodeIds NodeIds(const QTreeWidgetItem* node);
+    static int NodeKind(const QTreeWidgetItem* node);
+    static int NodeId(const QTreeWidgetItem* node);
+
+    void CreateObject();
+    void ChangeObject();
+    void RemoveObject();
+
+    // Searches node names after start (from the first node when start is null), without wrapping.
+    // Type: 0 any object, 1 client groups, 2 clients, 3 criteria groups, 4 criteria, 5 investigations.
+    // Flags: 1 case sensitive, 2 whole string.
+    QTreeWidgetItem* FindObject(QTreeWidgetItem* start, const QString& text, int type, int flags);
+
+    // Adds records and nodes for the client group import; return the new Ids.
+    int AddClientGroup(const QString& name, const QString& description);
+    int AddClient(int groupId, const QString& fullName, bool isMale, double birthDate,
+                  const QString& description);
+
+    // The smallest positive Id that no child of parent uses; 1 for no parent.
+    static int NewId(const QTreeWidgetItem* parent);
+    static void SetNodeName(QTreeWidgetItem* node, const QString& text);
+
+    QMenu& PopupMenu() { return *m_popup; }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, int id, const QString& name, int kind);
+    QTreeWidgetItem* FirstNodeOfKind(int kind, int id, bool anyId) const;
+    void SelectionChanged();
+    void UpdatePopupMenu();
+    bool AskRemove(const char* questionKey, int helpTopic);
+    void RemoveClientGroup(QTreeWidgetItem* node);
+    void RemoveClient(QTreeWidgetItem* node);
+    void RemoveCriteriaGroup(QTreeWidgetItem* node);
+    void RemoveCriterion(QTreeWidgetItem* node);
+    void RemoveInvestigation(QTreeWidgetItem* node);
+    void DeleteNode(QTreeWidgetItem* node);
+
+    TFileAccess* m_store = nullptr;
+    TMessageDialog* m_messageDialog = nullptr;
+    QMenu* m_popup = nullptr;
+    QAction* m_popupCreate = nullptr;
+    QAction* m_popupChange = nullptr;
+    QAction* m_popupRemove = nullptr;
+    QAction* m_popupChoices = nullptr;
+    QAction* m_popupIndexes = nullptr;
+    QAction* m_popupGraph = nullptr;
+    QAction* m_popupTarget = nullptr;
+};
+
+// The catalogue keys of the create, change and remove captions for a node kind.
+struct TObjectCaptionKeys {
+    const char* Create;
+    const char* Change;
+    const char* Remove;
+};
+TObjectCaptionKeys ObjectCaptionKeys(int kind);

@@ -1,0 +1,109 @@
+#include "shell/selobjectform.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "platform/helpviewer.h"
+#include "platform/langcontroller.h"
+#include "store/fileacc.h"
+
+TSelObjectForm::TSelObjectForm(QWidget* owner, TFileAccess& store, int kind, int helpTopic) : QDialog(owner)
+{
+    setObjectName("SelObjectForm");
+    setWindowTitle("Object selection");
+
+    auto* label = new QLabel("Object:", this);
+    label->setObjectName("LabelObject");
+    m_combo = new QComboBox(this);
+    m_combo->setObjectName("ComboBox");
+    m_combo->setMinimumWidth(320);
+    m_combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    label->setBuddy(m_combo);
+    m_ok = new QPushButton("OK", this);
+    m_ok->setObjectName("OKButton");
+    m_ok->setDefault(true);
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("ExitButton");
+    auto* help = new QPushButton("Help", this);
+    help->setObjectName("HelpButton");
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(cancel);
+    buttons->addWidget(help);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(m_combo);
+    layout->addSpacing(6);
+    layout->addLayout(buttons);
+
+    connect(m_ok, &QPushButton::clicked, this, [this] {
+        m_confirmed = true;
+        accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, [this] {
+        m_confirmed = false;
+        reject();
+    });
+    connect(help, &QPushButton::clicked, this, [helpTopic] { ShowHelpTopic(helpTopic); });
+
+    TLanguageController::Translate(*this);
+
+    FillEntries(store, kind);
+    for (const TEntry& entry : m_entries)
+        m_combo->addItem(entry.Name);
+    if (!m_entries.empty()) {
+        m_combo->setCurrentIndex(0);
+        m_chosen = m_entries.front();
+    }
+    m_ok->setEnabled(!m_entries.empty());
+    connect(m_combo, &QComboBox::currentIndexChanged, this, [this](int index) { ComboBoxChange(index); });
+}
+
+void TSelObjectForm::FillEntries(TFileAccess& store, int kind)
+{
+    auto text = [](const std::string& s) { return QString::fromStdString(s); };
+    switch (kind) {
+    case KindClientGroup:
+        for (int32_t i = 0; i < store.ClientGroups().Count(); ++i)
+            m_entries.push_back({store.ClientGroups().At(i).Id, -1, text(store.ClientGroups().At(i).Name)});
+        break;
+    case KindClient:
+        for (int32_t i = 0; i < store.Clients().Count(); ++i) {
+            const TAClient& client = store.Clients().At(i);
+            m_entries.push_back({client.Id, client.GroupId, text(client.FullName)});
+        }
+        break;
+    case KindCriteriaGroup:
+        for (int32_t i = 0; i < store.CriteriaGroups().Count(); ++i)
+            m_entries.push_back({store.CriteriaGroups().At(i).Id, -1, text(store.CriteriaGroups().At(i).Name)});
+        break;
+    case KindCriterion:
+        for (int32_t i = 0; i < store.Criteria().Count(); ++i) {
+            const TACritery& criterion = store.Criteria().At(i);
+            m_entries.push_back({criterion.Id, criterion.GroupId, text(criterion.Name)});
+        }
+        break;
+    case KindInvestigation:
+        for (int32_t i = 0; i < store.Investigations().Count(); ++i)
+            m_entries.push_back({store.Investigations().At(i).Id, -1, text(store.Investigations().At(i).Name)});
+        break;
+    default:
+        break;
+    }
+}
+
+void TSelObjectForm::ComboBoxChange(int index)
+{
+    if (index >= 0 && index < static_cast<int>(m_entries.size()))
+        m_chosen = m_entries[static_cast<std::size_t>(index)];
+}
+
+TRepSelObjectForm::TRepSelObjectForm(QWidget* owner, TFileAccess& store, int kind)
+    : TSelObjectForm(owner, store, kind, 508)
+{
+}

@@ -1,0 +1,1179 @@
+#include "shell/socmain_f.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMetaObject>
+#include <QShowEvent>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "platform/fontcolor.h"
+#include "platform/helpviewer.h"
+#include "platform/langcontroller.h"
+#include "platform/messagedialog.h"
+#include "platform/modalseam.h"
+#include "platform/shellicons.h"
+#include "settings/langconv.h"
+#include "settings/regs.h"
+#include "shell/formabout.h"
+#include "shell/formstarting.h"
+#include "shell/objectstree.h"
+#include "shell/toolbarform.h"
+#include "store/dbinfo.h"
+#include "store/fileacc.h"
+#include "util/error.h"
+#include "views/choices/selectionform.h"
+
+namespace {
+
+QString Text(const char* key)
+{
+    return QString::fromStdString(LangConv().GetText(key));
+}
+
+QString Pair(const char* key, const QString& value)
+{
+    return Text(key) + ": " + value;
+}
+
+// Menu captions show "&" as a mnemonic marker; a path keeps its own ampersands doubled.
+QString MenuCaption(const QString& path)
+{
+    QString caption = path;
+    return caption.replace('&', "&&");
+}
+
+bool IsKindIn(int kind, std::initializer_list<int> kinds)
+{
+    return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
+}
+
+// Names of the tool bars and of their Toolbars-menu items, in the order Project, File, Edit,
+// View, Object, Report.
+const char* const kToolBarNames[6] = {"ToolBarProject", "ToolBarFile", "ToolBarEdit",
+                                      "ToolBarView", "ToolBarObject", "ToolBarReport"};
+const char* const kToolbarItemNames[6] = {"ToolbarsProjectMenuItem", "ToolbarsFileMenuItem",
+                                          "ToolbarsEditMenuItem", "ToolbarsViewMenuItem",
+                                          "ToolbarsObjectMenuItem", "ToolbarsReportMenuItem"};
+
+bool* ToolbarSetting(int index)
+{
+    TSocMainRegs& regs = Regs().SocMain;
+    bool* const flags[6] = {&regs.IsToolbarProject, &regs.IsToolbarFile, &regs.IsToolbarEdit,
+                            &regs.IsToolbarView, &regs.IsToolbarObject, &regs.IsToolbarReport};
+    return flags[index];
+}
+
+// Views of investigations offer "int ChoiceKind()" and "void SetChoiceKind(int)" as invokable members.
+bool HasInvokable(const QObject* target, const char* signature)
+{
+    return target && target->metaObject()->indexOfMethod(signature) >= 0;
+}
+
+int ViewChoiceKind(QObject* view)
+{
+    int kind = 0;
+    if (HasInvokable(view, "ChoiceKind()"))
+        QMetaObject::invokeMethod(view, "ChoiceKind", Qt::DirectConnection, Q_RETURN_ARG(int, kind));
+    return kind;
+}
+
+} // namespace
+
+TSocMainForm::TSocMainForm(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName("SocMainForm");
+    setWindowIcon(ShellIcon(TShellIcon::Tremlow));
+    m_terminate = [] { QCoreApplication::exit(1); };
+    resize(1040, 700);
+
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName("SocTreeSplitter");
+    m_splitter->setChildrenCollapsible(false);
+    m_treePanel = new QWidget(m_splitter);
+    m_treePanel->setObjectName("SocTreePanel");
+    m_treePanel->setMinimumWidth(80);
+    auto* panelLayout = new QHBoxLayout(m_treePanel);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    m_tree = new TObjectsTree(m_treePanel);
+    panelLayout->addWidget(m_tree);
+    m_mdi = new QMdiArea(m_splitter);
+    m_mdi->setObjectName("MdiArea");
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_splitter->addWidget(m_treePanel);
+    m_splitter->addWidget(m_mdi);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    setCentralWidget(m_splitter);
+
+    statusBar()->setObjectName("StatusBar");
+    m_statusPanel = new QLabel(statusBar());
+    m_statusPanel->setObjectName("StatusPanel");
+    statusBar()->addWidget(m_statusPanel, 1);
+    m_notAvailable = new QLabel(this);
+    m_notAvailable->setObjectName("LabelNotAvailable");
+    m_notAvailable->hide();
+
+    BuildMenus();
+    BuildToolBars();
+    TLanguageController::Translate(*this);
+
+    ClearFindState();
+    m_starting = true;
+    for (int i = 0; i < 6; ++i)
+        m_toolBars[static_cast<std::size_t>(i)]->setVisible(*ToolbarSetting(i));
+    SyncToolbarMenu();
+    ApplyTreeAppearance();
+
+    UpdateCommands();
+    setWindowTitle(Text("MAIN_WINDOW_CAPTION"));
+    ApplyWindowState();
+    RefreshRecentMenu();
+    UpdateCommands();
+
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* child) {
+        if (child)
+            CheckWindowMenuEntry(child);
+        UpdateCommands();
+    });
+    SetNotifyReceiver(this);
+
+    if (Regs().Root.ShowTutorial)
+        ShowHelpTopic(51);
+}
+
+TSocMainForm::~TSocMainForm()
+{
+    if (NotifyReceiver() == this)
+        SetNotifyReceiver(nullptr);
+    // Child windows work on the project; they go before it.
+    for (QMdiSubWindow* child : m_mdi->subWindowList())
+        delete child;
+    m_tree->SetStore(nullptr);
+    if (CurrentProject() == m_store.get())
+        SetCurrentProject(nullptr);
+    m_store.reset();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Building the window
+
+QAction* TSocMainForm::AddAction(QMenu* menu, const char* name, const QString& caption,
+                                 const QKeySequence& shortcut)
+{
+    auto* action = new QAction(caption, menu);
+    action->setObjectName(name);
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    menu->addAction(action);
+    m_actions[name] = action;
+    return action;
+}
+
+void TSocMainForm::Connect(QAction* action, std::function<void()> handler)
+{
+    connect(action, &QAction::triggered, this, [this, handler = std::move(handler)] { RunCommand(handler); });
+}
+
+void TSocMainForm::BuildMenus()
+{
+    QMenuBar* bar = menuBar();
+    auto topMenu = [this, bar](const char* name, const char* caption) {
+        auto* menu = new QMenu(caption, bar);
+        menu->setObjectName(name);
+        bar->addMenu(menu);
+        return menu;
+    };
+
+    QMenu* file = topMenu("FileMenuItem", "&File");
+    Connect(AddAction(file, "MenuItemProjectCreate", "Create"), [this] { MenuItemProjectCreateClick(); });
+    Connect(AddAction(file, "MenuItemProjectOpen", "Open..."), [this] { MenuItemProjectOpenClick(); });
+    Connect(AddAction(file, "MenuItemProjectSave", "Save"), [this] { MenuItemProjectSaveClick(); });
+    Connect(AddAction(file, "MenuItemProjectSaveAs", "Save as..."), [this] { MenuItemProjectSaveAsClick(); });
+    Connect(AddAction(file, "MenuItemProjectClose", "Close"), [this] { MenuItemProjectCloseClick(); });
+    file->addSeparator();
+    m_recentMenu = new QMenu("&Open again", file);
+    m_recentMenu->setObjectName("MenuItemOpenAgain");
+    file->addMenu(m_recentMenu);
+    for (int k = 0; k < 10; ++k) {
+        const std::string name = "MenuItemProject" + std::to_string(k + 1);
+        QAction* entry = AddAction(m_recentMenu, name.c_str(), QString());
+        m_recentItems[static_cast<std::size_t>(k)] = entry;
+        Connect(entry, [this, entry] { MenuItemProjectClick(entry); });
+    }
+    file->addSeparator();
+    Connect(AddAction(file, "ImportClientGroupMenuItem", "&Import client group..."), [this] { NotAvailable(); });
+    Connect(AddAction(file, "ExportClientGroupMenuItem", "&Export client group..."), [this] { NotAvailable(); });
+    file->addSeparator();
+    Connect(AddAction(file, "PrintMenuItem", "&Print"), [this] { NotAvailable(); });
+    file->addSeparator();
+    Connect(AddAction(file, "ExitMenuItem", "&Exit", QKeySequence("Ctrl+E")), [this] { ExitCommand(); });
+
+    QMenu* edit = topMenu("EditMenuItem", "&Edit");
+    Connect(AddAction(edit, "UsersMenuItem", "&Users..."), [this] { NotAvailable(); });
+    edit->addSeparator();
+    Connect(AddAction(edit, "FindMenuItem", "&Find...", QKeySequence("Ctrl+F")), [this] { Find(); });
+    Connect(AddAction(edit, "FindNextItem", "Find &next", QKeySequence(Qt::Key_F3)), [this] { FindNext(); });
+    edit->addSeparator();
+    auto* toolbars = new QMenu("&Toolbars", edit);
+    toolbars->setObjectName("ToolbarsMenuItem");
+    edit->addMenu(toolbars);
+    for (int i = 0; i < 6; ++i) {
+        QAction* item = AddAction(toolbars, kToolbarItemNames[i], QString());
+        item->setCheckable(true);
+        m_toolbarItems[static_cast<std::size_t>(i)] = item;
+        connect(item, &QAction::triggered, this, [this, i](bool checked) {
+            RunCommand([this, i, checked] { ToolbarsVisibilityChange(i, checked); });
+        });
+    }
+    Connect(AddAction(edit, "ToolbarsTuningMenuItem", "&Toolbars tuning..."), [this] { ToolbarsTuning(); });
+    edit->addSeparator();
+    Connect(AddAction(edit, "ParametersMenuItem", "&Options..."), [this] { NotAvailable(); });
+
+    QMenu* view = topMenu("ViewMenuItem", "&View");
+    Connect(AddAction(view, "SaveChoicesMenuItem", "&Save choices"), [this] { SaveChoices(); });
+    Connect(AddAction(view, "ClearAllChoicesMenuItem", "&Clear all choices"), [this] { ClearAllChoices(); });
+    view->addSeparator();
+    m_choiceKinds = new QActionGroup(this);
+    m_choiceKinds->setExclusive(true);
+    const char* const kindNames[3] = {"PositiveMenuItem", "NegativeMenuItem", "AnyChoicesMenuItem"};
+    const char* const kindCaptions[3] = {"&Positive choices", "&Negative choices", "&Any choices"};
+    for (int k = 0; k < 3; ++k) {
+        QAction* item = AddAction(view, kindNames[k], kindCaptions[k]);
+        item->setCheckable(true);
+        m_choiceKinds->addAction(item);
+        Connect(item, [this, k] { ChoiceType(k + 1); });
+    }
+    m_actions["PositiveMenuItem"]->setChecked(true);
+
+    m_objectMenu = topMenu("ObjectMenuItem", "&Object");
+    Connect(AddAction(m_objectMenu, "CreateObjectMenuItem", "&Create...", QKeySequence(Qt::Key_Insert)), [this] {
+        m_tree->CreateObject();
+        m_tree->setFocus();
+    });
+    QAction* change = AddAction(m_objectMenu, "ChangeObjectMenuItem", "&Change...");
+    change->setShortcuts({QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Return)});
+    Connect(change, [this] {
+        m_tree->ChangeObject();
+        m_tree->setFocus();
+    });
+    Connect(AddAction(m_objectMenu, "DeleteObjectMenuItem", "&Remove", QKeySequence(Qt::Key_Delete)), [this] {
+        m_tree->RemoveObject();
+        m_tree->setFocus();
+    });
+    m_objectMenu->addSeparator();
+    Connect(AddAction(m_objectMenu, "ChoicesMenuItem", "C&hoices...", QKeySequence("Ctrl+C")),
+            [this] { OpenView(vkChoices); });
+    Connect(AddAction(m_objectMenu, "IndexMenuItem", "&Indexes", QKeySequence("Ctrl+I")),
+            [this] { OpenView(vkIndexes); });
+    Connect(AddAction(m_objectMenu, "GraphMenuItem", "&Graph", QKeySequence("Ctrl+G")),
+            [this] { OpenView(vkGraph); });
+    Connect(AddAction(m_objectMenu, "TargetMenuItem", "&Target", QKeySequence("Ctrl+T")),
+            [this] { OpenView(vkTarget); });
+
+    QMenu* report = topMenu("ReportMenuItem", "&Report");
+    Connect(AddAction(report, "ReportNodeMenuItem", "Current &object", QKeySequence("Ctrl+N")),
+            [this] { NotAvailable(); });
+    report->addSeparator();
+    for (const char* name : {"ReportClientGroupMenuItem", "ReportClientMenuItem", "ReportCriteryGroupMenuItem",
+                             "ReportCriteryMenuItem", "ReportInvestigationMenuItem"})
+        Connect(AddAction(report, name, QString()), [this] { NotAvailable(); });
+    report->addSeparator();
+    auto* blanks = new QMenu("&Blanks", report);
+    blanks->setObjectName("MenuItemBlank");
+    report->addMenu(blanks);
+    m_actions["MenuItemBlank"] = blanks->menuAction();
+    Connect(AddAction(blanks, "MenuItemCard", "&Sociocard"), [this] { NotAvailable(); });
+    Connect(AddAction(blanks, "MenuItemMatrix", "Socio&matrix"), [this] { NotAvailable(); });
+
+    m_windowMenu = topMenu("WindowMenuItem", "&Window");
+    Connect(AddAction(m_windowMenu, "CascadeMenuItem", "&Cascade"), [this] { m_mdi->cascadeSubWindows(); });
+    Connect(AddAction(m_windowMenu, "TileMenuItem", "&Tile"), [this] { m_mdi->tileSubWindows(); });
+    m_windowMenu->addSeparator();
+    m_childEntries = new QActionGroup(this);
+    m_childEntries->setExclusive(true);
+
+    QMenu* help = topMenu("HelpMenuItem", "&Help");
+    Connect(AddAction(help, "HelpContextMenuItem", "&Context..."), [] { ShowHelpTopic(0); });
+    help->addSeparator();
+    Connect(AddAction(help, "MenuItemHomepage", "Home &page"), [this] { OpenAddress("HOME_PAGE_URL"); });
+    Connect(AddAction(help, "MenuItemSupportPage", "&Support"), [this] { OpenAddress("SUPPORT_URL"); });
+    help->addSeparator();
+    Connect(AddAction(help, "AboutMenuItem", "&About..."), [this] {
+        TFormAbout about(this);
+        Modal().Exec(about);
+    });
+}
+
+QToolButton* TSocMainForm::AddButton(QToolBar* bar, const char* name, QAction* command, int iconId)
+{
+    auto* button = new QToolButton(bar);
+    button->setObjectName(name);
+    button->setIcon(ShellIcon(static_cast<TShellIcon>(iconId)));
+    button->setAutoRaise(true);
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button->setFocusPolicy(Qt::NoFocus);
+    if (command->isCheckable())
+        button->setCheckable(true);
+    bar->addWidget(button);
+    m_buttons[button] = command;
+    // ToolsSpeedButtonClick: a button runs its menu command.
+    connect(button, &QToolButton::clicked, this, [this, button, command] {
+        command->trigger();
+        button->setChecked(command->isChecked());
+    });
+    return button;
+}
+
+void TSocMainForm::BuildToolBars()
+{
+    const char* const captions[6] = {"Project", "File", "Edit", "View", "Object", "Report"};
+    for (int i = 0; i < 6; ++i) {
+        auto* bar = new QToolBar(captions[i], this);
+        bar->setObjectName(kToolBarNames[i]);
+        bar->setIconSize(QSize(20, 20));
+        addToolBar(Qt::TopToolBarArea, bar);
+        m_toolBars[static_cast<std::size_t>(i)] = bar;
+        connect(bar, &QToolBar::visibilityChanged, this, [this] { SyncToolbarMenu(); });
+    }
+    auto a = [this](const char* name) { return m_actions.at(name); };
+    using I = TShellIcon;
+    auto id = [](TShellIcon icon) { return static_cast<int>(icon); };
+    QToolBar* project = m_toolBars[0];
+    AddButton(project, "SpeedButtonProjectCreate", a("MenuItemProjectCreate"), id(I::ProjectCreate));
+    AddButton(project, "SpeedButtonProjectOpen", a("MenuItemProjectOpen"), id(I::ProjectOpen));
+    AddButton(project, "SpeedButtonProjectSave", a("MenuItemProjectSave"), id(I::ProjectSave));
+    AddButton(project, "SpeedButtonProjectSaveAs", a("MenuItemProjectSaveAs"), id(I::ProjectSaveAs));
+    AddButton(project, "SpeedButtonProjectClose", a("MenuItemProjectClose"), id(I::ProjectClose));
+    QToolBar* file = m_toolBars[1];
+    AddButton(file, "SpeedButtonImportClientGroup", a("ImportClientGroupMenuItem"), id(I::Import));
+    AddButton(file, "SpeedButtonExportClientGroup", a("ExportClientGroupMenuItem"), id(I::Export));
+    AddButton(file, "SpeedButtonPrint", a("PrintMenuItem"), id(I::Print));
+    AddButton(file, "SpeedButtonExit", a("ExitMenuItem"), id(I::Exit));
+    QToolBar* edit = m_toolBars[2];
+    AddButton(edit, "SpeedButtonUsers", a("UsersMenuItem"), id(I::Users));
+    AddButton(edit, "SpeedButtonFind", a("FindMenuItem"), id(I::Find));
+    AddButton(edit, "SpeedButtonFindNext", a("FindNextItem"), id(I::FindNext));
+    AddButton(edit, "SpeedButtonToolbarsTuning", a("ToolbarsTuningMenuItem"), id(I::ToolbarsTuning));
+    AddButton(edit, "SpeedButtonParameters", a("ParametersMenuItem"), id(I::Parameters));
+    QToolBar* view = m_toolBars[3];
+    AddButton(view, "SpeedButtonSaveChoices", a("SaveChoicesMenuItem"), id(I::SaveChoices));
+    AddButton(view, "SpeedButtonClearAllChoices", a("ClearAllChoicesMenuItem"), id(I::ClearChoices));
+    AddButton(view, "SpeedButtonPositiveChoices", a("PositiveMenuItem"), id(I::Positive));
+    AddButton(view, "SpeedButtonNegativeChoices", a("NegativeMenuItem"), id(I::Negative));
+    AddButton(view, "SpeedButtonAnyChoices", a("AnyChoicesMenuItem"), id(I::AnyChoices));
+    QToolBar* object = m_toolBars[4];
+    AddButton(object, "SpeedButtonCreateNode", a("CreateObjectMenuItem"), id(I::CreateNode));
+    AddButton(object, "SpeedButtonChangeNode", a("ChangeObjectMenuItem"), id(I::ChangeNode));
+    AddButton(object, "SpeedButtonDeleteNode", a("DeleteObjectMenuItem"), id(I::DeleteNode));
+    AddButton(object, "SpeedButtonChoices", a("ChoicesMenuItem"), id(I::Choices));
+    AddButton(object, "SpeedButtonIndexes", a("IndexMenuItem"), id(I::Indexes));
+    AddButton(object, "SpeedButtonGraph", a("GraphMenuItem"), id(I::Graph));
+    AddButton(object, "SpeedButtonTarget", a("TargetMenuItem"), id(I::Target));
+    QToolBar* report = m_toolBars[5];
+    AddButton(report, "SpeedButtonReportCurrentNode", a("ReportNodeMenuItem"), id(I::ReportNode));
+    AddButton(report, "SpeedButtonReportClientGroup", a("ReportClientGroupMenuItem"), id(I::ReportClientGroup));
+    AddButton(report, "SpeedButtonReportClient", a("ReportClientMenuItem"), id(I::ReportClient));
+    AddButton(report, "SpeedButtonReportCriterionGroup", a("ReportCriteryGroupMenuItem"),
+              id(I::ReportCriteriaGroup));
+    AddButton(report, "SpeedButtonReportCriterion", a("ReportCriteryMenuItem"), id(I::ReportCriterion));
+    AddButton(report, "SpeedButtonReportInvestigation", a("ReportInvestigationMenuItem"),
+              id(I::ReportInvestigation));
+
+    // Menu items show the pictures of their buttons.
+    for (const auto& [button, command] : m_buttons)
+        command->setIcon(button->icon());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands in general
+
+void TSocMainForm::RunCommand(const std::function<void()>& command)
+{
+    try {
+        command();
+    } catch (const std::exception& error) {
+        ShowError(QString::fromStdString(error.what()));
+    }
+    UpdateCommands();
+}
+
+void TSocMainForm::ShowError(const QString& text)
+{
+    Modal().Information(this, HasLangConv() ? Text("APPLICATION_NAME") : QStringLiteral("Tremlow"), text);
+}
+
+void TSocMainForm::NotAvailable()
+{
+    ShowError(m_notAvailable->text());
+}
+
+void TSocMainForm::ExitCommand()
+{
+    close();
+}
+
+void TSocMainForm::OpenAddress(const char* key)
+{
+    if (!Modal().OpenUrl(Text(key)))
+        throw TAppError(LangConv().GetText("NO_IEXPLORER_MSG"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up
+
+void TSocMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_starting && !m_startupScheduled) {
+        m_startupScheduled = true;
+        // After the window is up, so that the start-up choice window appears over it.
+        QTimer::singleShot(0, this, [this] { RunStartupAction(); });
+    }
+}
+
+void TSocMainForm::RunStartupAction()
+{
+    if (!m_starting)
+        return;
+    m_starting = false;
+    RunCommand([this] {
+        const QString argument = m_commandLineProject.trimmed();
+        if (!argument.isEmpty()) {
+            if (QFileInfo(argument).isFile())
+                OpenProjectFile(argument);
+            return;
+        }
+        if (!Regs().Root.IsStartingForm)
+            return;
+        const QString last = QString::fromStdString(Regs().GetRecentProject(1)).trimmed();
+        TFormStarting form(this, !last.isEmpty());
+        if (Modal().Exec(form) != QDialog::Accepted)
+            return;
+        Regs().Root.IsStartingForm = form.ShowAtStartUp();
+        switch (form.Action()) {
+        case TFormStarting::ActionOpenLast:
+            OpenProjectFile(last);
+            break;
+        case TFormStarting::ActionCreateNew:
+            MenuItemProjectCreateClick();
+            break;
+        case TFormStarting::ActionOpenExisting:
+            OpenProjectFile(form.Path());
+            break;
+        default:
+            break;
+        }
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Project life cycle
+
+void TSocMainForm::ClearFindState()
+{
+    m_find = TFindRequest{};
+}
+
+void TSocMainForm::FreeProject()
+{
+    m_tree->SetStore(nullptr);
+    if (CurrentProject() == m_store.get())
+        SetCurrentProject(nullptr);
+    m_store.reset();
+}
+
+void TSocMainForm::MenuItemProjectCreateClick()
+{
+    if (HasProject() && !MenuItemProjectCloseClick())
+        return;
+    m_store = std::make_unique<TFileAccess>();
+    SetCurrentProject(m_store.get());
+    m_store->Users().Add(1, "admin", "");
+    ClearFindState();
+    m_tree->SetStore(m_store.get());
+    m_tree->Rebuild();
+    UpdateCommands();
+}
+
+void TSocMainForm::MenuItemProjectOpenClick()
+{
+    if (HasProject() && !MenuItemProjectCloseClick())
+        return;
+    const QString path = Modal().OpenFileName(this, Text("PROJECT_OPENDIALOG_TITLE"), QString(),
+                                              Text("PROJECT_FILTER_HEAD") + " (*.soi *.SOI)");
+    if (!path.isEmpty()) {
+        OpenProjectFile(path);
+        ClearFindState();
+    }
+    UpdateCommands();
+}
+
+void TSocMainForm::OpenProjectFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile()) {
+        Regs().RemoveRecentProject(path.toStdString());
+        RefreshRecentMenu();
+        throw TAppError(LangConv().GetText("PROJECT_NO_FILE"));
+    }
+    if (HasProject() && !MenuItemProjectCloseClick())
+        return;
+    const QString fullPath = info.absoluteFilePath();
+    auto store = std::make_unique<TFileAccess>(fullPath.toStdString());
+    if (!store->Load()) {
+        TMessageDialog box(this);
+        box.DialogType = mdOk;
+        box.Caption = QApplication::applicationName().isEmpty() ? QStringLiteral("Tremlow")
+                                                                 : QApplication::applicationName();
+        box.Title = Text("NO_OPEN_PROJECT");
+        box.Execute();
+        m_terminate();
+        return;
+    }
+    if (store->LoginRequired()) {
+        // The login dialog is not part of this build yet; a project that asks for a login is
+        // not opened without one.
+        NotAvailable();
+        UpdateCommands();
+        return;
+    }
+    m_store = std::move(store);
+    SetCurrentProject(m_store.get());
+    m_tree->SetStore(m_store.get());
+    m_tree->Rebuild();
+    Regs().AddRecentProject(fullPath.toStdString());
+    RefreshRecentMenu();
+    UpdateCommands();
+}
+
+void TSocMainForm::MenuItemProjectClick(QAction* entry)
+{
+    const QString path = entry->data().toString();
+    if (HasProject() && !MenuItemProjectCloseClick())
+        return;
+    OpenProjectFile(path);
+}
+
+bool TSocMainForm::SaveProject()
+{
+    if (!m_store)
+        return false;
+    if (QString::fromStdString(m_store->FileName()).trimmed().isEmpty())
+        return SaveProjectAs();
+    return m_store->Save();
+}
+
+bool TSocMainForm::SaveProjectAs()
+{
+    if (!m_store)
+        return false;
+    QString name = Modal().SaveFileName(this, Text("PROJECT_SAVEDIALOG_TITLE"),
+                                        QString::fromStdString(m_store->FileName()),
+                                        Text("PROJECT_FILTER_HEAD") + " (*.soi)");
+    if (name.isEmpty())
+        return false;
+    if (!name.endsWith(".soi"))
+        name += ".soi";
+    const std::string previous = m_store->FileName();
+    m_store->SetFileName(name.toStdString());
+    if (!m_store->Save()) {
+        // The project keeps the name under which it is known to be stored.
+        m_store->SetFileName(previous);
+        return false;
+    }
+    Regs().AddRecentProject(name.toStdString());
+    RefreshRecentMenu();
+    return true;
+}
+
+void TSocMainForm::MenuItemProjectSaveClick()
+{
+    SaveProject();
+    UpdateCommands();
+}
+
+void TSocMainForm::MenuItemProjectSaveAsClick()
+{
+    SaveProjectAs();
+    UpdateCommands();
+}
+
+bool TSocMainForm::ConfirmSave()
+{
+    if (!m_store || !m_store->IsModified())
+        return true;
+    TMessageDialog box(this);
+    box.Caption = Text("PROJECT_CONFIRMSAVEDIALOG_CAPTION");
+    box.Title = Text("PROJECT_CONFIRMSAVEDIALOG_TITLE");
+    box.HelpContext = 502;
+    box.DialogType = mdYesNoHelp;
+    if (box.Execute() != TMessageDialog::kYes)
+        return true;
+    // A project the user wants saved is not closed until it is.
+    return SaveProject();
+}
+
+bool TSocMainForm::CloseChildWindows()
+{
+    QList<QMdiSubWindow*> children = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        QPointer<QMdiSubWindow> child(*it);
+        if (auto* choices = qobject_cast<TSelectionForm*>(child->widget())) {
+            if (!choices->CanClose())
+                return false;
+            choices->SetModified(false);
+        }
+        child->close();
+        if (child && child->isVisible())
+            return false;
+        delete child.data();
+    }
+    return true;
+}
+
+bool TSocMainForm::MenuItemProjectCloseClick()
+{
+    if (HasProject()) {
+        if (!CloseChildWindows())
+            return false;
+        if (!ConfirmSave())
+            return false;
+        FreeProject();
+    }
+    m_tree->Rebuild();
+    UpdateCommands();
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Leaving the application
+
+bool TSocMainForm::FormClose()
+{
+    try {
+        if (Regs().Root.ShowExitConfirmation) {
+            TMessageDialog box(this);
+            box.Caption = Text("APPLICATION_EXIT_MSG");
+            box.Title = Text("MESSAGE_DLG_TITLE");
+            box.HelpContext = 507;
+            box.DialogType = mdYesNoHelp;
+            if (box.Execute() != TMessageDialog::kYes)
+                return false;
+        }
+        if (HasProject() && !MenuItemProjectCloseClick())
+            return false;
+        StoreWindowState();
+    } catch (const std::exception& error) {
+        ShowError(QString::fromStdString(error.what()));
+        return false;
+    }
+    return true;
+}
+
+void TSocMainForm::closeEvent(QCloseEvent* event)
+{
+    if (FormClose()) {
+        event->accept();
+        Q_EMIT FormClosed();
+    } else
+        event->ignore();
+}
+
+void TSocMainForm::ApplyWindowState()
+{
+    const TSocMainRegs& regs = Regs().SocMain;
+    if (regs.IsMaxim) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    } else {
+        QRect bounds = geometry();
+        if (regs.Left > 0)
+            bounds.moveLeft(regs.Left);
+        if (regs.Top > 0)
+            bounds.moveTop(regs.Top);
+        if (regs.Width > 0)
+            bounds.setWidth(regs.Width);
+        if (regs.Height > 0)
+            bounds.setHeight(regs.Height);
+        setGeometry(bounds);
+        setWindowState(windowState() & ~Qt::WindowMaximized);
+    }
+    const int treeWidth = regs.ObjectsTreeWidth > 0 ? regs.ObjectsTreeWidth : 200;
+    m_splitter->setSizes({treeWidth, std::max(100, geometry().width() - treeWidth)});
+}
+
+void TSocMainForm::StoreWindowState()
+{
+    for (int i = 0; i < 6; ++i)
+        *ToolbarSetting(i) = !m_toolBars[static_cast<std::size_t>(i)]->isHidden();
+    TSocMainRegs& regs = Regs().SocMain;
+    regs.IsMaxim = isMaximized();
+    // A maximised window keeps the bounds it returns to.
+    const QRect bounds = isMaximized() ? normalGeometry() : geometry();
+    if (bounds.isValid()) {
+        regs.Left = bounds.left();
+        regs.Top = bounds.top();
+        regs.Width = bounds.width();
+        regs.Height = bounds.height();
+    }
+    const QList<int> sizes = m_splitter->sizes();
+    if (!sizes.isEmpty() && sizes.front() > 0)
+        regs.ObjectsTreeWidth = sizes.front();
+}
+
+void TSocMainForm::ApplyTreeAppearance()
+{
+    const TTreeRegs& regs = Regs().Tree;
+    // Settings that were never loaded hold no font; the tree then keeps the desktop's look.
+    if (regs.NodeFont.Name.empty() || regs.NodeFont.Size <= 0)
+        return;
+    QFont font = m_tree->font();
+    QColor color;
+    ApplyFont(regs.NodeFont, font, color);
+    m_tree->setFont(font);
+    QPalette pal = m_tree->palette();
+    pal.setColor(QPalette::Text, color);
+    pal.setColor(QPalette::Base, ToQColor(regs.BackColor));
+    m_tree->setPalette(pal);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Recent projects, commands and status bar
+
+void TSocMainForm::RefreshRecentMenu()
+{
+    const int limit = Regs().Root.NumOfLastOpenedProjects;
+    QAction* openAgain = m_recentMenu->menuAction();
+    openAgain->setVisible(false);
+    if (limit <= 0)
+        return;
+    int count = 0;
+    std::array<bool, 10> hasCaption{};
+    for (int k = 0; k < 10; ++k) {
+        QAction* entry = m_recentItems[static_cast<std::size_t>(k)];
+        entry->setVisible(false);
+        const QString path = QString::fromStdString(Regs().GetRecentProject(k + 1)).trimmed();
+        entry->setData(path);
+        entry->setText(MenuCaption(path));
+        if (!path.isEmpty()) {
+            hasCaption[static_cast<std::size_t>(k)] = true;
+            ++count;
+        }
+    }
+    const int shown = std::min(count, limit);
+    for (int k = 0; k < shown; ++k) {
+        if (hasCaption[static_cast<std::size_t>(k)]) {
+            m_recentItems[static_cast<std::size_t>(k)]->setVisible(true);
+            openAgain->setVisible(true);
+        }
+    }
+    UpdateCommands();
+}
+
+int TSocMainForm::ActiveViewKind() const
+{
+    QWidget* view = ActiveView();
+    if (!view)
+        return vkNone;
+    const QString name = view->objectName();
+    if (name.startsWith("SelectionForm"))
+        return vkChoices;
+    if (name.startsWith("IndexesForm"))
+        return vkIndexes;
+    if (name.startsWith("GraphForm"))
+        return vkGraph;
+    if (name.startsWith("TargetForm"))
+        return vkTarget;
+    return vkNone;
+}
+
+QWidget* TSocMainForm::ActiveView() const
+{
+    QMdiSubWindow* child = m_mdi->currentSubWindow();
+    return child ? child->widget() : nullptr;
+}
+
+void TSocMainForm::UpdateCommands()
+{
+    const bool project = HasProject();
+    const int kind = project ? m_tree->CurrentKind() : nkNone;
+    const int view = project ? ActiveViewKind() : vkNone;
+    auto set = [this](const char* name, bool enabled) { m_actions.at(name)->setEnabled(enabled); };
+
+    // Object commands by the current node.
+    if (HasLangConv()) {
+        const TObjectCaptionKeys keys = ObjectCaptionKeys(kind);
+        m_actions.at("CreateObjectMenuItem")->setText(Text(keys.Create));
+        m_actions.at("ChangeObjectMenuItem")->setText(Text(keys.Change));
+        m_actions.at("DeleteObjectMenuItem")->setText(Text(keys.Remove));
+        for (const auto& [button, command] : m_buttons) {
+            if (command == m_actions.at("CreateObjectMenuItem") || command == m_actions.at("ChangeObjectMenuItem") ||
+                command == m_actions.at("DeleteObjectMenuItem"))
+                button->setToolTip(command->text().remove('&'));
+        }
+    }
+    const bool create = project && IsKindIn(kind, {nkClientGroups, nkClientGroup, nkCriteria, nkCriteriaGroup,
+                                                   nkInvestigations});
+    const bool change = project && IsKindIn(kind, {nkClientGroup, nkClient, nkCriteriaGroup, nkCriterion,
+                                                   nkInvestigation});
+    const bool views = project && kind == nkInvestigation;
+    set("ImportClientGroupMenuItem", project);
+    set("ExportClientGroupMenuItem", project && kind == nkClientGroup);
+    set("CreateObjectMenuItem", create);
+    set("ChangeObjectMenuItem", change);
+    set("DeleteObjectMenuItem", change);
+    set("ReportNodeMenuItem", change);
+    for (const char* name : {"ChoicesMenuItem", "IndexMenuItem", "GraphMenuItem", "TargetMenuItem", "MenuItemBlank",
+                             "MenuItemCard", "MenuItemMatrix"})
+        set(name, views);
+
+    // View commands by the active child window.
+    const bool chart = view == vkIndexes || view == vkGraph || view == vkTarget;
+    set("PositiveMenuItem", chart);
+    set("NegativeMenuItem", chart);
+    set("AnyChoicesMenuItem", view == vkGraph);
+    set("SaveChoicesMenuItem", view == vkChoices);
+    set("ClearAllChoicesMenuItem", view == vkChoices);
+    set("PrintMenuItem", view != vkNone);
+
+    // Project commands.
+    set("MenuItemProjectCreate", true);
+    set("MenuItemProjectOpen", true);
+    set("MenuItemProjectSave", project && m_store->IsModified());
+    set("MenuItemProjectSaveAs", project);
+    set("MenuItemProjectClose", project);
+    set("UsersMenuItem", project);
+    set("FindMenuItem", project);
+    set("FindNextItem", project && !m_find.Text.trimmed().isEmpty());
+    for (const char* name : {"ReportClientGroupMenuItem", "ReportClientMenuItem", "ReportCriteryGroupMenuItem",
+                             "ReportCriteryMenuItem", "ReportInvestigationMenuItem"})
+        set(name, project);
+    if (HasLangConv()) {
+        QString caption = Text("MAIN_WINDOW_CAPTION");
+        if (project && !m_store->FileName().empty())
+            caption += " (" + QString::fromStdString(m_store->FileName()) + ")";
+        setWindowTitle(caption);
+    }
+
+    for (const auto& [button, command] : m_buttons) {
+        button->setEnabled(command->isEnabled());
+        if (button->isCheckable())
+            button->setChecked(command->isChecked());
+    }
+    UpdateStatusBar();
+}
+
+QString TSocMainForm::StatusText() const
+{
+    if (!m_store || !HasLangConv())
+        return {};
+    const TNodeIds ids = m_tree->CurrentIds();
+    const QString gap = "   ";
+    std::string description;
+    std::vector<std::string> invests;
+    switch (m_tree->CurrentKind()) {
+    case nkProject:
+        return Text("MAIN_NODE_TITLE");
+    case nkClientGroups:
+        return Text("CLIENTS_MAIN_NODE_TITLE");
+    case nkClientGroup: {
+        TClientGroupInfo info;
+        ReadClientGroup(*m_store, ids.Id, description, info);
+        InvestigationsOfClientGroup(*m_store, ids.Id, invests);
+        return Pair("CLIENTGROUP_NAME", QString::fromStdString(info.Name)) + gap +
+               Pair("NUM_CLIENTS_IN_GROUP", QString::number(m_store->CountClientsInGroup(ids.Id))) + gap +
+               Pair("NUM_INVESTIGATIONS", QString::number(invests.size()));
+    }
+    case nkClient: {
+        TClientInfo info;
+        ReadClient(*m_store, ids.Id, ids.ParentId, description, info);
+        InvestigationsOfClientGroup(*m_store, ids.ParentId, invests);
+        return Pair("CLIENT_NAME", QString::fromStdString(info.FullName)) + gap +
+               Pair("NUM_INVESTIGATIONS", QString::number(invests.size()));
+    }
+    case nkCriteria:
+        return Text("CRITERIES_MAIN_NODE_TITLE");
+    case nkCriteriaGroup: {
+        TCriteriaGroupInfo info;
+        ReadCriteriaGroup(*m_store, ids.Id, description, info);
+        return Pair("CRITERYGROUP_NAME", QString::fromStdString(info.Name)) + gap +
+               Pair("NUM_CRITERIONS_IN_GROUP", QString::number(m_store->CountCriteriaInGroup(ids.Id)));
+    }
+    case nkCriterion: {
+        TCriterionInfo info;
+        ReadCriterion(*m_store, ids.Id, ids.ParentId, description, info);
+        InvestigationsOfCriterion(*m_store, ids.Id, ids.ParentId, invests);
+        return Pair("CRITERY_NAME", QString::fromStdString(info.Name)) + gap +
+               Pair("NUM_INVESTIGATIONS", QString::number(invests.size()));
+    }
+    case nkInvestigations:
+        return Text("SOCIUM_MAIN_NODE_TITLE");
+    case nkInvestigation: {
+        TInvestInfo info;
+        ReadInvestigation(*m_store, ids.Id, description, info);
+        return Pair("INVESTIGATION_NAME", QString::fromStdString(info.Name)) + gap +
+               Pair("INVEST_MAX_CHOICES", QString::number(info.MaxChoices)) + gap +
+               Pair("INVEST_ENABLE_AGAINST", Text(info.AllowAgainst ? "POS_CONFIRM" : "NEG_CONFIRM"));
+    }
+    default:
+        return {};
+    }
+}
+
+void TSocMainForm::UpdateStatusBar()
+{
+    QString text;
+    try {
+        text = StatusText();
+    } catch (const std::exception& error) {
+        text = QString::fromStdString(error.what());
+    }
+    m_statusPanel->setText(text);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Views of investigations
+
+QMdiSubWindow* TSocMainForm::SubWindowOf(QWidget* widget) const
+{
+    if (!widget)
+        return nullptr;
+    for (QMdiSubWindow* child : m_mdi->subWindowList()) {
+        if (child == widget || child->widget() == widget)
+            return child;
+    }
+    return nullptr;
+}
+
+void TSocMainForm::OpenView(int viewKind)
+{
+    if (!HasProject() || !m_tree->HasSelection() || m_tree->CurrentKind() != nkInvestigation)
+        throw TAppError(LangConv().GetText("NO_SELECTED_NODE"));
+    const int id = m_tree->CurrentIds().Id;
+    const QString name = m_tree->CurrentName();
+    if (viewKind != vkChoices) {
+        NotAvailable();
+        return;
+    }
+    for (QMdiSubWindow* child : m_mdi->subWindowList()) {
+        auto* choices = qobject_cast<TSelectionForm*>(child->widget());
+        if (choices && choices->InvestId() == id)
+            throw TAppError(LangConv().GetText("INVESTIGATION_NAME") + "\"" + name.toStdString() + "\". " +
+                            LangConv().GetText("IS_EXIST_SELECT_FORM"));
+    }
+    auto* form = new TSelectionForm(*m_store, id, name);
+    QMdiSubWindow* child = m_mdi->addSubWindow(form);
+    child->setAttribute(Qt::WA_DeleteOnClose);
+    child->setWindowIcon(ShellIcon(TShellIcon::Choices));
+    child->resize(std::min(m_mdi->width() - 20, 720), std::min(m_mdi->height() - 20, 520));
+    child->show();
+    m_mdi->setActiveSubWindow(child);
+    if (!SubWindowOf(form))
+        throw TAppError(LangConv().GetText("NO_CHILD_HANDLE"));
+    AddWindowMenuEntry(child, "SELECTS_MENU_ADD", name);
+}
+
+void TSocMainForm::AddWindowMenuEntry(QMdiSubWindow* child, const char* captionKey, const QString& name)
+{
+    ++m_childMenuCounter;
+    auto* entry = new QAction(Text(captionKey) + " (" + MenuCaption(name) + ")", m_windowMenu);
+    entry->setObjectName("ChildWindowMenu" + QString::number(m_childMenuCounter));
+    entry->setCheckable(true);
+    m_childEntries->addAction(entry);
+    m_windowMenu->addAction(entry);
+    entry->setChecked(true);
+    m_childMenu[entry] = child;
+    QPointer<QMdiSubWindow> guarded(child);
+    connect(entry, &QAction::triggered, this, [this, guarded] {
+        if (guarded)
+            m_mdi->setActiveSubWindow(guarded);
+    });
+    QPointer<QAction> guardedEntry(entry);
+    connect(child, &QObject::destroyed, this, [this, guardedEntry] {
+        if (guardedEntry) {
+            m_childMenu.erase(guardedEntry.data());
+            delete guardedEntry.data();
+        }
+        UpdateCommands();
+    });
+}
+
+void TSocMainForm::RemoveWindowMenuEntry(QWidget* child)
+{
+    for (auto it = m_childMenu.begin(); it != m_childMenu.end();) {
+        if (!it->second || it->second == child) {
+            QAction* entry = it->first;
+            it = m_childMenu.erase(it);
+            delete entry;
+        } else {
+            ++it;
+        }
+    }
+}
+
+void TSocMainForm::CheckWindowMenuEntry(QMdiSubWindow* child)
+{
+    for (const auto& [entry, window] : m_childMenu) {
+        if (window == child)
+            entry->setChecked(true);
+    }
+}
+
+void TSocMainForm::SaveChoices()
+{
+    if (auto* choices = qobject_cast<TSelectionForm*>(ActiveView()))
+        choices->Save();
+}
+
+void TSocMainForm::ClearAllChoices()
+{
+    if (auto* choices = qobject_cast<TSelectionForm*>(ActiveView()))
+        choices->ClearAll();
+}
+
+void TSocMainForm::ChoiceType(int kind)
+{
+    const int view = ActiveViewKind();
+    if (view != vkIndexes && view != vkGraph && view != vkTarget)
+        return;
+    const char* const names[3] = {"PositiveMenuItem", "NegativeMenuItem", "AnyChoicesMenuItem"};
+    const int index = kind == 2 ? 1 : kind == 3 ? 2 : 0;
+    m_actions.at(names[index])->setChecked(true);
+    UpdateCommands();
+    // Views offer ChoiceKind() and SetChoiceKind(int) as invokable members.
+    QWidget* target = ActiveView();
+    const int wanted = index + 1;
+    if (ViewChoiceKind(target) != wanted && HasInvokable(target, "SetChoiceKind(int)"))
+        QMetaObject::invokeMethod(target, "SetChoiceKind", Qt::DirectConnection, Q_ARG(int, wanted));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Find, tool bars, notifications
+
+void TSocMainForm::Find()
+{
+    const TFindRequest answer = RunFindForm(this, m_find);
+    if (!answer.Find)
+        return;
+    m_find = answer;
+    m_find.Text = answer.Text.trimmed();
+    m_tree->FindObject(nullptr, m_find.Text, m_find.Type, m_find.Flags);
+}
+
+void TSocMainForm::FindNext()
+{
+    if (m_find.Text.trimmed().isEmpty())
+        return;
+    m_tree->FindObject(m_tree->CurrentNode(), m_find.Text, m_find.Type, m_find.Flags);
+}
+
+void TSocMainForm::SyncToolbarMenu()
+{
+    for (int i = 0; i < 6; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        if (m_toolbarItems[index] && m_toolBars[index]) {
+            m_toolbarItems[index]->setChecked(!m_toolBars[index]->isHidden());
+            m_toolbarItems[index]->setText(m_toolBars[index]->windowTitle());
+        }
+    }
+}
+
+void TSocMainForm::ToolbarsVisibilityChange(int index, bool visible)
+{
+    m_toolBars[static_cast<std::size_t>(index)]->setVisible(visible);
+    SyncToolbarMenu();
+}
+
+void TSocMainForm::ToolbarsTuning()
+{
+    QStringList captions;
+    std::array<bool, TToolbarForm::kCount> flags{};
+    for (int i = 0; i < 6; ++i) {
+        captions << m_toolBars[static_cast<std::size_t>(i)]->windowTitle();
+        flags[static_cast<std::size_t>(i)] = !m_toolBars[static_cast<std::size_t>(i)]->isHidden();
+    }
+    TToolbarForm form(this, captions, flags);
+    Modal().Exec(form);
+    SyncToolbarMenu();
+}
+
+void TSocMainForm::HandleNotify(TNotifyCode code, QWidget* sender)
+{
+    switch (code) {
+    case TNotifyCode::ViewActivated: {
+        CheckWindowMenuEntry(SubWindowOf(sender));
+        const int kind = ViewChoiceKind(sender);
+        const char* const names[3] = {"PositiveMenuItem", "NegativeMenuItem", "AnyChoicesMenuItem"};
+        if (kind >= 1 && kind <= 3)
+            m_actions.at(names[kind - 1])->setChecked(true);
+        UpdateCommands();
+        break;
+    }
+    case TNotifyCode::ViewCreated:
+        m_actions.at("PositiveMenuItem")->setChecked(true);
+        UpdateCommands();
+        break;
+    case TNotifyCode::ChildClosing: {
+        if (QMdiSubWindow* child = SubWindowOf(sender)) {
+            RemoveWindowMenuEntry(child);
+            child->deleteLater();
+        }
+        RemoveWindowMenuEntry(nullptr);
+        UpdateCommands();
+        break;
+    }
+    case TNotifyCode::ChoicesActivated:
+        CheckWindowMenuEntry(SubWindowOf(sender));
+        UpdateCommands();
+        break;
+    case TNotifyCode::ToolbarsChanged:
+        if (auto* form = qobject_cast<TToolbarForm*>(sender)) {
+            for (int i = 0; i < 6; ++i)
+                m_toolBars[static_cast<std::size_t>(i)]->setVisible(form->Flags()[static_cast<std::size_t>(i)]);
+            SyncToolbarMenu();
+        }
+        break;
+    case TNotifyCode::WantPositive:
+    case TNotifyCode::WantNegative:
+    case TNotifyCode::WantAny: {
+        const int kind = code == TNotifyCode::WantPositive ? 1 : code == TNotifyCode::WantNegative ? 2 : 3;
+        RunCommand([this, kind] { ChoiceType(kind); });
+        break;
+    }
+    case TNotifyCode::OpenChoices:
+        RunCommand([this] { OpenView(vkChoices); });
+        break;
+    case TNotifyCode::OpenIndexes:
+        RunCommand([this] { OpenView(vkIndexes); });
+        break;
+    case TNotifyCode::OpenGraph:
+        RunCommand([this] { OpenView(vkGraph); });
+        break;
+    case TNotifyCode::OpenTarget:
+        RunCommand([this] { OpenView(vkTarget); });
+        break;
+    case TNotifyCode::TreeSelectionChanged:
+    case TNotifyCode::ObjectCreated:
+    case TNotifyCode::ObjectChanged:
+    case TNotifyCode::ObjectRemoved:
+        UpdateCommands();
+        break;
+    }
+}

@@ -1,0 +1,157 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+
+#include "shell/entityflows.h"
+#include "shell/notify.h"
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QSplitter;
+class QToolBar;
+class QToolButton;
+class TFileAccess;
+class TMessageDialog;
+class TObjectsTree;
+
+// Kinds of the active child window.
+enum TViewKind : int { vkNone = 0, vkChoices = 1, vkIndexes = 2, vkGraph = 3, vkTarget = 4 };
+
+// The application's main window: the objects tree of the open project on the left, the views of
+// investigations in an MDI area, the menus, six tool bars and a status bar. It owns the open
+// project and runs the project life cycle and every command of the menus and tool bars.
+class TSocMainForm final : public QMainWindow, public TNotifyReceiver {
+    Q_OBJECT
+
+public:
+    explicit TSocMainForm(QWidget* parent = nullptr);
+    ~TSocMainForm() override;
+    TSocMainForm(const TSocMainForm&) = delete;
+    TSocMainForm& operator=(const TSocMainForm&) = delete;
+
+    TObjectsTree& Tree() { return *m_tree; }
+    QMdiArea& MdiArea() { return *m_mdi; }
+    // The open project, nullptr while none is open.
+    TFileAccess* Store() const { return m_store.get(); }
+    bool HasProject() const { return m_store != nullptr; }
+
+    // The first command-line argument; the start-up action opens it when the file exists.
+    void SetCommandLineProject(const QString& path) { m_commandLineProject = path; }
+    // Runs once, at the first showing of the window: the command-line project or the start-up choice.
+    void RunStartupAction();
+    bool IsStarting() const { return m_starting; }
+
+    // What "end the program" does when a project file cannot be loaded (tests replace it).
+    void SetTerminateHandler(std::function<void()> handler) { m_terminate = std::move(handler); }
+
+    // Project life cycle. The Close variant answers false when the user kept the project open.
+    void MenuItemProjectCreateClick();
+    void MenuItemProjectOpenClick();
+    void MenuItemProjectSaveClick();
+    void MenuItemProjectSaveAsClick();
+    bool MenuItemProjectCloseClick();
+    void MenuItemProjectClick(QAction* entry);
+    // Opens a project file; throws TAppError ("PROJECT_NO_FILE") when it does not exist.
+    void OpenProjectFile(const QString& path);
+
+    // Leaving: the exit question, closing the project, storing the window state. False keeps the window.
+    bool FormClose();
+
+    void RefreshRecentMenu();
+    void UpdateCommands();
+    void UpdateStatusBar();
+    QString StatusText() const;
+    int ActiveViewKind() const;
+
+    // Commands that later parts of the program connect.
+    void Find();
+    void FindNext();
+    void ChoiceType(int kind);
+    void OpenView(int viewKind);
+    const TFindRequest& FindState() const { return m_find; }
+
+    void HandleNotify(TNotifyCode code, QWidget* sender) override;
+
+    // The six tool bars in the order Project, File, Edit, View, Object, Report.
+    std::array<QToolBar*, 6> ToolBars() const { return m_toolBars; }
+
+Q_SIGNALS:
+    // The window accepted to close: the program ends.
+    void FormClosed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildToolBars();
+    QAction* AddAction(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut = {});
+    QToolButton* AddButton(QToolBar* bar, const char* name, QAction* command, int iconId);
+    void Connect(QAction* action, std::function<void()> handler);
+    void RunCommand(const std::function<void()>& command);
+    void ShowError(const QString& text);
+    void NotAvailable();
+
+    bool ConfirmSave();
+    bool SaveProject();
+    bool SaveProjectAs();
+    void FreeProject();
+    bool CloseChildWindows();
+    void ClearFindState();
+    void ApplyTreeAppearance();
+    void ApplyWindowState();
+    void StoreWindowState();
+    void SyncToolbarMenu();
+    void ToolbarsVisibilityChange(int index, bool visible);
+    void ToolbarsTuning();
+    void AddWindowMenuEntry(QMdiSubWindow* child, const char* captionKey, const QString& name);
+    void RemoveWindowMenuEntry(QWidget* child);
+    void CheckWindowMenuEntry(QMdiSubWindow* child);
+    QMdiSubWindow* SubWindowOf(QWidget* widget) const;
+    QWidget* ActiveView() const;
+    void SaveChoices();
+    void ClearAllChoices();
+    void ExitCommand();
+    void OpenAddress(const char* key);
+
+    std::unique_ptr<TFileAccess> m_store;
+    TObjectsTree* m_tree = nullptr;
+    QMdiArea* m_mdi = nullptr;
+    QSplitter* m_splitter = nullptr;
+    QWidget* m_treePanel = nullptr;
+    QLabel* m_statusPanel = nullptr;
+    QLabel* m_notAvailable = nullptr;
+    TMessageDialog* m_messageDialog = nullptr;
+
+    std::map<QString, QAction*> m_actions;
+    QMenu* m_objectMenu = nullptr;
+    QMenu* m_windowMenu = nullptr;
+    QMenu* m_recentMenu = nullptr;
+    std::array<QAction*, 10> m_recentItems{};
+    QActionGroup* m_choiceKinds = nullptr;
+    QActionGroup* m_childEntries = nullptr;
+    std::array<QToolBar*, 6> m_toolBars{};
+    std::array<QAction*, 6> m_toolbarItems{};
+    std::map<QToolButton*, QAction*> m_buttons;
+    std::map<QAction*, QPointer<QMdiSubWindow>> m_childMenu;
+
+    bool m_starting = true;
+    bool m_startupScheduled = false;
+    bool m_closing = false;
+    QString m_commandLineProject;
+    TFindRequest m_find;
+    int m_childMenuCounter = 0;
+    std::function<void()> m_terminate;
+};
