@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "platform/helpviewer.h"
@@ -112,6 +113,8 @@ TEntityFormBase::TEntityFormBase(QWidget* parent, const QString& formName,
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_helpButton, &QPushButton::clicked, this, [this] { ShowHelpTopic(m_helpTopic); });
+    auto* helpKey = new QShortcut(QKeySequence::HelpContents, this);
+    connect(helpKey, &QShortcut::activated, m_helpButton, &QPushButton::click);
 
     m_fields = new QFormLayout;
     m_fields->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);

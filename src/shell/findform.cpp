@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "platform/helpviewer.h"
@@ -90,6 +91,8 @@ TFindForm::TFindForm(QWidget* parent) : QDialog(parent)
     });
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_help, &QPushButton::clicked, this, [] { ShowHelpTopic(77); });
+    auto* helpKey = new QShortcut(QKeySequence::HelpContents, this);
+    connect(helpKey, &QShortcut::activated, m_help, &QPushButton::click);
     UpdateFindButton();
     TLanguageController::Translate(*this);
 }
