@@ -501,6 +501,11 @@ void TSelections::mouseMoveEvent(QMouseEvent* event)
     TSocioObject::mouseMoveEvent(event);
 }
 
+void TSelections::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
 void TSelections::focusInEvent(QFocusEvent* event)
 {
     m_focused = true;

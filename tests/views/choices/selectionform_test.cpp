@@ -1,0 +1,363 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <tuple>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QScrollArea>
+#include <QTest>
+
+#include "settings/langconv.h"
+#include "settings/regs.h"
+#include "shell/notify.h"
+#include "store/fileacc.h"
+#include "support/core/recorders.h"
+#include "support/core/tempdir.h"
+#include "support/ui/scriptedseam.h"
+#include "util/error.h"
+#include "views/choices/selectionform.h"
+#include "views/choices/selections.h"
+
+namespace {
+
+using TRows = std::vector<std::tuple<int, int, int>>;
+
+const int kInvest = 3;
+const int kGroup = 7;
+
+std::string Key(const char* key)
+{
+    return HasLangConv() ? LangConv().GetText(key) : key;
+}
+
+TRows Rows(const TChoiceTable& table)
+{
+    TRows rows;
+    for (int32_t i = 0; i < table.Count(); ++i)
+        rows.emplace_back(table.At(i).InvestId, table.At(i).FromId, table.At(i).ToId);
+    return rows;
+}
+
+// Records the notifications the window sends to the main window.
+class TNotifyRecorder final : public TNotifyReceiver {
+public:
+    TNotifyRecorder() { SetNotifyReceiver(this); }
+    ~TNotifyRecorder() override { SetNotifyReceiver(nullptr); }
+    void HandleNotify(TNotifyCode code, QWidget* sender) override { codes.emplace_back(code, sender); }
+    std::vector<std::pair<TNotifyCode, QWidget*>> codes;
+};
+
+// A project with one investigation (id 3) of client group 7, whose members have the ids
+// 11, 12, ... in table order; a client of another group sits between them.
+class ChoicesWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Regs().Load();
+        Regs().Choices.ArrowDirection = true;
+        Regs().Choices.IsGraphic = true;
+    }
+
+    void MakeProject(int members, int limit, bool against)
+    {
+        store.ClientGroups().Add(kGroup, "Class 5A");
+        store.ClientGroups().Add(8, "Other");
+        store.CriteriaGroups().Add(2, "Leisure");
+        store.Criteria().Add(5, 2, "Who would you go hiking with?");
+        for (int i = 0; i < members; ++i) {
+            store.Clients().Add(11 + i, kGroup, "Member " + std::to_string(i + 1), true, 0);
+            if (i == 0)
+                store.Clients().Add(11, 8, "Stranger", false, 0);
+        }
+        store.Investigations().Add(kInvest, kGroup, 5, 2, "Hiking", 0, against, limit);
+        store.ForChoices().Add(99, 11, 12);  // another investigation's choice stays untouched
+    }
+
+    std::unique_ptr<TSelectionForm> Open()
+    {
+        auto form = std::make_unique<TSelectionForm>(store, kInvest, QStringLiteral("Hiking"));
+        form->show();
+        return form;
+    }
+
+    TTempDir dir;
+    TFileAccess store{dir.File("project.soi")};
+    TRecordingMessages messages;
+};
+
+}  // namespace
+
+TEST_F(ChoicesWindowTest, LoadsChoicesIntoTheGridAndSavesThemBack)
+{
+    MakeProject(3, 2, true);
+    store.ForChoices().Add(kInvest, 11, 12);
+    store.ForChoices().Add(kInvest, 13, 11);
+    store.AgainstChoices().Add(kInvest, 11, 13);
+    auto form = Open();
+    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_EQ(form->windowTitle().endsWith(QStringLiteral(" (Hiking)")), true);
+    TSelections& grid = form->Selects();
+    ASSERT_EQ(grid.CellCount(), 4);
+    EXPECT_EQ(grid.Captions(), QStringList({"Member 1", "Member 2", "Member 3"}));
+    // Rows choose: (column = chosen, row = chooser).
+    EXPECT_EQ(grid.Cell(1, 0), stFor);
+    EXPECT_EQ(grid.Cell(0, 2), stFor);
+    EXPECT_EQ(grid.Cell(2, 0), stAgainst);
+    EXPECT_EQ(grid.NumSelLimit(), 2);
+    EXPECT_FALSE(form->IsModified());
+
+    grid.SetCell(1, 2, stAgainst);  // member 3 rejects member 2
+    form->SetModified(true);
+    ASSERT_TRUE(form->Save());
+    EXPECT_FALSE(form->IsModified());
+    // Grouped by chosen member (grid column), each group in member order.
+    EXPECT_EQ(Rows(store.ForChoices()), (TRows{{99, 11, 12}, {kInvest, 13, 11}, {kInvest, 11, 12}}));
+    EXPECT_EQ(Rows(store.AgainstChoices()), (TRows{{kInvest, 13, 12}, {kInvest, 11, 13}}));
+    // Saving again writes the same rows again.
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows(store.ForChoices()), (TRows{{99, 11, 12}, {kInvest, 13, 11}, {kInvest, 11, 12}}));
+}
+
+TEST_F(ChoicesWindowTest, ColumnDirectionSavesGroupedByChooser)
+{
+    Regs().Choices.ArrowDirection = false;
+    MakeProject(3, 2, true);
+    store.ForChoices().Add(kInvest, 13, 11);
+    store.ForChoices().Add(kInvest, 11, 12);
+    store.ForChoices().Add(kInvest, 12, 11);
+    auto form = Open();
+    TSelections& grid = form->Selects();
+    ASSERT_EQ(grid.SelDirection(), sldUp);
+    // Columns choose: (column = chooser, row = chosen).
+    EXPECT_EQ(grid.Cell(2, 0), stFor);
+    EXPECT_EQ(grid.Cell(0, 1), stFor);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows(store.ForChoices()), (TRows{{99, 11, 12}, {kInvest, 11, 12}, {kInvest, 12, 11}, {kInvest, 13, 11}}));
+}
+
+TEST_F(ChoicesWindowTest, LoadingStopsAtTheFirstChoiceOverTheLimit)
+{
+    MakeProject(4, 1, true);
+    store.ForChoices().Add(kInvest, 11, 12);
+    store.ForChoices().Add(kInvest, 11, 13);  // over the lowered limit
+    store.ForChoices().Add(kInvest, 12, 11);  // not reached
+    auto form = Open();
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.texts[0], "Указанный выбор для данной ячейки невозможен!");
+    TSelections& grid = form->Selects();
+    EXPECT_EQ(grid.Cell(1, 0), stFor);
+    EXPECT_EQ(grid.Cell(2, 0), stNone);
+    EXPECT_EQ(grid.Cell(0, 1), stNone);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows(store.ForChoices()), (TRows{{99, 11, 12}, {kInvest, 11, 12}}));
+}
+
+TEST_F(ChoicesWindowTest, LimitZeroRefusesTheFirstStoredChoice)
+{
+    MakeProject(3, 0, true);
+    store.ForChoices().Add(kInvest, 12, 13);
+    auto form = Open();
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.texts[0], "Указанный выбор для данной ячейки невозможен!");
+    TSelections& grid = form->Selects();
+    QTest::mouseClick(&grid, Qt::LeftButton, {}, grid.Geometry().Cell(2, 1).center());
+    EXPECT_EQ(grid.Cell(1, 0), stNone);
+    EXPECT_TRUE(form->IsModified()) << "any click on the grid marks the window modified";
+}
+
+TEST_F(ChoicesWindowTest, NegativeRowsAreDroppedWhenNegativeChoicesAreOff)
+{
+    MakeProject(3, 2, false);
+    store.ForChoices().Add(kInvest, 11, 12);
+    store.AgainstChoices().Add(kInvest, 11, 13);
+    store.AgainstChoices().Add(42, 11, 13);
+    auto form = Open();
+    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_EQ(form->Selects().Cell(2, 0), stNone);
+    EXPECT_FALSE(form->Selects().IsAgainst());
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows(store.AgainstChoices()), (TRows{{42, 11, 13}}));
+    EXPECT_EQ(Rows(store.ForChoices()), (TRows{{99, 11, 12}, {kInvest, 11, 12}}));
+}
+
+TEST_F(ChoicesWindowTest, StoredChoiceOfANonMemberStopsLoading)
+{
+    MakeProject(3, 2, true);
+    store.ForChoices().Add(kInvest, 11, 12);
+    store.ForChoices().Add(kInvest, 11, 77);
+    store.ForChoices().Add(kInvest, 12, 13);
+    auto form = Open();
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.texts[0], Key("NO_CLIENT_IN_LIST"));
+    EXPECT_EQ(form->Selects().Cell(1, 0), stFor);
+    EXPECT_EQ(form->Selects().Cell(2, 1), stNone);
+}
+
+TEST_F(ChoicesWindowTest, MissingLookupsRefuseTheWindow)
+{
+    MakeProject(3, 2, true);
+    store.Investigations().Add(4, 55, 5, 2, "No group", 0, true, 2);
+    store.Investigations().Add(5, kGroup, 5, 9, "No criteria group", 0, true, 2);
+    store.Investigations().Add(6, kGroup, 6, 2, "No criterion", 0, true, 2);
+    const std::pair<int, const char*> cases[] = {
+        {4, "NO_CLIENT_GROUP_MSG"}, {5, "NO_CRITERY_GROUP_MSG"}, {6, "NO_CRITERY_MSG"}};
+    for (const auto& [id, key] : cases) {
+        try {
+            TSelectionForm form(store, id, QStringLiteral("x"));
+            ADD_FAILURE() << "window made for investigation " << id;
+        } catch (const TAppError& e) {
+            EXPECT_EQ(e.what(), Key(key));
+        }
+    }
+}
+
+TEST_F(ChoicesWindowTest, GroupOfOneOpensEmpty)
+{
+    MakeProject(1, 2, true);
+    auto form = Open();
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.texts[0], Key("LITTLE_CLIENTS_GROUP"));
+    EXPECT_EQ(form->Selects().CellCount(), 0);
+    EXPECT_TRUE(form->Save());
+}
+
+TEST_F(ChoicesWindowTest, TextModeMovesChoicesBetweenTheLists)
+{
+    MakeProject(4, 2, true);
+    store.ForChoices().Add(kInvest, 12, 11);
+    store.AgainstChoices().Add(kInvest, 11, 13);
+    store.AgainstChoices().Add(kInvest, 11, 14);
+    auto form = Open();
+    form->SetGraphic(false);
+    EXPECT_FALSE(Regs().Choices.IsGraphic);
+    auto* combo = form->findChild<QComboBox*>("ComboBoxClients");
+    auto* positive = form->findChild<QListWidget*>("CheckListBoxPositiveClients");
+    auto* negative = form->findChild<QListWidget*>("CheckListBoxNegativeClients");
+    ASSERT_TRUE(combo && positive && negative);
+    ASSERT_EQ(combo->currentIndex(), 0);
+    EXPECT_EQ(negative->item(2)->checkState(), Qt::Checked);
+    EXPECT_EQ(negative->item(3)->checkState(), Qt::Checked);
+
+    // Member 3 moves from the negative list to the positive one; member 4 stays negative.
+    positive->item(2)->setCheckState(Qt::Checked);
+    TSelections& grid = form->Selects();
+    EXPECT_EQ(grid.Cell(2, 0), stFor);
+    EXPECT_EQ(grid.Cell(3, 0), stAgainst);
+    EXPECT_EQ(negative->item(2)->checkState(), Qt::Unchecked);
+    EXPECT_TRUE(form->IsModified());
+
+    // Checking oneself is undone; unchecking clears the choice.
+    positive->item(0)->setCheckState(Qt::Checked);
+    EXPECT_EQ(positive->item(0)->checkState(), Qt::Unchecked);
+    negative->item(3)->setCheckState(Qt::Unchecked);
+    EXPECT_EQ(grid.Cell(3, 0), stNone);
+
+    // Another chooser shows its own choices.
+    combo->setCurrentIndex(1);
+    EXPECT_EQ(positive->item(0)->checkState(), Qt::Checked);
+    EXPECT_EQ(positive->item(2)->checkState(), Qt::Unchecked);
+
+    // A choice over the limit is refused with the grid's message and the lists show the grid again.
+    positive->item(2)->setCheckState(Qt::Checked);
+    positive->item(3)->setCheckState(Qt::Checked);
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.texts[0], "Указанный выбор для данной ячейки невозможен!");
+    EXPECT_EQ(positive->item(3)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(grid.Cell(3, 1), stNone);
+
+    // Back in graphics mode the grid shows what the lists entered.
+    form->SetGraphic(true);
+    EXPECT_TRUE(form->findChild<QScrollArea*>("SelectScrollBox")->isVisible());
+    EXPECT_EQ(grid.Cell(2, 1), stFor);
+}
+
+TEST_F(ChoicesWindowTest, PopupEntriesFollowTheCellUnderTheMouse)
+{
+    MakeProject(3, 1, false);
+    store.ForChoices().Add(kInvest, 11, 12);
+    auto form = Open();
+    TSelections& grid = form->Selects();
+    QMenu& menu = form->ChoicesPopupMenu();
+    auto item = [&](const char* name) { return menu.findChild<QAction*>(name); };
+    QTest::mouseMove(&grid, grid.Geometry().Cell(3, 1).center());
+    EXPECT_FALSE(item("SetPositivePopupItem")->isEnabled()) << "member 1 used its one choice";
+    EXPECT_FALSE(item("SetNegativePopupItem")->isEnabled());
+    EXPECT_TRUE(item("SetClearPopupItem")->isEnabled());
+    QTest::mouseMove(&grid, grid.Geometry().Cell(3, 2).center());
+    EXPECT_TRUE(item("SetPositivePopupItem")->isEnabled());
+    item("SetPositivePopupItem")->trigger();
+    EXPECT_EQ(grid.Cell(2, 1), stFor);
+    EXPECT_TRUE(form->IsModified());
+    item("PopupItemText")->trigger();
+    EXPECT_FALSE(form->IsGraphic());
+    EXPECT_FALSE(item("SetClearPopupItem")->isEnabled());
+    item("ClearAllChoicesPopupItem")->trigger();
+    EXPECT_EQ(grid.Cell(1, 0), stNone);
+}
+
+TEST_F(ChoicesWindowTest, CloseQuestionSavesDiscardsOrKeeps)
+{
+    MakeProject(3, 2, true);
+    TNotifyRecorder notes;
+    {
+        // Unmodified: no question.
+        auto form = Open();
+        EXPECT_TRUE(form->close());
+        QCoreApplication::processEvents();
+        const auto closing = std::make_pair(TNotifyCode::ChildClosing, static_cast<QWidget*>(form.get()));
+        EXPECT_EQ(std::count(notes.codes.begin(), notes.codes.end(), closing), 1);
+    }
+    {
+        TScriptedModalSeam seam;
+        auto form = Open();
+        form->Selects().SetCell(1, 0, stFor);
+        form->SetModified(true);
+        // Closing the question without an answer keeps the window.
+        seam.ExpectDialog("DialogForm", [](QDialog& d) { d.reject(); });
+        EXPECT_FALSE(form->close());
+        // No: closes without saving.
+        seam.ExpectDialogButton("DialogForm", "Button1");
+        EXPECT_TRUE(form->close());
+        EXPECT_EQ(store.CountForChoices(kInvest), 0);
+    }
+    {
+        TScriptedModalSeam seam;
+        auto form = Open();
+        form->Selects().SetCell(1, 0, stFor);
+        form->SetModified(true);
+        seam.ExpectDialogButton("DialogForm", "Button0");
+        EXPECT_TRUE(form->close());
+        EXPECT_EQ(Rows(store.ForChoices()), (TRows{{99, 11, 12}, {kInvest, 11, 12}}));
+        EXPECT_EQ(seam.dialogsShown, QStringList({"DialogForm"}));
+    }
+}
+
+TEST_F(ChoicesWindowTest, SubWindowNotifiesActivationAndAsksBeforeClosing)
+{
+    MakeProject(3, 2, true);
+    TNotifyRecorder notes;
+    TScriptedModalSeam seam;
+    QMdiArea area;
+    area.resize(800, 600);
+    area.show();
+    auto* form = new TSelectionForm(store, kInvest, QStringLiteral("Hiking"));
+    QMdiSubWindow* sub = area.addSubWindow(form);
+    sub->show();
+    area.setActiveSubWindow(sub);
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(notes.codes.empty());
+    EXPECT_EQ(notes.codes.front(), std::make_pair(TNotifyCode::ChoicesActivated, static_cast<QWidget*>(form)));
+
+    form->SetModified(true);
+    seam.ExpectDialog("DialogForm", [](QDialog& d) { d.reject(); });
+    EXPECT_FALSE(sub->close());
+    EXPECT_EQ(area.subWindowList().size(), 1);
+}

@@ -1,0 +1,317 @@
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QScrollArea>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "util/error.h"
+#include "views/choices/selections.h"
+
+namespace {
+
+// A grid of `members` members with plain, predictable geometry.
+class ChoicesGridTest : public ::testing::Test {
+protected:
+    void Make(int members, int limit, bool against = true)
+    {
+        QStringList names;
+        for (int i = 1; i <= members; ++i)
+            names << QStringLiteral("Member %1").arg(i);
+        grid.SetCaptions(names);
+        grid.SetCellCount(members + 1);
+        grid.SetNumSelLimit(limit);
+        grid.SetIsAgainst(against);
+        grid.SetIsLegend(false);
+        grid.show();
+    }
+
+    // Left click in the middle of matrix cell (c, r).
+    void Click(int c, int r)
+    {
+        QTest::mouseClick(&grid, Qt::LeftButton, {}, grid.Geometry().Cell(c, r).center());
+    }
+
+    TSelections grid;
+};
+
+std::string ErrorText(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const TAppError& e) {
+        return e.what();
+    }
+    return {};
+}
+
+}  // namespace
+
+TEST_F(ChoicesGridTest, ClickCyclesWithinTheChooserLimits)
+{
+    Make(6, 2);
+    // Member 1 (row 1) chooses members 2 and 3 positively.
+    Click(2, 1);
+    Click(3, 1);
+    EXPECT_EQ(grid.Cell(1, 0), stFor);
+    EXPECT_EQ(grid.Cell(2, 0), stFor);
+    // No room for a third positive choice: the next clicks give negative ones.
+    Click(4, 1);
+    EXPECT_EQ(grid.Cell(3, 0), stAgainst);
+    Click(5, 1);
+    EXPECT_EQ(grid.Cell(4, 0), stAgainst);
+    // At both limits an empty cell stays empty.
+    Click(6, 1);
+    EXPECT_EQ(grid.Cell(5, 0), stNone);
+    // Other choosers are not affected by member 1's marks.
+    Click(1, 2);
+    EXPECT_EQ(grid.Cell(0, 1), stFor);
+
+    // - goes to empty; + steps to - only while there is room for one.
+    Click(5, 1);
+    EXPECT_EQ(grid.Cell(4, 0), stNone);
+    Click(2, 1);
+    EXPECT_EQ(grid.Cell(1, 0), stAgainst) << "one negative choice was left";
+    Click(3, 1);
+    EXPECT_EQ(grid.Cell(2, 0), stNone) << "negative limit reached, so + goes straight to empty";
+    // With room for a positive choice again, an empty cell takes + first.
+    Click(6, 1);
+    EXPECT_EQ(grid.Cell(5, 0), stFor);
+}
+
+TEST_F(ChoicesGridTest, WithoutNegativeChoicesClicksToggleOnlyPositive)
+{
+    Make(4, 3, false);
+    Click(2, 1);
+    EXPECT_EQ(grid.Cell(1, 0), stFor);
+    Click(2, 1);
+    EXPECT_EQ(grid.Cell(1, 0), stNone);
+    EXPECT_FALSE(grid.NegativeAllowed());
+    EXPECT_THROW(grid.SetCell(1, 0, stAgainst), TAppError);
+}
+
+TEST_F(ChoicesGridTest, LimitZeroAdmitsNothing)
+{
+    Make(3, 0);
+    for (int c = 1; c <= 3; ++c)
+        for (int r = 1; r <= 3; ++r)
+            Click(c, r);
+    for (int c = 0; c < 3; ++c)
+        for (int r = 0; r < 3; ++r)
+            EXPECT_EQ(grid.Cell(c, r), stNone);
+    EXPECT_FALSE(grid.PositiveAllowed());
+    EXPECT_EQ(ErrorText([&] { grid.SetCell(1, 0, stFor); }), "Указанный выбор для данной ячейки невозможен!");
+}
+
+TEST_F(ChoicesGridTest, SetCellRefusesWithoutChangingTheCell)
+{
+    Make(4, 1);
+    grid.SetCell(1, 0, stFor);
+    // At the limit a mark of the same kind cannot be replaced in place, only cleared.
+    EXPECT_THROW(grid.SetCell(1, 0, stFor), TAppError);
+    EXPECT_THROW(grid.SetCell(2, 0, stFor), TAppError);
+    EXPECT_EQ(grid.Cell(2, 0), stNone);
+    // Diagonal and outside cells never hold a choice; clearing is always allowed.
+    EXPECT_THROW(grid.SetCell(2, 2, stAgainst), TAppError);
+    EXPECT_THROW(grid.SetCell(7, 0, stAgainst), TAppError);
+    EXPECT_NO_THROW(grid.SetCell(7, 0, stNone));
+    EXPECT_NO_THROW(grid.SetCell(1, 0, stNone));
+    EXPECT_EQ(grid.Cell(1, 0), stNone);
+
+    EXPECT_EQ(ErrorText([&] { grid.SetSelDirArrPerCent(101); }), "Значение процентов должно быть в пределах 0-100!");
+    EXPECT_THROW(grid.SetSelDirArrPerCent(-1), TAppError);
+    EXPECT_EQ(grid.SelDirArrPerCent(), 20);
+    grid.SetSelDirArrPerCent(100);
+    EXPECT_EQ(grid.SelDirArrPerCent(), 100);
+}
+
+TEST_F(ChoicesGridTest, ClickReportsPlaceCodes)
+{
+    Make(3, 2);
+    grid.SetIsLegend(true);
+    QSignalSpy spy(&grid, &TSelections::Click);
+    const TSelGeometry g = grid.Geometry();
+    struct {
+        QPoint point;
+        int place;
+    } cases[] = {
+        {g.Cell(0, 0).center(), 0},
+        {g.Cell(0, 2).center(), 1},
+        {g.Cell(2, 0).center(), 2},
+        {grid.LegendRect().center(), 3},
+        {g.Cell(1, 2).center(), 4},
+        {g.Cell(2, 2).center(), 5},
+        {g.Cell(4, 2).center(), 6},  // totals column
+        {g.Cell(2, 5).center(), 6},  // totals row
+        {g.Cell(0, 5).center(), 1},  // caption column runs through the totals rows
+    };
+    for (const auto& c : cases) {
+        spy.clear();
+        QTest::mouseClick(&grid, Qt::LeftButton, {}, c.point);
+        ASSERT_EQ(spy.count(), 1);
+        EXPECT_EQ(spy.at(0).at(2).toInt(), c.place) << "at " << c.point.x() << "," << c.point.y();
+    }
+    // Only the member cell was cycled.
+    EXPECT_EQ(grid.Cell(0, 1), stFor);
+    EXPECT_EQ(grid.Cell(1, 1), stNone);
+}
+
+TEST_F(ChoicesGridTest, DirectionChangeKeepsChooserAndChosen)
+{
+    Make(4, 2);
+    // Row chooses: member 1 chose 2 (+) and 3 (-); member 4 chose 1 (+).
+    grid.SetCell(1, 0, stFor);
+    grid.SetCell(2, 0, stAgainst);
+    grid.SetCell(0, 3, stFor);
+    grid.SetCell(1, 3, stFor);
+    grid.SetSelDirection(sldUp);
+    // Column chooses now: the same choices read column-wise.
+    EXPECT_EQ(grid.Cell(0, 1), stFor);
+    EXPECT_EQ(grid.Cell(0, 2), stAgainst);
+    EXPECT_EQ(grid.Cell(3, 0), stFor);
+    EXPECT_EQ(grid.Cell(3, 1), stFor);
+    EXPECT_EQ(grid.Cell(1, 0), stNone);
+    // The limit follows the chooser's new axis: member 4 (column 4) is at two positives.
+    EXPECT_FALSE(grid.IsAllowed(4, 3, stFor));
+    EXPECT_TRUE(grid.IsAllowed(3, 4, stFor));
+    grid.SetSelDirection(sldLeft);
+    EXPECT_EQ(grid.Cell(1, 0), stFor);
+    EXPECT_EQ(grid.Cell(2, 0), stAgainst);
+    EXPECT_EQ(grid.Cell(0, 3), stFor);
+}
+
+TEST_F(ChoicesGridTest, GeometryAndExtents)
+{
+    Make(3, 2);
+    grid.SetColumnWidth(40);
+    grid.SetRowHeight(20);
+    const TSelGeometry g = grid.Geometry();
+    ASSERT_GT(g.First, 25);
+    EXPECT_EQ(g.Cell(0, 0), QRect(0, 0, g.First, g.First));
+    EXPECT_EQ(g.Cell(2, 3), QRect(g.First + 40, g.First + 40, 40, 20));
+    EXPECT_EQ(g.HitColumn(g.First - 1), 0);
+    EXPECT_EQ(g.HitColumn(g.First), 1);
+    EXPECT_EQ(g.HitColumn(g.First + 3 * 40 - 1), 3);
+    EXPECT_EQ(g.HitColumn(g.First + 3 * 40), -1);
+    EXPECT_EQ(g.HitRow(g.First + 2 * 20 + 5), 3);
+    EXPECT_EQ(g.HorzExtent(), g.First + 7 * 40);
+    EXPECT_EQ(g.VertExtent(), g.First + 7 * 20);
+    EXPECT_EQ(grid.size(), QSize(g.HorzExtent() + 35, g.VertExtent() + 25));
+
+    // A wider caption widens the caption column and row alike.
+    grid.SetCaptions({QStringLiteral("A"), QStringLiteral("A much longer member name"), QStringLiteral("C")});
+    EXPECT_GT(grid.Geometry().First, g.First);
+
+    grid.SetCellCount(1);
+    EXPECT_EQ(grid.CellCount(), 0);
+    EXPECT_EQ(grid.Geometry().HorzExtent(), 0);
+    EXPECT_EQ(grid.Geometry().VertExtent(), 0);
+    EXPECT_EQ(grid.Geometry().HitColumn(5), -1);
+    EXPECT_EQ(grid.Cell(0, 0), stNone);
+
+    EXPECT_EQ(CenteredTextRect(QRect(10, 10, 40, 20), QSize(10, 8)), QRect(25, 16, 10, 8));
+    EXPECT_EQ(CenteredTextRect(QRect(10, 10, 40, 20), QSize(50, 8)), QRect(11, 10, 40, 20));
+}
+
+TEST_F(ChoicesGridTest, CaptionsLowerTheLimitToTheGroupSize)
+{
+    grid.SetNumSelLimit(10);
+    grid.SetCaptions({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    EXPECT_EQ(grid.NumSelLimit(), 3);
+    grid.SetNumSelLimit(1);
+    grid.SetCaptions({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    EXPECT_EQ(grid.NumSelLimit(), 1);
+}
+
+TEST_F(ChoicesGridTest, ActiveCellFollowsTheMouseAndTakesValues)
+{
+    Make(3, 1);
+    EXPECT_EQ(grid.ActiveCellSelType(), stNone);
+    grid.SetActiveCellSelType(stFor);  // no active cell yet: nothing happens
+    QTest::mouseMove(&grid, grid.Geometry().Cell(2, 2).center());
+    EXPECT_EQ(grid.ActiveColumn(), -1) << "the diagonal never becomes active";
+    QTest::mouseMove(&grid, grid.Geometry().Cell(3, 1).center());
+    EXPECT_EQ(grid.ActiveColumn(), 3);
+    EXPECT_EQ(grid.ActiveRow(), 1);
+    EXPECT_TRUE(grid.PositiveAllowed());
+    grid.SetActiveCellSelType(stFor);
+    EXPECT_EQ(grid.Cell(2, 0), stFor);
+    EXPECT_EQ(grid.ActiveCellSelType(), stFor);
+    QTest::mouseMove(&grid, grid.Geometry().Cell(2, 1).center());
+    EXPECT_FALSE(grid.PositiveAllowed()) << "member 1 has used its one positive choice";
+    EXPECT_THROW(grid.SetActiveCellSelType(stFor), TAppError);
+    grid.ClearAll();
+    EXPECT_EQ(grid.Cell(2, 0), stNone);
+}
+
+TEST_F(ChoicesGridTest, PictureShowsMarksInTheirCells)
+{
+    Make(3, 2);
+    grid.SetSymbolFor(QStringLiteral("+"));
+    grid.SetSymbolAgainst(QStringLiteral("-"));
+    QFont big(QStringLiteral("Arial"));
+    big.setPixelSize(24);
+    big.setBold(true);
+    grid.SetSymbolForFont(big, QColor(255, 0, 0));
+    grid.SetSymbolAgainstFont(big, QColor(0, 0, 255));
+    grid.SetCommonColor(Qt::white);
+    grid.SetMiddleCellColor(QColor(0, 128, 0));
+    grid.SetCell(1, 0, stFor);
+    grid.SetCell(0, 2, stAgainst);
+
+    QImage image(grid.size(), QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    grid.PaintTo(painter);
+    painter.end();
+
+    auto count = [&](int c, int r, QRgb colour) {
+        const QRect cell = grid.Geometry().Cell(c, r).adjusted(2, 2, -2, -2);
+        int n = 0;
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            for (int x = cell.left(); x <= cell.right(); ++x)
+                n += image.pixel(x, y) == colour ? 1 : 0;
+        return n;
+    };
+    const QRgb red = qRgb(255, 0, 0);
+    const QRgb blue = qRgb(0, 0, 255);
+    EXPECT_GT(count(2, 1, red), 20) << "positive mark of member 1 for member 2";
+    EXPECT_EQ(count(2, 1, blue), 0);
+    EXPECT_GT(count(1, 3, blue), 10) << "negative mark of member 3 for member 1";
+    EXPECT_EQ(count(1, 3, red), 0);
+    for (auto [c, r] : {std::pair{3, 1}, std::pair{1, 2}, std::pair{2, 3}}) {
+        EXPECT_EQ(count(c, r, red) + count(c, r, blue), 0) << "empty cell " << c << "," << r;
+        EXPECT_GT(count(c, r, qRgb(255, 255, 255)), 100);
+    }
+    EXPECT_GT(count(2, 2, qRgb(0, 128, 0)), 100) << "diagonal cell colour";
+    // Nothing is drawn beyond the fitted size but background.
+    EXPECT_EQ(image.pixel(image.width() - 2, image.height() - 2), grid.BackColor().rgb());
+}
+
+TEST(ChoicesGridLarge, ThreeHundredMembersStayResponsive)
+{
+    QScrollArea area;
+    area.resize(800, 600);
+    auto* grid = new TSelections;
+    QStringList names;
+    for (int i = 1; i <= 300; ++i)
+        names << QStringLiteral("Member %1").arg(i);
+    grid->SetCaptions(names);
+    grid->SetCellCount(301);
+    grid->SetNumSelLimit(300);
+    area.setWidget(grid);
+    area.show();
+    for (int i = 0; i < 300; ++i)
+        grid->SetCell((i + 1) % 300, i, stFor);
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < 50; ++i) {
+        QTest::mouseClick(grid, Qt::LeftButton, {}, grid->Geometry().Cell(5 + i % 3, 2).center());
+        QTest::mouseMove(grid, grid->Geometry().Cell(2 + i % 7, 3).center());
+        QCoreApplication::processEvents();
+    }
+    EXPECT_LT(timer.elapsed(), 3000) << "clicks and repaints on a 300-member grid";
+    EXPECT_EQ(grid->CountInRow(300, stFor), 1);
+}
