@@ -59,14 +59,17 @@ public:
     void ShowPage(const QString& path) { m_browser->setSource(QUrl::fromLocalFile(path)); }
 
 private:
-    // Pages of the help folder open here; web and mail addresses go to the desktop.
+    // Pages of the help folder open here (the contents for a page not written yet); web and mail
+    // addresses go to the desktop.
     void FollowLink(const QUrl& link)
     {
         const QUrl target = m_browser->source().resolved(link);
-        if (target.isLocalFile())
+        if (!target.isLocalFile())
+            Modal().OpenUrl(target.toString());
+        else if (QFileInfo::exists(target.toLocalFile()))
             m_browser->setSource(target);
         else
-            Modal().OpenUrl(target.toString());
+            m_browser->setSource(QUrl::fromLocalFile(HelpPagePath(0)));
     }
 
     QTextBrowser* m_browser;

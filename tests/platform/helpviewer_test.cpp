@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QTextBrowser>
+
+#include "platform/helpviewer.h"
+#include "settings/langconv.h"
+#include "support/core/tempdir.h"
+#include "support/ui/scriptedseam.h"
+
+namespace {
+
+QTextBrowser* Browser()
+{
+    return HelpWindow() ? HelpWindow()->findChild<QTextBrowser*>("HelpBrowser") : nullptr;
+}
+
+TEST(PlatformHelpViewer, TopicPagesAndTheContentsFallback)
+{
+    const QString folder = QString::fromStdString(ExecutableDir()) + "/help/";
+    EXPECT_EQ(HelpPagePath(51), folder + "51.html");
+    EXPECT_EQ(HelpPagePath(99999), folder + "index.html");
+    EXPECT_EQ(HelpPagePath(0), folder + "index.html");
+    EXPECT_TRUE(QFile::exists(HelpPagePath(51)));
+    EXPECT_TRUE(QFile::exists(HelpPagePath(0)));
+}
+
+TEST(PlatformHelpViewer, OneWindowFollowsLinksBetweenPages)
+{
+    ShowHelpTopic(99999);
+    QWidget* window = HelpWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), "Tremlow Help");
+    QTextBrowser* browser = Browser();
+    ASSERT_NE(browser, nullptr);
+    EXPECT_TRUE(browser->source().toLocalFile().endsWith("/help/index.html"));
+    EXPECT_TRUE(browser->toPlainText().contains("Tremlow Help"));
+
+    TScriptedModalSeam seam;
+    Q_EMIT browser->anchorClicked(QUrl("51.html#tutorial"));
+    EXPECT_TRUE(browser->source().toLocalFile().endsWith("/help/51.html"));
+    EXPECT_TRUE(browser->toPlainText().contains("Tutorial"));
+    Q_EMIT browser->anchorClicked(QUrl("https://tremlow.org/support"));
+    EXPECT_EQ(seam.openedUrls, QStringList{"https://tremlow.org/support"});
+    Q_EMIT browser->anchorClicked(QUrl("no-such-page.html"));
+    EXPECT_TRUE(browser->source().toLocalFile().endsWith("/help/index.html"));
+
+    ShowHelpTopic(51);
+    EXPECT_EQ(HelpWindow(), window);
+    EXPECT_TRUE(Browser()->source().toLocalFile().endsWith("/help/51.html"));
+    window->close();
+}
+
+TEST(PlatformHelpViewer, ContentsLinksEveryPageAndPagesUseNoExternalResources)
+{
+    const QDir help(QString(TREMLOW_SOURCE_DATA_DIR) + "/help");
+    const QString index = QString::fromStdString(ReadFileBytes(help.filePath("index.html").toStdString()));
+    const QStringList pages = help.entryList({"*.html"}, QDir::Files);
+    ASSERT_FALSE(pages.isEmpty());
+    const QRegularExpression external(R"re((src|href)\s*=\s*"(?!https?://tremlow\.org)[a-z]+://)re");
+    for (const QString& page : pages) {
+        if (page != "index.html") {
+            EXPECT_TRUE(index.contains("href=\"" + page)) << page.toStdString() << " is not in the contents";
+        }
+        const QString text = QString::fromStdString(ReadFileBytes(help.filePath(page).toStdString()));
+        EXPECT_FALSE(text.contains(QRegularExpression(R"(<(script|link|img)\b)"))) << page.toStdString();
+        EXPECT_FALSE(text.contains(external)) << page.toStdString();
+    }
+}
+
+} // namespace
