@@ -68,7 +68,13 @@ void BM_InvestigationAnalysis(benchmark::State& state)
     state.SetComplexityN(members);
 }
 
-BENCHMARK(BM_InvestigationAnalysis)->Arg(250)->Arg(500)->Arg(1000)->Arg(2000)->MinTime(0.5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InvestigationAnalysis)
+    ->Arg(250)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->MinTime(0.5)
+    ->Unit(benchmark::kMillisecond);
 
 // Console output plus the mean time of every size, for the growth table.
 class TGrowthReporter final : public benchmark::ConsoleReporter {

@@ -47,11 +47,21 @@ std::string JsonText(const std::string& text)
     for (const char ch : text) {
         const auto c = static_cast<unsigned char>(ch);
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (c < 0x20) {
                 char buffer[8];
@@ -93,8 +103,9 @@ void WriteKind(std::ostream& out, const TInvestigationObject& model, uint8_t kin
     out << "], \"members\": [";
     for (int32_t i = 0; i < model.ClientCount(); ++i) {
         const TInvestClient client = model.Client(i);
-        out << (i ? ", " : "") << "{\"id\": " << JsonNumber(client.Id) << ", \"name\": " << JsonText(client.Name)
-            << ", \"Pi\": " << JsonNumber(model.IndexPi(i, kind)) << ", \"Ai\": " << JsonNumber(model.IndexAi(i, kind))
+        out << (i ? ", " : "") << "{\"id\": " << JsonNumber(client.Id)
+            << ", \"name\": " << JsonText(client.Name) << ", \"Pi\": " << JsonNumber(model.IndexPi(i, kind))
+            << ", \"Ai\": " << JsonNumber(model.IndexAi(i, kind))
             << ", \"Ei\": " << JsonNumber(model.IndexEi(i, kind))
             << ", \"Sti\": " << JsonNumber(model.IndexSti(i, kind))
             << ", \"status\": " << JsonNumber(model.StatusLevel(i, kind)) << '}';
@@ -105,8 +116,9 @@ void WriteKind(std::ostream& out, const TInvestigationObject& model, uint8_t kin
 void WriteModel(std::ostream& out, const TInvestigationObject& model)
 {
     out << "{\"id\": " << JsonNumber(model.Id()) << ", \"name\": " << JsonText(model.Name())
-        << ", \"members\": " << JsonNumber(model.ClientCount()) << ", \"choices\": {\"1\": "
-        << JsonNumber(model.ForCount()) << ", \"2\": " << JsonNumber(model.AgainstCount()) << "}, \"kinds\": {";
+        << ", \"members\": " << JsonNumber(model.ClientCount())
+        << ", \"choices\": {\"1\": " << JsonNumber(model.ForCount())
+        << ", \"2\": " << JsonNumber(model.AgainstCount()) << "}, \"kinds\": {";
     for (const uint8_t kind : {kChoiceFor, kChoiceAgainst, kChoiceAny}) {
         out << (kind != kChoiceFor ? ", " : "") << '"' << int{kind} << "\": ";
         WriteKind(out, model, kind);
@@ -116,7 +128,8 @@ void WriteModel(std::ostream& out, const TInvestigationObject& model)
         const TInvestClient c = model.Client(i);
         out << (i ? ", " : "") << "{\"id\": " << JsonNumber(c.Id) << ", \"ForOut\": " << JsonNumber(c.ForOut)
             << ", \"ForIn\": " << JsonNumber(c.ForIn) << ", \"AgainstOut\": " << JsonNumber(c.AgainstOut)
-            << ", \"AgainstIn\": " << JsonNumber(c.AgainstIn) << ", \"ForMutual\": " << JsonNumber(c.ForMutual)
+            << ", \"AgainstIn\": " << JsonNumber(c.AgainstIn)
+            << ", \"ForMutual\": " << JsonNumber(c.ForMutual)
             << ", \"AgainstMutual\": " << JsonNumber(c.AgainstMutual) << '}';
     }
     out << "]}\n";
@@ -160,6 +173,7 @@ int Indices(const std::vector<std::string>& args)
 }
 
 const TCliRegistrar g_indices(TCliCommand{
-    kName, kUsage, "print the choice counts and every sociometric index of one investigation as JSON", Indices});
+    kName, kUsage, "print the choice counts and every sociometric index of one investigation as JSON",
+    Indices});
 
 } // namespace

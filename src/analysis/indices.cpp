@@ -2,7 +2,6 @@
 // differences in whole numbers, divides once in extended precision and rounds once to double.
 #include "analysis/indices.h"
 
-
 #include "analysis/investigationobj.h"
 
 namespace {
@@ -82,7 +81,8 @@ double TInvestigationObject::IndexN(uint8_t kind) const
     const int64_t n = ClientCount();
     if (n <= 1)
         return 0;
-    const int64_t oneWay = static_cast<int64_t>(ChoiceCount(kind)) - 2 * static_cast<int64_t>(MutualCount(-1, kind));
+    const int64_t oneWay =
+        static_cast<int64_t>(ChoiceCount(kind)) - 2 * static_cast<int64_t>(MutualCount(-1, kind));
     return Quotient(2 * oneWay, PossibleChoices(n));
 }
 

@@ -90,8 +90,7 @@ TInvestigationObject::TInvestigationObject(TFileAccess& store, int32_t investId)
     FillClientsList(store);
 }
 
-TInvestigationObject::TInvestigationObject(int32_t investId)
-    : TInvestigationObject(OpenProject(), investId)
+TInvestigationObject::TInvestigationObject(int32_t investId) : TInvestigationObject(OpenProject(), investId)
 {
 }
 
@@ -309,25 +308,44 @@ void TInvestigationObject::MutualPairsList(std::vector<std::string>& list, uint8
     }
 }
 
+namespace {
+
+// The value an ordering sorts the member at index by.
+double OrderKey(const TInvestigationObject& model, const TInvestClient& c, int32_t index, TClientOrder order)
+{
+    switch (order) {
+    case TClientOrder::ForIn:
+        return c.ForIn;
+    case TClientOrder::ForOut:
+        return c.ForOut;
+    case TClientOrder::AgainstIn:
+        return c.AgainstIn;
+    case TClientOrder::AgainstOut:
+        return c.AgainstOut;
+    case TClientOrder::ForMutual:
+        return c.ForMutual;
+    case TClientOrder::AgainstMutual:
+        return c.AgainstMutual;
+    case TClientOrder::AllIn:
+        return static_cast<double>(c.ForIn) + c.AgainstIn;
+    case TClientOrder::AllOut:
+        return static_cast<double>(c.ForOut) + c.AgainstOut;
+    case TClientOrder::PositiveStatus:
+        return model.IndexPi(index, kChoiceFor);
+    case TClientOrder::NegativeStatus:
+        return model.IndexPi(index, kChoiceAgainst);
+    }
+    return 0;
+}
+
+} // namespace
+
 int32_t TInvestigationObject::SortClients(TClientOrder order, std::vector<TInvestClient>& list) const
 {
     const std::size_t n = m_clients.size();
     std::vector<double> keys(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const TInvestClient& c = m_clients[i];
-        switch (order) {
-        case TClientOrder::ForIn: keys[i] = c.ForIn; break;
-        case TClientOrder::ForOut: keys[i] = c.ForOut; break;
-        case TClientOrder::AgainstIn: keys[i] = c.AgainstIn; break;
-        case TClientOrder::AgainstOut: keys[i] = c.AgainstOut; break;
-        case TClientOrder::ForMutual: keys[i] = c.ForMutual; break;
-        case TClientOrder::AgainstMutual: keys[i] = c.AgainstMutual; break;
-        case TClientOrder::AllIn: keys[i] = static_cast<double>(c.ForIn) + c.AgainstIn; break;
-        case TClientOrder::AllOut: keys[i] = static_cast<double>(c.ForOut) + c.AgainstOut; break;
-        case TClientOrder::PositiveStatus: keys[i] = IndexPi(static_cast<int32_t>(i), kChoiceFor); break;
-        case TClientOrder::NegativeStatus: keys[i] = IndexPi(static_cast<int32_t>(i), kChoiceAgainst); break;
-        }
-    }
+    for (std::size_t i = 0; i < n; ++i)
+        keys[i] = OrderKey(*this, m_clients[i], static_cast<int32_t>(i), order);
     std::vector<std::size_t> positions(n);
     std::iota(positions.begin(), positions.end(), std::size_t{0});
     std::stable_sort(positions.begin(), positions.end(),

@@ -56,9 +56,9 @@ enum class TClientOrder {
 };
 
 inline constexpr TClientOrder kAllClientOrders[] = {
-    TClientOrder::ForIn,         TClientOrder::ForOut,        TClientOrder::AgainstIn,
-    TClientOrder::AgainstOut,    TClientOrder::ForMutual,     TClientOrder::AgainstMutual,
-    TClientOrder::AllIn,         TClientOrder::AllOut,        TClientOrder::PositiveStatus,
+    TClientOrder::ForIn,         TClientOrder::ForOut,    TClientOrder::AgainstIn,
+    TClientOrder::AgainstOut,    TClientOrder::ForMutual, TClientOrder::AgainstMutual,
+    TClientOrder::AllIn,         TClientOrder::AllOut,    TClientOrder::PositiveStatus,
     TClientOrder::NegativeStatus};
 
 // Read-only snapshot of one investigation (header, positive and negative choices, members with

@@ -114,7 +114,8 @@ TEST(AnalysisModel, MutualAndOneWayCounts)
     EXPECT_EQ(model.OneWayPairsCount(kChoiceFor), 1);
     EXPECT_EQ(model.OneWayPairsCount(kChoiceAgainst), 1);
     EXPECT_EQ(model.ForCount(), 4);
-    EXPECT_EQ(model.Client(0).ForIn + model.Client(1).ForIn + model.Client(2).ForIn + model.Client(3).ForIn, 3);
+    EXPECT_EQ(model.Client(0).ForIn + model.Client(1).ForIn + model.Client(2).ForIn + model.Client(3).ForIn,
+              3);
 
     // The kind "any" and unknown kinds have no choices of their own.
     EXPECT_FALSE(model.IsChoice(1, 2, kChoiceAny));
@@ -167,8 +168,8 @@ TEST(AnalysisModel, MutualPairsListNamesEachPairOnceInTableOrder)
     p.Client(2, 9, "Not in the group");
     p.Invest(1, 1);
     p.For(1, 2, 1).For(1, 3, 4).For(1, 1, 2).For(1, 4, 3).For(1, 2, 1); // B's choice of A first
-    p.For(1, 1, 9).For(1, 9, 1);                                         // 9 is no client of group 1
-    p.For(1, 3, 3);                                                      // returned by itself
+    p.For(1, 1, 9).For(1, 9, 1);                                        // 9 is no client of group 1
+    p.For(1, 3, 3);                                                     // returned by itself
     p.Against(1, 1, 3);
     const TInvestigationObject model(p.store, 1);
 
@@ -193,16 +194,11 @@ TEST(AnalysisModel, OrderingsAreDescendingAndKeepMemberOrderOnTies)
     // AgainstIn:   1:2 2:0 3:0 4:0 5:2   AgainstOut:   1:1 2:1 3:1 4:0 5:1
     // ForMutual:   3:1 4:1               AgainstMutual: 1:1 5:1      (all given: 2 each)
     const std::vector<std::pair<TClientOrder, std::vector<int32_t>>> cases = {
-        {TClientOrder::ForIn, {3, 2, 4, 5, 1}},
-        {TClientOrder::ForOut, {4, 1, 2, 3, 5}},
-        {TClientOrder::AgainstIn, {1, 5, 2, 3, 4}},
-        {TClientOrder::AgainstOut, {1, 2, 3, 5, 4}},
-        {TClientOrder::ForMutual, {3, 4, 1, 2, 5}},
-        {TClientOrder::AgainstMutual, {1, 5, 2, 3, 4}},
-        {TClientOrder::AllIn, {3, 5, 1, 2, 4}},
-        {TClientOrder::AllOut, {1, 2, 3, 4, 5}},
-        {TClientOrder::PositiveStatus, {3, 2, 4, 5, 1}},
-        {TClientOrder::NegativeStatus, {1, 5, 2, 3, 4}},
+        {TClientOrder::ForIn, {3, 2, 4, 5, 1}},          {TClientOrder::ForOut, {4, 1, 2, 3, 5}},
+        {TClientOrder::AgainstIn, {1, 5, 2, 3, 4}},      {TClientOrder::AgainstOut, {1, 2, 3, 5, 4}},
+        {TClientOrder::ForMutual, {3, 4, 1, 2, 5}},      {TClientOrder::AgainstMutual, {1, 5, 2, 3, 4}},
+        {TClientOrder::AllIn, {3, 5, 1, 2, 4}},          {TClientOrder::AllOut, {1, 2, 3, 4, 5}},
+        {TClientOrder::PositiveStatus, {3, 2, 4, 5, 1}}, {TClientOrder::NegativeStatus, {1, 5, 2, 3, 4}},
     };
     for (const auto& [order, expected] : cases) {
         std::vector<TInvestClient> list;

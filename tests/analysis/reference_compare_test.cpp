@@ -21,7 +21,9 @@ struct TRandomCase {
 
 void Generate(std::mt19937& random, TRandomCase& out)
 {
-    const auto pick = [&random](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    const auto pick = [&random](int lo, int hi) {
+        return std::uniform_int_distribution<int>(lo, hi)(random);
+    };
     const int members = pick(0, 3) == 0 ? pick(0, 2) : pick(3, 14);
     // A small id range gives repeated ids now and then; -2 ... 0 exercise ids that are not positive.
     const int idRange = members + pick(0, 4);
@@ -172,7 +174,8 @@ TEST(AnalysisReference, CleanInvestigationsAgreeWithTheDefinitions)
         ExpectSameAsReference(model, data.reference);
         for (const uint8_t kind : {kChoiceFor, kChoiceAgainst}) {
             EXPECT_GE(model.IndexN(kind), 0);
-            EXPECT_NEAR(model.IndexSa(kChoiceFor) + model.IndexN(kChoiceFor), 2 * model.IndexP(kChoiceFor), 1e-12);
+            EXPECT_NEAR(model.IndexSa(kChoiceFor) + model.IndexN(kChoiceFor), 2 * model.IndexP(kChoiceFor),
+                        1e-12);
         }
         if (HasFailure())
             break;

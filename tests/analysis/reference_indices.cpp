@@ -152,16 +152,26 @@ std::vector<TInvestClient> TReferenceInvestigation::SortClients(TClientOrder ord
     const auto key = [&](int32_t i) -> double {
         const TInvestClient c = Counters(i);
         switch (order) {
-        case TClientOrder::ForIn: return c.ForIn;
-        case TClientOrder::ForOut: return c.ForOut;
-        case TClientOrder::AgainstIn: return c.AgainstIn;
-        case TClientOrder::AgainstOut: return c.AgainstOut;
-        case TClientOrder::ForMutual: return c.ForMutual;
-        case TClientOrder::AgainstMutual: return c.AgainstMutual;
-        case TClientOrder::AllIn: return c.ForIn + c.AgainstIn;
-        case TClientOrder::AllOut: return c.ForOut + c.AgainstOut;
-        case TClientOrder::PositiveStatus: return IndexPi(i, kChoiceFor);
-        case TClientOrder::NegativeStatus: return IndexPi(i, kChoiceAgainst);
+        case TClientOrder::ForIn:
+            return c.ForIn;
+        case TClientOrder::ForOut:
+            return c.ForOut;
+        case TClientOrder::AgainstIn:
+            return c.AgainstIn;
+        case TClientOrder::AgainstOut:
+            return c.AgainstOut;
+        case TClientOrder::ForMutual:
+            return c.ForMutual;
+        case TClientOrder::AgainstMutual:
+            return c.AgainstMutual;
+        case TClientOrder::AllIn:
+            return c.ForIn + c.AgainstIn;
+        case TClientOrder::AllOut:
+            return c.ForOut + c.AgainstOut;
+        case TClientOrder::PositiveStatus:
+            return IndexPi(i, kChoiceFor);
+        case TClientOrder::NegativeStatus:
+            return IndexPi(i, kChoiceAgainst);
         }
         return 0;
     };
@@ -208,7 +218,8 @@ double TReferenceInvestigation::IndexN(uint8_t kind) const
 {
     if (N() <= 1)
         return 0;
-    const long double notReturned = static_cast<long double>(List(kind).size()) - 2.0L * MutualCount(-1, kind);
+    const long double notReturned =
+        static_cast<long double>(List(kind).size()) - 2.0L * MutualCount(-1, kind);
     return Divide(2.0L * notReturned, static_cast<long double>(N()) * (N() - 1));
 }
 

@@ -46,8 +46,8 @@ std::string SaveProject(const TTempDir& dir, int members, const std::vector<std:
     TFileAccess store(dir.File("project.soi"));
     store.ClientGroups().Add(1, "Class");
     for (int id = 1; id <= members; ++id)
-        store.Clients().Add(id, 1, std::string(1, static_cast<char>('A' + (id - 1) % 26)) + std::to_string(id), true,
-                            40000);
+        store.Clients().Add(
+            id, 1, std::string(1, static_cast<char>('A' + (id - 1) % 26)) + std::to_string(id), true, 40000);
     store.Investigations().Add(3, 1, -1, -1, "Friends \"best\"", 40000, true, 5);
     for (const auto& [from, to] : positive)
         store.ForChoices().Add(3, from, to);
