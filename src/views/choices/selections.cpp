@@ -564,23 +564,25 @@ void TSelections::PaintArrow(QPainter& painter, const QRect& cell)
 {
     // A band bent through a quarter circle with a head: from the chooser's captions towards
     // the chosen members' captions. The sldUp shape is the sldLeft one mirrored on the diagonal.
+    // The pictogram keeps a modest size in the middle of a large corner cell.
     const double side = cell.width();
     const double inset = side * m_selDirArrPerCent / 100.0;
-    const double deep = std::max(0, m_selDirArrDeep);
-    const double radius = side - 2 * inset - deep;
-    if (radius <= 4)
+    const double box = std::min(side - 2 * inset, 2.0 * std::max(m_rowHeight, m_columnWidth));
+    const double deep = std::min<double>(std::max(0, m_selDirArrDeep), box / 3);
+    const double radius = box - deep;
+    if (radius <= 6)
         return;
-    const double band = std::max(3.0, radius / 4.0);
-    const double left = inset;
-    const double bottom = side - inset;
+    const double band = std::max(3.0, radius / 5.0);
+    const double left = (side - box) / 2;
+    const double bottom = left + box;
     const double cx = left + radius;  // centre of the arcs: (cx, bottom)
+    const double endY = bottom - radius;
     QPainterPath path;
     path.moveTo(left, bottom);
     path.arcTo(QRectF(cx - radius, bottom - radius, 2 * radius, 2 * radius), 180, -90);
-    const double endY = bottom - radius;
-    path.lineTo(cx, endY - band / 2);
+    path.lineTo(cx, endY - band * 0.6);
     path.lineTo(cx + deep, endY + band / 2);
-    path.lineTo(cx, endY + band * 1.5);
+    path.lineTo(cx, endY + band * 1.6);
     path.lineTo(cx, endY + band);
     const double inner = radius - band;
     path.arcTo(QRectF(cx - inner, bottom - inner, 2 * inner, 2 * inner), 90, 90);
