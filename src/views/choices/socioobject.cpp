@@ -1,5 +1,6 @@
 #include "views/choices/socioobject.h"
 
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -42,6 +43,19 @@ void TSocioObject::mousePressEvent(QMouseEvent* event)
         return;
     }
     QWidget::mousePressEvent(event);
+}
+
+void TSocioObject::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The mouse already opened the menu on the button press; the menu key opens it here.
+    // Either way the parent (a scroll box with a menu of its own) must not open another.
+    if (!m_popupMenu) {
+        event->ignore();
+        return;
+    }
+    if (event->reason() != QContextMenuEvent::Mouse)
+        ShowPopupMenu(event->pos());
+    event->accept();
 }
 
 void TSocioObject::ShowPopupMenu(const QPoint& pos)

@@ -36,6 +36,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     // Pops the menu up at a point of the control (screen position from it).
     void ShowPopupMenu(const QPoint& pos);
 

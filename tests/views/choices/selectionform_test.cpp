@@ -7,12 +7,14 @@
 
 #include <QCoreApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QScrollArea>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "settings/langconv.h"
@@ -301,6 +303,25 @@ TEST_F(ChoicesWindowTest, PopupEntriesFollowTheCellUnderTheMouse)
     EXPECT_FALSE(item("SetClearPopupItem")->isEnabled());
     item("ClearAllChoicesPopupItem")->trigger();
     EXPECT_EQ(grid.Cell(1, 0), stNone);
+}
+
+TEST_F(ChoicesWindowTest, RightButtonOnTheGridOpensOneMenu)
+{
+    MakeProject(3, 1, true);
+    auto form = Open();
+    TSelections& grid = form->Selects();
+    QMenu& menu = form->ChoicesPopupMenu();
+    QSignalSpy shown(&menu, &QMenu::aboutToShow);
+    const QPoint at = grid.Geometry().Cell(2, 1).center();
+    QTest::mousePress(&grid, Qt::RightButton, {}, at);
+    // The platform follows the press with a context-menu event that bubbles to the scroll box.
+    QContextMenuEvent context(QContextMenuEvent::Mouse, at, grid.mapToGlobal(at));
+    QCoreApplication::sendEvent(&grid, &context);
+    EXPECT_EQ(shown.count(), 1);
+    EXPECT_TRUE(menu.isVisible());
+    menu.hide();
+    QTest::mouseRelease(&grid, Qt::RightButton, {}, at);
+    EXPECT_EQ(grid.Cell(1, 0), stNone) << "the right button does not cycle cells";
 }
 
 TEST_F(ChoicesWindowTest, CloseQuestionSavesDiscardsOrKeeps)
