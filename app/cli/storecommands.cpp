@@ -108,7 +108,8 @@ TJson ProjectJson(const TFileAccess& store)
     TJson& clientGroups = project["CLIENT_GROUPS"] = TJson::array();
     for (int32_t i = 0; i < store.ClientGroups().Count(); ++i) {
         const TAClientGroup& r = store.ClientGroups().At(i);
-        clientGroups.push_back({{"Id", r.Id}, {"Name", r.Name}, {"Description", DescriptionJson(r.Description)}});
+        clientGroups.push_back(
+            {{"Id", r.Id}, {"Name", r.Name}, {"Description", DescriptionJson(r.Description)}});
     }
     TJson& clients = project["CLIENTS"] = TJson::array();
     for (int32_t i = 0; i < store.Clients().Count(); ++i) {
@@ -123,7 +124,8 @@ TJson ProjectJson(const TFileAccess& store)
     TJson& criteriaGroups = project["CRITERY_GROUPS"] = TJson::array();
     for (int32_t i = 0; i < store.CriteriaGroups().Count(); ++i) {
         const TACriteryGroup& r = store.CriteriaGroups().At(i);
-        criteriaGroups.push_back({{"Id", r.Id}, {"Name", r.Name}, {"Description", DescriptionJson(r.Description)}});
+        criteriaGroups.push_back(
+            {{"Id", r.Id}, {"Name", r.Name}, {"Description", DescriptionJson(r.Description)}});
     }
     TJson& criteria = project["CRITERIES"] = TJson::array();
     for (int32_t i = 0; i < store.Criteria().Count(); ++i) {
@@ -205,7 +207,8 @@ const TCliRegistrar g_check(MakeCommand("check", "FILE",
                                         "load a project file and print the record count of each table "
                                         "and the login flag (IS_AUTHOR)",
                                         Check));
-const TCliRegistrar g_resave(MakeCommand("resave", "FILE OUT", "load a project file and save it as OUT", Resave));
+const TCliRegistrar g_resave(MakeCommand("resave", "FILE OUT", "load a project file and save it as OUT",
+                                         Resave));
 const TCliRegistrar g_dump(MakeCommand("dump", "FILE", "print a project file as one JSON object", Dump));
 
 } // namespace

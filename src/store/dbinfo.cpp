@@ -138,7 +138,8 @@ void ReadCriteriaGroup(TFileAccess& store, int32_t id, std::string& description,
     description = table.GetDescription();
 }
 
-void ReadCriterion(TFileAccess& store, int32_t id, int32_t groupId, std::string& description, TCriterionInfo& info)
+void ReadCriterion(TFileAccess& store, int32_t id, int32_t groupId, std::string& description,
+                   TCriterionInfo& info)
 {
     info = TCriterionInfo{};
     description.clear();

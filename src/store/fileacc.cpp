@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <limits>
 #include <span>
@@ -80,67 +81,108 @@ bool ParseDate(std::string_view text, double& value)
     }
     if (!seen[0] || !seen[1] || !seen[2])
         return false;
-    return EncodeDate(static_cast<int>(parts[2]), static_cast<int>(parts[1]), static_cast<int>(parts[0]), value);
+    return EncodeDate(static_cast<int>(parts[2]), static_cast<int>(parts[1]), static_cast<int>(parts[0]),
+                      value);
 }
 
-void AppendInt(std::string& out, int64_t value)
+// Appends to a string through a raw pointer: the string grows in large steps and is cut to its
+// real length by Finish, which is far cheaper than a great many small std::string appends.
+class TTextOut final {
+public:
+    explicit TTextOut(std::string& target) : m_target(target) { m_target.clear(); }
+    TTextOut(const TTextOut&) = delete;
+    TTextOut& operator=(const TTextOut&) = delete;
+
+    void Put(char ch)
+    {
+        Room(1);
+        m_data[m_length++] = ch;
+    }
+    void Put(std::string_view text)
+    {
+        Room(text.size());
+        std::memcpy(m_data + m_length, text.data(), text.size());
+        m_length += text.size();
+    }
+    void PutInt(int64_t value)
+    {
+        Room(24);
+        m_length = static_cast<std::size_t>(
+            std::to_chars(m_data + m_length, m_data + m_length + 24, value).ptr - m_data);
+    }
+    void Reserve(std::size_t bytes) { Room(bytes); }
+    void Finish() { m_target.resize(m_length); }
+
+private:
+    void Room(std::size_t bytes)
+    {
+        if (m_length + bytes > m_target.size()) {
+            m_target.resize(std::max(m_target.size() * 2, m_length + bytes + 4096));
+            m_data = m_target.data();
+        }
+    }
+
+    std::string& m_target;
+    char* m_data = nullptr;
+    std::size_t m_length = 0;
+};
+
+void AppendInt(TTextOut& out, int64_t value)
 {
-    char buf[24];
-    const auto result = std::to_chars(buf, buf + sizeof buf, value);
-    out.append(buf, result.ptr);
+    out.PutInt(value);
 }
 
-bool AppendDate(std::string& out, double date)
+bool AppendDate(TTextOut& out, double date)
 {
     int y = 0, m = 0, d = 0;
     if (!DecodeDate(date, y, m, d))
         return false;
     AppendInt(out, d);
-    out += '.';
+    out.Put('.');
     AppendInt(out, m);
-    out += '.';
+    out.Put('.');
     AppendInt(out, y);
-    out += ' ';
+    out.Put(' ');
     return true;
 }
 
 // A short text on one line: empty as "NULL"; a stray line break would split the record, so it
 // becomes a blank.
-void AppendShortText(std::string& out, const std::string& text)
+void AppendShortText(TTextOut& out, const std::string& text)
 {
     if (text.empty()) {
-        out += kNull;
+        out.Put(kNull);
         return;
     }
     if (text.find_first_of("\r\n") == std::string::npos) {
-        out += text;
+        out.Put(text);
         return;
     }
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char ch = text[i];
         if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
             continue;
-        out += (ch == '\r' || ch == '\n') ? ' ' : ch;
+        out.Put((ch == '\r' || ch == '\n') ? ' ' : ch);
     }
 }
 
 // A description on one line: every line break (CR LF, or a lone CR or LF) as "&&&&&".
-void AppendDescription(std::string& out, const std::string& text)
+void AppendDescription(TTextOut& out, const std::string& text)
 {
     if (text.empty()) {
-        out += kNull;
+        out.Put(kNull);
         return;
     }
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char ch = text[i];
         if (ch == '\r') {
-            out += kLineBreakMark;
+            out.Put(kLineBreakMark);
             if (i + 1 < text.size() && text[i + 1] == '\n')
                 ++i;
         } else if (ch == '\n') {
-            out += kLineBreakMark;
+            out.Put(kLineBreakMark);
         } else {
-            out += ch;
+            out.Put(ch);
         }
     }
 }
@@ -166,58 +208,57 @@ std::string RestoreLineBreaks(std::string_view text)
 
 // One column of a table section: its file name, how a value is read into a record and how it
 // is written from one.
-template <typename TRecord>
-struct TColumn {
+template <typename TRecord> struct TColumn {
     std::string_view name;
     bool (*read)(TRecord&, std::string_view);
-    bool (*write)(const TRecord&, std::string&);
+    bool (*write)(const TRecord&, TTextOut&);
 };
 
-#define TREMLOW_INT_COLUMN(Record, Name, Field)                                                       \
-    TColumn<Record>                                                                                   \
-    {                                                                                                 \
-        Name, [](Record& r, std::string_view v) { return ParseInt32(v, r.Field); },                   \
-            [](const Record& r, std::string& out) {                                                   \
-                AppendInt(out, r.Field);                                                              \
-                return true;                                                                          \
-            }                                                                                         \
+#define TREMLOW_INT_COLUMN(Record, Name, Field)                                                              \
+    TColumn<Record>                                                                                          \
+    {                                                                                                        \
+        Name, [](Record& r, std::string_view v) { return ParseInt32(v, r.Field); },                          \
+            [](const Record& r, TTextOut& out) {                                                             \
+                AppendInt(out, r.Field);                                                                     \
+                return true;                                                                                 \
+            }                                                                                                \
     }
-#define TREMLOW_INT16_COLUMN(Record, Name, Field)                                                     \
-    TColumn<Record>                                                                                   \
-    {                                                                                                 \
-        Name, [](Record& r, std::string_view v) { return ParseInt16(v, r.Field); },                   \
-            [](const Record& r, std::string& out) {                                                   \
-                AppendInt(out, r.Field);                                                              \
-                return true;                                                                          \
-            }                                                                                         \
+#define TREMLOW_INT16_COLUMN(Record, Name, Field)                                                            \
+    TColumn<Record>                                                                                          \
+    {                                                                                                        \
+        Name, [](Record& r, std::string_view v) { return ParseInt16(v, r.Field); },                          \
+            [](const Record& r, TTextOut& out) {                                                             \
+                AppendInt(out, r.Field);                                                                     \
+                return true;                                                                                 \
+            }                                                                                                \
     }
-#define TREMLOW_BOOL_COLUMN(Record, Name, Field)                                                      \
-    TColumn<Record>                                                                                   \
-    {                                                                                                 \
-        Name, [](Record& r, std::string_view v) { return ParseBool(v, r.Field); },                    \
-            [](const Record& r, std::string& out) {                                                   \
-                out += r.Field ? '1' : '0';                                                           \
-                return true;                                                                          \
-            }                                                                                         \
+#define TREMLOW_BOOL_COLUMN(Record, Name, Field)                                                             \
+    TColumn<Record>                                                                                          \
+    {                                                                                                        \
+        Name, [](Record& r, std::string_view v) { return ParseBool(v, r.Field); },                           \
+            [](const Record& r, TTextOut& out) {                                                             \
+                out.Put(r.Field ? '1' : '0');                                                                \
+                return true;                                                                                 \
+            }                                                                                                \
     }
-#define TREMLOW_DATE_COLUMN(Record, Name, Field)                                                      \
-    TColumn<Record>                                                                                   \
-    {                                                                                                 \
-        Name, [](Record& r, std::string_view v) { return ParseDate(v, r.Field); },                    \
-            [](const Record& r, std::string& out) { return AppendDate(out, r.Field); }                \
+#define TREMLOW_DATE_COLUMN(Record, Name, Field)                                                             \
+    TColumn<Record>                                                                                          \
+    {                                                                                                        \
+        Name, [](Record& r, std::string_view v) { return ParseDate(v, r.Field); },                           \
+            [](const Record& r, TTextOut& out) { return AppendDate(out, r.Field); }                          \
     }
-#define TREMLOW_TEXT_COLUMN(Record, Name, Field)                                                      \
-    TColumn<Record>                                                                                   \
-    {                                                                                                 \
-        Name,                                                                                         \
-            [](Record& r, std::string_view v) {                                                       \
-                r.Field.assign(v);                                                                    \
-                return true;                                                                          \
-            },                                                                                        \
-            [](const Record& r, std::string& out) {                                                   \
-                AppendShortText(out, r.Field);                                                        \
-                return true;                                                                          \
-            }                                                                                         \
+#define TREMLOW_TEXT_COLUMN(Record, Name, Field)                                                             \
+    TColumn<Record>                                                                                          \
+    {                                                                                                        \
+        Name,                                                                                                \
+            [](Record& r, std::string_view v) {                                                              \
+                r.Field.assign(v);                                                                           \
+                return true;                                                                                 \
+            },                                                                                               \
+            [](const Record& r, TTextOut& out) {                                                             \
+                AppendShortText(out, r.Field);                                                               \
+                return true;                                                                                 \
+            }                                                                                                \
     }
 
 const std::array kClientGroupColumns = {
@@ -291,8 +332,7 @@ const std::array kUserColumns = {
 #undef TREMLOW_DATE_COLUMN
 #undef TREMLOW_TEXT_COLUMN
 
-template <typename TRecord>
-constexpr bool kHasDescription = std::is_base_of_v<TARecord, TRecord>;
+template <typename TRecord> constexpr bool kHasDescription = std::is_base_of_v<TARecord, TRecord>;
 
 // ---- reading ------------------------------------------------------------------------------
 
@@ -344,62 +384,123 @@ std::string_view CutValue(std::string_view value, std::string& storage)
     return storage;
 }
 
-// The decoded text of a project file split into lines, with its section headers located.
-class TProjectText final {
-public:
-    explicit TProjectText(std::string_view text) : m_lines(SplitLines(text))
-    {
-        for (std::size_t i = 0; i < m_lines.size(); ++i) {
-            if (IsHeaderLine(m_lines[i]))
-                m_headers.push_back(i);
-        }
-    }
-
-    // The body lines of the first section whose header equals [name] ignoring letter case;
-    // empty when the section is missing.
-    std::span<const std::string_view> Body(std::string_view name) const
-    {
-        for (std::size_t h = 0; h < m_headers.size(); ++h) {
-            const std::string_view line = m_lines[m_headers[h]];
-            if (line.size() < 2 || !SameNoCase(line.substr(1, line.size() - 2), name))
-                continue;
-            const std::size_t first = m_headers[h] + 1;
-            const std::size_t end = h + 1 < m_headers.size() ? m_headers[h + 1] : m_lines.size();
-            return std::span<const std::string_view>(m_lines.data() + first, end - first);
-        }
-        return {};
-    }
-
-private:
-    std::vector<std::string_view> m_lines;
-    std::vector<std::size_t> m_headers;
-};
-
 struct TKeyValue {
     std::string_view key;
     std::string_view value;
 };
 
-// Key and value of the body lines that have "=", in file order.
-void CollectPairs(std::span<const std::string_view> body, std::vector<TKeyValue>& pairs)
-{
-    pairs.clear();
-    for (std::string_view line : body) {
-        const std::size_t eq = line.find('=');
-        if (eq != std::string_view::npos)
-            pairs.push_back({line.substr(0, eq), line.substr(eq + 1)});
+// Where one "key=value" line lies in the text (12 bytes a line instead of two views).
+struct TPairPos {
+    uint32_t keyStart;
+    uint32_t valueStart;
+    uint32_t valueEnd;
+};
+
+// The key/value lines of one section.
+class TSectionPairs final {
+public:
+    TSectionPairs() = default;
+    TSectionPairs(std::string_view text, std::span<const TPairPos> pos) : m_text(text), m_pos(pos) {}
+
+    std::size_t size() const { return m_pos.size(); }
+    bool empty() const { return m_pos.empty(); }
+    TKeyValue operator[](std::size_t i) const
+    {
+        const TPairPos& p = m_pos[i];
+        return {m_text.substr(p.keyStart, p.valueStart - 1 - p.keyStart),
+                m_text.substr(p.valueStart, p.valueEnd - p.valueStart)};
     }
-}
+
+private:
+    std::string_view m_text;
+    std::span<const TPairPos> m_pos;
+};
+
+// The decoded text of a project file in one pass: the key and value of every line with "=",
+// in file order, and where the section headers fall among them. Lines without "=" play no
+// part in reading; the views point into the text.
+class TProjectText final {
+public:
+    explicit TProjectText(std::string_view text) : m_text(text)
+    {
+        if (text.size() >= std::numeric_limits<uint32_t>::max()) {
+            m_tooLarge = true;
+            return;
+        }
+        m_pairs.reserve(text.size() / 16 + 16);
+        const char* data = text.data();
+        const std::size_t size = text.size();
+        std::size_t pos = 0;
+        std::size_t nextLf = 0;
+        bool lfKnown = false;
+        while (pos < size) {
+            if (!lfKnown || nextLf < pos) {
+                const void* lf = std::memchr(data + pos, '\n', size - pos);
+                nextLf = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : size;
+                lfKnown = true;
+            }
+            const void* cr = std::memchr(data + pos, '\r', nextLf - pos);
+            const std::size_t end =
+                cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : nextLf;
+            AddLine(text.substr(pos, end - pos));
+            if (end == size)
+                break;
+            pos = data[end] == '\r' && end + 1 < size && data[end + 1] == '\n' ? end + 2 : end + 1;
+        }
+    }
+
+    // Texts of 4 GB and more are not read.
+    bool TooLarge() const { return m_tooLarge; }
+
+    // The key/value lines of the first section whose header equals [name] ignoring letter
+    // case; empty when the section is missing.
+    TSectionPairs Body(std::string_view name) const
+    {
+        for (std::size_t h = 0; h < m_headers.size(); ++h) {
+            const std::string_view line = m_headers[h].line;
+            if (line.size() < 2 || !SameNoCase(line.substr(1, line.size() - 2), name))
+                continue;
+            const std::size_t first = m_headers[h].firstPair;
+            const std::size_t end = h + 1 < m_headers.size() ? m_headers[h + 1].firstPair : m_pairs.size();
+            return TSectionPairs(m_text, std::span<const TPairPos>(m_pairs.data() + first, end - first));
+        }
+        return {};
+    }
+
+private:
+    struct THeader {
+        std::string_view line;
+        std::size_t firstPair;
+    };
+
+    void AddLine(std::string_view line)
+    {
+        if (!line.empty() && line.front() == '[' && IsHeaderLine(line)) {
+            m_headers.push_back({line, m_pairs.size()});
+            return;
+        }
+        const void* eq = std::memchr(line.data(), '=', line.size());
+        if (!eq)
+            return;
+        const auto start = static_cast<uint32_t>(line.data() - m_text.data());
+        const auto at = static_cast<uint32_t>(static_cast<const char*>(eq) - m_text.data());
+        m_pairs.push_back({start, at + 1, start + static_cast<uint32_t>(line.size())});
+    }
+
+    std::string_view m_text;
+    bool m_tooLarge = false;
+    std::vector<TPairPos> m_pairs;
+    std::vector<THeader> m_headers;
+};
 
 // Reads one table section by position: FIELD_NUMS = n columns named by the next n keys, then
 // the records, n values each. Only the positions count, not the keys of the record lines.
 template <typename TTable, std::size_t N>
 bool ReadSection(const TProjectText& text, std::string_view name,
-                 const std::array<TColumn<typename TTable::RecordType>, N>& columns, TTable& table,
-                 std::vector<TKeyValue>& pairs)
+                 const std::array<TColumn<typename TTable::RecordType>, N>& columns, TTable& table)
 {
     using TRecord = typename TTable::RecordType;
-    CollectPairs(text.Body(name), pairs);
+    const TSectionPairs pairs = text.Body(name);
     if (pairs.empty() || pairs[0].key != kFieldNums)
         return false;
     int32_t n = 0;
@@ -444,7 +545,8 @@ bool ReadSection(const TProjectText& text, std::string_view name,
                     description = RestoreLineBreaks(value);
             }
             const int field = fieldOf[static_cast<std::size_t>(c)];
-            if (field >= 0 && !columns[static_cast<std::size_t>(field)].read(record, CutValue(value, storage)))
+            if (field >= 0 &&
+                !columns[static_cast<std::size_t>(field)].read(record, CutValue(value, storage)))
                 return false;
         }
         if constexpr (kHasDescription<TRecord>)
@@ -457,45 +559,72 @@ bool ReadSection(const TProjectText& text, std::string_view name,
 // ---- writing ------------------------------------------------------------------------------
 
 template <typename TTable, std::size_t N>
-bool WriteSection(std::string& out, std::string_view name,
+bool WriteSection(TTextOut& out, std::string_view name,
                   const std::array<TColumn<typename TTable::RecordType>, N>& columns, const TTable& table)
 {
     using TRecord = typename TTable::RecordType;
     constexpr bool described = kHasDescription<TRecord>;
-    out += '[';
-    out += name;
-    out += "]\r\n";
-    out += kFieldNums;
-    out += '=';
+    out.Put('[');
+    out.Put(name);
+    out.Put("]\r\n");
+    out.Put(kFieldNums);
+    out.Put('=');
     AppendInt(out, static_cast<int64_t>(N + (described ? 1 : 0)));
-    out += "\r\n";
+    out.Put("\r\n");
     for (const auto& column : columns) {
-        out += column.name;
-        out += "=0\r\n";
+        out.Put(column.name);
+        out.Put("=0\r\n");
     }
     if (described) {
-        out += kDescription;
-        out += "=0\r\n";
+        out.Put(kDescription);
+        out.Put("=0\r\n");
     }
     for (int32_t i = 0; i < table.Count(); ++i) {
         const TRecord& record = table.At(i);
         for (const auto& column : columns) {
-            out += column.name;
-            out += '_';
+            out.Put(column.name);
+            out.Put('_');
             AppendInt(out, i + 1);
-            out += '=';
+            out.Put('=');
             if (!column.write(record, out))
                 return false;
-            out += "\r\n";
+            out.Put("\r\n");
         }
         if constexpr (described) {
-            out += kDescription;
-            out += '_';
+            out.Put(kDescription);
+            out.Put('_');
             AppendInt(out, i + 1);
-            out += '=';
+            out.Put('=');
             AppendDescription(out, record.Description);
-            out += "\r\n";
+            out.Put("\r\n");
         }
+    }
+    return true;
+}
+
+// IsValidUtf8 with a fast path over runs of ASCII, which make up nearly all of a project file.
+bool IsUtf8Text(std::string_view bytes)
+{
+    const char* data = bytes.data();
+    const std::size_t size = bytes.size();
+    std::size_t i = 0;
+    while (i < size) {
+        while (i + 8 <= size) {
+            uint64_t word = 0;
+            std::memcpy(&word, data + i, 8);
+            if (word & 0x8080808080808080ULL)
+                break;
+            i += 8;
+        }
+        while (i < size && static_cast<unsigned char>(data[i]) < 0x80)
+            ++i;
+        if (i >= size)
+            break;
+        const auto lead = static_cast<unsigned char>(data[i]);
+        const std::size_t len = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        if (len == 1 || i + len > size || !IsValidUtf8(bytes.substr(i, len)))
+            return false;
+        i += len;
     }
     return true;
 }
@@ -503,7 +632,7 @@ bool WriteSection(std::string& out, std::string_view name,
 // Text of a file read whole: UTF-8 kept (without a byte-order mark), else Windows-1251.
 std::string_view DecodeBytes(std::string_view bytes, std::string& storage)
 {
-    if (IsValidUtf8(bytes)) {
+    if (IsUtf8Text(bytes)) {
         if (bytes.starts_with("\xEF\xBB\xBF"))
             bytes.remove_prefix(3);
         return bytes;
@@ -577,12 +706,12 @@ bool TFileAccess::ReportFailure() const
 
 bool TFileAccess::Load()
 {
-    std::string bytes;
-    if (!ReadWholeFile(m_fileName, bytes)) {
+    TFileBytes bytes;
+    if (!bytes.Read(m_fileName)) {
         std::cerr << "tremlow: cannot read the project file '" << m_fileName << "'\n";
         return ReportFailure();
     }
-    return LoadFromBytes(bytes);
+    return LoadFromBytes(bytes.View());
 }
 
 bool TFileAccess::LoadFromBytes(std::string_view bytes)
@@ -616,29 +745,30 @@ bool TFileAccess::LoadText(std::string_view decoded)
     m_users = {};
 
     const TProjectText text(decoded);
-    std::vector<TKeyValue> pairs;
+    if (text.TooLarge())
+        return false;
     auto step = [](bool ok) {
         if (ok)
             ProgressSink().Advance(kProgressStep);
         return ok;
     };
-    if (!step(ReadSection(text, "CLIENT_GROUPS", kClientGroupColumns, m_clientGroups, pairs)) ||
-        !step(ReadSection(text, "CLIENTS", kClientColumns, m_clients, pairs)) ||
-        !step(ReadSection(text, "CRITERY_GROUPS", kCriteryGroupColumns, m_criteriaGroups, pairs)) ||
-        !step(ReadSection(text, "CRITERIES", kCriteryColumns, m_criteria, pairs)) ||
-        !step(ReadSection(text, "INVESTS", kInvestColumns, m_invests, pairs)) ||
-        !step(ReadSection(text, "FOR", kForColumns, m_forChoices, pairs)) ||
-        !step(ReadSection(text, "AGAINST", kAgainstColumns, m_againstChoices, pairs)) ||
-        !step(ReadSection(text, "GRAPH", kGraphColumns, m_placements, pairs)) ||
-        !step(ReadSection(text, "USERS", kUserColumns, m_users, pairs)))
+    if (!step(ReadSection(text, "CLIENT_GROUPS", kClientGroupColumns, m_clientGroups)) ||
+        !step(ReadSection(text, "CLIENTS", kClientColumns, m_clients)) ||
+        !step(ReadSection(text, "CRITERY_GROUPS", kCriteryGroupColumns, m_criteriaGroups)) ||
+        !step(ReadSection(text, "CRITERIES", kCriteryColumns, m_criteria)) ||
+        !step(ReadSection(text, "INVESTS", kInvestColumns, m_invests)) ||
+        !step(ReadSection(text, "FOR", kForColumns, m_forChoices)) ||
+        !step(ReadSection(text, "AGAINST", kAgainstColumns, m_againstChoices)) ||
+        !step(ReadSection(text, "GRAPH", kGraphColumns, m_placements)) ||
+        !step(ReadSection(text, "USERS", kUserColumns, m_users)))
         return false;
 
     // "0" is the only value that lets a project open without a login.
     std::optional<std::string_view> isAuthor;
-    CollectPairs(text.Body(kAdditional), pairs);
-    for (const TKeyValue& pair : pairs) {
-        if (pair.key == kIsAuthor) {
-            isAuthor = pair.value;
+    const TSectionPairs additional = text.Body(kAdditional);
+    for (std::size_t i = 0; i < additional.size(); ++i) {
+        if (additional[i].key == kIsAuthor) {
+            isAuthor = additional[i].value;
             break;
         }
     }
@@ -648,16 +778,16 @@ bool TFileAccess::LoadText(std::string_view decoded)
     return true;
 }
 
-bool TFileAccess::BuildFileText(std::string& out) const
+bool TFileAccess::BuildFileText(std::string& text) const
 {
-    out.clear();
+    TTextOut out(text);
     // Roughly 20 bytes per value line.
-    const std::size_t estimate = 64 * static_cast<std::size_t>(m_clients.Count() + m_clientGroups.Count() +
-                                                               m_criteria.Count() + m_criteriaGroups.Count() +
-                                                               m_invests.Count() + m_users.Count()) +
-                                 70 * static_cast<std::size_t>(m_forChoices.Count() + m_againstChoices.Count()) +
-                                 220 * static_cast<std::size_t>(m_placements.Count()) + 4096;
-    out.reserve(estimate);
+    const std::size_t estimate =
+        64 * static_cast<std::size_t>(m_clients.Count() + m_clientGroups.Count() + m_criteria.Count() +
+                                      m_criteriaGroups.Count() + m_invests.Count() + m_users.Count()) +
+        70 * static_cast<std::size_t>(m_forChoices.Count() + m_againstChoices.Count()) +
+        220 * static_cast<std::size_t>(m_placements.Count()) + 4096;
+    out.Reserve(estimate);
     auto step = [](bool ok) {
         if (ok)
             ProgressSink().Advance(kProgressStep);
@@ -672,14 +802,15 @@ bool TFileAccess::BuildFileText(std::string& out) const
         !step(WriteSection(out, "AGAINST", kAgainstColumns, m_againstChoices)) ||
         !step(WriteSection(out, "GRAPH", kGraphColumns, m_placements)) ||
         !step(WriteSection(out, "USERS", kUserColumns, m_users))) {
-        out.clear();
+        text.clear();
         return false;
     }
-    out += '[';
-    out += kAdditional;
-    out += "]\r\n";
-    out += kIsAuthor;
-    out += m_loginRequired ? "=1\r\n" : "=0\r\n";
+    out.Put('[');
+    out.Put(kAdditional);
+    out.Put("]\r\n");
+    out.Put(kIsAuthor);
+    out.Put(m_loginRequired ? "=1\r\n" : "=0\r\n");
+    out.Finish();
     ProgressSink().Advance(kProgressStep);
     return true;
 }
@@ -782,7 +913,8 @@ int32_t FindHeader(const std::vector<std::string>& lines, std::string_view name)
 }
 
 // Body of the section as [first, end) line indices; first == end for an empty body.
-bool BodyOf(const std::vector<std::string>& lines, std::string_view name, std::size_t& first, std::size_t& end)
+bool BodyOf(const std::vector<std::string>& lines, std::string_view name, std::size_t& first,
+            std::size_t& end)
 {
     const int32_t header = FindHeader(lines, name);
     if (header < 0)

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -95,6 +96,56 @@ bool ReadWholeFile(const std::string& path, std::string& bytes)
     return true;
 }
 
+TFileBytes::~TFileBytes()
+{
+    Release();
+}
+
+void TFileBytes::Release()
+{
+    if (m_mapped)
+        ::munmap(m_mapped, m_capacity);
+    m_mapped = nullptr;
+    m_size = m_capacity = 0;
+    m_bytes.clear();
+}
+
+bool TFileBytes::Read(const std::string& path)
+{
+    Release();
+    constexpr std::size_t kMapFrom = 1 << 20;
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    const auto size = static_cast<std::size_t>(st.st_size);
+    if (size < kMapFrom)
+        return ReadWholeFile(path, m_bytes);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    TFdGuard guard(fd);
+    void* block =
+        ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    if (block == MAP_FAILED)
+        return ReadWholeFile(path, m_bytes);
+    m_mapped = static_cast<char*>(block);
+    m_capacity = size;
+    // Reads what the file held when it was opened; a file that shrank meanwhile gives less.
+    while (m_size < m_capacity) {
+        const ssize_t n = ::read(fd, m_mapped + m_size, m_capacity - m_size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            Release();
+            return false;
+        }
+        if (n == 0)
+            break;
+        m_size += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 bool ReplaceFile(const std::string& path, std::string_view bytes, std::string& errorText)
 {
     if (path.empty()) {
@@ -126,7 +177,8 @@ bool ReplaceFile(const std::string& path, std::string_view bytes, std::string& e
     }
 
     const std::size_t slash = target.rfind('/');
-    const std::string dir = slash == std::string::npos ? std::string(".") : target.substr(0, slash == 0 ? 1 : slash);
+    const std::string dir =
+        slash == std::string::npos ? std::string(".") : target.substr(0, slash == 0 ? 1 : slash);
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
     std::string tmp = (dir == "/" ? std::string() : dir) + "/." + base + ".tmp-XXXXXX";
     const int fd = ::mkstemp(tmp.data());

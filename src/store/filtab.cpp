@@ -6,8 +6,7 @@ namespace {
 
 // Linear search from the first record, leaving the cursor on the match (or on the last record
 // after a miss, or unchanged on an empty table).
-template <typename Table, typename Pred>
-bool FindFirst(Table& table, Pred matches)
+template <typename Table, typename Pred> bool FindFirst(Table& table, Pred matches)
 {
     if (!table.First())
         return false;
@@ -174,7 +173,8 @@ void TClientTable::Add(int32_t id, int32_t groupId, std::string_view fullName, b
     AddRecord(std::move(r));
 }
 
-bool TClientTable::Change(int32_t id, int32_t groupId, std::string_view fullName, bool isMale, double birthDate)
+bool TClientTable::Change(int32_t id, int32_t groupId, std::string_view fullName, bool isMale,
+                          double birthDate)
 {
     TAClient* r = CurrentPtr();
     if (!r)
@@ -300,8 +300,8 @@ void TChoiceTable::Add(int32_t investId, int32_t fromId, int32_t toId)
 
 // Placements
 
-void TGraphPlaceTable::Add(int32_t investId, int32_t clientId, int32_t clientGroupId, int16_t selType, int32_t left,
-                           int32_t top, int32_t width, int32_t height, int16_t figType)
+void TGraphPlaceTable::Add(int32_t investId, int32_t clientId, int32_t clientGroupId, int16_t selType,
+                           int32_t left, int32_t top, int32_t width, int32_t height, int16_t figType)
 {
     AddRecord(TGraphPlace{investId, clientId, clientGroupId, selType, left, top, width, height, figType});
 }

@@ -10,8 +10,7 @@
 
 // An owning list of equally shaped items, used either as a one-dimensional list or as a
 // grid of cells stored row by row (cell (c, r) is item c + r * Columns()).
-template <typename T>
-class TTypeList {
+template <typename T> class TTypeList {
 public:
     TTypeList() = default;
     virtual ~TTypeList() = default;
@@ -224,8 +223,7 @@ inline void CutShortTexts(TGraphPlace&) {}
 // A table of records in file order with one cursor and a modified flag. Getters and setters of
 // the typed tables work on the record at the cursor; with the cursor off the table, getters
 // give a default record and setters do nothing.
-template <typename TRecord>
-class TRecordTable : protected TTypeList<TRecord> {
+template <typename TRecord> class TRecordTable : protected TTypeList<TRecord> {
 public:
     using RecordType = TRecord;
 
@@ -276,7 +274,10 @@ public:
     bool CursorValid() const { return m_cursor >= 0 && m_cursor < Count(); }
 
     // The record at the cursor (a default record when the cursor is off the table).
-    const TRecord& Current() const { return CursorValid() ? this->m_items[static_cast<std::size_t>(m_cursor)] : s_none; }
+    const TRecord& Current() const
+    {
+        return CursorValid() ? this->m_items[static_cast<std::size_t>(m_cursor)] : s_none;
+    }
     // The record at index i, for walking without moving the cursor (a default record outside).
     const TRecord& At(int32_t i) const
     {
@@ -294,8 +295,7 @@ public:
     // Removes, in one pass, every record for which pred holds; keeps the order of the others.
     // Leaves the cursor where a backward walk deleting the same records would (0 on a table
     // that was not empty). Returns the number removed; sets Modified when any was removed.
-    template <typename Pred>
-    int32_t DeleteWhere(Pred pred)
+    template <typename Pred> int32_t DeleteWhere(Pred pred)
     {
         const int32_t before = Count();
         if (before == 0)
@@ -316,7 +316,10 @@ public:
     }
 
 protected:
-    TRecord* CurrentPtr() { return CursorValid() ? &this->m_items[static_cast<std::size_t>(m_cursor)] : nullptr; }
+    TRecord* CurrentPtr()
+    {
+        return CursorValid() ? &this->m_items[static_cast<std::size_t>(m_cursor)] : nullptr;
+    }
     void Touch() { m_modified = true; }
 
     int32_t m_cursor = 0;

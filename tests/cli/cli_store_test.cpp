@@ -83,8 +83,9 @@ TEST_F(CliStore, CheckPrintsTheCountsInFileOrder)
 {
     const TRun run = RunCli(dir, {"check", kExample});
     EXPECT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(run.out, "CLIENT_GROUPS 1\nCLIENTS 2\nCRITERY_GROUPS 0\nCRITERIES 0\nINVESTS 0\nFOR 0\nAGAINST 0\n"
-                       "GRAPH 0\nUSERS 1\nIS_AUTHOR 0\n");
+    EXPECT_EQ(run.out,
+              "CLIENT_GROUPS 1\nCLIENTS 2\nCRITERY_GROUPS 0\nCRITERIES 0\nINVESTS 0\nFOR 0\nAGAINST 0\n"
+              "GRAPH 0\nUSERS 1\nIS_AUTHOR 0\n");
 }
 
 TEST_F(CliStore, ResaveWritesTheExampleBackByteIdentical)
@@ -98,8 +99,8 @@ TEST_F(CliStore, ResaveWritesTheExampleBackByteIdentical)
     const std::string text = ReadFileBytes(kExample);
     const std::size_t users = text.find("[USERS]");
     const std::string shuffled =
-        "junk before\r\n[USERS]" + text.substr(users + 7, text.find("[ADDITIONAL]") - users - 7) + "[EXTRA]\r\nA=1\r\n" +
-        text.substr(0, users) + text.substr(text.find("[ADDITIONAL]"));
+        "junk before\r\n[USERS]" + text.substr(users + 7, text.find("[ADDITIONAL]") - users - 7) +
+        "[EXTRA]\r\nA=1\r\n" + text.substr(0, users) + text.substr(text.find("[ADDITIONAL]"));
     const std::string again = dir.File("again.soi");
     ASSERT_EQ(RunCli(dir, {"resave", Write("shuffled.soi", shuffled), again}).code, 0);
     EXPECT_EQ(ReadFileBytes(again), text);
@@ -107,14 +108,15 @@ TEST_F(CliStore, ResaveWritesTheExampleBackByteIdentical)
 
 TEST_F(CliStore, DumpShowsEveryTableAsJson)
 {
-    const std::string file = Write(
-        "p.soi", ExampleWith("CLIENT_GROUPS_NAME_1=Class 7b\r\nDESCRIPTION_1=NULL",
-                             "CLIENT_GROUPS_NAME_1=NULL\r\nDESCRIPTION_1=a&&&&&b"));
+    const std::string file =
+        Write("p.soi", ExampleWith("CLIENT_GROUPS_NAME_1=Class 7b\r\nDESCRIPTION_1=NULL",
+                                   "CLIENT_GROUPS_NAME_1=NULL\r\nDESCRIPTION_1=a&&&&&b"));
     const TRun run = RunCli(dir, {"dump", file});
     ASSERT_EQ(run.code, 0) << run.err;
     const auto json = nlohmann::json::parse(run.out);
-    const std::vector<std::string> sections = {"CLIENT_GROUPS", "CLIENTS", "CRITERY_GROUPS", "CRITERIES", "INVESTS",
-                                               "FOR",           "AGAINST", "GRAPH",          "USERS"};
+    const std::vector<std::string> sections = {"CLIENT_GROUPS", "CLIENTS", "CRITERY_GROUPS",
+                                               "CRITERIES",     "INVESTS", "FOR",
+                                               "AGAINST",       "GRAPH",   "USERS"};
     for (const std::string& s : sections)
         EXPECT_TRUE(json.at(s).is_array()) << s;
     EXPECT_EQ(json.at("CLIENT_GROUPS")[0].at("Name"), "") << "NULL reads as empty";
@@ -151,8 +153,9 @@ TEST_F(CliStore, DamagedFilesFailWithTheMessage)
 {
     ExpectLoadFailure(ExampleWith("14.2.1991", "31.2.1999"), "31 February");
     ExpectLoadFailure(ExampleWith("CLIENT_ID_2=2", "CLIENT_ID_2=two"), "non-numeric id");
-    ExpectLoadFailure(ExampleWith("[CRITERIES]\r\nFIELD_NUMS=4", "[CRITERIES]\r\nCRITERY_ID=0\r\nFIELD_NUMS=4"),
-                      "first key not FIELD_NUMS");
+    ExpectLoadFailure(
+        ExampleWith("[CRITERIES]\r\nFIELD_NUMS=4", "[CRITERIES]\r\nCRITERY_ID=0\r\nFIELD_NUMS=4"),
+        "first key not FIELD_NUMS");
     ExpectLoadFailure(ExampleWith("CLIENT_ID_1=1", "CLIENT_ID_1=99999999999999999999999"), "huge number");
     ExpectLoadFailure(ExampleWith("FIELD_NUMS=6", "FIELD_NUMS=-6"), "negative column count");
     const std::string text = ReadFileBytes(kExample);

@@ -28,31 +28,34 @@ std::string Crlf(const std::vector<std::string>& lines)
 std::vector<std::string> EmptySection(const std::string& name)
 {
     if (name == "CLIENT_GROUPS")
-        return {"[CLIENT_GROUPS]", "FIELD_NUMS=3", "CLIENT_GROUPS_ID=0", "CLIENT_GROUPS_NAME=0", "DESCRIPTION=0"};
+        return {"[CLIENT_GROUPS]", "FIELD_NUMS=3", "CLIENT_GROUPS_ID=0", "CLIENT_GROUPS_NAME=0",
+                "DESCRIPTION=0"};
     if (name == "CLIENTS")
-        return {"[CLIENTS]",        "FIELD_NUMS=6", "CLIENT_ID=0",  "CLIENT_GROUP_ID=0",
+        return {"[CLIENTS]",        "FIELD_NUMS=6",  "CLIENT_ID=0",  "CLIENT_GROUP_ID=0",
                 "CLIENT_FULLNAM=0", "CLIENT_DATE=0", "CLIENT_GEN=0", "DESCRIPTION=0"};
     if (name == "CRITERY_GROUPS")
-        return {"[CRITERY_GROUPS]", "FIELD_NUMS=3", "CRITERY_GROUPS_ID=0", "CRITERY_GROUPS_NAME=0", "DESCRIPTION=0"};
+        return {"[CRITERY_GROUPS]", "FIELD_NUMS=3", "CRITERY_GROUPS_ID=0", "CRITERY_GROUPS_NAME=0",
+                "DESCRIPTION=0"};
     if (name == "CRITERIES")
-        return {"[CRITERIES]", "FIELD_NUMS=4", "CRITERY_ID=0", "CRITERY_GROUP_ID=0", "CRITERY_NAM=0", "DESCRIPTION=0"};
+        return {"[CRITERIES]",        "FIELD_NUMS=4",  "CRITERY_ID=0",
+                "CRITERY_GROUP_ID=0", "CRITERY_NAM=0", "DESCRIPTION=0"};
     if (name == "INVESTS")
-        return {"[INVESTS]",          "FIELD_NUMS=9",  "INVEST_ID=0",    "INVEST_CLNGRP_ID=0",
+        return {"[INVESTS]",          "FIELD_NUMS=9",        "INVEST_ID=0",   "INVEST_CLNGRP_ID=0",
                 "INVEST_CRTGRP_ID=0", "INVEST_CRITERY_ID=0", "INVEST_NAME=0", "INVEST_DATE=0",
-                "INVEST_ISAGAINST=0", "INVEST_NUMS=0", "DESCRIPTION=0"};
+                "INVEST_ISAGAINST=0", "INVEST_NUMS=0",       "DESCRIPTION=0"};
     if (name == "FOR")
         return {"[FOR]", "FIELD_NUMS=3", "FOR_INVID=0", "FOR_FROM=0", "FOR_TO=0"};
     if (name == "AGAINST")
         return {"[AGAINST]", "FIELD_NUMS=3", "AGAINST_INVID=0", "AGAINST_FROM=0", "AGAINST_TO=0"};
     if (name == "GRAPH")
-        return {"[GRAPH]",       "FIELD_NUMS=9", "GRAPH_INVID=0",  "GRAPH_CLNGRPID=0", "GRAPH_CLNID=0",
-                "GRAPH_SELTYP=0", "GRAPH_LEFT=0", "GRAPH_TOP=0",   "GRAPH_WIDTH=0",   "GRAPH_HEIGHT=0",
-                "GRAPH_FIGTYP=0"};
+        return {"[GRAPH]",       "FIELD_NUMS=9",   "GRAPH_INVID=0", "GRAPH_CLNGRPID=0",
+                "GRAPH_CLNID=0", "GRAPH_SELTYP=0", "GRAPH_LEFT=0",  "GRAPH_TOP=0",
+                "GRAPH_WIDTH=0", "GRAPH_HEIGHT=0", "GRAPH_FIGTYP=0"};
     return {"[USERS]", "FIELD_NUMS=4", "USER_ID=0", "USER_NAME=0", "USER_PASSWORD=0", "DESCRIPTION=0"};
 }
 
-const std::vector<std::string> kTables = {"CLIENT_GROUPS", "CLIENTS", "CRITERY_GROUPS", "CRITERIES", "INVESTS",
-                                          "FOR",           "AGAINST", "GRAPH",          "USERS"};
+const std::vector<std::string> kTables = {
+    "CLIENT_GROUPS", "CLIENTS", "CRITERY_GROUPS", "CRITERIES", "INVESTS", "FOR", "AGAINST", "GRAPH", "USERS"};
 
 // A project file whose sections are empty except where extra lines are given for a table.
 std::string ProjectText(const std::string& table, const std::vector<std::string>& records,
@@ -187,10 +190,11 @@ TEST_F(StoreFile, WrittenLayoutUsesTheFileConventions)
     EXPECT_NE(text.find("\r\nINVEST_ISAGAINST_1=1\r\n"), std::string::npos);
     EXPECT_NE(text.find("[GRAPH]\r\nFIELD_NUMS=9\r\nGRAPH_INVID=0\r\nGRAPH_CLNGRPID=0\r\nGRAPH_CLNID=0\r\n"),
               std::string::npos);
-    EXPECT_TRUE(text.ends_with("[USERS]\r\nFIELD_NUMS=4\r\nUSER_ID=0\r\nUSER_NAME=0\r\nUSER_PASSWORD=0\r\n"
-                               "DESCRIPTION=0\r\nUSER_ID_1=1\r\nUSER_NAME_1=admin\r\nUSER_PASSWORD_1=NULL\r\n"
-                               "DESCRIPTION_1=NULL\r\nUSER_ID_2=2\r\nUSER_NAME_2=teacher\r\n"
-                               "USER_PASSWORD_2=p=w d\r\nDESCRIPTION_2=NULL\r\n[ADDITIONAL]\r\nIS_AUTHOR=0\r\n"));
+    EXPECT_TRUE(
+        text.ends_with("[USERS]\r\nFIELD_NUMS=4\r\nUSER_ID=0\r\nUSER_NAME=0\r\nUSER_PASSWORD=0\r\n"
+                       "DESCRIPTION=0\r\nUSER_ID_1=1\r\nUSER_NAME_1=admin\r\nUSER_PASSWORD_1=NULL\r\n"
+                       "DESCRIPTION_1=NULL\r\nUSER_ID_2=2\r\nUSER_NAME_2=teacher\r\n"
+                       "USER_PASSWORD_2=p=w d\r\nDESCRIPTION_2=NULL\r\n[ADDITIONAL]\r\nIS_AUTHOR=0\r\n"));
 }
 
 TEST_F(StoreFile, LineBreaksInTextsCannotBreakTheFile)
@@ -224,8 +228,9 @@ TEST_F(StoreFile, ReaderFollowsPositionsDefaultsAndNull)
 {
     // Record keys are not consulted, a missing column takes its default, "NULL" is empty and
     // a column of another name is ignored; the last column is the description whatever its name.
-    std::string custom = Crlf({"[CLIENT_GROUPS]", "FIELD_NUMS=3", "CLIENT_GROUPS_NAME=0", "SOMETHING=0", "NOTES=0",
-                               "x=NULL", "y=ignored", "z=first&&&&&second", "a=B", "b=c", "c=NULL"});
+    std::string custom =
+        Crlf({"[CLIENT_GROUPS]", "FIELD_NUMS=3", "CLIENT_GROUPS_NAME=0", "SOMETHING=0", "NOTES=0", "x=NULL",
+              "y=ignored", "z=first&&&&&second", "a=B", "b=c", "c=NULL"});
     for (const std::string& name : kTables) {
         if (name == "CLIENT_GROUPS")
             continue;
@@ -289,16 +294,18 @@ TEST_F(StoreFile, RecordCountRoundsHalvesToEven)
     TFileAccess store;
     std::string text;
     for (const std::string& name : kTables)
-        text += name == "USERS" ? Crlf({"[USERS]", "FIELD_NUMS=2", "USER_ID=0", "DESCRIPTION=0", "USER_ID_1=3"})
-                                : Crlf(EmptySection(name));
+        text += name == "USERS"
+                    ? Crlf({"[USERS]", "FIELD_NUMS=2", "USER_ID=0", "DESCRIPTION=0", "USER_ID_1=3"})
+                    : Crlf(EmptySection(name));
     ASSERT_TRUE(LoadText(store, text));
     EXPECT_EQ(store.Users().Count(), 0);
 }
 
 TEST_F(StoreFile, DamagedFilesFailWithOneMessage)
 {
-    const std::vector<std::string> client = {"CLIENT_ID_1=1", "CLIENT_GROUP_ID_1=1", "CLIENT_FULLNAM_1=A",
-                                             "CLIENT_DATE_1=31.2.1999 ", "CLIENT_GEN_1=1", "DESCRIPTION_1=NULL"};
+    const std::vector<std::string> client = {"CLIENT_ID_1=1",      "CLIENT_GROUP_ID_1=1",
+                                             "CLIENT_FULLNAM_1=A", "CLIENT_DATE_1=31.2.1999 ",
+                                             "CLIENT_GEN_1=1",     "DESCRIPTION_1=NULL"};
     struct Case {
         const char* what;
         std::string text;
@@ -308,10 +315,10 @@ TEST_F(StoreFile, DamagedFilesFailWithOneMessage)
         {"non-numeric id", ProjectText("FOR", {"FOR_INVID_1=1x", "FOR_FROM_1=1", "FOR_TO_1=2"})},
         {"empty id", ProjectText("FOR", {"FOR_INVID_1=NULL", "FOR_FROM_1=1", "FOR_TO_1=2"})},
         {"id beyond 32 bits", ProjectText("FOR", {"FOR_INVID_1=2147483648", "FOR_FROM_1=1", "FOR_TO_1=2"})},
-        {"figure beyond 16 bits",
-         ProjectText("GRAPH", {"a=1", "b=1", "c=1", "d=1", "e=1", "f=1", "g=1", "h=1", "GRAPH_FIGTYP_1=70000"})},
-        {"boolean not a number", ProjectText("INVESTS", {"a=1", "b=1", "c=1", "d=1", "e=x", "f=1.1.2000", "g=yes",
-                                                         "h=1", "i=NULL"})},
+        {"figure beyond 16 bits", ProjectText("GRAPH", {"a=1", "b=1", "c=1", "d=1", "e=1", "f=1", "g=1",
+                                                        "h=1", "GRAPH_FIGTYP_1=70000"})},
+        {"boolean not a number",
+         ProjectText("INVESTS", {"a=1", "b=1", "c=1", "d=1", "e=x", "f=1.1.2000", "g=yes", "h=1", "i=NULL"})},
         {"empty file", ""},
         {"binary", std::string("\0\x01\xff[\x00]=", 8)},
     };
@@ -347,8 +354,9 @@ TEST_F(StoreFile, SectionsMayComeInAnyOrderAndUnknownOnesAreDropped)
     // Move USERS to the front, add a foreign section and lines before the first header.
     const std::size_t users = text.find("[USERS]");
     const std::size_t additional = text.find("[ADDITIONAL]");
-    const std::string reordered = "preamble=1\r\n[NOTES]\r\nA=1\r\n" + text.substr(users, additional - users) +
-                                  text.substr(0, users) + "[clients]\r\n" + text.substr(additional);
+    const std::string reordered = "preamble=1\r\n[NOTES]\r\nA=1\r\n" +
+                                  text.substr(users, additional - users) + text.substr(0, users) +
+                                  "[clients]\r\n" + text.substr(additional);
     TFileAccess again;
     ASSERT_TRUE(LoadText(again, reordered));
     EXPECT_EQ(SaveText(again), text);
@@ -366,7 +374,10 @@ TEST_F(StoreFile, LoginFlagComesFromIsAuthor)
     const struct {
         const char* additional;
         bool login;
-    } cases[] = {{"IS_AUTHOR=0", false}, {"IS_AUTHOR=1", true}, {"IS_AUTHOR=2", true}, {"IS_AUTHOR=NULL", true},
+    } cases[] = {{"IS_AUTHOR=0", false},
+                 {"IS_AUTHOR=1", true},
+                 {"IS_AUTHOR=2", true},
+                 {"IS_AUTHOR=NULL", true},
                  {"OTHER=0", true}};
     for (const auto& c : cases) {
         std::string text = ProjectText("", {}, false) + Crlf({"[ADDITIONAL]", c.additional});
@@ -386,8 +397,9 @@ TEST_F(StoreFile, LoginFlagComesFromIsAuthor)
 TEST_F(StoreFile, LegacyAndOddlyEndedFilesAreRead)
 {
     // Windows-1251 bytes with bare CR line ends and no line end at the very end.
-    std::string text = ProjectText("CLIENT_GROUPS", {"CLIENT_GROUPS_ID_1=1", "CLIENT_GROUPS_NAME_1=\xCA\xEB\xE0\xF1\xF1",
-                                                     "DESCRIPTION_1=NULL"});
+    std::string text =
+        ProjectText("CLIENT_GROUPS", {"CLIENT_GROUPS_ID_1=1", "CLIENT_GROUPS_NAME_1=\xCA\xEB\xE0\xF1\xF1",
+                                      "DESCRIPTION_1=NULL"});
     std::string cr;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' && text[i + 1] == '\n')

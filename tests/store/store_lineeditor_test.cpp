@@ -93,8 +93,8 @@ TEST(StoreLineEditor, WriteValueReplacesInsertsOrAppends)
     store.WriteValue("A", "NEW", "n");
     store.WriteValue("B", "K", "v");
     store.WriteValue("ADDITIONAL", "IS_AUTHOR", "0");
-    EXPECT_EQ(store.Lines(), (TLines{"[A]", "X=1", "NEW=n", "Y=20", "[B]", "K=v", "[C]", "Z=3", "[ADDITIONAL]",
-                                     "IS_AUTHOR=0"}));
+    EXPECT_EQ(store.Lines(), (TLines{"[A]", "X=1", "NEW=n", "Y=20", "[B]", "K=v", "[C]", "Z=3",
+                                     "[ADDITIONAL]", "IS_AUTHOR=0"}));
 }
 
 TEST(StoreLineEditor, ImageIsReadAndWrittenWithCrLf)
@@ -107,7 +107,8 @@ TEST(StoreLineEditor, ImageIsReadAndWrittenWithCrLf)
     EXPECT_EQ(store.Lines(), (TLines{"[CLIENTS]", "CLIENT_FAM_1=\xD0\xA1", "X=1"}));
     store.WriteValue("ADDITIONAL", "IS_AUTHOR", "0");
     ASSERT_TRUE(store.WriteLines());
-    EXPECT_EQ(ReadFileBytes(path), "[CLIENTS]\r\nCLIENT_FAM_1=\xD0\xA1\r\nX=1\r\n[ADDITIONAL]\r\nIS_AUTHOR=0\r\n");
+    EXPECT_EQ(ReadFileBytes(path),
+              "[CLIENTS]\r\nCLIENT_FAM_1=\xD0\xA1\r\nX=1\r\n[ADDITIONAL]\r\nIS_AUTHOR=0\r\n");
 
     TFileAccess missing(dir.File("none.soi"));
     EXPECT_FALSE(missing.ReadLines());

@@ -123,7 +123,7 @@ TEST_F(StoreQueries, ListsAreFilteredAndInvestigationsSortedIgnoringCase)
     store.Investigations().Add(1, 1, 1, 1, "beta", 0, true, 3);
     store.Investigations().Add(2, 1, 2, 1, "Alpha", 0, true, 3);
     store.Investigations().Add(3, 2, 1, 1, "other group", 0, true, 3);
-    store.Investigations().Add(4, 1, 1, 2, "\xD0\xB1", 0, true, 3);  // Cyrillic small be
+    store.Investigations().Add(4, 1, 1, 2, "\xD0\xB1", 0, true, 3); // Cyrillic small be
     store.Investigations().Add(5, 1, 1, 1, "BETA", 0, true, 3);
     store.Investigations().Add(6, 1, 1, 1, "\xD0\x90", 0, true, 3); // Cyrillic capital a
 
@@ -167,7 +167,8 @@ TEST(StoreAge, AgeCountsWholeYearsOnly)
     EXPECT_EQ(BirthDateFromAge(14, Date(2000, 2, 29), today), Date(2010, 2, 28))
         << "29 February in a year without it becomes 28 February";
     EXPECT_EQ(BirthDateFromAge(16, Date(2000, 2, 29), today), Date(2008, 2, 29));
-    EXPECT_EQ(BirthDateFromAge(3000, Date(2000, 2, 29), today), Date(2000, 2, 29)) << "year before 1 keeps the date";
+    EXPECT_EQ(BirthDateFromAge(3000, Date(2000, 2, 29), today), Date(2000, 2, 29))
+        << "year before 1 keeps the date";
     EXPECT_EQ(AgeFromBirthDate(BirthDateFromAge(37, Date(1999, 11, 2), today), today), 37);
 }
 
