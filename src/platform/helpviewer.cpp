@@ -1,5 +1,7 @@
 #include "platform/helpviewer.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPointer>
@@ -23,6 +25,7 @@ public:
         setObjectName(QStringLiteral("HelpForm"));
         setWindowFlag(Qt::Window);
         setAttribute(Qt::WA_DeleteOnClose);
+        setAttribute(Qt::WA_QuitOnClose, false); // closing the main window still ends the program
         resize(720, 560);
 
         auto* contents = new QPushButton(this);
@@ -58,7 +61,39 @@ public:
 
     void ShowPage(const QString& path) { m_browser->setSource(QUrl::fromLocalFile(path)); }
 
+    // A modal dialog blocks every window but its own; while one is open the help window becomes
+    // its child window so that it can be read and scrolled, and it is set free again when the
+    // dialog goes.
+    void AttachToModal()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == parentWidget())
+            return;
+        MoveUnder(modal);
+        modal->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == parentWidget() && (event->type() == QEvent::Hide || event->type() == QEvent::Close)) {
+            watched->removeEventFilter(this);
+            MoveUnder(nullptr);
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+
 private:
+    void MoveUnder(QWidget* owner)
+    {
+        const bool visible = isVisible();
+        const QRect place = geometry();
+        setParent(owner, Qt::Window);
+        setGeometry(place);
+        if (visible)
+            show();
+    }
+
     // Pages of the help folder open here (the contents for a page not written yet); web and mail
     // addresses go to the desktop.
     void FollowLink(const QUrl& link)
@@ -93,6 +128,7 @@ void ShowHelpTopic(int topic)
     if (!g_helpForm)
         g_helpForm = new THelpForm;
     g_helpForm->ShowPage(HelpPagePath(topic));
+    g_helpForm->AttachToModal();
     g_helpForm->show();
     g_helpForm->raise();
     g_helpForm->activateWindow();

@@ -52,6 +52,8 @@ TFormProcessBar::TFormProcessBar(QWidget* parent)
 {
     setObjectName(QStringLiteral("FormProcessBar"));
     setWindowTitle(QStringLiteral("Processing"));
+    setAttribute(Qt::WA_ShowWithoutActivating); // messages shown during the work keep their parent
+    setAttribute(Qt::WA_QuitOnClose, false);
     setFixedSize(kClientWidth, kClientHeight);
     setAutoFillBackground(true);
     QPalette pal = palette();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QDir>
 #include <QRegularExpression>
 #include <QTextBrowser>
@@ -51,6 +52,24 @@ TEST(PlatformHelpViewer, OneWindowFollowsLinksBetweenPages)
     EXPECT_EQ(HelpWindow(), window);
     EXPECT_TRUE(Browser()->source().toLocalFile().endsWith("/help/51.html"));
     window->close();
+}
+
+TEST(PlatformHelpViewer, StaysUsableBesideAModalDialogAndOutlivesIt)
+{
+    {
+        QDialog box;
+        box.setWindowModality(Qt::ApplicationModal);
+        box.show();
+        ShowHelpTopic(51);
+        ASSERT_NE(HelpWindow(), nullptr);
+        EXPECT_EQ(HelpWindow()->parentWidget(), &box);
+        EXPECT_TRUE(HelpWindow()->isWindow());
+        box.hide();
+        EXPECT_EQ(HelpWindow()->parentWidget(), nullptr);
+    }
+    ASSERT_NE(HelpWindow(), nullptr);
+    EXPECT_TRUE(HelpWindow()->isVisible());
+    HelpWindow()->close();
 }
 
 TEST(PlatformHelpViewer, ContentsLinksEveryPageAndPagesUseNoExternalResources)
