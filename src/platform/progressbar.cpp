@@ -78,8 +78,13 @@ TFormProcessBar::TFormProcessBar(QWidget* parent)
     }
 }
 
-TThreadProgressBar::TThreadProgressBar() : m_form(std::make_unique<TFormProcessBar>())
+TThreadProgressBar::TThreadProgressBar()
+    : m_form(std::make_unique<TFormProcessBar>()), m_previous(g_current)
 {
+    // The global reference always names the newest display; a display made while another is
+    // open hides it until this one ends.
+    if (m_previous)
+        m_previous->m_form->hide();
     g_current = this;
     m_running = true;
     m_worker = std::thread([this] {
@@ -104,8 +109,11 @@ TThreadProgressBar::~TThreadProgressBar()
     }
     m_wake.notify_all();
     m_worker.join();
-    if (g_current == this)
-        g_current = nullptr;
+    if (g_current == this) {
+        g_current = m_previous;
+        if (m_previous)
+            m_previous->m_form->show();
+    }
 }
 
 void TThreadProgressBar::Advance(int step)

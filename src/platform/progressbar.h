@@ -52,6 +52,7 @@ private:
     void Show(int value);
 
     std::unique_ptr<TFormProcessBar> m_form;
+    TThreadProgressBar* m_previous; // the display this one stands in front of, if any
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     bool m_stop = false;

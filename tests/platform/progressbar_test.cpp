@@ -15,7 +15,7 @@ int OpenProgressWindows()
 {
     int count = 0;
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == "FormProcessBar")
+        if (w->objectName() == "FormProcessBar" && w->isVisible())
             ++count;
     }
     return count;
@@ -69,6 +69,21 @@ TEST(PlatformProgressBar, GaugePaintsItsBarAsItMoves)
     const QImage image = gauge->grab().toImage();
     EXPECT_EQ(QColor(image.pixel(20, 7)), QColor(Qt::blue));
     EXPECT_NE(QColor(image.pixel(gauge->width() - 20, 7)), QColor(Qt::blue));
+}
+
+TEST(PlatformProgressBar, OnlyOneDisplayShowsAtATime)
+{
+    TThreadProgressBar outer;
+    outer.SetValue(20);
+    {
+        TThreadProgressBar inner;
+        EXPECT_EQ(TThreadProgressBar::Current(), &inner);
+        EXPECT_FALSE(outer.Form()->isVisible());
+        EXPECT_EQ(OpenProgressWindows(), 1);
+    }
+    EXPECT_EQ(TThreadProgressBar::Current(), &outer);
+    EXPECT_TRUE(outer.Form()->isVisible());
+    EXPECT_EQ(outer.Value(), 20);
 }
 
 TEST(PlatformProgressBar, FailingOperationStillRemovesTheWindow)
