@@ -640,8 +640,10 @@ void TObjectsTree::mousePressEvent(QMouseEvent* event)
 
 void TObjectsTree::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && itemAt(event->position().toPoint())) {
+    QTreeWidgetItem* node = itemAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && node) {
         event->accept();
+        setCurrentItem(node);
         ChangeObject();
         return;
     }

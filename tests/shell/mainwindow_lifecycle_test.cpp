@@ -1,0 +1,336 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRadioButton>
+#include <QToolBar>
+#include <QTreeWidgetItem>
+
+#include "shell/objectstree.h"
+#include "shell/socmain_f.h"
+#include "shellfixture.h"
+#include "store/fileacc.h"
+#include "support/core/recorders.h"
+#include "support/core/tempdir.h"
+#include "support/ui/scriptedseam.h"
+
+namespace {
+
+// The real main window with quiet settings and a private folder for project files.
+class ShellMainWindowLifecycle : public ::testing::Test {
+protected:
+    QAction* Action(const char* name) { return window.findChild<QAction*>(name); }
+
+    void Trigger(const char* name)
+    {
+        QAction* action = Action(name);
+        ASSERT_NE(action, nullptr) << name;
+        ASSERT_TRUE(action->isEnabled()) << name;
+        action->trigger();
+    }
+
+    // Makes the project modified the way a user does: a new client group through the import API.
+    void Modify() { window.Tree().AddClientGroup("Group " + QString::number(++m_groups), ""); }
+
+    TShellSettings settings;
+    TTempDir dir;
+    TRecordingProgress progress;
+    TRecordingMessages messages;
+    TSocMainForm window;
+
+private:
+    int m_groups = 0;
+};
+
+TEST_F(ShellMainWindowLifecycle, CreateSaveAsCloseAndReopenFromRecentList)
+{
+    TScriptedModalSeam seam;
+    EXPECT_FALSE(window.HasProject());
+    EXPECT_FALSE(Action("MenuItemProjectSave")->isEnabled());
+    EXPECT_FALSE(Action("MenuItemProjectClose")->isEnabled());
+
+    Trigger("MenuItemProjectCreate");
+    ASSERT_TRUE(window.HasProject());
+    ASSERT_TRUE(window.Store()->Users().FindById(1));
+    EXPECT_EQ(window.Store()->Users().GetName(), "admin");
+    EXPECT_EQ(window.Store()->Users().GetPassword(), "");
+    EXPECT_EQ(window.Tree().topLevelItemCount(), 1);
+    EXPECT_EQ(window.windowTitle(), CatText("MAIN_WINDOW_CAPTION"));
+    Modify();
+
+    // No extension: ".soi" is appended.
+    const std::string base = dir.File("class");
+    seam.ExpectSaveFile(QString::fromStdString(base));
+    Trigger("MenuItemProjectSave");
+    const std::string saved = base + ".soi";
+    ASSERT_TRUE(std::filesystem::exists(saved));
+    EXPECT_EQ(window.Store()->FileName(), saved);
+    EXPECT_FALSE(window.Store()->IsModified());
+    EXPECT_FALSE(Action("MenuItemProjectSave")->isEnabled());
+    EXPECT_EQ(window.windowTitle(), CatText("MAIN_WINDOW_CAPTION") + " (" + QString::fromStdString(saved) + ")");
+    EXPECT_EQ(TShellSettings::Recent().front(), saved);
+
+    Trigger("MenuItemProjectClose");
+    EXPECT_FALSE(window.HasProject());
+    EXPECT_EQ(window.Tree().topLevelItemCount(), 0);
+
+    QAction* first = Action("MenuItemProject1");
+    ASSERT_TRUE(first->isVisible());
+    EXPECT_EQ(first->data().toString(), QString::fromStdString(saved));
+    first->trigger();
+    ASSERT_TRUE(window.HasProject());
+    EXPECT_NE(NodeOf(window.Tree(), nkClientGroup, "Group 1"), nullptr);
+    EXPECT_TRUE(seam.informations.isEmpty());
+    EXPECT_TRUE(messages.texts.empty());
+}
+
+TEST_F(ShellMainWindowLifecycle, SaveAsAppendsLowerCaseExtensionUnlessExactlyPresent)
+{
+    TScriptedModalSeam seam;
+    Trigger("MenuItemProjectCreate");
+    seam.ExpectSaveFile(QString::fromStdString(dir.File("UPPER.SOI")));
+    Trigger("MenuItemProjectSaveAs");
+    EXPECT_TRUE(std::filesystem::exists(dir.File("UPPER.SOI.soi")));
+    seam.ExpectSaveFile(QString::fromStdString(dir.File("plain.soi")));
+    Trigger("MenuItemProjectSaveAs");
+    EXPECT_TRUE(std::filesystem::exists(dir.File("plain.soi")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("plain.soi.soi")));
+    const auto recent = TShellSettings::Recent();
+    ASSERT_GE(recent.size(), 2U);
+    EXPECT_EQ(recent[0], dir.File("plain.soi"));
+    EXPECT_EQ(recent[1], dir.File("UPPER.SOI.soi"));
+}
+
+TEST_F(ShellMainWindowLifecycle, FailedSaveIsNotReportedAsSuccessAndKeepsTheProject)
+{
+    TScriptedModalSeam seam;
+    Trigger("MenuItemProjectCreate");
+    Modify();
+    seam.ExpectSaveFile(QString::fromStdString(dir.File("missing-folder/p.soi")));
+    Trigger("MenuItemProjectSaveAs");
+    EXPECT_EQ(messages.texts.size(), 1U) << "the store reports its failure once";
+    EXPECT_EQ(window.Store()->FileName(), "") << "the project keeps its old name";
+    EXPECT_TRUE(window.Store()->IsModified());
+    EXPECT_TRUE(TShellSettings::Recent().empty());
+
+    // Closing asks; Yes with a failing save keeps the project open.
+    seam.ExpectDialogButton("DialogForm", "Button0");
+    seam.ExpectSaveFile(QString::fromStdString(dir.File("missing-folder/q.soi")));
+    EXPECT_FALSE(window.MenuItemProjectCloseClick());
+    EXPECT_TRUE(window.HasProject());
+}
+
+TEST_F(ShellMainWindowLifecycle, CloseAsksToSaveModifiedProject)
+{
+    TScriptedModalSeam seam;
+    Trigger("MenuItemProjectCreate");
+    seam.ExpectSaveFile(QString::fromStdString(dir.File("p.soi")));
+    Trigger("MenuItemProjectSaveAs");
+    const std::string before = ReadFileBytes(dir.File("p.soi"));
+
+    // No: closed without saving.
+    Modify();
+    seam.ExpectDialog("DialogForm", [](QDialog& box) {
+        EXPECT_EQ(box.windowTitle(), CatText("PROJECT_CONFIRMSAVEDIALOG_TITLE"));
+        FindButton(box, "Button1")->click();
+    });
+    Trigger("MenuItemProjectClose");
+    EXPECT_FALSE(window.HasProject());
+    EXPECT_EQ(ReadFileBytes(dir.File("p.soi")), before);
+
+    // Yes: saved under its name, no file dialog.
+    window.OpenProjectFile(QString::fromStdString(dir.File("p.soi")));
+    Modify();
+    seam.ExpectDialogButton("DialogForm", "Button0");
+    Trigger("MenuItemProjectClose");
+    EXPECT_FALSE(window.HasProject());
+    EXPECT_NE(ReadFileBytes(dir.File("p.soi")), before);
+
+    // Yes on a project without a name asks for one; cancelling it keeps the project open.
+    Trigger("MenuItemProjectCreate");
+    Modify();
+    seam.ExpectDialogButton("DialogForm", "Button0");
+    seam.ExpectSaveFile(QString());
+    Trigger("MenuItemProjectClose");
+    EXPECT_TRUE(window.HasProject());
+}
+
+TEST_F(ShellMainWindowLifecycle, OpeningAnotherProjectClosesTheOpenOneFirst)
+{
+    TScriptedModalSeam seam;
+    Trigger("MenuItemProjectCreate");
+    Modify();
+    seam.ExpectDialogButton("DialogForm", "Button1"); // do not save
+    seam.ExpectOpenFile(QString::fromStdString(SampleProjectPath()));
+    Trigger("MenuItemProjectOpen");
+    ASSERT_TRUE(window.HasProject());
+    EXPECT_EQ(NodeOf(window.Tree(), nkClientGroup, "Group 1"), nullptr);
+    EXPECT_NE(NodeOf(window.Tree(), nkClientGroup, "Chess club"), nullptr);
+    EXPECT_EQ(TShellSettings::Recent().front(),
+              std::filesystem::absolute(SampleProjectPath()).lexically_normal().string());
+}
+
+TEST_F(ShellMainWindowLifecycle, RecentEntryOfMissingFileIsRemovedWithMessage)
+{
+    Regs().AddRecentProject(SampleProjectPath());
+    Regs().AddRecentProject(dir.File("gone.soi"));
+    window.RefreshRecentMenu();
+    TScriptedModalSeam seam;
+    Action("MenuItemProject1")->trigger();
+    ASSERT_EQ(seam.informations.size(), 1);
+    EXPECT_EQ(seam.informations[0], CatText("PROJECT_NO_FILE"));
+    EXPECT_FALSE(window.HasProject());
+    ASSERT_EQ(TShellSettings::Recent().size(), 1U);
+    EXPECT_EQ(Action("MenuItemProject1")->data().toString(), QString::fromStdString(SampleProjectPath()));
+    EXPECT_FALSE(Action("MenuItemProject2")->isVisible());
+}
+
+TEST_F(ShellMainWindowLifecycle, RecentMenuIsTrimmedToTheSetting)
+{
+    for (int i = 1; i <= 5; ++i)
+        Regs().AddRecentProject(dir.File("p" + std::to_string(i) + ".soi"));
+    QMenu* openAgain = window.findChild<QMenu*>("MenuItemOpenAgain");
+    ASSERT_NE(openAgain, nullptr);
+
+    Regs().Root.NumOfLastOpenedProjects = 2;
+    window.RefreshRecentMenu();
+    EXPECT_TRUE(openAgain->menuAction()->isVisible());
+    EXPECT_TRUE(Action("MenuItemProject1")->isVisible());
+    EXPECT_TRUE(Action("MenuItemProject2")->isVisible());
+    EXPECT_FALSE(Action("MenuItemProject3")->isVisible());
+    EXPECT_EQ(Action("MenuItemProject1")->data().toString(), QString::fromStdString(dir.File("p5.soi")));
+
+    Regs().Root.NumOfLastOpenedProjects = 10;
+    window.RefreshRecentMenu();
+    EXPECT_TRUE(Action("MenuItemProject5")->isVisible());
+    EXPECT_FALSE(Action("MenuItemProject6")->isVisible());
+
+    Regs().Root.NumOfLastOpenedProjects = 0;
+    window.RefreshRecentMenu();
+    EXPECT_FALSE(openAgain->menuAction()->isVisible());
+}
+
+TEST_F(ShellMainWindowLifecycle, ExitWithConfirmationAnsweredNoKeepsEverythingOpen)
+{
+    Regs().Root.ShowExitConfirmation = true;
+    TScriptedModalSeam seam;
+    Trigger("MenuItemProjectCreate");
+    seam.ExpectDialog("DialogForm", [](QDialog& box) {
+        EXPECT_EQ(box.windowTitle(), CatText("MESSAGE_DLG_TITLE"));
+        FindButton(box, "Button1")->click();
+    });
+    EXPECT_FALSE(window.FormClose());
+    EXPECT_TRUE(window.HasProject());
+
+    // Yes, then the save question of the new project, answered No.
+    seam.ExpectDialogButton("DialogForm", "Button0");
+    seam.ExpectDialogButton("DialogForm", "Button1");
+    EXPECT_TRUE(window.FormClose());
+    EXPECT_FALSE(window.HasProject());
+}
+
+TEST_F(ShellMainWindowLifecycle, ExitWithoutConfirmationStoresWindowStateAndToolBars)
+{
+    TScriptedModalSeam seam; // no dialog expected: no project, no question
+    window.setGeometry(120, 90, 900, 650);
+    window.ToolBars()[3]->setVisible(false); // View
+    Action("ExitMenuItem")->trigger();
+    const TSocMainRegs& regs = Regs().SocMain;
+    EXPECT_EQ(regs.Left, 120);
+    EXPECT_EQ(regs.Top, 90);
+    EXPECT_EQ(regs.Width, 900);
+    EXPECT_EQ(regs.Height, 650);
+    EXPECT_FALSE(regs.IsMaxim);
+    EXPECT_FALSE(regs.IsToolbarView);
+    EXPECT_TRUE(regs.IsToolbarProject);
+    EXPECT_GT(regs.ObjectsTreeWidth, 0);
+
+    // A new window takes them back.
+    TSocMainForm again;
+    EXPECT_EQ(again.geometry(), QRect(120, 90, 900, 650));
+    EXPECT_TRUE(again.ToolBars()[3]->isHidden());
+    EXPECT_FALSE(again.findChild<QAction*>("ToolbarsViewMenuItem")->isChecked());
+    EXPECT_TRUE(again.findChild<QAction*>("ToolbarsFileMenuItem")->isChecked());
+}
+
+TEST_F(ShellMainWindowLifecycle, ProjectFileThatFailsToLoadEndsTheProgram)
+{
+    WriteFileBytes(dir.File("bad.soi"), "[CLIENT_GROUPS]\r\nFIELD_NUMS=x\r\n");
+    bool ended = false;
+    window.SetTerminateHandler([&ended] { ended = true; });
+    TScriptedModalSeam seam;
+    seam.ExpectDialog("DialogForm", [](QDialog& box) {
+        EXPECT_EQ(box.windowTitle(), CatText("NO_OPEN_PROJECT"));
+        FindButton(box, "Button0")->click();
+    });
+    window.OpenProjectFile(QString::fromStdString(dir.File("bad.soi")));
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(window.HasProject());
+    EXPECT_TRUE(TShellSettings::Recent().empty());
+}
+
+TEST_F(ShellMainWindowLifecycle, StartupActionOpensCommandLineProjectOrNothing)
+{
+    TScriptedModalSeam seam;
+    Regs().Root.IsStartingForm = true; // a command-line argument wins over the start-up window
+    window.SetCommandLineProject("  " + QString::fromStdString(dir.File("nothing.soi")) + " ");
+    window.RunStartupAction();
+    EXPECT_FALSE(window.HasProject());
+    EXPECT_TRUE(seam.informations.isEmpty());
+    EXPECT_FALSE(window.IsStarting());
+
+    TSocMainForm second;
+    second.SetCommandLineProject(QString::fromStdString(SampleProjectPath()));
+    second.RunStartupAction();
+    EXPECT_TRUE(second.HasProject());
+    second.RunStartupAction(); // only once
+}
+
+TEST_F(ShellMainWindowLifecycle, StartupWindowOffersTheRightActions)
+{
+    Regs().Root.IsStartingForm = true;
+    TScriptedModalSeam seam;
+    // No recent project: "Open last" is disabled and "Create new" chosen; OK without the check.
+    seam.ExpectDialog("FormStarting", [](QDialog& form) {
+        EXPECT_FALSE(form.findChild<QRadioButton*>("RadioButtonOpenLast")->isEnabled());
+        EXPECT_TRUE(form.findChild<QRadioButton*>("RadioButtonCreateNew")->isChecked());
+        EXPECT_FALSE(form.findChild<QLineEdit*>("EditFile")->isEnabled());
+        form.findChild<QCheckBox*>("CheckBoxShowAtStartUp")->setChecked(false);
+        FindButton(form, "ButtonOK")->click();
+    });
+    window.RunStartupAction();
+    EXPECT_TRUE(window.HasProject());
+    EXPECT_FALSE(Regs().Root.IsStartingForm);
+
+    // A path typed into the file box opens that file; Cancel leaves the setting alone.
+    Regs().Root.IsStartingForm = true;
+    TSocMainForm second;
+    seam.ExpectDialog("FormStarting", [](QDialog& form) {
+        form.findChild<QRadioButton*>("RadioButtonOpenExisting")->setChecked(true);
+        QAbstractButton* ok = FindButton(form, "ButtonOK");
+        EXPECT_FALSE(ok->isEnabled());
+        form.findChild<QLineEdit*>("EditFile")->setText(QString::fromStdString(SampleProjectPath()));
+        EXPECT_TRUE(ok->isEnabled());
+        ok->click();
+    });
+    second.RunStartupAction();
+    EXPECT_TRUE(second.HasProject());
+
+    TSocMainForm third;
+    seam.ExpectDialog("FormStarting", [](QDialog& form) {
+        EXPECT_TRUE(form.findChild<QRadioButton*>("RadioButtonOpenLast")->isChecked());
+        FindButton(form, "ButtonCancel")->click();
+    });
+    third.RunStartupAction();
+    EXPECT_FALSE(third.HasProject());
+    EXPECT_TRUE(Regs().Root.IsStartingForm);
+}
+
+} // namespace

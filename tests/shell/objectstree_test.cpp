@@ -1,0 +1,299 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QMenu>
+#include <QTreeWidgetItem>
+#include <QtTest/QTest>
+
+#include "shell/objectstree.h"
+#include "shellfixture.h"
+#include "store/fileacc.h"
+#include "support/core/recorders.h"
+#include "support/core/tempdir.h"
+#include "support/ui/scriptedseam.h"
+
+namespace {
+
+// A tree over the sample project, loaded fresh for each test.
+class ShellObjectsTreeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TRecordingProgress progress;
+        ASSERT_TRUE(store.Load());
+        tree = new TObjectsTree(&owner);
+        tree->SetStore(&store);
+        tree->Rebuild();
+    }
+
+    void Select(int kind, const QString& name = {})
+    {
+        QTreeWidgetItem* node = NodeOf(*tree, kind, name);
+        ASSERT_NE(node, nullptr) << "no node " << name.toStdString();
+        tree->setCurrentItem(node);
+    }
+
+    TFileAccess store{SampleProjectPath()};
+    QWidget owner;
+    TObjectsTree* tree = nullptr;
+};
+
+TEST(ShellObjectsTree, NewProjectShowsExpandedProjectWithThreeEmptyBranches)
+{
+    TFileAccess store;
+    QWidget owner;
+    TObjectsTree tree(&owner);
+    tree.Rebuild();
+    EXPECT_EQ(tree.topLevelItemCount(), 0) << "no project: empty tree";
+    tree.SetStore(&store);
+    tree.Rebuild();
+    ASSERT_EQ(tree.topLevelItemCount(), 1);
+    QTreeWidgetItem* project = tree.topLevelItem(0);
+    EXPECT_TRUE(project->isExpanded());
+    EXPECT_EQ(project->text(0), CatText("MAIN_NODE_TITLE"));
+    ASSERT_EQ(project->childCount(), 3);
+    const int kinds[3] = {nkClientGroups, nkCriteria, nkInvestigations};
+    const int ids[3] = {-2, -3, -4};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(TObjectsTree::NodeKind(project->child(i)), kinds[i]);
+        EXPECT_EQ(TObjectsTree::NodeIds(project->child(i)).Id, ids[i]);
+        EXPECT_EQ(TObjectsTree::NodeIds(project->child(i)).ParentId, -1);
+        EXPECT_EQ(project->child(i)->childCount(), 0);
+    }
+    EXPECT_FALSE(tree.HasSelection());
+    EXPECT_EQ(tree.CurrentKind(), nkNone);
+    EXPECT_EQ(tree.CurrentIds().Id, -99999);
+    EXPECT_EQ(tree.CurrentIds().ParentId, -99999);
+    EXPECT_TRUE(tree.CurrentName().isEmpty());
+}
+
+TEST_F(ShellObjectsTreeTest, RebuildMirrorsTablesAndNodesCarryTheirIdentifiers)
+{
+    QTreeWidgetItem* groups = NodeOf(*tree, nkClientGroups);
+    ASSERT_EQ(groups->childCount(), store.ClientGroups().Count());
+    QTreeWidgetItem* chess = NodeOf(*tree, nkClientGroup, "Chess club");
+    ASSERT_NE(chess, nullptr);
+    EXPECT_EQ(chess->childCount(), store.CountClientsInGroup(2));
+    // Two clients of different groups may share an Id; the parent tells them apart.
+    QTreeWidgetItem* jackInClass = NodeOf(*tree, nkClient, "Jack Kelly");
+    const TNodeIds inClass = TObjectsTree::NodeIds(jackInClass);
+    const TNodeIds inChess = TObjectsTree::NodeIds(chess->child(0));
+    EXPECT_EQ(chess->child(0)->text(0), "Jack Kelly");
+    EXPECT_EQ(inClass.ParentId, 1);
+    EXPECT_EQ(inChess.ParentId, 2);
+    EXPECT_EQ(inChess.Id, 1);
+    EXPECT_EQ(NodeOf(*tree, nkInvestigations)->childCount(), 3);
+    EXPECT_EQ(NodeOf(*tree, nkCriterion, "Whom would you invite to your birthday party?")->parent()->text(0),
+              "Leisure");
+}
+
+TEST_F(ShellObjectsTreeTest, NewIdIsSmallestFreeIdAndIsReusedAfterRemoval)
+{
+    TFileAccess empty;
+    tree->SetStore(&empty);
+    tree->Rebuild();
+    EXPECT_EQ(tree->AddClientGroup("A", ""), 1);
+    EXPECT_EQ(tree->AddClientGroup("B", "second"), 2);
+    EXPECT_EQ(tree->AddClientGroup("C", ""), 3);
+    ASSERT_TRUE(empty.ClientGroups().FindById(2));
+    EXPECT_EQ(empty.ClientGroups().GetDescription(), "second");
+
+    Select(nkClientGroup, "B");
+    TScriptedModalSeam seam;
+    seam.ExpectDialogButton("DialogForm", "Button0"); // Yes
+    tree->RemoveObject();
+    EXPECT_FALSE(empty.ClientGroups().FindById(2));
+    EXPECT_EQ(tree->AddClientGroup("D", ""), 2);
+    EXPECT_EQ(TObjectsTree::NewId(nullptr), 1);
+
+    // Clients are numbered within their group.
+    EXPECT_EQ(tree->AddClient(1, "First", true, 40000, ""), 1);
+    EXPECT_EQ(tree->AddClient(3, "Other", false, 40000, "note"), 1);
+    EXPECT_EQ(tree->AddClient(1, "Second", true, 40000, ""), 2);
+    EXPECT_EQ(NodeOf(*tree, nkClientGroup, "C")->childCount(), 1);
+}
+
+TEST_F(ShellObjectsTreeTest, RemovalAnsweredNoChangesNothingAndStillNotifies)
+{
+    Select(nkInvestigation, "Chess club: homework help");
+    TNotifyRecorder notes;
+    TScriptedModalSeam seam;
+    seam.ExpectDialog("DialogForm", [](QDialog& box) {
+        EXPECT_EQ(box.findChild<QObject*>("cap") ? box.windowTitle() : QString(), CatText("APPLICATION_NAME"));
+        FindButton(box, "Button1")->click(); // No
+    });
+    tree->RemoveObject();
+    EXPECT_TRUE(store.Investigations().FindById(3));
+    EXPECT_NE(NodeOf(*tree, nkInvestigation, "Chess club: homework help"), nullptr);
+    ASSERT_FALSE(notes.codes.empty());
+    EXPECT_EQ(notes.codes.back(), TNotifyCode::ObjectRemoved);
+}
+
+TEST_F(ShellObjectsTreeTest, RemovingInvestigationDeletesItsChoicesAndPlacements)
+{
+    Select(nkInvestigation, "Desk neighbours, September");
+    ASSERT_GT(store.CountForChoices(1), 0);
+    TScriptedModalSeam seam;
+    seam.ExpectDialogButton("DialogForm", "Button0");
+    tree->RemoveObject();
+    EXPECT_FALSE(store.Investigations().FindById(1));
+    EXPECT_EQ(store.CountForChoices(1), 0);
+    EXPECT_EQ(store.CountAgainstChoices(1), 0);
+    for (int32_t i = 0; i < store.Placements().Count(); ++i)
+        EXPECT_NE(store.Placements().At(i).InvestId, 1);
+    EXPECT_EQ(NodeOf(*tree, nkInvestigation, "Desk neighbours, September"), nullptr);
+    EXPECT_TRUE(store.IsModified());
+}
+
+TEST_F(ShellObjectsTreeTest, ObjectsInUseAreRefusedNamingSortedInvestigations)
+{
+    // A client of a group that investigations use, even one who chose nobody.
+    Select(nkClient, "Emily Foster");
+    TScriptedModalSeam seam;
+    seam.ExpectDialogButton("DialogForm", "Button0");
+    tree->RemoveObject();
+    ASSERT_EQ(seam.informations.size(), 1);
+    EXPECT_EQ(seam.informations[0], CatText("CLIENT_IS_IN_INVESTS") +
+                                        ": \"Birthday party, December\", \"Desk neighbours, September\".");
+    EXPECT_TRUE(store.Clients().Find(5, 1));
+
+    Select(nkClientGroup, "Chess club");
+    seam.ExpectDialogButton("DialogForm", "Button0");
+    tree->RemoveObject();
+    ASSERT_EQ(seam.informations.size(), 2);
+    EXPECT_EQ(seam.informations[1], CatText("CLIENTGROUP_IS_IN_INVESTS") + ": \"Chess club: homework help\".");
+    EXPECT_EQ(store.CountClientsInGroup(2), 8);
+
+    // Only the second and third criteria of "Leisure" are unused; the second one is asked.
+    Select(nkCriteriaGroup, "Leisure");
+    seam.ExpectDialogButton("DialogForm", "Button0");
+    tree->RemoveObject();
+    ASSERT_EQ(seam.informations.size(), 4);
+    EXPECT_TRUE(seam.informations[2].startsWith("[Whom would you invite to your birthday party?] " +
+                                                CatText("CRITERION_IS_IN_INVESTS")));
+    EXPECT_EQ(seam.informations[3], CatText("CANT_REMOVE_CRITGRP_FROM_CRITERIES"));
+    EXPECT_EQ(store.CountCriteriaInGroup(2), 3);
+}
+
+TEST_F(ShellObjectsTreeTest, UnusedObjectsAreRemovedWithTheirMembers)
+{
+    Select(nkCriterion, "With whom would you like to go to the cinema?");
+    TScriptedModalSeam seam;
+    seam.ExpectDialogButton("DialogForm", "Button0");
+    tree->RemoveObject();
+    EXPECT_FALSE(store.Criteria().Find(3, 2));
+
+    // A client group that no investigation uses goes with its clients.
+    const int id = tree->AddClientGroup("Drama club", "");
+    tree->AddClient(id, "Pat Quill", true, 40000, "");
+    tree->AddClient(id, "Rae Stone", false, 40000, "");
+    Select(nkClientGroup, "Drama club");
+    seam.ExpectDialogButton("DialogForm", "Button0");
+    tree->RemoveObject();
+    EXPECT_FALSE(store.ClientGroups().FindById(id));
+    EXPECT_EQ(store.CountClientsInGroup(id), 0);
+    EXPECT_EQ(NodeOf(*tree, nkClient, "Pat Quill"), nullptr);
+    EXPECT_TRUE(seam.informations.isEmpty());
+}
+
+TEST_F(ShellObjectsTreeTest, InUseMessageIsCutToShortTextLength)
+{
+    for (int i = 0; i < 12; ++i)
+        store.Investigations().Add(10 + i, 2, 1, 1, "A rather long investigation name number " + std::to_string(i),
+                                   45000, true, 2);
+    Select(nkClient, "Aaron Patel");
+    TScriptedModalSeam seam;
+    seam.ExpectDialogButton("DialogForm", "Button0");
+    tree->RemoveObject();
+    ASSERT_EQ(seam.informations.size(), 1);
+    EXPECT_EQ(seam.informations[0].size(), 255);
+}
+
+TEST_F(ShellObjectsTreeTest, FindHonoursTypeCaseAndWholeStringWithoutWrapping)
+{
+    TScriptedModalSeam seam;
+    // Clients only, any letter case, part of the name.
+    QTreeWidgetItem* found = tree->FindObject(nullptr, "own", 2, 0);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->text(0), "Alice Brown");
+    EXPECT_EQ(tree->CurrentNode(), found);
+    // Whole string in any case, then exact case.
+    found = tree->FindObject(nullptr, "mia nowak", 2, 2);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->text(0), "Mia Nowak");
+    EXPECT_EQ(tree->FindObject(nullptr, "mia nowak", 2, 3), nullptr);
+    ASSERT_EQ(seam.informations.size(), 1);
+    EXPECT_EQ(seam.informations[0], CatText("FIND_NO_OBJECT"));
+    EXPECT_EQ(tree->CurrentNode()->text(0), "Mia Nowak") << "a failed search keeps the selection";
+    // Type narrows: the word "club" is in a client group name, never in a client's.
+    EXPECT_EQ(tree->FindObject(nullptr, "club", 1, 0)->text(0), "Chess club");
+    EXPECT_EQ(tree->FindObject(nullptr, "club", 2, 0), nullptr);
+    // Branch nodes never match, whatever the type.
+    EXPECT_EQ(tree->FindObject(nullptr, CatText("MAIN_NODE_TITLE"), 0, 2), nullptr);
+
+    // Find next walks on after the current node and stops at the end.
+    QTreeWidgetItem* first = tree->FindObject(nullptr, "Jack Kelly", 2, 2);
+    QTreeWidgetItem* second = tree->FindObject(first, "Jack Kelly", 2, 2);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(TObjectsTree::NodeIds(second).ParentId, 2);
+    EXPECT_EQ(tree->FindObject(second, "Jack Kelly", 2, 2), nullptr);
+    EXPECT_EQ(tree->CurrentNode(), second);
+}
+
+TEST_F(ShellObjectsTreeTest, PopupMenuFollowsNodeKind)
+{
+    struct TCase {
+        int kind;
+        bool create, change, views;
+    };
+    const TCase cases[] = {{nkProject, false, false, false},      {nkClientGroups, true, false, false},
+                           {nkClientGroup, true, true, false},    {nkClient, false, true, false},
+                           {nkCriteria, true, false, false},      {nkCriteriaGroup, true, true, false},
+                           {nkCriterion, false, true, false},     {nkInvestigations, true, false, false},
+                           {nkInvestigation, false, true, true}};
+    for (const TCase& c : cases) {
+        Select(c.kind);
+        const QList<QAction*> items = tree->PopupMenu().actions();
+        ASSERT_EQ(items.size(), 9);
+        const TObjectCaptionKeys keys = ObjectCaptionKeys(c.kind);
+        SCOPED_TRACE(c.kind);
+        EXPECT_EQ(items[0]->text(), CatText(keys.Create));
+        EXPECT_EQ(items[1]->text(), CatText(keys.Change));
+        EXPECT_EQ(items[2]->text(), CatText(keys.Remove));
+        EXPECT_TRUE(items[3]->isSeparator());
+        EXPECT_EQ(items[0]->isEnabled(), c.create);
+        EXPECT_EQ(items[1]->isEnabled(), c.change);
+        EXPECT_EQ(items[2]->isEnabled(), c.change);
+        for (int i : {4, 6, 7, 8})
+            EXPECT_EQ(items[i]->isEnabled(), c.views);
+    }
+}
+
+TEST_F(ShellObjectsTreeTest, DoubleClickOnBranchExpandsWithoutDialogAndRightClickSelects)
+{
+    owner.resize(400, 600);
+    tree->resize(400, 600);
+    owner.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+    QTreeWidgetItem* criteria = NodeOf(*tree, nkCriteria);
+    ASSERT_FALSE(criteria->isExpanded());
+    TNotifyRecorder notes;
+    TScriptedModalSeam seam; // any dialog would fail the test
+    const QPoint at = tree->visualItemRect(criteria).center();
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_TRUE(criteria->isExpanded());
+    EXPECT_NE(std::find(notes.codes.begin(), notes.codes.end(), TNotifyCode::ObjectChanged), notes.codes.end());
+
+    QTreeWidgetItem* invests = NodeOf(*tree, nkInvestigations);
+    QTest::mousePress(tree->viewport(), Qt::RightButton, {}, tree->visualItemRect(invests).center());
+    EXPECT_EQ(tree->CurrentNode(), invests);
+    EXPECT_NE(std::find(notes.codes.begin(), notes.codes.end(), TNotifyCode::TreeSelectionChanged),
+              notes.codes.end());
+    EXPECT_EQ(tree->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+} // namespace

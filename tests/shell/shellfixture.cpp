@@ -1,0 +1,68 @@
+#include "shellfixture.h"
+
+#include <QTreeWidgetItemIterator>
+
+#include "shell/objectstree.h"
+
+TShellSettings::TShellSettings() : m_root(Regs().Root), m_socMain(Regs().SocMain)
+{
+    Regs().Root.ShowTutorial = false;
+    Regs().Root.IsStartingForm = false;
+    Regs().Root.ShowExitConfirmation = false;
+    Regs().Root.NumOfLastOpenedProjects = 4;
+    TSocMainRegs& main = Regs().SocMain;
+    main.Left = main.Top = main.Width = main.Height = -1;
+    main.IsMaxim = false;
+    main.ObjectsTreeWidth = 200;
+    main.IsToolbarFile = main.IsToolbarEdit = main.IsToolbarView = true;
+    main.IsToolbarObject = main.IsToolbarReport = main.IsToolbarProject = true;
+    ClearRecent();
+}
+
+TShellSettings::~TShellSettings()
+{
+    ClearRecent();
+    Regs().Root = m_root;
+    Regs().SocMain = m_socMain;
+}
+
+void TShellSettings::ClearRecent()
+{
+    for (std::string path = Regs().GetRecentProject(1); !path.empty(); path = Regs().GetRecentProject(1))
+        Regs().RemoveRecentProject(path);
+}
+
+std::vector<std::string> TShellSettings::Recent()
+{
+    std::vector<std::string> paths;
+    for (int n = 1; n <= 10; ++n) {
+        const std::string path = Regs().GetRecentProject(n);
+        if (!path.empty())
+            paths.push_back(path);
+    }
+    return paths;
+}
+
+TNotifyRecorder::TNotifyRecorder() : m_previous(NotifyReceiver())
+{
+    SetNotifyReceiver(this);
+}
+
+TNotifyRecorder::~TNotifyRecorder()
+{
+    SetNotifyReceiver(m_previous);
+}
+
+std::string SampleProjectPath()
+{
+    return std::string(TREMLOW_SOURCE_DATA_DIR) + "/examples/school-class.soi";
+}
+
+QTreeWidgetItem* NodeOf(TObjectsTree& tree, int kind, const QString& name)
+{
+    for (QTreeWidgetItemIterator it(&tree); *it; ++it) {
+        if (TObjectsTree::NodeKind(*it) == kind && (name.isEmpty() || (*it)->text(0) == name))
+            return *it;
+    }
+    return nullptr;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <QString>
+
+#include "settings/langconv.h"
+#include "settings/regs.h"
+#include "shell/notify.h"
+
+class QTreeWidgetItem;
+class TObjectsTree;
+
+// Catalogue text of a key, for comparing what the windows show.
+inline QString CatText(const char* key)
+{
+    return QString::fromStdString(LangConv().GetText(key));
+}
+
+// Settings of a quiet start: no tutorial, no start-up window, no exit question, four recent
+// entries, every tool bar shown; the recent list is emptied. Restores the previous values.
+class TShellSettings final {
+public:
+    TShellSettings();
+    ~TShellSettings();
+    TShellSettings(const TShellSettings&) = delete;
+    TShellSettings& operator=(const TShellSettings&) = delete;
+
+    static void ClearRecent();
+    static std::vector<std::string> Recent();
+
+private:
+    TRootRegs m_root;
+    TSocMainRegs m_socMain;
+};
+
+// Records the notifications sent while it is installed.
+class TNotifyRecorder final : public TNotifyReceiver {
+public:
+    TNotifyRecorder();
+    ~TNotifyRecorder() override;
+    void HandleNotify(TNotifyCode code, QWidget*) override { codes.push_back(code); }
+    std::vector<TNotifyCode> codes;
+
+private:
+    TNotifyReceiver* m_previous;
+};
+
+// The path of the bundled sample project in the source tree.
+std::string SampleProjectPath();
+
+// The first node of a kind in display order whose text is name (any text when name is empty).
+QTreeWidgetItem* NodeOf(TObjectsTree& tree, int kind, const QString& name = {});
