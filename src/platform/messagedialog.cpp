@@ -83,7 +83,9 @@ TMessageDialog::~TMessageDialog() = default;
 int TMessageDialog::Execute()
 {
     const QString caption = ShortText(Caption);
-    QDialog box(QApplication::activeWindow());
+    // The box belongs to the owner's window (so it stays in front of it), else to the active one.
+    auto* ownerWidget = qobject_cast<QWidget*>(parent());
+    QDialog box(ownerWidget ? ownerWidget->window() : QApplication::activeWindow());
     box.setObjectName(QStringLiteral("DialogForm"));
     box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                        Qt::WindowCloseButtonHint);
