@@ -12,6 +12,7 @@
 
 #include "platform/helpviewer.h"
 #include "platform/modalseam.h"
+#include "platform/progressbar.h"
 #include "settings/langconv.h"
 #include "util/text.h"
 
@@ -137,6 +138,7 @@ int TMessageDialog::Execute()
         const QRect area = screen->availableGeometry();
         box.move(area.center() - QPoint(boxWidth / 2, kBoxHeight / 2));
     }
+    const TProgressHidden progressHidden;
     Modal().Exec(box);
     return m_code;
 }

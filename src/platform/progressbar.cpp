@@ -160,6 +160,23 @@ void TThreadProgressBar::Show(int value)
     m_form->Gauge()->repaint();
 }
 
+TProgressHidden::TProgressHidden()
+{
+    TThreadProgressBar* display = TThreadProgressBar::Current();
+    if (display && display->Form()->isVisible()) {
+        m_display = display;
+        display->Form()->hide();
+    }
+}
+
+TProgressHidden::~TProgressHidden()
+{
+    if (m_display && m_display == TThreadProgressBar::Current()) {
+        m_display->Form()->show();
+        m_display->Form()->repaint();
+    }
+}
+
 TGuiProgressSink::TGuiProgressSink() = default;
 TGuiProgressSink::~TGuiProgressSink() = default;
 

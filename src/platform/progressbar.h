@@ -60,6 +60,19 @@ private:
     std::thread m_worker;
 };
 
+// Takes the progress window off the screen for its lifetime, so that a message or question shown
+// during a long operation is not covered by the always-on-top strip.
+class TProgressHidden final {
+public:
+    TProgressHidden();
+    ~TProgressHidden();
+    TProgressHidden(const TProgressHidden&) = delete;
+    TProgressHidden& operator=(const TProgressHidden&) = delete;
+
+private:
+    TThreadProgressBar* m_display = nullptr;
+};
+
 // The core's progress sink on the GUI: Begin shows the progress window, End removes it. A Begin
 // inside a running operation (a load inside an upgrade) restarts the gauge for the inner
 // operation and its End gives the outer one its value back.
