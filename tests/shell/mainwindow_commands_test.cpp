@@ -1,0 +1,351 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDialog>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidgetItem>
+
+#include "platform/langcontroller.h"
+#include "shell/objectstree.h"
+#include "shell/socmain_f.h"
+#include "shellfixture.h"
+#include "store/fileacc.h"
+#include "support/core/recorders.h"
+#include "support/ui/scriptedseam.h"
+#include "views/choices/selectionform.h"
+
+namespace {
+
+// The main window with the sample project open.
+class ShellMainWindowCommands : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window.OpenProjectFile(QString::fromStdString(SampleProjectPath()));
+        ASSERT_TRUE(window.HasProject());
+    }
+
+    QAction* Action(const char* name)
+    {
+        QAction* action = window.findChild<QAction*>(name);
+        EXPECT_NE(action, nullptr) << name;
+        return action;
+    }
+    bool Enabled(const char* name) { return Action(name)->isEnabled(); }
+
+    void Select(int kind, const QString& name = {})
+    {
+        QTreeWidgetItem* node = NodeOf(window.Tree(), kind, name);
+        ASSERT_NE(node, nullptr);
+        window.Tree().setCurrentItem(node);
+    }
+
+    QString Status() { return window.findChild<QLabel*>("StatusPanel")->text(); }
+
+    TShellSettings settings;
+    TRecordingProgress progress;
+    TSocMainForm window;
+};
+
+// Every tool button is enabled and pressed exactly as its menu item.
+void ExpectButtonsFollowMenu(TSocMainForm& window)
+{
+    const auto buttons = window.findChildren<QToolButton*>();
+    int checked = 0;
+    for (QToolButton* button : buttons) {
+        if (!button->objectName().startsWith("SpeedButton"))
+            continue;
+        ++checked;
+        SCOPED_TRACE(button->objectName().toStdString());
+        EXPECT_FALSE(button->icon().isNull());
+        QAction* command = nullptr;
+        // The button runs the command whose shortcut-free twin is in a menu: compare by picture key.
+        for (QAction* action : window.findChildren<QAction*>()) {
+            if (!action->icon().isNull() && action->icon().cacheKey() == button->icon().cacheKey())
+                command = action;
+        }
+        ASSERT_NE(command, nullptr);
+        EXPECT_EQ(button->isEnabled(), command->isEnabled());
+        if (button->isCheckable()) {
+            EXPECT_EQ(button->isChecked(), command->isChecked());
+        }
+    }
+    EXPECT_EQ(checked, 32);
+}
+
+TEST(ShellMainWindowNoProject, OnlyCreateAndOpenAreAvailable)
+{
+    TShellSettings settings;
+    TSocMainForm window;
+    for (QAction* action : window.findChildren<QAction*>()) {
+        const QString name = action->objectName();
+        if (!name.startsWith("MenuItemProject") && !name.endsWith("MenuItem") && !name.startsWith("MenuItem"))
+            continue;
+        const bool always = name == "MenuItemProjectCreate" || name == "MenuItemProjectOpen" ||
+                            name == "ExitMenuItem" || name.startsWith("Toolbars") || name == "ParametersMenuItem" ||
+                            name == "CascadeMenuItem" || name == "TileMenuItem" || name.startsWith("Help") ||
+                            name == "MenuItemHomepage" || name == "MenuItemSupportPage" || name == "AboutMenuItem" ||
+                            (name.startsWith("MenuItemProject") && name.size() <= 17);
+        if (!always && name != "PositiveMenuItem") {
+            EXPECT_FALSE(action->isEnabled()) << name.toStdString();
+        }
+    }
+    EXPECT_TRUE(window.findChild<QAction*>("MenuItemProjectCreate")->isEnabled());
+    EXPECT_TRUE(window.findChild<QAction*>("MenuItemProjectOpen")->isEnabled());
+    EXPECT_EQ(window.windowTitle(), CatText("MAIN_WINDOW_CAPTION"));
+    ExpectButtonsFollowMenu(window);
+}
+
+TEST_F(ShellMainWindowCommands, ObjectCommandsFollowTheNodeKind)
+{
+    struct TCase {
+        int kind;
+        bool exportOn, create, change, views;
+    };
+    const TCase cases[] = {
+        {nkProject, false, false, false, false},      {nkClientGroups, false, true, false, false},
+        {nkClientGroup, true, true, true, false},     {nkClient, false, false, true, false},
+        {nkCriteria, false, true, false, false},      {nkCriteriaGroup, false, true, true, false},
+        {nkCriterion, false, false, true, false},     {nkInvestigations, false, true, false, false},
+        {nkInvestigation, false, false, true, true},
+    };
+    for (const TCase& c : cases) {
+        Select(c.kind);
+        SCOPED_TRACE(c.kind);
+        const TObjectCaptionKeys keys = ObjectCaptionKeys(c.kind);
+        EXPECT_EQ(Action("CreateObjectMenuItem")->text(), CatText(keys.Create));
+        EXPECT_EQ(Action("ChangeObjectMenuItem")->text(), CatText(keys.Change));
+        EXPECT_EQ(Action("DeleteObjectMenuItem")->text(), CatText(keys.Remove));
+        EXPECT_EQ(window.findChild<QToolButton*>("SpeedButtonCreateNode")->toolTip(),
+                  CatText(keys.Create).remove('&'));
+        EXPECT_TRUE(Enabled("ImportClientGroupMenuItem"));
+        EXPECT_EQ(Enabled("ExportClientGroupMenuItem"), c.exportOn);
+        EXPECT_EQ(Enabled("CreateObjectMenuItem"), c.create);
+        EXPECT_EQ(Enabled("ChangeObjectMenuItem"), c.change);
+        EXPECT_EQ(Enabled("DeleteObjectMenuItem"), c.change);
+        EXPECT_EQ(Enabled("ReportNodeMenuItem"), c.change);
+        for (const char* name : {"ChoicesMenuItem", "IndexMenuItem", "GraphMenuItem", "TargetMenuItem",
+                                 "MenuItemCard", "MenuItemMatrix"})
+            EXPECT_EQ(Enabled(name), c.views) << name;
+        for (const char* name : {"MenuItemProjectSaveAs", "MenuItemProjectClose", "UsersMenuItem", "FindMenuItem",
+                                 "ReportClientGroupMenuItem", "ReportClientMenuItem", "ReportCriteryGroupMenuItem",
+                                 "ReportCriteryMenuItem", "ReportInvestigationMenuItem"})
+            EXPECT_TRUE(Enabled(name)) << name;
+        // No view is open: the view commands stay off.
+        for (const char* name : {"PositiveMenuItem", "NegativeMenuItem", "AnyChoicesMenuItem", "SaveChoicesMenuItem",
+                                 "ClearAllChoicesMenuItem", "PrintMenuItem"})
+            EXPECT_FALSE(Enabled(name)) << name;
+        EXPECT_FALSE(Enabled("MenuItemProjectSave"));
+        EXPECT_FALSE(Enabled("FindNextItem"));
+        ExpectButtonsFollowMenu(window);
+    }
+}
+
+TEST_F(ShellMainWindowCommands, StatusBarDescribesTheCurrentNode)
+{
+    Select(nkProject);
+    EXPECT_EQ(Status(), CatText("MAIN_NODE_TITLE"));
+    Select(nkClientGroup, "Class 7B, Riverside School");
+    EXPECT_EQ(Status(), CatText("CLIENTGROUP_NAME") + ": Class 7B, Riverside School   " +
+                            CatText("NUM_CLIENTS_IN_GROUP") + ": 16   " + CatText("NUM_INVESTIGATIONS") + ": 2");
+    Select(nkClient, "Aaron Patel");
+    EXPECT_EQ(Status(), CatText("CLIENT_NAME") + ": Aaron Patel   " + CatText("NUM_INVESTIGATIONS") + ": 1");
+    Select(nkCriteriaGroup, "Leisure");
+    EXPECT_EQ(Status(), CatText("CRITERYGROUP_NAME") + ": Leisure   " + CatText("NUM_CRITERIONS_IN_GROUP") + ": 3");
+    Select(nkCriterion, "With whom would you like to go to the cinema?");
+    EXPECT_TRUE(Status().endsWith(CatText("NUM_INVESTIGATIONS") + ": 0"));
+    Select(nkInvestigation, "Desk neighbours, September");
+    EXPECT_EQ(Status(), CatText("INVESTIGATION_NAME") + ": Desk neighbours, September   " +
+                            CatText("INVEST_MAX_CHOICES") + ": 3   " + CatText("INVEST_ENABLE_AGAINST") + ": " +
+                            CatText("POS_CONFIRM"));
+    Select(nkInvestigation, "Chess club: homework help");
+    EXPECT_TRUE(Status().endsWith(": " + CatText("NEG_CONFIRM")));
+}
+
+TEST_F(ShellMainWindowCommands, RemovalThroughMenuIsRefusedForObjectsInUse)
+{
+    Select(nkClientGroup, "Chess club");
+    TScriptedModalSeam seam;
+    seam.ExpectDialogButton("DialogForm", "Button0");
+    Action("DeleteObjectMenuItem")->trigger();
+    ASSERT_EQ(seam.informations.size(), 1);
+    EXPECT_TRUE(seam.informations[0].startsWith(CatText("CLIENTGROUP_IS_IN_INVESTS")));
+    EXPECT_FALSE(Enabled("MenuItemProjectSave"));
+
+    Select(nkInvestigation, "Chess club: homework help");
+    seam.ExpectDialogButton("DialogForm", "Button0");
+    Action("DeleteObjectMenuItem")->trigger();
+    EXPECT_EQ(NodeOf(window.Tree(), nkInvestigation, "Chess club: homework help"), nullptr);
+    EXPECT_TRUE(Enabled("MenuItemProjectSave")) << "a removal marks the project modified";
+
+    // Now the group is free.
+    Select(nkClientGroup, "Chess club");
+    seam.ExpectDialogButton("DialogForm", "Button0");
+    Action("DeleteObjectMenuItem")->trigger();
+    EXPECT_EQ(NodeOf(window.Tree(), nkClientGroup, "Chess club"), nullptr);
+    EXPECT_EQ(seam.informations.size(), 1);
+}
+
+TEST_F(ShellMainWindowCommands, FindAndFindNextUseTheRememberedSearch)
+{
+    TScriptedModalSeam seam;
+    EXPECT_FALSE(Enabled("FindNextItem"));
+    seam.ExpectDialog("FindForm", [](QDialog& form) {
+        auto* edit = form.findChild<QWidget*>("ObjectEdit");
+        ASSERT_NE(edit, nullptr);
+        edit->setProperty("text", "  jack kelly ");
+        FindButton(form, "FindButton")->click();
+    });
+    Action("FindMenuItem")->trigger();
+    ASSERT_EQ(window.Tree().CurrentKind(), nkClient);
+    EXPECT_EQ(window.Tree().CurrentIds().ParentId, 1);
+    EXPECT_EQ(window.FindState().Text, "jack kelly");
+    EXPECT_TRUE(Enabled("FindNextItem"));
+
+    Action("FindNextItem")->trigger();
+    EXPECT_EQ(window.Tree().CurrentName(), "Jack Kelly");
+    EXPECT_EQ(window.Tree().CurrentIds().ParentId, 2);
+    EXPECT_TRUE(seam.informations.isEmpty());
+
+    Action("FindNextItem")->trigger();
+    ASSERT_EQ(seam.informations.size(), 1);
+    EXPECT_EQ(seam.informations[0], CatText("FIND_NO_OBJECT"));
+    EXPECT_EQ(window.Tree().CurrentIds().ParentId, 2);
+}
+
+TEST_F(ShellMainWindowCommands, ChoicesWindowOpensOnceAndIsListedInWindowMenu)
+{
+    TScriptedModalSeam seam;
+    Select(nkInvestigation, "Desk neighbours, September");
+    Action("ChoicesMenuItem")->trigger();
+    ASSERT_TRUE(seam.informations.isEmpty()) << seam.informations.join("\n").toStdString();
+    ASSERT_EQ(window.MdiArea().subWindowList().size(), 1);
+    EXPECT_EQ(window.ActiveViewKind(), vkChoices);
+    EXPECT_TRUE(Enabled("SaveChoicesMenuItem"));
+    EXPECT_TRUE(Enabled("ClearAllChoicesMenuItem"));
+    EXPECT_TRUE(Enabled("PrintMenuItem"));
+    EXPECT_FALSE(Enabled("PositiveMenuItem"));
+    QAction* entry = window.findChild<QAction*>("ChildWindowMenu1");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->text(), CatText("SELECTS_MENU_ADD") + " (Desk neighbours, September)");
+    EXPECT_TRUE(entry->isChecked());
+
+    // The second one for the same investigation is refused; the tree's pop-up takes the same way.
+    SendNotify(TNotifyCode::OpenChoices, &window.Tree());
+    ASSERT_EQ(seam.informations.size(), 1);
+    EXPECT_EQ(seam.informations[0], CatText("INVESTIGATION_NAME") + "\"Desk neighbours, September\". " +
+                                        CatText("IS_EXIST_SELECT_FORM"));
+    EXPECT_EQ(window.MdiArea().subWindowList().size(), 1);
+
+    // Clear all, then closing the project asks about the choices first and then about the project.
+    Action("ClearAllChoicesMenuItem")->trigger();
+    auto* choices = qobject_cast<TSelectionForm*>(window.MdiArea().subWindowList().front()->widget());
+    ASSERT_NE(choices, nullptr);
+    EXPECT_TRUE(choices->IsModified());
+    const int before = window.Store()->CountForChoices(1);
+    seam.ExpectDialog("", [](QDialog& box) { FindButton(box, "Button1")->click(); }); // discard choices
+    Action("MenuItemProjectClose")->trigger();
+    EXPECT_FALSE(window.HasProject());
+    EXPECT_EQ(window.findChild<QAction*>("ChildWindowMenu1"), nullptr);
+    EXPECT_GT(before, 0);
+}
+
+TEST_F(ShellMainWindowCommands, LaterViewsAndCommandsSayTheyAreNotAvailable)
+{
+    TScriptedModalSeam seam;
+    Select(nkInvestigation, "Desk neighbours, September");
+    const QString notYet = window.findChild<QLabel*>("LabelNotAvailable")->text();
+    EXPECT_FALSE(notYet.isEmpty());
+    for (const char* name : {"IndexMenuItem", "GraphMenuItem", "TargetMenuItem", "UsersMenuItem",
+                             "ReportNodeMenuItem", "MenuItemCard", "ImportClientGroupMenuItem", "ParametersMenuItem"}) {
+        seam.informations.clear();
+        Action(name)->trigger();
+        ASSERT_EQ(seam.informations.size(), 1) << name;
+        EXPECT_EQ(seam.informations[0], notYet) << name;
+    }
+    EXPECT_TRUE(window.MdiArea().subWindowList().isEmpty());
+}
+
+TEST_F(ShellMainWindowCommands, HelpAddressesOpenInBrowserOrSayWhy)
+{
+    TScriptedModalSeam seam;
+    Action("MenuItemHomepage")->trigger();
+    Action("MenuItemSupportPage")->trigger();
+    ASSERT_EQ(seam.openedUrls.size(), 2);
+    EXPECT_EQ(seam.openedUrls[0], CatText("HOME_PAGE_URL"));
+    EXPECT_EQ(seam.openedUrls[1], CatText("SUPPORT_URL"));
+    seam.urlOpens = false;
+    Action("MenuItemHomepage")->trigger();
+    ASSERT_EQ(seam.informations.size(), 1);
+    EXPECT_EQ(seam.informations[0], CatText("NO_IEXPLORER_MSG"));
+
+    seam.ExpectDialog("FormAbout", [](QDialog& about) {
+        EXPECT_TRUE(about.findChild<QLabel*>("EditVersion")->text().contains(TREMLOW_VERSION));
+        FindButton(about, "ButtonAcknowledgments")->click();
+        FindButton(about, "OKButton")->click();
+    });
+    seam.ExpectDialog("FormAcknowledgments", [](QDialog& thanks) {
+        EXPECT_TRUE(thanks.findChild<QLabel*>("LabelLibraries")->text().contains("Qt 6"));
+    });
+    Action("AboutMenuItem")->trigger();
+}
+
+TEST_F(ShellMainWindowCommands, ToolbarTuningAppliesEachCheckAtOnce)
+{
+    TScriptedModalSeam seam;
+    QToolBar* view = window.ToolBars()[3];
+    seam.ExpectDialog("ToolbarForm", [view](QDialog& form) {
+        auto* list = form.findChild<QListWidget*>("ToolbarCheckListBox");
+        ASSERT_EQ(list->count(), 6);
+        EXPECT_EQ(list->item(3)->text(), view->windowTitle());
+        EXPECT_EQ(list->item(3)->checkState(), Qt::Checked);
+        list->item(3)->setCheckState(Qt::Unchecked);
+        EXPECT_TRUE(view->isHidden()) << "hidden before the window closes";
+        FindButton(form, "CloseBitBtn")->click();
+    });
+    Action("ToolbarsTuningMenuItem")->trigger();
+    EXPECT_TRUE(view->isHidden());
+    EXPECT_FALSE(Action("ToolbarsViewMenuItem")->isChecked());
+    Action("ToolbarsViewMenuItem")->trigger();
+    EXPECT_FALSE(view->isHidden());
+}
+
+TEST_F(ShellMainWindowCommands, EveryTextIsTranslated)
+{
+    const QString missing = TLanguageController::NotDefinedText();
+    for (QWidget* widget : window.findChildren<QWidget*>()) {
+        EXPECT_FALSE(widget->toolTip().contains(missing)) << widget->objectName().toStdString();
+        EXPECT_FALSE(widget->windowTitle().contains(missing)) << widget->objectName().toStdString();
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            EXPECT_FALSE(label->text().contains(missing)) << widget->objectName().toStdString();
+        }
+        if (auto* menu = qobject_cast<QMenu*>(widget)) {
+            EXPECT_FALSE(menu->title().contains(missing)) << widget->objectName().toStdString();
+        }
+    }
+    for (QAction* action : window.findChildren<QAction*>())
+        EXPECT_FALSE(action->text().contains(missing)) << action->objectName().toStdString();
+    EXPECT_FALSE(window.windowTitle().contains(missing));
+
+    // A picture of the window, for looking at it (TREMLOW_SHOT_DIR names a folder).
+    window.resize(1200, 760);
+    Select(nkInvestigation, "Desk neighbours, September");
+    const QImage picture = window.grab().toImage();
+    EXPECT_FALSE(picture.isNull());
+    if (const char* folder = std::getenv("TREMLOW_SHOT_DIR"))
+        picture.save(QString::fromLocal8Bit(folder) + "/mainwindow.png");
+}
+
+} // namespace
