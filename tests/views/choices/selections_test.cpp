@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFocusEvent>
 #include <QImage>
 #include <QScrollArea>
 #include <QPainter>
@@ -244,6 +246,32 @@ TEST_F(ChoicesGridTest, ActiveCellFollowsTheMouseAndTakesValues)
     EXPECT_THROW(grid.SetActiveCellSelType(stFor), TAppError);
     grid.ClearAll();
     EXPECT_EQ(grid.Cell(2, 0), stNone);
+}
+
+TEST_F(ChoicesGridTest, ActiveCellIsFramedInTheFocusColours)
+{
+    Make(3, 2);
+    grid.SetFocusCellSelColor(QColor(255, 0, 0));
+    grid.SetNotFocusCellSelColor(QColor(0, 0, 255));
+    grid.SetLineColor(Qt::black);
+    const TSelGeometry g = grid.Geometry();
+    QTest::mouseMove(&grid, g.Cell(3, 1).center());
+    auto edge = [&](int c, int r) {
+        const QRect cell = g.Cell(c, r);
+        return grid.grab().toImage().pixel(cell.left() + 1, cell.center().y());
+    };
+    QFocusEvent out(QEvent::FocusOut);
+    QCoreApplication::sendEvent(&grid, &out);
+    EXPECT_EQ(edge(3, 1), qRgb(0, 0, 255));
+    EXPECT_EQ(edge(0, 1), qRgb(0, 0, 255)) << "the row caption of the active cell";
+    QFocusEvent in(QEvent::FocusIn);
+    QCoreApplication::sendEvent(&grid, &in);
+    EXPECT_EQ(edge(3, 1), qRgb(255, 0, 0));
+    EXPECT_NE(edge(2, 1), qRgb(255, 0, 0)) << "a cell that is not active";
+    // Moving on leaves no frame behind.
+    QTest::mouseMove(&grid, g.Cell(1, 3).center());
+    EXPECT_NE(edge(3, 1), qRgb(255, 0, 0));
+    EXPECT_EQ(edge(1, 3), qRgb(255, 0, 0));
 }
 
 TEST_F(ChoicesGridTest, PictureShowsMarksInTheirCells)
