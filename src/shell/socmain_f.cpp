@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaObject>
+#include <QScreen>
 #include <QShowEvent>
 #include <QSplitter>
 #include <QStatusBar>
@@ -153,6 +154,7 @@ TSocMainForm::TSocMainForm(QWidget* parent) : QMainWindow(parent)
             CheckWindowMenuEntry(child);
         UpdateCommands();
     });
+    m_previousReceiver = NotifyReceiver();
     SetNotifyReceiver(this);
 
     if (Regs().Root.ShowTutorial)
@@ -162,7 +164,7 @@ TSocMainForm::TSocMainForm(QWidget* parent) : QMainWindow(parent)
 TSocMainForm::~TSocMainForm()
 {
     if (NotifyReceiver() == this)
-        SetNotifyReceiver(nullptr);
+        SetNotifyReceiver(m_previousReceiver);
     // Child windows work on the project; they go before it.
     for (QMdiSubWindow* child : m_mdi->subWindowList())
         delete child;
@@ -704,6 +706,13 @@ void TSocMainForm::ApplyWindowState()
         setWindowState(windowState() | Qt::WindowMaximized);
     } else {
         QRect bounds = geometry();
+        // Without stored bounds the window takes most of the screen, centred.
+        if (regs.Width <= 0 && regs.Height <= 0 && screen()) {
+            const QRect available = screen()->availableGeometry();
+            bounds.setSize(QSize(std::min(1180, available.width() * 9 / 10),
+                                 std::min(780, available.height() * 9 / 10)));
+            bounds.moveCenter(available.center());
+        }
         if (regs.Left > 0)
             bounds.moveLeft(regs.Left);
         if (regs.Top > 0)

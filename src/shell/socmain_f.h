@@ -22,7 +22,6 @@ class QSplitter;
 class QToolBar;
 class QToolButton;
 class TFileAccess;
-class TMessageDialog;
 class TObjectsTree;
 
 // Kinds of the active child window.
@@ -133,7 +132,7 @@ private:
     QWidget* m_treePanel = nullptr;
     QLabel* m_statusPanel = nullptr;
     QLabel* m_notAvailable = nullptr;
-    TMessageDialog* m_messageDialog = nullptr;
+    TNotifyReceiver* m_previousReceiver = nullptr;
 
     std::map<QString, QAction*> m_actions;
     QMenu* m_objectMenu = nullptr;

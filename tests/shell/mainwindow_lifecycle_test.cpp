@@ -13,6 +13,7 @@
 #include <QToolBar>
 #include <QTreeWidgetItem>
 
+#include "settings/regstore.h"
 #include "shell/objectstree.h"
 #include "shell/socmain_f.h"
 #include "shellfixture.h"
@@ -251,6 +252,14 @@ TEST_F(ShellMainWindowLifecycle, ExitWithoutConfirmationStoresWindowStateAndTool
     EXPECT_FALSE(regs.IsToolbarView);
     EXPECT_TRUE(regs.IsToolbarProject);
     EXPECT_GT(regs.ObjectsTreeWidth, 0);
+
+    // Through the settings file, as across a restart.
+    TRegStore file(dir.File("settings.json"));
+    ASSERT_TRUE(Regs().Save(file));
+    TRegStore reread(dir.File("settings.json"));
+    TRegs restarted;
+    restarted.Load(reread);
+    EXPECT_EQ(restarted.SocMain, Regs().SocMain);
 
     // A new window takes them back.
     TSocMainForm again;
