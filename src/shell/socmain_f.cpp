@@ -280,6 +280,12 @@ void TSocMainForm::BuildMenus()
         m_tree->RemoveObject();
         m_tree->setFocus();
     });
+    // Insert, Enter and Delete act on the tree only while it has the focus, so that they keep
+    // their usual meaning inside the views and their edit boxes.
+    for (const char* name : {"CreateObjectMenuItem", "ChangeObjectMenuItem", "DeleteObjectMenuItem"}) {
+        m_actions.at(name)->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        m_tree->addAction(m_actions.at(name));
+    }
     m_objectMenu->addSeparator();
     Connect(AddAction(m_objectMenu, "ChoicesMenuItem", "C&hoices...", QKeySequence("Ctrl+C")),
             [this] { OpenView(vkChoices); });

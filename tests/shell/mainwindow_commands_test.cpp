@@ -5,9 +5,11 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -16,6 +18,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidgetItem>
+#include <QtTest/QTest>
 
 #include "platform/langcontroller.h"
 #include "shell/objectstree.h"
@@ -262,6 +265,31 @@ TEST_F(ShellMainWindowCommands, ChoicesWindowOpensOnceAndIsListedInWindowMenu)
     EXPECT_GT(before, 0);
 }
 
+TEST_F(ShellMainWindowCommands, SaveChoicesWritesTheActiveChoicesWindowIntoTheProject)
+{
+    TScriptedModalSeam seam;
+    Select(nkInvestigation, "Desk neighbours, September");
+    SendNotify(TNotifyCode::OpenChoices, &window.Tree());
+    ASSERT_EQ(window.ActiveViewKind(), vkChoices);
+    const int others = window.Store()->CountForChoices(2);
+    Action("ClearAllChoicesMenuItem")->trigger();
+    EXPECT_FALSE(Enabled("MenuItemProjectSave")) << "nothing reaches the project before Save choices";
+    Action("SaveChoicesMenuItem")->trigger();
+    EXPECT_EQ(window.Store()->CountForChoices(1), 0);
+    EXPECT_EQ(window.Store()->CountAgainstChoices(1), 0);
+    EXPECT_EQ(window.Store()->CountForChoices(2), others);
+    EXPECT_TRUE(Enabled("MenuItemProjectSave"));
+
+    // Closing the window through its sub-window removes its Window-menu entry.
+    window.MdiArea().subWindowList().front()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window.MdiArea().subWindowList().isEmpty());
+    EXPECT_EQ(window.findChild<QAction*>("ChildWindowMenu1"), nullptr);
+    EXPECT_EQ(window.ActiveViewKind(), vkNone);
+    EXPECT_FALSE(Enabled("SaveChoicesMenuItem"));
+}
+
 TEST_F(ShellMainWindowCommands, LaterViewsAndCommandsSayTheyAreNotAvailable)
 {
     TScriptedModalSeam seam;
@@ -320,6 +348,34 @@ TEST_F(ShellMainWindowCommands, ToolbarTuningAppliesEachCheckAtOnce)
     EXPECT_FALSE(Action("ToolbarsViewMenuItem")->isChecked());
     Action("ToolbarsViewMenuItem")->trigger();
     EXPECT_FALSE(view->isHidden());
+}
+
+TEST_F(ShellMainWindowCommands, ObjectKeysActOnTheTreeOnly)
+{
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    Select(nkInvestigation, "Chess club: homework help");
+    TScriptedModalSeam seam;
+
+    // In another widget the key keeps its own meaning.
+    auto* edit = new QLineEdit("text", window.findChild<QWidget*>("SocTreePanel"));
+    edit->show();
+    edit->setFocus();
+    bool returned = false;
+    QObject::connect(edit, &QLineEdit::returnPressed, [&returned] { returned = true; });
+    QTest::keyClick(edit, Qt::Key_Home);
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(edit->text(), "ext");
+    EXPECT_TRUE(returned);
+    EXPECT_TRUE(seam.dialogsShown.isEmpty());
+
+    window.Tree().setFocus();
+    seam.ExpectDialogButton("DialogForm", "Button1"); // No
+    QTest::keyClick(&window.Tree(), Qt::Key_Delete);
+    EXPECT_EQ(seam.dialogsShown.size(), 1);
+    delete edit;
 }
 
 TEST_F(ShellMainWindowCommands, EveryTextIsTranslated)
