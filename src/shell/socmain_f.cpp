@@ -525,7 +525,9 @@ void TSocMainForm::MenuItemProjectOpenClick()
 {
     if (HasProject() && !MenuItemProjectCloseClick())
         return;
-    const QString path = Modal().OpenFileName(this, Text("PROJECT_OPENDIALOG_TITLE"), QString(),
+    const QString last = QString::fromStdString(Regs().GetRecentProject(1)).trimmed();
+    const QString path = Modal().OpenFileName(this, Text("PROJECT_OPENDIALOG_TITLE"),
+                                              last.isEmpty() ? QString() : QFileInfo(last).absolutePath(),
                                               Text("PROJECT_FILTER_HEAD") + " (*.soi *.SOI)");
     if (!path.isEmpty()) {
         OpenProjectFile(path);
@@ -1026,7 +1028,8 @@ void TSocMainForm::AddWindowMenuEntry(QMdiSubWindow* child, const char* captionK
             m_childMenu.erase(guardedEntry.data());
             delete guardedEntry.data();
         }
-        UpdateCommands();
+        // The MDI area lets go of the window only after this signal; look at it afterwards.
+        QTimer::singleShot(0, this, [this] { UpdateCommands(); });
     });
 }
 
