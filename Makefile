@@ -39,7 +39,7 @@ fuzz: deps
 	  -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target fuzz_project_load
 	@mkdir -p build-fuzz/corpus
-	@build-fuzz/bin/fuzz_project_load build-fuzz/corpus tests/data/fuzz-corpus -max_total_time=$${FUZZ_SECONDS:-600}
+	@build-fuzz/bin/fuzz_project_load build-fuzz/corpus tests/data/fuzz-corpus -timeout=10 -max_total_time=$${FUZZ_SECONDS:-600}
 
 sanitize: deps
 	@cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTREMLOW_SANITIZE=address,undefined >/dev/null

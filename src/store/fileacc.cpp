@@ -458,7 +458,9 @@ public:
     {
         for (std::size_t h = 0; h < m_headers.size(); ++h) {
             const std::string_view line = m_headers[h].line;
-            if (line.size() < 2 || !SameNoCase(line.substr(1, line.size() - 2), name))
+            // A character takes at most 4 bytes, so longer headers cannot match.
+            if (line.size() < 2 || line.size() - 2 > 4 * name.size() ||
+                !SameNoCase(line.substr(1, line.size() - 2), name))
                 continue;
             const std::size_t first = m_headers[h].firstPair;
             const std::size_t end = h + 1 < m_headers.size() ? m_headers[h + 1].firstPair : m_pairs.size();

@@ -20,18 +20,15 @@ public:
     TTypeList& operator=(TTypeList&&) noexcept = default;
 
     // Resizes to n items (new ones default-constructed); afterwards Columns() = n and Rows() = 0.
-    // A negative n or running out of memory empties the list and returns false.
+    // The same count changes nothing. A negative n or running out of memory empties the list and returns false.
     bool SetCount(int32_t n)
     {
         if (n < 0) {
             Clear();
             return false;
         }
-        if (n == ItemCount()) {
-            m_columns = n;
-            m_rows = 0;
+        if (n == ItemCount())
             return true;
-        }
         try {
             m_items.resize(static_cast<std::size_t>(n));
         } catch (const std::bad_alloc&) {
