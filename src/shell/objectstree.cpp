@@ -91,7 +91,9 @@ TObjectsTree::TObjectsTree(QWidget* owner) : QTreeWidget(owner)
     setExpandsOnDoubleClick(false);
     setUniformRowHeights(true);
     setIconSize(QSize(16, 16));
-    header()->setStretchLastSection(true);
+    // Long names scroll sideways instead of being cut.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     // The selection stays visible while another window has the focus.
     QPalette pal = palette();
     pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
@@ -138,7 +140,7 @@ TObjectsTree::~TObjectsTree() = default;
 QTreeWidgetItem* TObjectsTree::AddNode(QTreeWidgetItem* parent, int id, const QString& name, int kind)
 {
     auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
-    node->setText(0, FromStd(CutChars(name.toStdString(), 255)));
+    SetNodeName(node, name);
     node->setData(0, kIdRole, id);
     node->setData(0, kKindRole, kind);
     node->setIcon(0, NodeKindIcon(kind));
@@ -257,8 +259,11 @@ int TObjectsTree::NewId(const QTreeWidgetItem* parent)
 
 void TObjectsTree::SetNodeName(QTreeWidgetItem* node, const QString& text)
 {
-    if (node)
-        node->setText(0, FromStd(CutChars(text.toStdString(), 255)));
+    if (!node)
+        return;
+    const QString name = FromStd(CutChars(text.toStdString(), 255));
+    node->setText(0, name);
+    node->setToolTip(0, name);
 }
 
 void TObjectsTree::CreateObject()
