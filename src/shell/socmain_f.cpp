@@ -131,6 +131,9 @@ TSocMainForm::TSocMainForm(QWidget* parent) : QMainWindow(parent)
     m_notAvailable = new QLabel(this);
     m_notAvailable->setObjectName("LabelNotAvailable");
     m_notAvailable->hide();
+    m_loginNotAvailable = new QLabel(this);
+    m_loginNotAvailable->setObjectName("LabelLoginNotAvailable");
+    m_loginNotAvailable->hide();
 
     BuildMenus();
     BuildToolBars();
@@ -561,7 +564,7 @@ void TSocMainForm::OpenProjectFile(const QString& path)
     if (store->LoginRequired()) {
         // The login dialog is not part of this build yet; a project that asks for a login is
         // not opened without one.
-        NotAvailable();
+        ShowError(m_loginNotAvailable->text());
         UpdateCommands();
         return;
     }

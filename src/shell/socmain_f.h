@@ -132,6 +132,7 @@ private:
     QWidget* m_treePanel = nullptr;
     QLabel* m_statusPanel = nullptr;
     QLabel* m_notAvailable = nullptr;
+    QLabel* m_loginNotAvailable = nullptr;
     TNotifyReceiver* m_previousReceiver = nullptr;
 
     std::map<QString, QAction*> m_actions;

@@ -285,6 +285,20 @@ TEST_F(ShellMainWindowLifecycle, ProjectFileThatFailsToLoadEndsTheProgram)
     EXPECT_TRUE(TShellSettings::Recent().empty());
 }
 
+TEST_F(ShellMainWindowLifecycle, ProjectAskingForLoginStaysClosed)
+{
+    std::string text = ReadFileBytes(SampleProjectPath());
+    const std::string flag = "IS_AUTHOR=0";
+    text.replace(text.find(flag), flag.size(), "IS_AUTHOR=1");
+    WriteFileBytes(dir.File("guarded.soi"), text);
+    TScriptedModalSeam seam;
+    window.OpenProjectFile(QString::fromStdString(dir.File("guarded.soi")));
+    EXPECT_FALSE(window.HasProject());
+    EXPECT_EQ(window.Tree().topLevelItemCount(), 0);
+    ASSERT_EQ(seam.informations.size(), 1);
+    EXPECT_TRUE(TShellSettings::Recent().empty());
+}
+
 TEST_F(ShellMainWindowLifecycle, StartupActionOpensCommandLineProjectOrNothing)
 {
     TScriptedModalSeam seam;
