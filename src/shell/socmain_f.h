@@ -149,7 +149,6 @@ private:
 
     bool m_starting = true;
     bool m_startupScheduled = false;
-    bool m_closing = false;
     QString m_commandLineProject;
     TFindRequest m_find;
     int m_childMenuCounter = 0;
