@@ -43,8 +43,10 @@ fuzz: deps
 
 sanitize: deps
 	@cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTREMLOW_SANITIZE=address,undefined >/dev/null
-	@cmake --build build-sanitize -j $(JOBS) --target test_util test_settings test_store test_analysis test_reports
-	@cd build-sanitize && ctest --output-on-failure -j $(JOBS) -R '^(Util|Settings|Store|Analysis|Reports|[A-Za-z]*Core)'
+	@targets=$$(cmake --build build-sanitize --target help | \
+	  sed -n 's/^\.\.\. \(test_\(util\|settings\|store\|analysis\|reports\|cli\)\)$$/\1/p'); \
+	  cmake --build build-sanitize -j $(JOBS) --target $$targets
+	@cd build-sanitize && ctest --output-on-failure -j $(JOBS) -R '^(Util|Settings|Store|Analysis|Reports|Cli|[A-Za-z]*Core)'
 
 clean:
 	@rm -rf $(BUILD) build-bench build-fuzz build-sanitize
