@@ -20,7 +20,8 @@ public:
     TTypeList& operator=(TTypeList&&) noexcept = default;
 
     // Resizes to n items (new ones default-constructed); afterwards Columns() = n and Rows() = 0.
-    // The same count changes nothing. A negative n or running out of memory empties the list and returns false.
+    // The same count changes nothing. A negative n or running out of memory empties the list and returns
+    // false.
     bool SetCount(int32_t n)
     {
         if (n < 0) {
