@@ -541,6 +541,21 @@ TEST_F(StoreFile, CascadingDeleteKeepsOrderOnLargeTables)
     EXPECT_EQ(store.CountForChoices(7), 0);
 }
 
+TEST_F(StoreFile, LargeProjectsRoundTripThroughTheFile)
+{
+    // Big enough (several MB) to be read through the mapped buffer rather than a plain string.
+    TFileAccess store(dir.File("large.soi"));
+    FillSample(store);
+    for (int i = 0; i < 120000; ++i)
+        store.AgainstChoices().Add(i % 500, i % 31, i % 29);
+    ASSERT_TRUE(store.Save());
+    ASSERT_GT(std::filesystem::file_size(dir.File("large.soi")), 2u << 20);
+    TFileAccess again(dir.File("large.soi"));
+    ASSERT_TRUE(again.Load());
+    EXPECT_EQ(again.AgainstChoices().Count(), 120001);
+    EXPECT_EQ(SaveText(again), ReadFileBytes(dir.File("large.soi")));
+}
+
 TEST_F(StoreFile, EveryFuzzCorpusFileLoadsWithoutCrashing)
 {
     const std::filesystem::path corpus = std::filesystem::path(TREMLOW_TEST_DATA_DIR) / "fuzz-corpus";
