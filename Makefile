@@ -31,7 +31,7 @@ test: build
 bench: deps
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTREMLOW_BUILD_BENCH=ON -DTREMLOW_BUILD_TESTS=OFF >/dev/null
 	@cmake --build build-bench -j $(JOBS)
-	@for b in build-bench/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+	@for b in build-bench/bin/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
 
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
