@@ -23,3 +23,9 @@ struct TCliRegistrar {
 
 // Prints "usage: tremlow-cli <usage>" to stderr and returns 2.
 int CliUsageError(const TCliCommand& command);
+
+class TFileAccess;
+
+// Loads a project file for a command. The message catalogue beside the executable is installed
+// first, so a failure prints the application's own text on stderr (a fixed English text without it).
+bool CliLoadProject(TFileAccess& store);

@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "analysis/investigationobj.h"
 #include "cli/commands.h"
 #include "settings/langconv.h"
@@ -18,27 +16,6 @@
 #include "util/error.h"
 
 namespace {
-
-// Loads the catalogue beside the executable so that a failed load shows the application's text.
-void InstallCatalogue()
-{
-    if (HasLangConv())
-        return;
-    std::string exe(4096, '\0');
-    const ssize_t n = ::readlink("/proc/self/exe", exe.data(), exe.size());
-    if (n <= 0)
-        return;
-    exe.resize(static_cast<std::size_t>(n));
-    const std::size_t slash = exe.rfind('/');
-    if (slash == std::string::npos)
-        return;
-    SetExecutableDir(slash == 0 ? "/" : exe.substr(0, slash));
-    try {
-        SetLangConv(std::make_unique<TDlgLangConverter>(LanguageFilePath()));
-    } catch (const std::exception&) {
-        // Without a catalogue the store falls back to its built-in English text.
-    }
-}
 
 // A JSON string literal of UTF-8 text.
 std::string JsonText(const std::string& text)
@@ -156,9 +133,8 @@ int Indices(const std::vector<std::string>& args)
     int32_t investId = 0;
     if (args.size() != 2 || !ParseId(args[1], investId))
         return CliUsageError(TCliCommand{kName, kUsage, {}, {}});
-    InstallCatalogue();
     TFileAccess store(args[0]);
-    if (!store.Load())
+    if (!CliLoadProject(store))
         return 1;
     try {
         const TInvestigationObject model(store, investId);

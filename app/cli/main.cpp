@@ -1,8 +1,13 @@
 // tremlow-cli: headless tools on Tremlow's core (checking, converting and analysing project files).
 #include <algorithm>
 #include <iostream>
+#include <memory>
+
+#include <unistd.h>
 
 #include "cli/commands.h"
+#include "settings/langconv.h"
+#include "store/fileacc.h"
 
 std::vector<TCliCommand>& CliCommands()
 {
@@ -14,6 +19,36 @@ int CliUsageError(const TCliCommand& command)
 {
     std::cerr << "usage: tremlow-cli " << command.name << ' ' << command.usage << '\n';
     return 2;
+}
+
+namespace {
+
+void InstallCatalogue()
+{
+    if (HasLangConv())
+        return;
+    std::string exe(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", exe.data(), exe.size());
+    if (n <= 0)
+        return;
+    exe.resize(static_cast<std::size_t>(n));
+    const std::size_t slash = exe.rfind('/');
+    if (slash == std::string::npos)
+        return;
+    SetExecutableDir(slash == 0 ? "/" : exe.substr(0, slash));
+    try {
+        SetLangConv(std::make_unique<TDlgLangConverter>(LanguageFilePath()));
+    } catch (const std::exception&) {
+        // No catalogue: the store reports failures with its built-in English text.
+    }
+}
+
+} // namespace
+
+bool CliLoadProject(TFileAccess& store)
+{
+    InstallCatalogue();
+    return store.Load();
 }
 
 namespace {

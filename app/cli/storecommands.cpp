@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include <nlohmann/json.hpp>
 
 #include "cli/commands.h"
@@ -19,41 +17,12 @@ namespace {
 
 using TJson = nlohmann::ordered_json;
 
-// Loads the message catalogue from language.dat beside the executable, so failures show the
-// same texts as the application; without it the store falls back to a fixed English text.
-void InstallCatalogue()
-{
-    if (HasLangConv())
-        return;
-    std::string exe(4096, '\0');
-    const ssize_t n = ::readlink("/proc/self/exe", exe.data(), exe.size());
-    if (n <= 0)
-        return;
-    exe.resize(static_cast<std::size_t>(n));
-    const std::size_t slash = exe.rfind('/');
-    if (slash == std::string::npos)
-        return;
-    SetExecutableDir(slash == 0 ? "/" : exe.substr(0, slash));
-    try {
-        SetLangConv(std::make_unique<TDlgLangConverter>(LanguageFilePath()));
-    } catch (const std::exception&) {
-        // No catalogue: messages use the built-in English texts.
-    }
-}
-
-// Loads the project; the store itself reports a failure on stderr.
-bool LoadProject(TFileAccess& store)
-{
-    InstallCatalogue();
-    return store.Load();
-}
-
 int Check(const TCliCommand& self, const std::vector<std::string>& args)
 {
     if (args.size() != 1)
         return CliUsageError(self);
     TFileAccess store(args[0]);
-    if (!LoadProject(store))
+    if (!CliLoadProject(store))
         return 1;
     std::cout << "CLIENT_GROUPS " << store.ClientGroups().Count() << '\n'
               << "CLIENTS " << store.Clients().Count() << '\n'
@@ -73,7 +42,7 @@ int Resave(const TCliCommand& self, const std::vector<std::string>& args)
     if (args.size() != 2)
         return CliUsageError(self);
     TFileAccess store(args[0]);
-    if (!LoadProject(store))
+    if (!CliLoadProject(store))
         return 1;
     store.SetFileName(args[1]);
     return store.Save() ? 0 : 1;
@@ -188,7 +157,7 @@ int Dump(const TCliCommand& self, const std::vector<std::string>& args)
     if (args.size() != 1)
         return CliUsageError(self);
     TFileAccess store(args[0]);
-    if (!LoadProject(store))
+    if (!CliLoadProject(store))
         return 1;
     std::cout << ProjectJson(store).dump(2, ' ', false, TJson::error_handler_t::replace) << '\n';
     return std::cout.good() ? 0 : 1;
