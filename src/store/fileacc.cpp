@@ -33,7 +33,7 @@ TFileAccess* g_currentProject = nullptr;
 
 // ---- value conversions -------------------------------------------------------------------
 
-bool ParseInt32(std::string_view text, int32_t& value)
+bool ParseInt(std::string_view text, int32_t& value)
 {
     if (!text.empty() && text.front() == '+')
         text.remove_prefix(1);
@@ -44,10 +44,10 @@ bool ParseInt32(std::string_view text, int32_t& value)
     return result.ec == std::errc() && result.ptr == end;
 }
 
-bool ParseInt16(std::string_view text, int16_t& value)
+bool ParseInt(std::string_view text, int16_t& value)
 {
     int32_t wide = 0;
-    if (!ParseInt32(text, wide) || wide < std::numeric_limits<int16_t>::min() ||
+    if (!ParseInt(text, wide) || wide < std::numeric_limits<int16_t>::min() ||
         wide > std::numeric_limits<int16_t>::max())
         return false;
     value = static_cast<int16_t>(wide);
@@ -57,7 +57,7 @@ bool ParseInt16(std::string_view text, int16_t& value)
 bool ParseBool(std::string_view text, bool& value)
 {
     int32_t n = 0;
-    if (!ParseInt32(text, n))
+    if (!ParseInt(text, n))
         return false;
     value = n != 0;
     return true;
@@ -214,19 +214,11 @@ template <typename TRecord> struct TColumn {
     bool (*write)(const TRecord&, TTextOut&);
 };
 
+// Columns by kind of value; an integer column reads a 16- or 32-bit number as its field holds.
 #define TREMLOW_INT_COLUMN(Record, Name, Field)                                                              \
     TColumn<Record>                                                                                          \
     {                                                                                                        \
-        Name, [](Record& r, std::string_view v) { return ParseInt32(v, r.Field); },                          \
-            [](const Record& r, TTextOut& out) {                                                             \
-                AppendInt(out, r.Field);                                                                     \
-                return true;                                                                                 \
-            }                                                                                                \
-    }
-#define TREMLOW_INT16_COLUMN(Record, Name, Field)                                                            \
-    TColumn<Record>                                                                                          \
-    {                                                                                                        \
-        Name, [](Record& r, std::string_view v) { return ParseInt16(v, r.Field); },                          \
+        Name, [](Record& r, std::string_view v) { return ParseInt(v, r.Field); },                            \
             [](const Record& r, TTextOut& out) {                                                             \
                 AppendInt(out, r.Field);                                                                     \
                 return true;                                                                                 \
@@ -312,12 +304,12 @@ const std::array kGraphColumns = {
     TREMLOW_INT_COLUMN(TGraphPlace, "GRAPH_INVID", InvestId),
     TREMLOW_INT_COLUMN(TGraphPlace, "GRAPH_CLNGRPID", ClientGroupId),
     TREMLOW_INT_COLUMN(TGraphPlace, "GRAPH_CLNID", ClientId),
-    TREMLOW_INT16_COLUMN(TGraphPlace, "GRAPH_SELTYP", SelType),
+    TREMLOW_INT_COLUMN(TGraphPlace, "GRAPH_SELTYP", SelType),
     TREMLOW_INT_COLUMN(TGraphPlace, "GRAPH_LEFT", Left),
     TREMLOW_INT_COLUMN(TGraphPlace, "GRAPH_TOP", Top),
     TREMLOW_INT_COLUMN(TGraphPlace, "GRAPH_WIDTH", Width),
     TREMLOW_INT_COLUMN(TGraphPlace, "GRAPH_HEIGHT", Height),
-    TREMLOW_INT16_COLUMN(TGraphPlace, "GRAPH_FIGTYP", FigType),
+    TREMLOW_INT_COLUMN(TGraphPlace, "GRAPH_FIGTYP", FigType),
 };
 
 const std::array kUserColumns = {
@@ -327,7 +319,6 @@ const std::array kUserColumns = {
 };
 
 #undef TREMLOW_INT_COLUMN
-#undef TREMLOW_INT16_COLUMN
 #undef TREMLOW_BOOL_COLUMN
 #undef TREMLOW_DATE_COLUMN
 #undef TREMLOW_TEXT_COLUMN
@@ -428,25 +419,10 @@ public:
             return;
         }
         m_pairs.reserve(text.size() / 16 + 16);
-        const char* data = text.data();
-        const std::size_t size = text.size();
-        std::size_t pos = 0;
-        std::size_t nextLf = 0;
-        bool lfKnown = false;
-        while (pos < size) {
-            if (!lfKnown || nextLf < pos) {
-                const void* lf = std::memchr(data + pos, '\n', size - pos);
-                nextLf = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : size;
-                lfKnown = true;
-            }
-            const void* cr = std::memchr(data + pos, '\r', nextLf - pos);
-            const std::size_t end =
-                cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : nextLf;
-            AddLine(text.substr(pos, end - pos));
-            if (end == size)
-                break;
-            pos = data[end] == '\r' && end + 1 < size && data[end + 1] == '\n' ? end + 2 : end + 1;
-        }
+        TLineCursor lines(text);
+        std::string_view line;
+        while (lines.Next(line))
+            AddLine(line);
     }
 
     // Texts of 4 GB and more are not read.
@@ -506,7 +482,7 @@ bool ReadSection(const TProjectText& text, std::string_view name,
     if (pairs.empty() || pairs[0].key != kFieldNums)
         return false;
     int32_t n = 0;
-    if (!ParseInt32(pairs[0].value, n) || n < 1)
+    if (!ParseInt(pairs[0].value, n) || n < 1)
         return false;
     const int64_t k = static_cast<int64_t>(pairs.size());
     const int64_t width = n;
@@ -560,15 +536,30 @@ bool ReadSection(const TProjectText& text, std::string_view name,
 
 // ---- writing ------------------------------------------------------------------------------
 
+// The header line "[name]".
+void PutHeader(TTextOut& out, std::string_view name)
+{
+    out.Put('[');
+    out.Put(name);
+    out.Put("]\r\n");
+}
+
+// The start "name_row=" of a record's value line.
+void PutValueKey(TTextOut& out, std::string_view name, int32_t row)
+{
+    out.Put(name);
+    out.Put('_');
+    AppendInt(out, row);
+    out.Put('=');
+}
+
 template <typename TTable, std::size_t N>
 bool WriteSection(TTextOut& out, std::string_view name,
                   const std::array<TColumn<typename TTable::RecordType>, N>& columns, const TTable& table)
 {
     using TRecord = typename TTable::RecordType;
     constexpr bool described = kHasDescription<TRecord>;
-    out.Put('[');
-    out.Put(name);
-    out.Put("]\r\n");
+    PutHeader(out, name);
     out.Put(kFieldNums);
     out.Put('=');
     AppendInt(out, static_cast<int64_t>(N + (described ? 1 : 0)));
@@ -584,24 +575,43 @@ bool WriteSection(TTextOut& out, std::string_view name,
     for (int32_t i = 0; i < table.Count(); ++i) {
         const TRecord& record = table.At(i);
         for (const auto& column : columns) {
-            out.Put(column.name);
-            out.Put('_');
-            AppendInt(out, i + 1);
-            out.Put('=');
+            PutValueKey(out, column.name, i + 1);
             if (!column.write(record, out))
                 return false;
             out.Put("\r\n");
         }
         if constexpr (described) {
-            out.Put(kDescription);
-            out.Put('_');
-            AppendInt(out, i + 1);
-            out.Put('=');
+            PutValueKey(out, kDescription, i + 1);
             AppendDescription(out, record.Description);
             out.Put("\r\n");
         }
     }
     return true;
+}
+
+// ---- the table sections of a project file --------------------------------------------------
+
+// Calls visit(name, columns, table) for each table section in file order, which is the order
+// Load reads and Save writes; stops at the first visit that returns false.
+template <typename TStore, typename TVisit> bool VisitSections(TStore& store, TVisit visit)
+{
+    return visit("CLIENT_GROUPS", kClientGroupColumns, store.ClientGroups()) &&
+           visit("CLIENTS", kClientColumns, store.Clients()) &&
+           visit("CRITERY_GROUPS", kCriteryGroupColumns, store.CriteriaGroups()) &&
+           visit("CRITERIES", kCriteryColumns, store.Criteria()) &&
+           visit("INVESTS", kInvestColumns, store.Investigations()) &&
+           visit("FOR", kForColumns, store.ForChoices()) &&
+           visit("AGAINST", kAgainstColumns, store.AgainstChoices()) &&
+           visit("GRAPH", kGraphColumns, store.Placements()) && visit("USERS", kUserColumns, store.Users());
+}
+
+// Counts the records of a table for which pred holds.
+template <typename TTable, typename Pred> int32_t CountWhere(const TTable& table, Pred pred)
+{
+    int32_t n = 0;
+    for (int32_t i = 0; i < table.Count(); ++i)
+        n += pred(table.At(i)) ? 1 : 0;
+    return n;
 }
 
 // IsValidUtf8 with a fast path over runs of ASCII, which make up nearly all of a project file.
@@ -749,20 +759,13 @@ bool TFileAccess::LoadText(std::string_view decoded)
     const TProjectText text(decoded);
     if (text.TooLarge())
         return false;
-    auto step = [](bool ok) {
-        if (ok)
-            ProgressSink().Advance(kProgressStep);
-        return ok;
-    };
-    if (!step(ReadSection(text, "CLIENT_GROUPS", kClientGroupColumns, m_clientGroups)) ||
-        !step(ReadSection(text, "CLIENTS", kClientColumns, m_clients)) ||
-        !step(ReadSection(text, "CRITERY_GROUPS", kCriteryGroupColumns, m_criteriaGroups)) ||
-        !step(ReadSection(text, "CRITERIES", kCriteryColumns, m_criteria)) ||
-        !step(ReadSection(text, "INVESTS", kInvestColumns, m_invests)) ||
-        !step(ReadSection(text, "FOR", kForColumns, m_forChoices)) ||
-        !step(ReadSection(text, "AGAINST", kAgainstColumns, m_againstChoices)) ||
-        !step(ReadSection(text, "GRAPH", kGraphColumns, m_placements)) ||
-        !step(ReadSection(text, "USERS", kUserColumns, m_users)))
+    const bool read = VisitSections(*this, [&text](std::string_view name, const auto& columns, auto& table) {
+        if (!ReadSection(text, name, columns, table))
+            return false;
+        ProgressSink().Advance(kProgressStep);
+        return true;
+    });
+    if (!read)
         return false;
 
     // "0" is the only value that lets a project open without a login.
@@ -790,26 +793,18 @@ bool TFileAccess::BuildFileText(std::string& text) const
         70 * static_cast<std::size_t>(m_forChoices.Count() + m_againstChoices.Count()) +
         220 * static_cast<std::size_t>(m_placements.Count()) + 4096;
     out.Reserve(estimate);
-    auto step = [](bool ok) {
-        if (ok)
+    const bool written =
+        VisitSections(*this, [&out](std::string_view name, const auto& columns, const auto& table) {
+            if (!WriteSection(out, name, columns, table))
+                return false;
             ProgressSink().Advance(kProgressStep);
-        return ok;
-    };
-    if (!step(WriteSection(out, "CLIENT_GROUPS", kClientGroupColumns, m_clientGroups)) ||
-        !step(WriteSection(out, "CLIENTS", kClientColumns, m_clients)) ||
-        !step(WriteSection(out, "CRITERY_GROUPS", kCriteryGroupColumns, m_criteriaGroups)) ||
-        !step(WriteSection(out, "CRITERIES", kCriteryColumns, m_criteria)) ||
-        !step(WriteSection(out, "INVESTS", kInvestColumns, m_invests)) ||
-        !step(WriteSection(out, "FOR", kForColumns, m_forChoices)) ||
-        !step(WriteSection(out, "AGAINST", kAgainstColumns, m_againstChoices)) ||
-        !step(WriteSection(out, "GRAPH", kGraphColumns, m_placements)) ||
-        !step(WriteSection(out, "USERS", kUserColumns, m_users))) {
+            return true;
+        });
+    if (!written) {
         text.clear();
         return false;
     }
-    out.Put('[');
-    out.Put(kAdditional);
-    out.Put("]\r\n");
+    PutHeader(out, kAdditional);
     out.Put(kIsAuthor);
     out.Put(m_loginRequired ? "=1\r\n" : "=0\r\n");
     out.Finish();
@@ -1059,34 +1054,22 @@ void TFileAccess::MergeColumn(std::string_view section, std::string_view from, s
 
 int32_t TFileAccess::CountClientsInGroup(int32_t groupId) const
 {
-    int32_t n = 0;
-    for (int32_t i = 0; i < m_clients.Count(); ++i)
-        n += m_clients.At(i).GroupId == groupId ? 1 : 0;
-    return n;
+    return CountWhere(m_clients, [groupId](const auto& r) { return r.GroupId == groupId; });
 }
 
 int32_t TFileAccess::CountCriteriaInGroup(int32_t groupId) const
 {
-    int32_t n = 0;
-    for (int32_t i = 0; i < m_criteria.Count(); ++i)
-        n += m_criteria.At(i).GroupId == groupId ? 1 : 0;
-    return n;
+    return CountWhere(m_criteria, [groupId](const auto& r) { return r.GroupId == groupId; });
 }
 
 int32_t TFileAccess::CountForChoices(int32_t investId) const
 {
-    int32_t n = 0;
-    for (int32_t i = 0; i < m_forChoices.Count(); ++i)
-        n += m_forChoices.At(i).InvestId == investId ? 1 : 0;
-    return n;
+    return CountWhere(m_forChoices, [investId](const auto& r) { return r.InvestId == investId; });
 }
 
 int32_t TFileAccess::CountAgainstChoices(int32_t investId) const
 {
-    int32_t n = 0;
-    for (int32_t i = 0; i < m_againstChoices.Count(); ++i)
-        n += m_againstChoices.At(i).InvestId == investId ? 1 : 0;
-    return n;
+    return CountWhere(m_againstChoices, [investId](const auto& r) { return r.InvestId == investId; });
 }
 
 bool TFileAccess::DeleteClientsOfGroup(int32_t groupId)

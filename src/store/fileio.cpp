@@ -230,26 +230,33 @@ bool ReplaceFile(const std::string& path, std::string_view bytes, std::string& e
 std::vector<std::string_view> SplitLines(std::string_view text)
 {
     std::vector<std::string_view> lines;
-    const char* data = text.data();
-    const std::size_t size = text.size();
-    std::size_t pos = 0;
-    std::size_t nextLf = 0; // position of the next LF at or after pos (size when none)
-    bool lfKnown = false;
-    while (pos < size) {
-        if (!lfKnown || nextLf < pos) {
-            const void* lf = std::memchr(data + pos, '\n', size - pos);
-            nextLf = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : size;
-            lfKnown = true;
-        }
-        const void* cr = std::memchr(data + pos, '\r', nextLf - pos);
-        const std::size_t end = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : nextLf;
-        lines.push_back(text.substr(pos, end - pos));
-        if (end == size)
-            break;
-        if (data[end] == '\r' && end + 1 < size && data[end + 1] == '\n')
-            pos = end + 2;
-        else
-            pos = end + 1;
-    }
+    TLineCursor cursor(text);
+    std::string_view line;
+    while (cursor.Next(line))
+        lines.push_back(line);
     return lines;
+}
+
+bool TLineCursor::Next(std::string_view& line)
+{
+    const char* data = m_text.data();
+    const std::size_t size = m_text.size();
+    if (m_pos >= size)
+        return false;
+    // One search for LF serves every CR-ended line before it.
+    if (!m_lfKnown || m_nextLf < m_pos) {
+        const void* lf = std::memchr(data + m_pos, '\n', size - m_pos);
+        m_nextLf = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : size;
+        m_lfKnown = true;
+    }
+    const void* cr = std::memchr(data + m_pos, '\r', m_nextLf - m_pos);
+    const std::size_t end = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : m_nextLf;
+    line = m_text.substr(m_pos, end - m_pos);
+    if (end == size)
+        m_pos = size;
+    else if (data[end] == '\r' && end + 1 < size && data[end + 1] == '\n')
+        m_pos = end + 2;
+    else
+        m_pos = end + 1;
+    return true;
 }

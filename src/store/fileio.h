@@ -43,3 +43,19 @@ bool ReplaceFile(const std::string& path, std::string_view bytes, std::string& e
 
 // Splits text at CR, LF and CR LF; a final line without a line end counts as a line.
 std::vector<std::string_view> SplitLines(std::string_view text);
+
+// Walks the lines of a text one by one, split as SplitLines splits them, for texts too large
+// to want a list of all their lines.
+class TLineCursor final {
+public:
+    explicit TLineCursor(std::string_view text) : m_text(text) {}
+
+    // The next line (a view into the text); false after the last one.
+    bool Next(std::string_view& line);
+
+private:
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+    std::size_t m_nextLf = 0; // position of the next LF at or after m_pos (the size when none)
+    bool m_lfKnown = false;
+};

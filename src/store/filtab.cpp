@@ -17,6 +17,37 @@ template <typename Table, typename Pred> bool FindFirst(Table& table, Pred match
     return false;
 }
 
+// The fields Add and Change set alike: all but the description.
+void SetFields(TACritery& r, int32_t id, int32_t groupId, std::string_view name)
+{
+    r.Id = id;
+    r.GroupId = groupId;
+    r.Name = CutChars(name);
+}
+
+void SetFields(TAClient& r, int32_t id, int32_t groupId, std::string_view fullName, bool isMale,
+               double birthDate)
+{
+    r.Id = id;
+    r.GroupId = groupId;
+    r.FullName = CutChars(fullName);
+    r.IsMale = isMale;
+    r.BirthDate = birthDate;
+}
+
+void SetFields(TAnInvest& r, int32_t id, int32_t clientGroupId, int32_t criterionId, int32_t criteriaGroupId,
+               std::string_view name, double date, bool allowAgainst, int32_t maxChoices)
+{
+    r.Id = id;
+    r.ClientGroupId = clientGroupId;
+    r.CriterionId = criterionId;
+    r.CriteriaGroupId = criteriaGroupId;
+    r.Name = CutChars(name);
+    r.Date = date;
+    r.AllowAgainst = allowAgainst;
+    r.MaxChoices = maxChoices;
+}
+
 } // namespace
 
 void CutShortTexts(TAClientGroup& record)
@@ -50,99 +81,58 @@ void CutShortTexts(TAUser& record)
     record.Password = CutChars(record.Password);
 }
 
-// Client groups
+// Described tables
 
-void TClientGroupTable::Add(int32_t id, std::string_view name)
+template <typename TRecord> bool TDescribedTable<TRecord>::SetDescription(std::string_view text)
 {
-    TAClientGroup r;
+    return this->ChangeCurrent([text](TRecord& r) { r.Description = text; });
+}
+
+template class TDescribedTable<TAClientGroup>;
+template class TDescribedTable<TACriteryGroup>;
+template class TDescribedTable<TACritery>;
+template class TDescribedTable<TAClient>;
+template class TDescribedTable<TAnInvest>;
+template class TDescribedTable<TAUser>;
+
+// Client groups and criteria groups
+
+template <typename TRecord> void TGroupTable<TRecord>::Add(int32_t id, std::string_view name)
+{
+    TRecord r;
     r.Id = id;
     r.Name = CutChars(name);
-    AddRecord(std::move(r));
+    this->AddRecord(std::move(r));
 }
 
-bool TClientGroupTable::Change(int32_t id, std::string_view name)
+template <typename TRecord> bool TGroupTable<TRecord>::Change(int32_t id, std::string_view name)
 {
-    TAClientGroup* r = CurrentPtr();
-    if (!r)
-        return false;
-    r->Id = id;
-    r->Name = CutChars(name);
-    Touch();
-    return true;
+    return this->ChangeCurrent([id, name](TRecord& r) {
+        r.Id = id;
+        r.Name = CutChars(name);
+    });
 }
 
-bool TClientGroupTable::FindById(int32_t id)
+template <typename TRecord> bool TGroupTable<TRecord>::FindById(int32_t id)
 {
-    return FindFirst(*this, [id](const TAClientGroup& r) { return r.Id == id; });
+    return FindFirst(*this, [id](const TRecord& r) { return r.Id == id; });
 }
 
-bool TClientGroupTable::SetDescription(std::string_view text)
-{
-    TAClientGroup* r = CurrentPtr();
-    if (!r)
-        return false;
-    r->Description = text;
-    Touch();
-    return true;
-}
-
-// Criteria groups
-
-void TCriteryGroupTable::Add(int32_t id, std::string_view name)
-{
-    TACriteryGroup r;
-    r.Id = id;
-    r.Name = CutChars(name);
-    AddRecord(std::move(r));
-}
-
-bool TCriteryGroupTable::Change(int32_t id, std::string_view name)
-{
-    TACriteryGroup* r = CurrentPtr();
-    if (!r)
-        return false;
-    r->Id = id;
-    r->Name = CutChars(name);
-    Touch();
-    return true;
-}
-
-bool TCriteryGroupTable::FindById(int32_t id)
-{
-    return FindFirst(*this, [id](const TACriteryGroup& r) { return r.Id == id; });
-}
-
-bool TCriteryGroupTable::SetDescription(std::string_view text)
-{
-    TACriteryGroup* r = CurrentPtr();
-    if (!r)
-        return false;
-    r->Description = text;
-    Touch();
-    return true;
-}
+template class TGroupTable<TAClientGroup>;
+template class TGroupTable<TACriteryGroup>;
 
 // Criteria
 
 void TCriteryTable::Add(int32_t id, int32_t groupId, std::string_view name)
 {
     TACritery r;
-    r.Id = id;
-    r.GroupId = groupId;
-    r.Name = CutChars(name);
+    SetFields(r, id, groupId, name);
     AddRecord(std::move(r));
 }
 
 bool TCriteryTable::Change(int32_t id, int32_t groupId, std::string_view name)
 {
-    TACritery* r = CurrentPtr();
-    if (!r)
-        return false;
-    r->Id = id;
-    r->GroupId = groupId;
-    r->Name = CutChars(name);
-    Touch();
-    return true;
+    return ChangeCurrent([&](TACritery& r) { SetFields(r, id, groupId, name); });
 }
 
 bool TCriteryTable::Find(int32_t id, int32_t groupId)
@@ -150,57 +140,24 @@ bool TCriteryTable::Find(int32_t id, int32_t groupId)
     return FindFirst(*this, [id, groupId](const TACritery& r) { return r.Id == id && r.GroupId == groupId; });
 }
 
-bool TCriteryTable::SetDescription(std::string_view text)
-{
-    TACritery* r = CurrentPtr();
-    if (!r)
-        return false;
-    r->Description = text;
-    Touch();
-    return true;
-}
-
 // Clients
 
 void TClientTable::Add(int32_t id, int32_t groupId, std::string_view fullName, bool isMale, double birthDate)
 {
     TAClient r;
-    r.Id = id;
-    r.GroupId = groupId;
-    r.FullName = CutChars(fullName);
-    r.IsMale = isMale;
-    r.BirthDate = birthDate;
+    SetFields(r, id, groupId, fullName, isMale, birthDate);
     AddRecord(std::move(r));
 }
 
 bool TClientTable::Change(int32_t id, int32_t groupId, std::string_view fullName, bool isMale,
                           double birthDate)
 {
-    TAClient* r = CurrentPtr();
-    if (!r)
-        return false;
-    r->Id = id;
-    r->GroupId = groupId;
-    r->FullName = CutChars(fullName);
-    r->IsMale = isMale;
-    r->BirthDate = birthDate;
-    Touch();
-    return true;
+    return ChangeCurrent([&](TAClient& r) { SetFields(r, id, groupId, fullName, isMale, birthDate); });
 }
 
 bool TClientTable::Find(int32_t id, int32_t groupId)
 {
     return FindFirst(*this, [id, groupId](const TAClient& r) { return r.Id == id && r.GroupId == groupId; });
-}
-
-bool TClientTable::SetDescription(std::string_view text)
-{
-    TAClient* r = CurrentPtr();
-    if (!r)
-        return false;
-    r->Description = text;
-    Touch();
-    return true;
 }
 
 // Investigations
@@ -209,48 +166,21 @@ void TInvestTable::Add(int32_t id, int32_t clientGroupId, int32_t criterionId, i
                        std::string_view name, double date, bool allowAgainst, int32_t maxChoices)
 {
     TAnInvest r;
-    r.Id = id;
-    r.ClientGroupId = clientGroupId;
-    r.CriterionId = criterionId;
-    r.CriteriaGroupId = criteriaGroupId;
-    r.Name = CutChars(name);
-    r.Date = date;
-    r.AllowAgainst = allowAgainst;
-    r.MaxChoices = maxChoices;
+    SetFields(r, id, clientGroupId, criterionId, criteriaGroupId, name, date, allowAgainst, maxChoices);
     AddRecord(std::move(r));
 }
 
 bool TInvestTable::Change(int32_t id, int32_t clientGroupId, int32_t criterionId, int32_t criteriaGroupId,
                           std::string_view name, double date, bool allowAgainst, int32_t maxChoices)
 {
-    TAnInvest* r = CurrentPtr();
-    if (!r)
-        return false;
-    r->Id = id;
-    r->ClientGroupId = clientGroupId;
-    r->CriterionId = criterionId;
-    r->CriteriaGroupId = criteriaGroupId;
-    r->Name = CutChars(name);
-    r->Date = date;
-    r->AllowAgainst = allowAgainst;
-    r->MaxChoices = maxChoices;
-    Touch();
-    return true;
+    return ChangeCurrent([&](TAnInvest& r) {
+        SetFields(r, id, clientGroupId, criterionId, criteriaGroupId, name, date, allowAgainst, maxChoices);
+    });
 }
 
 bool TInvestTable::FindById(int32_t id)
 {
     return FindFirst(*this, [id](const TAnInvest& r) { return r.Id == id; });
-}
-
-bool TInvestTable::SetDescription(std::string_view text)
-{
-    TAnInvest* r = CurrentPtr();
-    if (!r)
-        return false;
-    r->Description = text;
-    Touch();
-    return true;
 }
 
 // Users
@@ -267,16 +197,6 @@ void TUserTable::Add(int32_t id, std::string_view name, std::string_view passwor
 bool TUserTable::FindById(int32_t id)
 {
     return FindFirst(*this, [id](const TAUser& r) { return r.Id == id; });
-}
-
-bool TUserTable::SetDescription(std::string_view text)
-{
-    TAUser* r = CurrentPtr();
-    if (!r)
-        return false;
-    r->Description = text;
-    Touch();
-    return true;
 }
 
 bool TUserTable::DeleteAll()
@@ -314,12 +234,7 @@ bool TGraphPlaceTable::Change(int32_t investId, int32_t clientId, int32_t client
 
 bool TGraphPlaceTable::Change(const TGraphPlace& place)
 {
-    TGraphPlace* r = CurrentPtr();
-    if (!r)
-        return false;
-    *r = place;
-    Touch();
-    return true;
+    return ChangeCurrent([&place](TGraphPlace& r) { r = place; });
 }
 
 bool TGraphPlaceTable::Find(int32_t investId, int32_t clientGroupId, int32_t clientId, int16_t selType)

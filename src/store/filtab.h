@@ -320,76 +320,92 @@ protected:
     }
     void Touch() { m_modified = true; }
 
+    // Applies change to the record at the cursor and marks the table modified; false, and no
+    // change, with the cursor off the table.
+    template <typename Edit> bool ChangeCurrent(Edit change)
+    {
+        TRecord* record = CurrentPtr();
+        if (!record)
+            return false;
+        change(*record);
+        Touch();
+        return true;
+    }
+
     int32_t m_cursor = 0;
     bool m_modified = false;
     static inline const TRecord s_none{};
 };
 
-// Client groups (section CLIENT_GROUPS).
-class TClientGroupTable final : public TRecordTable<TAClientGroup> {
+// A table of object records, which all carry a description.
+template <typename TRecord> class TDescribedTable : public TRecordTable<TRecord> {
+public:
+    bool SetDescription(std::string_view text);
+
+    const std::string& GetDescription() const { return this->Current().Description; }
+};
+
+// A table of groups, each known by its id and named.
+template <typename TRecord> class TGroupTable : public TDescribedTable<TRecord> {
 public:
     void Add(int32_t id, std::string_view name);
     bool Change(int32_t id, std::string_view name);
     bool FindById(int32_t id);
-    bool SetDescription(std::string_view text);
 
-    int32_t GetId() const { return Current().Id; }
-    const std::string& GetName() const { return Current().Name; }
-    const std::string& GetDescription() const { return Current().Description; }
+    int32_t GetId() const { return this->Current().Id; }
+    const std::string& GetName() const { return this->Current().Name; }
 };
+
+// The member functions are compiled once, in filtab.cpp, for these records.
+extern template class TDescribedTable<TAClientGroup>;
+extern template class TDescribedTable<TACriteryGroup>;
+extern template class TDescribedTable<TACritery>;
+extern template class TDescribedTable<TAClient>;
+extern template class TDescribedTable<TAnInvest>;
+extern template class TDescribedTable<TAUser>;
+extern template class TGroupTable<TAClientGroup>;
+extern template class TGroupTable<TACriteryGroup>;
+
+// Client groups (section CLIENT_GROUPS).
+class TClientGroupTable final : public TGroupTable<TAClientGroup> {};
 
 // Criteria groups (section CRITERY_GROUPS).
-class TCriteryGroupTable final : public TRecordTable<TACriteryGroup> {
-public:
-    void Add(int32_t id, std::string_view name);
-    bool Change(int32_t id, std::string_view name);
-    bool FindById(int32_t id);
-    bool SetDescription(std::string_view text);
-
-    int32_t GetId() const { return Current().Id; }
-    const std::string& GetName() const { return Current().Name; }
-    const std::string& GetDescription() const { return Current().Description; }
-};
+class TCriteryGroupTable final : public TGroupTable<TACriteryGroup> {};
 
 // Criteria (section CRITERIES).
-class TCriteryTable final : public TRecordTable<TACritery> {
+class TCriteryTable final : public TDescribedTable<TACritery> {
 public:
     void Add(int32_t id, int32_t groupId, std::string_view name);
     bool Change(int32_t id, int32_t groupId, std::string_view name);
     bool Find(int32_t id, int32_t groupId);
-    bool SetDescription(std::string_view text);
 
     int32_t GetId() const { return Current().Id; }
     int32_t GetGroupId() const { return Current().GroupId; }
     const std::string& GetName() const { return Current().Name; }
-    const std::string& GetDescription() const { return Current().Description; }
 };
 
 // Clients (section CLIENTS).
-class TClientTable final : public TRecordTable<TAClient> {
+class TClientTable final : public TDescribedTable<TAClient> {
 public:
     void Add(int32_t id, int32_t groupId, std::string_view fullName, bool isMale, double birthDate);
     bool Change(int32_t id, int32_t groupId, std::string_view fullName, bool isMale, double birthDate);
     bool Find(int32_t id, int32_t groupId);
-    bool SetDescription(std::string_view text);
 
     int32_t GetId() const { return Current().Id; }
     int32_t GetGroupId() const { return Current().GroupId; }
     const std::string& GetFullName() const { return Current().FullName; }
     bool GetIsMale() const { return Current().IsMale; }
     double GetBirthDate() const { return Current().BirthDate; }
-    const std::string& GetDescription() const { return Current().Description; }
 };
 
 // Investigations (section INVESTS).
-class TInvestTable final : public TRecordTable<TAnInvest> {
+class TInvestTable final : public TDescribedTable<TAnInvest> {
 public:
     void Add(int32_t id, int32_t clientGroupId, int32_t criterionId, int32_t criteriaGroupId,
              std::string_view name, double date, bool allowAgainst, int32_t maxChoices);
     bool Change(int32_t id, int32_t clientGroupId, int32_t criterionId, int32_t criteriaGroupId,
                 std::string_view name, double date, bool allowAgainst, int32_t maxChoices);
     bool FindById(int32_t id);
-    bool SetDescription(std::string_view text);
 
     int32_t GetId() const { return Current().Id; }
     int32_t GetClientGroupId() const { return Current().ClientGroupId; }
@@ -399,22 +415,19 @@ public:
     double GetDate() const { return Current().Date; }
     bool GetAllowAgainst() const { return Current().AllowAgainst; }
     int32_t GetMaxChoices() const { return Current().MaxChoices; }
-    const std::string& GetDescription() const { return Current().Description; }
 };
 
 // Users of the project (section USERS).
-class TUserTable final : public TRecordTable<TAUser> {
+class TUserTable final : public TDescribedTable<TAUser> {
 public:
     void Add(int32_t id, std::string_view name, std::string_view password);
     bool FindById(int32_t id);
-    bool SetDescription(std::string_view text);
     // Deletes every user, from the last to the first.
     bool DeleteAll();
 
     int32_t GetId() const { return Current().Id; }
     const std::string& GetName() const { return Current().Name; }
     const std::string& GetPassword() const { return Current().Password; }
-    const std::string& GetDescription() const { return Current().Description; }
 };
 
 // Choices of one kind: TForTable holds the positive ones (FOR), TAgainstTable the negative (AGAINST).
