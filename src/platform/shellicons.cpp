@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <map>
 
 #include <QFont>
@@ -45,6 +46,17 @@ void Sub(QPainter& p, double x, double y, double scale, F draw)
     p.restore();
 }
 
+// A closed outline through the points, in order.
+QPainterPath Outline(std::initializer_list<QPointF> points)
+{
+    QPainterPath path;
+    path.moveTo(*points.begin());
+    for (auto point = points.begin() + 1; point != points.end(); ++point)
+        path.lineTo(*point);
+    path.closeSubpath();
+    return path;
+}
+
 void Person(QPainter& p, double cx, double top, double s, const QColor& color)
 {
     p.setPen(Pen(color.darker(140), 0.8));
@@ -57,35 +69,24 @@ void Person(QPainter& p, double cx, double top, double s, const QColor& color)
     p.drawPath(body);
 }
 
-void Page(QPainter& p, const QRectF& r)
+// A sheet with a folded corner, and as many lines of text on it.
+void Page(QPainter& p, const QRectF& r, int lines = 0)
 {
     const double fold = r.width() * 0.3;
-    QPainterPath path;
-    path.moveTo(r.left(), r.top());
-    path.lineTo(r.right() - fold, r.top());
-    path.lineTo(r.right(), r.top() + fold);
-    path.lineTo(r.right(), r.bottom());
-    path.lineTo(r.left(), r.bottom());
-    path.closeSubpath();
     p.setPen(Pen(kOutline, 0.9));
     p.setBrush(kPaper);
-    p.drawPath(path);
+    p.drawPath(Outline({r.topLeft(), QPointF(r.right() - fold, r.top()), QPointF(r.right(), r.top() + fold),
+                        r.bottomRight(), r.bottomLeft()}));
     p.setBrush(QColor(0xdd, 0xe2, 0xea));
-    QPainterPath corner;
-    corner.moveTo(r.right() - fold, r.top());
-    corner.lineTo(r.right() - fold, r.top() + fold);
-    corner.lineTo(r.right(), r.top() + fold);
-    corner.closeSubpath();
-    p.drawPath(corner);
-}
-
-void PageLines(QPainter& p, const QRectF& r, int lines)
-{
-    p.setPen(Pen(kGrey, 0.8));
-    const double step = (r.height() - 5) / std::max(1, lines);
-    for (int i = 0; i < lines; ++i) {
-        const double y = r.top() + 4.5 + i * step;
-        p.drawLine(QPointF(r.left() + 2, y), QPointF(r.right() - 2, y));
+    p.drawPath(Outline({QPointF(r.right() - fold, r.top()), QPointF(r.right() - fold, r.top() + fold),
+                        QPointF(r.right(), r.top() + fold)}));
+    if (lines > 0) {
+        p.setPen(Pen(kGrey, 0.8));
+        const double step = (r.height() - 5) / lines;
+        for (int i = 0; i < lines; ++i) {
+            const double y = r.top() + 4.5 + i * step;
+            p.drawLine(QPointF(r.left() + 2, y), QPointF(r.right() - 2, y));
+        }
     }
 }
 
@@ -93,24 +94,10 @@ void Folder(QPainter& p, bool open = false)
 {
     p.setPen(Pen(kDarkYellow.darker(120), 0.9));
     p.setBrush(kDarkYellow);
-    QPainterPath back;
-    back.moveTo(1, 3);
-    back.lineTo(6, 3);
-    back.lineTo(7.5, 4.5);
-    back.lineTo(15, 4.5);
-    back.lineTo(15, 13.5);
-    back.lineTo(1, 13.5);
-    back.closeSubpath();
-    p.drawPath(back);
+    p.drawPath(Outline({{1, 3}, {6, 3}, {7.5, 4.5}, {15, 4.5}, {15, 13.5}, {1, 13.5}}));
     p.setBrush(kYellow);
     if (open) {
-        QPainterPath front;
-        front.moveTo(3, 7);
-        front.lineTo(15.5, 7);
-        front.lineTo(13.5, 13.5);
-        front.lineTo(1, 13.5);
-        front.closeSubpath();
-        p.drawPath(front);
+        p.drawPath(Outline({{3, 7}, {15.5, 7}, {13.5, 13.5}, {1, 13.5}}));
     } else {
         p.drawRoundedRect(QRectF(1, 6, 14, 7.5), 0.8, 0.8);
     }
@@ -141,6 +128,24 @@ void SignDisc(QPainter& p, double cx, double cy, double r, const QColor& color, 
     }
 }
 
+// A sign disc over a white badge in the lower right corner.
+void CornerSign(QPainter& p, const QColor& color, char sign)
+{
+    BadgeBack(p);
+    SignDisc(p, 12, 12, 3.6, color, sign);
+}
+
+// A bold white question mark centred in r.
+void QuestionMark(QPainter& p, const QRectF& r, int pixelSize)
+{
+    QFont font("DejaVu Sans");
+    font.setBold(true);
+    font.setPixelSize(pixelSize);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(r, Qt::AlignCenter, "?");
+}
+
 void Bubble(QPainter& p, const QRectF& r, const QColor& color, bool mark)
 {
     QPainterPath path;
@@ -154,14 +159,8 @@ void Bubble(QPainter& p, const QRectF& r, const QColor& color, bool mark)
     p.setPen(Pen(color.darker(140), 0.9));
     p.setBrush(color);
     p.drawPath(path);
-    if (mark) {
-        QFont font("DejaVu Sans");
-        font.setBold(true);
-        font.setPixelSize(std::max(1, static_cast<int>(r.height() * 0.95)));
-        p.setFont(font);
-        p.setPen(Qt::white);
-        p.drawText(r, Qt::AlignCenter, "?");
-    }
+    if (mark)
+        QuestionMark(p, r, std::max(1, static_cast<int>(r.height() * 0.95)));
 }
 
 void Arrow(QPainter& p, QPointF from, QPointF to, const QColor& color, double width = 1.0)
@@ -257,14 +256,7 @@ void Floppy(QPainter& p)
 {
     p.setPen(Pen(kBlue.darker(150), 0.9));
     p.setBrush(kBlue);
-    QPainterPath body;
-    body.moveTo(1.5, 1.5);
-    body.lineTo(12.5, 1.5);
-    body.lineTo(14.5, 3.5);
-    body.lineTo(14.5, 14.5);
-    body.lineTo(1.5, 14.5);
-    body.closeSubpath();
-    p.drawPath(body);
+    p.drawPath(Outline({{1.5, 1.5}, {12.5, 1.5}, {14.5, 3.5}, {14.5, 14.5}, {1.5, 14.5}}));
     p.setBrush(kPaper);
     p.drawRect(QRectF(4, 1.5, 7.5, 4.5));
     p.setBrush(QColor(0xe6, 0xec, 0xf5));
@@ -299,17 +291,8 @@ void Tray(QPainter& p)
 {
     p.setPen(Pen(kOutline, 1.0));
     p.setBrush(QColor(0xdf, 0xe5, 0xee));
-    QPainterPath tray;
-    tray.moveTo(1.5, 9.5);
-    tray.lineTo(4.5, 9.5);
-    tray.lineTo(5.5, 11.5);
-    tray.lineTo(10.5, 11.5);
-    tray.lineTo(11.5, 9.5);
-    tray.lineTo(14.5, 9.5);
-    tray.lineTo(14.5, 14.5);
-    tray.lineTo(1.5, 14.5);
-    tray.closeSubpath();
-    p.drawPath(tray);
+    p.drawPath(Outline({{1.5, 9.5}, {4.5, 9.5}, {5.5, 11.5}, {10.5, 11.5}, {11.5, 9.5}, {14.5, 9.5},
+                        {14.5, 14.5}, {1.5, 14.5}}));
 }
 
 void Printer(QPainter& p)
@@ -418,10 +401,8 @@ void Draw(QPainter& p, TShellIcon which)
         Sociogram(p);
         break;
     case TShellIcon::ProjectCreate:
-        Page(p, QRectF(2, 1, 10, 13));
-        PageLines(p, QRectF(2, 1, 10, 13), 3);
-        BadgeBack(p);
-        SignDisc(p, 12, 12, 3.6, kGreen, '+');
+        Page(p, QRectF(2, 1, 10, 13), 3);
+        CornerSign(p, kGreen, '+');
         break;
     case TShellIcon::ProjectOpen:
         Folder(p, true);
@@ -434,10 +415,8 @@ void Draw(QPainter& p, TShellIcon which)
         Sub(p, 6, 6, 0.62, [&] { Pencil(p); });
         break;
     case TShellIcon::ProjectClose:
-        Page(p, QRectF(2, 1, 10, 13));
-        PageLines(p, QRectF(2, 1, 10, 13), 3);
-        BadgeBack(p);
-        SignDisc(p, 12, 12, 3.6, kRed, 'x');
+        Page(p, QRectF(2, 1, 10, 13), 3);
+        CornerSign(p, kRed, 'x');
         break;
     case TShellIcon::Import:
         Tray(p);
@@ -491,8 +470,7 @@ void Draw(QPainter& p, TShellIcon which)
         break;
     case TShellIcon::ClearChoices:
         Grid(p);
-        BadgeBack(p);
-        SignDisc(p, 12, 12, 3.6, kRed, 'x');
+        CornerSign(p, kRed, 'x');
         break;
     case TShellIcon::Positive:
         SignDisc(p, 8, 8, 6.5, kGreen, '+');
@@ -517,8 +495,7 @@ void Draw(QPainter& p, TShellIcon which)
         p.drawRoundedRect(QRectF(1.5, 2, 9, 6), 1.2, 1.2);
         p.drawLine(QPointF(4, 8), QPointF(4, 12));
         p.drawLine(QPointF(4, 12), QPointF(7.5, 12));
-        BadgeBack(p);
-        SignDisc(p, 12, 12, 3.6, kGreen, '+');
+        CornerSign(p, kGreen, '+');
         break;
     case TShellIcon::ChangeNode:
         Pencil(p);
@@ -536,16 +513,14 @@ void Draw(QPainter& p, TShellIcon which)
         Rings(p);
         break;
     case TShellIcon::ReportNode:
-        Page(p, QRectF(2.5, 1, 11, 14));
-        PageLines(p, QRectF(2.5, 1, 11, 14), 4);
+        Page(p, QRectF(2.5, 1, 11, 14), 4);
         break;
     case TShellIcon::ReportClientGroup:
     case TShellIcon::ReportClient:
     case TShellIcon::ReportCriteriaGroup:
     case TShellIcon::ReportCriterion:
     case TShellIcon::ReportInvestigation: {
-        Page(p, QRectF(1, 1, 10, 13));
-        PageLines(p, QRectF(1, 1, 10, 13), 3);
+        Page(p, QRectF(1, 1, 10, 13), 3);
         BadgeBack(p, 11.5, 11.5, 4.6);
         TShellIcon badge = TShellIcon::NodeInvestigation;
         if (which == TShellIcon::ReportClientGroup)
@@ -563,14 +538,7 @@ void Draw(QPainter& p, TShellIcon which)
         p.setPen(Pen(kBlue.darker(140), 0.8));
         p.setBrush(kBlue);
         p.drawEllipse(QPointF(8, 8), 6.8, 6.8);
-        {
-            QFont font("DejaVu Sans");
-            font.setBold(true);
-            font.setPixelSize(11);
-            p.setFont(font);
-            p.setPen(Qt::white);
-            p.drawText(QRectF(0, 0, 16, 16), Qt::AlignCenter, "?");
-        }
+        QuestionMark(p, QRectF(0, 0, 16, 16), 11);
         break;
     case TShellIcon::Tremlow:
         p.setPen(Pen(kBlue.darker(140), 0.8));

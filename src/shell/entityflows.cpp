@@ -60,9 +60,67 @@ TEntityResult Refuse(QWidget* parent, const char* key)
     return {};
 }
 
-TEntityResult Written(int id, const std::string& name)
+// Stores the confirmed name with write (which adds or changes the record), then the description
+// on the record that find locates by its key.
+template <typename TTable, typename TWrite, typename TFind>
+TEntityResult WriteNamed(TTable& table, const TEntityFormBase& form, int id, TWrite&& write, TFind&& find)
 {
+    const std::string name = NameToStore(form.NameText());
+    write(name);
+    if (find())
+        table.SetDescription(DescriptionToStore(form.DescriptionText()));
     return {true, id, QString::fromStdString(name)};
+}
+
+// The create flow of an object that has only a name and a description.
+template <typename TForm, typename TTable, typename TAdd, typename TFind>
+TEntityResult CreateNamed(QWidget* parent, TTable& table, int newId, const char* titleKey,
+                          const char* nameKey, TAdd&& add, TFind&& find)
+{
+    return Guarded(parent, [&]() -> TEntityResult {
+        TForm form(parent);
+        PrepareAdd(form, titleKey, nameKey, newId);
+        if (!Confirmed(form))
+            return {};
+        return WriteNamed(table, form, newId, add, find);
+    });
+}
+
+// The change flow of an object that has only a name and a description. The record is looked up
+// again after OK, so the write goes to it even if the table's cursor moved meanwhile.
+template <typename TForm, typename TTable, typename TChange, typename TFind>
+TEntityResult ChangeNamed(QWidget* parent, TTable& table, int id, const char* titleKey, TChange&& change,
+                          TFind&& find)
+{
+    return Guarded(parent, [&]() -> TEntityResult {
+        if (!find())
+            return Refuse(parent, "NO_RECORD_MSG");
+        TForm form(parent);
+        PrepareChange(form, titleKey, table.GetName(), table.GetDescription());
+        if (!Confirmed(form))
+            return {};
+        if (!find())
+            return Refuse(parent, "NO_RECORD_MSG");
+        return WriteNamed(table, form, id, change, find);
+    });
+}
+
+// The create and change flows of a group, which is known by its id alone.
+template <typename TForm, typename TTable>
+TEntityResult CreateGroup(QWidget* parent, TTable& table, int newId, const char* titleKey,
+                          const char* nameKey)
+{
+    return CreateNamed<TForm>(
+        parent, table, newId, titleKey, nameKey, [&](const std::string& name) { table.Add(newId, name); },
+        [&] { return table.FindById(newId); });
+}
+
+template <typename TForm, typename TTable>
+TEntityResult ChangeGroup(QWidget* parent, TTable& table, int id, const char* titleKey)
+{
+    return ChangeNamed<TForm>(
+        parent, table, id, titleKey, [&](const std::string& name) { table.Change(id, name); },
+        [&] { return table.FindById(id); });
 }
 
 // The text of key, ": ", the quoted investigation names separated by ", ", and ".".
@@ -150,38 +208,14 @@ bool InvestigationCanBeWritten(QWidget* parent, const TFileAccess& store, const 
 
 TEntityResult CreateClientGroup(QWidget* parent, TFileAccess& store, int newId)
 {
-    return Guarded(parent, [&]() -> TEntityResult {
-        TAddClientsGroupForm form(parent);
-        PrepareAdd(form, "FORM_TITLE_ADD_CLIENTS_GROUP", "CLIENTGROUP_NAME", newId);
-        if (!Confirmed(form))
-            return {};
-        const std::string name = NameToStore(form.NameText());
-        TClientGroupTable& table = store.ClientGroups();
-        table.Add(newId, name);
-        if (table.FindById(newId))
-            table.SetDescription(DescriptionToStore(form.DescriptionText()));
-        return Written(newId, name);
-    });
+    return CreateGroup<TAddClientsGroupForm>(parent, store.ClientGroups(), newId,
+                                             "FORM_TITLE_ADD_CLIENTS_GROUP", "CLIENTGROUP_NAME");
 }
 
 TEntityResult ChangeClientGroup(QWidget* parent, TFileAccess& store, int id)
 {
-    return Guarded(parent, [&]() -> TEntityResult {
-        TClientGroupTable& table = store.ClientGroups();
-        if (!table.FindById(id))
-            return Refuse(parent, "NO_RECORD_MSG");
-        TAddClientsGroupForm form(parent);
-        PrepareChange(form, "FORM_TITLE_CHANGE_CLIENTS_GROUP", table.GetName(), table.GetDescription());
-        if (!Confirmed(form))
-            return {};
-        if (!table.FindById(id))
-            return Refuse(parent, "NO_RECORD_MSG");
-        const std::string name = NameToStore(form.NameText());
-        table.Change(id, name);
-        if (table.FindById(id))
-            table.SetDescription(DescriptionToStore(form.DescriptionText()));
-        return Written(id, name);
-    });
+    return ChangeGroup<TAddClientsGroupForm>(parent, store.ClientGroups(), id,
+                                             "FORM_TITLE_CHANGE_CLIENTS_GROUP");
 }
 
 TEntityResult CreateClient(QWidget* parent, TFileAccess& store, int groupId, int newId)
@@ -198,12 +232,13 @@ TEntityResult CreateClient(QWidget* parent, TFileAccess& store, int groupId, int
         PrepareAdd(form, "FORM_TITLE_ADD_CLIENT", "CLIENT_NAME", newId);
         if (!Confirmed(form))
             return {};
-        const std::string name = NameToStore(form.NameText());
         TClientTable& table = store.Clients();
-        table.Add(newId, groupId, name, form.IsMale(), form.BirthDate());
-        if (table.Find(newId, groupId))
-            table.SetDescription(DescriptionToStore(form.DescriptionText()));
-        return Written(newId, name);
+        return WriteNamed(
+            table, form, newId,
+            [&](const std::string& name) {
+                table.Add(newId, groupId, name, form.IsMale(), form.BirthDate());
+            },
+            [&] { return table.Find(newId, groupId); });
     });
 }
 
@@ -221,85 +256,43 @@ TEntityResult ChangeClient(QWidget* parent, TFileAccess& store, int id, int grou
             return {};
         if (!table.Find(id, groupId))
             return Refuse(parent, "NO_RECORD_MSG");
-        const std::string name = NameToStore(form.NameText());
-        table.Change(id, groupId, name, form.IsMale(), form.BirthDate());
-        if (table.Find(id, groupId))
-            table.SetDescription(DescriptionToStore(form.DescriptionText()));
-        return Written(id, name);
+        return WriteNamed(
+            table, form, id,
+            [&](const std::string& name) {
+                table.Change(id, groupId, name, form.IsMale(), form.BirthDate());
+            },
+            [&] { return table.Find(id, groupId); });
     });
 }
 
 TEntityResult CreateCriteriaGroup(QWidget* parent, TFileAccess& store, int newId)
 {
-    return Guarded(parent, [&]() -> TEntityResult {
-        TAddCriteriesGroupForm form(parent);
-        PrepareAdd(form, "FORM_TITLE_ADD_CRITERIES_GROUP", "CRITERYGROUP_NAME", newId);
-        if (!Confirmed(form))
-            return {};
-        const std::string name = NameToStore(form.NameText());
-        TCriteryGroupTable& table = store.CriteriaGroups();
-        table.Add(newId, name);
-        if (table.FindById(newId))
-            table.SetDescription(DescriptionToStore(form.DescriptionText()));
-        return Written(newId, name);
-    });
+    return CreateGroup<TAddCriteriesGroupForm>(parent, store.CriteriaGroups(), newId,
+                                               "FORM_TITLE_ADD_CRITERIES_GROUP", "CRITERYGROUP_NAME");
 }
 
 TEntityResult ChangeCriteriaGroup(QWidget* parent, TFileAccess& store, int id)
 {
-    return Guarded(parent, [&]() -> TEntityResult {
-        TCriteryGroupTable& table = store.CriteriaGroups();
-        if (!table.FindById(id))
-            return Refuse(parent, "NO_RECORD_MSG");
-        TAddCriteriesGroupForm form(parent);
-        PrepareChange(form, "FORM_TITLE_CHANGE_CRITERIES_GROUP", table.GetName(),
-                      table.GetDescription());
-        if (!Confirmed(form))
-            return {};
-        if (!table.FindById(id))
-            return Refuse(parent, "NO_RECORD_MSG");
-        const std::string name = NameToStore(form.NameText());
-        table.Change(id, name);
-        if (table.FindById(id))
-            table.SetDescription(DescriptionToStore(form.DescriptionText()));
-        return Written(id, name);
-    });
+    return ChangeGroup<TAddCriteriesGroupForm>(parent, store.CriteriaGroups(), id,
+                                               "FORM_TITLE_CHANGE_CRITERIES_GROUP");
 }
 
 TEntityResult CreateCriterion(QWidget* parent, TFileAccess& store, int groupId, int newId)
 {
-    return Guarded(parent, [&]() -> TEntityResult {
-        TAddCriteryForm form(parent);
-        PrepareAdd(form, "FORM_TITLE_ADD_CRITERY", "CRITERY_NAME", newId);
-        if (!Confirmed(form))
-            return {};
-        const std::string name = NameToStore(form.NameText());
-        TCriteryTable& table = store.Criteria();
-        table.Add(newId, groupId, name);
-        if (table.Find(newId, groupId))
-            table.SetDescription(DescriptionToStore(form.DescriptionText()));
-        return Written(newId, name);
-    });
+    TCriteryTable& table = store.Criteria();
+    return CreateNamed<TAddCriteryForm>(
+        parent, table, newId, "FORM_TITLE_ADD_CRITERY", "CRITERY_NAME",
+        [&](const std::string& name) { table.Add(newId, groupId, name); },
+        [&] { return table.Find(newId, groupId); });
 }
 
 TEntityResult ChangeCriterion(QWidget* parent, TFileAccess& store, int id, int groupId)
 {
-    return Guarded(parent, [&]() -> TEntityResult {
-        TCriteryTable& table = store.Criteria();
-        if (!table.Find(id, groupId))
-            return Refuse(parent, "NO_RECORD_MSG");
-        TAddCriteryForm form(parent);
-        PrepareChange(form, "FORM_TITLE_CHANGE_CRITERY", table.GetName(), table.GetDescription());
-        if (!Confirmed(form))
-            return {};
-        if (!table.Find(id, groupId))
-            return Refuse(parent, "NO_RECORD_MSG");
-        const std::string name = NameToStore(form.NameText());
-        table.Change(id, groupId, name);
-        if (table.Find(id, groupId))
-            table.SetDescription(DescriptionToStore(form.DescriptionText()));
-        return Written(id, name);
-    });
+    TCriteryTable& table = store.Criteria();
+    return ChangeNamed<TAddCriteryForm>(
+        parent, table, id, "FORM_TITLE_CHANGE_CRITERY",
+        [&](const std::string& name) { table.Change(id, groupId, name); },
+        [&] { return table.Find(id, groupId); });
 }
 
 TEntityResult CreateInvestigation(QWidget* parent, TFileAccess& store, int newId)
@@ -312,13 +305,14 @@ TEntityResult CreateInvestigation(QWidget* parent, TFileAccess& store, int newId
         form.Fill(GatherInvestData(store, -1), -1);
         if (!Confirmed(form) || !InvestigationCanBeWritten(parent, store, form))
             return {};
-        const std::string name = NameToStore(form.NameText());
         TInvestTable& table = store.Investigations();
-        table.Add(newId, form.ClientGroupId(), form.CriterionId(), form.CriteriaGroupId(), name,
-                  TodayDate(), form.AllowAgainst(), form.MaxChoices());
-        if (table.FindById(newId))
-            table.SetDescription(DescriptionToStore(form.DescriptionText()));
-        return Written(newId, name);
+        return WriteNamed(
+            table, form, newId,
+            [&](const std::string& name) {
+                table.Add(newId, form.ClientGroupId(), form.CriterionId(), form.CriteriaGroupId(), name,
+                          TodayDate(), form.AllowAgainst(), form.MaxChoices());
+            },
+            [&] { return table.FindById(newId); });
     });
 }
 
@@ -339,12 +333,13 @@ TEntityResult ChangeInvestigation(QWidget* parent, TFileAccess& store, int id)
             return {};
         if (!table.FindById(id))
             return Refuse(parent, "NO_RECORD_MSG");
-        const std::string name = NameToStore(form.NameText());
-        table.Change(id, form.ClientGroupId(), form.CriterionId(), form.CriteriaGroupId(), name,
-                     stored.Date, form.AllowAgainst(), form.MaxChoices());
-        if (table.FindById(id))
-            table.SetDescription(DescriptionToStore(form.DescriptionText()));
-        return Written(id, name);
+        return WriteNamed(
+            table, form, id,
+            [&](const std::string& name) {
+                table.Change(id, form.ClientGroupId(), form.CriterionId(), form.CriteriaGroupId(), name,
+                             stored.Date, form.AllowAgainst(), form.MaxChoices());
+            },
+            [&] { return table.FindById(id); });
     });
 }
 

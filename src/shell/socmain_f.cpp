@@ -73,6 +73,57 @@ const char* const kToolbarItemNames[6] = {"ToolbarsProjectMenuItem", "ToolbarsFi
                                           "ToolbarsEditMenuItem", "ToolbarsViewMenuItem",
                                           "ToolbarsObjectMenuItem", "ToolbarsReportMenuItem"};
 
+// The tool buttons, bar by bar in the order of kToolBarNames: each runs a menu command.
+struct TToolButtonSpec {
+    int Bar;
+    const char* Name;
+    const char* Command;
+    TShellIcon Icon;
+};
+
+const TToolButtonSpec kToolButtons[] = {
+    {0, "SpeedButtonProjectCreate", "MenuItemProjectCreate", TShellIcon::ProjectCreate},
+    {0, "SpeedButtonProjectOpen", "MenuItemProjectOpen", TShellIcon::ProjectOpen},
+    {0, "SpeedButtonProjectSave", "MenuItemProjectSave", TShellIcon::ProjectSave},
+    {0, "SpeedButtonProjectSaveAs", "MenuItemProjectSaveAs", TShellIcon::ProjectSaveAs},
+    {0, "SpeedButtonProjectClose", "MenuItemProjectClose", TShellIcon::ProjectClose},
+    {1, "SpeedButtonImportClientGroup", "ImportClientGroupMenuItem", TShellIcon::Import},
+    {1, "SpeedButtonExportClientGroup", "ExportClientGroupMenuItem", TShellIcon::Export},
+    {1, "SpeedButtonPrint", "PrintMenuItem", TShellIcon::Print},
+    {1, "SpeedButtonExit", "ExitMenuItem", TShellIcon::Exit},
+    {2, "SpeedButtonUsers", "UsersMenuItem", TShellIcon::Users},
+    {2, "SpeedButtonFind", "FindMenuItem", TShellIcon::Find},
+    {2, "SpeedButtonFindNext", "FindNextItem", TShellIcon::FindNext},
+    {2, "SpeedButtonToolbarsTuning", "ToolbarsTuningMenuItem", TShellIcon::ToolbarsTuning},
+    {2, "SpeedButtonParameters", "ParametersMenuItem", TShellIcon::Parameters},
+    {3, "SpeedButtonSaveChoices", "SaveChoicesMenuItem", TShellIcon::SaveChoices},
+    {3, "SpeedButtonClearAllChoices", "ClearAllChoicesMenuItem", TShellIcon::ClearChoices},
+    {3, "SpeedButtonPositiveChoices", "PositiveMenuItem", TShellIcon::Positive},
+    {3, "SpeedButtonNegativeChoices", "NegativeMenuItem", TShellIcon::Negative},
+    {3, "SpeedButtonAnyChoices", "AnyChoicesMenuItem", TShellIcon::AnyChoices},
+    {4, "SpeedButtonCreateNode", "CreateObjectMenuItem", TShellIcon::CreateNode},
+    {4, "SpeedButtonChangeNode", "ChangeObjectMenuItem", TShellIcon::ChangeNode},
+    {4, "SpeedButtonDeleteNode", "DeleteObjectMenuItem", TShellIcon::DeleteNode},
+    {4, "SpeedButtonChoices", "ChoicesMenuItem", TShellIcon::Choices},
+    {4, "SpeedButtonIndexes", "IndexMenuItem", TShellIcon::Indexes},
+    {4, "SpeedButtonGraph", "GraphMenuItem", TShellIcon::Graph},
+    {4, "SpeedButtonTarget", "TargetMenuItem", TShellIcon::Target},
+    {5, "SpeedButtonReportCurrentNode", "ReportNodeMenuItem", TShellIcon::ReportNode},
+    {5, "SpeedButtonReportClientGroup", "ReportClientGroupMenuItem", TShellIcon::ReportClientGroup},
+    {5, "SpeedButtonReportClient", "ReportClientMenuItem", TShellIcon::ReportClient},
+    {5, "SpeedButtonReportCriterionGroup", "ReportCriteryGroupMenuItem", TShellIcon::ReportCriteriaGroup},
+    {5, "SpeedButtonReportCriterion", "ReportCriteryMenuItem", TShellIcon::ReportCriterion},
+    {5, "SpeedButtonReportInvestigation", "ReportInvestigationMenuItem", TShellIcon::ReportInvestigation},
+};
+
+// The Report menu items that report on one object of a kind.
+const char* const kReportByKindItems[5] = {"ReportClientGroupMenuItem", "ReportClientMenuItem",
+                                           "ReportCriteryGroupMenuItem", "ReportCriteryMenuItem",
+                                           "ReportInvestigationMenuItem"};
+
+// The View menu items of choice kinds 1 (positive), 2 (negative) and 3 (any).
+const char* const kChoiceKindItems[3] = {"PositiveMenuItem", "NegativeMenuItem", "AnyChoicesMenuItem"};
+
 bool* ToolbarSetting(int index)
 {
     TSocMainRegs& regs = Regs().SocMain;
@@ -171,10 +222,7 @@ TSocMainForm::~TSocMainForm()
     // Child windows work on the project; they go before it.
     for (QMdiSubWindow* child : m_mdi->subWindowList())
         delete child;
-    m_tree->SetStore(nullptr);
-    if (CurrentProject() == m_store.get())
-        SetCurrentProject(nullptr);
-    m_store.reset();
+    FreeProject();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -258,10 +306,9 @@ void TSocMainForm::BuildMenus()
     view->addSeparator();
     m_choiceKinds = new QActionGroup(this);
     m_choiceKinds->setExclusive(true);
-    const char* const kindNames[3] = {"PositiveMenuItem", "NegativeMenuItem", "AnyChoicesMenuItem"};
     const char* const kindCaptions[3] = {"&Positive choices", "&Negative choices", "&Any choices"};
     for (int k = 0; k < 3; ++k) {
-        QAction* item = AddAction(view, kindNames[k], kindCaptions[k]);
+        QAction* item = AddAction(view, kChoiceKindItems[k], kindCaptions[k]);
         item->setCheckable(true);
         m_choiceKinds->addAction(item);
         Connect(item, [this, k] { ChoiceType(k + 1); });
@@ -303,8 +350,7 @@ void TSocMainForm::BuildMenus()
     Connect(AddAction(report, "ReportNodeMenuItem", "Current &object", QKeySequence("Ctrl+N")),
             [this] { NotAvailable(); });
     report->addSeparator();
-    for (const char* name : {"ReportClientGroupMenuItem", "ReportClientMenuItem", "ReportCriteryGroupMenuItem",
-                             "ReportCriteryMenuItem", "ReportInvestigationMenuItem"})
+    for (const char* name : kReportByKindItems)
         Connect(AddAction(report, name, QString()), [this] { NotAvailable(); });
     report->addSeparator();
     auto* blanks = new QMenu("&Blanks", report);
@@ -364,49 +410,9 @@ void TSocMainForm::BuildToolBars()
         m_toolBars[static_cast<std::size_t>(i)] = bar;
         connect(bar, &QToolBar::visibilityChanged, this, [this] { SyncToolbarMenu(); });
     }
-    auto a = [this](const char* name) { return m_actions.at(name); };
-    using I = TShellIcon;
-    auto id = [](TShellIcon icon) { return static_cast<int>(icon); };
-    QToolBar* project = m_toolBars[0];
-    AddButton(project, "SpeedButtonProjectCreate", a("MenuItemProjectCreate"), id(I::ProjectCreate));
-    AddButton(project, "SpeedButtonProjectOpen", a("MenuItemProjectOpen"), id(I::ProjectOpen));
-    AddButton(project, "SpeedButtonProjectSave", a("MenuItemProjectSave"), id(I::ProjectSave));
-    AddButton(project, "SpeedButtonProjectSaveAs", a("MenuItemProjectSaveAs"), id(I::ProjectSaveAs));
-    AddButton(project, "SpeedButtonProjectClose", a("MenuItemProjectClose"), id(I::ProjectClose));
-    QToolBar* file = m_toolBars[1];
-    AddButton(file, "SpeedButtonImportClientGroup", a("ImportClientGroupMenuItem"), id(I::Import));
-    AddButton(file, "SpeedButtonExportClientGroup", a("ExportClientGroupMenuItem"), id(I::Export));
-    AddButton(file, "SpeedButtonPrint", a("PrintMenuItem"), id(I::Print));
-    AddButton(file, "SpeedButtonExit", a("ExitMenuItem"), id(I::Exit));
-    QToolBar* edit = m_toolBars[2];
-    AddButton(edit, "SpeedButtonUsers", a("UsersMenuItem"), id(I::Users));
-    AddButton(edit, "SpeedButtonFind", a("FindMenuItem"), id(I::Find));
-    AddButton(edit, "SpeedButtonFindNext", a("FindNextItem"), id(I::FindNext));
-    AddButton(edit, "SpeedButtonToolbarsTuning", a("ToolbarsTuningMenuItem"), id(I::ToolbarsTuning));
-    AddButton(edit, "SpeedButtonParameters", a("ParametersMenuItem"), id(I::Parameters));
-    QToolBar* view = m_toolBars[3];
-    AddButton(view, "SpeedButtonSaveChoices", a("SaveChoicesMenuItem"), id(I::SaveChoices));
-    AddButton(view, "SpeedButtonClearAllChoices", a("ClearAllChoicesMenuItem"), id(I::ClearChoices));
-    AddButton(view, "SpeedButtonPositiveChoices", a("PositiveMenuItem"), id(I::Positive));
-    AddButton(view, "SpeedButtonNegativeChoices", a("NegativeMenuItem"), id(I::Negative));
-    AddButton(view, "SpeedButtonAnyChoices", a("AnyChoicesMenuItem"), id(I::AnyChoices));
-    QToolBar* object = m_toolBars[4];
-    AddButton(object, "SpeedButtonCreateNode", a("CreateObjectMenuItem"), id(I::CreateNode));
-    AddButton(object, "SpeedButtonChangeNode", a("ChangeObjectMenuItem"), id(I::ChangeNode));
-    AddButton(object, "SpeedButtonDeleteNode", a("DeleteObjectMenuItem"), id(I::DeleteNode));
-    AddButton(object, "SpeedButtonChoices", a("ChoicesMenuItem"), id(I::Choices));
-    AddButton(object, "SpeedButtonIndexes", a("IndexMenuItem"), id(I::Indexes));
-    AddButton(object, "SpeedButtonGraph", a("GraphMenuItem"), id(I::Graph));
-    AddButton(object, "SpeedButtonTarget", a("TargetMenuItem"), id(I::Target));
-    QToolBar* report = m_toolBars[5];
-    AddButton(report, "SpeedButtonReportCurrentNode", a("ReportNodeMenuItem"), id(I::ReportNode));
-    AddButton(report, "SpeedButtonReportClientGroup", a("ReportClientGroupMenuItem"), id(I::ReportClientGroup));
-    AddButton(report, "SpeedButtonReportClient", a("ReportClientMenuItem"), id(I::ReportClient));
-    AddButton(report, "SpeedButtonReportCriterionGroup", a("ReportCriteryGroupMenuItem"),
-              id(I::ReportCriteriaGroup));
-    AddButton(report, "SpeedButtonReportCriterion", a("ReportCriteryMenuItem"), id(I::ReportCriterion));
-    AddButton(report, "SpeedButtonReportInvestigation", a("ReportInvestigationMenuItem"),
-              id(I::ReportInvestigation));
+    for (const TToolButtonSpec& spec : kToolButtons)
+        AddButton(m_toolBars[static_cast<std::size_t>(spec.Bar)], spec.Name, m_actions.at(spec.Command),
+                  static_cast<int>(spec.Icon));
 
     // Menu items show the pictures of their buttons.
     for (const auto& [button, command] : m_buttons)
@@ -882,8 +888,7 @@ void TSocMainForm::UpdateCommands()
     set("UsersMenuItem", project);
     set("FindMenuItem", project);
     set("FindNextItem", project && !m_find.Text.trimmed().isEmpty());
-    for (const char* name : {"ReportClientGroupMenuItem", "ReportClientMenuItem", "ReportCriteryGroupMenuItem",
-                             "ReportCriteryMenuItem", "ReportInvestigationMenuItem"})
+    for (const char* name : kReportByKindItems)
         set(name, project);
     if (HasLangConv()) {
         QString caption = Text("MAIN_WINDOW_CAPTION");
@@ -1074,9 +1079,8 @@ void TSocMainForm::ChoiceType(int kind)
     const int view = ActiveViewKind();
     if (view != vkIndexes && view != vkGraph && view != vkTarget)
         return;
-    const char* const names[3] = {"PositiveMenuItem", "NegativeMenuItem", "AnyChoicesMenuItem"};
     const int index = kind == 2 ? 1 : kind == 3 ? 2 : 0;
-    m_actions.at(names[index])->setChecked(true);
+    m_actions.at(kChoiceKindItems[index])->setChecked(true);
     UpdateCommands();
     // Views offer ChoiceKind() and SetChoiceKind(int) as invokable members.
     QWidget* target = ActiveView();
@@ -1141,9 +1145,8 @@ void TSocMainForm::HandleNotify(TNotifyCode code, QWidget* sender)
     case TNotifyCode::ViewActivated: {
         CheckWindowMenuEntry(SubWindowOf(sender));
         const int kind = ViewChoiceKind(sender);
-        const char* const names[3] = {"PositiveMenuItem", "NegativeMenuItem", "AnyChoicesMenuItem"};
         if (kind >= 1 && kind <= 3)
-            m_actions.at(names[kind - 1])->setChecked(true);
+            m_actions.at(kChoiceKindItems[kind - 1])->setChecked(true);
         UpdateCommands();
         break;
     }
