@@ -179,12 +179,6 @@ TSocMainForm::TSocMainForm(QWidget* parent) : QMainWindow(parent)
     m_statusPanel = new QLabel(statusBar());
     m_statusPanel->setObjectName("StatusPanel");
     statusBar()->addWidget(m_statusPanel, 1);
-    m_notAvailable = new QLabel(this);
-    m_notAvailable->setObjectName("LabelNotAvailable");
-    m_notAvailable->hide();
-    m_loginNotAvailable = new QLabel(this);
-    m_loginNotAvailable->setObjectName("LabelLoginNotAvailable");
-    m_loginNotAvailable->hide();
 
     BuildMenus();
     BuildToolBars();
@@ -439,7 +433,7 @@ void TSocMainForm::ShowError(const QString& text)
 
 void TSocMainForm::NotAvailable()
 {
-    ShowError(m_notAvailable->text());
+    ShowError(Text("NOT_AVAILABLE_YET"));
 }
 
 void TSocMainForm::ExitCommand()
@@ -570,7 +564,7 @@ void TSocMainForm::OpenProjectFile(const QString& path)
     if (store->LoginRequired()) {
         // The login dialog is not part of this build yet; a project that asks for a login is
         // not opened without one.
-        ShowError(m_loginNotAvailable->text());
+        ShowError(Text("LOGIN_NOT_AVAILABLE_YET"));
         UpdateCommands();
         return;
     }

@@ -131,8 +131,6 @@ private:
     QSplitter* m_splitter = nullptr;
     QWidget* m_treePanel = nullptr;
     QLabel* m_statusPanel = nullptr;
-    QLabel* m_notAvailable = nullptr;
-    QLabel* m_loginNotAvailable = nullptr;
     TNotifyReceiver* m_previousReceiver = nullptr;
 
     std::map<QString, QAction*> m_actions;
