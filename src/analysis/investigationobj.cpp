@@ -151,11 +151,14 @@ void TInvestigationObject::FillClientsList(TFileAccess& store)
     IndexChoices(m_forIndex, m_forList, true);
     IndexChoices(m_againstIndex, m_againstList, false);
 
+    // Without an investigation row there are no members; a stored group id that happens to
+    // equal the missing-id marker is still an ordinary group.
     TInvestTable& invests = store.Investigations();
-    const int32_t groupId = invests.FindById(m_investId) ? invests.GetClientGroupId() : kMissingId;
+    const bool hasRow = invests.FindById(m_investId);
+    const int32_t groupId = hasRow ? invests.GetClientGroupId() : kMissingId;
 
     const TClientTable& clients = store.Clients();
-    if (groupId != kMissingId) {
+    if (hasRow) {
         const auto count = static_cast<std::size_t>(std::max(0, store.CountClientsInGroup(groupId)));
         m_clients.reserve(count);
         m_clientIndex.reserve(count);
@@ -167,7 +170,7 @@ void TInvestigationObject::FillClientsList(TFileAccess& store)
         // Names for the mutual-pairs lines are looked up in the header's client group, first match.
         if (row.GroupId == m_header.ClientGroupId)
             m_pairNames.emplace(row.Id, row.FullName);
-        if (groupId == kMissingId || row.GroupId != groupId)
+        if (!hasRow || row.GroupId != groupId)
             continue;
         TInvestClient client;
         client.Id = row.Id;

@@ -92,6 +92,11 @@ TEST(AnalysisModel, MissingInvestigationOrEmptyGroup)
     EXPECT_EQ(empty.AgainstCount(), 1);
     EXPECT_EQ(empty.IndexP(kChoiceFor), 0);
     EXPECT_EQ(empty.MutualCount(-1, kChoiceFor), 0);
+
+    // A group whose stored id equals the missing-id marker still has its members.
+    p.Members(7, -99999, {1, 2});
+    const TInvestigationObject marker(p.store, 7);
+    EXPECT_EQ(marker.ClientCount(), 2);
 }
 
 TEST(AnalysisModel, MutualAndOneWayCounts)
