@@ -482,7 +482,8 @@ bool ReadSection(const TProjectText& text, std::string_view name,
     if (pairs.empty() || pairs[0].key != kFieldNums)
         return false;
     int32_t n = 0;
-    if (!ParseInt(pairs[0].value, n) || n < 1)
+    std::string cut;
+    if (!ParseInt(CutValue(pairs[0].value, cut), n) || n < 1)
         return false;
     const int64_t k = static_cast<int64_t>(pairs.size());
     const int64_t width = n;

@@ -331,6 +331,10 @@ TEST_F(StoreFile, DamagedFilesFailWithOneMessage)
     std::string hugeColumns = ProjectText("", {});
     hugeColumns.replace(hugeColumns.find("FIELD_NUMS=9"), 12, "FIELD_NUMS=2147483647");
     cases.push_back({"huge column count", hugeColumns});
+    std::string paddedColumns = ProjectText("", {});
+    paddedColumns.replace(paddedColumns.find("FIELD_NUMS=9"), 12,
+                          "FIELD_NUMS=" + std::string(255, '0') + "9");
+    cases.push_back({"column count read as its first 255 characters (all zeros)", paddedColumns});
     std::string missingSection = ProjectText("", {});
     missingSection.replace(missingSection.find("[AGAINST]"), 9, "[AGAINS]");
     cases.push_back({"missing section", missingSection});
