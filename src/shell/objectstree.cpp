@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QTreeWidgetItemIterator>
 
+#include "platform/helpviewer.h"
 #include "platform/messagedialog.h"
 #include "platform/modalseam.h"
 #include "platform/shellicons.h"
@@ -26,6 +27,7 @@ namespace {
 constexpr int kIdRole = Qt::UserRole;
 constexpr int kKindRole = Qt::UserRole + 1;
 constexpr int kMissingId = -99999;
+constexpr int kHelpTopic = 51;
 
 QString Text(const char* key)
 {
@@ -131,6 +133,13 @@ TObjectsTree::TObjectsTree(QWidget* owner) : QTreeWidget(owner)
     connect(m_popupTarget, &QAction::triggered, this,
             [this] { SendNotify(TNotifyCode::OpenTarget, this); });
     connect(this, &QTreeWidget::currentItemChanged, this, [this] { SelectionChanged(); });
+
+    // F1 in the tree opens the help page of the main window, which the tree belongs to.
+    auto* help = new QAction(this);
+    help->setShortcut(QKeySequence::HelpContents);
+    help->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(help);
+    connect(help, &QAction::triggered, this, [] { ShowHelpTopic(kHelpTopic); });
 
     UpdatePopupMenu();
 }

@@ -5,9 +5,11 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QMenu>
+#include <QTextBrowser>
 #include <QTreeWidgetItem>
 #include <QtTest/QTest>
 
+#include "platform/helpviewer.h"
 #include "shell/objectstree.h"
 #include "shellfixture.h"
 #include "store/fileacc.h"
@@ -294,6 +296,17 @@ TEST_F(ShellObjectsTreeTest, DoubleClickOnBranchExpandsWithoutDialogAndRightClic
     EXPECT_NE(std::find(notes.codes.begin(), notes.codes.end(), TNotifyCode::TreeSelectionChanged),
               notes.codes.end());
     EXPECT_EQ(tree->editTriggers(), QAbstractItemView::NoEditTriggers);
+
+    // F1 opens the tree's own help page.
+    owner.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&owner));
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_F1);
+    ASSERT_NE(HelpWindow(), nullptr);
+    auto* browser = HelpWindow()->findChild<QTextBrowser*>("HelpBrowser");
+    ASSERT_NE(browser, nullptr);
+    EXPECT_TRUE(browser->source().toLocalFile().endsWith("/help/51.html"));
+    HelpWindow()->close();
 }
 
 } // namespace
