@@ -56,6 +56,13 @@ bool WriteAll(int fd, std::string_view bytes)
     return true;
 }
 
+// Files of 4 GB and more are no project or language file; refusing them before reading keeps a
+// wrongly chosen huge file from filling the memory.
+bool IsTooLargeToRead(off_t size)
+{
+    return size < 0 || static_cast<unsigned long long>(size) >= (1ULL << 32);
+}
+
 } // namespace
 
 bool ReadWholeFile(const std::string& path, std::string& bytes)
@@ -68,7 +75,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes)
         return false;
     TFdGuard guard(fd);
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || IsTooLargeToRead(st.st_size))
         return false;
     try {
         bytes.resize(static_cast<std::size_t>(st.st_size));
@@ -115,7 +122,8 @@ bool TFileBytes::Read(const std::string& path)
     Release();
     constexpr std::size_t kMapFrom = 1 << 20;
     struct stat st {};
-    if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        IsTooLargeToRead(st.st_size))
         return false;
     const auto size = static_cast<std::size_t>(st.st_size);
     if (size < kMapFrom)

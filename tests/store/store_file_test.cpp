@@ -8,6 +8,7 @@
 
 #include "store/dbinfo.h"
 #include "store/fileacc.h"
+#include "store/fileio.h"
 #include "support/core/recorders.h"
 #include "support/core/tempdir.h"
 
@@ -347,6 +348,18 @@ TEST_F(StoreFile, DamagedFilesFailWithOneMessage)
     TFileAccess missing(dir.File("no-such-file.soi"));
     messages.texts.clear();
     EXPECT_FALSE(missing.Load());
+    EXPECT_EQ(messages.texts.size(), 1u);
+
+    // A huge file (sparse, so it costs no disk) is refused before anything is read into memory.
+    const std::string huge = dir.File("huge.soi");
+    WriteFileBytes(huge, "[CLIENT_GROUPS]\r\n");
+    std::filesystem::resize_file(huge, (std::uintmax_t{1} << 32) + 10);
+    std::string bytes;
+    EXPECT_FALSE(ReadWholeFile(huge, bytes));
+    EXPECT_TRUE(bytes.empty());
+    TFileAccess hugeStore(huge);
+    messages.texts.clear();
+    EXPECT_FALSE(hugeStore.Load());
     EXPECT_EQ(messages.texts.size(), 1u);
 }
 
