@@ -31,6 +31,7 @@
 #include "shell/findform.h"
 #include "store/dbinfo.h"
 #include "store/fileacc.h"
+#include "shellfixture.h"
 #include "support/core/tempdir.h"
 #include "support/ui/scriptedseam.h"
 #include "util/text.h"
@@ -583,6 +584,12 @@ TEST(EntityDialogsTexts, EveryComponentTranslatedAndHelpOpensOwnTopic)
             EXPECT_FALSE(caption.isEmpty() || caption.contains(missing)) << w->objectName().toStdString();
         }
         EXPECT_GE(named, 7);
+        QStringList keyed;
+        for (QLabel* label : dialog->findChildren<QLabel*>())
+            keyed << label->text();
+        for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
+            keyed << button->text();
+        EXPECT_EQ(DuplicateMnemonics(keyed).toStdString(), "") << "each access key chooses one field";
 
         QAbstractButton* help = FindButton(*dialog, "HelpButton");
         ASSERT_NE(help, nullptr);

@@ -14,6 +14,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -394,6 +395,20 @@ TEST_F(ShellMainWindowCommands, EveryTextIsTranslated)
     for (QAction* action : window.findChildren<QAction*>())
         EXPECT_FALSE(action->text().contains(missing)) << action->objectName().toStdString();
     EXPECT_FALSE(window.windowTitle().contains(missing));
+
+    // In the menu bar and within each menu, every access key chooses one entry.
+    QStringList titles;
+    for (QAction* top : window.menuBar()->actions())
+        titles << top->text();
+    EXPECT_EQ(DuplicateMnemonics(titles).toStdString(), "");
+    for (QMenu* menu : window.findChildren<QMenu*>()) {
+        QStringList texts;
+        for (QAction* action : menu->actions()) {
+            if (action->isVisible() && !action->isSeparator())
+                texts << action->text();
+        }
+        EXPECT_EQ(DuplicateMnemonics(texts).toStdString(), "") << menu->objectName().toStdString();
+    }
 
     // A picture of the window, for looking at it (TREMLOW_SHOT_DIR names a folder).
     window.resize(1200, 760);

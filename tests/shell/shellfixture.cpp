@@ -66,3 +66,24 @@ QTreeWidgetItem* NodeOf(TObjectsTree& tree, int kind, const QString& name)
     }
     return nullptr;
 }
+
+QString DuplicateMnemonics(const QStringList& texts)
+{
+    QString seen;
+    QString duplicates;
+    for (const QString& text : texts) {
+        for (int i = 0; i + 1 < text.size(); ++i) {
+            if (text[i] != '&')
+                continue;
+            const QChar key = text[i + 1].toUpper();
+            ++i; // "&&" is a plain ampersand
+            if (key == '&')
+                continue;
+            if (seen.contains(key) && !duplicates.contains(key))
+                duplicates += key;
+            seen += key;
+            break;
+        }
+    }
+    return duplicates;
+}

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <QString>
+#include <QStringList>
 
 #include "settings/langconv.h"
 #include "settings/regs.h"
@@ -52,3 +53,7 @@ std::string SampleProjectPath();
 
 // The first node of a kind in display order whose text is name (any text when name is empty).
 QTreeWidgetItem* NodeOf(TObjectsTree& tree, int kind, const QString& name = {});
+
+// The access-key letters (after a single "&") that more than one of the texts uses, in capitals;
+// empty when every key is unique. Such keys would cycle between entries instead of choosing one.
+QString DuplicateMnemonics(const QStringList& texts);
