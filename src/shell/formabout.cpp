@@ -9,6 +9,7 @@
 #include "platform/modalseam.h"
 #include "platform/shellicons.h"
 #include "settings/langconv.h"
+#include "shell/splashform.h"
 #include "util/error.h"
 
 namespace {
@@ -95,6 +96,8 @@ TFormAbout::TFormAbout(QWidget* owner) : QDialog(owner)
 
     TLanguageController::Translate(*this);
     version->setText(QStringLiteral(TREMLOW_VERSION));
+    // The same rights notice as the splash window, from the program's version information.
+    rights->setText(RightsNotice());
     // The addresses themselves are shown as the buttons' hints.
     homePage->setToolTip(CatalogueText("HOME_PAGE_URL"));
     support->setToolTip(CatalogueText("SUPPORT_URL"));

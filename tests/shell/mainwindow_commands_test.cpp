@@ -24,6 +24,7 @@
 #include "platform/langcontroller.h"
 #include "shell/objectstree.h"
 #include "shell/socmain_f.h"
+#include "shell/splashform.h"
 #include "shellfixture.h"
 #include "store/fileacc.h"
 #include "support/core/recorders.h"
@@ -322,6 +323,7 @@ TEST_F(ShellMainWindowCommands, HelpAddressesOpenInBrowserOrSayWhy)
 
     seam.ExpectDialog("FormAbout", [](QDialog& about) {
         EXPECT_TRUE(about.findChild<QLabel*>("EditVersion")->text().contains(TREMLOW_VERSION));
+        EXPECT_EQ(about.findChild<QLabel*>("LabelRights")->text(), RightsNotice());
         FindButton(about, "ButtonAcknowledgments")->click();
         FindButton(about, "OKButton")->click();
     });
