@@ -213,9 +213,13 @@ TSocMainForm::~TSocMainForm()
 {
     if (NotifyReceiver() == this)
         SetNotifyReceiver(m_previousReceiver);
-    // Child windows work on the project; they go before it.
-    for (QMdiSubWindow* child : m_mdi->subWindowList())
-        delete child;
+    // Child windows work on the project; they go before it. Windows already closed whose
+    // deletion is still pending go too: their Window-menu bookkeeping needs this window whole.
+    QList<QPointer<QMdiSubWindow>> children;
+    for (QMdiSubWindow* child : m_mdi->findChildren<QMdiSubWindow*>())
+        children.append(child);
+    for (const QPointer<QMdiSubWindow>& child : children)
+        delete child.data();
     FreeProject();
 }
 

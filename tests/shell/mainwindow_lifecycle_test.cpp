@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include <QAbstractButton>
@@ -8,7 +9,10 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QRadioButton>
 #include <QToolBar>
 #include <QTreeWidgetItem>
@@ -297,6 +301,31 @@ TEST_F(ShellMainWindowLifecycle, ProjectAskingForLoginStaysClosed)
     EXPECT_EQ(window.Tree().topLevelItemCount(), 0);
     ASSERT_EQ(seam.informations.size(), 1);
     EXPECT_TRUE(TShellSettings::Recent().empty());
+}
+
+TEST(ShellMainWindowChildren, ChildClosedButNotYetDeletedGoesWhileTheMainWindowIsWhole)
+{
+    TShellSettings settings;
+    TRecordingProgress progress;
+    TScriptedModalSeam seam;
+    auto window = std::make_unique<TSocMainForm>();
+    window->OpenProjectFile(QString::fromStdString(SampleProjectPath()));
+    window->Tree().setCurrentItem(NodeOf(window->Tree(), nkInvestigation));
+    window->findChild<QAction*>("ChoicesMenuItem")->trigger();
+    ASSERT_EQ(window->MdiArea().subWindowList().size(), 1);
+    QPointer<QMdiSubWindow> child = window->MdiArea().subWindowList().front();
+    // Closed, its deletion left to an event loop that does not run before the main window goes.
+    child->close();
+    ASSERT_FALSE(child.isNull());
+
+    // Its Window-menu bookkeeping runs when it is deleted, so that must happen before the main
+    // window's own parts are gone.
+    TSocMainForm* raw = window.get();
+    bool whole = false;
+    QObject::connect(child, &QObject::destroyed, [raw, &whole] { whole = qobject_cast<TSocMainForm*>(raw) != nullptr; });
+    window.reset();
+    EXPECT_TRUE(child.isNull());
+    EXPECT_TRUE(whole);
 }
 
 TEST_F(ShellMainWindowLifecycle, StartupActionOpensCommandLineProjectOrNothing)
