@@ -129,7 +129,8 @@ TFormAcknowledgments::TFormAcknowledgments(QWidget* owner) : QDialog(owner)
     layout->addWidget(intro);
     layout->addWidget(libraries);
     layout->addLayout(buttons);
-    setMinimumWidth(440);
+    // Wide enough for each library and its licence to stay on one line.
+    setMinimumWidth(540);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     TLanguageController::Translate(*this);
