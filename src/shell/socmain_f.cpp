@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -462,6 +463,17 @@ void TSocMainForm::showEvent(QShowEvent* event)
         // After the window is up, so that the start-up choice window appears over it.
         QTimer::singleShot(0, this, [this] { RunStartupAction(); });
     }
+}
+
+void TSocMainForm::keyPressEvent(QKeyEvent* event)
+{
+    // F1 that no part of the window took for a help page of its own opens the main window's page.
+    if (event->matches(QKeySequence::HelpContents)) {
+        event->accept();
+        ShowHelpTopic(51);
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void TSocMainForm::RunStartupAction()

@@ -16,11 +16,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidgetItem>
 #include <QtTest/QTest>
 
+#include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
 #include "shell/objectstree.h"
 #include "shell/socmain_f.h"
@@ -331,6 +333,14 @@ TEST_F(ShellMainWindowCommands, HelpAddressesOpenInBrowserOrSayWhy)
         EXPECT_TRUE(thanks.findChild<QLabel*>("LabelLibraries")->text().contains("Qt 6"));
     });
     Action("AboutMenuItem")->trigger();
+
+    // F1 where no part of the window has a page of its own opens the main window's page.
+    QTest::keyClick(&window.MdiArea(), Qt::Key_F1);
+    ASSERT_NE(HelpWindow(), nullptr);
+    auto* browser = HelpWindow()->findChild<QTextBrowser*>("HelpBrowser");
+    ASSERT_NE(browser, nullptr);
+    EXPECT_TRUE(browser->source().toLocalFile().endsWith("/help/51.html"));
+    HelpWindow()->close();
 }
 
 TEST_F(ShellMainWindowCommands, ToolbarTuningAppliesEachCheckAtOnce)
