@@ -75,14 +75,14 @@ const char* const kToolbarItemNames[6] = {"ToolbarsProjectMenuItem", "ToolbarsFi
                                           "ToolbarsObjectMenuItem", "ToolbarsReportMenuItem"};
 
 // The tool buttons, bar by bar in the order of kToolBarNames: each runs a menu command.
-struct TToolButtonSpec {
+struct TToolButtonEntry {
     int Bar;
     const char* Name;
     const char* Command;
     TShellIcon Icon;
 };
 
-const TToolButtonSpec kToolButtons[] = {
+const TToolButtonEntry kToolButtons[] = {
     {0, "SpeedButtonProjectCreate", "MenuItemProjectCreate", TShellIcon::ProjectCreate},
     {0, "SpeedButtonProjectOpen", "MenuItemProjectOpen", TShellIcon::ProjectOpen},
     {0, "SpeedButtonProjectSave", "MenuItemProjectSave", TShellIcon::ProjectSave},
@@ -409,9 +409,9 @@ void TSocMainForm::BuildToolBars()
         m_toolBars[static_cast<std::size_t>(i)] = bar;
         connect(bar, &QToolBar::visibilityChanged, this, [this] { SyncToolbarMenu(); });
     }
-    for (const TToolButtonSpec& spec : kToolButtons)
-        AddButton(m_toolBars[static_cast<std::size_t>(spec.Bar)], spec.Name, m_actions.at(spec.Command),
-                  static_cast<int>(spec.Icon));
+    for (const TToolButtonEntry& entry : kToolButtons)
+        AddButton(m_toolBars[static_cast<std::size_t>(entry.Bar)], entry.Name, m_actions.at(entry.Command),
+                  static_cast<int>(entry.Icon));
 
     // Menu items show the pictures of their buttons.
     for (const auto& [button, command] : m_buttons)
