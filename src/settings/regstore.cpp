@@ -7,9 +7,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -17,6 +15,8 @@
 #include <unistd.h>
 
 #include <nlohmann/json.hpp>
+
+#include "util/safefile.h"
 
 namespace fs = std::filesystem;
 using TJson = nlohmann::ordered_json;
@@ -87,23 +87,6 @@ std::optional<uint32_t> NumberBits(const TJson& value)
     return std::nullopt;
 }
 
-bool WriteAll(int fd, const std::string& bytes)
-{
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // Holds an exclusive lock on "<file>.lock" for its lifetime (advisory; between Tremlow processes).
 class TFileLock final {
 public:
@@ -168,18 +151,11 @@ bool TRegStore::Reload()
         SetAside(m_path, "not a regular file");
         return false;
     }
-    std::ifstream in(m_path, std::ios::binary);
-    if (!in) {
+    std::string bytes;
+    if (!ReadWholeFile(m_path, bytes)) {
         SetAside(m_path, std::string("cannot be read (") + std::strerror(errno) + ")");
         return false;
     }
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) {
-        SetAside(m_path, "read error");
-        return false;
-    }
-    std::string bytes = buffer.str();
     if (bytes.find_first_not_of(" \t\r\n") == std::string::npos)
         return true;  // an empty file holds nothing worth keeping
 
@@ -311,30 +287,11 @@ bool TRegStore::Flush()
     // rather than failing the whole write.
     std::string bytes = m_data->root.dump(2, ' ', false, TJson::error_handler_t::replace) + "\n";
 
-    std::string temp = m_path + ".tmp-" + std::to_string(::getpid());
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        Warn(m_path + ": cannot write settings (" + std::strerror(errno) + ")");
+    // The file may hold recent project paths; it is kept private to its owner.
+    std::string error;
+    if (!ReplaceFile(m_path, bytes, error, 0600)) {
+        Warn(m_path + ": cannot write settings (" + error + ")");
         return false;
-    }
-    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    int savedErrno = errno;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && std::rename(temp.c_str(), m_path.c_str()) != 0) {
-        savedErrno = errno;
-        ok = false;
-    }
-    if (!ok) {
-        ::unlink(temp.c_str());
-        Warn(m_path + ": cannot write settings (" + std::strerror(savedErrno) + ")");
-        return false;
-    }
-    // Make the rename itself durable.
-    std::string dir = target.has_parent_path() ? target.parent_path().string() : std::string(".");
-    int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
     }
     m_dirty = false;
     return true;

@@ -66,7 +66,8 @@ TEST(SettingsStore, ValuesRoundTripThroughTheFileWithTheirKinds)
         ASSERT_TRUE(store.Flush());
         EXPECT_FALSE(store.IsDirty());
     }
-    EXPECT_EQ(CountEntries(dir.Path(), "settings.json.tmp"), 0);
+    // Only the settings and their lock file remain: no temporary file is left behind.
+    EXPECT_EQ(CountEntries(dir.Path(), ""), CountEntries(dir.Path(), "settings.json"));
 
     TRegStore store(path);
     EXPECT_TRUE(store.KeyExists(kKey));
