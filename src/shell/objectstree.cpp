@@ -16,7 +16,7 @@
 #include "platform/shellicons.h"
 #include "settings/langconv.h"
 #include "shell/entityflows.h"
-#include "shell/notify.h"
+#include "platform/notify.h"
 #include "store/dbinfo.h"
 #include "store/fileacc.h"
 #include "util/error.h"

@@ -10,7 +10,7 @@
 #include <QString>
 
 #include "shell/entityflows.h"
-#include "shell/notify.h"
+#include "platform/notify.h"
 
 class QAction;
 class QActionGroup;

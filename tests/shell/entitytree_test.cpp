@@ -10,7 +10,7 @@
 #include <QTreeWidgetItem>
 
 #include "settings/langconv.h"
-#include "shell/notify.h"
+#include "platform/notify.h"
 #include "shell/objectstree.h"
 #include "store/fileacc.h"
 #include "support/core/tempdir.h"

@@ -8,7 +8,7 @@
 
 #include "settings/langconv.h"
 #include "settings/regs.h"
-#include "shell/notify.h"
+#include "platform/notify.h"
 
 class QTreeWidgetItem;
 class TObjectsTree;

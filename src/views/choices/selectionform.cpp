@@ -21,7 +21,7 @@
 #include "platform/messagedialog.h"
 #include "settings/langconv.h"
 #include "settings/regs.h"
-#include "shell/notify.h"
+#include "platform/notify.h"
 #include "store/fileacc.h"
 #include "util/error.h"
 #include "util/messagesink.h"

@@ -19,7 +19,7 @@
 
 #include "settings/langconv.h"
 #include "settings/regs.h"
-#include "shell/notify.h"
+#include "platform/notify.h"
 #include "store/fileacc.h"
 #include "support/core/recorders.h"
 #include "support/core/tempdir.h"

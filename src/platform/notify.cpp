@@ -1,4 +1,4 @@
-#include "shell/notify.h"
+#include "platform/notify.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
