@@ -55,9 +55,9 @@ void BM_InvestigationAnalysis(benchmark::State& state)
     for (auto _ : state) {
         const TInvestigationObject model(*store, kInvest);
         double sum = 0;
-        for (const uint8_t kind : {kChoiceFor, kChoiceAgainst, kChoiceAny})
+        for (const TChoiceKind kind : {TChoiceKind::Positive, TChoiceKind::Negative, TChoiceKind::Any})
             sum += model.IndexP(kind) + model.IndexSa(kind) + model.IndexJ(kind) + model.IndexN(kind);
-        for (const uint8_t kind : {kChoiceFor, kChoiceAgainst})
+        for (const TChoiceKind kind : {TChoiceKind::Positive, TChoiceKind::Negative})
             for (int32_t i = 0; i < model.ClientCount(); ++i)
                 sum += model.IndexPi(i, kind) + model.IndexAi(i, kind) + model.IndexEi(i, kind) +
                        model.IndexSti(i, kind) + model.StatusLevel(i, kind);

@@ -65,7 +65,7 @@ std::string JsonNumber(int32_t value)
     return std::to_string(value);
 }
 
-void WriteKind(std::ostream& out, const TInvestigationObject& model, uint8_t kind)
+void WriteKind(std::ostream& out, const TInvestigationObject& model, TChoiceKind kind)
 {
     out << "{\"P\": " << JsonNumber(model.IndexP(kind)) << ", \"Sa\": " << JsonNumber(model.IndexSa(kind))
         << ", \"J\": " << JsonNumber(model.IndexJ(kind)) << ", \"N\": " << JsonNumber(model.IndexN(kind))
@@ -96,8 +96,8 @@ void WriteModel(std::ostream& out, const TInvestigationObject& model)
         << ", \"members\": " << JsonNumber(model.ClientCount())
         << ", \"choices\": {\"1\": " << JsonNumber(model.ForCount())
         << ", \"2\": " << JsonNumber(model.AgainstCount()) << "}, \"kinds\": {";
-    for (const uint8_t kind : {kChoiceFor, kChoiceAgainst, kChoiceAny}) {
-        out << (kind != kChoiceFor ? ", " : "") << '"' << int{kind} << "\": ";
+    for (const TChoiceKind kind : {TChoiceKind::Positive, TChoiceKind::Negative, TChoiceKind::Any}) {
+        out << (kind != TChoiceKind::Positive ? ", " : "") << '"' << ChoiceKindCode(kind) << "\": ";
         WriteKind(out, model, kind);
     }
     out << "}, \"counters\": [";

@@ -20,36 +20,36 @@ int64_t PossibleChoices(int64_t n)
 
 } // namespace
 
-int32_t TInvestigationObject::Received(const TInvestClient& client, uint8_t kind) const
+int32_t TInvestigationObject::Received(const TInvestClient& client, TChoiceKind kind) const
 {
-    if (kind == kChoiceFor)
+    if (kind == TChoiceKind::Positive)
         return client.ForIn;
-    if (kind == kChoiceAgainst)
+    if (kind == TChoiceKind::Negative)
         return client.AgainstIn;
     return 0;
 }
 
-int32_t TInvestigationObject::Given(const TInvestClient& client, uint8_t kind) const
+int32_t TInvestigationObject::Given(const TInvestClient& client, TChoiceKind kind) const
 {
-    if (kind == kChoiceFor)
+    if (kind == TChoiceKind::Positive)
         return client.ForOut;
-    if (kind == kChoiceAgainst)
+    if (kind == TChoiceKind::Negative)
         return client.AgainstOut;
     return 0;
 }
 
 // The choices the member gave that were returned. Counted by the member itself, also for a
 // member whose identifier is negative (MutualCount would give the group's pairs for it).
-int32_t TInvestigationObject::Returned(const TInvestClient& client, uint8_t kind) const
+int32_t TInvestigationObject::Returned(const TInvestClient& client, TChoiceKind kind) const
 {
-    if (kind == kChoiceFor)
+    if (kind == TChoiceKind::Positive)
         return client.ForMutual;
-    if (kind == kChoiceAgainst)
+    if (kind == TChoiceKind::Negative)
         return client.AgainstMutual;
     return 0;
 }
 
-double TInvestigationObject::IndexP(uint8_t kind) const
+double TInvestigationObject::IndexP(TChoiceKind kind) const
 {
     const int64_t n = ClientCount();
     if (n <= 1)
@@ -57,15 +57,15 @@ double TInvestigationObject::IndexP(uint8_t kind) const
     return Quotient(ChoiceCount(kind), PossibleChoices(n));
 }
 
-double TInvestigationObject::IndexSa(uint8_t) const
+double TInvestigationObject::IndexSa(TChoiceKind) const
 {
     const int64_t n = ClientCount();
     if (n <= 1)
         return 0;
-    return Quotient(4 * static_cast<int64_t>(MutualCount(-1, kChoiceFor)), PossibleChoices(n));
+    return Quotient(4 * static_cast<int64_t>(MutualCount(-1, TChoiceKind::Positive)), PossibleChoices(n));
 }
 
-double TInvestigationObject::IndexJ(uint8_t kind) const
+double TInvestigationObject::IndexJ(TChoiceKind kind) const
 {
     const int64_t n = ClientCount();
     if (n <= 2)
@@ -76,7 +76,7 @@ double TInvestigationObject::IndexJ(uint8_t kind) const
     return Quotient(joined - 1, n - 2);
 }
 
-double TInvestigationObject::IndexN(uint8_t kind) const
+double TInvestigationObject::IndexN(TChoiceKind kind) const
 {
     const int64_t n = ClientCount();
     if (n <= 1)
@@ -86,7 +86,7 @@ double TInvestigationObject::IndexN(uint8_t kind) const
     return Quotient(2 * oneWay, PossibleChoices(n));
 }
 
-double TInvestigationObject::IndexPi(int32_t index, uint8_t kind) const
+double TInvestigationObject::IndexPi(int32_t index, TChoiceKind kind) const
 {
     const TInvestClient& client = ClientAt(index);
     const int64_t n = ClientCount();
@@ -95,7 +95,7 @@ double TInvestigationObject::IndexPi(int32_t index, uint8_t kind) const
     return Quotient(Received(client, kind), n - 1);
 }
 
-double TInvestigationObject::IndexAi(int32_t index, uint8_t kind) const
+double TInvestigationObject::IndexAi(int32_t index, TChoiceKind kind) const
 {
     const TInvestClient& client = ClientAt(index);
     const int64_t n = ClientCount();
@@ -104,7 +104,7 @@ double TInvestigationObject::IndexAi(int32_t index, uint8_t kind) const
     return Quotient(Given(client, kind), n - 1);
 }
 
-double TInvestigationObject::IndexEi(int32_t index, uint8_t kind) const
+double TInvestigationObject::IndexEi(int32_t index, TChoiceKind kind) const
 {
     const TInvestClient& client = ClientAt(index);
     const int32_t given = Given(client, kind);
@@ -113,7 +113,7 @@ double TInvestigationObject::IndexEi(int32_t index, uint8_t kind) const
     return Quotient(Returned(client, kind), given);
 }
 
-double TInvestigationObject::IndexSti(int32_t index, uint8_t) const
+double TInvestigationObject::IndexSti(int32_t index, TChoiceKind) const
 {
     const TInvestClient& client = ClientAt(index);
     const int64_t n = ClientCount();
@@ -122,12 +122,12 @@ double TInvestigationObject::IndexSti(int32_t index, uint8_t) const
     return Quotient(static_cast<int64_t>(client.ForIn) + client.AgainstIn, n - 1);
 }
 
-int32_t TInvestigationObject::StatusLevel(int32_t index, uint8_t kind) const
+int32_t TInvestigationObject::StatusLevel(int32_t index, TChoiceKind kind) const
 {
-    if (kind != kChoiceFor && kind != kChoiceAgainst)
+    if (kind != TChoiceKind::Positive && kind != TChoiceKind::Negative)
         return 5;
     const int64_t value = Received(ClientAt(index), kind);
-    int64_t threshold = kind == kChoiceFor ? m_maxForIn : m_maxAgainstIn;
+    int64_t threshold = kind == TChoiceKind::Positive ? m_maxForIn : m_maxAgainstIn;
     // Each two choices further below the maximum lower the member by one level, down to 7.
     int32_t level = 1;
     for (int32_t step = 2; step <= 7; ++step) {

@@ -195,11 +195,11 @@ void TInvestigationObject::FillClientsList(TFileAccess& store)
     CountOneWayPairs(m_againstIndex);
 }
 
-const TInvestigationObject::TKindIndex* TInvestigationObject::KindIndex(uint8_t kind) const
+const TInvestigationObject::TKindIndex* TInvestigationObject::KindIndex(TChoiceKind kind) const
 {
-    if (kind == kChoiceFor)
+    if (kind == TChoiceKind::Positive)
         return &m_forIndex;
-    if (kind == kChoiceAgainst)
+    if (kind == TChoiceKind::Negative)
         return &m_againstIndex;
     return nullptr;
 }
@@ -209,11 +209,11 @@ const TInvestClient& TInvestigationObject::ClientAt(int32_t index) const
     return m_clients.at(static_cast<std::size_t>(index));
 }
 
-int32_t TInvestigationObject::ChoiceCount(uint8_t kind) const
+int32_t TInvestigationObject::ChoiceCount(TChoiceKind kind) const
 {
-    if (kind == kChoiceFor)
+    if (kind == TChoiceKind::Positive)
         return ForCount();
-    if (kind == kChoiceAgainst)
+    if (kind == TChoiceKind::Negative)
         return AgainstCount();
     return 0;
 }
@@ -224,13 +224,13 @@ int32_t TInvestigationObject::FindClient(int32_t clientId) const
     return it == m_clientIndex.end() ? -1 : it->second;
 }
 
-bool TInvestigationObject::IsChoice(int32_t fromId, int32_t toId, uint8_t kind) const
+bool TInvestigationObject::IsChoice(int32_t fromId, int32_t toId, TChoiceKind kind) const
 {
     const TKindIndex* index = KindIndex(kind);
     return index && index->pairs.contains(PairKey(fromId, toId));
 }
 
-int32_t TInvestigationObject::MutualCount(int32_t clientId, uint8_t kind) const
+int32_t TInvestigationObject::MutualCount(int32_t clientId, TChoiceKind kind) const
 {
     const TKindIndex* index = KindIndex(kind);
     if (!index)
@@ -240,10 +240,10 @@ int32_t TInvestigationObject::MutualCount(int32_t clientId, uint8_t kind) const
     const auto it = m_counters.find(clientId);
     if (it == m_counters.end())
         return 0;
-    return kind == kChoiceFor ? it->second.ForReturned : it->second.AgainstReturned;
+    return kind == TChoiceKind::Positive ? it->second.ForReturned : it->second.AgainstReturned;
 }
 
-int32_t TInvestigationObject::OneWayPairsCount(uint8_t kind) const
+int32_t TInvestigationObject::OneWayPairsCount(TChoiceKind kind) const
 {
     const TKindIndex* index = KindIndex(kind);
     return index ? index->oneWayPairs : 0;
@@ -252,14 +252,14 @@ int32_t TInvestigationObject::OneWayPairsCount(uint8_t kind) const
 namespace {
 
 // The received value the extremes compare: positive, negative or both added.
-int32_t ReceivedOfKind(const TInvestClient& client, uint8_t kind)
+int32_t ReceivedOfKind(const TInvestClient& client, TChoiceKind kind)
 {
     switch (kind) {
-    case kChoiceFor:
+    case TChoiceKind::Positive:
         return client.ForIn;
-    case kChoiceAgainst:
+    case TChoiceKind::Negative:
         return client.AgainstIn;
-    case kChoiceAny:
+    case TChoiceKind::Any:
         return client.ForIn + client.AgainstIn;
     default:
         return 0;
@@ -268,11 +268,11 @@ int32_t ReceivedOfKind(const TInvestClient& client, uint8_t kind)
 
 } // namespace
 
-int32_t TInvestigationObject::MaxReceived(uint8_t kind) const
+int32_t TInvestigationObject::MaxReceived(TChoiceKind kind) const
 {
-    if (kind == kChoiceFor)
+    if (kind == TChoiceKind::Positive)
         return m_maxForIn;
-    if (kind == kChoiceAgainst)
+    if (kind == TChoiceKind::Negative)
         return m_maxAgainstIn;
     int32_t result = kMaxReceivedStart;
     for (const TInvestClient& c : m_clients)
@@ -280,7 +280,7 @@ int32_t TInvestigationObject::MaxReceived(uint8_t kind) const
     return result;
 }
 
-int32_t TInvestigationObject::MinReceived(uint8_t kind) const
+int32_t TInvestigationObject::MinReceived(TChoiceKind kind) const
 {
     int32_t result = kMinReceivedStart;
     for (const TInvestClient& c : m_clients)
@@ -288,13 +288,13 @@ int32_t TInvestigationObject::MinReceived(uint8_t kind) const
     return result;
 }
 
-void TInvestigationObject::MutualPairsList(std::vector<std::string>& list, uint8_t kind) const
+void TInvestigationObject::MutualPairsList(std::vector<std::string>& list, TChoiceKind kind) const
 {
     list.clear();
     const TKindIndex* index = KindIndex(kind);
     if (!index)
         return;
-    const std::vector<TChoice>& choices = kind == kChoiceFor ? m_forList : m_againstList;
+    const std::vector<TChoice>& choices = kind == TChoiceKind::Positive ? m_forList : m_againstList;
     const auto nameOf = [this](int32_t id) {
         const auto it = m_pairNames.find(id);
         return it == m_pairNames.end() ? std::string() : Trim(it->second);
@@ -334,9 +334,9 @@ double OrderKey(const TInvestigationObject& model, const TInvestClient& c, int32
     case TClientOrder::AllOut:
         return static_cast<double>(c.ForOut) + c.AgainstOut;
     case TClientOrder::PositiveStatus:
-        return model.IndexPi(index, kChoiceFor);
+        return model.IndexPi(index, TChoiceKind::Positive);
     case TClientOrder::NegativeStatus:
-        return model.IndexPi(index, kChoiceAgainst);
+        return model.IndexPi(index, TChoiceKind::Negative);
     }
     return 0;
 }
@@ -360,32 +360,33 @@ int32_t TInvestigationObject::SortClients(TClientOrder order, std::vector<TInves
     return static_cast<int32_t>(n);
 }
 
-void TInvestigationObject::StorePlace(int16_t placeKind, int32_t clientId, int32_t left, int32_t top,
+void TInvestigationObject::StorePlace(TChoiceKind placeKind, int32_t clientId, int32_t left, int32_t top,
                                       int32_t width, int32_t height, int16_t figType)
 {
     TGraphPlaceTable& places = m_store->Placements();
     const int32_t groupId = m_header.ClientGroupId;
-    if (places.Find(m_investId, groupId, clientId, placeKind))
-        places.Change(m_investId, clientId, groupId, placeKind, left, top, width, height, figType);
+    const auto selType = static_cast<int16_t>(placeKind);
+    if (places.Find(m_investId, groupId, clientId, selType))
+        places.Change(m_investId, clientId, groupId, selType, left, top, width, height, figType);
     else
-        places.Add(m_investId, clientId, groupId, placeKind, left, top, width, height, figType);
+        places.Add(m_investId, clientId, groupId, selType, left, top, width, height, figType);
     places.SetModified(true);
 }
 
 void TInvestigationObject::StorePlaceFor(int32_t clientId, int32_t left, int32_t top, int32_t width,
                                          int32_t height, int16_t figType)
 {
-    StorePlace(1, clientId, left, top, width, height, figType);
+    StorePlace(TChoiceKind::Positive, clientId, left, top, width, height, figType);
 }
 
 void TInvestigationObject::StorePlaceAgainst(int32_t clientId, int32_t left, int32_t top, int32_t width,
                                              int32_t height, int16_t figType)
 {
-    StorePlace(2, clientId, left, top, width, height, figType);
+    StorePlace(TChoiceKind::Negative, clientId, left, top, width, height, figType);
 }
 
 void TInvestigationObject::StorePlaceAny(int32_t clientId, int32_t left, int32_t top, int32_t width,
                                          int32_t height, int16_t figType)
 {
-    StorePlace(0, clientId, left, top, width, height, figType);
+    StorePlace(TChoiceKind::Placement, clientId, left, top, width, height, figType);
 }

@@ -5,14 +5,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "analysis/choicekind.h"
 #include "store/dbinfo.h"
 
 class TFileAccess;
-
-// Choice kind codes shared by the model and every view.
-inline constexpr uint8_t kChoiceFor = 1;     // positive choices (FOR table)
-inline constexpr uint8_t kChoiceAgainst = 2; // negative choices (AGAINST table)
-inline constexpr uint8_t kChoiceAny = 3;     // both kinds, the "any choices" view
 
 // Starting values of the received-choices extremes; an empty model answers with them.
 inline constexpr int32_t kMaxReceivedStart = 0;
@@ -92,32 +88,32 @@ public:
     TChoice ForChoice(int32_t index) const { return m_forList.at(static_cast<std::size_t>(index)); }
     TChoice AgainstChoice(int32_t index) const { return m_againstList.at(static_cast<std::size_t>(index)); }
     // Length of the kind's choice list (0 for a kind other than positive or negative).
-    int32_t ChoiceCount(uint8_t kind) const;
+    int32_t ChoiceCount(TChoiceKind kind) const;
     // Member index of the client (first match), -1 when the client is not a member.
     int32_t FindClient(int32_t clientId) const;
-    bool ForChoiceExists(int32_t fromId, int32_t toId) const { return IsChoice(fromId, toId, kChoiceFor); }
+    bool ForChoiceExists(int32_t fromId, int32_t toId) const { return IsChoice(fromId, toId, TChoiceKind::Positive); }
     bool AgainstChoiceExists(int32_t fromId, int32_t toId) const
     {
-        return IsChoice(fromId, toId, kChoiceAgainst);
+        return IsChoice(fromId, toId, TChoiceKind::Negative);
     }
 
     // Sociomatrix.
     // Whether the kind's list holds the choice fromId -> toId; false for any kind but 1 and 2.
-    bool IsChoice(int32_t fromId, int32_t toId, uint8_t kind) const;
+    bool IsChoice(int32_t fromId, int32_t toId, TChoiceKind kind) const;
     // For clientId >= 0: the choices of the kind that client gave and had returned. For a negative
     // clientId: the mutual pairs of the group (returned choices / 2, halves to even). 0 for kinds
     // other than 1 and 2.
-    int32_t MutualCount(int32_t clientId, uint8_t kind) const;
+    int32_t MutualCount(int32_t clientId, TChoiceKind kind) const;
     // Member pairs joined by exactly one choice of the kind.
-    int32_t OneWayPairsCount(uint8_t kind) const;
+    int32_t OneWayPairsCount(TChoiceKind kind) const;
     // Extremes of the received choices over the members (kind 3 adds both kinds); an empty model
     // gives kMaxReceivedStart and kMinReceivedStart.
-    int32_t MaxReceived(uint8_t kind) const;
-    int32_t MinReceived(uint8_t kind) const;
+    int32_t MaxReceived(TChoiceKind kind) const;
+    int32_t MinReceived(TChoiceKind kind) const;
     int32_t MaxForReceived() const { return m_maxForIn; }
     int32_t MaxAgainstReceived() const { return m_maxAgainstIn; }
     // One line "chooser - chosen" per mutual pair of the kind, in the order of its first choice.
-    void MutualPairsList(std::vector<std::string>& list, uint8_t kind) const;
+    void MutualPairsList(std::vector<std::string>& list, TChoiceKind kind) const;
     // Member copies in descending order of the key (equal keys keep member order); returns N.
     int32_t SortClients(TClientOrder order, std::vector<TInvestClient>& list) const;
 
@@ -132,17 +128,17 @@ public:
                        int16_t figType);
 
     // Group indices (0 where the quotient is undefined).
-    double IndexP(uint8_t kind) const;
-    double IndexSa(uint8_t kind) const; // always of the positive kind
-    double IndexJ(uint8_t kind) const;
-    double IndexN(uint8_t kind) const;
+    double IndexP(TChoiceKind kind) const;
+    double IndexSa(TChoiceKind kind) const; // always of the positive kind
+    double IndexJ(TChoiceKind kind) const;
+    double IndexN(TChoiceKind kind) const;
     // Individual indices of the member at index.
-    double IndexPi(int32_t index, uint8_t kind) const;
-    double IndexAi(int32_t index, uint8_t kind) const;
-    double IndexEi(int32_t index, uint8_t kind) const;
-    double IndexSti(int32_t index, uint8_t kind) const; // both kinds added, whatever the kind
+    double IndexPi(int32_t index, TChoiceKind kind) const;
+    double IndexAi(int32_t index, TChoiceKind kind) const;
+    double IndexEi(int32_t index, TChoiceKind kind) const;
+    double IndexSti(int32_t index, TChoiceKind kind) const; // both kinds added, whatever the kind
     // Level 1 ... 7 of the member's received choices below the group's maximum; 5 for kind 3.
-    int32_t StatusLevel(int32_t index, uint8_t kind) const;
+    int32_t StatusLevel(int32_t index, TChoiceKind kind) const;
 
 private:
     // Choices given, received and returned by one client id, over both kinds.
@@ -167,14 +163,14 @@ private:
     void FillClientsList(TFileAccess& store);
     void IndexChoices(TKindIndex& index, const std::vector<TChoice>& list, bool positive);
     void CountOneWayPairs(TKindIndex& index) const;
-    void StorePlace(int16_t placeKind, int32_t clientId, int32_t left, int32_t top, int32_t width,
+    void StorePlace(TChoiceKind placeKind, int32_t clientId, int32_t left, int32_t top, int32_t width,
                     int32_t height, int16_t figType);
 
-    const TKindIndex* KindIndex(uint8_t kind) const;
+    const TKindIndex* KindIndex(TChoiceKind kind) const;
     const TInvestClient& ClientAt(int32_t index) const;
-    int32_t Received(const TInvestClient& client, uint8_t kind) const;
-    int32_t Given(const TInvestClient& client, uint8_t kind) const;
-    int32_t Returned(const TInvestClient& client, uint8_t kind) const;
+    int32_t Received(const TInvestClient& client, TChoiceKind kind) const;
+    int32_t Given(const TInvestClient& client, TChoiceKind kind) const;
+    int32_t Returned(const TInvestClient& client, TChoiceKind kind) const;
 
     TFileAccess* m_store;
     int32_t m_investId;

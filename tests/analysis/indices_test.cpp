@@ -11,16 +11,16 @@ TEST(AnalysisIndex, ThreeMembersWithOneMutualPair)
     p.For(1, 1, 2).For(1, 2, 1).For(1, 3, 1);
     const TInvestigationObject model(p.store, 1);
 
-    EXPECT_EQ(model.IndexP(kChoiceFor), 0.5);
-    EXPECT_DOUBLE_EQ(model.IndexSa(kChoiceFor), 2.0 / 3.0);
-    EXPECT_DOUBLE_EQ(model.IndexN(kChoiceFor), 1.0 / 3.0);
-    EXPECT_EQ(model.IndexJ(kChoiceFor), 1.0);
-    EXPECT_DOUBLE_EQ(model.IndexSa(kChoiceFor) + model.IndexN(kChoiceFor), 2 * model.IndexP(kChoiceFor));
-    EXPECT_EQ(model.IndexPi(0, kChoiceFor), 1.0);
-    EXPECT_EQ(model.IndexAi(2, kChoiceFor), 0.5);
-    EXPECT_EQ(model.IndexEi(0, kChoiceFor), 1.0);
-    EXPECT_EQ(model.IndexEi(2, kChoiceFor), 0.0);
-    EXPECT_EQ(model.IndexSti(0, kChoiceFor), 1.0);
+    EXPECT_EQ(model.IndexP(TChoiceKind::Positive), 0.5);
+    EXPECT_DOUBLE_EQ(model.IndexSa(TChoiceKind::Positive), 2.0 / 3.0);
+    EXPECT_DOUBLE_EQ(model.IndexN(TChoiceKind::Positive), 1.0 / 3.0);
+    EXPECT_EQ(model.IndexJ(TChoiceKind::Positive), 1.0);
+    EXPECT_DOUBLE_EQ(model.IndexSa(TChoiceKind::Positive) + model.IndexN(TChoiceKind::Positive), 2 * model.IndexP(TChoiceKind::Positive));
+    EXPECT_EQ(model.IndexPi(0, TChoiceKind::Positive), 1.0);
+    EXPECT_EQ(model.IndexAi(2, TChoiceKind::Positive), 0.5);
+    EXPECT_EQ(model.IndexEi(0, TChoiceKind::Positive), 1.0);
+    EXPECT_EQ(model.IndexEi(2, TChoiceKind::Positive), 0.0);
+    EXPECT_EQ(model.IndexSti(0, TChoiceKind::Positive), 1.0);
 }
 
 TEST(AnalysisIndex, SmallGroupsGiveZeroWhereTheQuotientIsUndefined)
@@ -28,7 +28,7 @@ TEST(AnalysisIndex, SmallGroupsGiveZeroWhereTheQuotientIsUndefined)
     TProjectBuilder none;
     none.Members(1, 1, {});
     const TInvestigationObject empty(none.store, 1);
-    for (const uint8_t kind : {kChoiceFor, kChoiceAgainst, kChoiceAny}) {
+    for (const TChoiceKind kind : {TChoiceKind::Positive, TChoiceKind::Negative, TChoiceKind::Any}) {
         EXPECT_EQ(empty.IndexP(kind), 0);
         EXPECT_EQ(empty.IndexSa(kind), 0);
         EXPECT_EQ(empty.IndexJ(kind), 0);
@@ -40,23 +40,23 @@ TEST(AnalysisIndex, SmallGroupsGiveZeroWhereTheQuotientIsUndefined)
     one.Members(1, 1, {1});
     one.For(1, 1, 1).Against(1, 1, 1);
     const TInvestigationObject single(one.store, 1);
-    EXPECT_EQ(single.IndexP(kChoiceFor), 0);
-    EXPECT_EQ(single.IndexN(kChoiceFor), 0);
-    EXPECT_EQ(single.IndexPi(0, kChoiceFor), 0);
-    EXPECT_EQ(single.IndexAi(0, kChoiceFor), 0);
-    EXPECT_EQ(single.IndexSti(0, kChoiceFor), 0);
-    EXPECT_EQ(single.IndexEi(0, kChoiceFor), 1.0);
+    EXPECT_EQ(single.IndexP(TChoiceKind::Positive), 0);
+    EXPECT_EQ(single.IndexN(TChoiceKind::Positive), 0);
+    EXPECT_EQ(single.IndexPi(0, TChoiceKind::Positive), 0);
+    EXPECT_EQ(single.IndexAi(0, TChoiceKind::Positive), 0);
+    EXPECT_EQ(single.IndexSti(0, TChoiceKind::Positive), 0);
+    EXPECT_EQ(single.IndexEi(0, TChoiceKind::Positive), 1.0);
 
     // Two members in a mutual pair: J needs three members.
     TProjectBuilder two;
     two.Members(1, 1, {1, 2});
     two.For(1, 1, 2).For(1, 2, 1);
     const TInvestigationObject pair(two.store, 1);
-    EXPECT_EQ(pair.IndexP(kChoiceFor), 1.0);
-    EXPECT_EQ(pair.IndexSa(kChoiceFor), 2.0);
-    EXPECT_EQ(pair.IndexN(kChoiceFor), 0.0);
-    EXPECT_EQ(pair.IndexJ(kChoiceFor), 0.0);
-    EXPECT_EQ(pair.IndexPi(1, kChoiceFor), 1.0);
+    EXPECT_EQ(pair.IndexP(TChoiceKind::Positive), 1.0);
+    EXPECT_EQ(pair.IndexSa(TChoiceKind::Positive), 2.0);
+    EXPECT_EQ(pair.IndexN(TChoiceKind::Positive), 0.0);
+    EXPECT_EQ(pair.IndexJ(TChoiceKind::Positive), 0.0);
+    EXPECT_EQ(pair.IndexPi(1, TChoiceKind::Positive), 1.0);
 }
 
 TEST(AnalysisIndex, KindRules)
@@ -68,30 +68,30 @@ TEST(AnalysisIndex, KindRules)
     const TInvestigationObject model(p.store, 1);
 
     // Sa is always the positive value; P, J and N of the negative kind use the negative list.
-    EXPECT_EQ(model.IndexSa(kChoiceAgainst), model.IndexSa(kChoiceFor));
-    EXPECT_DOUBLE_EQ(model.IndexSa(kChoiceAgainst), 4.0 / 12.0);
-    EXPECT_DOUBLE_EQ(model.IndexP(kChoiceAgainst), 2.0 / 12.0);
-    EXPECT_DOUBLE_EQ(model.IndexN(kChoiceAgainst), 4.0 / 12.0);
-    EXPECT_DOUBLE_EQ(model.IndexJ(kChoiceAgainst), 1.0 / 2.0);
-    EXPECT_DOUBLE_EQ(model.IndexPi(2, kChoiceAgainst), 2.0 / 3.0);
+    EXPECT_EQ(model.IndexSa(TChoiceKind::Negative), model.IndexSa(TChoiceKind::Positive));
+    EXPECT_DOUBLE_EQ(model.IndexSa(TChoiceKind::Negative), 4.0 / 12.0);
+    EXPECT_DOUBLE_EQ(model.IndexP(TChoiceKind::Negative), 2.0 / 12.0);
+    EXPECT_DOUBLE_EQ(model.IndexN(TChoiceKind::Negative), 4.0 / 12.0);
+    EXPECT_DOUBLE_EQ(model.IndexJ(TChoiceKind::Negative), 1.0 / 2.0);
+    EXPECT_DOUBLE_EQ(model.IndexPi(2, TChoiceKind::Negative), 2.0 / 3.0);
 
     // The kind "any": only Sa and Sti keep values.
-    EXPECT_EQ(model.IndexP(kChoiceAny), 0);
-    EXPECT_EQ(model.IndexJ(kChoiceAny), 0);
-    EXPECT_EQ(model.IndexN(kChoiceAny), 0);
-    EXPECT_EQ(model.IndexSa(kChoiceAny), model.IndexSa(kChoiceFor));
+    EXPECT_EQ(model.IndexP(TChoiceKind::Any), 0);
+    EXPECT_EQ(model.IndexJ(TChoiceKind::Any), 0);
+    EXPECT_EQ(model.IndexN(TChoiceKind::Any), 0);
+    EXPECT_EQ(model.IndexSa(TChoiceKind::Any), model.IndexSa(TChoiceKind::Positive));
     for (int32_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(model.IndexPi(i, kChoiceAny), 0);
-        EXPECT_EQ(model.IndexAi(i, kChoiceAny), 0);
-        EXPECT_EQ(model.IndexEi(i, kChoiceAny), 0);
-        EXPECT_EQ(model.IndexSti(i, kChoiceAny), model.IndexSti(i, kChoiceFor));
+        EXPECT_EQ(model.IndexPi(i, TChoiceKind::Any), 0);
+        EXPECT_EQ(model.IndexAi(i, TChoiceKind::Any), 0);
+        EXPECT_EQ(model.IndexEi(i, TChoiceKind::Any), 0);
+        EXPECT_EQ(model.IndexSti(i, TChoiceKind::Any), model.IndexSti(i, TChoiceKind::Positive));
     }
-    EXPECT_DOUBLE_EQ(model.IndexSti(2, kChoiceAny), 2.0 / 3.0);
+    EXPECT_DOUBLE_EQ(model.IndexSti(2, TChoiceKind::Any), 2.0 / 3.0);
 
     // Member 4 chose nobody and was chosen by nobody.
-    EXPECT_EQ(model.IndexAi(3, kChoiceFor), 0);
-    EXPECT_EQ(model.IndexEi(3, kChoiceFor), 0);
-    EXPECT_EQ(model.IndexEi(3, kChoiceAgainst), 0);
+    EXPECT_EQ(model.IndexAi(3, TChoiceKind::Positive), 0);
+    EXPECT_EQ(model.IndexEi(3, TChoiceKind::Positive), 0);
+    EXPECT_EQ(model.IndexEi(3, TChoiceKind::Negative), 0);
 }
 
 TEST(AnalysisIndex, StatusLevelStepsTwoChoicesBelowTheMaximum)
@@ -111,15 +111,15 @@ TEST(AnalysisIndex, StatusLevelStepsTwoChoicesBelowTheMaximum)
     p.Against(1, 1, 13).Against(1, 2, 13).Against(1, 1, 12);
     const TInvestigationObject model(p.store, 1);
     ASSERT_EQ(model.MaxForReceived(), 10);
-    EXPECT_EQ(model.StatusLevel(0, kChoiceFor), 1);
-    EXPECT_EQ(model.StatusLevel(1, kChoiceFor), 1);
-    EXPECT_EQ(model.StatusLevel(2, kChoiceFor), 2);
-    EXPECT_EQ(model.StatusLevel(12, kChoiceFor), 6);
+    EXPECT_EQ(model.StatusLevel(0, TChoiceKind::Positive), 1);
+    EXPECT_EQ(model.StatusLevel(1, TChoiceKind::Positive), 1);
+    EXPECT_EQ(model.StatusLevel(2, TChoiceKind::Positive), 2);
+    EXPECT_EQ(model.StatusLevel(12, TChoiceKind::Positive), 6);
     // The negative kind compares with the largest negative count (2), not the positive one.
-    EXPECT_EQ(model.StatusLevel(12, kChoiceAgainst), 1);
-    EXPECT_EQ(model.StatusLevel(11, kChoiceAgainst), 1);
-    EXPECT_EQ(model.StatusLevel(0, kChoiceAgainst), 2);
-    EXPECT_EQ(model.StatusLevel(0, kChoiceAny), 5);
+    EXPECT_EQ(model.StatusLevel(12, TChoiceKind::Negative), 1);
+    EXPECT_EQ(model.StatusLevel(11, TChoiceKind::Negative), 1);
+    EXPECT_EQ(model.StatusLevel(0, TChoiceKind::Negative), 2);
+    EXPECT_EQ(model.StatusLevel(0, TChoiceKind::Any), 5);
 
     // With a maximum of 14, two or fewer choices is the lowest level.
     TProjectBuilder q;
@@ -133,7 +133,7 @@ TEST(AnalysisIndex, StatusLevelStepsTwoChoicesBelowTheMaximum)
     q.For(1, 4, 3).For(1, 5, 3).For(1, 6, 3);
     const TInvestigationObject wide(q.store, 1);
     ASSERT_EQ(wide.MaxForReceived(), 14);
-    EXPECT_EQ(wide.StatusLevel(1, kChoiceFor), 7);
-    EXPECT_EQ(wide.StatusLevel(15, kChoiceFor), 7);
-    EXPECT_EQ(wide.StatusLevel(2, kChoiceFor), 6);
+    EXPECT_EQ(wide.StatusLevel(1, TChoiceKind::Positive), 7);
+    EXPECT_EQ(wide.StatusLevel(15, TChoiceKind::Positive), 7);
+    EXPECT_EQ(wide.StatusLevel(2, TChoiceKind::Positive), 6);
 }

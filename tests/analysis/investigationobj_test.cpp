@@ -79,8 +79,8 @@ TEST(AnalysisModel, MissingInvestigationOrEmptyGroup)
     EXPECT_TRUE(missing.AllowAgainst());
     EXPECT_EQ(missing.ClientCount(), 0);
     EXPECT_EQ(missing.ForCount(), 0);
-    EXPECT_EQ(missing.MaxReceived(kChoiceFor), 0);
-    EXPECT_EQ(missing.MinReceived(kChoiceAny), 99999999);
+    EXPECT_EQ(missing.MaxReceived(TChoiceKind::Positive), 0);
+    EXPECT_EQ(missing.MinReceived(TChoiceKind::Any), 99999999);
     std::vector<TInvestClient> sorted(3);
     EXPECT_EQ(missing.SortClients(TClientOrder::ForIn, sorted), 0);
     EXPECT_TRUE(sorted.empty());
@@ -90,8 +90,8 @@ TEST(AnalysisModel, MissingInvestigationOrEmptyGroup)
     EXPECT_EQ(empty.ClientCount(), 0);
     EXPECT_EQ(empty.ForCount(), 1);
     EXPECT_EQ(empty.AgainstCount(), 1);
-    EXPECT_EQ(empty.IndexP(kChoiceFor), 0);
-    EXPECT_EQ(empty.MutualCount(-1, kChoiceFor), 0);
+    EXPECT_EQ(empty.IndexP(TChoiceKind::Positive), 0);
+    EXPECT_EQ(empty.MutualCount(-1, TChoiceKind::Positive), 0);
 
     // A group whose stored id equals the missing-id marker still has its members.
     p.Members(7, -99999, {1, 2});
@@ -113,27 +113,27 @@ TEST(AnalysisModel, MutualAndOneWayCounts)
     EXPECT_EQ(model.Client(1).ForMutual, 1);
     EXPECT_EQ(model.Client(2).ForMutual, 0);
     EXPECT_EQ(model.Client(0).AgainstMutual, 0);
-    EXPECT_EQ(model.MutualCount(-1, kChoiceFor), 1);
-    EXPECT_EQ(model.MutualCount(1, kChoiceFor), 1);
-    EXPECT_EQ(model.MutualCount(-1, kChoiceAgainst), 0);
-    EXPECT_EQ(model.OneWayPairsCount(kChoiceFor), 1);
-    EXPECT_EQ(model.OneWayPairsCount(kChoiceAgainst), 1);
+    EXPECT_EQ(model.MutualCount(-1, TChoiceKind::Positive), 1);
+    EXPECT_EQ(model.MutualCount(1, TChoiceKind::Positive), 1);
+    EXPECT_EQ(model.MutualCount(-1, TChoiceKind::Negative), 0);
+    EXPECT_EQ(model.OneWayPairsCount(TChoiceKind::Positive), 1);
+    EXPECT_EQ(model.OneWayPairsCount(TChoiceKind::Negative), 1);
     EXPECT_EQ(model.ForCount(), 4);
     EXPECT_EQ(model.Client(0).ForIn + model.Client(1).ForIn + model.Client(2).ForIn + model.Client(3).ForIn,
               3);
 
     // The kind "any" and unknown kinds have no choices of their own.
-    EXPECT_FALSE(model.IsChoice(1, 2, kChoiceAny));
-    EXPECT_FALSE(model.IsChoice(1, 2, 0));
-    EXPECT_EQ(model.MutualCount(-1, kChoiceAny), 0);
-    EXPECT_EQ(model.MutualCount(1, kChoiceAny), 0);
-    EXPECT_EQ(model.OneWayPairsCount(kChoiceAny), 0);
-    EXPECT_EQ(model.ChoiceCount(kChoiceAny), 0);
+    EXPECT_FALSE(model.IsChoice(1, 2, TChoiceKind::Any));
+    EXPECT_FALSE(model.IsChoice(1, 2, TChoiceKind::Placement));
+    EXPECT_EQ(model.MutualCount(-1, TChoiceKind::Any), 0);
+    EXPECT_EQ(model.MutualCount(1, TChoiceKind::Any), 0);
+    EXPECT_EQ(model.OneWayPairsCount(TChoiceKind::Any), 0);
+    EXPECT_EQ(model.ChoiceCount(TChoiceKind::Any), 0);
 
-    EXPECT_EQ(model.MaxReceived(kChoiceFor), 2);
-    EXPECT_EQ(model.MinReceived(kChoiceFor), 0);
-    EXPECT_EQ(model.MaxReceived(kChoiceAny), 2);
-    EXPECT_EQ(model.MaxReceived(kChoiceAgainst), 1);
+    EXPECT_EQ(model.MaxReceived(TChoiceKind::Positive), 2);
+    EXPECT_EQ(model.MinReceived(TChoiceKind::Positive), 0);
+    EXPECT_EQ(model.MaxReceived(TChoiceKind::Any), 2);
+    EXPECT_EQ(model.MaxReceived(TChoiceKind::Negative), 1);
     EXPECT_EQ(model.MaxForReceived(), 2);
     EXPECT_EQ(model.MaxAgainstReceived(), 1);
 }
@@ -146,7 +146,7 @@ TEST(AnalysisModel, GroupMutualCountRoundsHalvesToEven)
         p.Members(1, 1, {1, 2, 3, 4, 5});
         for (const auto& [from, to] : choices)
             p.For(1, from, to);
-        return TInvestigationObject(p.store, 1).MutualCount(-1, kChoiceFor);
+        return TInvestigationObject(p.store, 1).MutualCount(-1, TChoiceKind::Positive);
     };
     EXPECT_EQ(pairs({{1, 1}}), 0);                                 // 0.5
     EXPECT_EQ(pairs({{1, 1}, {2, 2}, {3, 3}}), 2);                 // 1.5
@@ -160,9 +160,9 @@ TEST(AnalysisModel, ClientWithNegativeIdCountsItsOwnReturnedChoices)
     p.Members(1, 1, {-3, 2, 4, 5});
     p.For(1, -3, 2).For(1, 2, -3).For(1, 4, 5).For(1, 5, 4);
     const TInvestigationObject model(p.store, 1);
-    EXPECT_EQ(model.MutualCount(-1, kChoiceFor), 2);
+    EXPECT_EQ(model.MutualCount(-1, TChoiceKind::Positive), 2);
     EXPECT_EQ(model.Client(0).ForMutual, 1);
-    EXPECT_EQ(model.IndexEi(0, kChoiceFor), 1.0);
+    EXPECT_EQ(model.IndexEi(0, TChoiceKind::Positive), 1.0);
 }
 
 TEST(AnalysisModel, MutualPairsListNamesEachPairOnceInTableOrder)
@@ -179,12 +179,12 @@ TEST(AnalysisModel, MutualPairsListNamesEachPairOnceInTableOrder)
     const TInvestigationObject model(p.store, 1);
 
     std::vector<std::string> lines{"stale"};
-    model.MutualPairsList(lines, kChoiceFor);
+    model.MutualPairsList(lines, TChoiceKind::Positive);
     EXPECT_EQ(lines, (std::vector<std::string>{"Boris - Anna", "Carl - Dora", "Anna - ", "Carl - Carl"}));
-    model.MutualPairsList(lines, kChoiceAgainst);
+    model.MutualPairsList(lines, TChoiceKind::Negative);
     EXPECT_TRUE(lines.empty());
     lines = {"stale"};
-    model.MutualPairsList(lines, kChoiceAny);
+    model.MutualPairsList(lines, TChoiceKind::Any);
     EXPECT_TRUE(lines.empty());
 }
 

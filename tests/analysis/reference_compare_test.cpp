@@ -47,8 +47,8 @@ void Generate(std::mt19937& random, TRandomCase& out)
             return out.reference.Members[static_cast<std::size_t>(pick(0, members - 1))].Id;
         return pick(-3, idRange + 3); // often no member at all
     };
-    for (const uint8_t kind : {kChoiceFor, kChoiceAgainst}) {
-        std::vector<TChoice>& list = kind == kChoiceFor ? out.reference.ForList : out.reference.AgainstList;
+    for (const TChoiceKind kind : {TChoiceKind::Positive, TChoiceKind::Negative}) {
+        std::vector<TChoice>& list = kind == TChoiceKind::Positive ? out.reference.ForList : out.reference.AgainstList;
         const int rows = pick(0, members * 4 + 2);
         for (int r = 0; r < rows; ++r) {
             TChoice c;
@@ -60,12 +60,12 @@ void Generate(std::mt19937& random, TRandomCase& out)
                 c = TChoice{anyId(), anyId()};
             }
             list.push_back(c);
-            if (kind == kChoiceFor)
+            if (kind == TChoiceKind::Positive)
                 out.project.For(kInvest, c.FromId, c.ToId);
             else
                 out.project.Against(kInvest, c.FromId, c.ToId);
             if (pick(0, 4) == 0) // rows of another investigation in between
-                kind == kChoiceFor ? out.project.For(kInvest - 1, c.ToId, c.FromId)
+                kind == TChoiceKind::Positive ? out.project.For(kInvest - 1, c.ToId, c.FromId)
                                    : out.project.Against(kInvest - 1, c.ToId, c.FromId);
         }
     }
@@ -81,8 +81,8 @@ void ExpectSameAsReference(const TInvestigationObject& model, const TReferenceIn
         expected.GroupId = kGroup;
         EXPECT_EQ(model.Client(i), expected) << "member " << i;
     }
-    for (const uint8_t kind : {uint8_t{0}, kChoiceFor, kChoiceAgainst, kChoiceAny}) {
-        SCOPED_TRACE("kind " + std::to_string(kind));
+    for (const TChoiceKind kind : {TChoiceKind::Placement, TChoiceKind::Positive, TChoiceKind::Negative, TChoiceKind::Any}) {
+        SCOPED_TRACE("kind " + std::to_string(ChoiceKindCode(kind)));
         EXPECT_EQ(model.MutualCount(-1, kind), ref.MutualCount(-1, kind));
         EXPECT_EQ(model.OneWayPairsCount(kind), ref.OneWayPairsCount(kind));
         EXPECT_EQ(model.MaxReceived(kind), ref.MaxReceived(kind));
@@ -115,7 +115,7 @@ void ExpectSameAsReference(const TInvestigationObject& model, const TReferenceIn
             ids.push_back(c.FromId);
     for (const int32_t from : ids)
         for (const int32_t to : ids)
-            for (const uint8_t kind : {kChoiceFor, kChoiceAgainst, kChoiceAny})
+            for (const TChoiceKind kind : {TChoiceKind::Positive, TChoiceKind::Negative, TChoiceKind::Any})
                 ASSERT_EQ(model.IsChoice(from, to, kind), ref.IsChoice(from, to, kind));
     for (const TClientOrder order : kAllClientOrders) {
         std::vector<TInvestClient> sorted;
@@ -172,9 +172,9 @@ TEST(AnalysisReference, CleanInvestigationsAgreeWithTheDefinitions)
             }
         const TInvestigationObject model(data.project.store, kInvest);
         ExpectSameAsReference(model, data.reference);
-        for (const uint8_t kind : {kChoiceFor, kChoiceAgainst}) {
+        for (const TChoiceKind kind : {TChoiceKind::Positive, TChoiceKind::Negative}) {
             EXPECT_GE(model.IndexN(kind), 0);
-            EXPECT_NEAR(model.IndexSa(kChoiceFor) + model.IndexN(kChoiceFor), 2 * model.IndexP(kChoiceFor),
+            EXPECT_NEAR(model.IndexSa(TChoiceKind::Positive) + model.IndexN(TChoiceKind::Positive), 2 * model.IndexP(TChoiceKind::Positive),
                         1e-12);
         }
         if (HasFailure())

@@ -16,16 +16,16 @@ double Divide(long double numerator, long double denominator)
 
 } // namespace
 
-const std::vector<TChoice>& TReferenceInvestigation::List(uint8_t kind) const
+const std::vector<TChoice>& TReferenceInvestigation::List(TChoiceKind kind) const
 {
-    if (kind == kChoiceFor)
+    if (kind == TChoiceKind::Positive)
         return ForList;
-    if (kind == kChoiceAgainst)
+    if (kind == TChoiceKind::Negative)
         return AgainstList;
     return kNoChoices;
 }
 
-bool TReferenceInvestigation::IsChoice(int32_t fromId, int32_t toId, uint8_t kind) const
+bool TReferenceInvestigation::IsChoice(int32_t fromId, int32_t toId, TChoiceKind kind) const
 {
     for (const TChoice& c : List(kind))
         if (c.FromId == fromId && c.ToId == toId)
@@ -33,9 +33,9 @@ bool TReferenceInvestigation::IsChoice(int32_t fromId, int32_t toId, uint8_t kin
     return false;
 }
 
-int32_t TReferenceInvestigation::MutualCount(int32_t clientId, uint8_t kind) const
+int32_t TReferenceInvestigation::MutualCount(int32_t clientId, TChoiceKind kind) const
 {
-    if (kind != kChoiceFor && kind != kChoiceAgainst)
+    if (kind != TChoiceKind::Positive && kind != TChoiceKind::Negative)
         return 0;
     if (clientId >= 0)
         return Returned(clientId, kind);
@@ -46,7 +46,7 @@ int32_t TReferenceInvestigation::MutualCount(int32_t clientId, uint8_t kind) con
     return static_cast<int32_t>(std::nearbyint(count / 2.0)); // default rounding: halves to even
 }
 
-int32_t TReferenceInvestigation::Returned(int32_t clientId, uint8_t kind) const
+int32_t TReferenceInvestigation::Returned(int32_t clientId, TChoiceKind kind) const
 {
     int32_t count = 0;
     for (const TChoice& c : List(kind))
@@ -55,7 +55,7 @@ int32_t TReferenceInvestigation::Returned(int32_t clientId, uint8_t kind) const
     return count;
 }
 
-int32_t TReferenceInvestigation::OneWayPairsCount(uint8_t kind) const
+int32_t TReferenceInvestigation::OneWayPairsCount(TChoiceKind kind) const
 {
     int32_t count = 0;
     for (int32_t i = 0; i < N(); ++i)
@@ -65,7 +65,7 @@ int32_t TReferenceInvestigation::OneWayPairsCount(uint8_t kind) const
     return count;
 }
 
-int32_t TReferenceInvestigation::Given(int32_t clientId, uint8_t kind) const
+int32_t TReferenceInvestigation::Given(int32_t clientId, TChoiceKind kind) const
 {
     int32_t count = 0;
     for (const TChoice& c : List(kind))
@@ -73,7 +73,7 @@ int32_t TReferenceInvestigation::Given(int32_t clientId, uint8_t kind) const
     return count;
 }
 
-int32_t TReferenceInvestigation::Received(int32_t clientId, uint8_t kind) const
+int32_t TReferenceInvestigation::Received(int32_t clientId, TChoiceKind kind) const
 {
     int32_t count = 0;
     for (const TChoice& c : List(kind))
@@ -86,43 +86,43 @@ TInvestClient TReferenceInvestigation::Counters(int32_t index) const
     TInvestClient c;
     c.Id = Members[index].Id;
     c.Name = Members[index].Name;
-    c.ForOut = Given(c.Id, kChoiceFor);
-    c.ForIn = Received(c.Id, kChoiceFor);
-    c.AgainstOut = Given(c.Id, kChoiceAgainst);
-    c.AgainstIn = Received(c.Id, kChoiceAgainst);
-    c.ForMutual = Returned(c.Id, kChoiceFor);
-    c.AgainstMutual = Returned(c.Id, kChoiceAgainst);
+    c.ForOut = Given(c.Id, TChoiceKind::Positive);
+    c.ForIn = Received(c.Id, TChoiceKind::Positive);
+    c.AgainstOut = Given(c.Id, TChoiceKind::Negative);
+    c.AgainstIn = Received(c.Id, TChoiceKind::Negative);
+    c.ForMutual = Returned(c.Id, TChoiceKind::Positive);
+    c.AgainstMutual = Returned(c.Id, TChoiceKind::Negative);
     return c;
 }
 
-int32_t TReferenceInvestigation::MaxReceived(uint8_t kind) const
+int32_t TReferenceInvestigation::MaxReceived(TChoiceKind kind) const
 {
     int32_t best = 0;
     for (int32_t i = 0; i < N(); ++i) {
         const TInvestClient c = Counters(i);
-        const int32_t v = kind == kChoiceAny ? c.ForIn + c.AgainstIn : Received(c.Id, kind);
+        const int32_t v = kind == TChoiceKind::Any ? c.ForIn + c.AgainstIn : Received(c.Id, kind);
         if (v > best)
             best = v;
     }
     return best;
 }
 
-int32_t TReferenceInvestigation::MinReceived(uint8_t kind) const
+int32_t TReferenceInvestigation::MinReceived(TChoiceKind kind) const
 {
     int32_t best = 99999999;
     for (int32_t i = 0; i < N(); ++i) {
         const TInvestClient c = Counters(i);
-        const int32_t v = kind == kChoiceAny ? c.ForIn + c.AgainstIn : Received(c.Id, kind);
+        const int32_t v = kind == TChoiceKind::Any ? c.ForIn + c.AgainstIn : Received(c.Id, kind);
         if (v < best)
             best = v;
     }
     return best;
 }
 
-std::vector<std::string> TReferenceInvestigation::MutualPairsList(uint8_t kind) const
+std::vector<std::string> TReferenceInvestigation::MutualPairsList(TChoiceKind kind) const
 {
     std::vector<std::string> lines;
-    if (kind != kChoiceFor && kind != kChoiceAgainst)
+    if (kind != TChoiceKind::Positive && kind != TChoiceKind::Negative)
         return lines;
     const std::vector<TChoice>& list = List(kind);
     const auto nameOf = [this](int32_t id) {
@@ -169,9 +169,9 @@ std::vector<TInvestClient> TReferenceInvestigation::SortClients(TClientOrder ord
         case TClientOrder::AllOut:
             return c.ForOut + c.AgainstOut;
         case TClientOrder::PositiveStatus:
-            return IndexPi(i, kChoiceFor);
+            return IndexPi(i, TChoiceKind::Positive);
         case TClientOrder::NegativeStatus:
-            return IndexPi(i, kChoiceAgainst);
+            return IndexPi(i, TChoiceKind::Negative);
         }
         return 0;
     };
@@ -192,21 +192,21 @@ std::vector<TInvestClient> TReferenceInvestigation::SortClients(TClientOrder ord
     return out;
 }
 
-double TReferenceInvestigation::IndexP(uint8_t kind) const
+double TReferenceInvestigation::IndexP(TChoiceKind kind) const
 {
     if (N() <= 1)
         return 0;
     return Divide(static_cast<long double>(List(kind).size()), static_cast<long double>(N()) * (N() - 1));
 }
 
-double TReferenceInvestigation::IndexSa(uint8_t) const
+double TReferenceInvestigation::IndexSa(TChoiceKind) const
 {
     if (N() <= 1)
         return 0;
-    return Divide(4.0L * MutualCount(-1, kChoiceFor), static_cast<long double>(N()) * (N() - 1));
+    return Divide(4.0L * MutualCount(-1, TChoiceKind::Positive), static_cast<long double>(N()) * (N() - 1));
 }
 
-double TReferenceInvestigation::IndexJ(uint8_t kind) const
+double TReferenceInvestigation::IndexJ(TChoiceKind kind) const
 {
     const int32_t joined = OneWayPairsCount(kind) + MutualCount(-1, kind);
     if (N() <= 2 || joined <= 0)
@@ -214,7 +214,7 @@ double TReferenceInvestigation::IndexJ(uint8_t kind) const
     return Divide(joined - 1, N() - 2);
 }
 
-double TReferenceInvestigation::IndexN(uint8_t kind) const
+double TReferenceInvestigation::IndexN(TChoiceKind kind) const
 {
     if (N() <= 1)
         return 0;
@@ -223,21 +223,21 @@ double TReferenceInvestigation::IndexN(uint8_t kind) const
     return Divide(2.0L * notReturned, static_cast<long double>(N()) * (N() - 1));
 }
 
-double TReferenceInvestigation::IndexPi(int32_t index, uint8_t kind) const
+double TReferenceInvestigation::IndexPi(int32_t index, TChoiceKind kind) const
 {
     if (N() <= 1)
         return 0;
     return Divide(Received(Members[index].Id, kind), N() - 1);
 }
 
-double TReferenceInvestigation::IndexAi(int32_t index, uint8_t kind) const
+double TReferenceInvestigation::IndexAi(int32_t index, TChoiceKind kind) const
 {
     if (N() <= 1)
         return 0;
     return Divide(Given(Members[index].Id, kind), N() - 1);
 }
 
-double TReferenceInvestigation::IndexEi(int32_t index, uint8_t kind) const
+double TReferenceInvestigation::IndexEi(int32_t index, TChoiceKind kind) const
 {
     const int32_t given = Given(Members[index].Id, kind);
     if (given == 0)
@@ -245,17 +245,17 @@ double TReferenceInvestigation::IndexEi(int32_t index, uint8_t kind) const
     return Divide(Returned(Members[index].Id, kind), given);
 }
 
-double TReferenceInvestigation::IndexSti(int32_t index, uint8_t) const
+double TReferenceInvestigation::IndexSti(int32_t index, TChoiceKind) const
 {
     if (N() <= 1)
         return 0;
     const int32_t id = Members[index].Id;
-    return Divide(Received(id, kChoiceFor) + Received(id, kChoiceAgainst), N() - 1);
+    return Divide(Received(id, TChoiceKind::Positive) + Received(id, TChoiceKind::Negative), N() - 1);
 }
 
-int32_t TReferenceInvestigation::StatusLevel(int32_t index, uint8_t kind) const
+int32_t TReferenceInvestigation::StatusLevel(int32_t index, TChoiceKind kind) const
 {
-    if (kind != kChoiceFor && kind != kChoiceAgainst)
+    if (kind != TChoiceKind::Positive && kind != TChoiceKind::Negative)
         return 5;
     const int32_t below = MaxReceived(kind) - Received(Members[index].Id, kind);
     return 1 + std::min(6, below / 2);

@@ -20,28 +20,28 @@ struct TReferenceInvestigation {
     std::vector<TMember> GroupClients; // clients of the header's group, for the mutual-pairs names
 
     int32_t N() const { return static_cast<int32_t>(Members.size()); }
-    const std::vector<TChoice>& List(uint8_t kind) const;
+    const std::vector<TChoice>& List(TChoiceKind kind) const;
 
-    bool IsChoice(int32_t fromId, int32_t toId, uint8_t kind) const;
-    int32_t MutualCount(int32_t clientId, uint8_t kind) const;
+    bool IsChoice(int32_t fromId, int32_t toId, TChoiceKind kind) const;
+    int32_t MutualCount(int32_t clientId, TChoiceKind kind) const;
     // Choices of the kind the client gave that were returned, whatever the sign of its id.
-    int32_t Returned(int32_t clientId, uint8_t kind) const;
-    int32_t OneWayPairsCount(uint8_t kind) const;
-    int32_t Given(int32_t clientId, uint8_t kind) const;
-    int32_t Received(int32_t clientId, uint8_t kind) const;
+    int32_t Returned(int32_t clientId, TChoiceKind kind) const;
+    int32_t OneWayPairsCount(TChoiceKind kind) const;
+    int32_t Given(int32_t clientId, TChoiceKind kind) const;
+    int32_t Received(int32_t clientId, TChoiceKind kind) const;
     TInvestClient Counters(int32_t index) const;
-    int32_t MaxReceived(uint8_t kind) const;
-    int32_t MinReceived(uint8_t kind) const;
-    std::vector<std::string> MutualPairsList(uint8_t kind) const;
+    int32_t MaxReceived(TChoiceKind kind) const;
+    int32_t MinReceived(TChoiceKind kind) const;
+    std::vector<std::string> MutualPairsList(TChoiceKind kind) const;
     std::vector<TInvestClient> SortClients(TClientOrder order) const;
 
-    double IndexP(uint8_t kind) const;
-    double IndexSa(uint8_t kind) const;
-    double IndexJ(uint8_t kind) const;
-    double IndexN(uint8_t kind) const;
-    double IndexPi(int32_t index, uint8_t kind) const;
-    double IndexAi(int32_t index, uint8_t kind) const;
-    double IndexEi(int32_t index, uint8_t kind) const;
-    double IndexSti(int32_t index, uint8_t kind) const;
-    int32_t StatusLevel(int32_t index, uint8_t kind) const;
+    double IndexP(TChoiceKind kind) const;
+    double IndexSa(TChoiceKind kind) const;
+    double IndexJ(TChoiceKind kind) const;
+    double IndexN(TChoiceKind kind) const;
+    double IndexPi(int32_t index, TChoiceKind kind) const;
+    double IndexAi(int32_t index, TChoiceKind kind) const;
+    double IndexEi(int32_t index, TChoiceKind kind) const;
+    double IndexSti(int32_t index, TChoiceKind kind) const;
+    int32_t StatusLevel(int32_t index, TChoiceKind kind) const;
 };

@@ -130,8 +130,8 @@ TEST(CliIndices, NumbersReadBackToTheModelsDoubles)
     TFileAccess store(file);
     ASSERT_TRUE(store.Load());
     const TInvestigationObject model(store, 3);
-    for (const uint8_t kind : {kChoiceFor, kChoiceAgainst, kChoiceAny}) {
-        const nlohmann::json& k = json["kinds"][std::to_string(kind)];
+    for (const TChoiceKind kind : {TChoiceKind::Positive, TChoiceKind::Negative, TChoiceKind::Any}) {
+        const nlohmann::json& k = json["kinds"][std::to_string(ChoiceKindCode(kind))];
         EXPECT_EQ(k["P"].get<double>(), model.IndexP(kind));
         EXPECT_EQ(k["Sa"].get<double>(), model.IndexSa(kind));
         EXPECT_EQ(k["J"].get<double>(), model.IndexJ(kind));
