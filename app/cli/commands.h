@@ -4,27 +4,37 @@
 #include <string>
 #include <vector>
 
-// One sub-command of tremlow-cli: its name, a usage line and the function that runs it
-// with the arguments after the name. The function returns the exit code
-// (0 success, 1 the operation failed, 2 bad usage).
+#include <CLI/CLI.hpp>
+
+class TFileAccess;
+
+// One subcommand of tremlow-cli: its name, the one line shown in the program's help, and the
+// function that declares its arguments (with their help texts) and its action on the parser.
 struct TCliCommand {
     std::string name;
-    std::string usage;
     std::string summary;
-    std::function<int(const std::vector<std::string>&)> run;
+    std::function<void(CLI::App& command)> declare;
 };
 
-// Commands register themselves from their own source file with a static TCliRegistrar.
+// Subcommands register themselves from their own source file with a static TCliRegistrar;
+// the program offers them in name order.
 std::vector<TCliCommand>& CliCommands();
 
 struct TCliRegistrar {
     explicit TCliRegistrar(TCliCommand command) { CliCommands().push_back(std::move(command)); }
 };
 
-// Prints "usage: tremlow-cli <usage>" to stderr and returns 2.
-int CliUsageError(const TCliCommand& command);
+// Makes run the action of the subcommand. What it returns is the program's exit code:
+// 0 success, 1 the operation failed. Bad usage never reaches it, the parser exits with 2.
+void CliAction(CLI::App& command, std::function<int()> run);
 
-class TFileAccess;
+// The exit code the action of the parsed subcommand returned (for main).
+int& CliExitCode();
+
+// Checks that an argument is a decimal signed 32-bit number (an object identifier).
+const CLI::Validator& CliIdentifier();
+// The value of an argument that passed CliIdentifier.
+int32_t CliIdentifierValue(const std::string& text);
 
 // Loads a project file for a command. The message catalogue beside the executable is installed
 // first, so a failure prints the application's own text on stderr (a fixed English text without it).

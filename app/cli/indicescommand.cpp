@@ -1,8 +1,5 @@
 // tremlow-cli indices: every count and index of one investigation as one JSON object.
-#include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -112,32 +109,18 @@ void WriteModel(std::ostream& out, const TInvestigationObject& model)
     out << "]}\n";
 }
 
-bool ParseId(const std::string& text, int32_t& id)
-{
-    if (text.empty())
-        return false;
-    errno = 0;
-    char* end = nullptr;
-    const long long value = std::strtoll(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || value < INT32_MIN || value > INT32_MAX)
-        return false;
-    id = static_cast<int32_t>(value);
-    return true;
-}
+struct TIndicesOptions {
+    std::string file;
+    std::string investId;
+};
 
-const char* const kName = "indices";
-const char* const kUsage = "FILE INVEST_ID";
-
-int Indices(const std::vector<std::string>& args)
+int Indices(const TIndicesOptions& options)
 {
-    int32_t investId = 0;
-    if (args.size() != 2 || !ParseId(args[1], investId))
-        return CliUsageError(TCliCommand{kName, kUsage, {}, {}});
-    TFileAccess store(args[0]);
+    TFileAccess store(options.file);
     if (!CliLoadProject(store))
         return 1;
     try {
-        const TInvestigationObject model(store, investId);
+        const TInvestigationObject model(store, CliIdentifierValue(options.investId));
         std::ostringstream out;
         WriteModel(out, model);
         std::cout << out.str();
@@ -148,8 +131,19 @@ int Indices(const std::vector<std::string>& args)
     return 0;
 }
 
-const TCliRegistrar g_indices(TCliCommand{
-    kName, kUsage, "print the choice counts and every sociometric index of one investigation as JSON",
-    Indices});
+void DeclareIndices(CLI::App& command)
+{
+    auto options = std::make_shared<TIndicesOptions>();
+    command.add_option("FILE", options->file, "project file (.soi)")->required();
+    command.add_option("INVEST_ID", options->investId, "identifier of the investigation")
+        ->required()
+        ->check(CliIdentifier());
+    CliAction(command, [options] { return Indices(*options); });
+}
+
+const TCliRegistrar g_indices({"indices",
+                               "print the choice counts and every sociometric index of one investigation "
+                               "as JSON",
+                               DeclareIndices});
 
 } // namespace

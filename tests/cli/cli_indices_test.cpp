@@ -1,42 +1,22 @@
-#include <array>
-#include <cstdio>
 #include <random>
 #include <string>
-
-#include <sys/wait.h>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include "analysis/investigationobj.h"
 #include "store/fileacc.h"
+#include "support/core/clirun.h"
 #include "support/core/recorders.h"
 #include "support/core/tempdir.h"
 
 namespace {
 
-struct TCliRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-TCliRun RunIndices(const TTempDir& dir, const std::string& args)
+TCliRun RunIndices(const TTempDir& dir, const std::vector<std::string>& args)
 {
-    const std::string errFile = dir.File("stderr.txt");
-    const std::string command = std::string(TREMLOW_CLI_PATH) + " indices " + args + " 2>" + errFile;
-    TCliRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    std::array<char, 4096> buffer{};
-    std::size_t n = 0;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.out.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = ReadFileBytes(errFile);
-    return run;
+    std::vector<std::string> all{"indices"};
+    all.insert(all.end(), args.begin(), args.end());
+    return RunCli(dir, all);
 }
 
 // Saves a project with group 1, its clients named by letter and investigation 3 on it.
@@ -65,8 +45,8 @@ TEST(CliIndices, PrintsCountsIndicesAndPairsOfTheInvestigation)
     TTempDir dir;
     // A <-> B mutual, C chose A; C and A dislike each other.
     const std::string file = SaveProject(dir, 3, {{1, 2}, {2, 1}, {3, 1}}, {{1, 3}, {3, 1}});
-    const TCliRun run = RunIndices(dir, file + " 3");
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const TCliRun run = RunIndices(dir, {file, "3"});
+    ASSERT_EQ(run.code, 0) << run.err;
     const nlohmann::json json = nlohmann::json::parse(run.out);
 
     EXPECT_EQ(json["id"], 3);
@@ -123,8 +103,8 @@ TEST(CliIndices, NumbersReadBackToTheModelsDoubles)
             else if (from != to && rejected(random))
                 negative.emplace_back(from, to);
     const std::string file = SaveProject(dir, n, positive, negative);
-    const TCliRun run = RunIndices(dir, file + " 3");
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const TCliRun run = RunIndices(dir, {file, "3"});
+    ASSERT_EQ(run.code, 0) << run.err;
     const nlohmann::json json = nlohmann::json::parse(run.out);
 
     TFileAccess store(file);
@@ -152,8 +132,8 @@ TEST(CliIndices, UnknownInvestigationAndFailures)
     TTempDir dir;
     const std::string file = SaveProject(dir, 2, {{1, 2}}, {});
 
-    const TCliRun unknown = RunIndices(dir, file + " 99");
-    ASSERT_EQ(unknown.exitCode, 0) << unknown.err;
+    const TCliRun unknown = RunIndices(dir, {file, "99"});
+    ASSERT_EQ(unknown.code, 0) << unknown.err;
     const nlohmann::json json = nlohmann::json::parse(unknown.out);
     EXPECT_EQ(json["id"], -1);
     EXPECT_EQ(json["name"], "");
@@ -165,11 +145,11 @@ TEST(CliIndices, UnknownInvestigationAndFailures)
 
     InstallBuiltCatalogue();
     WriteFileBytes(dir.File("broken.soi"), "[CLIENT_GROUPS]\r\nNOT_FIELD_NUMS=3\r\n");
-    const TCliRun broken = RunIndices(dir, dir.File("broken.soi") + " 1");
-    EXPECT_EQ(broken.exitCode, 1);
+    const TCliRun broken = RunIndices(dir, {dir.File("broken.soi"), "1"});
+    EXPECT_EQ(broken.code, 1);
     EXPECT_TRUE(broken.out.empty());
     EXPECT_NE(broken.err.find(FileViolatedText()), std::string::npos) << broken.err;
 
-    EXPECT_EQ(RunIndices(dir, file).exitCode, 2);
-    EXPECT_EQ(RunIndices(dir, file + " x3").exitCode, 2);
+    EXPECT_EQ(RunIndices(dir, {file}).code, 2);
+    EXPECT_EQ(RunIndices(dir, {file, "x3"}).code, 2);
 }

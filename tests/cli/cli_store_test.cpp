@@ -1,44 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <nlohmann/json.hpp>
 
 #include "store/fileacc.h"
+#include "support/core/clirun.h"
 #include "support/core/tempdir.h"
 
 namespace {
 
 const std::string kExample = std::string(TREMLOW_TEST_DATA_DIR) + "/store/example.soi";
-
-struct TRun {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs tremlow-cli with the arguments, capturing both streams; code is -1 when it did not exit.
-TRun RunCli(const TTempDir& dir, const std::vector<std::string>& args)
-{
-    std::string command = std::string("'") + TREMLOW_CLI_PATH + "'";
-    for (const std::string& arg : args)
-        command += " '" + arg + "'";
-    const std::string out = dir.File("stdout.txt");
-    const std::string err = dir.File("stderr.txt");
-    command += " >'" + out + "' 2>'" + err + "'";
-    const int status = std::system(command.c_str());
-    TRun run;
-    if (WIFEXITED(status))
-        run.code = WEXITSTATUS(status);
-    run.out = ReadFileBytes(out);
-    run.err = ReadFileBytes(err);
-    return run;
-}
 
 std::string Crlf(const std::vector<std::string>& lines)
 {
@@ -70,7 +45,7 @@ protected:
 
     void ExpectLoadFailure(const std::string& bytes, const std::string& what)
     {
-        const TRun run = RunCli(dir, {"check", Write("bad.soi", bytes)});
+        const TCliRun run = RunCli(dir, {"check", Write("bad.soi", bytes)});
         EXPECT_EQ(run.code, 1) << what;
         EXPECT_NE(run.err.find(FileViolatedText()), std::string::npos) << what << ": " << run.err;
         EXPECT_EQ(run.out, "") << what;
@@ -81,7 +56,7 @@ protected:
 
 TEST_F(CliStore, CheckPrintsTheCountsInFileOrder)
 {
-    const TRun run = RunCli(dir, {"check", kExample});
+    const TCliRun run = RunCli(dir, {"check", kExample});
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.out,
               "CLIENT_GROUPS 1\nCLIENTS 2\nCRITERY_GROUPS 0\nCRITERIES 0\nINVESTS 0\nFOR 0\nAGAINST 0\n"
@@ -111,7 +86,7 @@ TEST_F(CliStore, DumpShowsEveryTableAsJson)
     const std::string file =
         Write("p.soi", ExampleWith("CLIENT_GROUPS_NAME_1=Class 7b\r\nDESCRIPTION_1=NULL",
                                    "CLIENT_GROUPS_NAME_1=NULL\r\nDESCRIPTION_1=a&&&&&b"));
-    const TRun run = RunCli(dir, {"dump", file});
+    const TCliRun run = RunCli(dir, {"dump", file});
     ASSERT_EQ(run.code, 0) << run.err;
     const auto json = nlohmann::json::parse(run.out);
     const std::vector<std::string> sections = {"CLIENT_GROUPS", "CLIENTS", "CRITERY_GROUPS",
@@ -135,7 +110,7 @@ TEST_F(CliStore, DumpShowsEveryTableAsJson)
 TEST_F(CliStore, MissingAdditionalRequiresALogin)
 {
     const std::string file = Write("p.soi", ExampleWith("[ADDITIONAL]\r\nIS_AUTHOR=0\r\n", ""));
-    const TRun check = RunCli(dir, {"check", file});
+    const TCliRun check = RunCli(dir, {"check", file});
     ASSERT_EQ(check.code, 0);
     EXPECT_TRUE(check.out.ends_with("IS_AUTHOR 1\n"));
     EXPECT_EQ(nlohmann::json::parse(RunCli(dir, {"dump", file}).out).at("LoginRequired"), true);
@@ -167,7 +142,7 @@ TEST_F(CliStore, DamagedFilesFailWithTheMessage)
     ExpectLoadFailure(binary, "binary");
     ExpectLoadFailure(Crlf({"[CLIENT_GROUPS]", "FIELD_NUMS=2147483647"}), "huge column count");
 
-    const TRun missing = RunCli(dir, {"check", dir.File("does-not-exist.soi")});
+    const TCliRun missing = RunCli(dir, {"check", dir.File("does-not-exist.soi")});
     EXPECT_EQ(missing.code, 1);
 }
 
@@ -175,7 +150,7 @@ TEST_F(CliStore, ResaveOntoAWriteProtectedFileChangesNothing)
 {
     const std::string out = Write("locked.soi", "keep me\r\n");
     ASSERT_EQ(::chmod(out.c_str(), 0444), 0);
-    const TRun run = RunCli(dir, {"resave", kExample, out});
+    const TCliRun run = RunCli(dir, {"resave", kExample, out});
     EXPECT_EQ(run.code, 1);
     EXPECT_NE(run.err.find(FileViolatedText()), std::string::npos);
     EXPECT_EQ(ReadFileBytes(out), "keep me\r\n");

@@ -1,52 +1,18 @@
-// tremlow-cli check, resave and dump: project files inspected and rewritten without the GUI.
+// tremlow-cli dump: a project file as one JSON object, for scripts.
 #include <cstdio>
 #include <iostream>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "cli/commands.h"
-#include "settings/langconv.h"
 #include "store/dbinfo.h"
 #include "store/fileacc.h"
-#include "util/error.h"
 
 namespace {
 
 using TJson = nlohmann::ordered_json;
-
-int Check(const TCliCommand& self, const std::vector<std::string>& args)
-{
-    if (args.size() != 1)
-        return CliUsageError(self);
-    TFileAccess store(args[0]);
-    if (!CliLoadProject(store))
-        return 1;
-    std::cout << "CLIENT_GROUPS " << store.ClientGroups().Count() << '\n'
-              << "CLIENTS " << store.Clients().Count() << '\n'
-              << "CRITERY_GROUPS " << store.CriteriaGroups().Count() << '\n'
-              << "CRITERIES " << store.Criteria().Count() << '\n'
-              << "INVESTS " << store.Investigations().Count() << '\n'
-              << "FOR " << store.ForChoices().Count() << '\n'
-              << "AGAINST " << store.AgainstChoices().Count() << '\n'
-              << "GRAPH " << store.Placements().Count() << '\n'
-              << "USERS " << store.Users().Count() << '\n'
-              << "IS_AUTHOR " << (store.LoginRequired() ? 1 : 0) << '\n';
-    return 0;
-}
-
-int Resave(const TCliCommand& self, const std::vector<std::string>& args)
-{
-    if (args.size() != 2)
-        return CliUsageError(self);
-    TFileAccess store(args[0]);
-    if (!CliLoadProject(store))
-        return 1;
-    store.SetFileName(args[1]);
-    return store.Save() ? 0 : 1;
-}
 
 TJson DateJson(double date)
 {
@@ -152,32 +118,22 @@ TJson ProjectJson(const TFileAccess& store)
     return project;
 }
 
-int Dump(const TCliCommand& self, const std::vector<std::string>& args)
+int Dump(const std::string& file)
 {
-    if (args.size() != 1)
-        return CliUsageError(self);
-    TFileAccess store(args[0]);
+    TFileAccess store(file);
     if (!CliLoadProject(store))
         return 1;
     std::cout << ProjectJson(store).dump(2, ' ', false, TJson::error_handler_t::replace) << '\n';
     return std::cout.good() ? 0 : 1;
 }
 
-// The registrars need the command itself for the usage line, hence the indirection.
-TCliCommand MakeCommand(std::string name, std::string usage, std::string summary,
-                        int (*run)(const TCliCommand&, const std::vector<std::string>&))
+void DeclareDump(CLI::App& command)
 {
-    TCliCommand command{std::move(name), std::move(usage), std::move(summary), nullptr};
-    command.run = [command, run](const std::vector<std::string>& args) { return run(command, args); };
-    return command;
+    auto file = std::make_shared<std::string>();
+    command.add_option("FILE", *file, "project file (.soi)")->required();
+    CliAction(command, [file] { return Dump(*file); });
 }
 
-const TCliRegistrar g_check(MakeCommand("check", "FILE",
-                                        "load a project file and print the record count of each table "
-                                        "and the login flag (IS_AUTHOR)",
-                                        Check));
-const TCliRegistrar g_resave(MakeCommand("resave", "FILE OUT", "load a project file and save it as OUT",
-                                         Resave));
-const TCliRegistrar g_dump(MakeCommand("dump", "FILE", "print a project file as one JSON object", Dump));
+const TCliRegistrar g_dump({"dump", "print a project file as one JSON object", DeclareDump});
 
 } // namespace

@@ -1,0 +1,90 @@
+// What the subcommands of tremlow-cli share: their registry, their action hook, argument checks
+// and loading a project with the message catalogue.
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <memory>
+
+#include <unistd.h>
+
+#include "cli/commands.h"
+#include "settings/langconv.h"
+#include "store/fileacc.h"
+
+std::vector<TCliCommand>& CliCommands()
+{
+    static std::vector<TCliCommand> commands;
+    return commands;
+}
+
+namespace {
+
+bool ParseIdentifier(const std::string& text, int32_t& id)
+{
+    if (text.empty())
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    const long long value = std::strtoll(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || value < INT32_MIN || value > INT32_MAX)
+        return false;
+    id = static_cast<int32_t>(value);
+    return true;
+}
+
+void InstallCatalogue()
+{
+    if (HasLangConv())
+        return;
+    std::string exe(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", exe.data(), exe.size());
+    if (n <= 0)
+        return;
+    exe.resize(static_cast<std::size_t>(n));
+    const std::size_t slash = exe.rfind('/');
+    if (slash == std::string::npos)
+        return;
+    SetExecutableDir(slash == 0 ? "/" : exe.substr(0, slash));
+    try {
+        SetLangConv(std::make_unique<TDlgLangConverter>(LanguageFilePath()));
+    } catch (const std::exception&) {
+        // No catalogue: the store reports failures with its built-in English text.
+    }
+}
+
+} // namespace
+
+int& CliExitCode()
+{
+    static int code = 0;
+    return code;
+}
+
+void CliAction(CLI::App& command, std::function<int()> run)
+{
+    command.callback([run = std::move(run)] { CliExitCode() = run(); });
+}
+
+const CLI::Validator& CliIdentifier()
+{
+    static const CLI::Validator validator(
+        [](const std::string& text) {
+            int32_t id = 0;
+            return ParseIdentifier(text, id) ? std::string() : "not a whole number: " + text;
+        },
+        "ID");
+    return validator;
+}
+
+int32_t CliIdentifierValue(const std::string& text)
+{
+    int32_t id = 0;
+    ParseIdentifier(text, id);
+    return id;
+}
+
+bool CliLoadProject(TFileAccess& store)
+{
+    InstallCatalogue();
+    return store.Load();
+}

@@ -1,0 +1,34 @@
+// tremlow-cli resave: loads a project file and writes it under another name.
+#include <memory>
+#include <string>
+
+#include "cli/commands.h"
+#include "store/fileacc.h"
+
+namespace {
+
+struct TResaveOptions {
+    std::string file;
+    std::string out;
+};
+
+int Resave(const TResaveOptions& options)
+{
+    TFileAccess store(options.file);
+    if (!CliLoadProject(store))
+        return 1;
+    store.SetFileName(options.out);
+    return store.Save() ? 0 : 1;
+}
+
+void DeclareResave(CLI::App& command)
+{
+    auto options = std::make_shared<TResaveOptions>();
+    command.add_option("FILE", options->file, "project file (.soi)")->required();
+    command.add_option("OUT", options->out, "file to write the project to")->required();
+    CliAction(command, [options] { return Resave(*options); });
+}
+
+const TCliRegistrar g_resave({"resave", "load a project file and save it as OUT", DeclareResave});
+
+} // namespace

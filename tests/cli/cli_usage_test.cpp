@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/core/clirun.h"
+#include "support/core/tempdir.h"
+
+namespace {
+
+const char* const kCommands[] = {"check", "dump", "indices", "resave"};
+
+TEST(CliUsage, HelpListsEverySubcommandAndEachDescribesItsArguments)
+{
+    TTempDir dir;
+    const TCliRun help = RunCli(dir, {"--help"});
+    ASSERT_EQ(help.code, 0) << help.err;
+    for (const char* name : kCommands)
+        EXPECT_NE(help.out.find(name), std::string::npos) << name;
+
+    for (const char* name : kCommands) {
+        const TCliRun sub = RunCli(dir, {name, "--help"});
+        EXPECT_EQ(sub.code, 0) << name;
+        EXPECT_NE(sub.out.find("FILE"), std::string::npos) << name << ":\n" << sub.out;
+        EXPECT_NE(sub.out.find("project file"), std::string::npos) << name;
+    }
+    EXPECT_NE(RunCli(dir, {"indices", "--help"}).out.find("INVEST_ID"), std::string::npos);
+
+    const TCliRun version = RunCli(dir, {"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out.rfind("tremlow-cli ", 0), 0u) << version.out;
+}
+
+TEST(CliUsage, BadUsageExitsWithTwoAndSaysWhy)
+{
+    TTempDir dir;
+    const TCliRun none = RunCli(dir, {});
+    EXPECT_EQ(none.code, 2);
+    EXPECT_NE(none.err.find("check"), std::string::npos) << "the help goes to stderr";
+
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"frobnicate"}, {"check", "--no-such-option", "a.soi"}, {"--no-such-option"},
+          {"indices", "a.soi", "99999999999"}, {"indices", "a.soi", "3.5"}}) {
+        const TCliRun run = RunCli(dir, args);
+        EXPECT_EQ(run.code, 2) << args.front();
+        EXPECT_FALSE(run.err.empty()) << args.front();
+        EXPECT_TRUE(run.out.empty()) << args.front();
+    }
+}
+
+} // namespace
