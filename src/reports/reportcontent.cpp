@@ -1,0 +1,446 @@
+// The content of the five report kinds, written as a report document.
+#include "reports/reporter.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "analysis/indices.h"
+#include "analysis/investigationobj.h"
+#include "reports/reportorder.h"
+#include "settings/langconv.h"
+#include "store/dbinfo.h"
+#include "store/fileacc.h"
+#include "util/error.h"
+
+namespace {
+
+std::string T(const std::string& key)
+{
+    return LangConv().GetText(key);
+}
+
+[[noreturn]] void ObjectNotFound()
+{
+    throw TAppError(T("REPORT_OBJECT_NOT_FOUND"));
+}
+
+// A date as year-month-day; a date that cannot be decoded gives an empty text.
+std::string ShortDate(double date)
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    if (!DecodeDate(date, year, month, day))
+        return {};
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", year, month, day);
+    return buffer;
+}
+
+// Each name followed by a line break.
+void NameList(TReportDocWriter& doc, const std::vector<std::string>& names)
+{
+    for (const std::string& name : names) {
+        doc.Put(name);
+        doc.Break();
+    }
+}
+
+void ClientReport(TReportDocWriter& doc, TFileAccess& store, const TReportTarget& target, double today)
+{
+    std::string description;
+    TClientInfo client;
+    ReadClient(store, target.ObjectId, target.GroupId, description, client);
+    if (client.Id == -1)
+        ObjectNotFound();
+    std::string groupDescription;
+    TClientGroupInfo group;
+    ReadClientGroup(store, client.GroupId, groupDescription, group);
+    std::vector<std::string> investigations;
+    InvestigationsOfClientGroup(store, client.GroupId, investigations);
+
+    doc.Tag(kTagHeader1);
+    doc.Put(T("REPORT_CLIENT_TITLE"));
+    doc.Break(2);
+    doc.Tag(kTagText);
+    doc.Put(T("CLIENT_NAME") + ": " + client.FullName);
+    doc.Break();
+    doc.Put(T("CLIENT_SEX") + ": " + T(client.IsMale ? "CLIENT_MALE" : "CLIENT_FEMALE"));
+    doc.Break();
+    doc.Put(T("CLIENT_BIRTHDAY") + ": " + ShortDate(client.BirthDate));
+    doc.Break();
+    doc.Put(T("CLIENT_AGE") + ": " + std::to_string(AgeFromBirthDate(client.BirthDate, today)));
+    doc.Break(2);
+    doc.Put(T("DESCRIPTION") + ": ");
+    doc.Break();
+    doc.Lines(description);
+    doc.Break(2);
+    doc.Put(T("CLIENTGROUP_NAME") + ": ");
+    doc.Break();
+    doc.Put(group.Name);
+    doc.Break();
+    doc.Tag(kTagText);
+    doc.Break();
+    doc.Put(T("REPORT_CLIENT_INVEST_LIST") + ": ");
+    doc.Break();
+    NameList(doc, investigations);
+}
+
+void ClientGroupReport(TReportDocWriter& doc, TFileAccess& store, const TReportTarget& target)
+{
+    std::string description;
+    TClientGroupInfo group;
+    ReadClientGroup(store, target.ObjectId, description, group);
+    if (group.Id == -1)
+        ObjectNotFound();
+    std::vector<std::string> clients;
+    ClientNamesOfGroup(store, group.Id, clients);
+    std::vector<std::string> investigations;
+    InvestigationsOfClientGroup(store, group.Id, investigations);
+
+    doc.Tag(kTagHeader1);
+    doc.Put(T("REPORT_CLIENTGROUP_TITLE"));
+    doc.Break(2);
+    doc.Tag(kTagText);
+    doc.Put(T("CLIENTGROUP_NAME") + ": " + group.Name);
+    doc.Break(2);
+    doc.Put(T("DESCRIPTION") + ": ");
+    doc.Break();
+    doc.Lines(description);
+    doc.Break();
+    doc.Tag(kTagText);
+    doc.Break();
+    doc.Put(T("REPORT_CLIENT_LIST") + ": ");
+    doc.Break();
+    NameList(doc, clients);
+    doc.Tag(kTagText);
+    doc.Break();
+    doc.Put(T("REPORT_CLIENTSGROUP_INVEST_LIST") + ": ");
+    doc.Break();
+    NameList(doc, investigations);
+}
+
+void CriterionReport(TReportDocWriter& doc, TFileAccess& store, const TReportTarget& target)
+{
+    std::string description;
+    TCriterionInfo criterion;
+    ReadCriterion(store, target.ObjectId, target.GroupId, description, criterion);
+    if (criterion.Id == -1)
+        ObjectNotFound();
+    std::string groupDescription;
+    TCriteriaGroupInfo group;
+    ReadCriteriaGroup(store, criterion.GroupId, groupDescription, group);
+    std::vector<std::string> investigations;
+    InvestigationsOfCriterion(store, criterion.Id, criterion.GroupId, investigations);
+
+    doc.Tag(kTagHeader1);
+    doc.Put(T("REPORT_CRITERION_TITLE"));
+    doc.Break(2);
+    doc.Tag(kTagText);
+    doc.Put(T("CRITERY_NAME") + ": " + criterion.Name);
+    doc.Break(2);
+    doc.Put(T("DESCRIPTION") + ": ");
+    doc.Break();
+    doc.Lines(description);
+    doc.Break(2);
+    doc.Put(T("CRITERYGROUP_NAME") + ": ");
+    doc.Break();
+    doc.Put(group.Name);
+    doc.Break();
+    doc.Tag(kTagText);
+    doc.Break();
+    doc.Put(T("REPORT_CRITERION_INVEST_LIST") + ": ");
+    doc.Break();
+    NameList(doc, investigations);
+}
+
+void CriteriaGroupReport(TReportDocWriter& doc, TFileAccess& store, const TReportTarget& target)
+{
+    std::string description;
+    TCriteriaGroupInfo group;
+    ReadCriteriaGroup(store, target.ObjectId, description, group);
+    if (group.Id == -1)
+        ObjectNotFound();
+    std::vector<std::string> criteria;
+    CriterionNamesOfGroup(store, group.Id, criteria);
+
+    doc.Tag(kTagHeader1);
+    doc.Put(T("REPORT_CRITERIONGROUP_TITLE"));
+    doc.Break(2);
+    doc.Tag(kTagText);
+    doc.Put(T("CRITERYGROUP_NAME") + ": " + group.Name);
+    doc.Break(2);
+    doc.Put(T("DESCRIPTION") + ": ");
+    doc.Break();
+    doc.Lines(description);
+    doc.Break(2);
+    doc.Tag(kTagText);
+    doc.Break();
+    doc.Put(T("REPORT_CRITERION_LIST") + ": ");
+    doc.Break();
+    NameList(doc, criteria);
+}
+
+// The parts of the investigation report, by part index.
+class TInvestigationParts final {
+public:
+    TInvestigationParts(TReportDocWriter& doc, const TInvestigationObject& model) : m_doc(doc), m_model(model) {}
+
+    void Write(int part, const std::string& title)
+    {
+        m_doc.Tag(kTagHeader2);
+        m_doc.Put(title);
+        m_doc.Break(2);
+        switch (part) {
+        case 0:
+            Glossary();
+            break;
+        case 1:
+            ChoicesTable();
+            break;
+        case 2:
+            GroupIndices(kChoiceFor);
+            break;
+        case 3:
+            GroupIndices(kChoiceAgainst);
+            break;
+        case 4:
+            ClientIndices(kChoiceFor);
+            break;
+        case 5:
+            ClientIndices(kChoiceAgainst);
+            break;
+        case 6:
+            Ranking(TClientOrder::ForIn);
+            break;
+        case 7:
+            Ranking(TClientOrder::AgainstIn);
+            break;
+        case 8:
+            Ranking(TClientOrder::ForOut);
+            break;
+        case 9:
+            Ranking(TClientOrder::AgainstOut);
+            break;
+        case 10:
+            Ranking(TClientOrder::ForMutual);
+            break;
+        case 11:
+            Ranking(TClientOrder::AgainstMutual);
+            break;
+        case 12:
+            Ranking(TClientOrder::AllIn);
+            break;
+        case 13:
+            Ranking(TClientOrder::AllOut);
+            break;
+        case 14:
+            MutualPairs(kChoiceFor);
+            break;
+        case 15:
+            MutualPairs(kChoiceAgainst);
+            break;
+        case 16:
+            StatusRanking(TClientOrder::PositiveStatus, kChoiceFor);
+            break;
+        case 17:
+            StatusRanking(TClientOrder::NegativeStatus, kChoiceAgainst);
+            break;
+        default:
+            break;
+        }
+    }
+
+private:
+    void Glossary()
+    {
+        m_doc.Tag(kTagText);
+        std::vector<const TIndexInfo*> indices;
+        for (const TIndexInfo& info : kGroupIndices)
+            indices.push_back(&info);
+        for (const TIndexInfo& info : kClientIndices)
+            indices.push_back(&info);
+        for (std::size_t i = 0; i < indices.size(); ++i) {
+            m_doc.Put(T(indices[i]->CaptionKey) + " - " + T(indices[i]->ReportKey));
+            m_doc.Break(i + 1 == indices.size() ? 2 : 1);
+        }
+    }
+
+    void ChoicesTable()
+    {
+        const int32_t n = m_model.ClientCount();
+        std::vector<TInvestClient> clients;
+        for (int32_t i = 0; i < n; ++i)
+            clients.push_back(m_model.Client(i));
+        TTableRows rows;
+        std::vector<std::string> header{T("REPORT_INVEST_CLIENTSWHOCHOOSE")};
+        for (const TInvestClient& c : clients)
+            header.push_back(c.Name);
+        rows.push_back(std::move(header));
+        for (const TInvestClient& from : clients) {
+            std::vector<std::string> row{from.Name};
+            for (const TInvestClient& to : clients) {
+                std::string mark;
+                if (m_model.IsChoice(from.Id, to.Id, kChoiceFor))
+                    mark += '+';
+                if (m_model.IsChoice(from.Id, to.Id, kChoiceAgainst))
+                    mark += '-';
+                row.push_back(mark.empty() ? " " : mark);
+            }
+            rows.push_back(std::move(row));
+        }
+        m_doc.Table(rows);
+        m_doc.Tag(kTagText);
+        m_doc.Break();
+    }
+
+    void GroupIndices(uint8_t kind)
+    {
+        const double values[] = {m_model.IndexP(kind), m_model.IndexSa(kind), m_model.IndexJ(kind),
+                                 m_model.IndexN(kind)};
+        TTableRows rows;
+        for (std::size_t i = 0; i < kGroupIndices.size(); ++i)
+            rows.push_back({T(kGroupIndices[i].CaptionKey), FormatIndexValue(values[i])});
+        m_doc.Table(rows);
+    }
+
+    void ClientIndices(uint8_t kind)
+    {
+        TTableRows rows;
+        std::vector<std::string> header{T("CLIENT_NAME")};
+        for (const TIndexInfo& info : kClientIndices)
+            header.push_back(T(info.CaptionKey));
+        rows.push_back(std::move(header));
+        for (int32_t i = 0; i < m_model.ClientCount(); ++i) {
+            rows.push_back({m_model.Client(i).Name, FormatIndexValue(m_model.IndexPi(i, kind)),
+                            FormatIndexValue(m_model.IndexAi(i, kind)), FormatIndexValue(m_model.IndexEi(i, kind)),
+                            FormatIndexValue(m_model.IndexSti(i, kind))});
+        }
+        m_doc.Table(rows);
+    }
+
+    static int32_t OrderValue(const TInvestClient& c, TClientOrder order)
+    {
+        switch (order) {
+        case TClientOrder::ForIn:
+            return c.ForIn;
+        case TClientOrder::AgainstIn:
+            return c.AgainstIn;
+        case TClientOrder::ForOut:
+            return c.ForOut;
+        case TClientOrder::AgainstOut:
+            return c.AgainstOut;
+        case TClientOrder::ForMutual:
+            return c.ForMutual;
+        case TClientOrder::AgainstMutual:
+            return c.AgainstMutual;
+        case TClientOrder::AllIn:
+            return c.ForIn + c.AgainstIn;
+        case TClientOrder::AllOut:
+            return c.ForOut + c.AgainstOut;
+        default:
+            return 0;
+        }
+    }
+
+    void Ranking(TClientOrder order)
+    {
+        std::vector<TInvestClient> sorted;
+        m_model.SortClients(order, sorted);
+        TTableRows rows;
+        rows.push_back({T("CLIENT_NAME"), T("REPORT_NUMOF_CHOICES")});
+        for (const TInvestClient& c : sorted)
+            rows.push_back({c.Name, std::to_string(OrderValue(c, order))});
+        m_doc.Table(rows);
+    }
+
+    void MutualPairs(uint8_t kind)
+    {
+        m_doc.Tag(kTagText);
+        std::vector<std::string> pairs;
+        m_model.MutualPairsList(pairs, kind);
+        for (std::size_t i = 0; i < pairs.size(); ++i)
+            m_doc.Put(pairs[i] + (i + 1 == pairs.size() ? "." : ", "));
+    }
+
+    void StatusRanking(TClientOrder order, uint8_t kind)
+    {
+        std::vector<TInvestClient> sorted;
+        m_model.SortClients(order, sorted);
+        TTableRows rows;
+        rows.push_back({T("CLIENT_NAME"), T("Pi_INDEX")});
+        for (const TInvestClient& c : sorted)
+            rows.push_back({c.Name, FormatIndexValue(m_model.IndexPi(m_model.FindClient(c.Id), kind))});
+        m_doc.Table(rows);
+    }
+
+    TReportDocWriter& m_doc;
+    const TInvestigationObject& m_model;
+};
+
+void InvestigationReport(TReportDocWriter& doc, TFileAccess& store, const TReportTarget& target,
+                         const TReportRegs& regs)
+{
+    std::string description;
+    TInvestInfo invest;
+    ReadInvestigation(store, target.ObjectId, description, invest);
+    if (invest.Id == -1)
+        ObjectNotFound();
+    const TInvestigationObject model(store, invest.Id);
+    TReportRegs order = regs;
+    const TReportOrderInRegistry parts(order);
+
+    doc.Tag(kTagHeader1);
+    doc.Put(T("REPORT_INVEST_TITLE"));
+    doc.Break(2);
+    doc.Tag(kTagHeader2);
+    doc.Put(T("REPORT_INVEST_INITIAL"));
+    doc.Break(2);
+    doc.Tag(kTagText);
+    doc.Put(T("INVESTIGATION_NAME") + ": " + model.Name());
+    doc.Break();
+    doc.Put(T("CRITERY_NAME") + ": " + model.CriterionName());
+    doc.Break();
+    doc.Put(T("CLIENTGROUP_NAME") + ": " + model.ClientGroupName());
+    doc.Break();
+    doc.Put(T("REPORT_MAX_NUMBER") + ": " + std::to_string(model.MaxChoices()));
+    doc.Break();
+    doc.Put(T("INVEST_ENABLE_AGAINST") + ": " + T(model.AllowAgainst() ? "POS_CONFIRM" : "NEG_CONFIRM"));
+    doc.Break(2);
+    doc.Put(T("DESCRIPTION") + ": ");
+    doc.Break();
+    doc.Lines(description);
+    doc.Break(2);
+
+    TInvestigationParts writer(doc, model);
+    for (std::size_t pos = 0; pos < parts.Count(); ++pos) {
+        if (parts.IsOn(pos))
+            writer.Write(parts.PartAt(pos), parts.TitleAt(pos));
+    }
+}
+
+} // namespace
+
+std::string BuildReportDocument(TFileAccess& store, const TReportTarget& target, const TReportRegs& regs,
+                                double today)
+{
+    TReportDocWriter doc;
+    switch (target.Kind) {
+    case TReportKind::Client:
+        ClientReport(doc, store, target, today);
+        break;
+    case TReportKind::ClientGroup:
+        ClientGroupReport(doc, store, target);
+        break;
+    case TReportKind::Criterion:
+        CriterionReport(doc, store, target);
+        break;
+    case TReportKind::CriteriaGroup:
+        CriteriaGroupReport(doc, store, target);
+        break;
+    case TReportKind::Investigation:
+        InvestigationReport(doc, store, target, regs);
+        break;
+    }
+    return doc.Take();
+}

@@ -1,0 +1,295 @@
+#include "reports/reportdoc.h"
+
+#include <algorithm>
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "util/text.h"
+
+namespace {
+
+// The escape character of the document and the letters that follow it.
+constexpr char kEscape = '\x1B';
+
+char EscapeLetter(char c)
+{
+    switch (c) {
+    case kEscape:
+        return 'e';
+    case '[':
+        return 'b';
+    case '&':
+        return 'a';
+    case '<':
+        return 'l';
+    case '%':
+        return 'p';
+    default:
+        return 0;
+    }
+}
+
+char UnescapeLetter(char c)
+{
+    switch (c) {
+    case 'e':
+        return kEscape;
+    case 'b':
+        return '[';
+    case 'a':
+        return '&';
+    case 'l':
+        return '<';
+    case 'p':
+        return '%';
+    default:
+        return 0;
+    }
+}
+
+// Drops trailing zeros of a decimal fraction, and the point when nothing follows it.
+void TrimFraction(std::string& digits)
+{
+    if (digits.find('.') == std::string::npos)
+        return;
+    while (!digits.empty() && digits.back() == '0')
+        digits.pop_back();
+    if (!digits.empty() && digits.back() == '.')
+        digits.pop_back();
+}
+
+std::string DecimalSeparator()
+{
+    const std::lconv* conv = std::localeconv();
+    if (conv != nullptr && conv->decimal_point != nullptr && conv->decimal_point[0] != '\0')
+        return conv->decimal_point;
+    return ".";
+}
+
+} // namespace
+
+std::string EscapeDocText(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const char letter = EscapeLetter(c);
+        if (letter != 0) {
+            out += kEscape;
+            out += letter;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string PlainText(std::string_view content)
+{
+    std::string out;
+    out.reserve(content.size());
+    for (std::size_t i = 0; i < content.size(); ++i) {
+        if (content[i] == kEscape && i + 1 < content.size()) {
+            const char c = UnescapeLetter(content[i + 1]);
+            if (c != 0) {
+                out += c;
+                ++i;
+                continue;
+            }
+        }
+        out += content[i];
+    }
+    return out;
+}
+
+void TReportDocWriter::Tag(std::string_view tag)
+{
+    m_doc += '[';
+    m_doc += tag;
+    m_doc += ']';
+}
+
+void TReportDocWriter::Put(std::string_view text)
+{
+    m_doc += EscapeDocText(text);
+}
+
+void TReportDocWriter::Break(int count)
+{
+    for (int i = 0; i < count; ++i)
+        m_doc += kLineBreakMark;
+}
+
+void TReportDocWriter::Lines(std::string_view text)
+{
+    std::size_t pos = 0;
+    bool first = true;
+    while (pos < text.size() || first) {
+        if (!first)
+            Break();
+        first = false;
+        const std::size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) {
+            Put(text.substr(pos));
+            return;
+        }
+        Put(text.substr(pos, end - pos));
+        pos = end + 1;
+        if (text[end] == '\r' && pos < text.size() && text[pos] == '\n')
+            ++pos;
+    }
+}
+
+void TReportDocWriter::Table(const TTableRows& rows)
+{
+    Tag(kTagTable);
+    m_doc += std::to_string(rows.size());
+    m_doc += kCellBreakMark;
+    for (const auto& row : rows) {
+        for (const std::string& cell : row) {
+            Put(cell);
+            m_doc += kCellBreakMark;
+        }
+    }
+}
+
+std::vector<TLexeme> ReadSections(std::string_view document)
+{
+    std::vector<TLexeme> sections;
+    std::size_t open = document.find('[');
+    while (open != std::string_view::npos) {
+        const std::size_t close = document.find(']', open + 1);
+        if (close == std::string_view::npos)
+            break;
+        const std::size_t next = document.find('[', close + 1);
+        TLexeme lexeme;
+        lexeme.Tag = std::string(document.substr(open + 1, close - open - 1));
+        const std::size_t end = next == std::string_view::npos ? document.size() : next;
+        lexeme.Content = std::string(document.substr(close + 1, end - close - 1));
+        sections.push_back(std::move(lexeme));
+        open = next;
+    }
+    return sections;
+}
+
+std::vector<std::string_view> SplitLineBreaks(std::string_view content)
+{
+    std::vector<std::string_view> pieces;
+    std::size_t pos = 0;
+    while (true) {
+        const std::size_t mark = content.find(kLineBreakMark, pos);
+        if (mark == std::string_view::npos) {
+            pieces.push_back(content.substr(pos));
+            return pieces;
+        }
+        pieces.push_back(content.substr(pos, mark - pos));
+        pos = mark + kLineBreakMark.size();
+    }
+}
+
+bool ParseTable(std::string_view content, TTableRows& rows)
+{
+    rows.clear();
+    std::vector<std::string_view> pieces;
+    std::size_t pos = 0;
+    while (pos < content.size()) {
+        const std::size_t mark = content.find(kCellBreakMark, pos);
+        if (mark == std::string_view::npos) {
+            pieces.push_back(content.substr(pos));
+            break;
+        }
+        pieces.push_back(content.substr(pos, mark - pos));
+        pos = mark + kCellBreakMark.size();
+    }
+    if (pieces.empty())
+        return false;
+
+    const std::string count = Trim(PlainText(pieces[0]));
+    long long rowCount = 0;
+    const auto [end, error] = std::from_chars(count.data(), count.data() + count.size(), rowCount);
+    if (error != std::errc() || end != count.data() + count.size() || rowCount <= 0)
+        return false;
+    const std::size_t cells = pieces.size() - 1;
+    // More rows than cells would only be padding; no report writes such a table.
+    if (static_cast<unsigned long long>(rowCount) > std::max<std::size_t>(cells, 1))
+        return false;
+
+    const auto r = static_cast<std::size_t>(rowCount);
+    const std::size_t columns = std::max<std::size_t>((cells + r - 1) / r, 1);
+    rows.assign(r, std::vector<std::string>(columns));
+    for (std::size_t i = 0; i < cells; ++i)
+        rows[i / columns][i % columns] = PlainText(pieces[i + 1]);
+    return true;
+}
+
+std::string FormatIndexValue(double value)
+{
+    if (!std::isfinite(value))
+        return std::isnan(value) ? "NAN" : (value > 0 ? "INF" : "-INF");
+    if (value == 0)
+        return "0";
+
+    // Round to 3 significant digits first; the exponent of the rounded value decides the form.
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.2e", value);
+    const std::string scientific = buffer;
+    const std::size_t e = scientific.find('e');
+    const int exponent = std::atoi(scientific.c_str() + e + 1);
+
+    std::string text;
+    if (exponent >= 3 || std::fabs(value) < 0.00001) {
+        std::string mantissa = scientific.substr(0, e);
+        TrimFraction(mantissa);
+        char exp[16];
+        std::snprintf(exp, sizeof exp, "E%c%04d", exponent < 0 ? '-' : '+', std::abs(exponent));
+        text = mantissa + exp;
+    } else {
+        std::snprintf(buffer, sizeof buffer, "%.*f", std::max(0, 2 - exponent), value);
+        text = buffer;
+        TrimFraction(text);
+    }
+    const std::size_t point = text.find('.');
+    if (point != std::string::npos)
+        text.replace(point, 1, DecimalSeparator());
+    return text;
+}
+
+std::string UpperAsciiLetters(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return out;
+}
+
+std::string MarkupSafeText(std::string_view text)
+{
+    bool clean = IsValidUtf8(text);
+    if (clean) {
+        for (char c : text) {
+            const auto b = static_cast<unsigned char>(c);
+            if ((b < 0x20 && c != '\t' && c != '\n' && c != '\r') || b == 0x7F) {
+                clean = false;
+                break;
+            }
+        }
+    }
+    if (clean)
+        return std::string(text);
+
+    std::u32string chars = ToU32(text); // invalid bytes come back as the characters of their values
+    for (char32_t& c : chars) {
+        if (c < 0x20 && c != U'\t' && c != U'\n' && c != U'\r')
+            c = 0x2400 + c;
+        else if (c == 0x7F)
+            c = 0x2421;
+        else if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF || c == 0xFFFE || c == 0xFFFF)
+            c = 0xFFFD;
+    }
+    return FromU32(chars);
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The report document: a format-neutral text of tagged sections that the generator writes and
+// the builders render. Each section starts with a tag in square brackets ("[HEADER1]",
+// "[HEADER2]", "[TEXT]", "[TABLE]") and runs up to the next "[". Inside content "&&&&&" is a
+// line break and "<break>" ends a table cell.
+//
+// Project and catalogue texts are put into the document escaped, so a "[", "&&&&&" or "<break>"
+// typed by the user is never taken for a tag, a line break or a cell end. Builders read the
+// sections and cells first and turn each piece back into plain text with PlainText().
+
+inline constexpr std::string_view kTagHeader1 = "HEADER1";
+inline constexpr std::string_view kTagHeader2 = "HEADER2";
+inline constexpr std::string_view kTagText = "TEXT";
+inline constexpr std::string_view kTagTable = "TABLE";
+inline constexpr std::string_view kLineBreakMark = "&&&&&";
+inline constexpr std::string_view kCellBreakMark = "<break>";
+
+// One section of a report document: its tag and its content (still escaped).
+struct TLexeme {
+    std::string Tag;
+    std::string Content;
+};
+
+// A table: rows of cells, each cell plain text.
+using TTableRows = std::vector<std::vector<std::string>>;
+
+// Appends sections to a report document.
+class TReportDocWriter final {
+public:
+    // Starts a section: "[tag]".
+    void Tag(std::string_view tag);
+    // Appends text as typed (escaped); line breaks in it are kept as they are.
+    void Put(std::string_view text);
+    // Appends count line break marks.
+    void Break(int count = 1);
+    // Appends a multi-line text (CR LF, CR or LF) with its lines joined by line break marks,
+    // none after the last line.
+    void Lines(std::string_view text);
+    // Appends a whole "[TABLE]" section: the row count, then every cell of every row in order.
+    void Table(const TTableRows& rows);
+
+    const std::string& Document() const { return m_doc; }
+    std::string Take() { return std::move(m_doc); }
+
+private:
+    std::string m_doc;
+};
+
+// Escapes a text for the document (every "[", "&", "<", "%" and the escape character itself).
+std::string EscapeDocText(std::string_view text);
+// The plain text of a piece of document content: escapes undone, nothing else changed.
+std::string PlainText(std::string_view content);
+
+// Reads the sections of a document in order. Section i runs from the i-th "[" to the next "]"
+// (its tag) and on to the character before the next "[" (its content); reading stops at the
+// first "[" without a closing "]". Text before the first "[" belongs to no section.
+std::vector<TLexeme> ReadSections(std::string_view document);
+
+// Parses the content of a "[TABLE]" section into rows of plain-text cells. The first cell is
+// the row count R; the other cells fill R rows of ceil(cells / R) cells, the last rows padded
+// with empty cells. False (rows empty) when the row count is not a positive whole number.
+bool ParseTable(std::string_view content, TTableRows& rows);
+
+// Splits document content at its line break marks (each piece still escaped).
+std::vector<std::string_view> SplitLineBreaks(std::string_view content);
+
+// An index value in general number format with 3 significant digits: fixed notation when the
+// value has at most 3 digits before the point and is not below 0.00001, else an exponent with
+// at least 4 digits ("1.23E+0004"); trailing zeros dropped; the locale's decimal separator.
+std::string FormatIndexValue(double value);
+
+// Upper case of the letters a to z only; every other character (accented, Cyrillic) unchanged.
+std::string UpperAsciiLetters(std::string_view text);
+
+// A text safe to put into HTML or XML: invalid UTF-8 bytes become the characters of their
+// byte values, and control characters other than tab, line feed and carriage return become
+// their visible control pictures (U+2400 ...), so nothing is lost and the file stays valid.
+std::string MarkupSafeText(std::string_view text);

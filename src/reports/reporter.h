@@ -1,0 +1,120 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "reports/reportdoc.h"
+#include "settings/regs.h"
+
+class TFileAccess;
+
+// What a report is about: 0 client, 1 client group, 2 criterion, 3 criteria group, 4 investigation.
+enum class TReportKind : uint8_t {
+    Client = 0,
+    ClientGroup = 1,
+    Criterion = 2,
+    CriteriaGroup = 3,
+    Investigation = 4,
+};
+
+// The second identifier of a report that needs none.
+inline constexpr int32_t kNoGroupId = -99999;
+
+// The object a report or blank is written on. GroupId is the client's client group or the
+// criterion's criteria group; kNoGroupId for the other kinds.
+struct TReportTarget {
+    TReportKind Kind = TReportKind::Investigation;
+    int32_t ObjectId = -1;
+    int32_t GroupId = kNoGroupId;
+};
+
+// Builds the report document of a target from the project: the fixed layouts of the client,
+// client group, criterion and criteria group reports, and the investigation report with its
+// parts in the order and selection of regs. today is the date ages are counted to.
+// Throws TAppError when the object is not in the project.
+std::string BuildReportDocument(TFileAccess& store, const TReportTarget& target, const TReportRegs& regs,
+                                double today);
+
+// Opens a finished document in the desktop's default program; false when that failed.
+using TDocumentOpener = std::function<bool(const std::string& path)>;
+// Installs the opener (the GUI's); without one, a report is written but never opened.
+void SetDocumentOpener(TDocumentOpener opener);
+
+// The base of the output builders: generates the report document of one object, lets the builder
+// format it, writes the result and opens it when asked to. Each builder also writes the two
+// blank questionnaires of an investigation.
+class TReporter {
+public:
+    // fileName is trimmed. The project is the open one unless SetStore names another.
+    TReporter(const TReportTarget& target, bool show, const std::string& fileName);
+    virtual ~TReporter() = default;
+    TReporter(const TReporter&) = delete;
+    TReporter& operator=(const TReporter&) = delete;
+
+    void SetStore(TFileAccess& store) { m_store = &store; }
+    // Report settings for the investigation parts (the process-wide settings by default).
+    void SetReportRegs(const TReportRegs& regs) { m_regs = regs; m_regsSet = true; }
+    // The date ages are counted to (today by default).
+    void SetToday(double today) { m_today = today; }
+
+    // Builds the document, formats it, writes the file and, with the show flag, opens it.
+    // Errors (missing object, file not written) are raised as TAppError.
+    void Generate();
+    // The blank questionnaires of the investigation ObjectId, written and shown like a report.
+    virtual void Sociocard() = 0;
+    virtual void Sociomatrix() = 0;
+
+    // Opens the written file; sets the shown flag when the opener succeeded.
+    virtual void Show();
+    // Turns the report document into the builder's output.
+    virtual void Format() = 0;
+    // Appends one table to out.
+    virtual void FormatTable(const TTableRows& rows, std::string& out) = 0;
+    // Writes the output to the file; nothing when there is no output.
+    virtual void Write();
+
+    const TReportTarget& Target() const { return m_target; }
+    const std::string& FileName() const { return m_fileName; }
+    bool ShowFlag() const { return m_show; }
+    bool Shown() const { return m_shown; }
+    const std::string& Document() const { return m_document; }
+    void SetDocument(std::string document) { m_document = std::move(document); }
+    // The formatted output (text and HTML builders).
+    const std::string& Output() const { return m_output; }
+
+protected:
+    TFileAccess& Store() const;
+    // Catalogue text of a key.
+    static std::string T(const std::string& key);
+    // Writes the output and opens it when the show flag is set; the end of every blank.
+    void Finish();
+    // Moves the progress display to done/total in whole per-cent steps (one call per step).
+    void StepProgress(std::size_t done, std::size_t total);
+
+    std::string m_output;
+    bool m_shown = false;
+
+private:
+    TReportTarget m_target;
+    bool m_show;
+    std::string m_fileName;
+    std::string m_document;
+    TFileAccess* m_store = nullptr;
+    TReportRegs m_regs;
+    bool m_regsSet = false;
+    double m_today;
+    int m_percent = -1;
+};
+
+// What both blank questionnaires show of an investigation.
+struct TBlankData {
+    std::string InvestigationName;
+    std::string ClientGroupName;
+    std::string CriterionName;
+    std::vector<std::string> Names; // the group's clients in table order
+};
+
+// Reads the blank data of an investigation; throws TAppError when the investigation is not in the project.
+TBlankData ReadBlankData(TFileAccess& store, int32_t investId);

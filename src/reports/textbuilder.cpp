@@ -1,0 +1,93 @@
+#include "reports/textbuilder.h"
+
+namespace {
+
+constexpr std::string_view kCellEnd = "\t\t";
+constexpr std::string_view kLineEnd = "\r\n";
+
+// Document content as plain text with CR LF line ends.
+std::string ContentText(std::string_view content)
+{
+    std::string out;
+    bool first = true;
+    for (std::string_view piece : SplitLineBreaks(content)) {
+        if (!first)
+            out += kLineEnd;
+        out += PlainText(piece);
+        first = false;
+    }
+    return out;
+}
+
+} // namespace
+
+void TTextBuilder::Format()
+{
+    m_output.clear();
+    const std::vector<TLexeme> sections = ReadSections(Document());
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        StepProgress(i, sections.size());
+        const TLexeme& section = sections[i];
+        if (section.Tag == kTagHeader1 || section.Tag == kTagHeader2) {
+            // A heading starts after a blank line, also after a table or a text without a final break.
+            while (!m_output.empty() && !m_output.ends_with("\r\n\r\n"))
+                m_output += kLineEnd;
+            m_output += UpperAsciiLetters(ContentText(section.Content));
+        } else if (section.Tag == kTagText) {
+            m_output += ContentText(section.Content);
+        } else if (section.Tag == kTagTable) {
+            TTableRows rows;
+            if (ParseTable(section.Content, rows))
+                FormatTable(rows, m_output);
+        }
+    }
+}
+
+void TTextBuilder::FormatTable(const TTableRows& rows, std::string& out)
+{
+    for (const auto& row : rows) {
+        for (const std::string& cell : row) {
+            out += cell;
+            out += kCellEnd;
+        }
+        out += kLineEnd;
+    }
+}
+
+void TTextBuilder::Sociocard()
+{
+    const TBlankData data = ReadBlankData(Store(), Target().ObjectId);
+    std::string& out = m_output;
+    out = UpperAsciiLetters(T("REPORT_SOCIOCARD_TITLE"));
+    out += "\r\n\r\n";
+    out += T("REPORT_SOCIOCARD_NAME") + ": ______________________________ " + T("REPORT_SOCIOCARD_DATE") +
+           ": _______________\r\n";
+    out += T("INVESTIGATION_NAME") + ": " + data.InvestigationName + "\r\n";
+    out += T("CLIENTGROUP_NAME") + ": " + data.ClientGroupName + "\r\n\r\n";
+    out += T("REPORT_SOCIOCARD_INSTRUCTION") + "\r\n\r\n";
+    out += T("NUMBER") + "\t\t" + T("CLIENT_NAME") + "\t\t\t\t" + data.CriterionName + "\t\t\r\n";
+    out += "\t\t\t\t\t\t" + T("YES_BUTTON") + "\t\t\t\t" + T("NO_BUTTON") + "\r\n";
+    for (std::size_t k = 0; k < data.Names.size(); ++k)
+        out += std::to_string(k + 1) + "\t\t" + data.Names[k] + "\r\n";
+    Finish();
+}
+
+void TTextBuilder::Sociomatrix()
+{
+    const TBlankData data = ReadBlankData(Store(), Target().ObjectId);
+    std::string& out = m_output;
+    out = UpperAsciiLetters(T("REPORT_SOCIOMATRIX_TITLE"));
+    out += "\r\n\r\n";
+    out += T("REPORT_SOCIOMATRIX_DATE") + ": _______________\r\n";
+    out += T("INVESTIGATION_NAME") + ": " + data.InvestigationName + "\r\n";
+    out += T("CLIENTGROUP_NAME") + ": " + data.ClientGroupName + "\r\n";
+    out += T("CRITERY_NAME") + ": " + data.CriterionName + "\r\n\r\n";
+    out += T("REPORT_SOCIOMATRIX_INSTRUCTION") + "\r\n\r\n";
+    out += "\t\t";
+    for (std::size_t k = 0; k < data.Names.size(); ++k)
+        out += std::to_string(k + 1) + ". " + data.Names[k] + "\t\t";
+    out += "\r\n\r\n";
+    for (std::size_t k = 0; k < data.Names.size(); ++k)
+        out += std::to_string(k + 1) + ". " + data.Names[k] + "\r\n\r\n";
+    Finish();
+}

@@ -1,0 +1,85 @@
+// Order and selection of the investigation report's parts.
+#include <gtest/gtest.h>
+
+#include "reports/reportorder.h"
+#include "settings/regs.h"
+
+namespace {
+
+std::vector<std::string> Titles()
+{
+    std::vector<std::string> titles;
+    for (const TReportPartInfo& part : kReportParts)
+        titles.push_back(std::string(1, part.Letter));
+    return titles;
+}
+
+std::string Letters(const TReportOrderInRegistry& order, bool onlyOn = false)
+{
+    std::string letters;
+    for (std::size_t pos = 0; pos < order.Count(); ++pos) {
+        if (!onlyOn || order.IsOn(pos))
+            letters += order.TitleAt(pos);
+    }
+    return letters;
+}
+
+TEST(ReportOrder, EmptySettingsGiveEveryPartInIndexOrder)
+{
+    TReportRegs regs;
+    const TReportOrderInRegistry order(regs, Titles());
+    EXPECT_EQ(Letters(order, true), "ABCDEFGHIJKLMNOPQR");
+}
+
+TEST(ReportOrder, StoredLettersComeFirstAndOffPartsAreLeftOut)
+{
+    TReportRegs regs;
+    regs.PartsOrder = "RA";
+    regs.OffParts = "A";
+    const TReportOrderInRegistry order(regs, Titles());
+    EXPECT_EQ(Letters(order), "RABCDEFGHIJKLMNOPQ");
+    EXPECT_EQ(Letters(order, true), "RBCDEFGHIJKLMNOPQ");
+}
+
+TEST(ReportOrder, UnknownAndRepeatedLettersAreIgnored)
+{
+    TReportRegs regs;
+    regs.PartsOrder = "CZc?CCB\x01";
+    regs.OffParts = "zS[B";
+    const TReportOrderInRegistry order(regs, Titles());
+    EXPECT_EQ(Letters(order), "CBADEFGHIJKLMNOPQR");
+    EXPECT_EQ(Letters(order, true), "CADEFGHIJKLMNOPQR");
+}
+
+TEST(ReportOrder, MovingKeepsEachPartsFlagAndSavesBack)
+{
+    TReportRegs regs;
+    regs.OffParts = "B";
+    TReportOrderInRegistry order(regs, Titles());
+    order.SetCurrentPosition(1); // B, switched off
+    order.MoveUp();
+    EXPECT_EQ(order.CurrentPosition(), 0);
+    order.MoveUp(); // nothing at the top
+    EXPECT_EQ(Letters(order).substr(0, 3), "BAC");
+    EXPECT_FALSE(order.IsOn(0));
+    EXPECT_TRUE(order.IsOn(1));
+
+    order.SetCurrentPosition(17);
+    order.MoveDown(); // nothing at the bottom
+    order.MoveUp();
+    EXPECT_EQ(order.CurrentPosition(), 16);
+    order.SetOn(2, false);
+    order.SaveOrder();
+    order.SaveSelection();
+    EXPECT_EQ(regs.PartsOrder, "BACDEFGHIJKLMNOPRQ");
+    EXPECT_EQ(regs.OffParts, "BC");
+
+    TReportOrderInRegistry reloaded(regs, Titles());
+    EXPECT_EQ(Letters(reloaded, true), "ADEFGHIJKLMNOPRQ");
+    reloaded.UncheckAll();
+    EXPECT_EQ(Letters(reloaded, true), "");
+    reloaded.CheckAll();
+    EXPECT_EQ(Letters(reloaded, true), Letters(reloaded));
+}
+
+} // namespace
