@@ -199,16 +199,16 @@ public:
             ChoicesTable();
             break;
         case 2:
-            GroupIndices(kChoiceFor);
+            GroupIndices(TChoiceKind::Positive);
             break;
         case 3:
-            GroupIndices(kChoiceAgainst);
+            GroupIndices(TChoiceKind::Negative);
             break;
         case 4:
-            ClientIndices(kChoiceFor);
+            ClientIndices(TChoiceKind::Positive);
             break;
         case 5:
-            ClientIndices(kChoiceAgainst);
+            ClientIndices(TChoiceKind::Negative);
             break;
         case 6:
             Ranking(TClientOrder::ForIn);
@@ -235,16 +235,16 @@ public:
             Ranking(TClientOrder::AllOut);
             break;
         case 14:
-            MutualPairs(kChoiceFor);
+            MutualPairs(TChoiceKind::Positive);
             break;
         case 15:
-            MutualPairs(kChoiceAgainst);
+            MutualPairs(TChoiceKind::Negative);
             break;
         case 16:
-            StatusRanking(TClientOrder::PositiveStatus, kChoiceFor);
+            StatusRanking(TClientOrder::PositiveStatus, TChoiceKind::Positive);
             break;
         case 17:
-            StatusRanking(TClientOrder::NegativeStatus, kChoiceAgainst);
+            StatusRanking(TClientOrder::NegativeStatus, TChoiceKind::Negative);
             break;
         default:
             break;
@@ -281,9 +281,9 @@ private:
             std::vector<std::string> row{from.Name};
             for (const TInvestClient& to : clients) {
                 std::string mark;
-                if (m_model.IsChoice(from.Id, to.Id, kChoiceFor))
+                if (m_model.IsChoice(from.Id, to.Id, TChoiceKind::Positive))
                     mark += '+';
-                if (m_model.IsChoice(from.Id, to.Id, kChoiceAgainst))
+                if (m_model.IsChoice(from.Id, to.Id, TChoiceKind::Negative))
                     mark += '-';
                 row.push_back(mark.empty() ? " " : mark);
             }
@@ -294,7 +294,7 @@ private:
         m_doc.Break();
     }
 
-    void GroupIndices(uint8_t kind)
+    void GroupIndices(TChoiceKind kind)
     {
         const double values[] = {m_model.IndexP(kind), m_model.IndexSa(kind), m_model.IndexJ(kind),
                                  m_model.IndexN(kind)};
@@ -304,7 +304,7 @@ private:
         m_doc.Table(rows);
     }
 
-    void ClientIndices(uint8_t kind)
+    void ClientIndices(TChoiceKind kind)
     {
         TTableRows rows;
         std::vector<std::string> header{T("CLIENT_NAME")};
@@ -354,7 +354,7 @@ private:
         m_doc.Table(rows);
     }
 
-    void MutualPairs(uint8_t kind)
+    void MutualPairs(TChoiceKind kind)
     {
         m_doc.Tag(kTagText);
         std::vector<std::string> pairs;
@@ -363,7 +363,7 @@ private:
             m_doc.Put(pairs[i] + (i + 1 == pairs.size() ? "." : ", "));
     }
 
-    void StatusRanking(TClientOrder order, uint8_t kind)
+    void StatusRanking(TClientOrder order, TChoiceKind kind)
     {
         std::vector<TInvestClient> sorted;
         m_model.SortClients(order, sorted);
