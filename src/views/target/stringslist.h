@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QStringList>
+
+#include "views/choices/socioobject.h"
+
+// A framed list of text lines that sizes itself to them, the legend beside a diagram; with
+// IsEmptyHide it disappears while it has no lines.
+class TStringsList final : public TSocioObject {
+    Q_OBJECT
+
+public:
+    explicit TStringsList(QWidget* parent = nullptr);
+    ~TStringsList() override;
+
+    const QColor& BackColor() const { return m_backColor; }
+    void SetBackColor(const QColor& color);
+    const QFont& TextFont() const { return m_textFont; }
+    const QColor& TextFontColor() const { return m_textColor; }
+    void SetTextFont(const QFont& font, const QColor& color);
+    const QStringList& Lines() const { return m_lines; }
+    // Copies the lines; the legend is shown only if it has lines or IsEmptyHide is off.
+    void SetLines(const QStringList& lines);
+    // Left and right margin of the lines.
+    int LeftOrder() const { return m_leftOrder; }
+    void SetLeftOrder(int order);
+    // Margin above the first line.
+    int UpOrder() const { return m_upOrder; }
+    void SetUpOrder(int order);
+    // Gap below each line.
+    int Order() const { return m_order; }
+    void SetOrder(int order);
+    bool IsEmptyHide() const { return m_isEmptyHide; }
+    void SetIsEmptyHide(bool value);
+    // Frame width; 0 draws a one-pixel frame in the control's own colour.
+    int LineWidth() const { return m_lineWidth; }
+    void SetLineWidth(int width);
+    const QColor& LineColor() const { return m_lineColor; }
+    void SetLineColor(const QColor& color);
+
+    // Whether the lines make the legend shown (with lines, or when empty legends are kept).
+    bool IsShown() const { return !m_lines.isEmpty() || !m_isEmptyHide; }
+    // Line under a point (0-based), -1 where there is none.
+    int LineAt(QPoint point) const;
+
+    void FitToContents() override;
+    void PaintTo(QPainter& painter) override;
+
+Q_SIGNALS:
+    // The mouse moved over the legend: the line under it, or -1.
+    void OnMouseMove(int line);
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    int LineHeight() const;
+
+    QColor m_backColor = Qt::white;
+    QFont m_textFont;
+    QColor m_textColor = Qt::black;
+    QStringList m_lines;
+    int m_leftOrder = 20;
+    int m_upOrder = 20;
+    int m_order = 10;
+    bool m_isEmptyHide = true;
+    int m_lineWidth = 0;
+    QColor m_lineColor = Qt::black;
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// The rings of a target diagram for the members' received counts.
+struct TTargetRings {
+    int32_t MinNumber = 0; // value of the outermost ring: the smallest count
+    int RingNumber = 0;    // one ring per count from the smallest to the largest
+};
+
+// One ring per count from the smallest to the largest; no rings when the kind has no choices
+// (the smallest count still names the members the legend starts with).
+TTargetRings RingsForCounts(const std::vector<int32_t>& counts, bool kindHasChoices);
+
+// Positions of the members whose count equals the ring value, in member order.
+std::vector<int> MembersOnRing(const std::vector<int32_t>& counts, int32_t value);
