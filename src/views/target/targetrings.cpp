@@ -27,3 +27,23 @@ std::vector<int> MembersOnRing(const std::vector<int32_t>& counts, int32_t value
     }
     return members;
 }
+
+std::vector<int32_t> ReceivedCounts(const TInvestigationObject& model, TChoiceKind kind)
+{
+    std::vector<int32_t> counts;
+    counts.reserve(static_cast<std::size_t>(model.ClientCount()));
+    for (int32_t i = 0; i < model.ClientCount(); ++i) {
+        const TInvestClient client = model.Client(i);
+        switch (kind) {
+        case TChoiceKind::Positive: counts.push_back(client.ForIn); break;
+        case TChoiceKind::Negative: counts.push_back(client.AgainstIn); break;
+        default: counts.push_back(client.ForIn + client.AgainstIn); break;
+        }
+    }
+    return counts;
+}
+
+bool KindHasRings(const TInvestigationObject& model, TChoiceKind kind)
+{
+    return (kind == TChoiceKind::Positive || kind == TChoiceKind::Negative) && model.ChoiceCount(kind) > 0;
+}

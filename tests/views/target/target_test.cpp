@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "analysis/investigationobj.h"
+#include "analysis/projectbuilder.h"
 #include "views/target/stringslist.h"
 #include "views/target/target.h"
 #include "views/target/targetrings.h"
@@ -152,6 +154,25 @@ TEST(TargetRings, OneRingPerCountFromTheSmallestToTheLargest)
     // Counts far apart give more rings than a byte holds.
     EXPECT_EQ(RingsForCounts({0, 1999}, true).RingNumber, 2000);
     EXPECT_EQ(RingsForCounts({}, true).RingNumber, 0);
+}
+
+TEST(TargetRings, ReceivedCountsOfEachKindFromTheInvestigation)
+{
+    TProjectBuilder p;
+    p.Members(1, 4, {1, 2, 3}).Members(2, 5, {7, 8});
+    p.For(1, 1, 2).For(1, 3, 2).For(1, 2, 1).Against(1, 2, 3).Against(1, 1, 3);
+    p.For(2, 7, 8);
+    const TInvestigationObject model(p.store, 1);
+    EXPECT_EQ(ReceivedCounts(model, TChoiceKind::Positive), (std::vector<int32_t>{1, 2, 0}));
+    EXPECT_EQ(ReceivedCounts(model, TChoiceKind::Negative), (std::vector<int32_t>{0, 0, 2}));
+    EXPECT_EQ(ReceivedCounts(model, TChoiceKind::Any), (std::vector<int32_t>{1, 2, 2}));
+    EXPECT_TRUE(KindHasRings(model, TChoiceKind::Positive));
+    EXPECT_TRUE(KindHasRings(model, TChoiceKind::Negative));
+    EXPECT_FALSE(KindHasRings(model, TChoiceKind::Any));
+
+    const TInvestigationObject noNegatives(p.store, 2);
+    EXPECT_TRUE(KindHasRings(noNegatives, TChoiceKind::Positive));
+    EXPECT_FALSE(KindHasRings(noNegatives, TChoiceKind::Negative));
 }
 
 // The control on the screen: size, clicks, hovering and the picture.
