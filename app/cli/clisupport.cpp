@@ -9,6 +9,7 @@
 
 #include "cli/commands.h"
 #include "settings/langconv.h"
+#include "settings/storemessages.h"
 #include "store/fileacc.h"
 
 std::vector<TCliCommand>& CliCommands()
@@ -86,5 +87,5 @@ int32_t CliIdentifierValue(const std::string& text)
 bool CliLoadProject(TFileAccess& store)
 {
     InstallCatalogue();
-    return store.Load();
+    return store.Load() || ReportStoreError(store.LastError());
 }

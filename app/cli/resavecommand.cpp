@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "settings/storemessages.h"
 #include "store/fileacc.h"
 
 namespace {
@@ -18,7 +19,11 @@ int Resave(const TResaveOptions& options)
     if (!CliLoadProject(store))
         return 1;
     store.SetFileName(options.out);
-    return store.Save() ? 0 : 1;
+    if (!store.Save()) {
+        ReportStoreError(store.LastError());
+        return 1;
+    }
+    return 0;
 }
 
 void DeclareResave(CLI::App& command)

@@ -33,6 +33,7 @@
 #include "platform/shellicons.h"
 #include "settings/langconv.h"
 #include "settings/regs.h"
+#include "settings/storemessages.h"
 #include "shell/formabout.h"
 #include "shell/formstarting.h"
 #include "shell/objectstree.h"
@@ -568,6 +569,7 @@ void TSocMainForm::OpenProjectFile(const QString& path)
     const QString fullPath = info.absoluteFilePath();
     auto store = std::make_unique<TFileAccess>(fullPath.toStdString());
     if (!store->Load()) {
+        ReportStoreError(store->LastError());
         TMessageDialog box(this);
         box.DialogType = mdOk;
         box.Caption = QApplication::applicationName().isEmpty() ? QStringLiteral("Tremlow")
@@ -607,7 +609,7 @@ bool TSocMainForm::SaveProject()
         return false;
     if (QString::fromStdString(m_store->FileName()).trimmed().isEmpty())
         return SaveProjectAs();
-    return m_store->Save();
+    return m_store->Save() || ReportStoreError(m_store->LastError());
 }
 
 bool TSocMainForm::SaveProjectAs()
@@ -624,6 +626,7 @@ bool TSocMainForm::SaveProjectAs()
     const std::string previous = m_store->FileName();
     m_store->SetFileName(name.toStdString());
     if (!m_store->Save()) {
+        ReportStoreError(m_store->LastError());
         // The project keeps the name under which it is known to be stored.
         m_store->SetFileName(previous);
         return false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -11,11 +12,9 @@
 #include <span>
 #include <unordered_map>
 
-#include "settings/langconv.h"
 #include "store/dbinfo.h"
 #include "store/fileio.h"
 #include "util/error.h"
-#include "util/messagesink.h"
 #include "util/progress.h"
 #include "util/text.h"
 
@@ -428,6 +427,18 @@ public:
     // Texts of 4 GB and more are not read.
     bool TooLarge() const { return m_tooLarge; }
 
+    // The line number (from 1) of a view into the text; counted only when a failure is reported.
+    int32_t LineOf(std::string_view part) const
+    {
+        const std::size_t end = static_cast<std::size_t>(part.data() - m_text.data());
+        int32_t line = 1;
+        for (std::size_t i = 0; i < end && i < m_text.size(); ++i) {
+            if (m_text[i] == '\n' || (m_text[i] == '\r' && (i + 1 >= m_text.size() || m_text[i + 1] != '\n')))
+                ++line;
+        }
+        return line;
+    }
+
     // The key/value lines of the first section whose header equals [name] ignoring letter
     // case; empty when the section is missing.
     TSectionPairs Body(std::string_view name) const
@@ -475,16 +486,24 @@ private:
 // the records, n values each. Only the positions count, not the keys of the record lines.
 template <typename TTable, std::size_t N>
 bool ReadSection(const TProjectText& text, std::string_view name,
-                 const std::array<TColumn<typename TTable::RecordType>, N>& columns, TTable& table)
+                 const std::array<TColumn<typename TTable::RecordType>, N>& columns, TTable& table,
+                 TStoreError& error)
 {
     using TRecord = typename TTable::RecordType;
+    error.Section = name;
     const TSectionPairs pairs = text.Body(name);
-    if (pairs.empty() || pairs[0].key != kFieldNums)
+    if (pairs.empty() || pairs[0].key != kFieldNums) {
+        error.Code = TStoreErrorCode::MissingSection;
         return false;
+    }
     int32_t n = 0;
     std::string cut;
-    if (!ParseInt(CutValue(pairs[0].value, cut), n) || n < 1)
+    if (!ParseInt(CutValue(pairs[0].value, cut), n) || n < 1) {
+        error.Code = TStoreErrorCode::BadColumnCount;
+        error.Line = text.LineOf(pairs[0].key);
+        error.Value = CutValue(pairs[0].value, cut);
         return false;
+    }
     const int64_t k = static_cast<int64_t>(pairs.size());
     const int64_t width = n;
     // R = (K - n - 1) / n, rounded to the nearest integer with halves to the even neighbour.
@@ -493,12 +512,12 @@ bool ReadSection(const TProjectText& text, std::string_view name,
     const int64_t rem = num - records * width; // 0 <= rem < n
     if (2 * rem > width || (2 * rem == width && records % 2 != 0))
         ++records;
-    if (records < 0)
-        return false;
     if (records == 0)
         return true;
-    if (records * width + width > k - 1)
+    if (records < 0 || records * width + width > k - 1) {
+        error.Code = TStoreErrorCode::IncompleteSection;
         return false;
+    }
 
     // Which field each column fills (-1 for none).
     std::vector<int> fieldOf(static_cast<std::size_t>(n), -1);
@@ -516,7 +535,8 @@ bool ReadSection(const TProjectText& text, std::string_view name,
         TRecord record;
         std::string description;
         for (int64_t c = 0; c < width; ++c) {
-            std::string_view value = pairs[static_cast<std::size_t>(r * width + c + 1)].value;
+            const TKeyValue pair = pairs[static_cast<std::size_t>(r * width + c + 1)];
+            std::string_view value = pair.value;
             if (value == kNull)
                 value = {};
             if constexpr (kHasDescription<TRecord>) {
@@ -525,8 +545,13 @@ bool ReadSection(const TProjectText& text, std::string_view name,
             }
             const int field = fieldOf[static_cast<std::size_t>(c)];
             if (field >= 0 &&
-                !columns[static_cast<std::size_t>(field)].read(record, CutValue(value, storage)))
+                !columns[static_cast<std::size_t>(field)].read(record, CutValue(value, storage))) {
+                error.Code = TStoreErrorCode::BadValue;
+                error.Line = text.LineOf(pair.key);
+                error.Key = pair.key;
+                error.Value = CutValue(value, storage);
                 return false;
+            }
         }
         if constexpr (kHasDescription<TRecord>)
             record.Description = std::move(description);
@@ -556,7 +581,8 @@ void PutValueKey(TTextOut& out, std::string_view name, int32_t row)
 
 template <typename TTable, std::size_t N>
 bool WriteSection(TTextOut& out, std::string_view name,
-                  const std::array<TColumn<typename TTable::RecordType>, N>& columns, const TTable& table)
+                  const std::array<TColumn<typename TTable::RecordType>, N>& columns, const TTable& table,
+                  TStoreError& error)
 {
     using TRecord = typename TTable::RecordType;
     constexpr bool described = kHasDescription<TRecord>;
@@ -577,8 +603,13 @@ bool WriteSection(TTextOut& out, std::string_view name,
         const TRecord& record = table.At(i);
         for (const auto& column : columns) {
             PutValueKey(out, column.name, i + 1);
-            if (!column.write(record, out))
+            if (!column.write(record, out)) {
+                error.Code = TStoreErrorCode::BadRecord;
+                error.Section = name;
+                error.Key = column.name;
+                error.Value = std::to_string(i + 1);
                 return false;
+            }
             out.Put("\r\n");
         }
         if constexpr (described) {
@@ -700,47 +731,37 @@ TFileAccess::~TFileAccess()
         g_currentProject = nullptr;
 }
 
-std::string FileViolatedText()
+bool TFileAccess::Fail(TStoreErrorCode code, std::string reason)
 {
-    if (HasLangConv()) {
-        try {
-            return LangConv().GetText("FILE_VIOLATED_MSG");
-        } catch (const TAppError&) {
-        }
-    }
-    return "The project file is damaged or cannot be read or written.";
-}
-
-bool TFileAccess::ReportFailure() const
-{
-    MessageSink().ShowText(FileViolatedText());
+    m_lastError.Code = code;
+    m_lastError.File = m_fileName;
+    if (!reason.empty())
+        m_lastError.Reason = std::move(reason);
     return false;
 }
 
 bool TFileAccess::Load()
 {
+    m_lastError = {};
     TFileBytes bytes;
     if (!bytes.Read(m_fileName)) {
-        std::cerr << "tremlow: cannot read the project file '" << m_fileName << "'\n";
-        return ReportFailure();
+        const int reason = errno;
+        return Fail(TStoreErrorCode::CannotRead, reason ? std::strerror(reason) : std::string());
     }
     return LoadFromBytes(bytes.View());
 }
 
 bool TFileAccess::LoadFromBytes(std::string_view bytes)
 {
-    bool ok = false;
-    {
-        TProgressScope progress;
-        try {
-            std::string storage;
-            ok = LoadText(DecodeBytes(bytes, storage));
-        } catch (const std::exception&) {
-            ok = false;
-        }
+    m_lastError = {};
+    TProgressScope progress;
+    try {
+        std::string storage;
+        if (!LoadText(DecodeBytes(bytes, storage)))
+            return Fail(m_lastError.Code);
+    } catch (const std::exception& e) {
+        return Fail(TStoreErrorCode::Unexpected, e.what());
     }
-    if (!ok)
-        return ReportFailure();
     return true;
 }
 
@@ -758,16 +779,20 @@ bool TFileAccess::LoadText(std::string_view decoded)
     m_users = {};
 
     const TProjectText text(decoded);
-    if (text.TooLarge())
+    if (text.TooLarge()) {
+        m_lastError.Code = TStoreErrorCode::TooLarge;
         return false;
-    const bool read = VisitSections(*this, [&text](std::string_view name, const auto& columns, auto& table) {
-        if (!ReadSection(text, name, columns, table))
-            return false;
-        ProgressSink().Advance(kProgressStep);
-        return true;
-    });
+    }
+    const bool read =
+        VisitSections(*this, [this, &text](std::string_view name, const auto& columns, auto& table) {
+            if (!ReadSection(text, name, columns, table, m_lastError))
+                return false;
+            ProgressSink().Advance(kProgressStep);
+            return true;
+        });
     if (!read)
         return false;
+    m_lastError = {};
 
     // "0" is the only value that lets a project open without a login.
     std::optional<std::string_view> isAuthor;
@@ -786,6 +811,12 @@ bool TFileAccess::LoadText(std::string_view decoded)
 
 bool TFileAccess::BuildFileText(std::string& text) const
 {
+    TStoreError error;
+    return BuildFileText(text, error);
+}
+
+bool TFileAccess::BuildFileText(std::string& text, TStoreError& error) const
+{
     TTextOut out(text);
     // Roughly 20 bytes per value line.
     const std::size_t estimate =
@@ -795,8 +826,8 @@ bool TFileAccess::BuildFileText(std::string& text) const
         220 * static_cast<std::size_t>(m_placements.Count()) + 4096;
     out.Reserve(estimate);
     const bool written =
-        VisitSections(*this, [&out](std::string_view name, const auto& columns, const auto& table) {
-            if (!WriteSection(out, name, columns, table))
+        VisitSections(*this, [&out, &error](std::string_view name, const auto& columns, const auto& table) {
+            if (!WriteSection(out, name, columns, table, error))
                 return false;
             ProgressSink().Advance(kProgressStep);
             return true;
@@ -815,25 +846,20 @@ bool TFileAccess::BuildFileText(std::string& text) const
 
 bool TFileAccess::Save()
 {
-    bool ok = false;
-    std::string error;
+    m_lastError = {};
     {
         TProgressScope progress;
         m_lines.clear();
         try {
             std::string text;
-            if (!BuildFileText(text))
-                error = "a record cannot be written (invalid date)";
-            else
-                ok = ReplaceFile(m_fileName, text, error);
+            if (!BuildFileText(text, m_lastError))
+                return Fail(m_lastError.Code);
+            std::string reason;
+            if (!ReplaceFile(m_fileName, text, reason))
+                return Fail(TStoreErrorCode::CannotWrite, reason);
         } catch (const std::exception& e) {
-            error = e.what();
-            ok = false;
+            return Fail(TStoreErrorCode::Unexpected, e.what());
         }
-    }
-    if (!ok) {
-        std::cerr << "tremlow: saving '" << m_fileName << "' failed: " << error << '\n';
-        return ReportFailure();
     }
     SetModified(false);
     return true;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "store/filtab.h"
+#include "store/storeerror.h"
 
 // First and last line index (inclusive) of a section's body in the file image.
 struct TLineRange {
@@ -25,19 +26,22 @@ public:
     TFileAccess(const TFileAccess&) = delete;
     TFileAccess& operator=(const TFileAccess&) = delete;
 
-    // Reads FileName() into the tables. Every failure shows the "FILE_VIOLATED_MSG" text once
-    // through the message sink and returns false (the tables may then be partly filled).
+    // Reads FileName() into the tables. A failure is recorded in LastError() and returns false
+    // (the tables may then be partly filled); nothing is shown, the caller words the failure.
     // Progress: +10 after each of the nine sections and after the login flag.
     bool Load();
     // Like Load, from file bytes already in memory (UTF-8, or legacy Windows-1251).
     bool LoadFromBytes(std::string_view bytes);
     // Writes every table to FileName() through a temporary file in the same folder that
-    // replaces the project only once it is complete; a failure shows "FILE_VIOLATED_MSG"
-    // once, returns false, leaves the old file as it was and the tables modified.
+    // replaces the project only once it is complete. A failure is recorded in LastError(),
+    // returns false, leaves the old file as it was and the tables modified.
     bool Save();
+    // What the last Load, LoadFromBytes or Save found wrong; Code None after a success.
+    const TStoreError& LastError() const { return m_lastError; }
     // The complete file text Save writes (UTF-8, CR LF); false when a record cannot be written
-    // (an undecodable date). Shows nothing.
+    // (an undecodable date), error then says which.
     bool BuildFileText(std::string& text) const;
+    bool BuildFileText(std::string& text, TStoreError& error) const;
 
     bool IsModified() const;
     // Sets the modified flag of all nine tables.
@@ -121,10 +125,12 @@ public:
 
 private:
     bool LoadText(std::string_view text);
-    bool ReportFailure() const;
+    // Records the failure in m_lastError (with the file name) and returns false.
+    bool Fail(TStoreErrorCode code, std::string reason = {});
 
     std::vector<std::string> m_lines;
     std::string m_fileName;
+    TStoreError m_lastError;
     bool m_loginRequired = false;
     TInvestTable m_invests;
     TCriteryGroupTable m_criteriaGroups;
@@ -141,7 +147,3 @@ private:
 // it and sets it here, the project queries and views read it.
 TFileAccess* CurrentProject();
 void SetCurrentProject(TFileAccess* store);
-
-// The text every failed load or save shows: "FILE_VIOLATED_MSG" from the catalogue when one
-// is installed, else a fixed English text.
-std::string FileViolatedText();

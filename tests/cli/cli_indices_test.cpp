@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "analysis/investigationobj.h"
+#include "settings/storemessages.h"
 #include "store/fileacc.h"
 #include "support/core/clirun.h"
 #include "support/core/recorders.h"

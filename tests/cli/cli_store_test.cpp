@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "settings/storemessages.h"
 #include "store/fileacc.h"
 #include "support/core/clirun.h"
 #include "support/core/tempdir.h"

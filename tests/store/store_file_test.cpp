@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include <sys/stat.h>
 
+#include "settings/storemessages.h"
 #include "store/dbinfo.h"
 #include "store/fileacc.h"
 #include "store/fileio.h"
@@ -114,7 +116,8 @@ protected:
     TRecordingMessages messages;
     TRecordingProgress progress;
 
-    // Loads text written to a file; checks that a failure shows exactly one message.
+    // Loads text written to a file; checks that the store shows nothing itself and that a
+    // failure, and only a failure, leaves an error naming the file.
     bool LoadText(TFileAccess& store, const std::string& text, const std::string& name = "p.soi")
     {
         const std::string path = dir.File(name);
@@ -122,9 +125,10 @@ protected:
         store.SetFileName(path);
         messages.texts.clear();
         const bool ok = store.Load();
-        EXPECT_EQ(messages.texts.size(), ok ? 0u : 1u);
-        if (!ok && !messages.texts.empty()) {
-            EXPECT_EQ(messages.texts[0], FileViolatedText());
+        EXPECT_TRUE(messages.texts.empty());
+        EXPECT_EQ(static_cast<bool>(store.LastError()), !ok);
+        if (!ok) {
+            EXPECT_EQ(store.LastError().File, path);
         }
         return ok;
     }
@@ -302,53 +306,83 @@ TEST_F(StoreFile, RecordCountRoundsHalvesToEven)
     EXPECT_EQ(store.Users().Count(), 0);
 }
 
-TEST_F(StoreFile, DamagedFilesFailWithOneMessage)
+TEST_F(StoreFile, DamagedFilesFailWithWhatAndWhere)
 {
     const std::vector<std::string> client = {"CLIENT_ID_1=1",      "CLIENT_GROUP_ID_1=1",
                                              "CLIENT_FULLNAM_1=A", "CLIENT_DATE_1=31.2.1999 ",
                                              "CLIENT_GEN_1=1",     "DESCRIPTION_1=NULL"};
+    using enum TStoreErrorCode;
     struct Case {
         const char* what;
         std::string text;
+        TStoreErrorCode code;
+        std::string section; // empty: not checked
     };
     std::vector<Case> cases = {
-        {"invalid date", ProjectText("CLIENTS", client)},
-        {"non-numeric id", ProjectText("FOR", {"FOR_INVID_1=1x", "FOR_FROM_1=1", "FOR_TO_1=2"})},
-        {"empty id", ProjectText("FOR", {"FOR_INVID_1=NULL", "FOR_FROM_1=1", "FOR_TO_1=2"})},
-        {"id beyond 32 bits", ProjectText("FOR", {"FOR_INVID_1=2147483648", "FOR_FROM_1=1", "FOR_TO_1=2"})},
-        {"figure beyond 16 bits", ProjectText("GRAPH", {"a=1", "b=1", "c=1", "d=1", "e=1", "f=1", "g=1",
-                                                        "h=1", "GRAPH_FIGTYP_1=70000"})},
+        {"invalid date", ProjectText("CLIENTS", client), BadValue, "CLIENTS"},
+        {"non-numeric id", ProjectText("FOR", {"FOR_INVID_1=1x", "FOR_FROM_1=1", "FOR_TO_1=2"}), BadValue, "FOR"},
+        {"empty id", ProjectText("FOR", {"FOR_INVID_1=NULL", "FOR_FROM_1=1", "FOR_TO_1=2"}), BadValue, "FOR"},
+        {"id beyond 32 bits", ProjectText("FOR", {"FOR_INVID_1=2147483648", "FOR_FROM_1=1", "FOR_TO_1=2"}),
+         BadValue, "FOR"},
+        {"figure beyond 16 bits",
+         ProjectText("GRAPH", {"a=1", "b=1", "c=1", "d=1", "e=1", "f=1", "g=1", "h=1", "GRAPH_FIGTYP_1=70000"}),
+         BadValue, "GRAPH"},
         {"boolean not a number",
-         ProjectText("INVESTS", {"a=1", "b=1", "c=1", "d=1", "e=x", "f=1.1.2000", "g=yes", "h=1", "i=NULL"})},
-        {"empty file", ""},
-        {"binary", std::string("\0\x01\xff[\x00]=", 8)},
+         ProjectText("INVESTS", {"a=1", "b=1", "c=1", "d=1", "e=x", "f=1.1.2000", "g=yes", "h=1", "i=NULL"}),
+         BadValue, "INVESTS"},
+        {"empty file", "", MissingSection, "CLIENT_GROUPS"},
+        {"binary", std::string("\0\x01\xff[\x00]=", 8), MissingSection, "CLIENT_GROUPS"},
     };
     std::string noFieldNums = ProjectText("", {});
     noFieldNums.replace(noFieldNums.find("FIELD_NUMS=3"), 12, "FIELD_NUM=3");
-    cases.push_back({"first key not FIELD_NUMS", noFieldNums});
+    cases.push_back({"first key not FIELD_NUMS", noFieldNums, MissingSection, "CLIENT_GROUPS"});
     std::string zeroColumns = ProjectText("", {});
     zeroColumns.replace(zeroColumns.find("FIELD_NUMS=9"), 12, "FIELD_NUMS=0");
-    cases.push_back({"zero columns", zeroColumns});
+    cases.push_back({"zero columns", zeroColumns, BadColumnCount, "INVESTS"});
     std::string hugeColumns = ProjectText("", {});
     hugeColumns.replace(hugeColumns.find("FIELD_NUMS=9"), 12, "FIELD_NUMS=2147483647");
-    cases.push_back({"huge column count", hugeColumns});
+    cases.push_back({"huge column count", hugeColumns, IncompleteSection, "INVESTS"});
     std::string paddedColumns = ProjectText("", {});
     paddedColumns.replace(paddedColumns.find("FIELD_NUMS=9"), 12,
                           "FIELD_NUMS=" + std::string(255, '0') + "9");
-    cases.push_back({"column count read as its first 255 characters (all zeros)", paddedColumns});
+    cases.push_back(
+        {"column count read as its first 255 characters (all zeros)", paddedColumns, BadColumnCount, "INVESTS"});
     std::string missingSection = ProjectText("", {});
     missingSection.replace(missingSection.find("[AGAINST]"), 9, "[AGAINS]");
-    cases.push_back({"missing section", missingSection});
+    cases.push_back({"missing section", missingSection, MissingSection, "AGAINST"});
 
     for (const Case& c : cases) {
         TFileAccess store;
         EXPECT_FALSE(LoadText(store, c.text)) << c.what;
+        EXPECT_EQ(store.LastError().Code, c.code) << c.what;
+        EXPECT_EQ(store.LastError().Section, c.section) << c.what;
+    }
+
+    // A bad value is named with its line, key and value; the line counts every line ending.
+    {
+        TFileAccess store;
+        std::string text = ProjectText("FOR", {"FOR_INVID_1=1", "FOR_FROM_1=1", "FOR_TO_1=2", "FOR_INVID_2=1",
+                                               "FOR_FROM_2=x7", "FOR_TO_2=2"});
+        const std::size_t at = text.find("FOR_FROM_2=");
+        const int expectedLine = static_cast<int>(std::count(text.begin(), text.begin() + at, '\n')) + 1;
+        text.replace(text.find("\r\n"), 2, "\n\r"); // one line more: an LF and a lone CR for a CR LF
+        ASSERT_FALSE(LoadText(store, text));
+        const TStoreError& error = store.LastError();
+        EXPECT_EQ(error.Code, BadValue);
+        EXPECT_EQ(error.Line, expectedLine + 1);
+        EXPECT_EQ(error.Key, "FOR_FROM_2");
+        EXPECT_EQ(error.Value, "x7");
+        EXPECT_NE(StoreErrorDetails(error).find("line " + std::to_string(expectedLine + 1)), std::string::npos);
+
+        // Reading the same store again successfully clears the error.
+        EXPECT_TRUE(LoadText(store, ProjectText("", {})));
+        EXPECT_EQ(store.LastError().Code, None);
     }
 
     TFileAccess missing(dir.File("no-such-file.soi"));
-    messages.texts.clear();
     EXPECT_FALSE(missing.Load());
-    EXPECT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(missing.LastError().Code, CannotRead);
+    EXPECT_EQ(missing.LastError().File, dir.File("no-such-file.soi"));
 
     // A huge file (sparse, so it costs no disk) is refused before anything is read into memory.
     const std::string huge = dir.File("huge.soi");
@@ -358,9 +392,16 @@ TEST_F(StoreFile, DamagedFilesFailWithOneMessage)
     EXPECT_FALSE(ReadWholeFile(huge, bytes));
     EXPECT_TRUE(bytes.empty());
     TFileAccess hugeStore(huge);
-    messages.texts.clear();
     EXPECT_FALSE(hugeStore.Load());
-    EXPECT_EQ(messages.texts.size(), 1u);
+    EXPECT_TRUE(hugeStore.LastError());
+    EXPECT_TRUE(messages.texts.empty());
+
+    // The program words a failure once: the catalogue text for the user, details on stderr.
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(ReportStoreError(missing.LastError()));
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(messages.texts, std::vector<std::string>{FileViolatedText()});
+    EXPECT_NE(log.find("no-such-file.soi"), std::string::npos) << log;
 }
 
 TEST_F(StoreFile, SectionsMayComeInAnyOrderAndUnknownOnesAreDropped)
@@ -461,7 +502,10 @@ TEST_F(StoreFile, FailedSaveKeepsTheOldFileAndTheModifiedFlags)
     FillSample(store);
     messages.texts.clear();
     EXPECT_FALSE(store.Save());
-    EXPECT_EQ(messages.texts, std::vector<std::string>{FileViolatedText()});
+    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_EQ(store.LastError().Code, TStoreErrorCode::CannotWrite);
+    EXPECT_EQ(store.LastError().File, path);
+    EXPECT_FALSE(store.LastError().Reason.empty());
     EXPECT_TRUE(store.IsModified());
     EXPECT_EQ(ReadFileBytes(path), before);
     ::chmod(path.c_str(), 0644);
@@ -479,6 +523,9 @@ TEST_F(StoreFile, FailedSaveKeepsTheOldFileAndTheModifiedFlags)
     store.Clients().First();
     store.Clients().Change(1, 1, "x", true, 1e12);
     EXPECT_FALSE(store.Save());
+    EXPECT_EQ(store.LastError().Code, TStoreErrorCode::BadRecord);
+    EXPECT_EQ(store.LastError().Section, "CLIENTS");
+    EXPECT_EQ(store.LastError().Value, "1");
     EXPECT_EQ(ReadFileBytes(good), before);
 
     // No temporary files are left behind.
@@ -580,9 +627,8 @@ TEST_F(StoreFile, EveryFuzzCorpusFileLoadsWithoutCrashing)
     for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
         const std::string bytes = ReadFileBytes(entry.path().string());
         TFileAccess store;
-        messages.texts.clear();
         const bool ok = store.LoadFromBytes(bytes);
-        EXPECT_EQ(messages.texts.size(), ok ? 0u : 1u) << entry.path();
+        EXPECT_EQ(static_cast<bool>(store.LastError()), !ok) << entry.path();
         if (ok) {
             std::string text;
             EXPECT_TRUE(store.BuildFileText(text)) << entry.path();
