@@ -1,0 +1,73 @@
+#include "util/numformat.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+// Drops trailing zeros of a digit string, keeping at least one digit.
+std::string TrimZeros(std::string digits)
+{
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+    return digits;
+}
+
+} // namespace
+
+std::string FormatGeneral(double value, int digits)
+{
+    if (std::isnan(value))
+        return "NAN";
+    if (std::isinf(value))
+        return value < 0 ? "-INF" : "INF";
+    if (digits < 1)
+        digits = 1;
+    if (digits > 17)
+        digits = 17;
+    if (value == 0)
+        return "0";
+
+    // "%.*e" rounds to the wanted significant digits and tells the decimal exponent after rounding.
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*e", digits - 1, std::fabs(value));
+    const std::string text(buffer);
+    const std::size_t ePos = text.find('e');
+    std::string mantissa;
+    for (std::size_t i = 0; i < ePos; ++i) {
+        if (text[i] != '.')
+            mantissa += text[i];
+    }
+    const int exponent = std::atoi(text.c_str() + ePos + 1);
+    mantissa = TrimZeros(mantissa);
+    const std::string sign = value < 0 ? "-" : "";
+
+    // Scientific when the integer part needs more digits than asked for, or the value is tiny.
+    if (exponent >= digits || exponent < -5) {
+        std::string result = sign + mantissa.substr(0, 1);
+        if (mantissa.size() > 1)
+            result += "." + mantissa.substr(1);
+        return result + "E" + std::to_string(exponent);
+    }
+    if (exponent < 0)
+        return sign + "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + mantissa;
+    const auto intDigits = static_cast<std::size_t>(exponent + 1);
+    if (mantissa.size() <= intDigits)
+        return sign + mantissa + std::string(intDigits - mantissa.size(), '0');
+    return sign + mantissa.substr(0, intDigits) + "." + mantissa.substr(intDigits);
+}
+
+double RoundHalfEven(double value)
+{
+    if (!std::isfinite(value))
+        return value;
+    const double down = std::floor(value);
+    const double diff = value - down;
+    if (diff < 0.5)
+        return down;
+    if (diff > 0.5)
+        return down + 1;
+    return std::fmod(down, 2.0) == 0 ? down : down + 1;
+}
