@@ -1,0 +1,66 @@
+// tremlow-cli report: a report on one object of a project as text, HTML or a Word document.
+#include <map>
+#include <memory>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/reportoutput.h"
+
+namespace {
+
+const std::map<std::string, TReportKind> kKinds = {
+    {"client", TReportKind::Client},
+    {"client-group", TReportKind::ClientGroup},
+    {"criterion", TReportKind::Criterion},
+    {"criteria-group", TReportKind::CriteriaGroup},
+    {"investigation", TReportKind::Investigation},
+};
+
+struct TReportOptions {
+    std::string file;
+    std::string kind;
+    std::string id;
+    std::string group;
+    std::string format;
+    std::string out;
+};
+
+int Report(const TReportOptions& options)
+{
+    const TReportKind kind = kKinds.at(options.kind);
+    const bool grouped = kind == TReportKind::Client || kind == TReportKind::Criterion;
+    const TReportTarget target{kind, CliIdentifierValue(options.id),
+                               grouped ? CliIdentifierValue(options.group) : kNoGroupId};
+    return CliWriteReport(options.file, options.format, target, options.out, [](TReporter& r) { r.Generate(); });
+}
+
+void DeclareReport(CLI::App& command)
+{
+    auto options = std::make_shared<TReportOptions>();
+    command.add_option("FILE", options->file, "project file (.soi)")->required();
+    command.add_option("--kind", options->kind, "what the report is on")
+        ->required()
+        ->check(CLI::IsMember({"client", "client-group", "criterion", "criteria-group", "investigation"}));
+    command.add_option("--id", options->id, "identifier of the object")->required()->check(CliIdentifier());
+    command.add_option("--group", options->group,
+                       "client group of the client, criteria group of the criterion (needed for those two)")
+        ->check(CliIdentifier());
+    command.add_option("--format", options->format, "output format")
+        ->required()
+        ->check(CLI::IsMember(kCliReportFormats));
+    command.add_option("-o,--output", options->out, "file to write")->required();
+    CliAction(command, [options] {
+        // A client or a criterion is known only with its group; a missing one is bad usage.
+        const bool grouped = options->kind == "client" || options->kind == "criterion";
+        if (grouped && options->group.empty())
+            throw CLI::ValidationError("--group", "a " + options->kind + " report needs --group");
+        return Report(*options);
+    });
+}
+
+const TCliRegistrar g_report({"report",
+                              "write a report on a client, client group, criterion, criteria group or "
+                              "investigation as text, HTML or a Word document",
+                              DeclareReport});
+
+} // namespace
