@@ -1,6 +1,7 @@
 #include "views/choices/selectionform.h"
 
 #include <unordered_map>
+#include <vector>
 
 #include <QAction>
 #include <QActionGroup>
@@ -15,6 +16,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "analysis/choicerules.h"
 #include "platform/fontcolor.h"
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
@@ -295,12 +297,10 @@ void TSelectionForm::LoadChoices()
 bool TSelectionForm::Save()
 {
     try {
-        if (!m_store.Investigations().FindById(m_investId))
-            throw TAppError(CatalogueText("NOT_FOUND_CLIENT_GROUP"));
-        if (!m_store.DeleteForChoices(m_investId) || !m_store.DeleteAgainstChoices(m_investId))
-            throw TAppError(CatalogueText("ERROR_REMOVING_SELECT_MSG"));
         const bool rowChooses = m_selects->SelDirection() == sldLeft;
         const int n = static_cast<int>(m_memberIds.size());
+        std::vector<TChoice> positive;
+        std::vector<TChoice> negative;
         for (int i = 0; i < n; ++i) {
             for (int j = 0; j < n; ++j) {
                 if (i == j)
@@ -310,12 +310,11 @@ bool TSelectionForm::Save()
                     continue;
                 const int32_t chooser = m_memberIds[static_cast<size_t>(rowChooses ? j : i)];
                 const int32_t chosen = m_memberIds[static_cast<size_t>(rowChooses ? i : j)];
-                if (v == stFor)
-                    m_store.ForChoices().Add(m_investId, chooser, chosen);
-                else
-                    m_store.AgainstChoices().Add(m_investId, chooser, chosen);
+                (v == stFor ? positive : negative).push_back({chooser, chosen});
             }
         }
+        if (ReplaceInvestigationChoices(m_store, m_investId, positive, negative) != TReplaceChoicesResult::Done)
+            throw TAppError(CatalogueText("NOT_FOUND_CLIENT_GROUP"));
     } catch (const std::exception& e) {
         ShowMessage(e.what());
         return false;

@@ -11,6 +11,7 @@
 #include <QPainterPath>
 #include <QPalette>
 
+#include "analysis/choicerules.h"
 #include "util/error.h"
 
 namespace {
@@ -333,14 +334,15 @@ bool TSelections::IsAllowed(int c, int r, TSelectType value)
         positive = CountInColumn(c, stFor);
         negative = CountInColumn(c, stAgainst);
     }
+    const TChoiceLimits limits{.MaxChoices = m_numSelLimit, .AllowNegative = m_isAgainst};
     switch (value) {
     case stNone:
         return true;
     case stFor:
-        m_positiveAllowed = positive < m_numSelLimit;
+        m_positiveAllowed = MayChooseMore(limits, TChoiceKind::Positive, positive);
         return m_positiveAllowed;
     case stAgainst:
-        m_negativeAllowed = negative < m_numSelLimit && m_isAgainst;
+        m_negativeAllowed = MayChooseMore(limits, TChoiceKind::Negative, negative);
         return m_negativeAllowed;
     }
     return false;
