@@ -3,8 +3,9 @@ BUILD      ?= build
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 SAMPLE     ?= data/examples/school-class.soi
+PREFIX     ?= /usr/local
 
-.PHONY: all deps configure build run test bench fuzz sanitize clean
+.PHONY: all deps configure build run test install uninstall package bench fuzz sanitize clean
 
 all: build
 
@@ -27,6 +28,23 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Installs into $(PREFIX) (binaries in bin, data in share/tremlow); DESTDIR stages it elsewhere.
+# Without DESTDIR the desktop's menu and file-type caches are refreshed so .soi files open at once.
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+	@if [ -z "$(DESTDIR)" ]; then scripts/refresh-desktop-caches "$(PREFIX)"; fi
+
+# Removes what the last `make install` put in place (listed in $(BUILD)/install_manifest.txt).
+uninstall:
+	@if [ ! -f $(BUILD)/install_manifest.txt ]; then echo "Nothing was installed from $(BUILD)."; exit 1; fi
+	@xargs -d '\n' rm -f < $(BUILD)/install_manifest.txt
+	@if [ -d "$(DESTDIR)$(PREFIX)/share/tremlow" ]; then find "$(DESTDIR)$(PREFIX)/share/tremlow" -depth -type d -empty -delete; fi
+	@if [ -z "$(DESTDIR)" ]; then scripts/refresh-desktop-caches "$(PREFIX)"; fi
+
+# The Debian package, tremlow_<version>-1_<arch>.deb in $(BUILD).
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 bench: deps
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTREMLOW_BUILD_BENCH=ON -DTREMLOW_BUILD_TESTS=OFF >/dev/null

@@ -116,7 +116,7 @@ QPointer<THelpForm> g_helpForm;
 
 QString HelpPagePath(int topic)
 {
-    const QString folder = QString::fromStdString(ExecutableDir()) + QStringLiteral("/help/");
+    const QString folder = QString::fromStdString(DataDir()) + QStringLiteral("/help/");
     const QString page = folder + QString::number(topic) + QStringLiteral(".html");
     if (topic > 0 && QFileInfo::exists(page))
         return page;

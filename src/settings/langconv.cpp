@@ -1,5 +1,8 @@
 #include "settings/langconv.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "settings/inifile.h"
 #include "util/error.h"
 #include "util/messagesink.h"
@@ -11,6 +14,9 @@ const char* const kSection = "Dialogues";
 
 std::unique_ptr<TDlgLangConverter> g_catalogue;
 std::string g_executableDir = ".";
+std::string g_dataDir = ".";
+// Where an installed executable (<prefix>/bin) finds its data; the install rules use the same.
+const char* const kInstalledDataFromBin = "../share/tremlow";
 
 // Index of the line whose name (the part before "=") equals name, ignoring letter case.
 std::size_t LineIndex(const std::vector<std::string>& lines, const std::string& name)
@@ -110,9 +116,32 @@ void SetExecutableDir(const std::string& dir)
     g_executableDir = dir;
     while (g_executableDir.size() > 1 && g_executableDir.back() == '/')
         g_executableDir.pop_back();
+    g_dataDir = FindDataDir(g_executableDir);
+}
+
+std::string FindDataDir(const std::string& executableDir)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path beside(executableDir);
+    if (fs::is_regular_file(beside / "language.dat", ec))
+        return executableDir;
+    const fs::path installed = (beside / kInstalledDataFromBin).lexically_normal();
+    if (fs::is_regular_file(installed / "language.dat", ec)) {
+        std::string dir = installed.string();
+        while (dir.size() > 1 && dir.back() == '/')
+            dir.pop_back();
+        return dir;
+    }
+    return executableDir;
+}
+
+const std::string& DataDir()
+{
+    return g_dataDir;
 }
 
 std::string LanguageFilePath()
 {
-    return ExecutableDir() + "/language.dat";
+    return DataDir() + "/language.dat";
 }

@@ -33,8 +33,16 @@ bool HasLangConv();
 // Installs the catalogue (nullptr removes it); tests install their own.
 void SetLangConv(std::unique_ptr<TDlgLangConverter> catalogue);
 
-// The folder of the running executable (no trailing separator); set at start-up.
+// The folder of the running executable (no trailing separator); set at start-up, which also
+// finds the data folder for it.
 const std::string& ExecutableDir();
 void SetExecutableDir(const std::string& dir);
-// ExecutableDir() + "/language.dat".
+// The folder that holds language.dat, the help pages and the sample projects, for an executable
+// in executableDir: that folder itself when language.dat lies there (a build folder), else
+// <prefix>/share/tremlow when the executable is installed in <prefix>/bin and the language file
+// is there, else executableDir (so a failure names the file beside the executable).
+std::string FindDataDir(const std::string& executableDir);
+// FindDataDir(ExecutableDir()), found when the executable folder was set.
+const std::string& DataDir();
+// DataDir() + "/language.dat".
 std::string LanguageFilePath();

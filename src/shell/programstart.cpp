@@ -6,6 +6,7 @@
 #include <memory>
 
 #include <QApplication>
+#include <QUrl>
 
 #include "platform/guimessagesink.h"
 #include "platform/modalseam.h"
@@ -66,8 +67,9 @@ void PrintUsage()
               << "Opens the named project file at start when it exists.\n\n"
               << "  --help      show this help\n"
               << "  --version   show the version\n\n"
-              << "The language file language.dat and the help folder are read from the folder of the\n"
-              << "executable. With TREMLOW_NONINTERACTIVE=1 a failure at start is written to stderr\n"
+              << "PROJECT may also be a file:// address. The language file language.dat and the help\n"
+              << "folder are read from the folder of the executable, or from ../share/tremlow beside it\n"
+              << "when Tremlow is installed. With TREMLOW_NONINTERACTIVE=1 a failure at start is written to stderr\n"
               << "instead of being shown in a box (for scripted and headless runs).\n";
 }
 
@@ -84,6 +86,20 @@ void ReportStartFailure(const std::string& text)
 }
 
 } // namespace
+
+QString ProjectPathFromArgument(const QString& argument)
+{
+    const QString trimmed = argument.trimmed();
+    if (!trimmed.startsWith(QStringLiteral("file:"), Qt::CaseInsensitive))
+        return trimmed;
+    QUrl url(trimmed);
+    // "file://localhost/..." is this machine; another host is no file Tremlow can open.
+    if (url.host().compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0)
+        url.setHost(QString());
+    if (!url.isLocalFile() || !url.host().isEmpty())
+        return trimmed;
+    return url.toLocalFile();
+}
 
 int RunTremlow(int argc, char** argv)
 {
@@ -102,6 +118,8 @@ int RunTremlow(int argc, char** argv)
     TTremlowApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tremlow"));
     QApplication::setApplicationVersion(QStringLiteral(TREMLOW_VERSION));
+    // Ties the windows to the installed menu entry (its icon and name on Wayland desktops).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tremlow.Tremlow"));
     SetExecutableDir(QCoreApplication::applicationDirPath().toStdString());
     TSinksInstalled sinks;
 
@@ -126,7 +144,7 @@ int RunTremlow(int argc, char** argv)
         // 5. The main window; its first showing runs the start-up action.
         auto mainWindow = std::make_unique<TSocMainForm>();
         if (argc > 1)
-            mainWindow->SetCommandLineProject(QString::fromLocal8Bit(argv[1]));
+            mainWindow->SetCommandLineProject(ProjectPathFromArgument(QString::fromLocal8Bit(argv[1])));
         // Leaving the main window ends the program, even while the help window is open.
         QObject::connect(mainWindow.get(), &TSocMainForm::FormClosed, &app, &QCoreApplication::quit,
                          Qt::QueuedConnection);
