@@ -30,16 +30,20 @@ test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # Installs into $(PREFIX) (binaries in bin, data in share/tremlow); DESTDIR stages it elsewhere.
+# The list of installed files stays with the installation, for `make uninstall PREFIX=...`.
 # Without DESTDIR the desktop's menu and file-type caches are refreshed so .soi files open at once.
+MANIFEST = $(DESTDIR)$(PREFIX)/share/tremlow/install_manifest.txt
+
 install: build
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+	@cp $(BUILD)/install_manifest.txt "$(MANIFEST)"
 	@if [ -z "$(DESTDIR)" ]; then scripts/refresh-desktop-caches "$(PREFIX)"; fi
 
-# Removes what the last `make install` put in place (listed in $(BUILD)/install_manifest.txt).
 uninstall:
-	@if [ ! -f $(BUILD)/install_manifest.txt ]; then echo "Nothing was installed from $(BUILD)."; exit 1; fi
-	@xargs -d '\n' rm -f < $(BUILD)/install_manifest.txt
-	@if [ -d "$(DESTDIR)$(PREFIX)/share/tremlow" ]; then find "$(DESTDIR)$(PREFIX)/share/tremlow" -depth -type d -empty -delete; fi
+	@if [ ! -f "$(MANIFEST)" ]; then echo "Tremlow is not installed in $(DESTDIR)$(PREFIX) (no $(MANIFEST))."; exit 1; fi
+	@xargs -d '\n' rm -f < "$(MANIFEST)"
+	@rm -f "$(MANIFEST)"
+	@find "$(DESTDIR)$(PREFIX)/share/tremlow" -depth -type d -empty -delete
 	@if [ -z "$(DESTDIR)" ]; then scripts/refresh-desktop-caches "$(PREFIX)"; fi
 
 # The Debian package, tremlow_<version>-1_<arch>.deb in $(BUILD).
