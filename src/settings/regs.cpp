@@ -171,6 +171,13 @@ void VisitReport(TValueVisitor& v, TReportRegs& r)
     v.Text("FileName", r.FileName);
 }
 
+void VisitStatus(TValueVisitor& v, TStatusRegs& r)
+{
+    v.Key(kRegStatusKey);
+    v.Integer("ExtremeThreshold", r.ExtremeThreshold, 100);
+    v.Integer("AverageThreshold", r.AverageThreshold, 50);
+}
+
 void VisitAll(TValueVisitor& v, TRegs& regs)
 {
     VisitSocMain(v, regs.SocMain);
@@ -181,6 +188,7 @@ void VisitAll(TValueVisitor& v, TRegs& regs)
     VisitGraph(v, regs.Graph);
     VisitTarget(v, regs.Target);
     VisitReport(v, regs.Report);
+    VisitStatus(v, regs.Status);
 }
 
 const char* const kStyleSuffixes[4] = {"Bold", "Italic", "Underline", "Strikeout"};

@@ -148,6 +148,14 @@ struct TTargetRegs {
 };
 
 // Values of the key Software\Tremlow\Report: the last report choices.
+// Cut-offs of the status-group classification, in hundredths of a standard deviation.
+struct TStatusRegs {
+    int32_t ExtremeThreshold = 100;
+    int32_t AverageThreshold = 50;
+
+    bool operator==(const TStatusRegs&) const = default;
+};
+
 struct TReportRegs {
     std::string PartsOrder;
     std::string OffParts;
@@ -171,6 +179,7 @@ public:
     TGraphRegs Graph;
     TTargetRegs Target;
     TReportRegs Report;
+    TStatusRegs Status;
 
     // Reads every key from the per-user store, applying defaults to missing or mistyped values.
     void Load();

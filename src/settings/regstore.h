@@ -81,4 +81,5 @@ inline constexpr const char* kRegIndexesKey = "Software\\Tremlow\\Indexes";
 inline constexpr const char* kRegGraphKey = "Software\\Tremlow\\Graph";
 inline constexpr const char* kRegTargetKey = "Software\\Tremlow\\Target";
 inline constexpr const char* kRegReportKey = "Software\\Tremlow\\Report";
+inline constexpr const char* kRegStatusKey = "Software\\Tremlow\\Status";
 inline constexpr const char* kRegLastProjectsKey = "Software\\Tremlow\\LastProjects";

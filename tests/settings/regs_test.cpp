@@ -163,7 +163,8 @@ TEST_F(SettingsRegs, SaveWritesAllKeysAndLoadReadsThemBack)
     for (auto it = file.begin(); it != file.end(); ++it)
         keys.push_back(it.key());
     const std::vector<std::string> expected = {kRoot + "\\SocMain", kRoot, kTree, kChoices, kIndexes,
-                                               kRoot + "\\Graph", kRoot + "\\Target", kRoot + "\\Report"};
+                                               kRoot + "\\Graph", kRoot + "\\Target", kRoot + "\\Report",
+                                               kRoot + "\\Status"};
     EXPECT_EQ(keys, expected);
     EXPECT_EQ(file[kTree]["BackColor"], 0x80000005u);
     EXPECT_EQ(file[kTree]["NodeFontName"], "Arial");
