@@ -37,6 +37,7 @@
 #include "shell/formabout.h"
 #include "shell/formstarting.h"
 #include "shell/objectstree.h"
+#include "shell/reportcommand.h"
 #include "shell/toolbarform.h"
 #include "store/dbinfo.h"
 #include "store/fileacc.h"
@@ -348,17 +349,17 @@ void TSocMainForm::BuildMenus()
 
     QMenu* report = topMenu("ReportMenuItem", "&Report");
     Connect(AddAction(report, "ReportNodeMenuItem", "Current &object", QKeySequence("Ctrl+N")),
-            [this] { NotAvailable(); });
+            [this] { Reports(0); });
     report->addSeparator();
-    for (const char* name : kReportByKindItems)
-        Connect(AddAction(report, name, QString()), [this] { NotAvailable(); });
+    for (int i = 0; i < 5; ++i)
+        Connect(AddAction(report, kReportByKindItems[i], QString()), [this, i] { Reports(i + 1); });
     report->addSeparator();
     auto* blanks = new QMenu("&Blanks", report);
     blanks->setObjectName("MenuItemBlank");
     report->addMenu(blanks);
     m_actions["MenuItemBlank"] = blanks->menuAction();
-    Connect(AddAction(blanks, "MenuItemCard", "&Sociocard"), [this] { NotAvailable(); });
-    Connect(AddAction(blanks, "MenuItemMatrix", "Socio&matrix"), [this] { NotAvailable(); });
+    Connect(AddAction(blanks, "MenuItemCard", "&Sociocard"), [this] { Reports(6); });
+    Connect(AddAction(blanks, "MenuItemMatrix", "Socio&matrix"), [this] { Reports(7); });
 
     m_windowMenu = topMenu("WindowMenuItem", "&Window");
     Connect(AddAction(m_windowMenu, "CascadeMenuItem", "&Cascade"), [this] { m_mdi->cascadeSubWindows(); });
@@ -435,6 +436,15 @@ void TSocMainForm::RunCommand(const std::function<void()>& command)
 void TSocMainForm::ShowError(const QString& text)
 {
     Modal().Information(this, HasLangConv() ? Text("APPLICATION_NAME") : QStringLiteral("Tremlow"), text);
+}
+
+void TSocMainForm::Reports(int command)
+{
+    if (!HasProject())
+        return;
+    const int kind = m_tree->HasSelection() ? m_tree->CurrentKind() : static_cast<int>(nkNone);
+    const TNodeIds ids = m_tree->CurrentIds();
+    RunCommand([&] { RunReportCommand(this, *m_store, static_cast<TReportCommand>(command), kind, ids); });
 }
 
 void TSocMainForm::NotAvailable()

@@ -78,6 +78,8 @@ public:
     void FindNext();
     void ChoiceType(int kind);
     void OpenView(int viewKind);
+    // The report commands: 0 current object, 1 to 5 an object picked by kind, 6 and 7 the blanks.
+    void Reports(int command);
     const TFindRequest& FindState() const { return m_find; }
 
     void HandleNotify(TNotifyCode code, QWidget* sender) override;

@@ -301,7 +301,7 @@ TEST_F(ShellMainWindowCommands, LaterViewsAndCommandsSayTheyAreNotAvailable)
     const QString notYet = QString::fromStdString(LangConv().GetText("NOT_AVAILABLE_YET"));
     EXPECT_FALSE(notYet.isEmpty());
     for (const char* name : {"IndexMenuItem", "GraphMenuItem", "TargetMenuItem", "UsersMenuItem",
-                             "ReportNodeMenuItem", "MenuItemCard", "ImportClientGroupMenuItem", "ParametersMenuItem"}) {
+                             "ImportClientGroupMenuItem", "ParametersMenuItem"}) {
         seam.informations.clear();
         Action(name)->trigger();
         ASSERT_EQ(seam.informations.size(), 1) << name;

@@ -1,0 +1,141 @@
+#include "shell/reportcommand.h"
+
+#include <memory>
+#include <optional>
+
+#include <QUrl>
+
+#include "platform/modalseam.h"
+#include "reports/htmlbuilder.h"
+#include "reports/textbuilder.h"
+#include "reports/wordbuilder.h"
+#include "settings/regs.h"
+#include "shell/formreporter.h"
+#include "shell/selobjectform.h"
+
+namespace {
+
+// The object a command works on: its tree node kind and identifiers.
+struct TReportObject {
+    int NodeKind = nkNone;
+    int Id = -1;
+    int GroupId = kNoGroupId;
+};
+
+// The pick window's kind and the node kind of its objects, for the commands that ask.
+std::optional<TReportObject> PickObject(QWidget* owner, TFileAccess& store, TReportCommand command)
+{
+    int pickKind = TSelObjectForm::KindClientGroup;
+    int nodeKind = nkClientGroup;
+    switch (command) {
+    case TReportCommand::Client:
+        pickKind = TSelObjectForm::KindClient;
+        nodeKind = nkClient;
+        break;
+    case TReportCommand::CriteriaGroup:
+        pickKind = TSelObjectForm::KindCriteriaGroup;
+        nodeKind = nkCriteriaGroup;
+        break;
+    case TReportCommand::Criterion:
+        pickKind = TSelObjectForm::KindCriterion;
+        nodeKind = nkCriterion;
+        break;
+    case TReportCommand::Investigation:
+        pickKind = TSelObjectForm::KindInvestigation;
+        nodeKind = nkInvestigation;
+        break;
+    default:
+        break;
+    }
+    TRepSelObjectForm pick(owner, store, pickKind);
+    Modal().Exec(pick);
+    if (!pick.Confirmed())
+        return std::nullopt;
+    return TReportObject{nodeKind, pick.ChosenId(), pick.ChosenGroupId()};
+}
+
+// The report target of an object; nothing for a node that has no report.
+std::optional<TReportTarget> TargetOf(const TReportObject& object)
+{
+    switch (object.NodeKind) {
+    case nkClientGroup:
+        return TReportTarget{TReportKind::ClientGroup, object.Id, kNoGroupId};
+    case nkClient:
+        return TReportTarget{TReportKind::Client, object.Id, object.GroupId};
+    case nkCriteriaGroup:
+        return TReportTarget{TReportKind::CriteriaGroup, object.Id, kNoGroupId};
+    case nkCriterion:
+        return TReportTarget{TReportKind::Criterion, object.Id, object.GroupId};
+    case nkInvestigation:
+        return TReportTarget{TReportKind::Investigation, object.Id, kNoGroupId};
+    default:
+        return std::nullopt;
+    }
+}
+
+std::unique_ptr<TReporter> MakeBuilder(TReportFormat format, const TReportTarget& target, bool show,
+                                       const std::string& fileName)
+{
+    switch (format) {
+    case TReportFormat::Text:
+        return std::make_unique<TTextBuilder>(target, show, fileName);
+    case TReportFormat::Html:
+        return std::make_unique<THTMLBuilder>(target, show, fileName);
+    case TReportFormat::Word:
+        return std::make_unique<TWordBuilder>(target, show, fileName);
+    case TReportFormat::Pdf:
+        break;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void RunReportCommand(QWidget* owner, TFileAccess& store, TReportCommand command, int nodeKind,
+                      const TNodeIds& nodeIds)
+{
+    const bool blank = command == TReportCommand::Sociocard || command == TReportCommand::Sociomatrix;
+    std::optional<TReportObject> object;
+    if (command == TReportCommand::CurrentObject || blank)
+        object = TReportObject{nodeKind, nodeIds.Id, nodeIds.ParentId};
+    else
+        object = PickObject(owner, store, command);
+    if (!object)
+        return;
+    if (blank && object->NodeKind != nkInvestigation)
+        return;
+
+    TReportRegs& regs = Regs().Report;
+    TFormReporter form(owner);
+    form.SetFormat(static_cast<TReportFormat>(regs.ReportType));
+    form.SetShowResult(regs.IsShowReport);
+    form.SetFileName(QString::fromStdString(regs.FileName));
+    Modal().Exec(form);
+    regs.ReportType = static_cast<int16_t>(form.Format());
+    // The choices are kept whatever happens next, also when writing fails.
+    regs.IsShowReport = form.ShowResult();
+    regs.FileName = form.FileName().toStdString();
+    if (form.Result() != TFormReporter::ResultCreate)
+        return;
+
+    const TReportFormat format = form.Format();
+    const std::string fileName = EnsureReportExtension(form.FileName().toStdString(), ReportExtension(format));
+    const std::optional<TReportTarget> target =
+        blank ? std::optional<TReportTarget>(TReportTarget{TReportKind::Investigation, object->Id, kNoGroupId})
+              : TargetOf(*object);
+    if (!target)
+        return;
+    std::unique_ptr<TReporter> builder = MakeBuilder(format, *target, form.ShowResult(), fileName);
+    if (!builder)
+        return;
+    builder->SetStore(store);
+    SetDocumentOpener([](const std::string& path) {
+        return Modal().OpenUrl(QUrl::fromLocalFile(QString::fromStdString(path)).toString());
+    });
+    if (command == TReportCommand::Sociocard)
+        builder->Sociocard();
+    else if (command == TReportCommand::Sociomatrix)
+        builder->Sociomatrix();
+    else
+        builder->Generate();
+}

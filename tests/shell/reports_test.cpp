@@ -1,0 +1,176 @@
+// The report window and the main window's report commands.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QTreeWidgetItem>
+#include <QtTest/QTest>
+
+#include "shell/formreporter.h"
+#include "shell/objectstree.h"
+#include "shell/socmain_f.h"
+#include "shellfixture.h"
+#include "support/core/recorders.h"
+#include "support/core/tempdir.h"
+#include "support/ui/scriptedseam.h"
+
+namespace {
+
+template <typename T> T* Child(QWidget& parent, const char* name)
+{
+    T* child = parent.findChild<T*>(name);
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+}
+
+TEST(FormReporter, OutputChoiceSwitchesTheExtensionAndCreateNeedsAName)
+{
+    TFormReporter form;
+    EXPECT_EQ(form.objectName(), "FormReporter");
+    EXPECT_FALSE(Child<QRadioButton>(form, "RadioButtonIsPDF")->isEnabled());
+    EXPECT_TRUE(Child<QRadioButton>(form, "RadioButtonIsText")->isChecked());
+    auto* create = Child<QPushButton>(form, "ButtonCreate");
+    auto* edit = Child<QLineEdit>(form, "EditFileName");
+    EXPECT_FALSE(create->isEnabled());
+    edit->setText("   ");
+    EXPECT_FALSE(create->isEnabled());
+
+    edit->setText("/home/ann/study.v2/a.txt.old.txt");
+    EXPECT_TRUE(create->isEnabled());
+    Child<QRadioButton>(form, "RadioButtonIsHTML")->click();
+    EXPECT_EQ(form.FileName(), "/home/ann/study.v2/a.html");
+    EXPECT_EQ(form.Format(), TReportFormat::Html);
+    Child<QRadioButton>(form, "RadioButtonIsWord")->click();
+    EXPECT_EQ(form.FileName(), "/home/ann/study.v2/a.docx");
+    edit->setText("/home/ann/study.v2/plain");
+    Child<QRadioButton>(form, "RadioButtonIsText")->click();
+    EXPECT_EQ(form.FileName(), "/home/ann/study.v2/plain");
+
+    const QString longName = "/tmp/" + QString(400, 'x') + ".txt";
+    edit->setText(longName);
+    EXPECT_EQ(form.FileName(), longName); // no cut at 255 characters
+}
+
+TEST(FormReporter, BrowseHelpAndClosingKeepTheirResults)
+{
+    TScriptedModalSeam seam;
+    TFormReporter form;
+    form.SetFileName("old.txt");
+    seam.ExpectSaveFile("/tmp/new-report.txt");
+    Child<QToolButton>(form, "BitBtnFileName")->click();
+    EXPECT_EQ(form.FileName(), "/tmp/new-report.txt");
+    seam.ExpectSaveFile(QString()); // cancelled: the name stays
+    Child<QToolButton>(form, "BitBtnFileName")->click();
+    EXPECT_EQ(form.FileName(), "/tmp/new-report.txt");
+
+    EXPECT_EQ(form.Result(), TFormReporter::ResultNone);
+    form.show();
+    Child<QPushButton>(form, "ButtonHelp")->click();
+    EXPECT_EQ(form.Result(), TFormReporter::ResultHelp);
+    EXPECT_TRUE(form.isVisible());
+    QTest::keyClick(&form, Qt::Key_Escape);
+    EXPECT_EQ(form.Result(), TFormReporter::ResultCancel);
+    EXPECT_FALSE(form.isVisible());
+}
+
+// The main window with the sample project open and report settings of the test's own.
+class ShellReports : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_savedReport = Regs().Report;
+        Regs().Report = TReportRegs{};
+        window.OpenProjectFile(QString::fromStdString(SampleProjectPath()));
+        ASSERT_TRUE(window.HasProject());
+    }
+    void TearDown() override { Regs().Report = m_savedReport; }
+
+    void Select(int kind, const QString& name)
+    {
+        QTreeWidgetItem* node = NodeOf(window.Tree(), kind, name);
+        ASSERT_NE(node, nullptr);
+        window.Tree().setCurrentItem(node);
+    }
+
+    // Fills the report window: format button, file name, show flag; then Create.
+    static TScriptedModalSeam::THandler Fill(const char* radio, const QString& file, bool show)
+    {
+        return [=](QDialog& dialog) {
+            dialog.findChild<QRadioButton*>(radio)->click();
+            dialog.findChild<QLineEdit*>("EditFileName")->setText(file);
+            dialog.findChild<QCheckBox*>("CheckBoxShow")->setChecked(show);
+            dialog.findChild<QPushButton*>("ButtonCreate")->click();
+        };
+    }
+
+    TShellSettings settings;
+    TRecordingProgress progress;
+    TSocMainForm window;
+    TTempDir temp;
+    TReportRegs m_savedReport;
+};
+
+TEST_F(ShellReports, PickedObjectIsReportedInTheChosenFormatAndTheChoicesAreKept)
+{
+    TScriptedModalSeam seam;
+    seam.ExpectDialog("SelObjectForm", [](QDialog& pick) {
+        auto* combo = pick.findChild<QComboBox*>("ComboBox");
+        combo->setCurrentIndex(combo->findText("Chess club: homework help"));
+        pick.findChild<QPushButton*>("OKButton")->click();
+    });
+    seam.ExpectDialog("FormReporter", Fill("RadioButtonIsHTML", QString::fromStdString(temp.File("chess")), true));
+    window.findChild<QAction*>("ReportInvestigationMenuItem")->trigger();
+    EXPECT_TRUE(seam.informations.isEmpty()) << seam.informations.join("\n").toStdString();
+
+    const std::string html = ReadFileBytes(temp.File("chess.html"));
+    EXPECT_NE(html.find("Chess club: homework help"), std::string::npos);
+    ASSERT_EQ(seam.openedUrls.size(), 1);
+    EXPECT_TRUE(seam.openedUrls[0].endsWith("chess.html"));
+    EXPECT_EQ(Regs().Report.ReportType, 1);
+    EXPECT_TRUE(Regs().Report.IsShowReport);
+    EXPECT_EQ(Regs().Report.FileName, temp.File("chess"));
+}
+
+TEST_F(ShellReports, CurrentNodeAndBlanksNeedNoPickWindow)
+{
+    TScriptedModalSeam seam;
+    Select(nkInvestigation, "Desk neighbours, September");
+    seam.ExpectDialog("FormReporter", Fill("RadioButtonIsText", QString::fromStdString(temp.File("m.txt")), false));
+    window.findChild<QAction*>("MenuItemMatrix")->trigger();
+    EXPECT_NE(ReadFileBytes(temp.File("m.txt")).find("SOCIOMATRIX"), std::string::npos);
+
+    seam.ExpectDialog("FormReporter", Fill("RadioButtonIsWord", QString::fromStdString(temp.File("inv")), false));
+    window.findChild<QAction*>("ReportNodeMenuItem")->trigger();
+    EXPECT_EQ(ReadFileBytes(temp.File("inv.docx")).substr(0, 2), "PK");
+    EXPECT_TRUE(seam.openedUrls.isEmpty());
+    EXPECT_EQ(seam.dialogsShown, (QStringList{"FormReporter", "FormReporter"}));
+}
+
+TEST_F(ShellReports, CancelWritesNothingAndFailuresAreShown)
+{
+    TScriptedModalSeam seam;
+    seam.ExpectDialogButton("SelObjectForm", "ExitButton");
+    window.findChild<QAction*>("ReportClientMenuItem")->trigger();
+    EXPECT_EQ(seam.dialogsShown, QStringList{"SelObjectForm"});
+
+    Select(nkClientGroup, "Chess club");
+    seam.ExpectDialog("FormReporter", [&](QDialog& dialog) {
+        dialog.findChild<QLineEdit*>("EditFileName")->setText(QString::fromStdString(temp.File("kept.txt")));
+        dialog.reject();
+    });
+    window.findChild<QAction*>("ReportNodeMenuItem")->trigger();
+    EXPECT_FALSE(std::filesystem::exists(temp.File("kept.txt")));
+    EXPECT_EQ(Regs().Report.FileName, temp.File("kept.txt")); // the typed name is not lost
+
+    seam.ExpectDialog("FormReporter", Fill("RadioButtonIsText", QString::fromStdString(temp.File("no/dir/x")), false));
+    window.findChild<QAction*>("ReportNodeMenuItem")->trigger();
+    ASSERT_EQ(seam.informations.size(), 1);
+    EXPECT_TRUE(seam.informations[0].startsWith(CatText("REPORT_WRITE_ERROR")));
+}
+
+} // namespace
