@@ -5,7 +5,7 @@ CMAKE_ARGS ?=
 SAMPLE     ?= data/examples/school-class.soi
 PREFIX     ?= /usr/local
 
-.PHONY: all deps configure build run test install uninstall package bench fuzz sanitize clean
+.PHONY: all deps configure build run test install uninstall package package-check bench fuzz sanitize clean
 
 all: build
 
@@ -44,11 +44,16 @@ uninstall:
 	@xargs -d '\n' rm -f < "$(MANIFEST)"
 	@rm -f "$(MANIFEST)"
 	@find "$(DESTDIR)$(PREFIX)/share/tremlow" -depth -type d -empty -delete
+	@rmdir "$(DESTDIR)$(PREFIX)/share/doc/tremlow" 2>/dev/null || true
 	@if [ -z "$(DESTDIR)" ]; then scripts/refresh-desktop-caches "$(PREFIX)"; fi
 
 # The Debian package, tremlow_<version>-1_<arch>.deb in $(BUILD).
 package: build
 	@cd $(BUILD) && cpack -G DEB
+
+# Installs the package on this machine, checks it as a user meets it and purges it (root; a test machine).
+package-check: package
+	@scripts/check-package "$$(ls $(BUILD)/tremlow_*.deb | tail -n 1)"
 
 bench: deps
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTREMLOW_BUILD_BENCH=ON -DTREMLOW_BUILD_TESTS=OFF >/dev/null

@@ -4,6 +4,16 @@ install(TARGETS tremlow tremlow-cli RUNTIME DESTINATION bin)
 # The data (data/CMakeLists.txt) and the desktop files (data/desktop/CMakeLists.txt) install
 # themselves.
 
+# The Debian package's revision and its changelog (compressed, as Debian keeps it).
+set(TREMLOW_DEBIAN_RELEASE 1)
+set(TREMLOW_PACKAGE_VERSION "${PROJECT_VERSION}-${TREMLOW_DEBIAN_RELEASE}")
+configure_file(${CMAKE_SOURCE_DIR}/data/desktop/changelog.Debian.in ${CMAKE_BINARY_DIR}/changelog.Debian @ONLY)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/changelog.Debian.gz
+  COMMAND gzip -9nc ${CMAKE_BINARY_DIR}/changelog.Debian > ${CMAKE_BINARY_DIR}/changelog.Debian.gz
+  DEPENDS ${CMAKE_BINARY_DIR}/changelog.Debian)
+add_custom_target(tremlow_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/changelog.Debian.gz)
+install(FILES ${CMAKE_BINARY_DIR}/changelog.Debian.gz DESTINATION share/doc/tremlow)
+
 # Debian package: `make package` (cpack -G DEB in the build folder). Its dependencies are read
 # from the libraries the executables link (dpkg-shlibdeps); menu, MIME and icon caches are
 # refreshed by the triggers of desktop-file-utils, shared-mime-info and hicolor-icon-theme.
@@ -13,15 +23,16 @@ set(CPACK_PACKAGE_VENDOR "Orvenic Group")
 set(CPACK_PACKAGE_CONTACT "Orvenic Group <support@tremlow.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "sociometric research in small groups")
 set(CPACK_PACKAGE_DESCRIPTION
-  "Tremlow keeps client groups, criteria and investigations in one project file, takes the\n"
-  "choices of every member and builds the sociomatrix, group and individual indices,\n"
-  "sociograms, target diagrams, reports and blank questionnaires. The package holds the\n"
-  "desktop application and the tremlow-cli command-line tools.")
+  "Tremlow keeps client groups, criteria and investigations in one project\n"
+  "file, takes the choices of every member and builds the sociomatrix, group\n"
+  "and individual indices, sociograms, target diagrams, reports and blank\n"
+  "questionnaires. The package holds the desktop application and the\n"
+  "tremlow-cli command-line tools.")
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${TREMLOW_DEBIAN_RELEASE})
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tremlow.org/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
