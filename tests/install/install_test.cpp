@@ -92,6 +92,8 @@ TEST_F(InstallTree, ExecutablesDataAndDesktopFilesInTheirPlaces)
         "share/tremlow/help/index.html",
         "share/tremlow/help/51.html",
         "share/tremlow/examples/school-class.soi",
+        "share/man/man1/tremlow.1.gz",
+        "share/man/man1/tremlow-cli.1.gz",
         "share/applications/org.tremlow.Tremlow.desktop",
         "share/metainfo/org.tremlow.Tremlow.metainfo.xml",
         "share/mime/packages/org.tremlow.Tremlow.xml",
