@@ -12,23 +12,24 @@
 #include "platform/helpviewer.h"
 #include "platform/modalseam.h"
 #include "settings/langconv.h"
+#include "util/dates.h"
 #include "util/error.h"
 #include "util/text.h"
 
-namespace {
-
-const QDate kDayZero(1899, 12, 30);
-
-} // namespace
-
 QDate DateFromDays(double days)
 {
-    return kDayZero.addDays(static_cast<qint64>(days));
+    int year = 0, month = 0, day = 0;
+    if (!DecodeDate(days, year, month, day))
+        return {};
+    return QDate(year, month, day);
 }
 
 double DaysFromDate(const QDate& date)
 {
-    return static_cast<double>(kDayZero.daysTo(date));
+    double days = 0;
+    if (date.isValid())
+        EncodeDate(date.year(), date.month(), date.day(), days);
+    return days;
 }
 
 std::string DescriptionToStore(const QString& text)

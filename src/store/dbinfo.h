@@ -4,16 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "util/dates.h"
+
 class TFileAccess;
-
-// Dates are whole day counts from 30 December 1899 held in a double; only the date part counts.
-
-// Today's date (local time).
-double TodayDate();
-// The day count of a calendar date; false for an invalid date (years 1 to 9999).
-bool EncodeDate(int year, int month, int day, double& date);
-// The calendar date of a day count (its date part); false when it lies outside years 1 to 9999.
-bool DecodeDate(double date, int& year, int& month, int& day);
 
 // Copies of project objects returned by the read functions; the defaults stand for "not found".
 struct TClientGroupInfo {
@@ -85,11 +78,3 @@ void CriterionNamesOfGroup(const TFileAccess& store, int32_t groupId, std::vecto
 
 int32_t CountClientsOfGroup(int32_t groupId);
 int32_t CountCriteriaOfGroup(int32_t groupId);
-
-// Today's year minus the year of date when positive, else 0 (also for an undecodable date).
-int AgeFromBirthDate(double date);
-int AgeFromBirthDate(double date, double today);
-// The date with the day and month of date in the year today's year minus age. A 29 February
-// that falls in a year without one becomes 28 February; a year outside 1 to 9999 gives date unchanged.
-double BirthDateFromAge(int16_t age, double date);
-double BirthDateFromAge(int16_t age, double date, double today);

@@ -12,8 +12,8 @@
 #include <span>
 #include <unordered_map>
 
-#include "store/dbinfo.h"
 #include "store/fileio.h"
+#include "util/dates.h"
 #include "util/error.h"
 #include "util/progress.h"
 #include "util/text.h"
@@ -60,28 +60,6 @@ bool ParseBool(std::string_view text, bool& value)
         return false;
     value = n != 0;
     return true;
-}
-
-// Digits make up the day, month and year in turn; any other character moves to the next part.
-bool ParseDate(std::string_view text, double& value)
-{
-    std::array<int64_t, 3> parts{};
-    std::array<bool, 3> seen{};
-    std::size_t part = 0;
-    for (char ch : text) {
-        if (ch >= '0' && ch <= '9') {
-            if (part < 3) {
-                parts[part] = std::min<int64_t>(parts[part] * 10 + (ch - '0'), 1000000);
-                seen[part] = true;
-            }
-        } else {
-            ++part;
-        }
-    }
-    if (!seen[0] || !seen[1] || !seen[2])
-        return false;
-    return EncodeDate(static_cast<int>(parts[2]), static_cast<int>(parts[1]), static_cast<int>(parts[0]),
-                      value);
 }
 
 // Appends to a string through a raw pointer: the string grows in large steps and is cut to its
@@ -133,15 +111,10 @@ void AppendInt(TTextOut& out, int64_t value)
 
 bool AppendDate(TTextOut& out, double date)
 {
-    int y = 0, m = 0, d = 0;
-    if (!DecodeDate(date, y, m, d))
+    std::string text;
+    if (!FormatFileDate(date, text))
         return false;
-    AppendInt(out, d);
-    out.Put('.');
-    AppendInt(out, m);
-    out.Put('.');
-    AppendInt(out, y);
-    out.Put(' ');
+    out.Put(text);
     return true;
 }
 
@@ -235,7 +208,7 @@ template <typename TRecord> struct TColumn {
 #define TREMLOW_DATE_COLUMN(Record, Name, Field)                                                             \
     TColumn<Record>                                                                                          \
     {                                                                                                        \
-        Name, [](Record& r, std::string_view v) { return ParseDate(v, r.Field); },                           \
+        Name, [](Record& r, std::string_view v) { return ParseFileDate(v, r.Field); },                           \
             [](const Record& r, TTextOut& out) { return AppendDate(out, r.Field); }                          \
     }
 #define TREMLOW_TEXT_COLUMN(Record, Name, Field)                                                             \
