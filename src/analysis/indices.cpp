@@ -49,6 +49,7 @@ int32_t TInvestigationObject::Returned(const TInvestClient& client, TChoiceKind 
     return 0;
 }
 
+// P = C / (N (N - 1)): the choices C of the kind over all possible choices in a group of N.
 double TInvestigationObject::IndexP(TChoiceKind kind) const
 {
     const int64_t n = ClientCount();
@@ -57,6 +58,7 @@ double TInvestigationObject::IndexP(TChoiceKind kind) const
     return Quotient(ChoiceCount(kind), PossibleChoices(n));
 }
 
+// Sa = 4 M / (N (N - 1)): M mutual positive pairs, whatever the kind asked for.
 double TInvestigationObject::IndexSa(TChoiceKind) const
 {
     const int64_t n = ClientCount();
@@ -65,6 +67,7 @@ double TInvestigationObject::IndexSa(TChoiceKind) const
     return Quotient(4 * static_cast<int64_t>(MutualCount(-1, TChoiceKind::Positive)), PossibleChoices(n));
 }
 
+// J = (O + M - 1) / (N - 2): O one-way and M mutual pairs of the kind; 0 when O + M <= 0.
 double TInvestigationObject::IndexJ(TChoiceKind kind) const
 {
     const int64_t n = ClientCount();
@@ -76,6 +79,7 @@ double TInvestigationObject::IndexJ(TChoiceKind kind) const
     return Quotient(joined - 1, n - 2);
 }
 
+// N = 2 (C - 2 M) / (N (N - 1)): twice the one-way choices over all possible choices.
 double TInvestigationObject::IndexN(TChoiceKind kind) const
 {
     const int64_t n = ClientCount();
@@ -86,6 +90,7 @@ double TInvestigationObject::IndexN(TChoiceKind kind) const
     return Quotient(2 * oneWay, PossibleChoices(n));
 }
 
+// Pi = R / (N - 1): the choices R of the kind the member received.
 double TInvestigationObject::IndexPi(int32_t index, TChoiceKind kind) const
 {
     const TInvestClient& client = ClientAt(index);
@@ -95,6 +100,7 @@ double TInvestigationObject::IndexPi(int32_t index, TChoiceKind kind) const
     return Quotient(Received(client, kind), n - 1);
 }
 
+// Ai = G / (N - 1): the choices G of the kind the member gave.
 double TInvestigationObject::IndexAi(int32_t index, TChoiceKind kind) const
 {
     const TInvestClient& client = ClientAt(index);
@@ -104,6 +110,7 @@ double TInvestigationObject::IndexAi(int32_t index, TChoiceKind kind) const
     return Quotient(Given(client, kind), n - 1);
 }
 
+// Ei = B / G: of the G choices the member gave, the B that were returned; 0 when G = 0.
 double TInvestigationObject::IndexEi(int32_t index, TChoiceKind kind) const
 {
     const TInvestClient& client = ClientAt(index);
@@ -113,6 +120,7 @@ double TInvestigationObject::IndexEi(int32_t index, TChoiceKind kind) const
     return Quotient(Returned(client, kind), given);
 }
 
+// Sti = (R+ + R-) / (N - 1): positive and negative choices received, whatever the kind asked for.
 double TInvestigationObject::IndexSti(int32_t index, TChoiceKind) const
 {
     const TInvestClient& client = ClientAt(index);
