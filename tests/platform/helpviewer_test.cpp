@@ -27,6 +27,22 @@ TEST(PlatformHelpViewer, TopicPagesAndTheContentsFallback)
     EXPECT_TRUE(QFile::exists(HelpPagePath(0)));
 }
 
+// Installed, the pages lie in <prefix>/share/tremlow/help beside the language file.
+TEST(PlatformHelpViewer, InstalledPagesAreReadFromShare)
+{
+    TTempDir prefix;
+    const QString share = QString::fromStdString(prefix.File("share")) + "/tremlow";
+    ASSERT_TRUE(QDir().mkpath(share + "/help"));
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(prefix.File("bin"))));
+    WriteFileBytes((share + "/language.dat").toStdString(), "[Dialogues]\n");
+    WriteFileBytes((share + "/help/51.html").toStdString(), "<p>main window</p>");
+    const std::string savedDir = ExecutableDir();
+    SetExecutableDir(prefix.File("bin"));
+    EXPECT_EQ(HelpPagePath(51), share + "/help/51.html");
+    EXPECT_EQ(HelpPagePath(54), share + "/help/index.html");
+    SetExecutableDir(savedDir);
+}
+
 TEST(PlatformHelpViewer, OneWindowFollowsLinksBetweenPages)
 {
     ShowHelpTopic(99999);
