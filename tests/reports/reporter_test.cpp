@@ -156,3 +156,21 @@ TEST_F(Reporter, HostileNamesNeverBreakTheDocumentStructure)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Reporter, TinyInvestigationsGiveCompleteReports)
+{
+    for (const std::vector<std::string>& names : {std::vector<std::string>{}, std::vector<std::string>{"Solo"}}) {
+        TReportProject project(names);
+        THTMLBuilder builder({TReportKind::Investigation, 1}, false, m_temp.File("tiny.html"));
+        builder.SetStore(project.store);
+        builder.SetReportRegs(TReportRegs{});
+        builder.Generate();
+        const std::string html = ReadFileBytes(m_temp.File("tiny.html"));
+        EXPECT_NE(html.find(LangConv().GetText("REPORT_CLIENTS_BY_REJECTION")), std::string::npos) << names.size();
+        EXPECT_NE(html.find("</html>"), std::string::npos);
+    }
+}
+
+} // namespace
