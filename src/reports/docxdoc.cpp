@@ -286,20 +286,28 @@ int TDocxDocument::TableCount() const
 void TDocxDocument::SetCellText(int table, int row, int column, std::string_view text)
 {
     pugi::xml_node cell = m_impl->Cell(table, row, column);
-    // The first paragraph's properties (style, alignment) carry over to the new text.
+    // The first paragraph stays with its properties (style, alignment); the others go.
     pugi::xml_node first = cell.child("w:p");
-    pugi::xml_document keep;
-    if (first.child("w:pPr"))
-        keep.append_copy(first.child("w:pPr"));
-    while (cell.child("w:p"))
-        cell.remove_child(cell.child("w:p"));
+    while (pugi::xml_node extra = first.next_sibling("w:p"))
+        cell.remove_child(extra);
+    for (pugi::xml_node run = first.child("w:r"); run;) {
+        const pugi::xml_node next = run.next_sibling("w:r");
+        first.remove_child(run);
+        run = next;
+    }
 
     const std::string safe = MarkupSafeText(text);
+    const pugi::xml_node properties = first.child("w:pPr");
+    bool firstLine = true;
     for (std::string_view line : Lines(safe)) {
-        pugi::xml_node p = cell.append_child("w:p");
-        if (keep.first_child())
-            p.append_copy(keep.first_child());
+        pugi::xml_node p = first;
+        if (!firstLine) {
+            p = cell.append_child("w:p");
+            if (properties)
+                p.append_copy(properties);
+        }
         AppendRuns(p, line);
+        firstLine = false;
     }
 }
 
