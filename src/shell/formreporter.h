@@ -19,7 +19,7 @@ public:
     // What closed the window: nothing yet, Create, Cancel (also X or Escape), or the last Help.
     enum TResult { ResultNone = 0, ResultCreate = 1, ResultCancel = 2, ResultHelp = 3 };
 
-    static constexpr int kHelpTopic = 91;
+    static constexpr int kHelpTopic = 110;
 
     explicit TFormReporter(QWidget* owner = nullptr);
 
