@@ -35,9 +35,22 @@ QString TDesktopModalSeam::SaveFileName(QWidget* parent, const QString& caption,
     return QFileDialog::getSaveFileName(parent, caption, dir, filter);
 }
 
+QString TDesktopModalSeam::SaveFileNameWithFilter(QWidget* parent, const QString& caption, const QString& dir,
+                                                  const QString& filter, QString& selectedFilter)
+{
+    return QFileDialog::getSaveFileName(parent, caption, dir, filter, &selectedFilter,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
 bool TDesktopModalSeam::OpenUrl(const QString& url)
 {
     return QDesktopServices::openUrl(QUrl(url));
+}
+
+QString TModalSeam::SaveFileNameWithFilter(QWidget* parent, const QString& caption, const QString& dir,
+                                           const QString& filter, QString& /*selectedFilter*/)
+{
+    return SaveFileName(parent, caption, dir, filter);
 }
 
 TModalSeam& Modal()

@@ -23,6 +23,11 @@ public:
                                  const QString& filter) = 0;
     virtual QString SaveFileName(QWidget* parent, const QString& caption, const QString& dir,
                                  const QString& filter) = 0;
+    // A save dialog that also tells which filter was chosen (selectedFilter: the one offered
+    // first on entry, the chosen one on return). It does not ask about overwriting: the caller
+    // asks on the name it finally writes.
+    virtual QString SaveFileNameWithFilter(QWidget* parent, const QString& caption, const QString& dir,
+                                           const QString& filter, QString& selectedFilter);
     // Opens a web address in the desktop's browser; false when that fails.
     virtual bool OpenUrl(const QString& url) = 0;
 };
@@ -36,6 +41,8 @@ public:
                          const QString& filter) override;
     QString SaveFileName(QWidget* parent, const QString& caption, const QString& dir,
                          const QString& filter) override;
+    QString SaveFileNameWithFilter(QWidget* parent, const QString& caption, const QString& dir,
+                                   const QString& filter, QString& selectedFilter) override;
     bool OpenUrl(const QString& url) override;
 };
 

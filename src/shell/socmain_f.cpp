@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaObject>
+#include <QPainter>
 #include <QScreen>
 #include <QShowEvent>
 #include <QSplitter>
@@ -43,6 +44,8 @@
 #include "store/fileacc.h"
 #include "util/error.h"
 #include "views/choices/selectionform.h"
+#include "views/viewform.h"
+#include "views/viewregistry.h"
 
 namespace {
 
@@ -276,7 +279,7 @@ void TSocMainForm::BuildMenus()
     Connect(AddAction(file, "ImportClientGroupMenuItem", "&Import client group..."), [this] { NotAvailable(); });
     Connect(AddAction(file, "ExportClientGroupMenuItem", "&Export client group..."), [this] { NotAvailable(); });
     file->addSeparator();
-    Connect(AddAction(file, "PrintMenuItem", "&Print"), [this] { NotAvailable(); });
+    Connect(AddAction(file, "PrintMenuItem", "&Print"), [this] { PrintActiveView(); });
     file->addSeparator();
     Connect(AddAction(file, "ExitMenuItem", "&Exit", QKeySequence("Ctrl+E")), [this] { ExitCommand(); });
 
@@ -1017,7 +1020,7 @@ void TSocMainForm::OpenView(int viewKind)
     const int id = m_tree->CurrentIds().Id;
     const QString name = m_tree->CurrentName();
     if (viewKind != vkChoices) {
-        NotAvailable();
+        OpenInvestigationView(viewKind, id, name);
         return;
     }
     for (QMdiSubWindow* child : m_mdi->subWindowList()) {
@@ -1036,6 +1039,42 @@ void TSocMainForm::OpenView(int viewKind)
     if (!SubWindowOf(form))
         throw TAppError(LangConv().GetText("NO_CHILD_HANDLE"));
     AddWindowMenuEntry(child, "SELECTS_MENU_ADD", name);
+}
+
+void TSocMainForm::OpenInvestigationView(int viewKind, int id, const QString& name)
+{
+    const TViewEntry* entry = FindViewByKind(viewKind);
+    if (!entry) {
+        NotAvailable();
+        return;
+    }
+    TVisualChildForm* form = entry->Create(*m_store, id, name);
+    QMdiSubWindow* child = m_mdi->addSubWindow(form);
+    child->setAttribute(Qt::WA_DeleteOnClose);
+    const TShellIcon icon = viewKind == vkIndexes ? TShellIcon::Indexes
+                            : viewKind == vkTarget ? TShellIcon::Target
+                                                   : TShellIcon::Graph;
+    child->setWindowIcon(ShellIcon(icon));
+    child->resize(std::min(m_mdi->width() - 20, 720), std::min(m_mdi->height() - 20, 520));
+    child->show();
+    m_mdi->setActiveSubWindow(child);
+    if (!SubWindowOf(form))
+        throw TAppError(LangConv().GetText("NO_CHILD_HANDLE"));
+    AddWindowMenuEntry(child, entry->MenuKey, name);
+}
+
+void TSocMainForm::PrintActiveView()
+{
+    QWidget* active = ActiveView();
+    if (auto* view = qobject_cast<TVisualChildForm*>(active)) {
+        TFormPrintTuning form(this);
+        Modal().Exec(form);
+        if (!form.Confirmed())
+            return;
+        view->Print(form.Printer(), form.Type(), form.Copies());
+    } else if (auto* choices = qobject_cast<TSelectionForm*>(active)) {
+        PrintPicture(this, choices->PictureSize(), [choices](QPainter& painter) { choices->PaintTo(painter); });
+    }
 }
 
 void TSocMainForm::AddWindowMenuEntry(QMdiSubWindow* child, const char* captionKey, const QString& name)

@@ -124,6 +124,10 @@ private:
     QMdiSubWindow* SubWindowOf(QWidget* widget) const;
     QWidget* ActiveView() const;
     void SaveChoices();
+    // Makes an indexes, graph or target window for the investigation and shows it.
+    void OpenInvestigationView(int viewKind, int id, const QString& name);
+    // The print window, then the active view's picture printed.
+    void PrintActiveView();
     void ClearAllChoices();
     void ExitCommand();
     void OpenAddress(const char* key);

@@ -9,7 +9,7 @@
 #include <QRect>
 #include <QStringList>
 
-#include "views/choices/socioobject.h"
+#include "views/socioobject.h"
 
 // Value of one cell of the sociomatrix (the ordinals are compared and stored).
 enum TSelectType : uint8_t { stNone = 0, stFor = 1, stAgainst = 2 };

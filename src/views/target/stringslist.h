@@ -4,7 +4,7 @@
 #include <QFont>
 #include <QStringList>
 
-#include "views/choices/socioobject.h"
+#include "views/socioobject.h"
 
 // A framed list of text lines that sizes itself to them, the legend beside a diagram; with
 // IsEmptyHide it disappears while it has no lines.

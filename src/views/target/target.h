@@ -9,7 +9,7 @@
 #include <QSize>
 #include <QString>
 
-#include "views/choices/socioobject.h"
+#include "views/socioobject.h"
 
 // Radius of the rings in pixels beyond which they get thinner, down to one pixel each.
 inline constexpr int kTargetRadius = 1000;

@@ -37,6 +37,13 @@ void TScriptedModalSeam::ExpectOpenFile(const QString& path)
 void TScriptedModalSeam::ExpectSaveFile(const QString& path)
 {
     m_saveFiles.push_back(path);
+    m_saveFilters.push_back({});
+}
+
+void TScriptedModalSeam::ExpectSaveFile(const QString& path, const QString& filterPart)
+{
+    m_saveFiles.push_back(path);
+    m_saveFilters.push_back(filterPart);
 }
 
 int TScriptedModalSeam::Exec(QDialog& dialog)
@@ -85,7 +92,27 @@ QString TScriptedModalSeam::SaveFileName(QWidget*, const QString&, const QString
     }
     QString path = m_saveFiles.front();
     m_saveFiles.pop_front();
+    m_saveFilters.pop_front();
     return path;
+}
+
+QString TScriptedModalSeam::SaveFileNameWithFilter(QWidget* parent, const QString& caption, const QString& dir,
+                                                   const QString& filter, QString& selectedFilter)
+{
+    const QString part = m_saveFilters.empty() ? QString() : m_saveFilters.front();
+    if (!part.isEmpty()) {
+        bool found = false;
+        for (const QString& entry : filter.split(QStringLiteral(";;"))) {
+            if (entry.contains(part)) {
+                selectedFilter = entry;
+                found = true;
+                break;
+            }
+        }
+        if (!found)
+            ADD_FAILURE() << "no filter entry with " << part.toStdString() << " in " << filter.toStdString();
+    }
+    return SaveFileName(parent, caption, dir, filter);
 }
 
 bool TScriptedModalSeam::OpenUrl(const QString& url)

@@ -28,6 +28,8 @@ public:
     void ExpectDialogButton(const QString& objectName, const QString& button);
     void ExpectOpenFile(const QString& path);
     void ExpectSaveFile(const QString& path);
+    // A save dialog answered with a path and the filter entry containing filterPart (e.g. "*.png").
+    void ExpectSaveFile(const QString& path, const QString& filterPart);
 
     int Exec(QDialog& dialog) override;
     void Information(QWidget* parent, const QString& title, const QString& text) override;
@@ -35,6 +37,8 @@ public:
                          const QString& filter) override;
     QString SaveFileName(QWidget* parent, const QString& caption, const QString& dir,
                          const QString& filter) override;
+    QString SaveFileNameWithFilter(QWidget* parent, const QString& caption, const QString& dir,
+                                   const QString& filter, QString& selectedFilter) override;
     bool OpenUrl(const QString& url) override;
 
     bool AllConsumed() const;
@@ -52,6 +56,7 @@ private:
     std::deque<TExpectation> m_dialogs;
     std::deque<QString> m_openFiles;
     std::deque<QString> m_saveFiles;
+    std::deque<QString> m_saveFilters;  // parallel to m_saveFiles; empty keeps the offered one
     TModalSeam* m_previous;
 };
 

@@ -1,4 +1,4 @@
-#include "views/choices/socioobject.h"
+#include "views/socioobject.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>

@@ -1,0 +1,174 @@
+#include "views/viewform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QMdiSubWindow>
+#include <QPainter>
+
+#include "analysis/investigationobj.h"
+#include "platform/helpviewer.h"
+#include "platform/langcontroller.h"
+#include "platform/notify.h"
+#include "platform/picturefile.h"
+#include "settings/langconv.h"
+#include "store/fileacc.h"
+#include "util/error.h"
+
+namespace {
+
+std::string CatalogueText(const char* key)
+{
+    if (!HasLangConv())
+        return key;
+    return LangConv().GetText(key);
+}
+
+// Client identifiers of the group's rows, in table order.
+std::vector<int32_t> GroupMemberIds(const TFileAccess& store, int32_t groupId)
+{
+    std::vector<int32_t> ids;
+    const TClientTable& clients = store.Clients();
+    for (int32_t i = 0; i < clients.Count(); ++i) {
+        if (clients.At(i).GroupId == groupId)
+            ids.push_back(clients.At(i).Id);
+    }
+    return ids;
+}
+
+} // namespace
+
+TVisualChildForm::TVisualChildForm(const char* objectName, TFileAccess& store, int investId, const QString& title,
+                                   QWidget* parent)
+    : QWidget(parent), m_store(store), m_investId(investId), m_title(title)
+{
+    setObjectName(QString::fromLatin1(objectName));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    m_model = std::make_unique<TInvestigationObject>(store, investId);
+    if (m_model->ClientCount() < 2)
+        throw TAppError(CatalogueText("LESS_2_CLIENTS"));
+    m_clientGroupId = m_model->Header().ClientGroupId;
+    for (int32_t i = 0; i < m_model->ClientCount(); ++i)
+        m_memberIds.push_back(m_model->Client(i).Id);
+    m_choiceKind = 1;
+}
+
+TVisualChildForm::~TVisualChildForm() = default;
+
+void TVisualChildForm::Start(const char* captionKey)
+{
+    TLanguageController::Translate(*this);
+    const QString caption = captionKey && HasLangConv() ? QString::fromStdString(LangConv().GetText(captionKey))
+                                                        : windowTitle();
+    setWindowTitle(caption + QStringLiteral(" (") + m_title + QStringLiteral(")"));
+    Initialize();
+    ApplySettings();
+    m_choiceKind = 0;
+    SetChoiceKind(1);
+    PostNotify(TNotifyCode::ViewCreated, this);
+}
+
+void TVisualChildForm::SetChoiceKind(int kind)
+{
+    if (kind < 1 || kind > 3)
+        return;
+    if (m_choiceKind >= 1)
+        CaptureState();
+    m_choiceKind = kind;
+    Refresh();
+}
+
+void TVisualChildForm::SetHelpTopic(int topic)
+{
+    if (m_helpTopic == 0) {
+        auto* help = new QAction(this);
+        help->setShortcut(QKeySequence::HelpContents);
+        help->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(help);
+        connect(help, &QAction::triggered, this, [this] { ShowHelpTopic(m_helpTopic); });
+    }
+    m_helpTopic = topic;
+}
+
+void TVisualChildForm::RequestChoiceKind(int kind)
+{
+    if (kind == m_choiceKind)
+        return;
+    const TNotifyCode code = kind == 2   ? TNotifyCode::WantNegative
+                             : kind == 3 ? TNotifyCode::WantAny
+                                         : TNotifyCode::WantPositive;
+    PostNotify(code, this);
+}
+
+TDrawing TVisualChildForm::Drawing()
+{
+    return [this](QPainter& painter) { PaintPicture(painter); };
+}
+
+void TVisualChildForm::Print(QPrinter& printer, TPrintType type, int copies)
+{
+    TPrintImage image(PictureSize(), Drawing(), type);
+    image.PrintCopies(printer, copies);
+}
+
+void TVisualChildForm::CopyPicture()
+{
+    QApplication::clipboard()->setImage(RenderPicture(PictureSize(), Drawing()));
+}
+
+QString TVisualChildForm::SavePicture()
+{
+    TPictureSaveDialog dialog(this, QString::fromStdString(CatalogueText("SAVE_IMAGE_IN_FILE_DLG")), true);
+    return dialog.Execute(PictureSize(), Drawing());
+}
+
+bool TVisualChildForm::ProjectUnchanged() const
+{
+    const TInvestTable& invests = m_store.Investigations();
+    for (int32_t i = 0; i < invests.Count(); ++i) {
+        if (invests.At(i).Id == m_investId)
+            return invests.At(i).ClientGroupId == m_clientGroupId &&
+                   GroupMemberIds(m_store, m_clientGroupId) == m_memberIds;
+    }
+    return false;
+}
+
+void TVisualChildForm::closeEvent(QCloseEvent* event)
+{
+    SaveState();
+    m_stateSaved = true;
+    event->accept();
+    PostNotify(TNotifyCode::ChildClosing, this);
+}
+
+void TVisualChildForm::WatchSubWindow()
+{
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (sub == m_watchedSubWindow)
+        return;
+    m_watchedSubWindow = sub;
+    if (sub) {
+        connect(sub, &QMdiSubWindow::windowStateChanged, this,
+                [this, sub](Qt::WindowStates oldState, Qt::WindowStates newState) {
+                    if (sub == m_watchedSubWindow && (newState & Qt::WindowActive) && !(oldState & Qt::WindowActive))
+                        SendNotify(TNotifyCode::ViewActivated, this);
+                });
+    }
+}
+
+bool TVisualChildForm::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::ParentChange:
+        WatchSubWindow();
+        break;
+    case QEvent::WindowActivate:
+        if (isWindow())
+            SendNotify(TNotifyCode::ViewActivated, this);
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}

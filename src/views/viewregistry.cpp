@@ -1,0 +1,29 @@
+#include "views/viewregistry.h"
+
+#include "views/viewform.h"
+
+const std::vector<TViewEntry>& ViewEntries()
+{
+    // Each view window adds its own line here.
+    static const std::vector<TViewEntry> entries = {
+    };
+    return entries;
+}
+
+const TViewEntry* FindViewByName(const QString& name)
+{
+    for (const TViewEntry& entry : ViewEntries()) {
+        if (name == QLatin1String(entry.Name))
+            return &entry;
+    }
+    return nullptr;
+}
+
+const TViewEntry* FindViewByKind(int kind)
+{
+    for (const TViewEntry& entry : ViewEntries()) {
+        if (entry.Kind == kind)
+            return &entry;
+    }
+    return nullptr;
+}
