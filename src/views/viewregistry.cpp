@@ -1,11 +1,14 @@
 #include "views/viewregistry.h"
 
+#include "views/sociogram/graphform.h"
 #include "views/viewform.h"
 
 const std::vector<TViewEntry>& ViewEntries()
 {
     // Each view window adds its own line here.
     static const std::vector<TViewEntry> entries = {
+        {"graph", 3, "GRAPH_MENU_ADD",
+         [](TFileAccess& store, int id, const QString& title) { return new TGraphForm(store, id, title); }},
     };
     return entries;
 }

@@ -1,0 +1,368 @@
+#include "views/sociogram/graphform.h"
+
+#include <map>
+#include <tuple>
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "analysis/investigationobj.h"
+#include "platform/fontcolor.h"
+#include "settings/regs.h"
+#include "store/fileacc.h"
+#include "views/sociogram/graphiccontrol.h"
+#include "views/sociogram/sociopanel.h"
+
+namespace {
+
+constexpr int kHelpTopic = 92;
+// Stored places outside this range are not taken (a damaged or hand-edited file).
+constexpr int32_t kMaxCoordinate = 32000;
+
+// Placement kinds in the order the lists and the GRAPH rows use them.
+constexpr std::array<int16_t, 3> kPlaceKinds = {1, 2, 0};
+
+struct TFigureItem {
+    const char* name;
+    TComponentStyle style;
+};
+
+// The node menu's figure items, in menu order (figure types 1..7).
+constexpr TFigureItem kFigureItems[] = {
+    {"PopupItemStar7", csStar7},       {"PopupItemStar5", csStar5},   {"PopupItemHexagon", csHexagon},
+    {"PopupItemPentagon", csPentagon}, {"PopupItemSquare", csRectangle}, {"PopupItemTriangle", csTriangle},
+    {"PopupItemOval", csEllipse},
+};
+
+int PlaceIndex(int kind)
+{
+    return kind == 2 ? 1 : kind == 3 ? 2 : 0;
+}
+
+bool Sane(const TNodePlace& p)
+{
+    return p.Left >= 0 && p.Top >= 0 && p.Left <= kMaxCoordinate && p.Top <= kMaxCoordinate &&
+           p.Width >= TSocioGraphicControl::kMinWidth && p.Height >= TSocioGraphicControl::kMinHeight &&
+           p.Width <= kMaxCoordinate && p.Height <= kMaxCoordinate;
+}
+
+} // namespace
+
+int32_t FigureTypeOf(TComponentStyle style)
+{
+    for (int i = 0; i < 7; ++i) {
+        if (kFigureItems[i].style == style)
+            return i + 1;
+    }
+    return 0;
+}
+
+TComponentStyle FigureOfType(int32_t figType)
+{
+    return figType >= 1 && figType <= 7 ? kFigureItems[figType - 1].style : csNone;
+}
+
+TGraphForm::TGraphForm(TFileAccess& store, int investId, const QString& title, QWidget* parent)
+    : TVisualChildForm("GraphForm", store, investId, title, parent)
+{
+    resize(372, 276);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("GraphScrollBox"));
+    m_scroll->setWidgetResizable(false);
+    m_scroll->setContextMenuPolicy(Qt::CustomContextMenu);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_scroll);
+
+    m_surface = new TSocioPanel;
+    m_surface->setObjectName(QStringLiteral("ArrowsSocioPanel"));
+    m_surface->SetBorderColor(Qt::black);
+    m_surface->SetPenBorderStyle(Qt::SolidLine);
+    m_surface->SetBorderWidth(0);
+    m_scroll->setWidget(m_surface);
+
+    // The background's menu.
+    m_panelMenu = new QMenu(this);
+    m_panelMenu->setObjectName(QStringLiteral("PopupMenuGraphPanel"));
+    // The node's menu.
+    m_nodeMenu = new QMenu(this);
+    m_nodeMenu->setObjectName(QStringLiteral("PopupMenuGraphComp"));
+    for (const TFigureItem& item : kFigureItems) {
+        QAction* action = m_nodeMenu->addAction(QString::fromLatin1(item.name));
+        action->setObjectName(QString::fromLatin1(item.name));
+        const TComponentStyle style = item.style;
+        connect(action, &QAction::triggered, this, [this, style] { FigureTypeMenuItemClick(style); });
+        m_figureItems.push_back(action);
+    }
+    QAction* separator = m_nodeMenu->addSeparator();
+    separator->setObjectName(QStringLiteral("SeparatorItem11"));
+    m_figureItems.push_back(separator);
+
+    auto addKinds = [this](QMenu* menu, std::array<QAction*, 3>& items, const char* suffix) {
+        auto* group = new QActionGroup(menu);
+        const char* names[] = {"PopupItemPositive", "PopupItemNegative", "PopupItemAny"};
+        for (int i = 0; i < 3; ++i) {
+            const QString name = QString::fromLatin1(names[i]) + QLatin1String(suffix);
+            QAction* action = menu->addAction(name);
+            action->setObjectName(name);
+            action->setCheckable(true);
+            group->addAction(action);
+            const int kind = i + 1;
+            connect(action, &QAction::triggered, this, [this, kind] { PopupItemChoicesClick(kind); });
+            items[static_cast<std::size_t>(i)] = action;
+        }
+        items[0]->setChecked(true);
+        menu->addSeparator();
+    };
+    addKinds(m_nodeMenu, m_nodeKinds, "1");
+    addKinds(m_panelMenu, m_panelKinds, "2");
+    auto addPictureItems = [this](QMenu* menu, const char* copyName, const char* saveName) {
+        QAction* copy = menu->addAction(QString::fromLatin1(copyName));
+        copy->setObjectName(QString::fromLatin1(copyName));
+        connect(copy, &QAction::triggered, this, &TGraphForm::ItemCopyClick);
+        QAction* save = menu->addAction(QString::fromLatin1(saveName));
+        save->setObjectName(QString::fromLatin1(saveName));
+        connect(save, &QAction::triggered, this, &TGraphForm::ItemSaveasClick);
+    };
+    addPictureItems(m_nodeMenu, "ItemCopy1", "ItemSaveAs1");
+    addPictureItems(m_panelMenu, "ItemCopy2", "ItemSaveas2");
+
+    m_surface->SetPopupMenu(m_panelMenu);
+    connect(m_scroll, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_panelMenu->popup(m_scroll->mapToGlobal(pos)); });
+
+    SetHelpTopic(kHelpTopic);
+    Start("GRAPH_FORM_CAPTION");
+}
+
+TGraphForm::~TGraphForm()
+{
+    if (!StateSaved())
+        SaveState();
+}
+
+const std::vector<TNodePlace>& TGraphForm::Places(int placeKind) const
+{
+    return m_places[static_cast<std::size_t>(placeKind == 2 ? 1 : placeKind == 0 ? 2 : 0)];
+}
+
+std::vector<TNodePlace>& TGraphForm::CurrentPlaces()
+{
+    return m_places[static_cast<std::size_t>(PlaceIndex(ChoiceKind()))];
+}
+
+void TGraphForm::Initialize()
+{
+    m_nodes.reserve(static_cast<std::size_t>(Model().ClientCount()));
+    Build();
+    LoadState();
+}
+
+void TGraphForm::Build()
+{
+    const TGraphRegs& graph = Regs().Graph;
+    const QColor panelColor = ToQColor(graph.PanelBackColor);
+    m_surface->SetBackColor(panelColor);
+    QFont captionFont;
+    QColor captionColor;
+    ApplyFont(graph.CaptionFont, captionFont, captionColor);
+    for (int32_t i = 0; i < Model().ClientCount(); ++i) {
+        auto* node = new TSocioGraphicControl(m_surface);
+        node->setObjectName(QStringLiteral("SocioGraphicControl%1").arg(i + 1));
+        node->SetCaption(QString::fromStdString(Model().Client(i).Name));
+        node->SetIsInfo(false);
+        node->SetPopupMenu(m_nodeMenu);
+        node->SetLineWidth(graph.CompLineWidt);
+        node->SetLineColor(ToQColor(graph.CompLineColor));
+        node->SetBColor(panelColor);
+        node->SetFigureBackColor(ToQColor(graph.CompBackColor));
+        // The caption font is taken as it is: the node keeps the size made for the default font.
+        node->AssignCaptionFont(captionFont, captionColor);
+        node->show();
+        m_nodes.push_back(node);
+    }
+    MakeArrows();
+}
+
+void TGraphForm::MakeArrows()
+{
+    const TGraphRegs& graph = Regs().Graph;
+    const int kind = ChoiceKind();
+    const TInvestigationObject& model = Model();
+    auto arrows = [&](bool positive, const QColor& color, int width) {
+        const int32_t count = positive ? model.ForCount() : model.AgainstCount();
+        for (int32_t c = 0; c < count; ++c) {
+            const TChoice choice = positive ? model.ForChoice(c) : model.AgainstChoice(c);
+            const int32_t from = model.FindClient(choice.FromId);
+            const int32_t to = model.FindClient(choice.ToId);
+            // A choice naming a non-member or the chooser itself has no arrow.
+            if (from < 0 || to < 0 || from == to)
+                continue;
+            m_nodes[static_cast<std::size_t>(from)]->AddRelation(m_nodes[static_cast<std::size_t>(to)],
+                                                                  Qt::SolidLine, color, width);
+        }
+        for (int32_t i = 0; i < model.ClientCount(); ++i) {
+            const TInvestClient member = model.Client(i);
+            const int given = positive ? member.ForOut : member.AgainstOut;
+            const int received = positive ? member.ForIn : member.AgainstIn;
+            m_nodes[static_cast<std::size_t>(i)]->SetInfo(QString::number(given) + QLatin1Char('/') +
+                                                          QString::number(received));
+        }
+    };
+    if (kind == 1 || kind == 3) {
+        if (kind == 1)
+            arrows(true, ToQColor(graph.ArrowColor), graph.ArrowWidth);
+        else
+            arrows(true, ToQColor(graph.ArrowColorPositive), graph.ArrowWidthPositive);
+    }
+    if (kind == 2 || kind == 3) {
+        if (kind == 2)
+            arrows(false, ToQColor(graph.ArrowColor), graph.ArrowWidth);
+        else
+            arrows(false, ToQColor(graph.ArrowColorNegative), graph.ArrowWidthNegative);
+    }
+}
+
+void TGraphForm::LoadState()
+{
+    const std::size_t count = m_nodes.size();
+    for (auto& list : m_places)
+        list.assign(count, TNodePlace{});
+    m_surface->Arrange();
+
+    // The investigation's stored rows by (client group, client, placement kind); the first row wins.
+    std::map<std::tuple<int32_t, int32_t, int16_t>, TGraphPlace> stored;
+    const TGraphPlaceTable& rows = Store().Placements();
+    for (int32_t r = 0; r < rows.Count(); ++r) {
+        const TGraphPlace& row = rows.At(r);
+        if (row.InvestId == InvestId())
+            stored.emplace(std::make_tuple(row.ClientGroupId, row.ClientId, row.SelType), row);
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const TInvestClient member = Model().Client(static_cast<int32_t>(i));
+        for (std::size_t k = 0; k < kPlaceKinds.size(); ++k) {
+            TNodePlace& place = m_places[k][i];
+            const auto found = stored.find({member.GroupId, member.Id, kPlaceKinds[k]});
+            if (found != stored.end()) {
+                const TGraphPlace& row = found->second;
+                place = {row.Left, row.Top, row.Width, row.Height, row.FigType};
+            } else {
+                place.FigType = kPlaceKinds[k] == 0
+                                    ? 5
+                                    : Model().StatusLevel(static_cast<int32_t>(i), static_cast<uint8_t>(kPlaceKinds[k]));
+            }
+        }
+    }
+    ApplyPlaces();
+}
+
+void TGraphForm::ApplyPlaces()
+{
+    const std::vector<TNodePlace>& places = CurrentPlaces();
+    for (std::size_t i = 0; i < m_nodes.size() && i < places.size(); ++i) {
+        const TNodePlace& place = places[i];
+        TSocioGraphicControl* node = m_nodes[i];
+        if (Sane(place))
+            node->setGeometry(place.Left, place.Top, place.Width, place.Height);
+        node->SetComponentStyle(FigureOfType(place.FigType));
+    }
+    m_surface->FitToContents();
+}
+
+void TGraphForm::CaptureState()
+{
+    std::vector<TNodePlace>& places = CurrentPlaces();
+    for (std::size_t i = 0; i < m_nodes.size() && i < places.size(); ++i) {
+        const TSocioGraphicControl* node = m_nodes[i];
+        places[i] = {node->x(), node->y(), node->width(), node->height(), FigureTypeOf(node->ComponentStyle())};
+    }
+}
+
+void TGraphForm::SaveState()
+{
+    CaptureState();
+    MarkStateSaved();
+    // Nothing goes back into a project whose investigation or members changed meanwhile.
+    if (!ProjectUnchanged())
+        return;
+    TInvestigationObject& model = Model();
+    for (std::size_t i = 0; i < m_nodes.size(); ++i) {
+        const int32_t id = model.Client(static_cast<int32_t>(i)).Id;
+        const TNodePlace& p1 = m_places[0][i];
+        const TNodePlace& p2 = m_places[1][i];
+        const TNodePlace& p0 = m_places[2][i];
+        model.StorePlaceFor(id, p1.Left, p1.Top, p1.Width, p1.Height, static_cast<int16_t>(p1.FigType));
+        model.StorePlaceAgainst(id, p2.Left, p2.Top, p2.Width, p2.Height, static_cast<int16_t>(p2.FigType));
+        model.StorePlaceAny(id, p0.Left, p0.Top, p0.Width, p0.Height, static_cast<int16_t>(p0.FigType));
+    }
+}
+
+void TGraphForm::Refresh()
+{
+    ApplyPlaces();
+    m_surface->ClearAllRelations();
+    MakeArrows();
+    m_surface->update();
+    const std::size_t index = static_cast<std::size_t>(ChoiceKind() - 1);
+    m_panelKinds[index]->setChecked(true);
+    m_nodeKinds[index]->setChecked(true);
+    const bool figures = ChoiceKind() != 3;
+    for (QAction* item : m_figureItems)
+        item->setEnabled(figures);
+}
+
+void TGraphForm::ApplySettings()
+{
+    const QColor color = ToQColor(Regs().Graph.PanelBackColor);
+    m_surface->SetBackColor(color);
+    QPalette palette = m_scroll->palette();
+    palette.setColor(QPalette::Window, color);
+    m_scroll->setPalette(palette);
+    m_scroll->setBackgroundRole(QPalette::Window);
+    m_scroll->viewport()->setPalette(palette);
+    m_scroll->viewport()->setAutoFillBackground(true);
+}
+
+QSize TGraphForm::PictureSize() const
+{
+    m_surface->FitToContents();
+    return m_surface->size();
+}
+
+void TGraphForm::PaintPicture(QPainter& painter)
+{
+    m_surface->PaintTo(painter);
+}
+
+void TGraphForm::FigureTypeMenuItemClick(TComponentStyle style)
+{
+    for (TSocioGraphicControl* node : m_nodes) {
+        if (node->IsFocused()) {
+            node->SetComponentStyle(style);
+            return;
+        }
+    }
+}
+
+void TGraphForm::PopupItemChoicesClick(int kind)
+{
+    // The item just toggled; the menus show the kind on screen until the main window switches.
+    const std::size_t index = static_cast<std::size_t>(ChoiceKind() - 1);
+    m_panelKinds[index]->setChecked(true);
+    m_nodeKinds[index]->setChecked(true);
+    RequestChoiceKind(kind);
+}
+
+void TGraphForm::ItemCopyClick()
+{
+    CopyPicture();
+}
+
+void TGraphForm::ItemSaveasClick()
+{
+    SavePicture();
+}

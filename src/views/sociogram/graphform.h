@@ -1,0 +1,80 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "views/sociogram/sociogeometry.h"
+#include "views/viewform.h"
+
+class QAction;
+class QMenu;
+class QScrollArea;
+class TSocioGraphicControl;
+class TSocioPanel;
+
+// One node's stored place in one kind of view; -99999 in a coordinate means unset.
+struct TNodePlace {
+    int32_t Left = kUnsetPlace;
+    int32_t Top = kUnsetPlace;
+    int32_t Width = kUnsetPlace;
+    int32_t Height = kUnsetPlace;
+    int32_t FigType = 0;
+
+    static constexpr int32_t kUnsetPlace = -99999;
+};
+
+// The figure stored for a node figure (0 for none) and back.
+int32_t FigureTypeOf(TComponentStyle style);
+TComponentStyle FigureOfType(int32_t figType);
+
+// The sociogram of one investigation: one node per member, arrows for the positive choices, the
+// negative ones or both. Each kind keeps its own node places and figures while the window is open;
+// closing stores all three in the project's GRAPH table.
+class TGraphForm final : public TVisualChildForm {
+    Q_OBJECT
+
+public:
+    // Throws TAppError (the "LESS_2_CLIENTS" text) when the investigation has fewer than two members.
+    TGraphForm(TFileAccess& store, int investId, const QString& title, QWidget* parent = nullptr);
+    ~TGraphForm() override;
+
+    void SaveState() override;
+    void LoadState() override;
+    void Build() override;
+    void Initialize() override;
+    void Refresh() override;
+    void CaptureState() override;
+    void ApplySettings() override;
+    QSize PictureSize() const override;
+    void PaintPicture(QPainter& painter) override;
+
+    TSocioPanel& Surface() { return *m_surface; }
+    // Nodes in member order.
+    const std::vector<TSocioGraphicControl*>& Nodes() const { return m_nodes; }
+    // Places of the placement kind 1, 2 or 0 (the view of both kinds), in member order.
+    const std::vector<TNodePlace>& Places(int placeKind) const;
+    QMenu& PanelMenu() { return *m_panelMenu; }
+    QMenu& NodeMenu() { return *m_nodeMenu; }
+
+    // Menu handlers: the figure of an item for the focused node; a kind for the main window to show.
+    void FigureTypeMenuItemClick(TComponentStyle style);
+    void PopupItemChoicesClick(int kind);
+    void ItemCopyClick();
+    void ItemSaveasClick();
+
+private:
+    std::vector<TNodePlace>& CurrentPlaces();
+    void MakeArrows();
+    void ApplyPlaces();
+
+    QScrollArea* m_scroll = nullptr;
+    TSocioPanel* m_surface = nullptr;
+    QMenu* m_panelMenu = nullptr;
+    QMenu* m_nodeMenu = nullptr;
+    std::array<QAction*, 3> m_panelKinds{};
+    std::array<QAction*, 3> m_nodeKinds{};
+    std::vector<QAction*> m_figureItems; // the separator before the kinds included
+    std::vector<TSocioGraphicControl*> m_nodes;
+    std::array<std::vector<TNodePlace>, 3> m_places; // placement kinds 1, 2, 0
+};

@@ -1,0 +1,148 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include <QColor>
+#include <QFont>
+#include <QMenu>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include "views/sociogram/sociogeometry.h"
+
+
+class QPainter;
+class TSocioPanel;
+
+// One outgoing arrow of a node: the node it points to, with its pen.
+struct TRelation {
+    QString TargetCaption;                       // the caption the arrow was made for
+    QPointer<class TSocioGraphicControl> Target; // the node itself, when the arrow was made for a node
+    Qt::PenStyle PenStyle = Qt::SolidLine;
+    QColor Color = Qt::black;
+    int Width = 1;
+};
+
+// A sociogram node: one member drawn as a figure with the member's name as caption. It paints
+// itself, lets the user move and resize it with the mouse, keeps its outgoing arrows, and can
+// paint itself onto any painter at a given origin for pictures. Its parent is a TSocioPanel.
+class TSocioGraphicControl final : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kMinWidth = 50;
+    static constexpr int kMinHeight = 80;
+
+    explicit TSocioGraphicControl(TSocioPanel* surface);
+    ~TSocioGraphicControl() override;
+
+    TComponentStyle ComponentStyle() const { return m_style; }
+    void SetComponentStyle(TComponentStyle style);
+    QColor FigureBackColor() const { return m_figureBackColor; }
+    void SetFigureBackColor(const QColor& color);
+    QColor BColor() const { return m_bColor; }
+    void SetBColor(const QColor& color);
+    Qt::BrushStyle BackBrush() const { return m_backBrush; }
+    void SetBackBrush(Qt::BrushStyle style);
+    QColor LineColor() const { return m_lineColor; }
+    void SetLineColor(const QColor& color);
+    int LineWidth() const { return m_lineWidth; }
+    void SetLineWidth(int width);
+    QString Caption() const { return m_caption; }
+    // The first assignment is taken as it is; a later caption that another node of the surface
+    // has is refused with a message. Auto-sizes the node.
+    void SetCaption(const QString& caption);
+    const QFont& CaptionFont() const { return m_captionFont; }
+    QColor CaptionColor() const { return m_captionColor; }
+    // Copies the font and auto-sizes the node.
+    void SetCaptionFont(const QFont& font, const QColor& color);
+    // Takes the font without auto-sizing.
+    void AssignCaptionFont(const QFont& font, const QColor& color);
+    bool IsInfo() const { return m_isInfo; }
+    void SetIsInfo(bool value);
+    QString Info() const { return m_info; }
+    void SetInfo(const QString& info);
+    void SetInfoFont(const QFont& font, const QColor& color);
+    QMenu* PopupMenu() const { return m_popupMenu; }
+    void SetPopupMenu(QMenu* menu) { m_popupMenu = menu; }
+
+    bool IsSelected() const { return m_selected; }
+    void SetSelected(bool value);
+    bool IsHighlighted() const { return m_highlighted; }
+    void SetHighlighted(bool value);
+    bool IsFocused() const { return m_focused; }
+    bool IsResizing() const { return m_handle != 0 && m_resizing; }
+    bool IsMoving() const { return m_moving; }
+    // The resize handle under the mouse (0 none, 1..8 from top-left to bottom-right).
+    int ActiveHandle() const { return m_handle; }
+
+    // Arrows. The caption form fails with TAppError when no other node of the surface has that
+    // caption; the node form points at that node whatever its caption.
+    void AddRelation(const QString& targetCaption, Qt::PenStyle style, const QColor& color, int width);
+    void AddRelation(TSocioGraphicControl* target, Qt::PenStyle style, const QColor& color, int width);
+    void ClearRelations() { m_relations.clear(); }
+    int RelationCount() const { return static_cast<int>(m_relations.size()); }
+    const TRelation& Relation(int index) const { return m_relations.at(static_cast<std::size_t>(index)); }
+
+    // Scratch number of the surface's layout (arrows pointing at the node, -1 once placed).
+    int Tag() const { return m_tag; }
+    void SetTag(int tag) { m_tag = tag; }
+
+    // Draws the node (background, figure, caption, info line; no grips) with its top-left corner at (x, y).
+    void PaintTo(QPainter& painter, int x, int y);
+
+    // Whether a caption is used by another node of the same surface.
+    bool CaptionInUse(const QString& caption) const;
+    // Geometry of the caption strip for the current font and line width.
+    int CaptionTextHeight() const;
+    int CaptionWidth() const;
+    // The resize handle a point of the node lies on (the focused node's rule; later matches win).
+    int HandleAt(QPoint pos) const;
+
+Q_SIGNALS:
+    void Clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void Paint(QPainter& painter, int x, int y, bool ownCanvas);
+    void AutoSize();
+    void TakePendingCaption();
+    void ApplyResize(QPoint pos);
+    TSocioPanel* Surface() const;
+
+    TComponentStyle m_style = csRectangle;
+    QColor m_figureBackColor{0x00, 0x80, 0x80};
+    QColor m_bColor{0x80, 0x80, 0x80};
+    Qt::BrushStyle m_backBrush = Qt::SolidPattern;
+    QColor m_lineColor = Qt::black;
+    int m_lineWidth = 1;
+    QString m_caption = QStringLiteral("Caption");
+    QFont m_captionFont;
+    QColor m_captionColor = Qt::black;
+    bool m_isInfo = true;
+    QString m_info = QStringLiteral("Info");
+    QFont m_infoFont;
+    QColor m_infoColor = Qt::black;
+    QPointer<QMenu> m_popupMenu;
+
+    int m_tag = 0;
+    bool m_captionPending = true;
+    bool m_focused = false;
+    bool m_selected = false;
+    bool m_highlighted = false;
+    bool m_resizing = false;
+    int m_handle = 0;
+    bool m_moving = false;
+    QPoint m_grab;
+    std::vector<TRelation> m_relations;
+};

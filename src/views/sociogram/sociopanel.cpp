@@ -1,0 +1,420 @@
+#include "views/sociogram/sociopanel.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPalette>
+
+#include "views/sociogram/graphiccontrol.h"
+#include "views/sociogram/sociogeometry.h"
+
+namespace {
+
+QPoint Centre(const QRect& r)
+{
+    return {r.left() + r.width() / 2, r.top() + r.height() / 2};
+}
+
+} // namespace
+
+TSocioPanel::TSocioPanel(QWidget* parent) : TSocioObject(parent)
+{
+    setObjectName(QStringLiteral("SocioPanel"));
+    m_backColor = QApplication::palette().color(QPalette::Button);
+    SetBorderWidth(0);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+TSocioPanel::~TSocioPanel()
+{
+    // The nodes are deleted with the widget; they find no surface to leave by then.
+    m_nodes.clear();
+    m_lastGeometry.clear();
+}
+
+void TSocioPanel::SetPenBorderStyle(Qt::PenStyle style)
+{
+    m_penBorderStyle = style;
+    update();
+}
+
+void TSocioPanel::SetBorderColor(const QColor& color)
+{
+    m_borderColor = color;
+    update();
+}
+
+void TSocioPanel::SetBackColor(const QColor& color)
+{
+    if (color == m_backColor)
+        return;
+    m_backColor = color;
+    update();
+}
+
+void TSocioPanel::SetBackStyle(Qt::BrushStyle style)
+{
+    m_backStyle = style;
+    update();
+}
+
+void TSocioPanel::AddNode(TSocioGraphicControl* node)
+{
+    m_nodes.push_back(node);
+    m_lastGeometry.push_back(node->geometry());
+}
+
+void TSocioPanel::RemoveNode(TSocioGraphicControl* node)
+{
+    const auto it = std::find(m_nodes.begin(), m_nodes.end(), node);
+    if (it == m_nodes.end())
+        return;
+    m_lastGeometry.erase(m_lastGeometry.begin() + (it - m_nodes.begin()));
+    m_nodes.erase(it);
+}
+
+void TSocioPanel::FitToContents()
+{
+    int right = 0;
+    int bottom = 0;
+    for (const QObject* child : children()) {
+        const auto* widget = qobject_cast<const QWidget*>(child);
+        if (!widget || widget->isWindow())
+            continue;
+        right = std::max(right, widget->x() + widget->width());
+        bottom = std::max(bottom, widget->y() + widget->height());
+    }
+    const QSize wanted(right + kMargin, bottom + kMargin);
+    if (size() != wanted)
+        resize(wanted);
+}
+
+TSocioGraphicControl* TSocioPanel::FindNode(const QString& caption) const
+{
+    for (auto it = m_nodes.rbegin(); it != m_nodes.rend(); ++it) {
+        if ((*it)->Caption() == caption)
+            return *it;
+    }
+    return nullptr;
+}
+
+TSocioGraphicControl* TSocioPanel::RelationTarget(const TSocioGraphicControl& node, int index) const
+{
+    const TRelation& relation = node.Relation(index);
+    if (relation.Target)
+        return relation.Target.data();
+    return FindNode(relation.TargetCaption);
+}
+
+void TSocioPanel::CountIncoming()
+{
+    for (TSocioGraphicControl* node : m_nodes)
+        node->SetTag(0);
+    for (const TSocioGraphicControl* node : m_nodes) {
+        for (int i = 0; i < node->RelationCount(); ++i) {
+            if (TSocioGraphicControl* target = RelationTarget(*node, i))
+                target->SetTag(target->Tag() + 1);
+        }
+    }
+}
+
+void TSocioPanel::Arrange()
+{
+    if (m_nodes.empty())
+        return;
+    CountIncoming();
+    int pitchWidth = 0;
+    int pitchHeight = 0;
+    for (const TSocioGraphicControl* node : m_nodes) {
+        pitchWidth = std::max(pitchWidth, node->width());
+        pitchHeight = std::max(pitchHeight, node->height());
+    }
+    // Most chosen first; equal counts keep their order.
+    std::vector<TSocioGraphicControl*> order = m_nodes;
+    std::stable_sort(order.begin(), order.end(),
+                     [](const TSocioGraphicControl* a, const TSocioGraphicControl* b) { return a->Tag() > b->Tag(); });
+    QPoint cell(0, 0);
+    int shell = 0;
+    for (TSocioGraphicControl* node : order) {
+        node->SetTag(-1);
+        node->move(kMargin + cell.x() * (pitchWidth + kMargin), kMargin + cell.y() * (pitchHeight + kMargin));
+        // The next cell of the square shells (the same walk as ShellCell).
+        if (cell.y() != shell)
+            cell.ry() += 1;
+        else if (cell.x() > 0)
+            cell.rx() -= 1;
+        else
+            cell = QPoint(++shell, 0);
+    }
+    for (std::size_t i = 0; i < m_nodes.size(); ++i)
+        m_lastGeometry[i] = m_nodes[i]->geometry();
+    if (!m_clientAligned)
+        FitToContents();
+    update();
+}
+
+void TSocioPanel::ClearAllRelations()
+{
+    for (TSocioGraphicControl* node : m_nodes)
+        node->ClearRelations();
+    update();
+}
+
+void TSocioPanel::ClearSelection()
+{
+    for (TSocioGraphicControl* node : m_nodes) {
+        node->SetSelected(false);
+        node->SetHighlighted(false);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Painting
+
+QRect TSocioPanel::ArrowBounds(const QRect& from, const QRect& to) const
+{
+    // The line runs centre to centre; the arrowhead's strokes reach 13 pixels from the target's edge.
+    return QRect(Centre(from), Centre(to)).normalized().united(to).adjusted(-16, -16, 16, 16);
+}
+
+void TSocioPanel::PaintArrows(QPainter& painter, const QRect& clip)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    for (const TSocioGraphicControl* node : m_nodes) {
+        const QRect from = node->geometry();
+        for (int i = 0; i < node->RelationCount(); ++i) {
+            const TSocioGraphicControl* target = RelationTarget(*node, i);
+            if (!target)
+                continue;
+            const QRect to = target->geometry();
+            if (!clip.isNull() && !ArrowBounds(from, to).intersects(clip))
+                continue;
+            const TRelation& relation = node->Relation(i);
+            painter.setPen(QPen(relation.Color, relation.Width, relation.PenStyle, Qt::RoundCap, Qt::RoundJoin));
+            const QPoint s = Centre(from);
+            const QPoint t = Centre(to);
+            painter.drawLine(s, t);
+            if (const auto head = ArrowHeadAt(s, t, to)) {
+                for (const QPoint& end : head->Ends)
+                    painter.drawLine(head->Entry, end);
+            }
+        }
+    }
+    painter.restore();
+}
+
+void TSocioPanel::PaintSurface(QPainter& painter, const QRect& clip, bool withNodes)
+{
+    const int w = width();
+    const int h = height();
+    painter.fillRect(QRect(0, 0, w, h), QBrush(m_backColor, m_backStyle));
+    if (BorderWidth() > 0) {
+        painter.save();
+        painter.setPen(QPen(m_borderColor, BorderWidth(), m_penBorderStyle));
+        painter.setBrush(Qt::NoBrush);
+        const QPoint corners[] = {{0, 0}, {w - 1, 0}, {w - 1, h - 1}, {0, h - 1}, {0, 0}};
+        painter.drawPolyline(corners, 5);
+        painter.restore();
+    }
+    PaintArrows(painter, clip);
+    if (!withNodes)
+        return;
+    for (TSocioGraphicControl* node : m_nodes) {
+        if (clip.isNull() || node->geometry().intersects(clip))
+            node->PaintTo(painter, node->x(), node->y());
+    }
+}
+
+void TSocioPanel::PaintTo(QPainter& painter)
+{
+    if (!m_clientAligned)
+        FitToContents();
+    const QRect clip = painter.hasClipping() ? painter.clipBoundingRect().toAlignedRect() : QRect();
+    PaintSurface(painter, clip, true);
+}
+
+void TSocioPanel::paintEvent(QPaintEvent* event)
+{
+    if (!m_clientAligned)
+        FitToContents();
+    QPainter painter(this);
+    painter.setClipRect(event->rect());
+    PaintSurface(painter, event->rect(), false);
+    if (m_bandActive) {
+        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        const QPoint corners[] = {m_bandStart, {m_bandEnd.x(), m_bandStart.y()}, m_bandEnd,
+                                  {m_bandStart.x(), m_bandEnd.y()}, m_bandStart};
+        painter.drawPolyline(corners, 5);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Node messages
+
+void TSocioPanel::UpdateArrowsOf(TSocioGraphicControl* node, const QRect& geometry)
+{
+    QRegion region(geometry.adjusted(-1, -1, 1, 1));
+    for (const TSocioGraphicControl* source : m_nodes) {
+        for (int i = 0; i < source->RelationCount(); ++i) {
+            const TSocioGraphicControl* target = RelationTarget(*source, i);
+            if (!target || (source != node && target != node))
+                continue;
+            const QRect from = source == node ? geometry : source->geometry();
+            const QRect to = target == node ? geometry : target->geometry();
+            region += ArrowBounds(from, to);
+        }
+    }
+    update(region);
+}
+
+void TSocioPanel::NodeChanged(TSocioGraphicControl* node)
+{
+    const auto it = std::find(m_nodes.begin(), m_nodes.end(), node);
+    if (it == m_nodes.end()) {
+        update();
+        return;
+    }
+    QRect& last = m_lastGeometry[static_cast<std::size_t>(it - m_nodes.begin())];
+    // What changed: the arrows of the node where it was and where it is now.
+    UpdateArrowsOf(node, last);
+    last = node->geometry();
+    UpdateArrowsOf(node, last);
+    if (!m_clientAligned)
+        FitToContents();
+}
+
+void TSocioPanel::StartGroupDrag(TSocioGraphicControl* node, QPoint posInNode)
+{
+    m_dragging = true;
+    m_dragOrigin = node->mapTo(this, posInNode);
+}
+
+void TSocioPanel::GroupDragTo(QPoint pos)
+{
+    if (!m_dragging)
+        return;
+    const QPoint delta = pos - m_dragOrigin;
+    int smallestLeft = 0;
+    int smallestTop = 0;
+    std::vector<TSocioGraphicControl*> moved;
+    for (TSocioGraphicControl* node : m_nodes) {
+        node->SetHighlighted(false);
+        if (!node->IsSelected())
+            continue;
+        node->move(node->pos() + delta);
+        smallestLeft = std::min(smallestLeft, node->x());
+        smallestTop = std::min(smallestTop, node->y());
+        moved.push_back(node);
+    }
+    // No selected node leaves the surface at the left or top.
+    if (smallestLeft < 0 || smallestTop < 0) {
+        for (TSocioGraphicControl* node : moved)
+            node->move(node->x() - smallestLeft, node->y() - smallestTop);
+    }
+    for (std::size_t i = 0; i < m_nodes.size(); ++i)
+        m_lastGeometry[i] = m_nodes[i]->geometry();
+    m_dragOrigin = pos;
+    if (!m_clientAligned)
+        FitToContents();
+    update();
+}
+
+void TSocioPanel::EndGroupDrag()
+{
+    EndBandOrDrag();
+}
+
+void TSocioPanel::EndBandOrDrag()
+{
+    m_bandActive = false;
+    m_dragging = false;
+    for (TSocioGraphicControl* node : m_nodes) {
+        if (node->IsSelected())
+            node->SetHighlighted(true);
+    }
+    repaint();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rubber band
+
+void TSocioPanel::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        TSocioObject::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    ClearSelection();
+    m_bandActive = true;
+    m_bandStart = m_bandEnd = event->position().toPoint();
+    Q_EMIT Clicked();
+}
+
+void TSocioPanel::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    if (m_dragging) {
+        GroupDragTo(pos);
+        return;
+    }
+    if (!m_bandActive)
+        return;
+    const QPoint oldStart = m_bandStart;
+    const QPoint oldEnd = m_bandEnd;
+    m_bandEnd = pos;
+    const QRect band(m_bandStart, m_bandEnd);
+    for (TSocioGraphicControl* node : m_nodes) {
+        const QRect g = node->geometry();
+        const bool hit = BandHits(QRect(g.topLeft(), QPoint(g.left() + g.width(), g.top() + g.height())), band);
+        node->SetSelected(hit);
+        node->SetHighlighted(hit);
+    }
+    // Only the strips the band's four edges swept.
+    const int top = std::min({oldStart.y(), oldEnd.y(), m_bandStart.y(), m_bandEnd.y()});
+    const int bottom = std::max({oldStart.y(), oldEnd.y(), m_bandStart.y(), m_bandEnd.y()});
+    const int left = std::min({oldStart.x(), oldEnd.x(), m_bandStart.x(), m_bandEnd.x()});
+    const int right = std::max({oldStart.x(), oldEnd.x(), m_bandStart.x(), m_bandEnd.x()});
+    auto vertical = [&](int a, int b) {
+        update(QRect(QPoint(std::min(a, b) - 1, top - 1), QPoint(std::max(a, b) + 1, bottom + 1)));
+    };
+    auto horizontal = [&](int a, int b) {
+        update(QRect(QPoint(left - 1, std::min(a, b) - 1), QPoint(right + 1, std::max(a, b) + 1)));
+    };
+    vertical(oldStart.x(), m_bandStart.x());
+    vertical(oldEnd.x(), m_bandEnd.x());
+    horizontal(oldStart.y(), m_bandStart.y());
+    horizontal(oldEnd.y(), m_bandEnd.y());
+}
+
+void TSocioPanel::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || (!m_bandActive && !m_dragging)) {
+        TSocioObject::mouseReleaseEvent(event);
+        return;
+    }
+    EndBandOrDrag();
+}
+
+void TSocioPanel::focusInEvent(QFocusEvent* event)
+{
+    for (TSocioGraphicControl* node : m_nodes) {
+        if (node->IsSelected())
+            node->SetHighlighted(true);
+    }
+    TSocioObject::focusInEvent(event);
+}
+
+void TSocioPanel::focusOutEvent(QFocusEvent* event)
+{
+    for (TSocioGraphicControl* node : m_nodes)
+        node->SetHighlighted(false);
+    update();
+    TSocioObject::focusOutEvent(event);
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <vector>
+
+#include <QColor>
+#include <QPoint>
+#include <QRect>
+
+#include "views/socioobject.h"
+
+class TSocioGraphicControl;
+
+// The drawing surface of a sociogram: holds the nodes as child widgets, draws the background, the
+// border and every arrow between nodes, selects several nodes with a rubber band and drags them
+// together, makes the first layout by how often each node is chosen, and grows to fit its nodes.
+// PaintTo draws the whole sociogram (arrows and nodes) onto any painter for pictures.
+class TSocioPanel final : public TSocioObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kMargin = 35;
+
+    explicit TSocioPanel(QWidget* parent = nullptr);
+    ~TSocioPanel() override;
+
+    Qt::PenStyle PenBorderStyle() const { return m_penBorderStyle; }
+    void SetPenBorderStyle(Qt::PenStyle style);
+    QColor BorderColor() const { return m_borderColor; }
+    void SetBorderColor(const QColor& color);
+    QColor BackColor() const { return m_backColor; }
+    void SetBackColor(const QColor& color);
+    Qt::BrushStyle BackStyle() const { return m_backStyle; }
+    void SetBackStyle(Qt::BrushStyle style);
+    // A client-aligned surface fills its parent and does not fit itself to its nodes.
+    bool ClientAligned() const { return m_clientAligned; }
+    void SetClientAligned(bool value) { m_clientAligned = value; }
+
+    // Size = the largest right and bottom of the children + the margin.
+    void FitToContents() override;
+    // The whole sociogram: background, border, arrows, then every node at its place.
+    void PaintTo(QPainter& painter) override;
+
+    // Nodes in the order they were made.
+    const std::vector<TSocioGraphicControl*>& Nodes() const { return m_nodes; }
+    bool HasNodes() const { return !m_nodes.empty(); }
+    // The last node with exactly that caption, nullptr when none has it.
+    TSocioGraphicControl* FindNode(const QString& caption) const;
+    // The node a relation of a node points to: the node it was made for, else by caption.
+    TSocioGraphicControl* RelationTarget(const TSocioGraphicControl& node, int index) const;
+    // Sets every node's Tag to the number of arrows pointing at it.
+    void CountIncoming();
+    // The first layout: most chosen at the top left, the others in square shells around it, on a
+    // grid as wide and high as the largest node.
+    void Arrange();
+    void ClearAllRelations();
+    void ClearSelection();
+
+    // Messages of the nodes: a node moved, changed size or got an arrow.
+    void NodeChanged(TSocioGraphicControl* node);
+    // A selected node was pressed: the selected nodes follow the mouse until the button is released.
+    void StartGroupDrag(TSocioGraphicControl* node, QPoint posInNode);
+    bool IsGroupDragging() const { return m_dragging; }
+    void GroupDragTo(QPoint pos);
+    void EndGroupDrag();
+    bool IsBandActive() const { return m_bandActive; }
+
+    void AddNode(TSocioGraphicControl* node);
+    void RemoveNode(TSocioGraphicControl* node);
+
+Q_SIGNALS:
+    void Clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void PaintSurface(QPainter& painter, const QRect& clip, bool withNodes);
+    void PaintArrows(QPainter& painter, const QRect& clip);
+    QRect ArrowBounds(const QRect& from, const QRect& to) const;
+    void UpdateArrowsOf(TSocioGraphicControl* node, const QRect& geometry);
+    void EndBandOrDrag();
+
+    std::vector<TSocioGraphicControl*> m_nodes;
+    std::vector<QRect> m_lastGeometry; // parallel to m_nodes: where each node was last drawn
+    Qt::PenStyle m_penBorderStyle = Qt::SolidLine;
+    QColor m_borderColor = Qt::black;
+    QColor m_backColor;
+    Qt::BrushStyle m_backStyle = Qt::SolidPattern;
+    bool m_clientAligned = false;
+
+    bool m_bandActive = false;
+    QPoint m_bandStart;
+    QPoint m_bandEnd;
+    bool m_dragging = false;
+    QPoint m_dragOrigin;
+};
