@@ -65,13 +65,13 @@ void TVisualChildForm::Start(const char* captionKey)
     Initialize();
     ApplySettings();
     m_choiceKind = 0;
-    SetChoiceKind(1);
+    SetChoiceKind(ChoiceKindCode(TChoiceKind::Positive));
     PostNotify(TNotifyCode::ViewCreated, this);
 }
 
 void TVisualChildForm::SetChoiceKind(int kind)
 {
-    if (kind < 1 || kind > 3)
+    if (kind < ChoiceKindCode(TChoiceKind::Positive) || kind > ChoiceKindCode(TChoiceKind::Any))
         return;
     if (m_choiceKind >= 1)
         CaptureState();
@@ -95,9 +95,9 @@ void TVisualChildForm::RequestChoiceKind(int kind)
 {
     if (kind == m_choiceKind)
         return;
-    const TNotifyCode code = kind == 2   ? TNotifyCode::WantNegative
-                             : kind == 3 ? TNotifyCode::WantAny
-                                         : TNotifyCode::WantPositive;
+    const TNotifyCode code = kind == ChoiceKindCode(TChoiceKind::Negative) ? TNotifyCode::WantNegative
+                             : kind == ChoiceKindCode(TChoiceKind::Any)    ? TNotifyCode::WantAny
+                                                                           : TNotifyCode::WantPositive;
     PostNotify(code, this);
 }
 

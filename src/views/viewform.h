@@ -8,6 +8,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "analysis/choicekind.h"
 #include "platform/printimage.h"
 
 class QPainter;
@@ -39,6 +40,7 @@ public:
     Q_INVOKABLE int ChoiceKind() const { return m_choiceKind; }
     // Captures the state of the kind being left, switches, and shows the new kind.
     Q_INVOKABLE void SetChoiceKind(int kind);
+    TChoiceKind Kind() const { return static_cast<TChoiceKind>(m_choiceKind); }
 
     // The window's operations, in the order every view implements them.
     virtual void SaveState() = 0;

@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include <QAction>
+#include <QEvent>
 #include <QActionGroup>
 #include <QMenu>
 #include <QPainter>
@@ -24,7 +25,10 @@ constexpr int kHelpTopic = 92;
 constexpr int32_t kMaxCoordinate = 32000;
 
 // Placement kinds in the order the lists and the GRAPH rows use them.
-constexpr std::array<int16_t, 3> kPlaceKinds = {1, 2, 0};
+constexpr std::array<TChoiceKind, 3> kPlaceKinds = {TChoiceKind::Positive, TChoiceKind::Negative,
+                                                    TChoiceKind::Placement};
+// The figure of a member without a stored place in the view of both kinds: a square.
+constexpr int32_t kAnyViewFigure = 5;
 
 struct TFigureItem {
     const char* name;
@@ -38,16 +42,26 @@ constexpr TFigureItem kFigureItems[] = {
     {"PopupItemOval", csEllipse},
 };
 
-int PlaceIndex(int kind)
+// Index of a view's place list: the positive, the negative and the both-kinds view.
+std::size_t PlaceIndex(TChoiceKind kind)
 {
-    return kind == 2 ? 1 : kind == 3 ? 2 : 0;
+    switch (kind) {
+    case TChoiceKind::Negative:
+        return 1;
+    case TChoiceKind::Any:
+    case TChoiceKind::Placement:
+        return 2;
+    default:
+        return 0;
+    }
 }
 
 bool Sane(const TNodePlace& p)
 {
-    return p.Left >= 0 && p.Top >= 0 && p.Left <= kMaxCoordinate && p.Top <= kMaxCoordinate &&
-           p.Width >= TSocioGraphicControl::kMinWidth && p.Height >= TSocioGraphicControl::kMinHeight &&
-           p.Width <= kMaxCoordinate && p.Height <= kMaxCoordinate;
+    // Nodes sized to short captions are smaller than the minimum a resize leaves, so any
+    // positive size is a size.
+    return p.Left >= 0 && p.Top >= 0 && p.Left <= kMaxCoordinate && p.Top <= kMaxCoordinate && p.Width > 0 &&
+           p.Height > 0 && p.Width <= kMaxCoordinate && p.Height <= kMaxCoordinate;
 }
 
 } // namespace
@@ -135,6 +149,8 @@ TGraphForm::TGraphForm(TFileAccess& store, int investId, const QString& title, Q
     connect(m_scroll, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { m_panelMenu->popup(m_scroll->mapToGlobal(pos)); });
 
+    m_scroll->viewport()->installEventFilter(this);
+
     SetHelpTopic(kHelpTopic);
     Start("GRAPH_FORM_CAPTION");
 }
@@ -147,12 +163,12 @@ TGraphForm::~TGraphForm()
 
 const std::vector<TNodePlace>& TGraphForm::Places(int placeKind) const
 {
-    return m_places[static_cast<std::size_t>(placeKind == 2 ? 1 : placeKind == 0 ? 2 : 0)];
+    return m_places[PlaceIndex(static_cast<TChoiceKind>(placeKind))];
 }
 
 std::vector<TNodePlace>& TGraphForm::CurrentPlaces()
 {
-    return m_places[static_cast<std::size_t>(PlaceIndex(ChoiceKind()))];
+    return m_places[PlaceIndex(Kind())];
 }
 
 void TGraphForm::Initialize()
@@ -191,7 +207,7 @@ void TGraphForm::Build()
 void TGraphForm::MakeArrows()
 {
     const TGraphRegs& graph = Regs().Graph;
-    const int kind = ChoiceKind();
+    const TChoiceKind kind = Kind();
     const TInvestigationObject& model = Model();
     auto arrows = [&](bool positive, const QColor& color, int width) {
         const int32_t count = positive ? model.ForCount() : model.AgainstCount();
@@ -213,14 +229,14 @@ void TGraphForm::MakeArrows()
                                                           QString::number(received));
         }
     };
-    if (kind == 1 || kind == 3) {
-        if (kind == 1)
+    if (kind == TChoiceKind::Positive || kind == TChoiceKind::Any) {
+        if (kind == TChoiceKind::Positive)
             arrows(true, ToQColor(graph.ArrowColor), graph.ArrowWidth);
         else
             arrows(true, ToQColor(graph.ArrowColorPositive), graph.ArrowWidthPositive);
     }
-    if (kind == 2 || kind == 3) {
-        if (kind == 2)
+    if (kind == TChoiceKind::Negative || kind == TChoiceKind::Any) {
+        if (kind == TChoiceKind::Negative)
             arrows(false, ToQColor(graph.ArrowColor), graph.ArrowWidth);
         else
             arrows(false, ToQColor(graph.ArrowColorNegative), graph.ArrowWidthNegative);
@@ -235,7 +251,7 @@ void TGraphForm::LoadState()
     m_surface->Arrange();
 
     // The investigation's stored rows by (client group, client, placement kind); the first row wins.
-    std::map<std::tuple<int32_t, int32_t, int16_t>, TGraphPlace> stored;
+    std::map<std::tuple<int32_t, int32_t, int>, TGraphPlace> stored;
     const TGraphPlaceTable& rows = Store().Placements();
     for (int32_t r = 0; r < rows.Count(); ++r) {
         const TGraphPlace& row = rows.At(r);
@@ -246,14 +262,14 @@ void TGraphForm::LoadState()
         const TInvestClient member = Model().Client(static_cast<int32_t>(i));
         for (std::size_t k = 0; k < kPlaceKinds.size(); ++k) {
             TNodePlace& place = m_places[k][i];
-            const auto found = stored.find({member.GroupId, member.Id, kPlaceKinds[k]});
+            const auto found = stored.find({member.GroupId, member.Id, ChoiceKindCode(kPlaceKinds[k])});
             if (found != stored.end()) {
                 const TGraphPlace& row = found->second;
                 place = {row.Left, row.Top, row.Width, row.Height, row.FigType};
             } else {
-                place.FigType = kPlaceKinds[k] == 0
-                                    ? 5
-                                    : Model().StatusLevel(static_cast<int32_t>(i), static_cast<uint8_t>(kPlaceKinds[k]));
+                place.FigType = kPlaceKinds[k] == TChoiceKind::Placement
+                                    ? kAnyViewFigure
+                                    : Model().StatusLevel(static_cast<int32_t>(i), kPlaceKinds[k]);
             }
         }
     }
@@ -310,7 +326,7 @@ void TGraphForm::Refresh()
     const std::size_t index = static_cast<std::size_t>(ChoiceKind() - 1);
     m_panelKinds[index]->setChecked(true);
     m_nodeKinds[index]->setChecked(true);
-    const bool figures = ChoiceKind() != 3;
+    const bool figures = Kind() != TChoiceKind::Any;
     for (QAction* item : m_figureItems)
         item->setEnabled(figures);
 }
@@ -329,13 +345,20 @@ void TGraphForm::ApplySettings()
 
 QSize TGraphForm::PictureSize() const
 {
-    m_surface->FitToContents();
-    return m_surface->size();
+    return m_surface->ContentsSize();
 }
 
 void TGraphForm::PaintPicture(QPainter& painter)
 {
     m_surface->PaintTo(painter);
+}
+
+bool TGraphForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // The surface covers the whole view, so a frame can start anywhere in it.
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize)
+        m_surface->SetMinimumArea(m_scroll->viewport()->size());
+    return TVisualChildForm::eventFilter(watched, event);
 }
 
 void TGraphForm::FigureTypeMenuItemClick(TComponentStyle style)

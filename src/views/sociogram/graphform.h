@@ -63,6 +63,9 @@ public:
     void ItemCopyClick();
     void ItemSaveasClick();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     std::vector<TNodePlace>& CurrentPlaces();
     void MakeArrows();

@@ -77,7 +77,7 @@ void TSocioPanel::RemoveNode(TSocioGraphicControl* node)
     m_nodes.erase(it);
 }
 
-void TSocioPanel::FitToContents()
+QSize TSocioPanel::ContentsSize() const
 {
     int right = 0;
     int bottom = 0;
@@ -88,9 +88,21 @@ void TSocioPanel::FitToContents()
         right = std::max(right, widget->x() + widget->width());
         bottom = std::max(bottom, widget->y() + widget->height());
     }
-    const QSize wanted(right + kMargin, bottom + kMargin);
+    return {right + kMargin, bottom + kMargin};
+}
+
+void TSocioPanel::FitToContents()
+{
+    const QSize wanted = ContentsSize().expandedTo(m_minimumArea);
     if (size() != wanted)
         resize(wanted);
+}
+
+void TSocioPanel::SetMinimumArea(QSize area)
+{
+    m_minimumArea = area;
+    if (!m_clientAligned)
+        FitToContents();
 }
 
 TSocioGraphicControl* TSocioPanel::FindNode(const QString& caption) const
@@ -210,8 +222,10 @@ void TSocioPanel::PaintArrows(QPainter& painter, const QRect& clip)
 
 void TSocioPanel::PaintSurface(QPainter& painter, const QRect& clip, bool withNodes)
 {
-    const int w = width();
-    const int h = height();
+    // A picture is as large as its nodes need; the screen shows the surface's whole area.
+    const QSize area = withNodes && !m_clientAligned ? ContentsSize() : size();
+    const int w = area.width();
+    const int h = area.height();
     painter.fillRect(QRect(0, 0, w, h), QBrush(m_backColor, m_backStyle));
     if (BorderWidth() > 0) {
         painter.save();

@@ -35,8 +35,13 @@ public:
     bool ClientAligned() const { return m_clientAligned; }
     void SetClientAligned(bool value) { m_clientAligned = value; }
 
-    // Size = the largest right and bottom of the children + the margin.
+    // Size = the largest right and bottom of the children + the margin (at least the minimum area).
     void FitToContents() override;
+    // The size the nodes need: the largest right and bottom of the children + the margin.
+    QSize ContentsSize() const;
+    // On screen the surface covers at least this area (its scroll box's view), so that a frame can be
+    // drawn anywhere; pictures keep ContentsSize().
+    void SetMinimumArea(QSize area);
     // The whole sociogram: background, border, arrows, then every node at its place.
     void PaintTo(QPainter& painter) override;
 
@@ -92,6 +97,7 @@ private:
     QColor m_backColor;
     Qt::BrushStyle m_backStyle = Qt::SolidPattern;
     bool m_clientAligned = false;
+    QSize m_minimumArea;
 
     bool m_bandActive = false;
     QPoint m_bandStart;

@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeWidgetItem>
+
+#include "shell/objectstree.h"
+#include "shell/socmain_f.h"
+#include "shellfixture.h"
+#include "store/fileacc.h"
+#include "support/core/recorders.h"
+#include "support/core/tempdir.h"
+#include "support/ui/scriptedseam.h"
+#include "views/sociogram/graphform.h"
+
+namespace {
+
+class ShellGraphWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window.OpenProjectFile(QString::fromStdString(SampleProjectPath()));
+        ASSERT_TRUE(window.HasProject());
+        QTreeWidgetItem* node = NodeOf(window.Tree(), nkInvestigation, "Desk neighbours, September");
+        ASSERT_NE(node, nullptr);
+        window.Tree().setCurrentItem(node);
+    }
+    QAction* Action(const char* name) { return window.findChild<QAction*>(name); }
+    TGraphForm* Graph()
+    {
+        QMdiSubWindow* child = window.MdiArea().currentSubWindow();
+        return child ? qobject_cast<TGraphForm*>(child->widget()) : nullptr;
+    }
+    TShellSettings settings;
+    TRecordingProgress progress;
+    TSocMainForm window;
+};
+
+} // namespace
+
+TEST_F(ShellGraphWindow, OpensFromTheMenuAndFollowsTheKindCommands)
+{
+    TScriptedModalSeam seam;
+    Action("GraphMenuItem")->trigger();
+    ASSERT_TRUE(seam.informations.isEmpty()) << seam.informations.join("\n").toStdString();
+    TGraphForm* graph = Graph();
+    ASSERT_NE(graph, nullptr);
+    EXPECT_EQ(window.ActiveViewKind(), vkGraph);
+    QAction* entry = window.findChild<QAction*>("ChildWindowMenu1");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->text(), CatText("GRAPH_MENU_ADD") + " (Desk neighbours, September)");
+    for (const char* name : {"PositiveMenuItem", "NegativeMenuItem", "AnyChoicesMenuItem", "PrintMenuItem"})
+        EXPECT_TRUE(Action(name)->isEnabled()) << name;
+
+    Action("NegativeMenuItem")->trigger();
+    EXPECT_EQ(graph->ChoiceKind(), 2);
+    // The view's own menu asks the main window, which switches the view and its commands.
+    graph->PanelMenu().findChild<QAction*>("PopupItemAny2")->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(graph->ChoiceKind(), 3);
+    EXPECT_TRUE(Action("AnyChoicesMenuItem")->isChecked());
+
+    // The tree's pop-up opens another one of the same investigation.
+    SendNotify(TNotifyCode::OpenGraph, &window.Tree());
+    EXPECT_EQ(window.MdiArea().subWindowList().size(), 2);
+}
+
+TEST_F(ShellGraphWindow, PrintsTheActiveViewAndStoresPlacesOnClosing)
+{
+    TScriptedModalSeam seam;
+    Action("GraphMenuItem")->trigger();
+    ASSERT_NE(Graph(), nullptr);
+    ASSERT_FALSE(window.Store()->IsModified());
+
+    TTempDir dir;
+    const QString pdf = QString::fromStdString(dir.Path().string()) + "/graph.pdf";
+    seam.ExpectDialog("FormPrintTuning", [](QDialog& form) {
+        auto* printers = form.findChild<QComboBox*>("ComboBoxPrinterDriver");
+        printers->setCurrentIndex(printers->count() - 1);
+        form.findChild<QPushButton*>("ButtonOK")->click();
+    });
+    seam.ExpectSaveFile(pdf);
+    Action("PrintMenuItem")->trigger();
+    EXPECT_TRUE(seam.informations.isEmpty()) << seam.informations.join("\n").toStdString();
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().startsWith("%PDF-"));
+
+    const int before = window.Store()->Placements().Count();
+    window.MdiArea().currentSubWindow()->close();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window.MdiArea().subWindowList().isEmpty());
+    EXPECT_EQ(window.findChild<QAction*>("ChildWindowMenu1"), nullptr);
+    EXPECT_TRUE(window.Store()->IsModified());
+    EXPECT_GE(window.Store()->Placements().Count(), before);
+    EXPECT_TRUE(seam.AllConsumed());
+}

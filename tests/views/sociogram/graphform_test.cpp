@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+
+#include "analysis/investigationobj.h"
+#include "analysis/projectbuilder.h"
+#include "platform/notify.h"
+#include "settings/langconv.h"
+#include "settings/regs.h"
+#include "util/error.h"
+#include "views/sociogram/graphform.h"
+#include "views/sociogram/graphiccontrol.h"
+#include "views/sociogram/sociopanel.h"
+
+namespace {
+
+constexpr int kInvest = 5;
+constexpr int kGroup = 2;
+
+class TNotifyLog final : public TNotifyReceiver {
+public:
+    TNotifyLog() { SetNotifyReceiver(this); }
+    ~TNotifyLog() override { SetNotifyReceiver(nullptr); }
+    void HandleNotify(TNotifyCode code, QWidget*) override { codes.push_back(static_cast<int>(code)); }
+    std::vector<int> codes;
+};
+
+// Six members 21..26; 24 is chosen by everyone else, 22 by two, the others by one or none.
+class GraphFormTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Regs().Load();
+        project.Members(kInvest, kGroup, {21, 22, 23, 24, 25, 26});
+        for (int from : {21, 22, 23, 25, 26})
+            project.For(kInvest, from, 24);
+        project.For(kInvest, 24, 22).For(kInvest, 21, 22).For(kInvest, 22, 23);
+        project.Against(kInvest, 21, 26).Against(kInvest, 23, 26);
+    }
+    std::unique_ptr<TGraphForm> Open() { return std::make_unique<TGraphForm>(project.store, kInvest, "Week 1"); }
+    int Rows(int16_t kind)
+    {
+        int n = 0;
+        const TGraphPlaceTable& rows = project.store.Placements();
+        for (int32_t i = 0; i < rows.Count(); ++i)
+            n += rows.At(i).InvestId == kInvest && rows.At(i).SelType == kind;
+        return n;
+    }
+    const TGraphPlace* Row(int clientId, int16_t kind)
+    {
+        const TGraphPlaceTable& rows = project.store.Placements();
+        for (int32_t i = 0; i < rows.Count(); ++i) {
+            if (rows.At(i).ClientId == clientId && rows.At(i).SelType == kind)
+                return &rows.At(i);
+        }
+        return nullptr;
+    }
+    TProjectBuilder project;
+};
+
+} // namespace
+
+TEST_F(GraphFormTest, FirstOpeningArrangesByChoicesAndStoresThreeRowsPerMember)
+{
+    auto form = Open();
+    EXPECT_EQ(form->windowTitle(), QString::fromStdString(LangConv().GetText("GRAPH_FORM_CAPTION")) + " (Week 1)");
+    const auto& nodes = form->Nodes();
+    ASSERT_EQ(nodes.size(), 6u);
+    EXPECT_EQ(nodes[3]->Caption(), "M24");
+    EXPECT_EQ(nodes[3]->pos(), QPoint(35, 35));
+    EXPECT_EQ(nodes[3]->ComponentStyle(), csStar7);
+    EXPECT_EQ(nodes[3]->RelationCount(), 1);
+    EXPECT_EQ(nodes[0]->RelationCount(), 2);
+    EXPECT_FALSE(nodes[0]->IsInfo());
+    EXPECT_EQ(nodes[3]->Info(), "1/5");
+    EXPECT_TRUE(project.store.Placements().Count() == 0);
+
+    const QPoint placed = nodes[3]->pos();
+    form->close();
+    EXPECT_EQ(Rows(1), 6);
+    EXPECT_EQ(Rows(2), 6);
+    EXPECT_EQ(Rows(0), 6);
+    EXPECT_TRUE(project.store.IsModified());
+    const TGraphPlace* positive = Row(24, 1);
+    ASSERT_NE(positive, nullptr);
+    EXPECT_EQ(QPoint(positive->Left, positive->Top), placed);
+    EXPECT_EQ(positive->FigType, 1);
+    // Views never shown keep their places unset, so the next opening still lays them out.
+    const TGraphPlace* negative = Row(24, 2);
+    ASSERT_NE(negative, nullptr);
+    EXPECT_EQ(negative->Left, -99999);
+    EXPECT_EQ(Row(24, 0)->FigType, 5);
+}
+
+TEST_F(GraphFormTest, EachKindKeepsItsOwnArrangement)
+{
+    auto form = Open();
+    TSocioGraphicControl* node = form->Nodes()[0];
+    node->move(400, 300);
+    node->SetComponentStyle(csTriangle);
+    form->SetChoiceKind(2);
+    EXPECT_EQ(node->RelationCount(), 1); // 21 chose 26 negatively
+    node->move(10, 10);
+    node->SetComponentStyle(csHexagon);
+    form->SetChoiceKind(1);
+    EXPECT_EQ(node->pos(), QPoint(400, 300));
+    EXPECT_EQ(node->ComponentStyle(), csTriangle);
+    form->SetChoiceKind(2);
+    EXPECT_EQ(node->pos(), QPoint(10, 10));
+    EXPECT_EQ(node->ComponentStyle(), csHexagon);
+    form->close();
+
+    // Reopened, the positive view is where it was left.
+    auto again = Open();
+    EXPECT_EQ(again->Nodes()[0]->pos(), QPoint(400, 300));
+    EXPECT_EQ(again->Nodes()[0]->ComponentStyle(), csTriangle);
+}
+
+TEST_F(GraphFormTest, AnyChoicesViewShowsSquaresAndDisablesTheFigureItems)
+{
+    auto form = Open();
+    auto* hexagon = form->NodeMenu().findChild<QAction*>("PopupItemHexagon");
+    ASSERT_NE(hexagon, nullptr);
+    EXPECT_TRUE(hexagon->isEnabled());
+    form->SetChoiceKind(3);
+    for (const TSocioGraphicControl* node : form->Nodes())
+        EXPECT_EQ(node->ComponentStyle(), csRectangle);
+    EXPECT_FALSE(hexagon->isEnabled());
+    EXPECT_FALSE(form->NodeMenu().findChild<QAction*>("PopupItemStar7")->isEnabled());
+    EXPECT_TRUE(form->NodeMenu().findChild<QAction*>("PopupItemAny1")->isChecked());
+    EXPECT_TRUE(form->PanelMenu().findChild<QAction*>("PopupItemAny2")->isChecked());
+    // Both kinds' arrows: 21 chose 24 and 22 positively and 26 negatively.
+    EXPECT_EQ(form->Nodes()[0]->RelationCount(), 3);
+    form->SetChoiceKind(2);
+    EXPECT_TRUE(hexagon->isEnabled());
+}
+
+TEST_F(GraphFormTest, StoredPlacesAreTakenOnlyWhenSane)
+{
+    TGraphPlaceTable& rows = project.store.Placements();
+    rows.Add(kInvest, 21, kGroup, 1, 500, 400, 90, 130, 3);    // taken
+    rows.Add(kInvest, 22, kGroup, 1, -5, 40, 90, 130, 6);      // negative: default place, stored figure
+    rows.Add(kInvest, 23, kGroup, 1, 1000000000, 1000000000, 90, 130, 4); // huge
+    rows.Add(kInvest, 25, kGroup, 1, 40, 40, 0, -3, 2);        // no size
+    auto reference = std::make_unique<TGraphForm>(project.store, kInvest, "x");
+    TProjectBuilder plain;
+    plain.Members(kInvest, kGroup, {21, 22, 23, 24, 25, 26});
+    for (int from : {21, 22, 23, 25, 26})
+        plain.For(kInvest, from, 24);
+    plain.For(kInvest, 24, 22).For(kInvest, 21, 22).For(kInvest, 22, 23);
+    TGraphForm defaults(plain.store, kInvest, "y");
+
+    const auto& nodes = reference->Nodes();
+    EXPECT_EQ(nodes[0]->geometry(), QRect(500, 400, 90, 130));
+    EXPECT_EQ(nodes[0]->ComponentStyle(), csHexagon);
+    EXPECT_EQ(nodes[1]->pos(), defaults.Nodes()[1]->pos());
+    EXPECT_EQ(nodes[1]->ComponentStyle(), csTriangle);
+    EXPECT_EQ(nodes[2]->pos(), defaults.Nodes()[2]->pos());
+    EXPECT_EQ(nodes[2]->ComponentStyle(), csPentagon);
+    EXPECT_EQ(nodes[4]->pos(), defaults.Nodes()[4]->pos());
+    EXPECT_LT(reference->PictureSize().width(), 2000);
+}
+
+TEST_F(GraphFormTest, MembersWithTheSameNameGetTheirOwnArrows)
+{
+    TProjectBuilder twins;
+    twins.Group(kGroup, "G");
+    twins.Client(kGroup, 31, "Sam").Client(kGroup, 32, "Sam").Client(kGroup, 33, "Ann");
+    twins.Invest(kInvest, kGroup);
+    twins.For(kInvest, 33, 31).For(kInvest, 31, 32);
+    TGraphForm form(twins.store, kInvest, "t");
+    const auto& nodes = form.Nodes();
+    EXPECT_EQ(nodes[0]->Caption(), "Sam");
+    EXPECT_EQ(nodes[1]->Caption(), "Sam");
+    ASSERT_EQ(nodes[2]->RelationCount(), 1);
+    EXPECT_EQ(form.Surface().RelationTarget(*nodes[2], 0), nodes[0]);
+    ASSERT_EQ(nodes[0]->RelationCount(), 1);
+    EXPECT_EQ(form.Surface().RelationTarget(*nodes[0], 0), nodes[1]);
+}
+
+TEST_F(GraphFormTest, ChoicesOutsideTheGroupOrOfOneselfDrawNoArrow)
+{
+    project.For(kInvest, 21, 21).For(kInvest, 21, 99).For(kInvest, 99, 21);
+    auto form = Open();
+    EXPECT_EQ(form->Nodes()[0]->RelationCount(), 2);
+}
+
+TEST_F(GraphFormTest, FewerThanTwoMembersRefuse)
+{
+    TProjectBuilder one;
+    one.Members(kInvest, kGroup, {21});
+    EXPECT_THROW(TGraphForm(one.store, kInvest, "t"), TAppError);
+}
+
+TEST_F(GraphFormTest, NothingIsWrittenIntoAProjectThatChangedUnderneath)
+{
+    auto form = Open();
+    ASSERT_TRUE(project.store.DeleteClient(26, kGroup));
+    form->close();
+    EXPECT_EQ(project.store.Placements().Count(), 0);
+}
+
+TEST_F(GraphFormTest, MenusChangeTheFocusedNodeAndAskTheMainWindowForKinds)
+{
+    auto form = Open();
+    form->show();
+    TSocioGraphicControl* target = form->Nodes()[2];
+    target->setFocus();
+    QApplication::processEvents();
+    form->NodeMenu().findChild<QAction*>("PopupItemHexagon")->trigger();
+    EXPECT_EQ(target->ComponentStyle(), csHexagon);
+    EXPECT_NE(form->Nodes()[3]->ComponentStyle(), csHexagon);
+
+    TNotifyLog log;
+    form->PanelMenu().findChild<QAction*>("PopupItemPositive2")->trigger();
+    form->PanelMenu().findChild<QAction*>("PopupItemNegative2")->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(log.codes, std::vector<int>{510});
+    EXPECT_EQ(form->ChoiceKind(), 1);
+    EXPECT_TRUE(form->PanelMenu().findChild<QAction*>("PopupItemPositive2")->isChecked());
+}
