@@ -52,7 +52,9 @@ std::unique_ptr<TFileAccess> MakeProject(int n)
     store->ClientGroups().Add(1, "Group");
     for (int i = 1; i <= n; ++i)
         store->Clients().Add(i, 1, "Member " + std::to_string(i), true, 0);
-    store->Investigations().Add(1, 1, -1, -1, "Investigation", 40000, true, 3);
+    store->CriteriaGroups().Add(1, "Questions");
+    store->Criteria().Add(1, 1, "Whom would you sit next to?");
+    store->Investigations().Add(1, 1, 1, 1, "Investigation", 40000, true, 3);
     std::mt19937 random(11);
     std::uniform_int_distribution<int> pick(1, n);
     for (int i = 1; i <= n; ++i) {

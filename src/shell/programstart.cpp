@@ -62,7 +62,8 @@ private:
 
 void PrintUsage()
 {
-    std::cout << "usage: tremlow [PROJECT.soi]\n\n"
+    std::cout << "usage: tremlow [PROJECT.soi]\n"
+              << "       tremlow export PROJECT.soi --investigation ID --view VIEW [--kind 1|2|3] -o OUT\n\n"
               << "Tremlow " << TREMLOW_VERSION << ", sociometric research in small groups.\n"
               << "Opens the named project file at start when it exists.\n\n"
               << "  --help      show this help\n"
@@ -70,7 +71,9 @@ void PrintUsage()
               << "PROJECT may also be a file:// address. The language file language.dat and the help\n"
               << "folder are read from the folder of the executable, or from ../share/tremlow beside it\n"
               << "when Tremlow is installed. With TREMLOW_NONINTERACTIVE=1 a failure at start is written to stderr\n"
-              << "instead of being shown in a box (for scripted and headless runs).\n";
+              << "instead of being shown in a box (for scripted and headless runs).\n\n"
+              << "export draws one view of an investigation (graph) into OUT without a display; the\n"
+              << "format follows OUT's extension (.png, .jpg, .bmp, .svg, .pdf). See tremlow export --help.\n";
 }
 
 // A failure before the main window runs: a plain information box, or stderr when no one can

@@ -196,7 +196,17 @@ QRect TSocioPanel::ArrowBounds(const QRect& from, const QRect& to) const
 void TSocioPanel::PaintArrows(QPainter& painter, const QRect& clip)
 {
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    // Lines of one pen are drawn together: a sociogram's arrows mostly share a pen.
+    std::vector<QLine> lines;
+    QPen current(Qt::NoPen);
+    auto flush = [&] {
+        if (!lines.empty()) {
+            painter.setPen(current);
+            painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+            lines.clear();
+        }
+    };
     for (const TSocioGraphicControl* node : m_nodes) {
         const QRect from = node->geometry();
         for (int i = 0; i < node->RelationCount(); ++i) {
@@ -207,16 +217,23 @@ void TSocioPanel::PaintArrows(QPainter& painter, const QRect& clip)
             if (!clip.isNull() && !ArrowBounds(from, to).intersects(clip))
                 continue;
             const TRelation& relation = node->Relation(i);
-            painter.setPen(QPen(relation.Color, relation.Width, relation.PenStyle, Qt::RoundCap, Qt::RoundJoin));
+            // Width 1 is the one-pixel line of the fast path.
+            const QPen pen(relation.Color, relation.Width <= 1 ? 0 : relation.Width, relation.PenStyle, Qt::RoundCap,
+                           Qt::RoundJoin);
+            if (pen != current) {
+                flush();
+                current = pen;
+            }
             const QPoint s = Centre(from);
             const QPoint t = Centre(to);
-            painter.drawLine(s, t);
+            lines.emplace_back(s, t);
             if (const auto head = ArrowHeadAt(s, t, to)) {
                 for (const QPoint& end : head->Ends)
-                    painter.drawLine(head->Entry, end);
+                    lines.emplace_back(head->Entry, end);
             }
         }
     }
+    flush();
     painter.restore();
 }
 
