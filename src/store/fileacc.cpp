@@ -1035,15 +1035,21 @@ void TFileAccess::MergeColumn(std::string_view section, std::string_view from, s
         if (!k || *k != fromKey)
             continue;
         std::string_view value = std::string_view(m_lines[i]).substr(k->size() + 1);
-        if (value == kNull)
+        if (Trim(value) == kNull)
             value = {};
         toKey = std::string(to) + "_" + std::to_string(row);
         const auto target = targets.find(toKey);
         if (target != targets.end() && target->second != i) {
-            std::string merged = m_lines[target->second];
+            // The target's own "NULL" is an empty value too, so it never becomes part of a name.
+            std::string& line = m_lines[target->second];
+            const std::size_t valueStart = line.find('=') + 1;
+            std::string merged = line.substr(valueStart);
+            if (Trim(merged) == kNull)
+                merged.clear();
             merged += ' ';
             merged += value;
-            m_lines[target->second] = Trim(merged);
+            merged = Trim(merged);
+            line.replace(valueStart, std::string::npos, merged.empty() ? std::string(kNull) : merged);
         }
         ++row;
         fromKey = std::string(from) + "_" + std::to_string(row);

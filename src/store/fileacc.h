@@ -77,8 +77,8 @@ public:
     void DeleteKey(std::string_view section, std::string_view key);
     // Renames the column: keys old -> new and old_r -> new_r; values stay.
     void RenameColumn(std::string_view section, std::string_view oldName, std::string_view newName);
-    // Appends, row by row, the value of from_r (nothing for "NULL") after a blank to the line
-    // to_r and trims the line.
+    // Appends, row by row, the value of from_r after a blank to the value of to_r and trims it;
+    // "NULL" on either side counts as empty, and an empty result is written as "NULL".
     void MergeColumn(std::string_view section, std::string_view from, std::string_view to);
 
     // Counts over the tables.

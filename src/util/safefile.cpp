@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -31,6 +32,16 @@ bool WriteAll(int fd, std::string_view bytes)
         left -= static_cast<std::size_t>(n);
     }
     return true;
+}
+
+// Makes a rename or link in the folder durable.
+void SyncFolder(const std::string& dir)
+{
+    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
 }
 
 } // namespace
@@ -157,10 +168,67 @@ bool ReplaceFile(const std::string& path, std::string_view bytes, std::string& e
         return false;
     }
     // Make the rename itself durable.
-    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
+    SyncFolder(dir);
+    return true;
+}
+
+bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& errorText, bool& alreadyExists)
+{
+    alreadyExists = false;
+    if (path.empty()) {
+        errorText = "no file name";
+        return false;
     }
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0) {
+        alreadyExists = true;
+        errorText = "'" + path + "' exists already";
+        return false;
+    }
+    const std::size_t slash = path.rfind('/');
+    const std::string dir =
+        slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string tmp = (dir == "/" ? std::string() : dir) + "/." + base + ".tmp-XXXXXX";
+    const int fd = ::mkstemp(tmp.data());
+    if (fd < 0) {
+        errorText = ErrnoText("cannot create a temporary file in", dir);
+        return false;
+    }
+    TFdGuard guard(fd);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    bool ok = WriteAll(fd, bytes);
+    if (!ok)
+        errorText = ErrnoText("cannot write", tmp);
+    if (ok && ::fchmod(fd, 0666 & ~mask) != 0) {
+        ok = false;
+        errorText = ErrnoText("cannot set the permissions of", tmp);
+    }
+    if (ok && ::fsync(fd) != 0) {
+        ok = false;
+        errorText = ErrnoText("cannot flush", tmp);
+    }
+    if (ok && ::close(guard.Release()) != 0) {
+        ok = false;
+        errorText = ErrnoText("cannot close", tmp);
+    }
+    // link() refuses an existing name, so a file made meanwhile by someone else is kept; where
+    // the file system has no hard links, a rename that refuses to replace does the same.
+    if (ok && ::link(tmp.c_str(), path.c_str()) != 0) {
+        const int linkError = errno;
+        if (linkError != EEXIST &&
+            ::renameat2(AT_FDCWD, tmp.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) {
+            SyncFolder(dir);
+            return true;
+        }
+        ok = false;
+        alreadyExists = errno == EEXIST;
+        errorText = ErrnoText("cannot create", path);
+    }
+    ::unlink(tmp.c_str());
+    if (!ok)
+        return false;
+    SyncFolder(dir);
     return true;
 }

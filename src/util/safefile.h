@@ -41,3 +41,10 @@ bool ReadWholeFile(const std::string& path, std::string& bytes);
 // the temporary file is removed and errorText says what went wrong.
 bool ReplaceFile(const std::string& path, std::string_view bytes, std::string& errorText,
                  mode_t newFileMode = 0666);
+
+// Writes bytes to a file that must not exist yet: the text goes to a temporary file in the same
+// folder, is flushed to disk and is then linked in under path, so an existing file is never
+// replaced and an interrupted write never leaves a partial file under path. False with errorText
+// when path exists (alreadyExists set) or the file cannot be written.
+bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& errorText,
+                  bool& alreadyExists);

@@ -77,7 +77,7 @@ TEST(StoreLineEditor, OldClientNamesAreMergedIntoOneColumn)
                              "CLIENT_ID_1=1",
                              "CLIENT_FULLNAM_1=Smith John",
                              "CLIENT_ID_2=2",
-                             "CLIENT_FULLNAM_2=NULL Ann Lee",
+                             "CLIENT_FULLNAM_2=Ann Lee",
                              "CLIENT_FAMILY_1=untouched",
                              "no key line",
                              "[USERS]",
