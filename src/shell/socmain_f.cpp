@@ -37,17 +37,23 @@
 #include "settings/storemessages.h"
 #include "shell/formabout.h"
 #include "shell/formstarting.h"
+#include "shell/inputform.h"
+#include "shell/mobiledata.h"
 #include "shell/objectstree.h"
 #include "shell/reportcommand.h"
 #include "shell/toolbarform.h"
 #include "store/dbinfo.h"
 #include "store/fileacc.h"
+#include "store/updatefile.h"
 #include "util/error.h"
 #include "views/choices/selectionform.h"
 #include "views/viewform.h"
 #include "views/viewregistry.h"
 
 namespace {
+
+// The page that explains converting a project from an older version.
+constexpr int kUpgradeHelpTopic = 62;
 
 QString Text(const char* key)
 {
@@ -276,15 +282,16 @@ void TSocMainForm::BuildMenus()
         Connect(entry, [this, entry] { MenuItemProjectClick(entry); });
     }
     file->addSeparator();
-    Connect(AddAction(file, "ImportClientGroupMenuItem", "&Import client group..."), [this] { NotAvailable(); });
-    Connect(AddAction(file, "ExportClientGroupMenuItem", "&Export client group..."), [this] { NotAvailable(); });
+    Connect(AddAction(file, "ImportClientGroupMenuItem", "&Import client group..."), [this] { ImportClientGroupMenuItemClick(); });
+    Connect(AddAction(file, "ExportClientGroupMenuItem", "&Export client group..."),
+            [this] { ExportClientGroupMenuItemClick(); });
     file->addSeparator();
     Connect(AddAction(file, "PrintMenuItem", "&Print"), [this] { PrintActiveView(); });
     file->addSeparator();
     Connect(AddAction(file, "ExitMenuItem", "&Exit", QKeySequence("Ctrl+E")), [this] { ExitCommand(); });
 
     QMenu* edit = topMenu("EditMenuItem", "&Edit");
-    Connect(AddAction(edit, "UsersMenuItem", "&Users..."), [this] { NotAvailable(); });
+    Connect(AddAction(edit, "UsersMenuItem", "&Users..."), [this] { UsersOperations(); });
     edit->addSeparator();
     Connect(AddAction(edit, "FindMenuItem", "&Find...", QKeySequence("Ctrl+F")), [this] { Find(); });
     Connect(AddAction(edit, "FindNextItem", "Find &next", QKeySequence(Qt::Key_F3)), [this] { FindNext(); });
@@ -580,6 +587,12 @@ void TSocMainForm::OpenProjectFile(const QString& path)
     if (HasProject() && !MenuItemProjectCloseClick())
         return;
     const QString fullPath = info.absoluteFilePath();
+    // An older file is converted first, when the user allows it; otherwise it is not opened.
+    TUpdateFile update(fullPath.toStdString());
+    if (!update.Check([this] { return AskConvertOldFile(); })) {
+        UpdateCommands();
+        return;
+    }
     auto store = std::make_unique<TFileAccess>(fullPath.toStdString());
     if (!store->Load()) {
         ReportStoreError(store->LastError());
@@ -593,11 +606,11 @@ void TSocMainForm::OpenProjectFile(const QString& path)
         return;
     }
     if (store->LoginRequired()) {
-        // The login dialog is not part of this build yet; a project that asks for a login is
-        // not opened without one.
-        ShowError(Text("LOGIN_NOT_AVAILABLE_YET"));
-        UpdateCommands();
-        return;
+        TInputForm login(store->Users(), QStringLiteral("UserName"), this);
+        if (Modal().Exec(login) != QDialog::Accepted || !login.Succeeded()) {
+            UpdateCommands();
+            return;
+        }
     }
     m_store = std::move(store);
     SetCurrentProject(m_store.get());
@@ -605,6 +618,43 @@ void TSocMainForm::OpenProjectFile(const QString& path)
     m_tree->Rebuild();
     Regs().AddRecentProject(fullPath.toStdString());
     RefreshRecentMenu();
+    UpdateCommands();
+}
+
+bool TSocMainForm::AskConvertOldFile()
+{
+    TMessageDialog box(this);
+    box.DialogType = mdYesNoHelp;
+    box.Title = Text("APPLICATION_NAME");
+    box.Caption = Text("MUST_NEW_FILE");
+    box.HelpContext = kUpgradeHelpTopic;
+    return box.Execute() == TMessageDialog::kYes;
+}
+
+void TSocMainForm::UsersOperations()
+{
+    if (!m_store)
+        return;
+    m_users.Clear();
+    m_users.List().LoadFrom(m_store->Users());
+    m_users.Execute(this);
+    m_users.List().StoreTo(m_store->Users());
+    UpdateCommands();
+}
+
+void TSocMainForm::ImportClientGroupMenuItemClick()
+{
+    if (!m_store)
+        return;
+    TMobileData(this).Import(*m_tree);
+    UpdateCommands();
+}
+
+void TSocMainForm::ExportClientGroupMenuItemClick()
+{
+    if (!m_store || m_tree->CurrentKind() != nkClientGroup)
+        return;
+    TMobileData(this).Export(*m_store, m_tree->CurrentIds().Id);
     UpdateCommands();
 }
 

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QString>
 
+#include "shell/allusersform.h"
 #include "shell/entityflows.h"
 #include "platform/notify.h"
 
@@ -73,6 +74,12 @@ public:
     QString StatusText() const;
     int ActiveViewKind() const;
 
+    // Edit > Users: the users manager over a copy of the project's users, written back when it closes.
+    void UsersOperations();
+    // File > Import / Export client group.
+    void ImportClientGroupMenuItemClick();
+    void ExportClientGroupMenuItemClick();
+
     // Commands that later parts of the program connect.
     void Find();
     void FindNext();
@@ -131,6 +138,8 @@ private:
     void ClearAllChoices();
     void ExitCommand();
     void OpenAddress(const char* key);
+    // The question before an older project file is converted; true for Yes.
+    bool AskConvertOldFile();
 
     std::unique_ptr<TFileAccess> m_store;
     TObjectsTree* m_tree = nullptr;
@@ -158,4 +167,5 @@ private:
     TFindRequest m_find;
     int m_childMenuCounter = 0;
     std::function<void()> m_terminate;
+    TUsers m_users;
 };

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QDialog>
+
+#include "store/users.h"
+
+class QListWidget;
+class QPushButton;
+
+// Help topics of the users manager's three dialogs.
+struct TUsersHelp {
+    int AddEdit = 612;
+    int Users = 611;
+    int Confirm = 614;
+};
+
+// The users dialog: the names of the working list, with Add, Remove, Change and Exit. Every
+// change goes through the list's rules; a refused add or change is told and its dialog shown
+// again with what was typed.
+class TAllUsersForm final : public QDialog {
+    Q_OBJECT
+
+public:
+    TAllUsersForm(TUserList& list, const TUsersHelp& help, QWidget* parent = nullptr);
+
+    void AddUser();
+    void ChangeUser();
+    void RemoveUser();
+
+private:
+    void Refill(int select);
+    void UpdateButtons();
+    int SelectedIndex() const;
+
+    TUserList& m_list;
+    TUsersHelp m_help;
+    QListWidget* m_names = nullptr;
+    QPushButton* m_add = nullptr;
+    QPushButton* m_remove = nullptr;
+    QPushButton* m_change = nullptr;
+};
+
+// The users manager of the main window: a working copy of the project's users that the users
+// dialog edits and that is then written back to the USERS table.
+class TUsers final {
+public:
+    explicit TUsers(const TUsersHelp& help = {}) : m_help(help) {}
+
+    void Clear() { m_list.Clear(); }
+    bool AddUser(int32_t id, std::string_view name, std::string_view description, std::string_view password)
+    {
+        return m_list.AddUser(id, name, description, password);
+    }
+    // Shows the users dialog modally.
+    void Execute(QWidget* parent);
+
+    bool First() { return m_list.First(); }
+    bool Next() { return m_list.Next(); }
+    int32_t Id() const { return m_list.Id(); }
+    const std::string& Name() const { return m_list.Name(); }
+    const std::string& Password() const { return m_list.Password(); }
+    const std::string& Description() const { return m_list.Description(); }
+
+    TUserList& List() { return m_list; }
+
+private:
+    TUsersHelp m_help;
+    TUserList m_list;
+};

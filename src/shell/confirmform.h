@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QDialog>
+
+// Asks whether the selected user is to be removed: Yes accepts, No (or closing) keeps the user.
+class TConfirmForm final : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TConfirmForm(int helpTopic, QWidget* parent = nullptr);
+};

@@ -1,0 +1,98 @@
+#include "shell/mobiledata.h"
+
+#include <string>
+
+#include <QFileInfo>
+#include <QString>
+
+#include "platform/modalseam.h"
+#include "shell/entityform.h"
+#include "shell/objectstree.h"
+#include "store/fileacc.h"
+#include "store/groupfile.h"
+#include "util/progress.h"
+
+namespace {
+
+constexpr int kProgressHalf = 50;
+
+QString StartFolder(const TFileAccess* store)
+{
+    if (!store || store->FileName().empty())
+        return {};
+    return QFileInfo(QString::fromStdString(store->FileName())).absolutePath();
+}
+
+} // namespace
+
+bool TMobileData::Export(TFileAccess& store, int32_t groupId)
+{
+    TGroupFileData data;
+    if (!GroupFromStore(store, groupId, data)) {
+        ShowCatalogueMessage(m_parent, "NO_SELECTED_NODE");
+        return false;
+    }
+    const QString chosen = Modal().SaveFileName(m_parent, CatalogueText("CLN_GROUP_DLG_SAVE"), StartFolder(&store),
+                                                CatalogueText("CLN_GROUP_FILTER_HEAD") + " (*.sgr)");
+    if (chosen.isEmpty())
+        return false;
+    const std::string path = GroupFileName(chosen.toStdString());
+    if (QFileInfo::exists(QString::fromStdString(path))) {
+        ShowCatalogueMessage(m_parent, "CLN_GROUP_FILE_EXIST");
+        return false;
+    }
+    TGroupFileResult result = TGroupFileResult::Ok;
+    std::string error;
+    {
+        TProgressScope progress;
+        progress.Advance(kProgressHalf);
+        result = WriteGroupFile(path, data, error);
+        progress.Advance(kProgressHalf);
+    }
+    switch (result) {
+    case TGroupFileResult::Ok:
+        ShowCatalogueMessage(m_parent, "CLIENT_GROUP_EXPORT_OK");
+        return true;
+    case TGroupFileResult::FileExists:
+        ShowCatalogueMessage(m_parent, "CLN_GROUP_FILE_EXIST");
+        return false;
+    default:
+        ShowMessageText(m_parent, CatalogueText("CLN_GROUP_FILE_NOT_WRITTEN") + "\n" + QString::fromStdString(error));
+        return false;
+    }
+}
+
+bool TMobileData::Import(TObjectsTree& tree)
+{
+    const QString chosen = Modal().OpenFileName(m_parent, CatalogueText("CLN_GROUP_DLG_OPEN"), StartFolder(tree.Store()),
+                                                CatalogueText("CLN_GROUP_FILTER_HEAD") + " (*.sgr *.SGR)");
+    if (chosen.isEmpty())
+        return false;
+    TGroupFileData data;
+    TGroupFileResult result = TGroupFileResult::Ok;
+    {
+        TProgressScope progress;
+        result = ReadGroupFile(chosen.toStdString(), data);
+        progress.Advance(kProgressHalf);
+        if (result == TGroupFileResult::Ok) {
+            // Every line was checked before this point, so the group goes in whole.
+            const int groupId = tree.AddClientGroup(QString::fromStdString(data.Name),
+                                                    QString::fromStdString(data.Description));
+            for (const TGroupFileClient& client : data.Clients)
+                tree.AddClient(groupId, QString::fromStdString(client.FullName), client.IsMale, client.BirthDate,
+                               QString::fromStdString(client.Description));
+        }
+        progress.Advance(kProgressHalf);
+    }
+    switch (result) {
+    case TGroupFileResult::Ok:
+        ShowCatalogueMessage(m_parent, "CLIENT_GROUP_IMPORT_OK");
+        return true;
+    case TGroupFileResult::FileNotExist:
+        ShowCatalogueMessage(m_parent, "CLN_GROUP_FILE_NOT_EXIST");
+        return false;
+    default:
+        ShowCatalogueMessage(m_parent, "CLIENT_GROUP_FILE_BAD");
+        return false;
+    }
+}
