@@ -89,3 +89,11 @@ bool CliLoadProject(TFileAccess& store)
     InstallCatalogue();
     return store.Load() || ReportStoreError(store.LastError());
 }
+
+std::string CliCatalogueText(const char* key, const char* fallback)
+{
+    InstallCatalogue();
+    if (HasLangConv() && LangConv().HasText(key))
+        return LangConv().GetText(key);
+    return fallback;
+}

@@ -36,6 +36,10 @@ const CLI::Validator& CliIdentifier();
 // The value of an argument that passed CliIdentifier.
 int32_t CliIdentifierValue(const std::string& text);
 
+// The message catalogue's text of key (installed from beside the executable first), or fallback
+// when there is no catalogue or no such key.
+std::string CliCatalogueText(const char* key, const char* fallback);
+
 // Loads a project file for a command. The message catalogue beside the executable is installed
 // first, so a failure prints the application's own text on stderr (a fixed English text without it).
 bool CliLoadProject(TFileAccess& store);

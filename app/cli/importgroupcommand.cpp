@@ -1,0 +1,57 @@
+// tremlow-cli import-group: adds the client group of a client group file to a project.
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "cli/commands.h"
+#include "store/fileacc.h"
+#include "store/groupfile.h"
+
+namespace {
+
+struct TImportOptions {
+    std::string file;
+    std::string in;
+};
+
+int ImportGroup(const TImportOptions& options)
+{
+    TFileAccess store(options.file);
+    if (!CliLoadProject(store))
+        return 1;
+    TGroupFileData data;
+    switch (ReadGroupFile(options.in, data)) {
+    case TGroupFileResult::Ok:
+        break;
+    case TGroupFileResult::FileNotExist:
+        std::cerr << "tremlow-cli: " << options.in << ": "
+                  << CliCatalogueText("CLN_GROUP_FILE_NOT_EXIST", "the file does not exist") << '\n';
+        return 1;
+    default:
+        std::cerr << "tremlow-cli: " << options.in << ": "
+                  << CliCatalogueText("CLIENT_GROUP_FILE_BAD", "not a valid client group file; nothing was imported")
+                  << '\n';
+        return 1;
+    }
+    const int32_t groupId = AddGroupToStore(store, data);
+    if (!store.Save())
+        return 1;
+    std::cout << "client group " << groupId << " (" << data.Name << ") with " << data.Clients.size()
+              << " clients added to " << options.file << '\n';
+    return 0;
+}
+
+void DeclareImportGroup(CLI::App& command)
+{
+    auto options = std::make_shared<TImportOptions>();
+    command.add_option("FILE", options->file, "project file (.soi), saved with the group added")->required();
+    command.add_option("IN", options->in, "client group file (.sgr)")->required();
+    CliAction(command, [options] { return ImportGroup(*options); });
+}
+
+const TCliRegistrar g_importGroup({"import-group",
+                                   "add the client group of a client group file to a project, with new Ids, "
+                                   "and save the project",
+                                   DeclareImportGroup});
+
+} // namespace
