@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
@@ -44,7 +45,7 @@ void ShowRefusal(QWidget* parent, TUserEditResult result, TAddEditForm& form)
 
 } // namespace
 
-TAllUsersForm::TAllUsersForm(TUserList& list, const TUsersHelp& help, QWidget* parent)
+TAllUsersForm::TAllUsersForm(TUserList& list, bool& loginRequired, const TUsersHelp& help, QWidget* parent)
     : QDialog(parent), m_list(list), m_help(help)
 {
     setObjectName(QStringLiteral("AllUsersForm"));
@@ -68,9 +69,17 @@ TAllUsersForm::TAllUsersForm(TUserList& list, const TUsersHelp& help, QWidget* p
     buttons->addStretch(1);
     buttons->addWidget(exit);
     buttons->addWidget(helpButton);
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(m_names, 1);
-    layout->addLayout(buttons);
+    m_login = new QCheckBox(this);
+    m_login->setObjectName(QStringLiteral("LoginCheckBox"));
+    m_login->setChecked(loginRequired);
+    connect(m_login, &QCheckBox::toggled, this, [&loginRequired](bool checked) { loginRequired = checked; });
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(m_names, 1);
+    row->addLayout(buttons);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(row, 1);
+    layout->addWidget(m_login);
 
     connect(m_names, &QListWidget::currentRowChanged, this, &TAllUsersForm::UpdateButtons);
     connect(m_names, &QListWidget::itemDoubleClicked, this, &TAllUsersForm::ChangeUser);
@@ -158,6 +167,6 @@ void TAllUsersForm::RemoveUser()
 
 void TUsers::Execute(QWidget* parent)
 {
-    TAllUsersForm form(m_list, m_help, parent);
+    TAllUsersForm form(m_list, m_loginRequired, m_help, parent);
     Modal().Exec(form);
 }

@@ -4,6 +4,7 @@
 
 #include "store/users.h"
 
+class QCheckBox;
 class QListWidget;
 class QPushButton;
 
@@ -14,14 +15,15 @@ struct TUsersHelp {
     int Confirm = 614;
 };
 
-// The users dialog: the names of the working list, with Add, Remove, Change and Exit. Every
-// change goes through the list's rules; a refused add or change is told and its dialog shown
-// again with what was typed.
+// The users dialog: the names of the working list, with Add, Remove, Change and Exit, and the
+// switch that makes the project ask for a login when it opens. Every change goes through the
+// list's rules; a refused add or change is told and its dialog shown again with what was typed.
 class TAllUsersForm final : public QDialog {
     Q_OBJECT
 
 public:
-    TAllUsersForm(TUserList& list, const TUsersHelp& help, QWidget* parent = nullptr);
+    // loginRequired follows the login check box.
+    TAllUsersForm(TUserList& list, bool& loginRequired, const TUsersHelp& help, QWidget* parent = nullptr);
 
     void AddUser();
     void ChangeUser();
@@ -38,6 +40,7 @@ private:
     QPushButton* m_add = nullptr;
     QPushButton* m_remove = nullptr;
     QPushButton* m_change = nullptr;
+    QCheckBox* m_login = nullptr;
 };
 
 // The users manager of the main window: a working copy of the project's users that the users
@@ -54,6 +57,10 @@ public:
     // Shows the users dialog modally.
     void Execute(QWidget* parent);
 
+    // Whether the project asks for a login; the dialog's check box changes it.
+    bool LoginRequired() const { return m_loginRequired; }
+    void SetLoginRequired(bool value) { m_loginRequired = value; }
+
     bool First() { return m_list.First(); }
     bool Next() { return m_list.Next(); }
     int32_t Id() const { return m_list.Id(); }
@@ -66,4 +73,5 @@ public:
 private:
     TUsersHelp m_help;
     TUserList m_list;
+    bool m_loginRequired = false;
 };

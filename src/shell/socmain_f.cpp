@@ -637,8 +637,10 @@ void TSocMainForm::UsersOperations()
         return;
     m_users.Clear();
     m_users.List().LoadFrom(m_store->Users());
+    m_users.SetLoginRequired(m_store->LoginRequired());
     m_users.Execute(this);
     m_users.List().StoreTo(m_store->Users());
+    m_store->SetLoginRequired(m_users.LoginRequired());
     UpdateCommands();
 }
 

@@ -198,4 +198,29 @@ TEST_F(ShellLogin, AChangeThatKeepsThePasswordAndAnUnchangedListStillMarkTheProj
     EXPECT_TRUE(window.Store()->IsModified());
 }
 
+TEST(ShellLoginSwitch, ANewProjectSwitchedToLoginAsksForItAfterReopening)
+{
+    TShellSettings settings;
+    TTempDir dir;
+    TRecordingProgress progress;
+    TSocMainForm window;
+    TScriptedModalSeam seam;
+    window.MenuItemProjectCreateClick();
+    seam.ExpectDialog("AllUsersForm", [](QDialog& users) {
+        auto* login = Child<QCheckBox>(users, "LoginCheckBox");
+        EXPECT_FALSE(login->isChecked());
+        login->setChecked(true);
+    });
+    window.UsersOperations();
+    EXPECT_TRUE(window.Store()->LoginRequired());
+    const std::string path = dir.File("new.soi");
+    window.Store()->SetFileName(path);
+    ASSERT_TRUE(window.Store()->Save());
+    ASSERT_TRUE(window.MenuItemProjectCloseClick());
+
+    seam.ExpectDialog("InputForm", [](QDialog& login) { TypeLogin(login, "admin", ""); });
+    window.OpenProjectFile(QString::fromStdString(path));
+    EXPECT_TRUE(window.HasProject());
+}
+
 } // namespace
