@@ -8,7 +8,7 @@
 
 namespace {
 
-const char* const kCommands[] = {"check", "dump", "indices", "resave"};
+const char* const kCommands[] = {"check", "dump", "export-group", "import-group", "indices", "resave", "upgrade"};
 
 TEST(CliUsage, HelpListsEverySubcommandAndEachDescribesItsArguments)
 {
