@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QMouseEvent>
 
 #include "analysis/investigationobj.h"
 #include "analysis/projectbuilder.h"
@@ -223,4 +224,24 @@ TEST_F(GraphFormTest, MenusChangeTheFocusedNodeAndAskTheMainWindowForKinds)
     EXPECT_EQ(log.codes, std::vector<int>{510});
     EXPECT_EQ(form->ChoiceKind(), 1);
     EXPECT_TRUE(form->PanelMenu().findChild<QAction*>("PopupItemPositive2")->isChecked());
+}
+
+TEST_F(GraphFormTest, RightClickChoosesTheNodeTheFigureMenuChanges)
+{
+    auto form = Open();
+    form->show();
+    form->Nodes()[0]->setFocus();
+    QApplication::processEvents();
+    const TComponentStyle before = form->Nodes()[0]->ComponentStyle();
+    form->Nodes()[4]->SetComponentStyle(csHexagon);
+    TSocioGraphicControl* clicked = form->Nodes()[4];
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 30), clicked->mapToGlobal(QPointF(5, 30)),
+                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(clicked, &press);
+    QApplication::processEvents();
+    EXPECT_TRUE(clicked->IsFocused());
+    form->NodeMenu().findChild<QAction*>("PopupItemOval")->trigger();
+    form->NodeMenu().hide();
+    EXPECT_EQ(clicked->ComponentStyle(), csEllipse);
+    EXPECT_EQ(form->Nodes()[0]->ComponentStyle(), before);
 }
