@@ -33,6 +33,20 @@ bool CircleMeets(QPoint centre, int r, int pen, const QRect& rect)
     return nearest - pen <= r && r <= farthest + pen;
 }
 
+int Luminance(const QColor& c)
+{
+    return (299 * c.red() + 587 * c.green() + 114 * c.blue()) / 1000;
+}
+
+// The text colour itself when it stands out on the fill, else black or white, whichever does.
+QColor ReadableOn(const QColor& fill, const QColor& text)
+{
+    const int fillLuminance = Luminance(fill);
+    if (std::abs(Luminance(text) - fillLuminance) >= 100)
+        return text;
+    return fillLuminance < 128 ? QColor(Qt::white) : QColor(Qt::black);
+}
+
 }  // namespace
 
 QSize TTargetGeometry::DiagramSize() const
@@ -358,6 +372,7 @@ void TTarget::PaintNumbers(QPainter& painter, const TTargetGeometry& g, const QR
                                                ? widest
                                                : QString::number(g.MinNumber));
     const int step = NumberStep(g.Width, ink.size());
+    const int active = g.DepthOf(m_activeRingNumber);
     for (int p = g.Rings - 1; p >= 0; p -= step) {
         const QRect box = g.NumberBox(p);
         const QString text = QString::number(static_cast<int64_t>(g.MinNumber) + p);
@@ -367,6 +382,7 @@ void TTarget::PaintNumbers(QPainter& painter, const TTargetGeometry& g, const QR
         const int top = (box.top() + box.bottom() - th) / 2;
         if (!clip.intersects(QRect(left, top, tw, th)))
             continue;
+        painter.setPen(p == active ? ReadableOn(m_activeRingColor, m_digitColor) : m_digitColor);
         painter.drawText(left, top + fm.ascent(), text);
     }
 }
