@@ -1,6 +1,7 @@
 #include "views/viewregistry.h"
 
 #include "views/sociogram/graphform.h"
+#include "views/target/targetform.h"
 #include "views/viewform.h"
 
 const std::vector<TViewEntry>& ViewEntries()
@@ -9,6 +10,8 @@ const std::vector<TViewEntry>& ViewEntries()
     static const std::vector<TViewEntry> entries = {
         {"graph", 3, "GRAPH_MENU_ADD",
          [](TFileAccess& store, int id, const QString& title) { return new TGraphForm(store, id, title); }},
+        {"target", 4, "TARGET_MENU_ADD",
+         [](TFileAccess& store, int id, const QString& title) { return new TTargetForm(store, id, title); }},
     };
     return entries;
 }

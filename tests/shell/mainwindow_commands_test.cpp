@@ -32,6 +32,7 @@
 #include "support/core/recorders.h"
 #include "support/ui/scriptedseam.h"
 #include "views/choices/selectionform.h"
+#include "views/target/targetform.h"
 
 namespace {
 
@@ -300,13 +301,46 @@ TEST_F(ShellMainWindowCommands, LaterViewsAndCommandsSayTheyAreNotAvailable)
     Select(nkInvestigation, "Desk neighbours, September");
     const QString notYet = QString::fromStdString(LangConv().GetText("NOT_AVAILABLE_YET"));
     EXPECT_FALSE(notYet.isEmpty());
-    for (const char* name : {"IndexMenuItem", "TargetMenuItem", "ParametersMenuItem"}) {
+    for (const char* name : {"IndexMenuItem", "ParametersMenuItem"}) {
         seam.informations.clear();
         Action(name)->trigger();
         ASSERT_EQ(seam.informations.size(), 1) << name;
         EXPECT_EQ(seam.informations[0], notYet) << name;
     }
     EXPECT_TRUE(window.MdiArea().subWindowList().isEmpty());
+}
+
+TEST_F(ShellMainWindowCommands, TargetWindowsOpenFromTheCommandAndTheTreeAndFollowTheKindCommands)
+{
+    TScriptedModalSeam seam;
+    Select(nkInvestigation, "Desk neighbours, September");
+    EXPECT_EQ(Action("TargetMenuItem")->shortcut(), QKeySequence(QStringLiteral("Ctrl+T")));
+    Action("TargetMenuItem")->trigger();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(window.MdiArea().subWindowList().size(), 1);
+    auto* target = qobject_cast<TTargetForm*>(window.MdiArea().subWindowList()[0]->widget());
+    ASSERT_NE(target, nullptr);
+    EXPECT_EQ(window.ActiveViewKind(), vkTarget);
+    EXPECT_TRUE(target->windowTitle().startsWith(CatText("TARGET_FORM_CAPTION") + " ("));
+    QAction* entry = window.findChild<QAction*>("ChildWindowMenu1");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_TRUE(entry->text().startsWith(CatText("TARGET_MENU_ADD")));
+
+    // The View menu switches the active target; "Any choices" is for the sociogram only.
+    EXPECT_FALSE(Enabled("AnyChoicesMenuItem"));
+    Action("NegativeMenuItem")->trigger();
+    EXPECT_EQ(target->ChoiceKind(), 2);
+    // The target's own pop-up item asks the main window, which switches back and checks its item.
+    target->findChild<QAction*>("PopupItemPositive")->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(target->ChoiceKind(), 1);
+    EXPECT_TRUE(Action("PositiveMenuItem")->isChecked());
+
+    // The tree's pop-up item opens another target of the same investigation.
+    window.HandleNotify(TNotifyCode::OpenTarget, nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.MdiArea().subWindowList().size(), 2);
+    EXPECT_TRUE(seam.informations.isEmpty());
 }
 
 TEST_F(ShellMainWindowCommands, HelpAddressesOpenInBrowserOrSayWhy)

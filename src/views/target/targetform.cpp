@@ -1,0 +1,244 @@
+#include "views/target/targetform.h"
+
+#include <algorithm>
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "analysis/investigationobj.h"
+#include "platform/fontcolor.h"
+#include "settings/langconv.h"
+#include "settings/regs.h"
+#include "views/target/stringslist.h"
+#include "views/target/target.h"
+#include "views/target/targetrings.h"
+
+namespace {
+
+const int kHelpTopic = 93;
+
+QString CatalogueText(const char* key)
+{
+    return HasLangConv() ? QString::fromStdString(LangConv().GetText(key)) : QString::fromLatin1(key);
+}
+
+void PaintBackground(QWidget& widget, const QColor& color)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Window, color);
+    widget.setPalette(palette);
+    widget.setAutoFillBackground(true);
+}
+
+}  // namespace
+
+TTargetForm::TTargetForm(TFileAccess& store, int investId, const QString& title, QWidget* parent)
+    : TVisualChildForm("TargetForm", store, investId, title, parent)
+{
+    CreateComponents();
+    SetHelpTopic(kHelpTopic);
+    resize(368, 279);
+    Start("TARGET_FORM_CAPTION");
+}
+
+TTargetForm::~TTargetForm() = default;
+
+void TTargetForm::CreateComponents()
+{
+    setWindowTitle(QStringLiteral("Target"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("TargetScrollBox"));
+    m_scroll->setWidgetResizable(false);
+    layout->addWidget(m_scroll);
+    m_contents = new QWidget;
+    m_contents->setObjectName(QStringLiteral("TargetScrollBoxContents"));
+    m_scroll->setWidget(m_contents);
+
+    m_legend = new TStringsList(m_contents);
+    m_legend->setObjectName(QStringLiteral("TargetLegend"));
+    m_target = new TTarget(m_contents);
+    m_target->setObjectName(QStringLiteral("Target"));
+    m_target->move(0, 0);
+    m_target->SetIsBorder(false);
+
+    m_popup = new QMenu(this);
+    m_popup->setObjectName(QStringLiteral("PopupMenuTarget"));
+    auto* kinds = new QActionGroup(m_popup);
+    kinds->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    auto addItem = [this](const char* name, const QString& caption) {
+        auto* action = m_popup->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    m_itemPositive = addItem("PopupItemPositive", QStringLiteral("Positive choices"));
+    m_itemNegative = addItem("PopupItemNegative", QStringLiteral("Negative choices"));
+    for (QAction* item : {m_itemPositive, m_itemNegative}) {
+        item->setCheckable(true);
+        kinds->addAction(item);
+    }
+    m_itemPositive->setChecked(true);
+    m_popup->addSeparator();
+    QAction* copy = addItem("ItemCopy", QStringLiteral("Copy"));
+    QAction* saveAs = addItem("ItemSaveAs", QStringLiteral("Save as..."));
+
+    connect(m_itemPositive, &QAction::triggered, this,
+            [this] { PopupItemClick(ChoiceKindCode(TChoiceKind::Positive)); });
+    connect(m_itemNegative, &QAction::triggered, this,
+            [this] { PopupItemClick(ChoiceKindCode(TChoiceKind::Negative)); });
+    connect(copy, &QAction::triggered, this, &TTargetForm::ItemCopyClick);
+    connect(saveAs, &QAction::triggered, this, &TTargetForm::ItemSaveAsClick);
+
+    // The same menu on the rings and on the empty space around them and the legend.
+    m_target->SetPopupMenu(m_popup);
+    for (QWidget* area : {static_cast<QWidget*>(m_contents), m_scroll->viewport()}) {
+        area->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(area, &QWidget::customContextMenuRequested, this,
+                [this, area](const QPoint& pos) { m_popup->popup(area->mapToGlobal(pos)); });
+    }
+
+    connect(m_target, &TTarget::OnMouseMove, this, &TTargetForm::TargetMouseMove);
+    connect(m_target, &TTarget::OnMouseOutMove, this, &TTargetForm::TargetMouseOutMove);
+    connect(m_target, &TTarget::OnLButtonDown, this, &TTargetForm::TargetLButtonDown);
+}
+
+void TTargetForm::Build()
+{
+    const auto kind = static_cast<TChoiceKind>(ChoiceKind());
+    m_counts = ReceivedCounts(Model(), kind);
+    const TTargetRings rings = RingsForCounts(m_counts, KindHasRings(Model(), kind));
+    m_target->SetRingMinNumber(rings.MinNumber);
+    m_target->SetRingNumber(rings.RingNumber);
+    m_target->SetActiveRingNumber(rings.MinNumber);
+    // Where the counts span more rings than fit, the picture says which are left out.
+    const int omitted = m_target->OmittedRings();
+    m_target->SetNote(omitted <= 0 ? QString()
+                                   : CatalogueText("TARGET_RINGS_NOT_DRAWN")
+                                         .arg(rings.MinNumber)
+                                         .arg(static_cast<int64_t>(rings.MinNumber) + omitted - 1)
+                                         .arg(rings.RingNumber));
+    m_legendRing = kNoRing;
+    ShowLegend(m_target->ActiveRingNumber());
+    PlaceContents();
+}
+
+void TTargetForm::Refresh()
+{
+    Build();
+    m_itemPositive->setChecked(ChoiceKind() == ChoiceKindCode(TChoiceKind::Positive));
+    m_itemNegative->setChecked(ChoiceKind() == ChoiceKindCode(TChoiceKind::Negative));
+}
+
+void TTargetForm::ApplySettings()
+{
+    const TTargetRegs& r = Regs().Target;
+    const QColor background = ToQColor(r.Background);
+    m_target->SetBackColor(background);
+    PaintBackground(*m_contents, background);
+    PaintBackground(*m_scroll->viewport(), background);
+
+    m_legend->SetBackColor(ToQColor(r.LegendBackground));
+    m_legend->SetLineWidth(r.LegendLineWidth);
+    m_legend->SetLineColor(ToQColor(r.LegendLineColor));
+    QFont font;
+    QColor color;
+    ApplyFont(r.LegendFont, font, color);
+    m_legend->SetTextFont(font, color);
+
+    m_target->SetRingLineColor(ToQColor(r.RingLineColor));
+    m_target->SetNotActiveRingColor(ToQColor(r.RingColor));
+    m_target->SetActiveRingBorderColor(ToQColor(r.ActiveRingLineColor));
+    m_target->SetActiveRingColor(ToQColor(r.ActiveRingColor));
+    font = QFont();
+    ApplyFont(r.TargetFont, font, color);
+    m_target->SetDigitFont(font, color);
+    // The control has one line width and one ring width: the active ring's values are in force.
+    m_target->SetRingLineWidth(r.RingLineWidth);
+    m_target->SetRingLineWidth(r.ActiveRingLineWidth);
+    m_target->SetRingWidth(r.RingWidth);
+    m_target->SetRingWidth(r.ActiveRingWidth);
+    PlaceContents();
+}
+
+QSize TTargetForm::PictureSize() const
+{
+    const QSize target = m_target->size();
+    if (!m_legend->IsShown())
+        return target;
+    const QSize legend = m_legend->size();
+    return QSize(target.width() + legend.width(), std::max(target.height(), legend.height()));
+}
+
+void TTargetForm::PaintPicture(QPainter& painter)
+{
+    const QSize whole = PictureSize();
+    painter.fillRect(QRect(QPoint(0, 0), whole), m_target->BackColor());
+    painter.save();
+    m_target->PaintTo(painter);
+    painter.restore();
+    if (m_legend->IsShown()) {
+        painter.save();
+        painter.translate(m_target->width(), 0);
+        m_legend->PaintTo(painter);
+        painter.restore();
+    }
+}
+
+void TTargetForm::PlaceContents()
+{
+    // The legend sits directly right of the rings, level with their top.
+    m_legend->move(m_target->x() + m_target->width() - m_target->x(), m_target->y());
+    const QSize legend = m_legend->IsShown() ? m_legend->size() : QSize(0, 0);
+    m_contents->resize(m_target->width() + legend.width(), std::max(m_target->height(), legend.height()));
+}
+
+void TTargetForm::ShowLegend(int32_t ring)
+{
+    if (ring == m_legendRing)
+        return;
+    QStringList lines;
+    for (int member : MembersOnRing(m_counts, ring))
+        lines << QString::fromStdString(Model().Client(member).Name);
+    m_legend->SetLines(lines);
+    m_legendRing = ring;
+    PlaceContents();
+}
+
+void TTargetForm::TargetMouseMove(int ring)
+{
+    ShowLegend(ring);
+}
+
+void TTargetForm::TargetMouseOutMove()
+{
+    ShowLegend(m_target->ActiveRingNumber());
+}
+
+void TTargetForm::TargetLButtonDown(int ring)
+{
+    ShowLegend(ring);
+}
+
+void TTargetForm::PopupItemClick(int kind)
+{
+    RequestChoiceKind(kind);
+    // The items follow the kind shown; the main window switches it (Refresh checks the new one).
+    m_itemPositive->setChecked(ChoiceKind() == ChoiceKindCode(TChoiceKind::Positive));
+    m_itemNegative->setChecked(ChoiceKind() == ChoiceKindCode(TChoiceKind::Negative));
+}
+
+void TTargetForm::ItemCopyClick()
+{
+    CopyPicture();
+}
+
+void TTargetForm::ItemSaveAsClick()
+{
+    SavePicture();
+}

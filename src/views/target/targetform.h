@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "views/viewform.h"
+
+class QAction;
+class QMenu;
+class QScrollArea;
+class TStringsList;
+class TTarget;
+
+// The target window of an investigation: the members on concentric rings by the number of
+// choices they received, with a legend naming the members of the ring under the mouse or of the
+// ring last clicked.
+class TTargetForm final : public TVisualChildForm {
+    Q_OBJECT
+
+public:
+    // The ring value the legend shows when it shows none.
+    static constexpr int32_t kNoRing = -99999;
+
+    // Throws TAppError (the "LESS_2_CLIENTS" text) for an investigation of fewer than two members.
+    TTargetForm(TFileAccess& store, int investId, const QString& title, QWidget* parent = nullptr);
+    ~TTargetForm() override;
+
+    // Nothing of the target is stored or carried between kinds.
+    void SaveState() override {}
+    void LoadState() override {}
+    void Initialize() override {}
+    void CaptureState() override {}
+    void Build() override;
+    void Refresh() override;
+    void ApplySettings() override;
+
+    // The diagram with the legend to its right, as high as the higher of the two.
+    QSize PictureSize() const override;
+    void PaintPicture(QPainter& painter) override;
+
+    TTarget& Target() const { return *m_target; }
+    TStringsList& Legend() const { return *m_legend; }
+    // The ring whose members the legend lists (kNoRing before the first).
+    int32_t LegendRing() const { return m_legendRing; }
+
+private:
+    void CreateComponents();
+    void PlaceContents();
+    // Lists the members of a ring in the legend (nothing when it already does).
+    void ShowLegend(int32_t ring);
+    void TargetMouseMove(int ring);
+    void TargetMouseOutMove();
+    void TargetLButtonDown(int ring);
+    void PopupItemClick(int kind);
+    void ItemCopyClick();
+    void ItemSaveAsClick();
+
+    QScrollArea* m_scroll = nullptr;
+    QWidget* m_contents = nullptr;
+    TTarget* m_target = nullptr;
+    TStringsList* m_legend = nullptr;
+    QMenu* m_popup = nullptr;
+    QAction* m_itemPositive = nullptr;
+    QAction* m_itemNegative = nullptr;
+    std::vector<int32_t> m_counts;
+    int32_t m_legendRing = kNoRing;
+};
