@@ -79,28 +79,56 @@ void TStringsList::SetLineColor(const QColor& color)
     update();
 }
 
+void TStringsList::SetMaxHeight(int height)
+{
+    m_maxHeight = height;
+    FitToContents();
+    update();
+}
+
 int TStringsList::LineHeight() const
 {
     return QFontMetrics(m_textFont).height();
 }
 
+QPoint TStringsList::LinePos(int line) const
+{
+    const int rows = std::max(1, m_rows);
+    return QPoint(m_leftOrder + (line / rows) * ColumnPitch(), m_upOrder + (line % rows) * (LineHeight() + m_order));
+}
+
 int TStringsList::LineAt(QPoint point) const
 {
     const int pitch = LineHeight() + m_order;
-    if (pitch <= 0 || point.y() < m_upOrder)
+    if (pitch <= 0 || m_rows <= 0 || point.y() < m_upOrder || point.x() < 0)
         return -1;
-    const int line = (point.y() - m_upOrder) / pitch;
+    const int row = (point.y() - m_upOrder) / pitch;
+    const int column = ColumnPitch() > 0 ? point.x() / ColumnPitch() : 0;
+    if (row >= m_rows)
+        return -1;
+    const int line = column * m_rows + row;
     return line < m_lines.size() ? line : -1;
 }
 
 void TStringsList::FitToContents()
 {
     const QFontMetrics fm(m_textFont);
-    int widest = 0;
+    m_widest = 0;
     for (const QString& line : m_lines)
-        widest = std::max(widest, fm.horizontalAdvance(line));
-    const int width = widest + 2 * m_leftOrder;
-    const int height = static_cast<int>(m_lines.size()) * (LineHeight() + m_order) + m_upOrder;
+        m_widest = std::max(m_widest, fm.horizontalAdvance(line));
+    const int count = static_cast<int>(m_lines.size());
+    const int pitch = LineHeight() + m_order;
+    // One column as long as it stays within MaxHeight; a long list (a large group) flows into
+    // columns of equal length instead of one strip thousands of pixels high.
+    m_rows = count;
+    if (m_maxHeight > 0 && pitch > 0 && count * pitch + m_upOrder > m_maxHeight) {
+        const int fit = std::max(1, (m_maxHeight - m_upOrder) / pitch);
+        const int columns = (count + fit - 1) / fit;
+        m_rows = (count + columns - 1) / columns;
+    }
+    const int columns = m_rows > 0 ? (count + m_rows - 1) / m_rows : 1;
+    const int width = columns * m_widest + (columns + 1) * m_leftOrder;
+    const int height = m_rows * pitch + m_upOrder;
     resize(std::max(1, width), std::max(1, height));
 }
 
@@ -122,15 +150,11 @@ void TStringsList::PaintTo(QPainter& painter)
     painter.setFont(m_textFont);
     painter.setPen(m_textColor);
     const QFontMetrics fm(m_textFont);
-    const int pitch = LineHeight() + m_order;
     const QRect clip = painter.hasClipping() ? painter.clipBoundingRect().toAlignedRect() : whole;
-    // Only the lines inside the clip: a legend of a large group is thousands of lines long.
-    const int first = pitch > 0 ? std::max(0, (clip.top() - m_upOrder) / pitch) : 0;
-    for (int i = first; i < m_lines.size(); ++i) {
-        const int top = m_upOrder + i * pitch;
-        if (top > clip.bottom())
-            break;
-        painter.drawText(m_leftOrder, top + fm.ascent(), m_lines[i]);
+    for (int i = 0; i < m_lines.size(); ++i) {
+        const QPoint pos = LinePos(i);
+        if (clip.intersects(QRect(pos, QSize(m_widest, fm.height()))))
+            painter.drawText(pos.x(), pos.y() + fm.ascent(), m_lines[i]);
     }
     painter.restore();
 }

@@ -39,9 +39,16 @@ public:
     void SetLineWidth(int width);
     const QColor& LineColor() const { return m_lineColor; }
     void SetLineColor(const QColor& color);
+    // Height beyond which the lines flow into further columns side by side; 0 keeps one column.
+    int MaxHeight() const { return m_maxHeight; }
+    void SetMaxHeight(int height);
+    // Lines in each column (all of them in one column unless MaxHeight splits them).
+    int RowsPerColumn() const { return m_rows; }
 
     // Whether the lines make the legend shown (with lines, or when empty legends are kept).
     bool IsShown() const { return !m_lines.isEmpty() || !m_isEmptyHide; }
+    // Where line i (0-based) is written: its left and top.
+    QPoint LinePos(int line) const;
     // Line under a point (0-based), -1 where there is none.
     int LineAt(QPoint point) const;
 
@@ -57,6 +64,7 @@ protected:
 
 private:
     int LineHeight() const;
+    int ColumnPitch() const { return m_widest + m_leftOrder; }
 
     QColor m_backColor = Qt::white;
     QFont m_textFont;
@@ -68,4 +76,7 @@ private:
     bool m_isEmptyHide = true;
     int m_lineWidth = 0;
     QColor m_lineColor = Qt::black;
+    int m_maxHeight = 0;
+    int m_widest = 0;
+    int m_rows = 0;
 };

@@ -129,7 +129,25 @@ int NumberStep(int bandWidth, QSize numberSize)
     // when they are both wider and higher than that.
     const double apart = std::max(1, bandWidth) * kSin45;
     const int smaller = std::min(numberSize.width(), numberSize.height());
-    return std::max(1, static_cast<int>(std::ceil(smaller / apart)));
+    const int needed = std::max(1, static_cast<int>(std::ceil(smaller / apart)));
+    // A round step (1, 2, 5, 10, 20, 50, ...) so that the numbers written are easy to count on.
+    for (int decade = 1;; decade *= 10) {
+        for (int factor : {1, 2, 5}) {
+            if (factor * decade >= needed)
+                return factor * decade;
+        }
+    }
+}
+
+bool CarriesNumber(const TTargetGeometry& g, int depth, int step)
+{
+    const int last = g.Rings - 1;
+    if (depth < 0 || depth > last)
+        return false;
+    if (depth == 0 || depth == last)
+        return true;
+    const int64_t value = static_cast<int64_t>(g.MinNumber) + depth;
+    return value % step == 0 && 2 * depth >= step && 2 * (last - depth) >= step;
 }
 
 TTarget::TTarget(QWidget* parent) : TSocioObject(parent)
@@ -373,9 +391,12 @@ void TTarget::PaintNumbers(QPainter& painter, const TTargetGeometry& g, const QR
                                                : QString::number(g.MinNumber));
     const int step = NumberStep(g.Width, ink.size());
     const int active = g.DepthOf(m_activeRingNumber);
-    for (int p = g.Rings - 1; p >= 0; p -= step) {
+    for (int p = 0; p < g.Rings; ++p) {
+        const int64_t value = static_cast<int64_t>(g.MinNumber) + p;
+        if (!CarriesNumber(g, p, step))
+            continue;
         const QRect box = g.NumberBox(p);
-        const QString text = QString::number(static_cast<int64_t>(g.MinNumber) + p);
+        const QString text = QString::number(value);
         const int tw = fm.horizontalAdvance(text);
         const int th = fm.height();
         const int left = (box.left() + box.right() - tw) / 2;

@@ -47,9 +47,13 @@ TTargetGeometry FitTargetGeometry(int ringNumber, int ringWidth, int32_t ringMin
                                   int topOffset, int radius = kTargetRadius,
                                   int maxRadius = kMaxTargetRadius);
 
-// Every how many bands a number is written, counted from the innermost, so that numbers of the
-// given size do not overlap along the diagonal.
+// Every how many values a band carries its number (a round step: 1, 2, 5, 10, 20, ...), so that
+// numbers of the given size do not overlap along the diagonal.
 int NumberStep(int bandWidth, QSize numberSize);
+
+// Whether the band at a depth carries its number: the outermost and the innermost always, the
+// others when their value is a multiple of the step and they keep clear of those two.
+bool CarriesNumber(const TTargetGeometry& g, int depth, int step);
 
 // The target diagram: one ring per number of choices received, the outermost for the smallest
 // count, each with its number; a click makes a ring the active one and the mouse reports the ring

@@ -20,6 +20,8 @@
 namespace {
 
 const int kHelpTopic = 93;
+// The legend flows into columns when it would be higher than the diagram and than this.
+const int kLegendMinHeight = 600;
 
 QString CatalogueText(const char* key)
 {
@@ -192,6 +194,9 @@ void TTargetForm::PaintPicture(QPainter& painter)
 
 void TTargetForm::PlaceContents()
 {
+    const int legendHeight = std::max(m_target->height(), kLegendMinHeight);
+    if (m_legend->MaxHeight() != legendHeight)
+        m_legend->SetMaxHeight(legendHeight);
     // The legend sits directly right of the rings, level with their top.
     m_legend->move(m_target->x() + m_target->width() - m_target->x(), m_target->y());
     const QSize legend = m_legend->IsShown() ? m_legend->size() : QSize(0, 0);

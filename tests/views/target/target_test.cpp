@@ -129,9 +129,25 @@ TEST(TargetGeometry, NumbersAreThinnedOutOnlyWhereTheyWouldOverlap)
 {
     EXPECT_EQ(NumberStep(20, QSize(8, 11)), 1);
     EXPECT_EQ(NumberStep(20, QSize(30, 11)), 1);    // wide but low: they step down past each other
-    EXPECT_EQ(NumberStep(2, QSize(20, 11)), 8);     // 11 / 1.41
-    EXPECT_EQ(NumberStep(1, QSize(20, 11)), 16);
-    EXPECT_EQ(NumberStep(0, QSize(20, 11)), 16);
+    EXPECT_EQ(NumberStep(7, QSize(20, 11)), 5);     // 11 / 4.9 = 2.2, rounded up to 5
+    EXPECT_EQ(NumberStep(2, QSize(20, 11)), 10);    // 11 / 1.41 = 7.8
+    EXPECT_EQ(NumberStep(1, QSize(20, 11)), 20);    // 15.6
+    EXPECT_EQ(NumberStep(0, QSize(20, 11)), 20);
+    EXPECT_EQ(NumberStep(1, QSize(200, 150)), 500); // 212
+
+    // Which bands carry numbers: both ends, and round values clear of them.
+    TTargetGeometry g;
+    g.Rings = 47;   // values 3 ... 49
+    g.MinNumber = 3;
+    std::vector<int32_t> numbered;
+    for (int p = 0; p < g.Rings; ++p)
+        if (CarriesNumber(g, p, 10))
+            numbered.push_back(g.MinNumber + p);
+    EXPECT_EQ(numbered, (std::vector<int32_t>{3, 10, 20, 30, 40, 49}));
+    g.Rings = 5;
+    for (int p = 0; p < g.Rings; ++p)
+        EXPECT_TRUE(CarriesNumber(g, p, 1)) << p;
+    EXPECT_FALSE(CarriesNumber(g, 5, 1));
 }
 
 TEST(TargetRings, OneRingPerCountFromTheSmallestToTheLargest)
@@ -320,4 +336,39 @@ TEST(Legend, LinesSizeAndShowTheLegend)
     EXPECT_FALSE(legend.isVisible());
     legend.SetIsEmptyHide(false);
     EXPECT_TRUE(legend.isVisible());
+}
+
+TEST(Legend, LongListsFlowIntoColumnsOfEqualLength)
+{
+    TStringsList legend;
+    QStringList lines;
+    for (int i = 0; i < 25; ++i)
+        lines << QStringLiteral("Member %1").arg(i, 2, 10, QLatin1Char('0'));
+    legend.SetLines(lines);
+    const int pitch = QFontMetrics(legend.TextFont()).height() + 10;
+    const int widest = legend.width() - 2 * 20;
+    EXPECT_EQ(legend.RowsPerColumn(), 25);
+
+    // Room for ten lines: three columns, of nine, nine and seven lines.
+    legend.SetMaxHeight(20 + 10 * pitch);
+    EXPECT_EQ(legend.RowsPerColumn(), 9);
+    EXPECT_EQ(legend.height(), 20 + 9 * pitch);
+    EXPECT_EQ(legend.width(), 3 * widest + 4 * 20);
+    EXPECT_EQ(legend.LinePos(9), QPoint(20 + widest + 20, 20));
+    EXPECT_EQ(legend.LineAt(legend.LinePos(10) + QPoint(2, 2)), 10);
+    EXPECT_EQ(legend.LineAt(legend.LinePos(24) + QPoint(2, 2)), 24);
+    EXPECT_EQ(legend.LineAt(legend.LinePos(24) + QPoint(2, 2 + pitch)), -1);  // below the last line
+
+    // Every line is drawn: the last column's last line shows in the picture.
+    legend.SetTextFont(legend.TextFont(), Qt::red);
+    const QImage picture = legend.Picture();
+    const QRect last(legend.LinePos(24), QSize(widest, pitch - 10));
+    bool inked = false;
+    for (int y = last.top(); y <= last.bottom(); ++y)
+        for (int x = last.left(); x <= last.right(); ++x)
+            inked = inked || (picture.pixelColor(x, y).red() > 200 && picture.pixelColor(x, y).green() < 100);
+    EXPECT_TRUE(inked);
+
+    legend.SetMaxHeight(0);
+    EXPECT_EQ(legend.RowsPerColumn(), 25);
 }

@@ -258,6 +258,9 @@ TEST(TargetFormLargeGroup, TwoThousandMembersOpenAndKeepTheirRings)
     EXPECT_GE(target.Geometry().Width, 1);
     EXPECT_TRUE(target.Note().isEmpty());
     EXPECT_EQ(form.Legend().Lines().size(), 1998);  // the outermost ring: nobody chose them
+    // Their names flow into columns no higher than the diagram.
+    EXPECT_LE(form.Legend().height(), target.height());
+    EXPECT_GT(form.Legend().RowsPerColumn(), 10);
 
     // Still more rings than fit at one pixel each: the outermost are left out, and said so.
     for (int32_t id = 2001; id <= 2100; ++id)
