@@ -181,14 +181,20 @@ TEST_F(TargetFormTest, SaveAndPrintWriteThePicture)
 {
     auto form = Open();
     TTempDir dir;
-    const QString png = QString::fromStdString(dir.File("target.png"));
-    {
-        TScriptedModalSeam seam;
-        seam.ExpectSaveFile(png, QStringLiteral("*.png"));
-        form->findChild<QAction*>(QStringLiteral("ItemSaveAs"))->trigger();
+    for (const char* ext : {"png", "bmp", "jpg", "svg", "pdf"}) {
+        const QString file = QString::fromStdString(dir.File(std::string("target.") + ext));
+        {
+            TScriptedModalSeam seam;
+            seam.ExpectSaveFile(file, QStringLiteral("*.") + ext);
+            form->findChild<QAction*>(QStringLiteral("ItemSaveAs"))->trigger();
+            EXPECT_TRUE(seam.informations.isEmpty()) << ext;
+        }
+        EXPECT_GT(QFileInfo(file).size(), 100) << ext;
+        const QImage saved(file);
+        if (std::string(ext) != "svg" && std::string(ext) != "pdf") {
+            EXPECT_EQ(saved.size(), form->PictureSize()) << ext;
+        }
     }
-    const QImage saved(png);
-    EXPECT_EQ(saved.size(), form->PictureSize());
 
     const QString pdf = QString::fromStdString(dir.File("target.pdf"));
     QPrinter printer(QPrinter::HighResolution);
