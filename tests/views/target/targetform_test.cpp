@@ -8,9 +8,12 @@
 #include <QImage>
 #include <QMenu>
 #include <QPrinter>
+#include <QScrollArea>
+#include <QTextBrowser>
 #include <QTest>
 
 #include "analysis/projectbuilder.h"
+#include "platform/helpviewer.h"
 #include "platform/notify.h"
 #include "settings/regs.h"
 #include "support/core/tempdir.h"
@@ -236,6 +239,22 @@ TEST_F(TargetFormTest, SettingsPutTheActiveRingWidthsInForce)
     EXPECT_EQ(form->Target().RingLineWidth(), 3);
     EXPECT_EQ(form->Target().size(), QSize(2 * (26 * 6 + 10), 2 * (26 * 6 + 10)));
     EXPECT_EQ(form->Legend().BackColor(), QColor(Qt::yellow));
+}
+
+TEST_F(TargetFormTest, F1OpensTheTargetPage)
+{
+    auto form = Open();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    auto* scroll = form->findChild<QScrollArea*>(QStringLiteral("TargetScrollBox"));
+    ASSERT_NE(scroll, nullptr);
+    scroll->setFocus();
+    QTest::keyClick(scroll, Qt::Key_F1);
+    ASSERT_NE(HelpWindow(), nullptr);
+    auto* browser = HelpWindow()->findChild<QTextBrowser*>("HelpBrowser");
+    ASSERT_NE(browser, nullptr);
+    EXPECT_TRUE(browser->source().toLocalFile().endsWith("/help/93.html"));
+    HelpWindow()->close();
 }
 
 TEST_F(TargetFormTest, FewerThanTwoMembersOpenNoWindow)
