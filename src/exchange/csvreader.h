@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Bounds that keep a wrongly chosen or hostile file from exhausting memory; a class list or a
+// choices matrix of a real group stays far below them.
+struct TCsvLimits {
+    std::size_t MaxBytes = 8u * 1024u * 1024u;
+    std::size_t MaxColumns = 1024;
+    std::size_t MaxRows = 100000;
+    std::size_t MaxFieldBytes = 64u * 1024u;
+};
+
+// One record of a CSV file with the line it starts on (1-based).
+struct TCsvRow {
+    int32_t Line = 0;
+    std::vector<std::string> Fields;
+};
+
+// A CSV file read whole: its separator and its non-blank records, text in UTF-8.
+struct TCsvTable {
+    char Separator = ',';
+    std::vector<TCsvRow> Rows;
+};
+
+// Reads CSV text (RFC 4180: fields in double quotes may hold separators, doubled quotes and line
+// breaks). The separator is the one of comma, semicolon and tab found most often outside quotes
+// in the first record. Text in UTF-8 (with or without a byte order mark) is kept, anything else
+// is read as the legacy Windows-1251 code page. Records whose fields are all blank are skipped.
+// On failure error says what is wrong and where, in the user's words.
+bool ReadCsvText(std::string_view bytes, TCsvTable& table, std::string& error, const TCsvLimits& limits = {});
+// The same for a file (see ReadImportFile).
+bool ReadCsvFile(const std::string& path, TCsvTable& table, std::string& error, const TCsvLimits& limits = {});
+
+// Reads an import file whole; a file that cannot be read or is larger than the limit is refused.
+bool ReadImportFile(const std::string& path, std::string& bytes, std::string& error, const TCsvLimits& limits = {});
+
+// Writing CSV: one field (quoted when it holds a comma, a quote or a line break) and one record
+// ending in CR LF.
+std::string CsvField(std::string_view text);
+std::string CsvRecord(const std::vector<std::string>& fields);

@@ -1,0 +1,254 @@
+#include "exchange/tableexport.h"
+
+#include <charconv>
+#include <filesystem>
+#include <system_error>
+
+#include <unistd.h>
+
+#include <xlsxwriter.h>
+
+#include "analysis/investigationobj.h"
+#include "analysis/statusgroups.h"
+#include "exchange/csvreader.h"
+#include "exchange/exchangetext.h"
+#include "store/fileacc.h"
+#include "util/dates.h"
+#include "util/safefile.h"
+#include "util/text.h"
+
+namespace {
+
+struct TKindColumn {
+    TChoiceKind Kind;
+    const char* Suffix;
+};
+
+constexpr TKindColumn kKindColumns[] = {
+    {TChoiceKind::Positive, "pos"}, {TChoiceKind::Negative, "neg"}, {TChoiceKind::Any, "any"}};
+
+std::string CellText(const TExportCell& cell)
+{
+    switch (cell.Kind) {
+    case TExportCell::TKind::Empty:
+        return {};
+    case TExportCell::TKind::Text:
+        return cell.Text;
+    case TExportCell::TKind::Number:
+        return ExportNumberText(cell.Number);
+    }
+    return {};
+}
+
+// Excel refuses sheet names over 31 characters and with []:*?/\ in them.
+std::string SheetName(const std::string& name)
+{
+    std::string out;
+    for (const char ch : name)
+        out += std::string_view("[]:*?/\\").find(ch) == std::string_view::npos ? ch : '_';
+    return CutChars(out, 31);
+}
+
+} // namespace
+
+std::string IsoDate(double date)
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    if (date == 0 || !DecodeDate(date, year, month, day))
+        return {};
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
+    return text;
+}
+
+const TAClient* FindMemberRecord(const TFileAccess& store, int32_t clientId, int32_t groupId)
+{
+    const TClientTable& clients = store.Clients();
+    for (int32_t i = 0; i < clients.Count(); ++i) {
+        const TAClient& client = clients.At(i);
+        if (client.Id == clientId && client.GroupId == groupId)
+            return &client;
+    }
+    return nullptr;
+}
+
+std::string ExportNumberText(double value)
+{
+    char text[32];
+    const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
+    return ec == std::errc() ? std::string(text, end) : std::string("0");
+}
+
+TExportSheet SociomatrixSheet(const TInvestigationObject& model, TChoiceKind kind)
+{
+    TExportSheet sheet{"Sociomatrix", {}};
+    TExportRow header{TExportCell{}};
+    for (int32_t i = 0; i < model.ClientCount(); ++i)
+        header.push_back(TExportCell::Of(model.Client(i).Name));
+    sheet.Rows.push_back(std::move(header));
+    const bool positive = kind == TChoiceKind::Positive || kind == TChoiceKind::Any;
+    const bool negative = kind == TChoiceKind::Negative || kind == TChoiceKind::Any;
+    for (int32_t r = 0; r < model.ClientCount(); ++r) {
+        const TInvestClient from = model.Client(r);
+        TExportRow row{TExportCell::Of(from.Name)};
+        for (int32_t c = 0; c < model.ClientCount(); ++c) {
+            const int32_t toId = model.Client(c).Id;
+            double value = 0;
+            if (positive && model.ForChoiceExists(from.Id, toId))
+                value = 1;
+            else if (negative && model.AgainstChoiceExists(from.Id, toId))
+                value = -1;
+            row.push_back(TExportCell::Of(value));
+        }
+        sheet.Rows.push_back(std::move(row));
+    }
+    return sheet;
+}
+
+TExportSheet MemberIndicesSheet(const TFileAccess& store, const TInvestigationObject& model,
+                                const TStatusResult& status)
+{
+    TExportSheet sheet{"Members", {}};
+    TExportRow header;
+    for (const char* name : {"id", "name", "sex", "birth_date", "status_group", "pos_given", "pos_received",
+                             "neg_given", "neg_received"})
+        header.push_back(TExportCell::Of(std::string(name)));
+    for (const TKindColumn& k : kKindColumns) {
+        for (const char* index : {"Pi", "Ai", "Ei", "level"})
+            header.push_back(TExportCell::Of(std::string(index) + "_" + k.Suffix));
+    }
+    header.push_back(TExportCell::Of(std::string("Sti")));
+    sheet.Rows.push_back(std::move(header));
+
+    for (int32_t i = 0; i < model.ClientCount(); ++i) {
+        const TInvestClient client = model.Client(i);
+        TExportRow row{TExportCell::Of(static_cast<double>(client.Id)), TExportCell::Of(client.Name)};
+        const TAClient* record = FindMemberRecord(store, client.Id, client.GroupId);
+        row.push_back(record ? TExportCell::Of(std::string(record->IsMale ? "male" : "female")) : TExportCell{});
+        const std::string birth = record ? IsoDate(record->BirthDate) : std::string();
+        row.push_back(birth.empty() ? TExportCell{} : TExportCell::Of(birth));
+        if (status.Available() && static_cast<std::size_t>(i) < status.Members.size())
+            row.push_back(TExportCell::Of(std::string(StatusGroupWord(status.Members[static_cast<std::size_t>(i)].Group))));
+        else
+            row.push_back(TExportCell{});
+        for (const int32_t count : {client.ForOut, client.ForIn, client.AgainstOut, client.AgainstIn})
+            row.push_back(TExportCell::Of(static_cast<double>(count)));
+        for (const TKindColumn& k : kKindColumns) {
+            row.push_back(TExportCell::Of(model.IndexPi(i, k.Kind)));
+            row.push_back(TExportCell::Of(model.IndexAi(i, k.Kind)));
+            row.push_back(TExportCell::Of(model.IndexEi(i, k.Kind)));
+            row.push_back(TExportCell::Of(static_cast<double>(model.StatusLevel(i, k.Kind))));
+        }
+        row.push_back(TExportCell::Of(model.IndexSti(i, TChoiceKind::Positive)));
+        sheet.Rows.push_back(std::move(row));
+    }
+    return sheet;
+}
+
+TExportSheet GroupIndicesSheet(const TInvestigationObject& model)
+{
+    TExportSheet sheet{"Group", {}};
+    TExportRow header{TExportCell::Of(std::string("index"))};
+    for (const TKindColumn& k : kKindColumns)
+        header.push_back(TExportCell::Of(std::string(k.Suffix)));
+    sheet.Rows.push_back(std::move(header));
+    using TIndexFn = double (TInvestigationObject::*)(TChoiceKind) const;
+    const std::pair<const char*, TIndexFn> indices[] = {{"P", &TInvestigationObject::IndexP},
+                                                        {"Sa", &TInvestigationObject::IndexSa},
+                                                        {"J", &TInvestigationObject::IndexJ},
+                                                        {"N", &TInvestigationObject::IndexN}};
+    for (const auto& [name, fn] : indices) {
+        TExportRow row{TExportCell::Of(std::string(name))};
+        for (const TKindColumn& k : kKindColumns)
+            row.push_back(TExportCell::Of((model.*fn)(k.Kind)));
+        sheet.Rows.push_back(std::move(row));
+    }
+    return sheet;
+}
+
+bool WriteCsvSheet(const TExportSheet& sheet, const std::string& path, std::string& error)
+{
+    std::string text;
+    for (const TExportRow& row : sheet.Rows) {
+        std::vector<std::string> fields;
+        fields.reserve(row.size());
+        for (const TExportCell& cell : row)
+            fields.push_back(CellText(cell));
+        text += CsvRecord(fields);
+    }
+    std::string why;
+    if (!ReplaceFile(path, text, why)) {
+        error = ExchangeText("EXPORT_WRITE_FAILED", "The file %1 cannot be written: %2", path, why);
+        return false;
+    }
+    return true;
+}
+
+bool WriteXlsxBook(const std::vector<TExportSheet>& sheets, const std::string& path, std::string& error)
+{
+    // The workbook is written beside the target under a temporary name and renamed over it once
+    // complete, so a failure never leaves a half-written file in its place.
+    const std::string temporary = path + ".tmp" + std::to_string(::getpid());
+    lxw_workbook* book = workbook_new(temporary.c_str());
+    if (!book) {
+        error = ExchangeText("EXPORT_WRITE_FAILED", "The file %1 cannot be written: %2", path, "no workbook");
+        return false;
+    }
+    for (const TExportSheet& sheet : sheets) {
+        lxw_worksheet* ws = workbook_add_worksheet(book, SheetName(sheet.Name).c_str());
+        if (!ws)
+            continue;
+        for (std::size_t r = 0; r < sheet.Rows.size(); ++r) {
+            for (std::size_t c = 0; c < sheet.Rows[r].size() && c <= LXW_COL_MAX; ++c) {
+                const TExportCell& cell = sheet.Rows[r][c];
+                const auto row = static_cast<lxw_row_t>(r);
+                const auto col = static_cast<lxw_col_t>(c);
+                if (cell.Kind == TExportCell::TKind::Number)
+                    worksheet_write_number(ws, row, col, cell.Number, nullptr);
+                else if (cell.Kind == TExportCell::TKind::Text && IsValidUtf8(cell.Text))
+                    worksheet_write_string(ws, row, col, cell.Text.c_str(), nullptr);
+            }
+        }
+    }
+    const lxw_error result = workbook_close(book);
+    std::error_code ec;
+    if (result != LXW_NO_ERROR) {
+        std::filesystem::remove(temporary, ec);
+        error = ExchangeText("EXPORT_WRITE_FAILED", "The file %1 cannot be written: %2", path, lxw_strerror(result));
+        return false;
+    }
+    std::filesystem::rename(temporary, path, ec);
+    if (ec) {
+        std::filesystem::remove(temporary, ec);
+        error = ExchangeText("EXPORT_WRITE_FAILED", "The file %1 cannot be written: %2", path, ec.message());
+        return false;
+    }
+    return true;
+}
+
+bool IsXlsxPath(const std::string& path)
+{
+    return ToLowerText(std::filesystem::path(path).extension().string()) == ".xlsx";
+}
+
+std::string CompanionCsvPath(const std::string& path, const std::string& sheetName)
+{
+    const std::filesystem::path p(path);
+    std::string ext = p.extension().string();
+    if (ext.empty())
+        ext = ".csv";
+    return (p.parent_path() / (p.stem().string() + "-" + ToLowerText(sheetName) + ext)).string();
+}
+
+bool WriteSheets(const std::vector<TExportSheet>& sheets, const std::string& path, std::string& error)
+{
+    if (IsXlsxPath(path))
+        return WriteXlsxBook(sheets, path, error);
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        if (!WriteCsvSheet(sheets[i], i == 0 ? path : CompanionCsvPath(path, sheets[i].Name), error))
+            return false;
+    }
+    return true;
+}
