@@ -1,0 +1,75 @@
+// tremlow-cli import-choices: replaces an investigation's choices by those of an edge list or matrix (CSV).
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/exchangesupport.h"
+#include "exchange/choicesimport.h"
+#include "settings/storemessages.h"
+#include "store/fileacc.h"
+
+namespace {
+
+struct TImportChoicesOptions {
+    std::string file;
+    std::string investId;
+    std::string choices;
+    bool skipRefused = false;
+    bool dryRun = false;
+};
+
+int ImportChoices(const TImportChoicesOptions& options)
+{
+    TFileAccess store(options.file);
+    if (!CliLoadProject(store))
+        return 1;
+    const int32_t investId = CliIdentifierValue(options.investId);
+    if (!CliInvestigationExists(store, options.file, investId))
+        return 1;
+    const TChoicesPlan plan = PlanChoicesImportFile(store, investId, options.choices);
+    if (!plan.Failure.empty()) {
+        std::cerr << options.choices << ": " << plan.Failure << '\n';
+        return 1;
+    }
+    CliPrintRefusals(options.choices, plan.Refused);
+    const char* layout = plan.Layout == TChoicesLayout::Matrix ? "matrix" : "edge list";
+    std::cout << options.choices << " (" << layout << "): " << plan.Positive.size() << " positive and "
+              << plan.Negative.size() << " negative choices admitted, " << plan.Refused.size() << " refused\n";
+    if (options.dryRun)
+        return plan.Refused.empty() || options.skipRefused ? 0 : 1;
+    std::string error;
+    if (!ApplyChoicesImport(store, investId, plan, options.skipRefused, error)) {
+        std::cerr << options.choices << ": " << error << '\n';
+        return 1;
+    }
+    if (!store.Save()) {
+        ReportStoreError(store.LastError());
+        return 1;
+    }
+    return 0;
+}
+
+void DeclareImportChoices(CLI::App& command)
+{
+    auto options = std::make_shared<TImportChoicesOptions>();
+    command.add_option("FILE", options->file, "project file (.soi), saved after the import")->required();
+    command.add_option("INVEST_ID", options->investId, "identifier of the investigation")
+        ->required()
+        ->check(CliIdentifier());
+    command.add_option("CHOICES", options->choices,
+                       "CSV: an edge list (chooser, chosen, optional sign +/-) or a square matrix with names "
+                       "in the first row and column (1 / -1 / empty), members by name or id")
+        ->required();
+    command.add_flag("--skip-refused", options->skipRefused,
+                     "import the admitted choices even when some rows are refused");
+    command.add_flag("--dry-run", options->dryRun, "check the file and report, change nothing");
+    CliAction(command, [options] { return ImportChoices(*options); });
+}
+
+const TCliRegistrar g_importChoices({"import-choices",
+                                     "replace an investigation's choices by those of a CSV edge list or matrix; "
+                                     "every row passes the choice rules",
+                                     DeclareImportChoices});
+
+} // namespace

@@ -1,0 +1,74 @@
+// tremlow-cli import-roster: creates a client group with its clients from a class list (CSV).
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/exchangesupport.h"
+#include "exchange/rosterimport.h"
+#include "settings/storemessages.h"
+#include "store/fileacc.h"
+
+namespace {
+
+struct TImportRosterOptions {
+    std::string file;
+    std::string list;
+    std::string group;
+    bool dryRun = false;
+};
+
+int ImportRoster(const TImportRosterOptions& options)
+{
+    TFileAccess store(options.file);
+    if (!CliLoadProject(store))
+        return 1;
+    const TRosterPlan plan = PlanRosterImportFile(options.list, options.group);
+    if (!plan.Failure.empty()) {
+        std::cerr << options.list << ": " << plan.Failure << '\n';
+        return 1;
+    }
+    for (const std::string& note : plan.Notes)
+        std::cerr << options.list << ": " << note << '\n';
+    if (!plan.Refused.empty()) {
+        CliPrintRefusals(options.list, plan.Refused);
+        std::cerr << options.list << ": " << plan.Refused.size()
+                  << " rows were refused, so no client group was created.\n";
+        return 1;
+    }
+    if (options.dryRun) {
+        std::cout << "client group \"" << plan.GroupName << "\" with " << plan.Clients.size()
+                  << " clients would be created\n";
+        return 0;
+    }
+    const int32_t groupId = ApplyRosterImport(store, plan);
+    if (groupId < 0)
+        return 1;
+    if (!store.Save()) {
+        ReportStoreError(store.LastError());
+        return 1;
+    }
+    std::cout << "client group " << groupId << " \"" << plan.GroupName << "\" created with " << plan.Clients.size()
+              << " clients\n";
+    return 0;
+}
+
+void DeclareImportRoster(CLI::App& command)
+{
+    auto options = std::make_shared<TImportRosterOptions>();
+    command.add_option("FILE", options->file, "project file (.soi), saved after the import")->required();
+    command.add_option("LIST", options->list,
+                       "class list (CSV with a header row: name or surname and given name, sex, birth date, "
+                       "description)")
+        ->required();
+    command.add_option("--group", options->group, "name of the new client group (default: the list's file name)");
+    command.add_flag("--dry-run", options->dryRun, "check the list and say what would be created, change nothing");
+    CliAction(command, [options] { return ImportRoster(*options); });
+}
+
+const TCliRegistrar g_importRoster({"import-roster",
+                                    "create a client group with its clients from a class list (CSV); all or "
+                                    "nothing, every refused row is named",
+                                    DeclareImportRoster});
+
+} // namespace
