@@ -14,6 +14,8 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "analysis/choicerules.h"
@@ -176,6 +178,15 @@ void TSelectionForm::BuildComponents()
             [this](const QPoint& pos) { m_popup->popup(m_textPanel->mapToGlobal(pos)); });
     connect(m_selects, &TSelections::Click, this, &TSelectionForm::SelectsClick);
     connect(m_selects, &TSelections::MouseMoved, this, [this](int, int) { SelectsMouseMove(); });
+    connect(m_selects, &TSelections::CellKeyed, this, [this](int, int) {
+        m_modified = true;
+        UpdatePopupItems();
+    });
+    connect(m_selects, &TSelections::Refused, this, [](const QString& text) { ShowMessage(text.toStdString()); });
+    connect(m_selects, &TSelections::ActiveCellMoved, this, [this](const QRect& cell) {
+        m_scroll->ensureVisible(cell.center().x(), cell.center().y(), cell.width() / 2 + 8, cell.height() / 2 + 8);
+    });
+    connect(m_popup, &QMenu::aboutToShow, this, &TSelectionForm::UpdatePopupItems);
     connect(m_comboClients, &QComboBox::currentIndexChanged, this, &TSelectionForm::ComboBoxClientsChange);
     connect(m_positiveList, &QListWidget::itemChanged, this, &TSelectionForm::CheckListBoxClientsClickCheck);
     connect(m_negativeList, &QListWidget::itemChanged, this, &TSelectionForm::CheckListBoxClientsClickCheck);
@@ -353,13 +364,29 @@ bool TSelectionForm::CanClose()
 
 void TSelectionForm::SetGraphic(bool graphic)
 {
+    // The grid comes back scrolled where it was left, names in view.
+    QScrollBar* const bars[2] = {m_scroll->horizontalScrollBar(), m_scroll->verticalScrollBar()};
+    if (m_graphic && !graphic)
+        m_scrollPosition = QPoint(bars[0]->value(), bars[1]->value());
+    const bool wasGraphic = m_graphic;
     m_graphic = graphic;
     if (!graphic)
         RefreshText();
     m_scroll->setVisible(graphic);
     m_textPanel->setVisible(!graphic);
+    setFocusProxy(graphic ? static_cast<QWidget*>(m_selects) : m_comboClients);
     if (graphic)
         m_selects->show();
+    if (graphic && !wasGraphic) {
+        const QPoint position = m_scrollPosition;
+        auto restore = [bars, position] {
+            bars[0]->setValue(position.x());
+            bars[1]->setValue(position.y());
+        };
+        restore();
+        // The scroll area settles its ranges once it is laid out again.
+        QTimer::singleShot(0, this, restore);
+    }
     (graphic ? m_graphicsItem : m_textItem)->setChecked(true);
     Regs().Choices.IsGraphic = graphic;
     UpdatePopupItems();
@@ -387,9 +414,11 @@ void TSelectionForm::RefreshText()
 
 void TSelectionForm::UpdatePopupItems()
 {
-    m_clearItem->setEnabled(m_graphic);
-    m_positiveItem->setEnabled(m_graphic && m_selects->PositiveAllowed());
-    m_negativeItem->setEnabled(m_graphic && m_selects->NegativeAllowed());
+    // The three cell commands act on the active cell; without one they have nothing to act on.
+    const bool cell = m_graphic && m_selects->HasActiveCell();
+    m_clearItem->setEnabled(cell);
+    m_positiveItem->setEnabled(cell && m_selects->PositiveAllowed());
+    m_negativeItem->setEnabled(cell && m_selects->NegativeAllowed());
 }
 
 void TSelectionForm::SelectsClick(int, int, int)
@@ -451,6 +480,8 @@ void TSelectionForm::CheckListBoxClientsClickCheck(QListWidgetItem* item)
 
 void TSelectionForm::SetActiveCell(int value)
 {
+    if (!m_selects->HasActiveCell())
+        return;
     m_modified = true;
     try {
         m_selects->SetActiveCellSelType(static_cast<TSelectType>(value));
@@ -463,6 +494,12 @@ void TSelectionForm::SetActiveCell(int value)
 void TSelectionForm::PaintTo(QPainter& painter) const
 {
     m_selects->PaintTo(painter);
+}
+
+QSize TSelectionForm::GridFitSize() const
+{
+    const int frame = 2 * m_scroll->frameWidth();
+    return m_selects->size() + QSize(frame, frame);
 }
 
 QSize TSelectionForm::PictureSize() const

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <QImage>
+#include <QPoint>
 #include <QString>
 #include <QWidget>
 
@@ -65,6 +66,8 @@ public:
     // The grid's picture, the same one the screen shows (for copy, picture files and print).
     void PaintTo(QPainter& painter) const;
     QSize PictureSize() const;
+    // The size that shows the whole grid without scroll bars.
+    QSize GridFitSize() const;
     QImage Picture() const;
 
     TSelections& Selects() { return *m_selects; }
@@ -106,6 +109,7 @@ private:
     bool m_modified = false;
     bool m_graphic = true;
     bool m_refreshing = false;
+    QPoint m_scrollPosition;
     QWidget* m_watchedSubWindow = nullptr;
 
     QScrollArea* m_scroll = nullptr;

@@ -6,19 +6,44 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QFontMetrics>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainterPath>
 #include <QPalette>
+#include <QToolTip>
 
 #include "analysis/choicerules.h"
+#include "settings/langconv.h"
 #include "util/error.h"
 
 namespace {
 
-const char* const kNotAdmitted = "Указанный выбор для данной ячейки невозможен!";
-const char* const kBadPercent = "Значение процентов должно быть в пределах 0-100!";
 const int kCutChars = 255;
+// A name wider than this many average characters is cut with an ellipsis in the captions.
+const int kCaptionChars = 22;
+
+// The catalogue text of a key; the key itself while no catalogue is loaded.
+QString Catalogue(const char* key)
+{
+    return HasLangConv() ? QString::fromStdString(LangConv().GetText(key)) : QString::fromLatin1(key);
+}
+
+// The cell's next value on a click or Space: empty, then +, then -, then empty again, skipping
+// what the chooser's limits do not admit.
+TSelectType NextCycleValue(TSelectType current, bool forAllowed, bool againstAllowed, bool isAgainst)
+{
+    switch (current) {
+    case stNone:
+        return forAllowed ? stFor : againstAllowed ? stAgainst : stNone;
+    case stFor:
+        return isAgainst && againstAllowed ? stAgainst : stNone;
+    case stAgainst:
+        return stNone;
+    }
+    return stNone;
+}
 
 QColor ButtonFace()
 {
@@ -251,7 +276,7 @@ void TSelections::SetSelDirection(TSelDirection direction)
 void TSelections::SetSelDirArrPerCent(int percent)
 {
     if (percent < 0 || percent > 100)
-        throw TAppError(kBadPercent);
+        throw TAppError(Catalogue("CHOICES_PERCENT_RANGE").toStdString());
     m_selDirArrPerCent = percent;
     Changed();
 }
@@ -279,7 +304,7 @@ void TSelections::SetCell(int column, int row, TSelectType value)
     }
     // The diagonal and cells outside the matrix never hold a choice.
     if (!inside || c == r || !IsAllowed(c, r, value))
-        throw TAppError(kNotAdmitted);
+        throw TAppError(RefusalText(c, r, value).toStdString());
     At(c, r) = value;
     Changed();
 }
@@ -288,6 +313,46 @@ void TSelections::ClearAll()
 {
     std::fill(m_cells.begin(), m_cells.end(), stNone);
     Changed();
+}
+
+QString TSelections::RefusalText(int c, int r, TSelectType value) const
+{
+    if (c < 1 || r < 1 || c >= m_cellCount || r >= m_cellCount || c == r)
+        return Catalogue("CHOICE_REFUSED_OWN_CELL");
+    if (value == stAgainst && !m_isAgainst)
+        return Catalogue("CHOICE_REFUSED_NO_NEGATIVE");
+    QString text = Catalogue(value == stAgainst ? "CHOICE_REFUSED_NEGATIVE_LIMIT" : "CHOICE_REFUSED_POSITIVE_LIMIT");
+    return text.replace(QStringLiteral("%1"), QString::number(m_numSelLimit));
+}
+
+bool TSelections::HasActiveCell() const
+{
+    return m_activeCol >= 1 && m_activeRow >= 1 && m_activeCol < m_cellCount && m_activeRow < m_cellCount &&
+           m_activeCol != m_activeRow;
+}
+
+void TSelections::Activate(int c, int r)
+{
+    if (c == m_activeCol && r == m_activeRow)
+        return;
+    m_prevCol = m_activeCol;
+    m_prevRow = m_activeRow;
+    m_activeCol = c;
+    m_activeRow = r;
+    UpdateActiveArea(m_prevCol, m_prevRow);
+    UpdateActiveArea(m_activeCol, m_activeRow);
+}
+
+void TSelections::SetActiveCell(int c, int r)
+{
+    if (c >= 1 && r >= 1 && c < m_cellCount && r < m_cellCount && c != r)
+        Activate(c, r);
+    else
+        Activate(-1, -1);
+    IsAllowed(m_activeCol, m_activeRow, stFor);
+    IsAllowed(m_activeCol, m_activeRow, stAgainst);
+    if (!HasActiveCell())
+        m_positiveAllowed = m_negativeAllowed = false;
 }
 
 TSelectType TSelections::ActiveCellSelType() const
@@ -352,8 +417,8 @@ void TSelections::RecomputeFirst()
 {
     const QFontMetrics fm(m_captionFont);
     int widest = 0;
-    for (const QString& caption : m_captions)
-        widest = std::max(widest, fm.horizontalAdvance(caption.left(kCutChars)));
+    for (int m = 1; m <= m_captions.size(); ++m)
+        widest = std::max(widest, fm.horizontalAdvance(ShownCaption(m)));
     m_first = widest + 25;
 }
 
@@ -367,9 +432,16 @@ TSelGeometry TSelections::Geometry() const
     return g;
 }
 
+QString TSelections::ShownCaption(int member) const
+{
+    const QFontMetrics fm(m_captionFont);
+    const QString name = m_captions.value(member - 1).left(kCutChars);
+    return fm.elidedText(name, Qt::ElideRight, kCaptionChars * fm.averageCharWidth());
+}
+
 QString TSelections::CaptionText(int member) const
 {
-    return m_isLegend ? QString::number(member) : m_captions.value(member - 1).left(kCutChars);
+    return m_isLegend ? QString::number(member) : ShownCaption(member);
 }
 
 QRect TSelections::LegendRect() const
@@ -439,6 +511,12 @@ void TSelections::UpdateActiveArea(int c, int r)
 
 void TSelections::mousePressEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::RightButton) {
+        // The pop-up's commands act on the cell under the pointer, or on none.
+        const TSelGeometry g = Geometry();
+        const QPoint point = event->position().toPoint();
+        SetActiveCell(g.HitColumn(point.x()), g.HitRow(point.y()));
+    }
     if (event->button() != Qt::LeftButton) {
         TSocioObject::mousePressEvent(event);
         return;
@@ -457,20 +535,9 @@ void TSelections::mousePressEvent(QMouseEvent* event)
     const TPlace place = PlaceAt(point);
     if (place == 4) {
         TSelectType& cell = At(c, r);
-        switch (cell) {
-        case stNone:
-            if (IsAllowed(c, r, stFor))
-                cell = stFor;
-            else if (IsAllowed(c, r, stAgainst))
-                cell = stAgainst;
-            break;
-        case stFor:
-            cell = (m_isAgainst && IsAllowed(c, r, stAgainst)) ? stAgainst : stNone;
-            break;
-        case stAgainst:
-            cell = stNone;
-            break;
-        }
+        const bool forAllowed = IsAllowed(c, r, stFor);
+        const bool againstAllowed = IsAllowed(c, r, stAgainst);
+        cell = NextCycleValue(cell, forAllowed, againstAllowed, m_isAgainst);
         // Keep the pop-up entries in step with the cell just changed.
         IsAllowed(c, r, stFor);
         IsAllowed(c, r, stAgainst);
@@ -524,8 +591,166 @@ void TSelections::focusOutEvent(QFocusEvent* event)
 
 void TSelections::keyPressEvent(QKeyEvent* event)
 {
-    // Keys do not change the grid; let the parent have them (scrolling, shortcuts).
-    TSocioObject::keyPressEvent(event);
+    // Choices without the mouse: arrows move the active cell, + and - set it, Space cycles it
+    // like a click, Delete clears it, Enter goes to the next chooser's first cell. Other keys
+    // go to the parent (scrolling, shortcuts).
+    if (m_cellCount < 3 || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+        TSocioObject::keyPressEvent(event);
+        return;
+    }
+    const QString text = event->text();
+    switch (event->key()) {
+    case Qt::Key_Left:
+        MoveActive(-1, 0);
+        break;
+    case Qt::Key_Right:
+        MoveActive(1, 0);
+        break;
+    case Qt::Key_Up:
+        MoveActive(0, -1);
+        break;
+    case Qt::Key_Down:
+        MoveActive(0, 1);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        NextChooser();
+        break;
+    case Qt::Key_Plus:
+        KeyValue(stFor);
+        break;
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore:
+        KeyValue(stAgainst);
+        break;
+    case Qt::Key_Space:
+        KeyCycle();
+        break;
+    case Qt::Key_Delete:
+    case Qt::Key_Backspace:
+        KeyValue(stNone);
+        break;
+    default:
+        if (!text.isEmpty() && (text == m_symbolFor || text == QStringLiteral("="))) {
+            KeyValue(stFor);
+        } else if (!text.isEmpty() && (text == m_symbolAgainst || text == QString(QChar(0x2212)))) {
+            KeyValue(stAgainst);
+        } else {
+            TSocioObject::keyPressEvent(event);
+            return;
+        }
+        break;
+    }
+    event->accept();
+}
+
+void TSelections::MoveActive(int dc, int dr)
+{
+    int c = m_activeCol;
+    int r = m_activeRow;
+    if (!HasActiveCell()) {
+        // The first key picks the first choice of the first chooser.
+        c = m_selDirection == sldLeft ? 2 : 1;
+        r = m_selDirection == sldLeft ? 1 : 2;
+    } else {
+        c += dc;
+        r += dr;
+        if (c == r) {
+            c += dc;
+            r += dr;
+        }
+        if (c < 1 || r < 1 || c >= m_cellCount || r >= m_cellCount)
+            return;
+    }
+    SetActiveCell(c, r);
+    Q_EMIT ActiveCellMoved(Geometry().Cell(m_activeCol, m_activeRow));
+}
+
+void TSelections::NextChooser()
+{
+    if (!HasActiveCell()) {
+        MoveActive(0, 0);
+        return;
+    }
+    // The chooser's line is the row with sldLeft and the column with sldUp.
+    int line = (m_selDirection == sldLeft ? m_activeRow : m_activeCol) + 1;
+    if (line >= m_cellCount)
+        line = 1;
+    const int first = line == 1 ? 2 : 1;
+    if (m_selDirection == sldLeft)
+        SetActiveCell(first, line);
+    else
+        SetActiveCell(line, first);
+    // Bring the row's (column's) caption into view together with the cell.
+    const TSelGeometry g = Geometry();
+    const QRect cell = g.Cell(m_activeCol, m_activeRow);
+    Q_EMIT ActiveCellMoved(m_selDirection == sldLeft ? cell.united(g.Cell(0, m_activeRow))
+                                                     : cell.united(g.Cell(m_activeCol, 0)));
+}
+
+void TSelections::KeyValue(TSelectType value)
+{
+    if (!HasActiveCell()) {
+        MoveActive(0, 0);
+        return;
+    }
+    const int c = m_activeCol;
+    const int r = m_activeRow;
+    if (At(c, r) == value)
+        return;
+    if (value != stNone && !IsAllowed(c, r, value)) {
+        Q_EMIT Refused(RefusalText(c, r, value));
+        return;
+    }
+    At(c, r) = value;
+    SetActiveCell(c, r);
+    Changed();
+    Q_EMIT CellKeyed(c, r);
+}
+
+void TSelections::KeyCycle()
+{
+    if (!HasActiveCell()) {
+        MoveActive(0, 0);
+        return;
+    }
+    const int c = m_activeCol;
+    const int r = m_activeRow;
+    const bool forAllowed = IsAllowed(c, r, stFor);
+    const bool againstAllowed = IsAllowed(c, r, stAgainst);
+    const TSelectType next = NextCycleValue(At(c, r), forAllowed, againstAllowed, m_isAgainst);
+    if (next == At(c, r))
+        return;
+    At(c, r) = next;
+    SetActiveCell(c, r);
+    Changed();
+    Q_EMIT CellKeyed(c, r);
+}
+
+bool TSelections::event(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return TSocioObject::event(event);
+    // Hints: the full name on a caption cell, "chooser -> chosen" on a member cell.
+    auto* help = static_cast<QHelpEvent*>(event);
+    const TSelGeometry g = Geometry();
+    const int c = g.HitColumn(help->pos().x());
+    const int r = g.HitRow(help->pos().y());
+    const int members = std::min(m_cellCount - 1, static_cast<int>(m_captions.size()));
+    auto name = [this](int member) { return m_captions.value(member - 1).left(kCutChars); };
+    QString hint;
+    if (c == 0 && r >= 1 && r <= members)
+        hint = name(r);
+    else if (r == 0 && c >= 1 && c <= members)
+        hint = name(c);
+    else if (c >= 1 && r >= 1 && c <= members && r <= members && c != r)
+        hint = m_selDirection == sldLeft ? name(r) + QStringLiteral(" \u2192 ") + name(c)
+                                         : name(c) + QStringLiteral(" \u2192 ") + name(r);
+    if (hint.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), hint, this, g.Cell(c, r));
+    return true;
 }
 
 void TSelections::paintEvent(QPaintEvent* event)

@@ -161,9 +161,15 @@ public:
     // Active cell (matrix coordinates; -1 when none).
     int ActiveColumn() const { return m_activeCol; }
     int ActiveRow() const { return m_activeRow; }
+    bool HasActiveCell() const;
+    // Makes member cell (c, r) active (matrix coordinates); a caption, diagonal or outside cell
+    // leaves no cell active. The admission flags follow the new active cell.
+    void SetActiveCell(int c, int r);
     TSelectType ActiveCellSelType() const;
     // Sets the active cell through SetCell (so it may throw); nothing without an active cell.
     void SetActiveCellSelType(TSelectType value);
+    // Why a value is not admitted in matrix cell (c, r), in the user's words (from the catalogue).
+    QString RefusalText(int c, int r, TSelectType value) const;
 
     // Admission of a value for matrix cell (c, r) by the chooser's counts; a test for stFor
     // sets PositiveAllowed, one for stAgainst NegativeAllowed.
@@ -174,6 +180,10 @@ public:
     // Positive and negative marks along a matrix row (column), over the members.
     int CountInRow(int r, TSelectType value) const;
     int CountInColumn(int c, TSelectType value) const;
+
+    // A member's name as the grid shows it: cut with an ellipsis when it is wider than the
+    // caption column may grow; the full name is the caption cell's hint.
+    QString ShownCaption(int member) const;
 
     TSelGeometry Geometry() const;
     QRect LegendRect() const;
@@ -187,6 +197,12 @@ Q_SIGNALS:
     void Click(int numX, int numY, int place);
     // The mouse moved over the grid (after the active cell and the admission flags changed).
     void MouseMoved(int x, int y);
+    // A key changed member cell (c, r).
+    void CellKeyed(int c, int r);
+    // A key asked for a value the cell does not admit; the text says why.
+    void Refused(const QString& text);
+    // The keyboard moved the active cell; the rectangle should be scrolled into view.
+    void ActiveCellMoved(const QRect& cell);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -196,8 +212,16 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
+    // Keyboard entry: moves the active cell by whole cells, stepping over the diagonal.
+    void MoveActive(int dc, int dr);
+    // The first cell of the next chooser's line (Enter).
+    void NextChooser();
+    void KeyValue(TSelectType value);
+    void KeyCycle();
+    void Activate(int c, int r);
     TSelectType& At(int c, int r) { return m_cells[static_cast<size_t>(r) * m_cellCount + c]; }
     TSelectType At(int c, int r) const { return m_cells[static_cast<size_t>(r) * m_cellCount + c]; }
     void Changed();

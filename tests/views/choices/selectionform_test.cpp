@@ -14,6 +14,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -153,7 +154,7 @@ TEST_F(ChoicesWindowTest, LoadingStopsAtTheFirstChoiceOverTheLimit)
     store.ForChoices().Add(kInvest, 12, 11);  // not reached
     auto form = Open();
     ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_EQ(messages.texts[0], "Указанный выбор для данной ячейки невозможен!");
+    EXPECT_EQ(messages.texts[0], QString::fromStdString(Key("CHOICE_REFUSED_POSITIVE_LIMIT")).replace("%1", "1").toStdString());
     TSelections& grid = form->Selects();
     EXPECT_EQ(grid.Cell(1, 0), stFor);
     EXPECT_EQ(grid.Cell(2, 0), stNone);
@@ -168,7 +169,7 @@ TEST_F(ChoicesWindowTest, LimitZeroRefusesTheFirstStoredChoice)
     store.ForChoices().Add(kInvest, 12, 13);
     auto form = Open();
     ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_EQ(messages.texts[0], "Указанный выбор для данной ячейки невозможен!");
+    EXPECT_EQ(messages.texts[0], QString::fromStdString(Key("CHOICE_REFUSED_POSITIVE_LIMIT")).replace("%1", "0").toStdString());
     TSelections& grid = form->Selects();
     QTest::mouseClick(&grid, Qt::LeftButton, {}, grid.Geometry().Cell(2, 1).center());
     EXPECT_EQ(grid.Cell(1, 0), stNone);
@@ -271,7 +272,7 @@ TEST_F(ChoicesWindowTest, TextModeMovesChoicesBetweenTheLists)
     positive->item(2)->setCheckState(Qt::Checked);
     positive->item(3)->setCheckState(Qt::Checked);
     ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_EQ(messages.texts[0], "Указанный выбор для данной ячейки невозможен!");
+    EXPECT_EQ(messages.texts[0], QString::fromStdString(Key("CHOICE_REFUSED_POSITIVE_LIMIT")).replace("%1", "2").toStdString());
     EXPECT_EQ(positive->item(3)->checkState(), Qt::Unchecked);
     EXPECT_EQ(grid.Cell(3, 1), stNone);
 
@@ -381,4 +382,93 @@ TEST_F(ChoicesWindowTest, SubWindowNotifiesActivationAndAsksBeforeClosing)
     seam.ExpectDialog("DialogForm", [](QDialog& d) { d.reject(); });
     EXPECT_FALSE(sub->close());
     EXPECT_EQ(area.subWindowList().size(), 1);
+}
+
+TEST_F(ChoicesWindowTest, ThirtyPupilsEnterTheirChoicesByKeyboardOnly)
+{
+    MakeProject(30, 3, false);
+    auto form = Open();
+    form->resize(400, 300);
+    TSelections& grid = form->Selects();
+    grid.setFocus();
+    auto* scroll = form->findChild<QScrollArea*>("SelectScrollBox");
+    ASSERT_NE(scroll, nullptr);
+    auto key = [&](Qt::Key k) { QTest::keyClick(&grid, k); };
+    // Each pupil chooses the next three pupils: Enter to the row, Right to the cell, "+".
+    key(Qt::Key_Return); // first cell
+    for (int pupil = 0; pupil < 30; ++pupil) {
+        ASSERT_EQ(grid.ActiveRow(), pupil + 1);
+        for (int step = 0; step < 3; ++step) {
+            const int target = (pupil + 1 + step) % 30; // member index chosen
+            while (grid.ActiveColumn() != target + 1) {
+                const int before = grid.ActiveColumn();
+                key(grid.ActiveColumn() < target + 1 ? Qt::Key_Right : Qt::Key_Left);
+                ASSERT_NE(before, grid.ActiveColumn());
+            }
+            key(Qt::Key_Plus);
+            // The active cell stays in view while the grid scrolls.
+            const QRect cell = grid.Geometry().Cell(grid.ActiveColumn(), grid.ActiveRow());
+            const QRect visible(grid.mapFrom(scroll->viewport(), QPoint(0, 0)), scroll->viewport()->size());
+            ASSERT_TRUE(visible.contains(cell.center())) << pupil << " " << step;
+        }
+        key(Qt::Key_Return);
+    }
+    EXPECT_TRUE(form->IsModified());
+    EXPECT_TRUE(messages.texts.empty());
+    ASSERT_TRUE(form->Save());
+    int ours = 0;
+    for (int32_t i = 0; i < store.ForChoices().Count(); ++i)
+        ours += store.ForChoices().At(i).InvestId == kInvest ? 1 : 0;
+    EXPECT_EQ(ours, 90);
+    EXPECT_EQ(grid.CountInRow(30, stFor), 3);
+}
+
+TEST_F(ChoicesWindowTest, RefusedKeyShowsTheReasonAndPopupActsOnTheClickedCellOnly)
+{
+    MakeProject(3, 1, false);
+    auto form = Open();
+    TSelections& grid = form->Selects();
+    QMenu& menu = form->ChoicesPopupMenu();
+    auto item = [&](const char* name) { return menu.findChild<QAction*>(name); };
+    grid.setFocus();
+    QTest::keyClick(&grid, Qt::Key_Return);
+    QTest::keyClick(&grid, Qt::Key_Minus);
+    ASSERT_EQ(messages.texts.size(), 1U);
+    EXPECT_EQ(messages.texts[0], Key("CHOICE_REFUSED_NO_NEGATIVE"));
+    EXPECT_FALSE(form->IsModified());
+
+    // Hover a member cell, then right-click the diagonal: the entries have no cell to act on.
+    QTest::mouseMove(&grid, grid.Geometry().Cell(3, 1).center());
+    QTest::mousePress(&grid, Qt::RightButton, {}, grid.Geometry().Cell(1, 1).center());
+    EXPECT_TRUE(menu.isVisible());
+    EXPECT_FALSE(item("SetPositivePopupItem")->isEnabled());
+    EXPECT_FALSE(item("SetClearPopupItem")->isEnabled());
+    item("SetPositivePopupItem")->trigger();
+    menu.hide();
+    EXPECT_EQ(grid.Cell(2, 0), stNone);
+    EXPECT_FALSE(form->IsModified());
+}
+
+TEST_F(ChoicesWindowTest, BackFromTextTheGridIsWhereItWasAndTheWindowFitsTheGrid)
+{
+    MakeProject(30, 3, true);
+    auto form = Open();
+    form->resize(400, 300);
+    QCoreApplication::processEvents();
+    auto* scroll = form->findChild<QScrollArea*>("SelectScrollBox");
+    ASSERT_NE(scroll, nullptr);
+    scroll->horizontalScrollBar()->setValue(0);
+    scroll->verticalScrollBar()->setValue(40);
+    form->SetGraphic(false);
+    QCoreApplication::processEvents();
+    form->SetGraphic(true);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(scroll->horizontalScrollBar()->value(), 0);
+    EXPECT_EQ(scroll->verticalScrollBar()->value(), 40);
+
+    // At the size it asks for, the whole grid shows without scrolling.
+    form->resize(form->GridFitSize());
+    QCoreApplication::processEvents();
+    EXPECT_GE(scroll->viewport()->width(), form->Selects().width());
+    EXPECT_GE(scroll->viewport()->height(), form->Selects().height());
 }

@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "settings/langconv.h"
 #include "util/error.h"
 #include "views/choices/selections.h"
 
@@ -28,6 +29,12 @@ protected:
         grid.SetIsAgainst(against);
         grid.SetIsLegend(false);
         grid.show();
+    }
+
+    void Key(int key, const QString& text = {})
+    {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(&grid, &press);
     }
 
     // Left click in the middle of matrix cell (c, r).
@@ -104,7 +111,7 @@ TEST_F(ChoicesGridTest, LimitZeroAdmitsNothing)
         for (int r = 0; r < 3; ++r)
             EXPECT_EQ(grid.Cell(c, r), stNone);
     EXPECT_FALSE(grid.PositiveAllowed());
-    EXPECT_EQ(ErrorText([&] { grid.SetCell(1, 0, stFor); }), "Указанный выбор для данной ячейки невозможен!");
+    EXPECT_EQ(ErrorText([&] { grid.SetCell(1, 0, stFor); }), grid.RefusalText(2, 1, stFor).toStdString());
 }
 
 TEST_F(ChoicesGridTest, SetCellRefusesWithoutChangingTheCell)
@@ -122,7 +129,7 @@ TEST_F(ChoicesGridTest, SetCellRefusesWithoutChangingTheCell)
     EXPECT_NO_THROW(grid.SetCell(1, 0, stNone));
     EXPECT_EQ(grid.Cell(1, 0), stNone);
 
-    EXPECT_EQ(ErrorText([&] { grid.SetSelDirArrPerCent(101); }), "Значение процентов должно быть в пределах 0-100!");
+    EXPECT_EQ(ErrorText([&] { grid.SetSelDirArrPerCent(101); }), LangConv().GetText("CHOICES_PERCENT_RANGE"));
     EXPECT_THROW(grid.SetSelDirArrPerCent(-1), TAppError);
     EXPECT_EQ(grid.SelDirArrPerCent(), 20);
     grid.SetSelDirArrPerCent(100);
@@ -342,4 +349,137 @@ TEST(ChoicesGridLarge, ThreeHundredMembersStayResponsive)
     }
     EXPECT_LT(timer.elapsed(), 3000) << "clicks and repaints on a 300-member grid";
     EXPECT_EQ(grid->CountInRow(300, stFor), 1);
+}
+
+TEST_F(ChoicesGridTest, RefusalsSayWhyInTheCataloguesWords)
+{
+    Make(4, 1, false);
+    grid.SetCell(1, 0, stFor);
+    const std::string limit = ErrorText([&] { grid.SetCell(2, 0, stFor); });
+    EXPECT_EQ(limit, QString::fromStdString(LangConv().GetText("CHOICE_REFUSED_POSITIVE_LIMIT"))
+                         .replace("%1", "1")
+                         .toStdString());
+    EXPECT_EQ(ErrorText([&] { grid.SetCell(2, 0, stAgainst); }), LangConv().GetText("CHOICE_REFUSED_NO_NEGATIVE"));
+    EXPECT_EQ(ErrorText([&] { grid.SetCell(1, 1, stFor); }), LangConv().GetText("CHOICE_REFUSED_OWN_CELL"));
+    grid.SetIsAgainst(true);
+    grid.SetCell(2, 0, stAgainst);
+    EXPECT_EQ(ErrorText([&] { grid.SetCell(3, 0, stAgainst); }),
+              QString::fromStdString(LangConv().GetText("CHOICE_REFUSED_NEGATIVE_LIMIT")).replace("%1", "1").toStdString());
+    // No Cyrillic text is left in the English catalogue's refusals.
+    for (const std::string& text : {limit, LangConv().GetText("CHOICE_REFUSED_OWN_CELL")})
+        EXPECT_EQ(QString::fromStdString(text).toLatin1(), QString::fromStdString(text).toUtf8());
+}
+
+TEST_F(ChoicesGridTest, KeyboardMovesTheActiveCellAndSetsChoices)
+{
+    Make(4, 2);
+    QSignalSpy keyed(&grid, &TSelections::CellKeyed);
+    QSignalSpy refused(&grid, &TSelections::Refused);
+    QSignalSpy moved(&grid, &TSelections::ActiveCellMoved);
+    EXPECT_FALSE(grid.HasActiveCell());
+    // The first key picks the first chooser's first choice; nothing is set yet.
+    Key(Qt::Key_Plus, "+");
+    EXPECT_EQ(grid.ActiveColumn(), 2);
+    EXPECT_EQ(grid.ActiveRow(), 1);
+    EXPECT_EQ(keyed.count(), 0);
+    Key(Qt::Key_Plus, "+");
+    EXPECT_EQ(grid.Cell(1, 0), stFor);
+    Key(Qt::Key_Right);
+    Key(Qt::Key_Plus, "+");
+    Key(Qt::Key_Right);
+    Key(Qt::Key_Plus, "+");
+    EXPECT_EQ(grid.Cell(3, 0), stNone) << "the limit of two positive choices holds for keys too";
+    ASSERT_EQ(refused.count(), 1);
+    EXPECT_EQ(refused.at(0).at(0).toString(), grid.RefusalText(4, 1, stFor));
+    Key(Qt::Key_Minus, "-");
+    EXPECT_EQ(grid.Cell(3, 0), stAgainst);
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(grid.Cell(3, 0), stNone);
+    Key(Qt::Key_Right);
+    EXPECT_EQ(grid.ActiveColumn(), 4) << "no move past the last member";
+
+    // Enter: the next chooser's first cell; arrows step over the diagonal.
+    Key(Qt::Key_Return);
+    EXPECT_EQ(grid.ActiveColumn(), 1);
+    EXPECT_EQ(grid.ActiveRow(), 2);
+    Key(Qt::Key_Right);
+    EXPECT_EQ(grid.ActiveColumn(), 3);
+    Key(Qt::Key_Up);
+    Key(Qt::Key_Up);
+    EXPECT_EQ(grid.ActiveRow(), 1);
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Down);
+    EXPECT_EQ(grid.ActiveRow(), 4) << "row 3 is the diagonal in column 3";
+    // Space cycles like a click: empty, +, -, empty.
+    Key(Qt::Key_Space, " ");
+    EXPECT_EQ(grid.Cell(2, 3), stFor);
+    Key(Qt::Key_Space, " ");
+    EXPECT_EQ(grid.Cell(2, 3), stAgainst);
+    Key(Qt::Key_Space, " ");
+    EXPECT_EQ(grid.Cell(2, 3), stNone);
+    // Enter on the last chooser goes back to the first.
+    Key(Qt::Key_Enter);
+    EXPECT_EQ(grid.ActiveRow(), 1);
+    EXPECT_EQ(grid.ActiveColumn(), 2);
+    EXPECT_EQ(keyed.count(), 7);
+    EXPECT_GT(moved.count(), 0);
+}
+
+TEST_F(ChoicesGridTest, KeyboardFollowsTheChooserAxisOfTheColumnDirection)
+{
+    Make(3, 1);
+    grid.SetSelDirection(sldUp);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(grid.ActiveColumn(), 1);
+    EXPECT_EQ(grid.ActiveRow(), 2);
+    Key(Qt::Key_Plus, "+");
+    Key(Qt::Key_Return);
+    EXPECT_EQ(grid.ActiveColumn(), 2) << "the next chooser is the next column";
+    EXPECT_EQ(grid.ActiveRow(), 1);
+    Key(Qt::Key_Plus, "+");
+    EXPECT_EQ(grid.Cell(0, 1), stFor);
+    EXPECT_EQ(grid.Cell(1, 0), stFor);
+    EXPECT_EQ(grid.CountInColumn(1, stFor), 1);
+}
+
+TEST_F(ChoicesGridTest, RightClickMakesTheCellUnderThePointerActiveOrNone)
+{
+    Make(3, 2);
+    QTest::mouseMove(&grid, grid.Geometry().Cell(3, 1).center());
+    EXPECT_TRUE(grid.HasActiveCell());
+    // A right click on the diagonal leaves no cell for the pop-up's commands to act on.
+    QTest::mousePress(&grid, Qt::RightButton, {}, grid.Geometry().Cell(2, 2).center());
+    QTest::mouseRelease(&grid, Qt::RightButton, {}, grid.Geometry().Cell(2, 2).center());
+    EXPECT_FALSE(grid.HasActiveCell());
+    EXPECT_FALSE(grid.PositiveAllowed());
+    EXPECT_FALSE(grid.NegativeAllowed());
+    grid.SetActiveCellSelType(stAgainst);
+    EXPECT_EQ(grid.Cell(2, 0), stNone);
+    // A right click on a member cell makes it the active one.
+    QTest::mousePress(&grid, Qt::RightButton, {}, grid.Geometry().Cell(1, 3).center());
+    QTest::mouseRelease(&grid, Qt::RightButton, {}, grid.Geometry().Cell(1, 3).center());
+    EXPECT_EQ(grid.ActiveColumn(), 1);
+    EXPECT_EQ(grid.ActiveRow(), 3);
+    EXPECT_TRUE(grid.PositiveAllowed());
+}
+
+TEST_F(ChoicesGridTest, LongNamesAreCutInTheCaptionsOnly)
+{
+    const QString longName = QStringLiteral("Maximilian Alexander Konstantin von Hohenberg-Ost");
+    grid.SetIsLegend(false);
+    grid.SetCaptions({QStringLiteral("Ann"), QStringLiteral("Bo")});
+    grid.SetCellCount(3);
+    const int shortFirst = grid.Geometry().First;
+    grid.SetCaptions({QStringLiteral("Ann"), longName});
+    grid.SetCellCount(3);
+    const QString shown = grid.ShownCaption(2);
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_LT(shown.size(), longName.size());
+    EXPECT_EQ(grid.ShownCaption(1), QStringLiteral("Ann"));
+    EXPECT_EQ(grid.Captions().at(1), longName) << "the grid keeps the whole name";
+    const QFontMetrics fm(grid.CaptionFont());
+    EXPECT_EQ(grid.Geometry().First, fm.horizontalAdvance(shown) + 25);
+    EXPECT_LT(grid.Geometry().First, fm.horizontalAdvance(longName) + 25);
+    EXPECT_GT(grid.Geometry().First, shortFirst);
 }
