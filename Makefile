@@ -3,6 +3,8 @@ BUILD      ?= build
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 SAMPLE     ?= data/examples/school-class.soi
+# `make run` opens the user's own copy of the sample, made once and kept between runs.
+RUN_COPY   ?= $(if $(XDG_DATA_HOME),$(XDG_DATA_HOME),$(HOME)/.local/share)/Tremlow/$(notdir $(SAMPLE))
 PREFIX     ?= /usr/local
 
 .PHONY: all deps configure build run test install uninstall package package-check bench fuzz sanitize clean
@@ -24,7 +26,15 @@ run: build
 	  echo "Run it from a desktop session, or under a virtual one: xvfb-run -a make run"; \
 	  exit 1; \
 	fi
-	@if [ -f "$(SAMPLE)" ]; then $(BUILD)/bin/tremlow "$(abspath $(SAMPLE))"; else $(BUILD)/bin/tremlow; fi
+	@if [ ! -f "$(SAMPLE)" ]; then exec $(BUILD)/bin/tremlow; fi; \
+	if [ -f "$(RUN_COPY)" ]; then \
+	  echo "Opening your copy of the sample project: $(RUN_COPY)"; \
+	else \
+	  mkdir -p "$(dir $(RUN_COPY))" && cp "$(SAMPLE)" "$(RUN_COPY)" && \
+	  echo "Made your own copy of the sample project: $(RUN_COPY)" && \
+	  echo "Changes and saves go there; the sample in the source tree stays as it is."; \
+	fi; \
+	exec $(BUILD)/bin/tremlow "$(RUN_COPY)"
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

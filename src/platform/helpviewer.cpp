@@ -1,11 +1,15 @@
 #include "platform/helpviewer.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -56,7 +60,43 @@ public:
         connect(contents, &QPushButton::clicked, this,
                 [this] { m_browser->setSource(QUrl::fromLocalFile(HelpPagePath(0))); });
         connect(m_browser, &QTextBrowser::anchorClicked, this, &THelpForm::FollowLink);
+        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+        connect(escape, &QShortcut::activated, this, &QWidget::close);
         TLanguageController::Translate(*this);
+    }
+
+    // Puts the window beside the window the user works in (right of it, else left of it, else
+    // over its right edge), title bar and all on the screen.
+    void PlaceBeside(const QWidget* anchor)
+    {
+        const QScreen* screen = anchor ? anchor->screen() : QGuiApplication::primaryScreen();
+        if (!screen)
+            return;
+        const QRect area = screen->availableGeometry();
+        // The frame is known once the window has been shown; before that, a usual title bar.
+        QMargins frame(4, 30, 4, 4);
+        if (isVisible() && frameGeometry() != geometry())
+            frame = QMargins(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+                             frameGeometry().right() - geometry().right(),
+                             frameGeometry().bottom() - geometry().bottom());
+        const QSize outer = area.size().boundedTo(QSize(720 + frame.left() + frame.right(),
+                                                         560 + frame.top() + frame.bottom()));
+        QRect place(QPoint(), outer);
+        if (!anchor) {
+            place.moveCenter(area.center());
+        } else {
+            const QRect beside = anchor->frameGeometry();
+            if (beside.right() + 1 + outer.width() <= area.right() + 1)
+                place.moveLeft(beside.right() + 1);
+            else if (beside.left() - outer.width() >= area.left())
+                place.moveRight(beside.left() - 1);
+            else
+                place.moveRight(area.right());
+            place.moveTop(beside.top());
+        }
+        place.moveLeft(std::clamp(place.left(), area.left(), area.right() + 1 - place.width()));
+        place.moveTop(std::clamp(place.top(), area.top(), area.bottom() + 1 - place.height()));
+        setGeometry(place.marginsRemoved(frame));
     }
 
     void ShowPage(const QString& path) { m_browser->setSource(QUrl::fromLocalFile(path)); }
@@ -127,8 +167,16 @@ void ShowHelpTopic(int topic)
 {
     if (!g_helpForm)
         g_helpForm = new THelpForm;
+    const bool placed = g_helpForm->isVisible();
+    QWidget* anchor = QApplication::activeModalWidget();
+    if (!anchor)
+        anchor = QApplication::activeWindow();
+    if (anchor == g_helpForm)
+        anchor = nullptr;
     g_helpForm->ShowPage(HelpPagePath(topic));
     g_helpForm->AttachToModal();
+    if (!placed)
+        g_helpForm->PlaceBeside(anchor);
     g_helpForm->show();
     g_helpForm->raise();
     g_helpForm->activateWindow();

@@ -48,7 +48,7 @@ void VisitSocMain(TValueVisitor& v, TSocMainRegs& r)
     v.Integer("Width", r.Width, -1);
     v.Integer("Height", r.Height, -1);
     v.Boolean("IsMaxim", r.IsMaxim, false);
-    v.Integer("ObjectsTreeWidth", r.ObjectsTreeWidth, 200);
+    v.Integer("ObjectsTreeWidth", r.ObjectsTreeWidth, 300);
     v.Boolean("IsToolbarFile", r.IsToolbarFile, true);
     v.Boolean("IsToolbarEdit", r.IsToolbarEdit, true);
     v.Boolean("IsToolbarView", r.IsToolbarView, true);

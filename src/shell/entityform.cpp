@@ -149,7 +149,8 @@ void TEntityFormBase::FinishLayout()
 
 QString TEntityFormBase::NameText() const
 {
-    return m_nameEdit->text();
+    // Blanks around a name are typing slips; a name is stored without them.
+    return m_nameEdit->text().trimmed();
 }
 
 void TEntityFormBase::SetNameText(const QString& text)
@@ -169,6 +170,6 @@ void TEntityFormBase::SetDescriptionText(const QString& text)
 
 void TEntityFormBase::UpdateOkButton()
 {
-    // Any character counts, blanks included.
-    m_okButton->setEnabled(!m_nameEdit->text().isEmpty());
+    // A name of blanks only would be a nameless object.
+    m_okButton->setEnabled(!NameText().isEmpty());
 }

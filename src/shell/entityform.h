@@ -20,7 +20,7 @@ double DaysFromDate(const QDate& date);
 // Descriptions are held in the project with CR LF line breaks; the memo works with bare LF.
 std::string DescriptionToStore(const QString& text);
 QString DescriptionFromStore(const std::string& text);
-// A name as the project stores it: as typed, cut to 255 characters.
+// A name as the project stores it: cut to 255 characters.
 std::string NameToStore(const QString& text);
 
 // The catalogue text of a message key as a QString; throws TAppError for an unknown key.
@@ -30,13 +30,14 @@ QString CatalogueText(const char* key);
 void ShowMessageText(QWidget* parent, const QString& text);
 void ShowCatalogueMessage(QWidget* parent, const char* key);
 
-// The common frame of the object dialogs: a name edit that must not be empty for OK, a
+// The common frame of the object dialogs: a name edit that must not be blank for OK, a
 // description memo, and the OK, Cancel and Help buttons. Subclasses add their own rows to
 // FieldsLayout() and call TLanguageController::Translate at the end of their constructors.
 class TEntityFormBase : public QDialog {
     Q_OBJECT
 
 public:
+    // The name without surrounding blanks.
     QString NameText() const;
     void SetNameText(const QString& text);
     // The whole description, line breaks included.

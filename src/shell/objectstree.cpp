@@ -379,12 +379,17 @@ void TObjectsTree::RemoveObject()
     SendNotify(TNotifyCode::ObjectRemoved, this);
 }
 
-bool TObjectsTree::AskRemove(const char* questionKey, int helpTopic)
+bool TObjectsTree::AskRemove(const char* questionKey, int helpTopic, const QString& name)
 {
     // A fresh box for each question, so an answer given to an earlier one cannot carry over.
     TMessageDialog box(this);
     box.Title = Text("APPLICATION_NAME");
-    box.Caption = Text(questionKey);
+    QString question = Text(questionKey);
+    if (question.contains(QStringLiteral("%1")))
+        question.replace(QStringLiteral("%1"), name);
+    else
+        question += QStringLiteral(" \"") + name + QStringLiteral("\"");
+    box.Caption = question;
     box.DialogType = mdYesNoHelp;
     box.HelpContext = helpTopic;
     return box.Execute() == TMessageDialog::kYes;
@@ -397,16 +402,17 @@ void TObjectsTree::DeleteNode(QTreeWidgetItem* node)
 
 void TObjectsTree::RemoveClientGroup(QTreeWidgetItem* node)
 {
-    if (!AskRemove("CAN_REMOVE_CLIENTS_GROUP_MSG", 71))
-        return;
     const int groupId = NodeId(node);
     try {
+        // An object in use is refused before the user is asked to confirm its removal.
         std::vector<std::string> invests;
         InvestigationsOfClientGroup(*m_store, groupId, invests);
         if (!invests.empty()) {
             ShowInformation(this, InUseText(LangConv().GetText("CLIENTGROUP_IS_IN_INVESTS"), invests));
             return;
         }
+        if (!AskRemove("CAN_REMOVE_CLIENTS_GROUP_MSG", 71, node->text(0)))
+            return;
         if (!m_store->DeleteClientsOfGroup(groupId))
             throw TAppError(LangConv().GetText("ERROR_REMOVING_CLIENTS_FROM_GROUP_MSG"));
         if (m_store->CountClientsInGroup(groupId) > 0)
@@ -421,8 +427,6 @@ void TObjectsTree::RemoveClientGroup(QTreeWidgetItem* node)
 
 void TObjectsTree::RemoveClient(QTreeWidgetItem* node)
 {
-    if (!AskRemove("CAN_REMOVE_CLIENT_MSG", 72))
-        return;
     const TNodeIds ids = NodeIds(node);
     try {
         std::vector<std::string> invests;
@@ -431,6 +435,8 @@ void TObjectsTree::RemoveClient(QTreeWidgetItem* node)
             ShowInformation(this, InUseText(LangConv().GetText("CLIENT_IS_IN_INVESTS"), invests));
             return;
         }
+        if (!AskRemove("CAN_REMOVE_CLIENT_MSG", 72, node->text(0)))
+            return;
         if (!m_store->DeleteClient(ids.Id, ids.ParentId))
             throw TAppError("");
         DeleteNode(node);
@@ -441,8 +447,6 @@ void TObjectsTree::RemoveClient(QTreeWidgetItem* node)
 
 void TObjectsTree::RemoveCriteriaGroup(QTreeWidgetItem* node)
 {
-    if (!AskRemove("CAN_REMOVE_CRITERIES_GROUP_MSG", 73))
-        return;
     const int groupId = NodeId(node);
     try {
         bool inUse = false;
@@ -462,6 +466,8 @@ void TObjectsTree::RemoveCriteriaGroup(QTreeWidgetItem* node)
         }
         if (inUse)
             throw TAppError(LangConv().GetText("CANT_REMOVE_CRITGRP_FROM_CRITERIES"));
+        if (!AskRemove("CAN_REMOVE_CRITERIES_GROUP_MSG", 73, node->text(0)))
+            return;
         if (!m_store->DeleteCriteriaOfGroup(groupId))
             throw TAppError(LangConv().GetText("ERROR_REMOVING_CRITERIES_FROM_GROUP_MSG"));
         if (m_store->CountCriteriaInGroup(groupId) > 0)
@@ -476,8 +482,6 @@ void TObjectsTree::RemoveCriteriaGroup(QTreeWidgetItem* node)
 
 void TObjectsTree::RemoveCriterion(QTreeWidgetItem* node)
 {
-    if (!AskRemove("CAN_REMOVE_CRITERY_MSG", 74))
-        return;
     const TNodeIds ids = NodeIds(node);
     try {
         std::vector<std::string> invests;
@@ -486,6 +490,8 @@ void TObjectsTree::RemoveCriterion(QTreeWidgetItem* node)
             ShowInformation(this, InUseText(LangConv().GetText("CRITERION_IS_IN_INVESTS"), invests));
             return;
         }
+        if (!AskRemove("CAN_REMOVE_CRITERY_MSG", 74, node->text(0)))
+            return;
         if (!m_store->DeleteCriterion(ids.Id, ids.ParentId))
             throw TAppError("");
         DeleteNode(node);
@@ -496,7 +502,7 @@ void TObjectsTree::RemoveCriterion(QTreeWidgetItem* node)
 
 void TObjectsTree::RemoveInvestigation(QTreeWidgetItem* node)
 {
-    if (!AskRemove("CAN_REMOVE_INVEST_MSG", 75))
+    if (!AskRemove("CAN_REMOVE_INVEST_MSG", 75, node->text(0)))
         return;
     try {
         if (!m_store->DeleteInvestigation(NodeId(node)))

@@ -85,7 +85,8 @@ private:
     QTreeWidgetItem* FirstNodeOfKind(int kind, int id, bool anyId) const;
     void SelectionChanged();
     void UpdatePopupMenu();
-    bool AskRemove(const char* questionKey, int helpTopic);
+    // The removal question, naming the object ("%1" in the text stands for its name).
+    bool AskRemove(const char* questionKey, int helpTopic, const QString& name);
     void RemoveClientGroup(QTreeWidgetItem* node);
     void RemoveClient(QTreeWidgetItem* node);
     void RemoveCriteriaGroup(QTreeWidgetItem* node);

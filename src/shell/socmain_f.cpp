@@ -8,6 +8,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -216,9 +217,6 @@ TSocMainForm::TSocMainForm(QWidget* parent) : QMainWindow(parent)
     });
     m_previousReceiver = NotifyReceiver();
     SetNotifyReceiver(this);
-
-    if (Regs().Root.ShowTutorial)
-        ShowHelpTopic(51);
 }
 
 TSocMainForm::~TSocMainForm()
@@ -267,8 +265,10 @@ void TSocMainForm::BuildMenus()
 
     QMenu* file = topMenu("FileMenuItem", "&File");
     Connect(AddAction(file, "MenuItemProjectCreate", "Create"), [this] { MenuItemProjectCreateClick(); });
-    Connect(AddAction(file, "MenuItemProjectOpen", "Open..."), [this] { MenuItemProjectOpenClick(); });
-    Connect(AddAction(file, "MenuItemProjectSave", "Save"), [this] { MenuItemProjectSaveClick(); });
+    Connect(AddAction(file, "MenuItemProjectOpen", "Open...", QKeySequence(QKeySequence::Open)),
+            [this] { MenuItemProjectOpenClick(); });
+    Connect(AddAction(file, "MenuItemProjectSave", "Save", QKeySequence(QKeySequence::Save)),
+            [this] { MenuItemProjectSaveClick(); });
     Connect(AddAction(file, "MenuItemProjectSaveAs", "Save as..."), [this] { MenuItemProjectSaveAsClick(); });
     Connect(AddAction(file, "MenuItemProjectClose", "Close"), [this] { MenuItemProjectCloseClick(); });
     file->addSeparator();
@@ -505,8 +505,8 @@ void TSocMainForm::RunStartupAction()
     RunCommand([this] {
         const QString argument = m_commandLineProject.trimmed();
         if (!argument.isEmpty()) {
-            if (QFileInfo(argument).isFile())
-                OpenProjectFile(argument);
+            // A file that is not there is said so, with its path.
+            OpenProjectFile(argument);
             return;
         }
         if (!Regs().Root.IsStartingForm)
@@ -530,6 +530,12 @@ void TSocMainForm::RunStartupAction()
             break;
         }
     });
+    // The tutorial is offered once, at the first start, after the start-up choice and over the
+    // main window; afterwards help opens when it is asked for.
+    if (Regs().Root.ShowTutorial) {
+        Regs().Root.ShowTutorial = false;
+        ShowHelpTopic(51);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -580,9 +586,16 @@ void TSocMainForm::OpenProjectFile(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.isFile()) {
-        Regs().RemoveRecentProject(path.toStdString());
-        RefreshRecentMenu();
-        throw TAppError(LangConv().GetText("PROJECT_NO_FILE"));
+        // Only a path that was in the recent list has been taken out of it.
+        bool recent = false;
+        for (int k = 1; k <= 10; ++k)
+            recent = recent || QString::fromStdString(Regs().GetRecentProject(k)).trimmed() == path.trimmed();
+        if (recent) {
+            Regs().RemoveRecentProject(path.toStdString());
+            RefreshRecentMenu();
+        }
+        throw TAppError(LangConv().GetText(recent ? "PROJECT_NO_FILE" : "PROJECT_FILE_NOT_FOUND") + "\n" +
+                        QDir::toNativeSeparators(path).toStdString());
     }
     if (HasProject() && !MenuItemProjectCloseClick())
         return;
@@ -819,7 +832,7 @@ void TSocMainForm::ApplyWindowState()
         setGeometry(bounds);
         setWindowState(windowState() & ~Qt::WindowMaximized);
     }
-    const int treeWidth = regs.ObjectsTreeWidth > 0 ? regs.ObjectsTreeWidth : 200;
+    const int treeWidth = regs.ObjectsTreeWidth > 0 ? regs.ObjectsTreeWidth : 300;
     m_splitter->setSizes({treeWidth, std::max(100, geometry().width() - treeWidth)});
 }
 
@@ -1085,8 +1098,14 @@ void TSocMainForm::OpenView(int viewKind)
     QMdiSubWindow* child = m_mdi->addSubWindow(form);
     child->setAttribute(Qt::WA_DeleteOnClose);
     child->setWindowIcon(ShellIcon(TShellIcon::Choices));
-    child->resize(std::min(m_mdi->width() - 20, 720), std::min(m_mdi->height() - 20, 520));
     child->show();
+    // Large enough for the whole grid where the area allows it, else as large as the area.
+    const QSize frame = child->size() - form->size();
+    const QSize area = m_mdi->viewport()->size();
+    const QSize wanted = (form->GridFitSize() + frame).boundedTo(area).expandedTo(QSize(240, 160));
+    child->resize(wanted);
+    child->move(std::max(0, std::min(child->x(), area.width() - wanted.width())),
+                std::max(0, std::min(child->y(), area.height() - wanted.height())));
     m_mdi->setActiveSubWindow(child);
     if (!SubWindowOf(form))
         throw TAppError(LangConv().GetText("NO_CHILD_HANDLE"));

@@ -116,7 +116,7 @@ TEST_F(SettingsRegs, EmptyStoreLoadsTheDefaults)
     EXPECT_EQ(regs.SocMain.Left, -1);
     EXPECT_EQ(regs.SocMain.Height, -1);
     EXPECT_FALSE(regs.SocMain.IsMaxim);
-    EXPECT_EQ(regs.SocMain.ObjectsTreeWidth, 200);
+    EXPECT_EQ(regs.SocMain.ObjectsTreeWidth, 300);
     EXPECT_TRUE(regs.SocMain.IsToolbarFile && regs.SocMain.IsToolbarEdit && regs.SocMain.IsToolbarView &&
                 regs.SocMain.IsToolbarObject && regs.SocMain.IsToolbarReport && regs.SocMain.IsToolbarProject);
 

@@ -210,7 +210,7 @@ TEST_F(EntityDialogsTest, SimpleEntitiesChangeShowsRecordAndOverwritesIt)
             auto* memo = Child<QPlainTextEdit>(d, c.memo);
             EXPECT_EQ(edit->text(), "Old");
             EXPECT_EQ(memo->toPlainText(), "a\nb");
-            // Names are stored as typed, blanks included.
+            // Blanks around a name are dropped.
             edit->setText("  New name ");
             memo->setPlainText("a\nb\n\nc");
             Confirm(d);
@@ -218,10 +218,10 @@ TEST_F(EntityDialogsTest, SimpleEntitiesChangeShowsRecordAndOverwritesIt)
         const TEntityResult result = c.change(store, 2);
         EXPECT_TRUE(result.Done);
         EXPECT_EQ(result.Id, 2);
-        EXPECT_EQ(result.Name, "  New name ");
+        EXPECT_EQ(result.Name, "New name");
         std::string name, description;
         ASSERT_TRUE(c.read(store, 2, name, description));
-        EXPECT_EQ(name, "  New name ");
+        EXPECT_EQ(name, "New name");
         EXPECT_EQ(description, "a\r\nb\r\n\r\nc");
     }
 }
@@ -250,25 +250,29 @@ TEST_F(EntityDialogsTest, SimpleEntitiesRefuseMissingRecordAndWriteNothingOnCanc
     EXPECT_FALSE(store.IsModified());
 }
 
-TEST_F(EntityDialogsTest, OkFollowsNameFieldAndBlanksCount)
+TEST_F(EntityDialogsTest, OkFollowsNameFieldAndBlanksAloneAreNoName)
 {
-    TScriptedModalSeam seam;
-    seam.ExpectDialog("AddClientsGroupForm", [](QDialog& d) {
-        auto* edit = Child<QLineEdit>(d, "ClientsGroupEdit");
-        QAbstractButton* ok = FindButton(d, "OKButton");
-        auto* okPush = qobject_cast<QPushButton*>(ok);
-        ASSERT_NE(okPush, nullptr);
-        EXPECT_TRUE(okPush->isDefault());
-        edit->clear();
-        EXPECT_FALSE(ok->isEnabled());
-        edit->setText("   ");
-        EXPECT_TRUE(ok->isEnabled());
-        ok->click();
-    });
-    const TEntityResult result = CreateClientGroup(nullptr, store, 1);
-    EXPECT_TRUE(result.Done);
-    ASSERT_TRUE(store.ClientGroups().FindById(1));
-    EXPECT_EQ(store.ClientGroups().GetName(), "   ");
+    for (const TSimpleEntityCase& c : SimpleCases()) {
+        SCOPED_TRACE(c.form);
+        TScriptedModalSeam seam;
+        seam.ExpectDialog(c.form, [&](QDialog& d) {
+            auto* edit = Child<QLineEdit>(d, c.nameEdit);
+            QAbstractButton* ok = FindButton(d, "OKButton");
+            auto* okPush = qobject_cast<QPushButton*>(ok);
+            ASSERT_NE(okPush, nullptr);
+            EXPECT_TRUE(okPush->isDefault());
+            edit->clear();
+            EXPECT_FALSE(ok->isEnabled());
+            edit->setText(" \t  ");
+            EXPECT_FALSE(ok->isEnabled()) << "a name of blanks only";
+            edit->setText("  x");
+            EXPECT_TRUE(ok->isEnabled());
+            ok->click();
+        });
+        const TEntityResult result = c.create(store, 7);
+        EXPECT_TRUE(result.Done);
+        EXPECT_EQ(result.Name, "x");
+    }
 }
 
 TEST_F(EntityDialogsTest, NewClientDefaultsAndBirthdayAgeCoupling)

@@ -186,7 +186,6 @@ TEST_F(ShellMainWindowCommands, RemovalThroughMenuIsRefusedForObjectsInUse)
 {
     Select(nkClientGroup, "Chess club");
     TScriptedModalSeam seam;
-    seam.ExpectDialogButton("DialogForm", "Button0");
     Action("DeleteObjectMenuItem")->trigger();
     ASSERT_EQ(seam.informations.size(), 1);
     EXPECT_TRUE(seam.informations[0].startsWith(CatText("CLIENTGROUP_IS_IN_INVESTS")));

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -190,7 +191,8 @@ TEST_F(ShellMainWindowLifecycle, RecentEntryOfMissingFileIsRemovedWithMessage)
     TScriptedModalSeam seam;
     Action("MenuItemProject1")->trigger();
     ASSERT_EQ(seam.informations.size(), 1);
-    EXPECT_EQ(seam.informations[0], CatText("PROJECT_NO_FILE"));
+    EXPECT_EQ(seam.informations[0],
+              CatText("PROJECT_NO_FILE") + "\n" + QDir::toNativeSeparators(QString::fromStdString(dir.File("gone.soi"))));
     EXPECT_FALSE(window.HasProject());
     ASSERT_EQ(TShellSettings::Recent().size(), 1U);
     EXPECT_EQ(Action("MenuItemProject1")->data().toString(), QString::fromStdString(SampleProjectPath()));
@@ -329,14 +331,18 @@ TEST(ShellMainWindowChildren, ChildClosedButNotYetDeletedGoesWhileTheMainWindowI
     EXPECT_TRUE(whole);
 }
 
-TEST_F(ShellMainWindowLifecycle, StartupActionOpensCommandLineProjectOrNothing)
+TEST_F(ShellMainWindowLifecycle, StartupActionOpensCommandLineProjectOrSaysItIsMissing)
 {
     TScriptedModalSeam seam;
     Regs().Root.IsStartingForm = true; // a command-line argument wins over the start-up window
-    window.SetCommandLineProject("  " + QString::fromStdString(dir.File("nothing.soi")) + " ");
+    const QString missing = QString::fromStdString(dir.File("nothing.soi"));
+    window.SetCommandLineProject("  " + missing + " ");
     window.RunStartupAction();
     EXPECT_FALSE(window.HasProject());
-    EXPECT_TRUE(seam.informations.isEmpty());
+    // Never in the recent list, so the message does not claim it was taken out of it.
+    ASSERT_EQ(seam.informations.size(), 1);
+    EXPECT_EQ(seam.informations[0], CatText("PROJECT_FILE_NOT_FOUND") + "\n" + QDir::toNativeSeparators(missing));
+    EXPECT_TRUE(seam.dialogsShown.isEmpty()) << "no start-up window after a command-line argument";
     EXPECT_FALSE(window.IsStarting());
 
     TSocMainForm second;

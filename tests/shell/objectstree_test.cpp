@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QTextBrowser>
 #include <QTreeWidgetItem>
@@ -152,18 +153,18 @@ TEST_F(ShellObjectsTreeTest, RemovingInvestigationDeletesItsChoicesAndPlacements
 
 TEST_F(ShellObjectsTreeTest, ObjectsInUseAreRefusedNamingSortedInvestigations)
 {
-    // A client of a group that investigations use, even one who chose nobody.
+    // A client of a group that investigations use, even one who chose nobody. The refusal
+    // comes before any question.
     Select(nkClient, "Emily Foster");
     TScriptedModalSeam seam;
-    seam.ExpectDialogButton("DialogForm", "Button0");
     tree->RemoveObject();
+    EXPECT_TRUE(seam.dialogsShown.isEmpty());
     ASSERT_EQ(seam.informations.size(), 1);
     EXPECT_EQ(seam.informations[0], CatText("CLIENT_IS_IN_INVESTS") +
                                         ": \"Birthday party, December\", \"Desk neighbours, September\".");
     EXPECT_TRUE(store.Clients().Find(5, 1));
 
     Select(nkClientGroup, "Chess club");
-    seam.ExpectDialogButton("DialogForm", "Button0");
     tree->RemoveObject();
     ASSERT_EQ(seam.informations.size(), 2);
     EXPECT_EQ(seam.informations[1], CatText("CLIENTGROUP_IS_IN_INVESTS") + ": \"Chess club: homework help\".");
@@ -171,13 +172,30 @@ TEST_F(ShellObjectsTreeTest, ObjectsInUseAreRefusedNamingSortedInvestigations)
 
     // Only the second and third criteria of "Leisure" are unused; the second one is asked.
     Select(nkCriteriaGroup, "Leisure");
-    seam.ExpectDialogButton("DialogForm", "Button0");
     tree->RemoveObject();
     ASSERT_EQ(seam.informations.size(), 4);
     EXPECT_TRUE(seam.informations[2].startsWith("[Whom would you invite to your birthday party?] " +
                                                 CatText("CRITERION_IS_IN_INVESTS")));
     EXPECT_EQ(seam.informations[3], CatText("CANT_REMOVE_CRITGRP_FROM_CRITERIES"));
     EXPECT_EQ(store.CountCriteriaInGroup(2), 3);
+    EXPECT_TRUE(seam.dialogsShown.isEmpty());
+}
+
+TEST_F(ShellObjectsTreeTest, RemovalQuestionNamesTheObject)
+{
+    Select(nkCriterion, "With whom would you like to go to the cinema?");
+    TScriptedModalSeam seam;
+    QString question;
+    seam.ExpectDialog("DialogForm", [&](QDialog& box) {
+        if (auto* label = box.findChild<QLabel*>("cap"))
+            question = label->text();
+        FindButton(box, "Button1")->click(); // No
+    });
+    tree->RemoveObject();
+    EXPECT_EQ(question, CatText("CAN_REMOVE_CRITERY_MSG")
+                            .replace("%1", "With whom would you like to go to the cinema?"));
+    EXPECT_TRUE(question.contains("\"With whom would you like to go to the cinema?\""));
+    EXPECT_TRUE(store.Criteria().Find(3, 2));
 }
 
 TEST_F(ShellObjectsTreeTest, UnusedObjectsAreRemovedWithTheirMembers)
@@ -208,7 +226,6 @@ TEST_F(ShellObjectsTreeTest, InUseMessageIsCutToShortTextLength)
                                    45000, true, 2);
     Select(nkClient, "Aaron Patel");
     TScriptedModalSeam seam;
-    seam.ExpectDialogButton("DialogForm", "Button0");
     tree->RemoveObject();
     ASSERT_EQ(seam.informations.size(), 1);
     EXPECT_EQ(seam.informations[0].size(), 255);
