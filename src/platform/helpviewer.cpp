@@ -9,7 +9,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -60,8 +60,6 @@ public:
         connect(contents, &QPushButton::clicked, this,
                 [this] { m_browser->setSource(QUrl::fromLocalFile(HelpPagePath(0))); });
         connect(m_browser, &QTextBrowser::anchorClicked, this, &THelpForm::FollowLink);
-        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-        connect(escape, &QShortcut::activated, this, &QWidget::close);
         TLanguageController::Translate(*this);
     }
 
@@ -74,7 +72,7 @@ public:
             return;
         const QRect area = screen->availableGeometry();
         // The frame is known once the window has been shown; before that, a usual title bar.
-        QMargins frame(4, 30, 4, 4);
+        QMargins frame(6, 32, 6, 6);
         if (isVisible() && frameGeometry() != geometry())
             frame = QMargins(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
                              frameGeometry().right() - geometry().right(),
@@ -85,13 +83,21 @@ public:
         if (!anchor) {
             place.moveCenter(area.center());
         } else {
+            // The wider free side takes the window, narrowed to fit it; with no usable side it
+            // goes over the screen's right edge part of the anchor.
             const QRect beside = anchor->frameGeometry();
-            if (beside.right() + 1 + outer.width() <= area.right() + 1)
-                place.moveLeft(beside.right() + 1);
-            else if (beside.left() - outer.width() >= area.left())
-                place.moveRight(beside.left() - 1);
-            else
+            const int rightRoom = area.right() - beside.right();
+            const int leftRoom = beside.left() - area.left();
+            const int narrowest = 360 + frame.left() + frame.right();
+            if (std::max(rightRoom, leftRoom) >= narrowest) {
+                place.setWidth(std::min(outer.width(), std::max(rightRoom, leftRoom)));
+                if (rightRoom >= leftRoom)
+                    place.moveLeft(beside.right() + 1);
+                else
+                    place.moveRight(beside.left() - 1);
+            } else {
                 place.moveRight(area.right());
+            }
             place.moveTop(beside.top());
         }
         place.moveLeft(std::clamp(place.left(), area.left(), area.right() + 1 - place.width()));
@@ -114,6 +120,15 @@ public:
     }
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+            close();
+            return;
+        }
+        QWidget::keyPressEvent(event);
+    }
+
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (watched == parentWidget() && (event->type() == QEvent::Hide || event->type() == QEvent::Close)) {

@@ -1107,6 +1107,7 @@ void TSocMainForm::OpenView(int viewKind)
     child->move(std::max(0, std::min(child->x(), area.width() - wanted.width())),
                 std::max(0, std::min(child->y(), area.height() - wanted.height())));
     m_mdi->setActiveSubWindow(child);
+    form->setFocus(Qt::OtherFocusReason);
     if (!SubWindowOf(form))
         throw TAppError(LangConv().GetText("NO_CHILD_HANDLE"));
     AddWindowMenuEntry(child, "SELECTS_MENU_ADD", name);

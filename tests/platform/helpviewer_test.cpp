@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDialog>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
 #include <QDir>
 #include <QRegularExpression>
 #include <QTextBrowser>
@@ -86,6 +90,37 @@ TEST(PlatformHelpViewer, StaysUsableBesideAModalDialogAndOutlivesIt)
     ASSERT_NE(HelpWindow(), nullptr);
     EXPECT_TRUE(HelpWindow()->isVisible());
     HelpWindow()->close();
+}
+
+TEST(PlatformHelpViewer, OpensBesideItsDialogOnTheScreenAndEscapeClosesIt)
+{
+    if (HelpWindow())
+        HelpWindow()->close();
+    QCoreApplication::processEvents();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    // A dialog at the screen's left edge: the help goes to its right; at the right edge, to its left.
+    for (const bool atLeft : {true, false}) {
+        SCOPED_TRACE(atLeft ? "dialog on the left" : "dialog on the right");
+        QDialog box;
+        box.setWindowModality(Qt::ApplicationModal);
+        box.resize(300, 200);
+        box.move(atLeft ? area.left() : area.right() - 300, area.top() + 40);
+        box.show();
+        ShowHelpTopic(71);
+        QWidget* help = HelpWindow();
+        ASSERT_NE(help, nullptr);
+        const QRect place = help->geometry();
+        EXPECT_TRUE(area.contains(place)) << "the whole window and its title bar on the screen";
+        EXPECT_GE(place.top(), area.top() + 20) << "room for the title bar above it";
+        if (atLeft)
+            EXPECT_GT(place.left(), box.frameGeometry().right());
+        else
+            EXPECT_LT(place.right(), box.frameGeometry().left());
+        QTest::keyClick(help, Qt::Key_Escape);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(HelpWindow() == nullptr || !HelpWindow()->isVisible());
+        EXPECT_TRUE(box.isVisible()) << "Escape in the help leaves the dialog open";
+    }
 }
 
 TEST(PlatformHelpViewer, ContentsLinksEveryPageAndPagesUseNoExternalResources)

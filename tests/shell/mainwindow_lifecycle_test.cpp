@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDialog>
 #include <QLineEdit>
@@ -15,9 +17,11 @@
 #include <QMenu>
 #include <QPointer>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QToolBar>
 #include <QTreeWidgetItem>
 
+#include "platform/helpviewer.h"
 #include "settings/regstore.h"
 #include "shell/objectstree.h"
 #include "shell/socmain_f.h"
@@ -241,6 +245,56 @@ TEST_F(ShellMainWindowLifecycle, ExitWithConfirmationAnsweredNoKeepsEverythingOp
     seam.ExpectDialogButton("DialogForm", "Button1");
     EXPECT_TRUE(window.FormClose());
     EXPECT_FALSE(window.HasProject());
+}
+
+TEST_F(ShellMainWindowLifecycle, TreePaneWidthComesBackFromTheSettings)
+{
+    TScriptedModalSeam seam;
+    Regs().SocMain.ObjectsTreeWidth = 345;
+    {
+        TSocMainForm second;
+        second.show();
+        QCoreApplication::processEvents();
+        auto* splitter = second.findChild<QSplitter*>("SocTreeSplitter");
+        ASSERT_NE(splitter, nullptr);
+        EXPECT_EQ(splitter->sizes().front(), 345);
+        splitter->setSizes({410, 600});
+        ASSERT_TRUE(second.FormClose());
+    }
+    EXPECT_EQ(Regs().SocMain.ObjectsTreeWidth, 410);
+}
+
+TEST_F(ShellMainWindowLifecycle, TutorialOpensAtTheFirstStartOnly)
+{
+    TScriptedModalSeam seam;
+    Regs().Root.ShowTutorial = true;
+    Regs().Root.IsStartingForm = false;
+    if (HelpWindow())
+        HelpWindow()->close();
+    QCoreApplication::processEvents();
+    window.RunStartupAction();
+    ASSERT_NE(HelpWindow(), nullptr);
+    EXPECT_TRUE(HelpWindow()->isVisible());
+    EXPECT_FALSE(Regs().Root.ShowTutorial) << "the next start opens no help by itself";
+    HelpWindow()->close();
+    QCoreApplication::processEvents();
+    TSocMainForm second;
+    second.RunStartupAction();
+    EXPECT_TRUE(HelpWindow() == nullptr || !HelpWindow()->isVisible());
+}
+
+TEST_F(ShellMainWindowLifecycle, SaveAndOpenHaveTheirUsualKeysAndNoKeyIsTakenTwice)
+{
+    EXPECT_EQ(Action("MenuItemProjectSave")->shortcut(), QKeySequence(QKeySequence::Save));
+    EXPECT_EQ(Action("MenuItemProjectOpen")->shortcut(), QKeySequence(QKeySequence::Open));
+    std::map<QString, QString> owners;
+    for (QAction* action : window.findChildren<QAction*>()) {
+        for (const QKeySequence& key : action->shortcuts()) {
+            const auto [it, fresh] = owners.emplace(key.toString(), action->objectName());
+            EXPECT_TRUE(fresh) << key.toString().toStdString() << " on " << it->second.toStdString() << " and "
+                               << action->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(ShellMainWindowLifecycle, ExitWithoutConfirmationStoresWindowStateAndToolBars)

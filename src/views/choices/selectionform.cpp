@@ -99,6 +99,8 @@ void TSelectionForm::BuildComponents()
     m_scroll->setObjectName(QStringLiteral("SelectScrollBox"));
     m_scroll->setWidgetResizable(false);
     m_scroll->setContextMenuPolicy(Qt::CustomContextMenu);
+    // The keys belong to the grid (it moves its active cell and scrolls it into view).
+    m_scroll->setFocusPolicy(Qt::NoFocus);
     m_selects = new TSelections;
     m_selects->setObjectName(QStringLiteral("Selects"));
     m_scroll->setWidget(m_selects);
