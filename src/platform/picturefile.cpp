@@ -108,6 +108,8 @@ bool OpenForWriting(QSaveFile& file, QString* error)
 bool WriteRaster(const QString& fileName, TPictureFormat format, QSize size, const TDrawing& draw,
                  QString* error)
 {
+    if (!RasterPictureFits(size, error))
+        return false;
     const QImage image = RenderPicture(size, draw);
     if (image.isNull()) {
         SetError(error, QStringLiteral("the picture (%1 x %2) is too large to build in memory")
@@ -223,6 +225,21 @@ QString PictureExtension(TPictureFormat format)
         return QStringLiteral(".pdf");
     }
     return QStringLiteral(".bmp");
+}
+
+bool RasterPictureFits(QSize size, QString* reason)
+{
+    constexpr int maxSide = 65500;
+    constexpr qint64 maxPixels = 100'000'000;
+    if (size.width() <= maxSide && size.height() <= maxSide &&
+        static_cast<qint64>(size.width()) * size.height() <= maxPixels)
+        return true;
+    SetError(reason, QStringLiteral("the picture (%1 x %2 pixels) is too large for a bitmap, which holds at most "
+                                    "%3 pixels a side and 100 million in all; save it as SVG or PDF")
+                         .arg(size.width())
+                         .arg(size.height())
+                         .arg(maxSide));
+    return false;
 }
 
 QImage RenderPicture(QSize size, const TDrawing& draw)

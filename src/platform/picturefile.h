@@ -22,6 +22,11 @@ std::optional<TPictureFormat> PictureFormatOfName(const QString& fileName);
 // The extension written for a format, with its dot (".bmp", ".jpg", ...).
 QString PictureExtension(TPictureFormat format);
 
+// Whether a picture of this size can be made as a raster image (BMP, JPEG, PNG, the clipboard):
+// at most 65500 pixels a side, as JPEG allows, and 100 million pixels in all. Otherwise *reason
+// says why; vector formats (SVG, PDF) have no such limit.
+bool RasterPictureFits(QSize size, QString* reason = nullptr);
+
 // The drawing as a raster image of the given size (white under what the drawing leaves blank).
 QImage RenderPicture(QSize size, const TDrawing& draw);
 

@@ -1,5 +1,6 @@
 #include "views/viewregistry.h"
 
+#include "views/indexes/indexesform.h"
 #include "views/sociogram/graphform.h"
 #include "views/target/targetform.h"
 #include "views/viewform.h"
@@ -10,6 +11,8 @@ const std::vector<TViewEntry>& ViewEntries()
     static const std::vector<TViewEntry> entries = {
         {"graph", 3, "GRAPH_MENU_ADD",
          [](TFileAccess& store, int id, const QString& title) { return new TGraphForm(store, id, title); }},
+        {"indexes", 2, "INDEXES_MENU_ADD",
+         [](TFileAccess& store, int id, const QString& title) { return new TIndexesForm(store, id, title); }},
         {"target", 4, "TARGET_MENU_ADD",
          [](TFileAccess& store, int id, const QString& title) { return new TTargetForm(store, id, title); }},
     };

@@ -1,0 +1,309 @@
+#include "views/indexes/indexesform.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "analysis/indices.h"
+#include "analysis/investigationobj.h"
+#include "platform/fontcolor.h"
+#include "platform/modalseam.h"
+#include "platform/picturefile.h"
+#include "settings/langconv.h"
+#include "settings/regs.h"
+#include "views/indexes/graphicchart.h"
+#include "views/indexes/indexranges.h"
+
+namespace {
+
+constexpr int kHelpTopic = 91;
+constexpr int kChartWidth = 550;
+constexpr int kChartHeight = 350;
+
+// Series colours of the individual indices, in legend order, and of the group bars.
+const QColor kGroupColor = Qt::blue;
+const std::array<QColor, 4> kPrivateColors = {QColor(0, 0, 255), QColor(0, 128, 0), QColor(255, 0, 0),
+                                              QColor(255, 255, 0)};
+
+QString Caption(const char* key)
+{
+    return QString::fromStdString(HasLangConv() ? LangConv().GetText(key) : std::string(key));
+}
+
+TChartFont ChartFont(const TFontRecord& record)
+{
+    TChartFont font;
+    ApplyFont(record, font.Font, font.Color);
+    return font;
+}
+
+void SetYScale(TGraphicChart& chart, const TYScale& scale)
+{
+    chart.SetMinY(scale.Min);
+    chart.SetMaxY(scale.Max);
+    chart.SetIntervalY(scale.Interval);
+    chart.SetMarginTopY(scale.Margin);
+    chart.SetMarginBottomY(scale.Margin);
+}
+
+// The settings both charts share at the start: grid, ranges of 0 ... 5, intervals of 1 and margins.
+void SetUpChart(TGraphicChart& chart, TChartType type, bool legend, QMenu* popup)
+{
+    chart.SetGrid(TGridType::gtBoth);
+    chart.SetChartType(type);
+    chart.SetIsLegend(legend);
+    chart.SetPointLabels(TAxeLabel::alYLabel);
+    chart.SetPopupMenu(popup);
+    chart.SetMinY(0);
+    chart.SetMaxY(5);
+    chart.SetIntervalX(1);
+    chart.SetIntervalY(1);
+    chart.SetMarginLeftX(0.8);
+    chart.SetMarginRightX(0.8);
+    chart.SetMarginTopY(0.5);
+    chart.SetMarginBottomY(0.5);
+}
+
+} // namespace
+
+TIndexesForm::TIndexesForm(TFileAccess& store, int investId, const QString& title, QWidget* parent)
+    : TVisualChildForm("IndexesForm", store, investId, title, parent)
+{
+    resize(664, 492);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("ScrollBoxIndexes"));
+    m_scroll->setWidgetResizable(false);
+    m_scroll->setContextMenuPolicy(Qt::CustomContextMenu);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_scroll);
+
+    m_chartsPanel = new QWidget;
+    m_groupChart = new TGraphicChart(m_chartsPanel);
+    m_groupChart->setObjectName(QStringLiteral("GraphicChartGroupIndexes"));
+    m_groupChart->SetTitle(QStringLiteral("Group indexes"));
+    m_privateChart = new TGraphicChart(m_chartsPanel);
+    m_privateChart->setObjectName(QStringLiteral("GraphicChartPrivateIndexes"));
+    m_privateChart->SetTitle(QStringLiteral("Private indexes"));
+    m_scroll->setWidget(m_chartsPanel);
+
+    m_popup = new QMenu(this);
+    m_popup->setObjectName(QStringLiteral("PopupMenuIndexes"));
+    auto* kinds = new QActionGroup(m_popup);
+    const char* kindNames[] = {"PopupItemPositive", "PopupItemNegative"};
+    for (int i = 0; i < 2; ++i) {
+        QAction* item = m_popup->addAction(QString::fromLatin1(kindNames[i]));
+        item->setObjectName(QString::fromLatin1(kindNames[i]));
+        item->setCheckable(true);
+        kinds->addAction(item);
+        const int kind = i + 1;
+        connect(item, &QAction::triggered, this, [this, kind] { PopupItemChoicesClick(kind); });
+        m_kindItems[static_cast<std::size_t>(i)] = item;
+    }
+    m_kindItems[0]->setChecked(true);
+    m_popup->addSeparator()->setObjectName(QStringLiteral("ItemSeparator"));
+    QAction* copy = m_popup->addAction(QStringLiteral("ItemCopy"));
+    copy->setObjectName(QStringLiteral("ItemCopy"));
+    connect(copy, &QAction::triggered, this, &TIndexesForm::ItemCopyClick);
+    QAction* save = m_popup->addAction(QStringLiteral("ItemSaveAs"));
+    save->setObjectName(QStringLiteral("ItemSaveAs"));
+    connect(save, &QAction::triggered, this, &TIndexesForm::ItemSaveAsClick);
+    connect(m_scroll, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_popup->popup(m_scroll->mapToGlobal(pos)); });
+
+    SetHelpTopic(kHelpTopic);
+    Start();
+}
+
+TIndexesForm::~TIndexesForm() = default;
+
+void TIndexesForm::Initialize()
+{
+    const QColor back = m_scroll->palette().color(QPalette::Window);
+    SetUpChart(*m_groupChart, TChartType::ctBar, false, m_popup);
+    m_groupChart->SetBackGround(back);
+    m_groupChart->setGeometry(0, 0, kChartWidth, kChartHeight);
+    m_groupChart->SetMinX(1);
+    m_groupChart->SetMaxX(static_cast<double>(kGroupIndices.size()));
+    m_groupChart->ClearAxeXLabels();
+    for (const TIndexInfo& index : kGroupIndices)
+        m_groupChart->AddAxeXLabel(Caption(index.CaptionKey));
+
+    SetUpChart(*m_privateChart, TChartType::ctLine, true, m_popup);
+    m_privateChart->SetBackGround(back);
+    m_privateChart->setGeometry(0, m_groupChart->height(), m_groupChart->width(), m_groupChart->height());
+    m_privateChart->SetMinX(1);
+    m_privateChart->SetMaxX(Model().ClientCount());
+    PlaceCharts();
+}
+
+void TIndexesForm::ApplySettings()
+{
+    const TIndexesRegs& regs = Regs().Indexes;
+    const QColor back = ToQColor(regs.BackColor);
+    m_groupChart->SetBackGround(back);
+    m_privateChart->SetBackGround(back);
+    QPalette palette = m_scroll->palette();
+    palette.setColor(QPalette::Window, back);
+    m_scroll->setPalette(palette);
+    m_scroll->viewport()->setPalette(palette);
+    m_scroll->viewport()->setAutoFillBackground(true);
+    m_chartsPanel->setPalette(palette);
+    m_chartsPanel->setAutoFillBackground(true);
+
+    TGraphicChart& group = *m_groupChart;
+    group.SetDataLabelColor(ToQColor(regs.GroupDataLabelBackColor));
+    group.SetChartColor(ToQColor(regs.GroupChartBackColor));
+    group.SetGridColor(ToQColor(regs.GroupGridColor));
+    group.SetTitleFont(ChartFont(regs.GroupTitleFont));
+    group.SetAxeXTitleFont(ChartFont(regs.GroupAxeXTitleFont));
+    group.SetAxeYTitleFont(ChartFont(regs.GroupAxeYTitleFont));
+    group.SetDataLabelFont(ChartFont(regs.GroupDataLabelFont));
+    group.SetLabelXFont(ChartFont(regs.GroupAxeXLabelFont));
+    group.SetLabelYFont(ChartFont(regs.GroupAxeYLabelFont));
+    group.SetTitle(QString::fromStdString(regs.GroupTitle));
+    group.SetAxeXTitle(QString::fromStdString(regs.GroupAxeXTitle));
+    group.SetAxeYTitle(QString::fromStdString(regs.GroupAxeYTitle));
+
+    TGraphicChart& members = *m_privateChart;
+    members.SetDataLabelColor(ToQColor(regs.PrivateDataLabelBackColor));
+    members.SetChartColor(ToQColor(regs.PrivateChartBackColor));
+    members.SetGridColor(ToQColor(regs.PrivateGridColor));
+    members.SetLegendColor(ToQColor(regs.PrivateLegendBackColor));
+    members.SetTitleFont(ChartFont(regs.PrivateTitleFont));
+    members.SetAxeXTitleFont(ChartFont(regs.PrivateAxeXTitleFont));
+    members.SetAxeYTitleFont(ChartFont(regs.PrivateAxeYTitleFont));
+    members.SetDataLabelFont(ChartFont(regs.PrivateDataLabelFont));
+    members.SetLabelXFont(ChartFont(regs.PrivateAxeXLabelFont));
+    members.SetLabelYFont(ChartFont(regs.PrivateAxeYLabelFont));
+    members.SetLegendFont(ChartFont(regs.PrivateLegendFont));
+    members.SetTitle(QString::fromStdString(regs.PrivateTitle));
+    members.SetAxeXTitle(QString::fromStdString(regs.PrivateAxeXTitle));
+    members.SetAxeYTitle(QString::fromStdString(regs.PrivateAxeYTitle));
+    PlaceCharts();
+}
+
+void TIndexesForm::Build()
+{
+    BuildGroupChart();
+    BuildPrivateChart();
+    PlaceCharts();
+}
+
+void TIndexesForm::BuildGroupChart()
+{
+    const TInvestigationObject& model = Model();
+    const auto kind = static_cast<TChoiceKind>(ChoiceKind());
+    const std::array<double, 4> values = {model.IndexP(kind), model.IndexSa(kind), model.IndexJ(kind),
+                                          model.IndexN(kind)};
+    TGraphicChart& chart = *m_groupChart;
+    SetYScale(chart, GroupIndexesScale(values));
+    chart.ClearData();
+    const QString seriesName = chart.Title();
+    for (std::size_t i = 0; i < values.size(); ++i)
+        chart.AddPoint(0, kGroupColor, seriesName, static_cast<double>(i + 1), values[i],
+                       Caption(kGroupIndices[i].CaptionKey));
+}
+
+void TIndexesForm::BuildPrivateChart()
+{
+    const TInvestigationObject& model = Model();
+    const auto kind = static_cast<TChoiceKind>(ChoiceKind());
+    TGraphicChart& chart = *m_privateChart;
+    chart.ClearData();
+    // The labels are the members' names of this build only.
+    chart.ClearAxeXLabels();
+    std::array<QString, 4> seriesNames;
+    for (std::size_t k = 0; k < kClientIndices.size(); ++k)
+        seriesNames[k] = Caption(kClientIndices[k].CaptionKey);
+    const int32_t count = model.ClientCount();
+    std::vector<double> values;
+    values.reserve(static_cast<std::size_t>(count) * 4);
+    for (int32_t r = 0; r < count; ++r) {
+        const QString name = QString::fromStdString(model.Client(r).Name);
+        const std::array<double, 4> member = {model.IndexPi(r, kind), model.IndexAi(r, kind),
+                                              model.IndexEi(r, kind), model.IndexSti(r, kind)};
+        chart.AddAxeXLabel(name);
+        for (std::size_t k = 0; k < member.size(); ++k) {
+            chart.AddPoint(static_cast<int32_t>(k), kPrivateColors[k], seriesNames[k], r + 1.0, member[k], name);
+            values.push_back(member[k]);
+        }
+    }
+    SetYScale(chart, PrivateIndexesScale(values));
+    chart.setFixedWidth(PrivateChartWidth(chart.MaxAxeXLabelWidth(), count));
+}
+
+void TIndexesForm::PlaceCharts()
+{
+    // The group chart grows when its four captions would not fit side by side.
+    TGraphicChart& group = *m_groupChart;
+    const TPlotRect plot = group.PlotArea();
+    const int fixed = group.width() - (plot.Right - plot.Left);
+    group.setFixedWidth(GroupChartWidth(group.MaxAxeXLabelWidth(), fixed));
+    m_privateChart->move(0, group.height());
+    m_chartsPanel->resize(std::max(group.width(), m_privateChart->width()),
+                          group.height() + m_privateChart->height());
+}
+
+void TIndexesForm::Refresh()
+{
+    Build();
+    ShowCheckedKind();
+}
+
+void TIndexesForm::ShowCheckedKind()
+{
+    // The view of both kinds has no item of its own and leaves the marks as they are.
+    if (ChoiceKind() == 1 || ChoiceKind() == 2)
+        m_checkedKind = ChoiceKind();
+    m_kindItems[static_cast<std::size_t>(m_checkedKind - 1)]->setChecked(true);
+}
+
+QSize TIndexesForm::PictureSize() const
+{
+    return {std::max(m_groupChart->width(), m_privateChart->width()),
+            m_groupChart->height() + m_privateChart->height()};
+}
+
+void TIndexesForm::PaintPicture(QPainter& painter)
+{
+    painter.save();
+    painter.fillRect(QRect(QPoint(0, 0), PictureSize()), m_groupChart->BackGround());
+    m_groupChart->PaintTo(painter);
+    painter.translate(0, m_groupChart->height());
+    m_privateChart->PaintTo(painter);
+    painter.restore();
+}
+
+void TIndexesForm::PopupItemChoicesClick(int kind)
+{
+    // The item just toggled; the menu shows the kind on screen until the main window switches.
+    ShowCheckedKind();
+    RequestChoiceKind(kind);
+}
+
+bool TIndexesForm::BitmapPossible()
+{
+    QString reason;
+    if (RasterPictureFits(PictureSize(), &reason))
+        return true;
+    Modal().Information(this, Caption("APPLICATION_NAME"), Caption("PICTURE_NOT_COPIED") + QStringLiteral(": ") + reason);
+    return false;
+}
+
+void TIndexesForm::ItemCopyClick()
+{
+    if (BitmapPossible())
+        CopyPicture();
+}
+
+void TIndexesForm::ItemSaveAsClick()
+{
+    SavePicture();
+}
