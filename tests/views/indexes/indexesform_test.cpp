@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QPainter>
+#include <QPrinter>
 
 #include "analysis/indices.h"
 #include "analysis/investigationobj.h"
@@ -177,6 +178,12 @@ TEST_F(IndexesFormTest, PictureStacksBothChartsForClipboardAndFiles)
     form.ItemSaveAsClick();
     EXPECT_GT(QFileInfo(base + ".svg").size(), 0);
     EXPECT_TRUE(seam.informations.isEmpty());
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(base + ".pdf");
+    form.Print(printer, TPrintType::Proportional, 1);
+    EXPECT_GT(QFileInfo(base + ".pdf").size(), 1000);
 }
 
 TEST_F(IndexesFormTest, SettingsDressTheCharts)
