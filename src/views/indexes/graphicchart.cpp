@@ -71,7 +71,11 @@ TDataSeries* TChartDataSeries::Find(int32_t key)
 
 const TDataSeries* TChartDataSeries::Find(int32_t key) const
 {
-    return const_cast<TChartDataSeries*>(this)->Find(key);
+    for (const TDataSeries& series : m_items) {
+        if (series.Key == key)
+            return &series;
+    }
+    return nullptr;
 }
 
 TDataSeries& TChartDataSeries::Add(int32_t key, const QString& name, const QColor& color)
@@ -454,7 +458,7 @@ void TGraphicChart::DrawScaleX(QPainter& painter, const TPlotRect& plot, const s
         DrawTextAt(painter, left, plot.Bottom + 2, text);
     }
     if (OnDrawScales)
-        OnDrawScales(const_cast<TGraphicChart&>(*this), TChartAxis::X, text);
+        OnDrawScales(*this, TChartAxis::X, text);
 }
 
 void TGraphicChart::DrawScaleY(QPainter& painter, const TPlotRect& plot, const std::vector<double>& marks) const
@@ -474,7 +478,7 @@ void TGraphicChart::DrawScaleY(QPainter& painter, const TPlotRect& plot, const s
         DrawTextAt(painter, box.left(), box.top(), text);
     }
     if (OnDrawScales)
-        OnDrawScales(const_cast<TGraphicChart&>(*this), TChartAxis::Y, text);
+        OnDrawScales(*this, TChartAxis::Y, text);
 }
 
 void TGraphicChart::DrawSeries(QPainter& painter, const TPlotRect& plot, const QRect& visible) const

@@ -73,7 +73,7 @@ class TGraphicChart final : public QWidget {
 
 public:
     // Raised after each scale is drawn with the axis and the text of its last label.
-    using TDrawScales = std::function<void(TGraphicChart& sender, TChartAxis axis, const QString& text)>;
+    using TDrawScales = std::function<void(const TGraphicChart& sender, TChartAxis axis, const QString& text)>;
     // Offered for callers that supply extra lines; the chart itself never raises it.
     using TNeedLines = std::function<void(TGraphicChart& sender, double& value, QColor& color, bool& finished)>;
 

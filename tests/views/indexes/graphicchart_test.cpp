@@ -279,7 +279,7 @@ TEST(GraphicChart, LabelsAndScalesUseTheirOwnFonts)
     chart.SetMaxY(1);
     chart.SetIntervalY(0.25);
     std::vector<std::pair<TChartAxis, QString>> calls;
-    chart.OnDrawScales = [&calls](TGraphicChart&, TChartAxis axis, const QString& text) {
+    chart.OnDrawScales = [&calls](const TGraphicChart&, TChartAxis axis, const QString& text) {
         calls.emplace_back(axis, text);
     };
     Render(chart);
