@@ -300,7 +300,7 @@ TEST_F(ShellMainWindowCommands, LaterViewsAndCommandsSayTheyAreNotAvailable)
     Select(nkInvestigation, "Desk neighbours, September");
     const QString notYet = QString::fromStdString(LangConv().GetText("NOT_AVAILABLE_YET"));
     EXPECT_FALSE(notYet.isEmpty());
-    for (const char* name : {"IndexMenuItem", "ParametersMenuItem"}) {
+    for (const char* name : {"ParametersMenuItem"}) {
         seam.informations.clear();
         Action(name)->trigger();
         ASSERT_EQ(seam.informations.size(), 1) << name;

@@ -19,6 +19,8 @@ constexpr int kScaleDigits = 3;
 constexpr int kPointDigits = 2;
 // Horizontal offset of each further series' bars, so bars at the same x stay apart.
 constexpr int kBarSeriesOffset = 4;
+// At least as wide as any number the labels show in general format.
+const QString kWidestNumber = QStringLiteral("-8.88E-888");
 
 QString CutText(const QString& text)
 {
@@ -197,9 +199,17 @@ void TGraphicChart::SetTitleFont(const TChartFont& font) { SetFont(m_titleFont, 
 void TGraphicChart::SetAxeXTitleFont(const TChartFont& font) { SetFont(m_axeXTitleFont, font); }
 void TGraphicChart::SetAxeYTitleFont(const TChartFont& font) { SetFont(m_axeYTitleFont, font); }
 void TGraphicChart::SetLegendFont(const TChartFont& font) { SetFont(m_legendFont, font); }
-void TGraphicChart::SetLabelXFont(const TChartFont& font) { SetFont(m_labelXFont, font); }
+void TGraphicChart::SetLabelXFont(const TChartFont& font)
+{
+    m_maxXLabelWidth.reset();
+    SetFont(m_labelXFont, font);
+}
 void TGraphicChart::SetLabelYFont(const TChartFont& font) { SetFont(m_labelYFont, font); }
-void TGraphicChart::SetDataLabelFont(const TChartFont& font) { SetFont(m_dataLabelFont, font); }
+void TGraphicChart::SetDataLabelFont(const TChartFont& font)
+{
+    m_maxPointNameWidth.reset();
+    SetFont(m_dataLabelFont, font);
+}
 
 void TGraphicChart::SetDataLabelColor(const QColor& color)
 {
@@ -298,34 +308,55 @@ void TGraphicChart::AddPoint(int32_t key, const QColor& color, const QString& se
     if (!series)
         series = &m_series.Add(key, seriesName, color);
     series->Points.push_back(TDataPoint{.X = x, .Y = y, .Name = CutText(pointName)});
+    m_maxPointNameWidth.reset();
     Changed();
 }
 
 void TGraphicChart::ClearData()
 {
     m_series.Clear();
+    m_maxPointNameWidth.reset();
     Changed();
 }
 
 void TGraphicChart::AddAxeXLabel(const QString& text)
 {
     m_axeXLabels.append(text);
+    m_maxXLabelWidth.reset();
     Changed();
 }
 
 void TGraphicChart::ClearAxeXLabels()
 {
     m_axeXLabels.clear();
+    m_maxXLabelWidth.reset();
     Changed();
 }
 
 int TGraphicChart::MaxAxeXLabelWidth() const
 {
-    const QFontMetrics metrics(PixelFont(m_labelXFont));
-    int widest = 0;
-    for (const QString& text : m_axeXLabels)
-        widest = std::max(widest, metrics.horizontalAdvance(text));
-    return widest;
+    if (!m_maxXLabelWidth) {
+        const QFontMetrics metrics(PixelFont(m_labelXFont));
+        int widest = 0;
+        for (const QString& text : m_axeXLabels)
+            widest = std::max(widest, metrics.horizontalAdvance(text));
+        m_maxXLabelWidth = widest;
+    }
+    return *m_maxXLabelWidth;
+}
+
+int TGraphicChart::MaxPointNameWidth() const
+{
+    if (!m_maxPointNameWidth) {
+        const QFontMetrics metrics(PixelFont(m_dataLabelFont));
+        int widest = 0;
+        for (int s = 0; s < m_series.Count(); ++s) {
+            for (const TDataPoint& point : m_series.At(s).Points)
+                widest = std::max(widest, metrics.horizontalAdvance(point.Name));
+        }
+        m_maxPointNameWidth = widest;
+    }
+    return *m_maxPointNameWidth;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -441,12 +472,17 @@ void TGraphicChart::DrawScaleX(QPainter& painter, const TPlotRect& plot, const s
 {
     UseFont(painter, m_labelXFont);
     const QFontMetrics metrics = QFontMetrics(painter.font());
+    // Marks far from the visible part are skipped before their labels are measured.
+    const int reach = std::max(MaxAxeXLabelWidth(), metrics.horizontalAdvance(kWidestNumber)) / 2 + 1;
     QString text;
     for (std::size_t i = 0; i < marks.size(); ++i) {
+        const int x = ValueToPixelX(m_ranges, plot, marks[i]);
+        const bool last = i + 1 == marks.size();
+        if (!last && !ShowsX(visible, x - reach, x + reach))
+            continue;
         text = i < static_cast<std::size_t>(m_axeXLabels.size())
                    ? m_axeXLabels.at(static_cast<qsizetype>(i))
                    : QString::fromStdString(FormatGeneral(marks[i], kScaleDigits));
-        const int x = ValueToPixelX(m_ranges, plot, marks[i]);
         const int textWidth = metrics.horizontalAdvance(text);
         const int left = x - textWidth / 2;
         if (!ShowsX(visible, left, left + textWidth))
@@ -522,9 +558,15 @@ void TGraphicChart::DrawPointLabels(QPainter& painter, const TPlotRect& plot, co
 {
     UseFont(painter, m_dataLabelFont);
     const QFontMetrics metrics = QFontMetrics(painter.font());
+    // Points far from the visible part are skipped before their labels are made and measured.
+    const int widest = m_pointLabels == TAxeLabel::alName ? MaxPointNameWidth() : metrics.horizontalAdvance(kWidestNumber);
+    const int reach = widest / 2 + 3;
     for (int s = 0; s < m_series.Count(); ++s) {
         for (const TDataPoint& point : m_series.At(s).Points) {
             if (!InsideRanges(m_ranges, point.X, point.Y))
+                continue;
+            const int x = ValueToPixelX(m_ranges, plot, point.X);
+            if (!ShowsX(visible, x - reach, x + reach))
                 continue;
             QString text;
             switch (m_pointLabels) {
@@ -540,7 +582,6 @@ void TGraphicChart::DrawPointLabels(QPainter& painter, const TPlotRect& plot, co
             case TAxeLabel::alNone:
                 return;
             }
-            const int x = ValueToPixelX(m_ranges, plot, point.X);
             const int y = ValueToPixelY(m_ranges, plot, point.Y);
             const int textWidth = metrics.horizontalAdvance(text);
             const int left = x - textWidth / 2;

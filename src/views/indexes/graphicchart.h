@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QColor>
@@ -186,6 +187,7 @@ private:
     void UseFont(QPainter& painter, const TChartFont& font) const;
     void SetFont(TChartFont& target, const TChartFont& font);
     QSize LegendSize() const;
+    int MaxPointNameWidth() const;
     void DrawTitles(QPainter& painter) const;
     void DrawGrid(QPainter& painter, const TPlotRect& plot, const std::vector<double>& marksX,
                   const std::vector<double>& marksY, const QRect& visible) const;
@@ -220,4 +222,7 @@ private:
     QMenu* m_popupMenu = nullptr;
     TChartDataSeries m_series;
     QStringList m_axeXLabels;
+    // Widths measured once until the texts or their fonts change.
+    mutable std::optional<int> m_maxXLabelWidth;
+    mutable std::optional<int> m_maxPointNameWidth;
 };

@@ -199,7 +199,7 @@ void TIndexesForm::Build()
 void TIndexesForm::BuildGroupChart()
 {
     const TInvestigationObject& model = Model();
-    const auto kind = static_cast<TChoiceKind>(ChoiceKind());
+    const TChoiceKind kind = Kind();
     const std::array<double, 4> values = {model.IndexP(kind), model.IndexSa(kind), model.IndexJ(kind),
                                           model.IndexN(kind)};
     TGraphicChart& chart = *m_groupChart;
@@ -214,7 +214,7 @@ void TIndexesForm::BuildGroupChart()
 void TIndexesForm::BuildPrivateChart()
 {
     const TInvestigationObject& model = Model();
-    const auto kind = static_cast<TChoiceKind>(ChoiceKind());
+    const TChoiceKind kind = Kind();
     TGraphicChart& chart = *m_privateChart;
     chart.ClearData();
     // The labels are the members' names of this build only.
