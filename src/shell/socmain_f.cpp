@@ -685,6 +685,12 @@ bool TSocMainForm::SaveProject()
 {
     if (!m_store)
         return false;
+    // Choices entered in an open choices window belong to what the user saves.
+    for (QMdiSubWindow* child : m_mdi->subWindowList()) {
+        auto* choices = qobject_cast<TSelectionForm*>(child->widget());
+        if (choices && choices->IsModified() && !choices->Save())
+            return false;
+    }
     if (QString::fromStdString(m_store->FileName()).trimmed().isEmpty())
         return SaveProjectAs();
     return m_store->Save() || ReportStoreError(m_store->LastError());
@@ -973,7 +979,11 @@ void TSocMainForm::UpdateCommands()
     // Project commands.
     set("MenuItemProjectCreate", true);
     set("MenuItemProjectOpen", true);
-    set("MenuItemProjectSave", project && m_store->IsModified());
+    // An open choices window may hold choices not yet in the project; Save writes them too.
+    bool choicesOpen = false;
+    for (QMdiSubWindow* child : m_mdi->subWindowList())
+        choicesOpen = choicesOpen || qobject_cast<TSelectionForm*>(child->widget()) != nullptr;
+    set("MenuItemProjectSave", project && (m_store->IsModified() || choicesOpen));
     set("MenuItemProjectSaveAs", project);
     set("MenuItemProjectClose", project);
     set("UsersMenuItem", project);

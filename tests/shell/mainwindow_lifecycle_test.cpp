@@ -30,6 +30,7 @@
 #include "support/core/recorders.h"
 #include "support/core/tempdir.h"
 #include "support/ui/scriptedseam.h"
+#include "views/choices/selectionform.h"
 
 namespace {
 
@@ -245,6 +246,29 @@ TEST_F(ShellMainWindowLifecycle, ExitWithConfirmationAnsweredNoKeepsEverythingOp
     seam.ExpectDialogButton("DialogForm", "Button1");
     EXPECT_TRUE(window.FormClose());
     EXPECT_FALSE(window.HasProject());
+}
+
+TEST_F(ShellMainWindowLifecycle, SaveWritesTheChoicesOfAnOpenChoicesWindowToo)
+{
+    const std::string copy = dir.File("class.soi");
+    std::filesystem::copy_file(SampleProjectPath(), copy);
+    TScriptedModalSeam seam;
+    window.OpenProjectFile(QString::fromStdString(copy));
+    ASSERT_TRUE(window.HasProject());
+    window.Tree().setCurrentItem(NodeOf(window.Tree(), nkInvestigation, "Desk neighbours, September"));
+    Trigger("ChoicesMenuItem");
+    auto* choices = window.MdiArea().findChild<TSelectionForm*>();
+    ASSERT_NE(choices, nullptr);
+    choices->ClearAll();
+    ASSERT_FALSE(window.Store()->IsModified());
+    Trigger("MenuItemProjectSave");
+    EXPECT_FALSE(choices->IsModified());
+    EXPECT_FALSE(window.Store()->IsModified());
+    TFileAccess reread(copy);
+    ASSERT_TRUE(reread.Load());
+    EXPECT_EQ(reread.CountForChoices(1), 0);
+    EXPECT_GT(reread.CountForChoices(2), 0) << "other investigations keep theirs";
+    EXPECT_TRUE(seam.informations.isEmpty());
 }
 
 TEST_F(ShellMainWindowLifecycle, TreePaneWidthComesBackFromTheSettings)
