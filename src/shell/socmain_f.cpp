@@ -285,6 +285,10 @@ void TSocMainForm::BuildMenus()
     Connect(AddAction(file, "ImportClientGroupMenuItem", "&Import client group..."), [this] { ImportClientGroupMenuItemClick(); });
     Connect(AddAction(file, "ExportClientGroupMenuItem", "&Export client group..."),
             [this] { ExportClientGroupMenuItemClick(); });
+    auto* importMenu = new QMenu("I&mport", file);
+    importMenu->setObjectName("ImportMenuItem");
+    file->addMenu(importMenu);
+    Connect(AddAction(importMenu, "ImportClassListMenuItem", "&Class list..."), [this] { ImportClassList(); });
     file->addSeparator();
     Connect(AddAction(file, "PrintMenuItem", "&Print"), [this] { PrintActiveView(); });
     file->addSeparator();
@@ -958,6 +962,7 @@ void TSocMainForm::UpdateCommands()
                                                    nkInvestigation});
     const bool views = project && kind == nkInvestigation;
     set("ImportClientGroupMenuItem", project);
+    set("ImportClassListMenuItem", project);
     set("ExportClientGroupMenuItem", project && kind == nkClientGroup);
     set("CreateObjectMenuItem", create);
     set("ChangeObjectMenuItem", change);

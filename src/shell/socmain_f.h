@@ -138,6 +138,8 @@ private:
     void ClearAllChoices();
     void ExitCommand();
     void OpenAddress(const char* key);
+    // File -> Import -> Class list: a preview of the client group a CSV class list creates.
+    void ImportClassList();
     // The question before an older project file is converted; true for Yes.
     bool AskConvertOldFile();
 

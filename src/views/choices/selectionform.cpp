@@ -159,6 +159,9 @@ void TSelectionForm::BuildComponents()
     m_positiveItem = addItem("SetPositivePopupItem");
     m_negativeItem = addItem("SetNegativePopupItem");
     m_clearItem = addItem("SetClearPopupItem");
+    m_popup->addSeparator();
+    m_importItem = addItem("ImportChoicesPopupItem");
+    m_exportItem = addItem("ExportSociomatrixPopupItem");
     m_selects->SetPopupMenu(m_popup);
 
     auto* help = new QAction(this);
@@ -174,6 +177,8 @@ void TSelectionForm::BuildComponents()
     connect(m_positiveItem, &QAction::triggered, this, [this] { SetActiveCell(stFor); });
     connect(m_negativeItem, &QAction::triggered, this, [this] { SetActiveCell(stAgainst); });
     connect(m_clearItem, &QAction::triggered, this, [this] { SetActiveCell(stNone); });
+    connect(m_importItem, &QAction::triggered, this, [this] { ImportChoicesFile(); });
+    connect(m_exportItem, &QAction::triggered, this, [this] { ExportSociomatrix(); });
     connect(m_scroll, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { m_popup->popup(m_scroll->mapToGlobal(pos)); });
     connect(m_textPanel, &QWidget::customContextMenuRequested, this,

@@ -52,6 +52,11 @@ public:
     bool Save();
     // Empties the grid (marks the window modified).
     void ClearAll();
+    // Reads choices from a CSV file the user picks into the grid (replacing what it holds, marking
+    // the window modified) after showing every refused row; writes what the grid shows as a
+    // sociomatrix (CSV or Excel).
+    void ImportChoicesFile();
+    void ExportSociomatrix();
     bool IsModified() const { return m_modified; }
     void SetModified(bool value) { m_modified = value; }
 
@@ -126,4 +131,6 @@ private:
     QAction* m_positiveItem = nullptr;
     QAction* m_negativeItem = nullptr;
     QAction* m_clearItem = nullptr;
+    QAction* m_importItem = nullptr;
+    QAction* m_exportItem = nullptr;
 };
