@@ -144,6 +144,9 @@ TGraphForm::TGraphForm(TFileAccess& store, int investId, const QString& title, Q
     };
     addPictureItems(m_nodeMenu, "ItemCopy1", "ItemSaveAs1");
     addPictureItems(m_panelMenu, "ItemCopy2", "ItemSaveas2");
+    QAction* exportNetwork = m_panelMenu->addAction(QStringLiteral("ItemExportNetwork2"));
+    exportNetwork->setObjectName(QStringLiteral("ItemExportNetwork2"));
+    connect(exportNetwork, &QAction::triggered, this, &TGraphForm::ItemExportNetworkClick);
 
     m_surface->SetPopupMenu(m_panelMenu);
     connect(m_scroll, &QWidget::customContextMenuRequested, this,

@@ -62,6 +62,9 @@ public:
     void PopupItemChoicesClick(int kind);
     void ItemCopyClick();
     void ItemSaveasClick();
+    // Writes the investigation as a network file (GraphML, GEXF, Pajek or edge-list CSV) with the
+    // choices of the kind shown and the nodes where they stand now.
+    void ItemExportNetworkClick();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
