@@ -59,14 +59,6 @@ void FillChoiceList(const TChoiceTable& table, int32_t investId, int32_t counted
     list.resize(filled);
 }
 
-TFileAccess& OpenProject()
-{
-    TFileAccess* store = CurrentProject();
-    if (!store)
-        throw TAppError("No project is open.");
-    return *store;
-}
-
 } // namespace
 
 TInvestigationObject::TInvestigationObject(TFileAccess& store, int32_t investId)
@@ -88,10 +80,6 @@ TInvestigationObject::TInvestigationObject(TFileAccess& store, int32_t investId)
         FillAgainstList(store);
     }
     FillClientsList(store);
-}
-
-TInvestigationObject::TInvestigationObject(int32_t investId) : TInvestigationObject(OpenProject(), investId)
-{
 }
 
 void TInvestigationObject::FillForList(TFileAccess& store)

@@ -66,8 +66,6 @@ public:
     // the model (placements are written back into it). Throws TAppError when a choice table does
     // not agree with its own count.
     TInvestigationObject(TFileAccess& store, int32_t investId);
-    // The same on the open project; throws TAppError when no project is open.
-    explicit TInvestigationObject(int32_t investId);
     TInvestigationObject(const TInvestigationObject&) = delete;
     TInvestigationObject& operator=(const TInvestigationObject&) = delete;
 

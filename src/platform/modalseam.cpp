@@ -6,10 +6,12 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include "util/service.h"
+
 namespace {
 
 TDesktopModalSeam g_desktopSeam;
-TModalSeam* g_seam = &g_desktopSeam;
+TServiceSlot<TModalSeam> g_seam(&g_desktopSeam);
 
 } // namespace
 
@@ -55,12 +57,10 @@ QString TModalSeam::SaveFileNameWithFilter(QWidget* parent, const QString& capti
 
 TModalSeam& Modal()
 {
-    return *g_seam;
+    return *g_seam.Get();
 }
 
 TModalSeam* SetModalSeam(TModalSeam* seam)
 {
-    TModalSeam* previous = g_seam == &g_desktopSeam ? nullptr : g_seam;
-    g_seam = seam ? seam : &g_desktopSeam;
-    return previous;
+    return g_seam.Install(seam);
 }

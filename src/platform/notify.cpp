@@ -3,26 +3,28 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
+#include "util/service.h"
+
 namespace {
 
-TNotifyReceiver* g_receiver = nullptr;
+TServiceSlot<TNotifyReceiver> g_receiver;
 
 } // namespace
 
 TNotifyReceiver* NotifyReceiver()
 {
-    return g_receiver;
+    return g_receiver.Get();
 }
 
-void SetNotifyReceiver(TNotifyReceiver* receiver)
+TNotifyReceiver* SetNotifyReceiver(TNotifyReceiver* receiver)
 {
-    g_receiver = receiver;
+    return g_receiver.Install(receiver);
 }
 
 void SendNotify(TNotifyCode code, QWidget* sender)
 {
-    if (g_receiver)
-        g_receiver->HandleNotify(code, sender);
+    if (TNotifyReceiver* receiver = g_receiver.Get())
+        receiver->HandleNotify(code, sender);
 }
 
 void PostNotify(TNotifyCode code, QWidget* sender)
@@ -31,8 +33,8 @@ void PostNotify(TNotifyCode code, QWidget* sender)
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
         [code, guarded]() {
-            if (g_receiver)
-                g_receiver->HandleNotify(code, guarded.data());
+            if (TNotifyReceiver* receiver = g_receiver.Get())
+                receiver->HandleNotify(code, guarded.data());
         },
         Qt::QueuedConnection);
 }

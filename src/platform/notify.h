@@ -33,7 +33,8 @@ public:
 
 // The receiver in force (nullptr: notifications are dropped).
 TNotifyReceiver* NotifyReceiver();
-void SetNotifyReceiver(TNotifyReceiver* receiver);
+// Installs a receiver (nullptr: none); returns the previous one.
+TNotifyReceiver* SetNotifyReceiver(TNotifyReceiver* receiver);
 
 // "Send": handled before the call returns.
 void SendNotify(TNotifyCode code, QWidget* sender);

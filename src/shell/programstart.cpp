@@ -18,6 +18,7 @@
 #include "util/error.h"
 #include "util/messagesink.h"
 #include "util/progress.h"
+#include "util/service.h"
 
 namespace {
 
@@ -38,26 +39,18 @@ public:
     }
 };
 
-// Installs a sink for the program's lifetime and restores the previous one at the end.
+// Installs the GUI's sinks for the program's lifetime and restores the previous ones at the end.
 class TSinksInstalled final {
 public:
-    TSinksInstalled()
-        : m_previousMessages(SetMessageSink(&m_messages)), m_previousProgress(SetProgressSink(&m_progress))
-    {
-    }
-    ~TSinksInstalled()
-    {
-        SetProgressSink(m_previousProgress);
-        SetMessageSink(m_previousMessages);
-    }
+    TSinksInstalled() = default;
     TSinksInstalled(const TSinksInstalled&) = delete;
     TSinksInstalled& operator=(const TSinksInstalled&) = delete;
 
 private:
     TGuiMessageSink m_messages;
     TGuiProgressSink m_progress;
-    IMessageSink* m_previousMessages;
-    IProgressSink* m_previousProgress;
+    TScopedService<IMessageSink> m_messagesInstalled{SetMessageSink, &m_messages};
+    TScopedService<IProgressSink> m_progressInstalled{SetProgressSink, &m_progress};
 };
 
 void PrintUsage()

@@ -215,8 +215,7 @@ TSocMainForm::TSocMainForm(QWidget* parent) : QMainWindow(parent)
             CheckWindowMenuEntry(child);
         UpdateCommands();
     });
-    m_previousReceiver = NotifyReceiver();
-    SetNotifyReceiver(this);
+    m_previousReceiver = SetNotifyReceiver(this);
 }
 
 TSocMainForm::~TSocMainForm()

@@ -7,11 +7,6 @@
 
 namespace {
 
-TFileAccess* Store()
-{
-    return CurrentProject();
-}
-
 void SortNoCase(std::vector<std::string>& names)
 {
     std::stable_sort(names.begin(), names.end(),
@@ -93,56 +88,6 @@ void ReadInvestigation(TFileAccess& store, int32_t id, std::string& description,
     description = table.GetDescription();
 }
 
-void ReadClientGroup(int32_t id, std::string& description, TClientGroupInfo& info)
-{
-    if (TFileAccess* store = Store()) {
-        ReadClientGroup(*store, id, description, info);
-    } else {
-        info = TClientGroupInfo{};
-        description.clear();
-    }
-}
-
-void ReadClient(int32_t id, int32_t groupId, std::string& description, TClientInfo& info)
-{
-    if (TFileAccess* store = Store()) {
-        ReadClient(*store, id, groupId, description, info);
-    } else {
-        info = TClientInfo{};
-        description.clear();
-    }
-}
-
-void ReadCriteriaGroup(int32_t id, std::string& description, TCriteriaGroupInfo& info)
-{
-    if (TFileAccess* store = Store()) {
-        ReadCriteriaGroup(*store, id, description, info);
-    } else {
-        info = TCriteriaGroupInfo{};
-        description.clear();
-    }
-}
-
-void ReadCriterion(int32_t id, int32_t groupId, std::string& description, TCriterionInfo& info)
-{
-    if (TFileAccess* store = Store()) {
-        ReadCriterion(*store, id, groupId, description, info);
-    } else {
-        info = TCriterionInfo{};
-        description.clear();
-    }
-}
-
-void ReadInvestigation(int32_t id, std::string& description, TInvestInfo& info)
-{
-    if (TFileAccess* store = Store()) {
-        ReadInvestigation(*store, id, description, info);
-    } else {
-        info = TInvestInfo{};
-        description.clear();
-    }
-}
-
 // ---- lists ---------------------------------------------------------------------------------
 
 void InvestigationsOfClientGroup(const TFileAccess& store, int32_t groupId, std::vector<std::string>& names)
@@ -189,42 +134,3 @@ void CriterionNamesOfGroup(const TFileAccess& store, int32_t groupId, std::vecto
     }
 }
 
-void InvestigationsOfClientGroup(int32_t groupId, std::vector<std::string>& names)
-{
-    names.clear();
-    if (const TFileAccess* store = Store())
-        InvestigationsOfClientGroup(*store, groupId, names);
-}
-
-void InvestigationsOfCriterion(int32_t criterionId, int32_t criteriaGroupId, std::vector<std::string>& names)
-{
-    names.clear();
-    if (const TFileAccess* store = Store())
-        InvestigationsOfCriterion(*store, criterionId, criteriaGroupId, names);
-}
-
-void ClientNamesOfGroup(int32_t groupId, std::vector<std::string>& names)
-{
-    names.clear();
-    if (const TFileAccess* store = Store())
-        ClientNamesOfGroup(*store, groupId, names);
-}
-
-void CriterionNamesOfGroup(int32_t groupId, std::vector<std::string>& names)
-{
-    names.clear();
-    if (const TFileAccess* store = Store())
-        CriterionNamesOfGroup(*store, groupId, names);
-}
-
-int32_t CountClientsOfGroup(int32_t groupId)
-{
-    const TFileAccess* store = Store();
-    return store ? store->CountClientsInGroup(groupId) : 0;
-}
-
-int32_t CountCriteriaOfGroup(int32_t groupId)
-{
-    const TFileAccess* store = Store();
-    return store ? store->CountCriteriaInGroup(groupId) : 0;
-}

@@ -45,17 +45,10 @@ struct TInvestInfo {
     double Date = TodayDate();
 };
 
-// Queries over the open project (CurrentProject()); with no project open they give the
-// defaults and empty lists. The overloads with a store work on that store. They change no
-// data but move the cursors of the tables they search.
+// Queries over a project's tables. They change no data but move the cursors of the tables they
+// search.
 
 // Read one object: info and description are reset to the defaults, then filled when found.
-void ReadClientGroup(int32_t id, std::string& description, TClientGroupInfo& info);
-void ReadClient(int32_t id, int32_t groupId, std::string& description, TClientInfo& info);
-void ReadCriteriaGroup(int32_t id, std::string& description, TCriteriaGroupInfo& info);
-void ReadCriterion(int32_t id, int32_t groupId, std::string& description, TCriterionInfo& info);
-void ReadInvestigation(int32_t id, std::string& description, TInvestInfo& info);
-
 void ReadClientGroup(TFileAccess& store, int32_t id, std::string& description, TClientGroupInfo& info);
 void ReadClient(TFileAccess& store, int32_t id, int32_t groupId, std::string& description, TClientInfo& info);
 void ReadCriteriaGroup(TFileAccess& store, int32_t id, std::string& description, TCriteriaGroupInfo& info);
@@ -65,16 +58,8 @@ void ReadInvestigation(TFileAccess& store, int32_t id, std::string& description,
 
 // Name lists; each empties names first. The investigation lists are sorted ignoring letter
 // case (equal names kept); the member lists are in table order.
-void InvestigationsOfClientGroup(int32_t groupId, std::vector<std::string>& names);
-void InvestigationsOfCriterion(int32_t criterionId, int32_t criteriaGroupId, std::vector<std::string>& names);
-void ClientNamesOfGroup(int32_t groupId, std::vector<std::string>& names);
-void CriterionNamesOfGroup(int32_t groupId, std::vector<std::string>& names);
-
 void InvestigationsOfClientGroup(const TFileAccess& store, int32_t groupId, std::vector<std::string>& names);
 void InvestigationsOfCriterion(const TFileAccess& store, int32_t criterionId, int32_t criteriaGroupId,
                                std::vector<std::string>& names);
 void ClientNamesOfGroup(const TFileAccess& store, int32_t groupId, std::vector<std::string>& names);
 void CriterionNamesOfGroup(const TFileAccess& store, int32_t groupId, std::vector<std::string>& names);
-
-int32_t CountClientsOfGroup(int32_t groupId);
-int32_t CountCriteriaOfGroup(int32_t groupId);

@@ -16,6 +16,7 @@
 #include "util/dates.h"
 #include "util/error.h"
 #include "util/progress.h"
+#include "util/service.h"
 #include "util/text.h"
 
 namespace {
@@ -28,7 +29,7 @@ constexpr std::string_view kAdditional = "ADDITIONAL";
 constexpr std::string_view kIsAuthor = "IS_AUTHOR";
 constexpr int kProgressStep = 10;
 
-TFileAccess* g_currentProject = nullptr;
+TServiceSlot<TFileAccess> g_currentProject;
 
 // ---- value conversions -------------------------------------------------------------------
 
@@ -700,8 +701,8 @@ TFileAccess::TFileAccess(std::string fileName) : m_fileName(std::move(fileName))
 
 TFileAccess::~TFileAccess()
 {
-    if (g_currentProject == this)
-        g_currentProject = nullptr;
+    if (g_currentProject.Get() == this)
+        g_currentProject.Install(nullptr);
 }
 
 bool TFileAccess::Fail(TStoreErrorCode code, std::string reason)
@@ -1138,10 +1139,10 @@ bool TFileAccess::DeleteInvestigation(int32_t id)
 
 TFileAccess* CurrentProject()
 {
-    return g_currentProject;
+    return g_currentProject.Get();
 }
 
-void SetCurrentProject(TFileAccess* store)
+TFileAccess* SetCurrentProject(TFileAccess* store)
 {
-    g_currentProject = store;
+    return g_currentProject.Install(store);
 }

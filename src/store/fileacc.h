@@ -146,4 +146,5 @@ private:
 // The project that is open in the application (nullptr while none is); the main window owns
 // it and sets it here, the project queries and views read it.
 TFileAccess* CurrentProject();
-void SetCurrentProject(TFileAccess* store);
+// Sets the open project (nullptr: none); returns the previous one.
+TFileAccess* SetCurrentProject(TFileAccess* store);

@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "util/service.h"
+
 namespace {
 
 class TStderrMessages final : public IMessageSink {
@@ -10,18 +12,16 @@ public:
 };
 
 TStderrMessages g_stderrMessages;
-IMessageSink* g_messages = &g_stderrMessages;
+TServiceSlot<IMessageSink> g_messages(&g_stderrMessages);
 
 } // namespace
 
 IMessageSink& MessageSink()
 {
-    return *g_messages;
+    return *g_messages.Get();
 }
 
 IMessageSink* SetMessageSink(IMessageSink* sink)
 {
-    IMessageSink* previous = g_messages == &g_stderrMessages ? nullptr : g_messages;
-    g_messages = sink ? sink : &g_stderrMessages;
-    return previous;
+    return g_messages.Install(sink);
 }

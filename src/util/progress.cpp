@@ -1,5 +1,7 @@
 #include "util/progress.h"
 
+#include "util/service.h"
+
 namespace {
 
 class TSilentProgress final : public IProgressSink {
@@ -11,20 +13,18 @@ public:
 };
 
 TSilentProgress g_silentProgress;
-IProgressSink* g_progress = &g_silentProgress;
+TServiceSlot<IProgressSink> g_progress(&g_silentProgress);
 
 } // namespace
 
 IProgressSink& ProgressSink()
 {
-    return *g_progress;
+    return *g_progress.Get();
 }
 
 IProgressSink* SetProgressSink(IProgressSink* sink)
 {
-    IProgressSink* previous = g_progress == &g_silentProgress ? nullptr : g_progress;
-    g_progress = sink ? sink : &g_silentProgress;
-    return previous;
+    return g_progress.Install(sink);
 }
 
 TProgressScope::TProgressScope()

@@ -253,13 +253,3 @@ TEST(AnalysisModel, StorePlaceInsertsOrOverwritesPerPlacementKind)
     EXPECT_TRUE(p.store.Placements().Modified());
 }
 
-TEST(AnalysisModel, UsesTheOpenProject)
-{
-    SetCurrentProject(nullptr);
-    EXPECT_THROW(TInvestigationObject{1}, TAppError);
-    TProjectBuilder p;
-    p.Members(1, 1, {1, 2});
-    SetCurrentProject(&p.store);
-    EXPECT_EQ(TInvestigationObject{1}.ClientCount(), 2);
-    SetCurrentProject(nullptr);
-}

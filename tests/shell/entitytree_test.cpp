@@ -14,17 +14,10 @@
 #include "shell/objectstree.h"
 #include "store/fileacc.h"
 #include "support/core/tempdir.h"
+#include "support/ui/notifyrecorder.h"
 #include "support/ui/scriptedseam.h"
 
 namespace {
-
-class TNotifyRecorder final : public TNotifyReceiver {
-public:
-    TNotifyRecorder() { SetNotifyReceiver(this); }
-    ~TNotifyRecorder() override { SetNotifyReceiver(nullptr); }
-    void HandleNotify(TNotifyCode code, QWidget*) override { codes.push_back(code); }
-    std::vector<TNotifyCode> codes;
-};
 
 void NameAndConfirm(QDialog& d, const char* edit, const QString& name)
 {

@@ -43,16 +43,6 @@ std::vector<std::string> TShellSettings::Recent()
     return paths;
 }
 
-TNotifyRecorder::TNotifyRecorder() : m_previous(NotifyReceiver())
-{
-    SetNotifyReceiver(this);
-}
-
-TNotifyRecorder::~TNotifyRecorder()
-{
-    SetNotifyReceiver(m_previous);
-}
-
 std::string SampleProjectPath()
 {
     return std::string(TREMLOW_SOURCE_DATA_DIR) + "/examples/school-class.soi";

@@ -8,7 +8,7 @@
 
 #include "settings/langconv.h"
 #include "settings/regs.h"
-#include "platform/notify.h"
+#include "support/ui/notifyrecorder.h"
 
 class QTreeWidgetItem;
 class TObjectsTree;
@@ -34,18 +34,6 @@ public:
 private:
     TRootRegs m_root;
     TSocMainRegs m_socMain;
-};
-
-// Records the notifications sent while it is installed.
-class TNotifyRecorder final : public TNotifyReceiver {
-public:
-    TNotifyRecorder();
-    ~TNotifyRecorder() override;
-    void HandleNotify(TNotifyCode code, QWidget*) override { codes.push_back(code); }
-    std::vector<TNotifyCode> codes;
-
-private:
-    TNotifyReceiver* m_previous;
 };
 
 // The path of the bundled sample project in the source tree.

@@ -16,12 +16,8 @@ double Date(int y, int m, int d)
     return date;
 }
 
-// Installs a store as the open project for one test.
 class StoreQueries : public ::testing::Test {
 protected:
-    StoreQueries() { SetCurrentProject(&store); }
-    ~StoreQueries() override { SetCurrentProject(nullptr); }
-
     TFileAccess store;
 };
 
@@ -52,7 +48,7 @@ TEST_F(StoreQueries, ReadFunctionsGiveDefaultsWhenNotFound)
     std::string description = "stale";
     TInvestInfo invest;
     invest.Name = "stale";
-    ReadInvestigation(3, description, invest);
+    ReadInvestigation(store, 3, description, invest);
     EXPECT_EQ(invest.Id, -1);
     EXPECT_EQ(invest.Name, "");
     EXPECT_EQ(invest.MaxChoices, 0);
@@ -64,16 +60,14 @@ TEST_F(StoreQueries, ReadFunctionsGiveDefaultsWhenNotFound)
     EXPECT_EQ(description, "");
 
     TClientInfo client;
-    ReadClient(1, 1, description, client);
+    ReadClient(store, 1, 1, description, client);
     EXPECT_EQ(client.Id, -1);
     EXPECT_TRUE(client.IsMale);
     EXPECT_EQ(client.BirthDate, 0);
 
-    SetCurrentProject(nullptr);
     TClientGroupInfo group;
-    ReadClientGroup(1, description, group);
-    EXPECT_EQ(group.Id, -1) << "no open project";
-    EXPECT_EQ(CountClientsOfGroup(1), 0);
+    ReadClientGroup(store, 1, description, group);
+    EXPECT_EQ(group.Id, -1);
 }
 
 TEST_F(StoreQueries, ReadFunctionsCopyTheRecordAndItsDescription)
@@ -90,17 +84,17 @@ TEST_F(StoreQueries, ReadFunctionsCopyTheRecordAndItsDescription)
 
     std::string description;
     TClientInfo client;
-    ReadClient(5, 2, description, client);
+    ReadClient(store, 5, 2, description, client);
     EXPECT_EQ(client.FullName, "In group two");
     EXPECT_EQ(client.GroupId, 2);
     EXPECT_TRUE(client.IsMale);
     EXPECT_EQ(description, "second");
-    ReadClient(5, 1, description, client);
+    ReadClient(store, 5, 1, description, client);
     EXPECT_EQ(client.FullName, "In group one");
     EXPECT_EQ(description, "");
 
     TInvestInfo invest;
-    ReadInvestigation(9, description, invest);
+    ReadInvestigation(store, 9, description, invest);
     EXPECT_EQ(invest.Name, "Inv");
     EXPECT_EQ(invest.ClientGroupId, 2);
     EXPECT_EQ(invest.CriterionId, 3);
@@ -111,10 +105,10 @@ TEST_F(StoreQueries, ReadFunctionsCopyTheRecordAndItsDescription)
     EXPECT_EQ(description, "about");
 
     TCriterionInfo criterion;
-    ReadCriterion(3, 4, description, criterion);
+    ReadCriterion(store, 3, 4, description, criterion);
     EXPECT_EQ(criterion.Name, "Q");
     TCriteriaGroupInfo criteriaGroup;
-    ReadCriteriaGroup(4, description, criteriaGroup);
+    ReadCriteriaGroup(store, 4, description, criteriaGroup);
     EXPECT_EQ(criteriaGroup.Name, "G");
 }
 
@@ -128,7 +122,7 @@ TEST_F(StoreQueries, ListsAreFilteredAndInvestigationsSortedIgnoringCase)
     store.Investigations().Add(6, 1, 1, 1, "\xD0\x90", 0, true, 3); // Cyrillic capital a
 
     std::vector<std::string> names = {"stale"};
-    InvestigationsOfClientGroup(1, names);
+    InvestigationsOfClientGroup(store, 1, names);
     ASSERT_EQ(names.size(), 5u);
     EXPECT_EQ(names[0], "Alpha");
     EXPECT_EQ(names[1], "beta");
@@ -136,22 +130,22 @@ TEST_F(StoreQueries, ListsAreFilteredAndInvestigationsSortedIgnoringCase)
     EXPECT_EQ(names[3], "\xD0\x90");
     EXPECT_EQ(names[4], "\xD0\xB1");
 
-    InvestigationsOfCriterion(1, 1, names);
+    InvestigationsOfCriterion(store, 1, 1, names);
     EXPECT_EQ(names.size(), 4u) << "both the criterion and its group must match";
-    InvestigationsOfClientGroup(7, names);
+    InvestigationsOfClientGroup(store, 7, names);
     EXPECT_TRUE(names.empty());
 
     store.Clients().Add(2, 1, "Zed", true, 0);
     store.Clients().Add(1, 2, "Elsewhere", true, 0);
     store.Clients().Add(1, 1, "Abe", true, 0);
-    ClientNamesOfGroup(1, names);
+    ClientNamesOfGroup(store, 1, names);
     EXPECT_EQ(names, (std::vector<std::string>{"Zed", "Abe"})) << "table order";
-    EXPECT_EQ(CountClientsOfGroup(1), 2);
+    EXPECT_EQ(store.CountClientsInGroup(1), 2);
     store.Criteria().Add(1, 3, "q1");
     store.Criteria().Add(2, 3, "q2");
-    CriterionNamesOfGroup(3, names);
+    CriterionNamesOfGroup(store, 3, names);
     EXPECT_EQ(names, (std::vector<std::string>{"q1", "q2"}));
-    EXPECT_EQ(CountCriteriaOfGroup(3), 2);
+    EXPECT_EQ(store.CountCriteriaInGroup(3), 2);
 }
 
 TEST(StoreAge, AgeCountsWholeYearsOnly)

@@ -14,19 +14,12 @@
 #include "platform/notify.h"
 #include "settings/langconv.h"
 #include "support/core/tempdir.h"
+#include "support/ui/notifyrecorder.h"
 #include "support/ui/scriptedseam.h"
 #include "util/error.h"
 #include "views/viewform.h"
 
 namespace {
-
-class TNotifyLog final : public TNotifyReceiver {
-public:
-    TNotifyLog() { SetNotifyReceiver(this); }
-    ~TNotifyLog() override { SetNotifyReceiver(nullptr); }
-    void HandleNotify(TNotifyCode code, QWidget*) override { codes.push_back(static_cast<int>(code)); }
-    std::vector<int> codes;
-};
 
 // A view that records which of its operations ran, in order.
 class TRecordingView final : public TVisualChildForm {
@@ -64,7 +57,7 @@ protected:
 
 TEST_F(ViewFormTest, OpeningRunsTheOperationsInOrderAndAnnouncesTheWindow)
 {
-    TNotifyLog log;
+    TNotifyRecorder log;
     TRecordingView view(project.store, 5);
     EXPECT_EQ(view.calls, (std::vector<std::string>{"init", "build", "load", "settings", "refresh 1"}));
     EXPECT_EQ(view.ChoiceKind(), 1);
@@ -72,7 +65,7 @@ TEST_F(ViewFormTest, OpeningRunsTheOperationsInOrderAndAnnouncesTheWindow)
     EXPECT_EQ(view.Model().ClientCount(), 3);
     EXPECT_TRUE(log.codes.empty()); // posted, not sent
     QCoreApplication::processEvents();
-    EXPECT_EQ(log.codes, std::vector<int>{502});
+    EXPECT_EQ(log.codes, std::vector<TNotifyCode>{TNotifyCode::ViewCreated});
 }
 
 TEST_F(ViewFormTest, FewerThanTwoMembersRefuseTheWindow)
@@ -89,7 +82,7 @@ TEST_F(ViewFormTest, FewerThanTwoMembersRefuseTheWindow)
 
 TEST_F(ViewFormTest, KindChangesCaptureTheKindLeftAndRequestsGoToTheMainWindow)
 {
-    TNotifyLog log;
+    TNotifyRecorder log;
     TRecordingView view(project.store, 5);
     QCoreApplication::processEvents();
     view.calls.clear();
@@ -105,12 +98,12 @@ TEST_F(ViewFormTest, KindChangesCaptureTheKindLeftAndRequestsGoToTheMainWindow)
     view.AskFor(3);
     view.AskFor(2);
     QCoreApplication::processEvents();
-    EXPECT_EQ(log.codes, (std::vector<int>{509, 511}));
+    EXPECT_EQ(log.codes, (std::vector<TNotifyCode>{TNotifyCode::WantPositive, TNotifyCode::WantAny}));
 }
 
 TEST_F(ViewFormTest, ClosingSavesTheStateAndAnnouncesIt)
 {
-    TNotifyLog log;
+    TNotifyRecorder log;
     TRecordingView view(project.store, 5);
     view.show();
     QCoreApplication::processEvents();
@@ -119,7 +112,7 @@ TEST_F(ViewFormTest, ClosingSavesTheStateAndAnnouncesIt)
     view.close();
     EXPECT_EQ(view.calls, std::vector<std::string>{"save"});
     QCoreApplication::processEvents();
-    EXPECT_EQ(log.codes, std::vector<int>{504});
+    EXPECT_EQ(log.codes, std::vector<TNotifyCode>{TNotifyCode::ChildClosing});
 }
 
 TEST_F(ViewFormTest, ProjectChangedUnderneathIsNoticed)

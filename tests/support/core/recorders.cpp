@@ -1,20 +1,6 @@
 #include "support/core/recorders.h"
 #include <algorithm>
 
-TRecordingMessages::TRecordingMessages() : m_previous(SetMessageSink(this)) {}
-
-TRecordingMessages::~TRecordingMessages()
-{
-    SetMessageSink(m_previous);
-}
-
-TRecordingProgress::TRecordingProgress() : m_previous(SetProgressSink(this)) {}
-
-TRecordingProgress::~TRecordingProgress()
-{
-    SetProgressSink(m_previous);
-}
-
 void TRecordingProgress::Begin()
 {
     calls.push_back("begin");

@@ -5,12 +5,12 @@
 
 #include "util/messagesink.h"
 #include "util/progress.h"
+#include "util/service.h"
 
 // Records the messages shown while it is installed; restores the previous sink on destruction.
 class TRecordingMessages final : public IMessageSink {
 public:
-    TRecordingMessages();
-    ~TRecordingMessages() override;
+    TRecordingMessages() = default;
     TRecordingMessages(const TRecordingMessages&) = delete;
     TRecordingMessages& operator=(const TRecordingMessages&) = delete;
 
@@ -19,14 +19,13 @@ public:
     std::vector<std::string> texts;
 
 private:
-    IMessageSink* m_previous;
+    TScopedService<IMessageSink> m_installed{SetMessageSink, this};
 };
 
 // Records progress calls ("begin", "advance 10", "set 40", "end") and the gauge value they give.
 class TRecordingProgress final : public IProgressSink {
 public:
-    TRecordingProgress();
-    ~TRecordingProgress() override;
+    TRecordingProgress() = default;
     TRecordingProgress(const TRecordingProgress&) = delete;
     TRecordingProgress& operator=(const TRecordingProgress&) = delete;
 
@@ -40,5 +39,5 @@ public:
     int depth = 0;
 
 private:
-    IProgressSink* m_previous;
+    TScopedService<IProgressSink> m_installed{SetProgressSink, this};
 };

@@ -5,11 +5,10 @@
 #include <QAbstractButton>
 #include <QDialog>
 
-TScriptedModalSeam::TScriptedModalSeam() : m_previous(SetModalSeam(this)) {}
+TScriptedModalSeam::TScriptedModalSeam() = default;
 
 TScriptedModalSeam::~TScriptedModalSeam()
 {
-    SetModalSeam(m_previous);
     EXPECT_TRUE(AllConsumed()) << "scripted answers left unused: " << m_dialogs.size() << " dialogs, "
                                << m_openFiles.size() << " open files, " << m_saveFiles.size()
                                << " save files";

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "platform/modalseam.h"
+#include "util/service.h"
 
 class QAbstractButton;
 
@@ -57,7 +58,7 @@ private:
     std::deque<QString> m_openFiles;
     std::deque<QString> m_saveFiles;
     std::deque<QString> m_saveFilters;  // parallel to m_saveFiles; empty keeps the offered one
-    TModalSeam* m_previous;
+    TScopedService<TModalSeam> m_installed{SetModalSeam, this};
 };
 
 // Finds a button of a dialog by objectName or by its text (without '&').

@@ -24,6 +24,7 @@
 #include "store/fileacc.h"
 #include "support/core/recorders.h"
 #include "support/core/tempdir.h"
+#include "support/ui/notifyrecorder.h"
 #include "support/ui/scriptedseam.h"
 #include "util/error.h"
 #include "views/choices/selectionform.h"
@@ -48,15 +49,6 @@ TRows Rows(const TChoiceTable& table)
         rows.emplace_back(table.At(i).InvestId, table.At(i).FromId, table.At(i).ToId);
     return rows;
 }
-
-// Records the notifications the window sends to the main window.
-class TNotifyRecorder final : public TNotifyReceiver {
-public:
-    TNotifyRecorder() { SetNotifyReceiver(this); }
-    ~TNotifyRecorder() override { SetNotifyReceiver(nullptr); }
-    void HandleNotify(TNotifyCode code, QWidget* sender) override { codes.emplace_back(code, sender); }
-    std::vector<std::pair<TNotifyCode, QWidget*>> codes;
-};
 
 // A project with one investigation (id 3) of client group 7, whose members have the ids
 // 11, 12, ... in table order; a client of another group sits between them.
@@ -335,7 +327,7 @@ TEST_F(ChoicesWindowTest, CloseQuestionSavesDiscardsOrKeeps)
         EXPECT_TRUE(form->close());
         QCoreApplication::processEvents();
         const auto closing = std::make_pair(TNotifyCode::ChildClosing, static_cast<QWidget*>(form.get()));
-        EXPECT_EQ(std::count(notes.codes.begin(), notes.codes.end(), closing), 1);
+        EXPECT_EQ(std::count(notes.sent.begin(), notes.sent.end(), closing), 1);
     }
     {
         TScriptedModalSeam seam;
@@ -375,8 +367,8 @@ TEST_F(ChoicesWindowTest, SubWindowNotifiesActivationAndAsksBeforeClosing)
     sub->show();
     area.setActiveSubWindow(sub);
     QCoreApplication::processEvents();
-    ASSERT_FALSE(notes.codes.empty());
-    EXPECT_EQ(notes.codes.front(), std::make_pair(TNotifyCode::ChoicesActivated, static_cast<QWidget*>(form)));
+    ASSERT_FALSE(notes.sent.empty());
+    EXPECT_EQ(notes.sent.front(), std::make_pair(TNotifyCode::ChoicesActivated, static_cast<QWidget*>(form)));
 
     form->SetModified(true);
     seam.ExpectDialog("DialogForm", [](QDialog& d) { d.reject(); });

@@ -17,19 +17,12 @@
 #include "views/sociogram/graphform.h"
 #include "views/sociogram/graphiccontrol.h"
 #include "views/sociogram/sociopanel.h"
+#include "support/ui/notifyrecorder.h"
 
 namespace {
 
 constexpr int kInvest = 5;
 constexpr int kGroup = 2;
-
-class TNotifyLog final : public TNotifyReceiver {
-public:
-    TNotifyLog() { SetNotifyReceiver(this); }
-    ~TNotifyLog() override { SetNotifyReceiver(nullptr); }
-    void HandleNotify(TNotifyCode code, QWidget*) override { codes.push_back(static_cast<int>(code)); }
-    std::vector<int> codes;
-};
 
 // Six members 21..26; 24 is chosen by everyone else, 22 by two, the others by one or none.
 class GraphFormTest : public ::testing::Test {
@@ -217,11 +210,11 @@ TEST_F(GraphFormTest, MenusChangeTheFocusedNodeAndAskTheMainWindowForKinds)
     EXPECT_EQ(target->ComponentStyle(), csHexagon);
     EXPECT_NE(form->Nodes()[3]->ComponentStyle(), csHexagon);
 
-    TNotifyLog log;
+    TNotifyRecorder log;
     form->PanelMenu().findChild<QAction*>("PopupItemPositive2")->trigger();
     form->PanelMenu().findChild<QAction*>("PopupItemNegative2")->trigger();
     QApplication::processEvents();
-    EXPECT_EQ(log.codes, std::vector<int>{510});
+    EXPECT_EQ(log.codes, std::vector<TNotifyCode>{TNotifyCode::WantNegative});
     EXPECT_EQ(form->ChoiceKind(), 1);
     EXPECT_TRUE(form->PanelMenu().findChild<QAction*>("PopupItemPositive2")->isChecked());
 }
