@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "settings/storemessages.h"
 #include "store/fileacc.h"
 #include "store/groupfile.h"
 
@@ -34,8 +35,10 @@ int ImportGroup(const TImportOptions& options)
         return 1;
     }
     const int32_t groupId = AddGroupToStore(store, data);
-    if (!store.Save())
+    if (!store.Save()) {
+        ReportStoreError(store.LastError());
         return 1;
+    }
     std::cout << "client group " << groupId << " (" << data.Name << ") with " << data.Clients.size()
               << " clients added to " << options.file << '\n';
     return 0;
