@@ -22,6 +22,7 @@ enum class TNotifyCode : int {
     OpenIndexes = 516,
     OpenGraph = 517,
     OpenTarget = 518,
+    OpenStatus = 519,
 };
 
 // The receiver of notifications: the main window, or a recorder in tests.

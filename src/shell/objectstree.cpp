@@ -120,6 +120,7 @@ TObjectsTree::TObjectsTree(QWidget* owner) : QTreeWidget(owner)
     m_popupIndexes = item("PopupItemIndexes", TShellIcon::Indexes);
     m_popupGraph = item("PopupItemGraph", TShellIcon::Graph);
     m_popupTarget = item("PopupItemTarget", TShellIcon::Target);
+    m_popupStatus = item("PopupItemStatus", TShellIcon::Indexes);
 
     connect(m_popupCreate, &QAction::triggered, this, [this] { CreateObject(); });
     connect(m_popupChange, &QAction::triggered, this, [this] { ChangeObject(); });
@@ -132,6 +133,8 @@ TObjectsTree::TObjectsTree(QWidget* owner) : QTreeWidget(owner)
             [this] { SendNotify(TNotifyCode::OpenGraph, this); });
     connect(m_popupTarget, &QAction::triggered, this,
             [this] { SendNotify(TNotifyCode::OpenTarget, this); });
+    connect(m_popupStatus, &QAction::triggered, this,
+            [this] { SendNotify(TNotifyCode::OpenStatus, this); });
     connect(this, &QTreeWidget::currentItemChanged, this, [this] { SelectionChanged(); });
 
     // F1 in the tree opens the help page of the main window, which the tree belongs to.
@@ -631,6 +634,7 @@ void TObjectsTree::UpdatePopupMenu()
         m_popupIndexes->setText(Text("TREE_POPUP_MENU_INDEXES"));
         m_popupGraph->setText(Text("TREE_POPUP_MENU_GRAPH"));
         m_popupTarget->setText(Text("TREE_POPUP_MENU_TARGET"));
+        m_popupStatus->setText(Text("TREE_POPUP_MENU_STATUS"));
     }
     const bool create = kind == nkClientGroups || kind == nkClientGroup || kind == nkCriteria ||
                         kind == nkCriteriaGroup || kind == nkInvestigations;
@@ -644,6 +648,7 @@ void TObjectsTree::UpdatePopupMenu()
     m_popupIndexes->setEnabled(views);
     m_popupGraph->setEnabled(views);
     m_popupTarget->setEnabled(views);
+    m_popupStatus->setEnabled(views);
 }
 
 void TObjectsTree::mousePressEvent(QMouseEvent* event)

@@ -104,6 +104,7 @@ private:
     QAction* m_popupIndexes = nullptr;
     QAction* m_popupGraph = nullptr;
     QAction* m_popupTarget = nullptr;
+    QAction* m_popupStatus = nullptr;
 };
 
 // The catalogue keys of the create, change and remove captions for a node kind.

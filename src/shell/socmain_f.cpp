@@ -359,6 +359,8 @@ void TSocMainForm::BuildMenus()
             [this] { OpenView(vkGraph); });
     Connect(AddAction(m_objectMenu, "TargetMenuItem", "&Target", QKeySequence("Ctrl+T")),
             [this] { OpenView(vkTarget); });
+    Connect(AddAction(m_objectMenu, "StatusMenuItem", "Stat&us groups", QKeySequence()),
+            [this] { OpenView(vkStatus); });
 
     QMenu* report = topMenu("ReportMenuItem", "&Report");
     Connect(AddAction(report, "ReportNodeMenuItem", "Current &object", QKeySequence("Ctrl+N")),
@@ -927,6 +929,8 @@ int TSocMainForm::ActiveViewKind() const
         return vkGraph;
     if (name.startsWith("TargetForm"))
         return vkTarget;
+    if (name.startsWith("StatusForm"))
+        return vkStatus;
     return vkNone;
 }
 
@@ -967,7 +971,7 @@ void TSocMainForm::UpdateCommands()
     set("ChangeObjectMenuItem", change);
     set("DeleteObjectMenuItem", change);
     set("ReportNodeMenuItem", change);
-    for (const char* name : {"ChoicesMenuItem", "IndexMenuItem", "GraphMenuItem", "TargetMenuItem", "MenuItemBlank",
+    for (const char* name : {"ChoicesMenuItem", "IndexMenuItem", "GraphMenuItem", "TargetMenuItem", "StatusMenuItem", "MenuItemBlank",
                              "MenuItemCard", "MenuItemMatrix"})
         set(name, views);
 
@@ -1340,6 +1344,9 @@ void TSocMainForm::HandleNotify(TNotifyCode code, QWidget* sender)
         break;
     case TNotifyCode::OpenTarget:
         RunCommand([this] { OpenView(vkTarget); });
+        break;
+    case TNotifyCode::OpenStatus:
+        RunCommand([this] { OpenView(vkStatus); });
         break;
     case TNotifyCode::TreeSelectionChanged:
     case TNotifyCode::ObjectCreated:

@@ -26,7 +26,7 @@ class TFileAccess;
 class TObjectsTree;
 
 // Kinds of the active child window.
-enum TViewKind : int { vkNone = 0, vkChoices = 1, vkIndexes = 2, vkGraph = 3, vkTarget = 4 };
+enum TViewKind : int { vkNone = 0, vkChoices = 1, vkIndexes = 2, vkGraph = 3, vkTarget = 4, vkStatus = 5 };
 
 // The application's main window: the objects tree of the open project on the left, the views of
 // investigations in an MDI area, the menus, six tool bars and a status bar. It owns the open

@@ -3,6 +3,7 @@
 #include "views/indexes/indexesform.h"
 #include "views/sociogram/graphform.h"
 #include "views/target/targetform.h"
+#include "views/status/statusform.h"
 #include "views/viewform.h"
 
 const std::vector<TViewEntry>& ViewEntries()
@@ -15,6 +16,8 @@ const std::vector<TViewEntry>& ViewEntries()
          [](TFileAccess& store, int id, const QString& title) { return new TIndexesForm(store, id, title); }},
         {"target", 4, "TARGET_MENU_ADD",
          [](TFileAccess& store, int id, const QString& title) { return new TTargetForm(store, id, title); }},
+        {"status", 5, "STATUS_MENU_ADD",
+         [](TFileAccess& store, int id, const QString& title) { return new TStatusForm(store, id, title); }},
     };
     return entries;
 }
