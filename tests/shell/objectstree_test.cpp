@@ -277,7 +277,7 @@ TEST_F(ShellObjectsTreeTest, PopupMenuFollowsNodeKind)
     for (const TCase& c : cases) {
         Select(c.kind);
         const QList<QAction*> items = tree->PopupMenu().actions();
-        ASSERT_EQ(items.size(), 9);
+        ASSERT_EQ(items.size(), 10);
         const TObjectCaptionKeys keys = ObjectCaptionKeys(c.kind);
         SCOPED_TRACE(c.kind);
         EXPECT_EQ(items[0]->text(), CatText(keys.Create));
@@ -287,7 +287,7 @@ TEST_F(ShellObjectsTreeTest, PopupMenuFollowsNodeKind)
         EXPECT_EQ(items[0]->isEnabled(), c.create);
         EXPECT_EQ(items[1]->isEnabled(), c.change);
         EXPECT_EQ(items[2]->isEnabled(), c.change);
-        for (int i : {4, 6, 7, 8})
+        for (int i : {4, 6, 7, 8, 9})
             EXPECT_EQ(items[i]->isEnabled(), c.views);
     }
 }
