@@ -114,6 +114,9 @@ TIndexesForm::TIndexesForm(TFileAccess& store, int investId, const QString& titl
     QAction* save = m_popup->addAction(QStringLiteral("ItemSaveAs"));
     save->setObjectName(QStringLiteral("ItemSaveAs"));
     connect(save, &QAction::triggered, this, &TIndexesForm::ItemSaveAsClick);
+    QAction* exportIndices = m_popup->addAction(QStringLiteral("ItemExportIndices"));
+    exportIndices->setObjectName(QStringLiteral("ItemExportIndices"));
+    connect(exportIndices, &QAction::triggered, this, &TIndexesForm::ItemExportIndicesClick);
     connect(m_scroll, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { m_popup->popup(m_scroll->mapToGlobal(pos)); });
 

@@ -41,6 +41,8 @@ public:
     void PopupItemChoicesClick(int kind);
     void ItemCopyClick();
     void ItemSaveAsClick();
+    // Writes the member and group indices with status levels and groups as CSV or Excel.
+    void ItemExportIndicesClick();
 
 private:
     void BuildGroupChart();

@@ -1,0 +1,27 @@
+// The indexes window's export of the indices for spreadsheets and statistics programs.
+#include "analysis/investigationobj.h"
+#include "analysis/statusgroups.h"
+#include "exchange/exchangetext.h"
+#include "exchange/tableexport.h"
+#include "platform/modalseam.h"
+#include "settings/regs.h"
+#include "util/messagesink.h"
+#include "views/indexes/indexesform.h"
+
+void TIndexesForm::ItemExportIndicesClick()
+{
+    QString path = Modal().SaveFileName(
+        this, QString::fromStdString(ExchangeText("INDICES_EXPORT_TITLE", "Export the indices")), QString(),
+        QString::fromStdString(ExchangeText("TABLE_FILTER", "Excel workbooks (*.xlsx);;CSV files (*.csv)")));
+    if (path.isEmpty())
+        return;
+    if (!path.contains(QLatin1Char('.')))
+        path += QStringLiteral(".xlsx");
+    const TStatusThresholds thresholds =
+        StatusThresholdsFromHundredths(Regs().Status.ExtremeThreshold, Regs().Status.AverageThreshold);
+    const TStatusResult status = ComputeStatusGroups(Model(), thresholds);
+    std::string error;
+    if (!WriteSheets({MemberIndicesSheet(Store(), Model(), status), GroupIndicesSheet(Model())}, path.toStdString(),
+                     error))
+        MessageSink().ShowText(error);
+}
