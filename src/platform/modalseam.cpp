@@ -1,5 +1,6 @@
 #include "platform/modalseam.h"
 
+#include <QColorDialog>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
@@ -63,4 +64,9 @@ TModalSeam& Modal()
 TModalSeam* SetModalSeam(TModalSeam* seam)
 {
     return g_seam.Install(seam);
+}
+
+QColor TModalSeam::PickColor(QWidget* parent, const QColor& initial)
+{
+    return QColorDialog::getColor(initial, parent);
 }

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include <QColor>
 #include <QString>
 
 class QDialog;
@@ -30,6 +31,8 @@ public:
                                            const QString& filter, QString& selectedFilter);
     // Opens a web address in the desktop's browser; false when that fails.
     virtual bool OpenUrl(const QString& url) = 0;
+    // The platform's colour dialog; an invalid colour means the user cancelled.
+    virtual QColor PickColor(QWidget* parent, const QColor& initial);
 };
 
 // The desktop behaviour: real modal loops and the platform's dialogs.

@@ -41,6 +41,7 @@
 #include "shell/inputform.h"
 #include "shell/mobiledata.h"
 #include "shell/objectstree.h"
+#include "shell/paramsform.h"
 #include "shell/reportcommand.h"
 #include "shell/toolbarform.h"
 #include "store/dbinfo.h"
@@ -312,7 +313,7 @@ void TSocMainForm::BuildMenus()
     }
     Connect(AddAction(edit, "ToolbarsTuningMenuItem", "&Toolbars tuning..."), [this] { ToolbarsTuning(); });
     edit->addSeparator();
-    Connect(AddAction(edit, "ParametersMenuItem", "&Options..."), [this] { NotAvailable(); });
+    Connect(AddAction(edit, "ParametersMenuItem", "&Options..."), [this] { OptionsCommand(); });
 
     QMenu* view = topMenu("ViewMenuItem", "&View");
     Connect(AddAction(view, "SaveChoicesMenuItem", "&Save choices"), [this] { SaveChoices(); });
@@ -460,6 +461,21 @@ void TSocMainForm::Reports(int command)
     const int kind = m_tree->HasSelection() ? m_tree->CurrentKind() : static_cast<int>(nkNone);
     const TNodeIds ids = m_tree->CurrentIds();
     RunCommand([&] { RunReportCommand(this, *m_store, static_cast<TReportCommand>(command), kind, ids); });
+}
+
+void TSocMainForm::OptionsCommand()
+{
+    TParamsForm form(this, m_store.get());
+    if (Modal().Exec(form) != QDialog::Accepted)
+        return;
+    ApplyTreeAppearance();
+    RefreshRecentMenu();
+    // The open views take the new appearance at once.
+    for (QMdiSubWindow* window : m_mdi->subWindowList()) {
+        if (auto* view = qobject_cast<TVisualChildForm*>(window->widget()))
+            view->ApplySettings();
+    }
+    UpdateCommands();
 }
 
 void TSocMainForm::NotAvailable()

@@ -120,6 +120,7 @@ private:
     bool CloseChildWindows();
     void ClearFindState();
     void ApplyTreeAppearance();
+    void OptionsCommand();
     void ApplyWindowState();
     void StoreWindowState();
     void SyncToolbarMenu();

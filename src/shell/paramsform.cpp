@@ -1,0 +1,557 @@
+#include "shell/paramsform.h"
+
+#include <algorithm>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFontComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "platform/colorpickcombo.h"
+#include "platform/fontcolor.h"
+#include "platform/helpviewer.h"
+#include "platform/langcontroller.h"
+#include "platform/reportorderlist.h"
+#include "reports/reportorder.h"
+#include "settings/langconv.h"
+#include "shell/objectstree.h"
+#include "store/fileacc.h"
+#include "views/choices/selections.h"
+
+namespace {
+
+constexpr int kHelpTopic = 101;
+
+// Ranges that keep the views usable.
+constexpr int kMinFontSize = 6;
+constexpr int kMaxFontSize = 48;
+constexpr int kMinLineWidth = 1;
+constexpr int kMaxLineWidth = 10;
+constexpr int kMinCellWidth = 16;
+constexpr int kMaxCellWidth = 200;
+constexpr int kMinCellHeight = 12;
+constexpr int kMaxCellHeight = 120;
+
+QString Text(const char* key)
+{
+    return QString::fromStdString(LangConv().GetText(key));
+}
+
+QSpinBox* MakeSpin(const QString& name, int low, int high)
+{
+    auto* spin = new QSpinBox;
+    spin->setObjectName(name);
+    spin->setRange(low, high);
+    return spin;
+}
+
+QCheckBox* MakeCheck(const QString& name, const char* caption)
+{
+    auto* box = new QCheckBox(QString::fromUtf8(caption));
+    box->setObjectName(name);
+    return box;
+}
+
+}  // namespace
+
+TParamsForm::TParamsForm(QWidget* owner, TFileAccess* store)
+    : QDialog(owner),
+      m_store(store),
+      m_tree(Regs().Tree),
+      m_choices(Regs().Choices),
+      m_report(Regs().Report)
+{
+    setObjectName("ParamsForm");
+    setWindowTitle("Parameters");
+    setModal(true);
+
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName("PageControlParams");
+    m_pages->addTab(BuildGeneralPage(), "General");
+    m_pages->addTab(BuildTreePage(), "Objects tree");
+    m_pages->addTab(BuildChoicesPage(), "Choices");
+    m_pages->addTab(BuildReportPage(), "Investigation's report");
+    const QStringList tabNames{"TabSheetMain", "TabSheetTree", "TabSheetChoices", "TabSheetReport"};
+    for (int i = 0; i < m_pages->count(); ++i)
+        m_pages->widget(i)->setObjectName(tabNames[i]);
+
+    auto* ok = new QPushButton("OK");
+    ok->setObjectName("OkBitBtn");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton("Cancel");
+    cancel->setObjectName("CancelBitBtn");
+    auto* help = new QPushButton("Help");
+    help->setObjectName("HelpBitBtn");
+    connect(ok, &QPushButton::clicked, this, [this] {
+        Store();
+        accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(help, &QPushButton::clicked, this, [] { ShowHelpTopic(kHelpTopic); });
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    buttons->addWidget(help);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pages);
+    layout->addLayout(buttons);
+
+    TLanguageController::Translate(*this);
+    for (TColorPickCombo* combo : findChildren<TColorPickCombo*>())
+        combo->SetOtherText(Text("OPTIONS_OTHER_COLORS"));
+
+    // Load: the general controls, then every sample from the working copy of the settings.
+    const TRootRegs& root = Regs().Root;
+    m_showTutorial->setChecked(root.ShowTutorial);
+    m_isStartingForm->setChecked(root.IsStartingForm);
+    m_numOfProjects->setValue(root.NumOfLastOpenedProjects);
+    m_exitConfirmation->setChecked(root.ShowExitConfirmation);
+    m_currentProject->setEnabled(m_store != nullptr);
+    m_isLogining->setChecked(m_store && m_store->LoginRequired());
+
+    for (TPage* page : {&m_treePage, &m_choicesPage}) {
+        FillElements(*page);
+        (this->*page->Refresh)();
+        ShowElement(*page);
+    }
+    m_pages->setCurrentIndex(0);
+}
+
+TParamsForm::~TParamsForm() = default;
+
+std::string TParamsForm::SymbolOf(const QString& text)
+{
+    if (text.isEmpty())
+        return " ";
+    const int length = text.size() > 1 && text.at(0).isHighSurrogate() ? 2 : 1;
+    return text.left(length).toStdString();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pages
+
+QWidget* TParamsForm::BuildGeneralPage()
+{
+    auto* page = new QWidget;
+    m_showTutorial = MakeCheck("CheckBoxShowTutorial", "Show tutorial starting Tremlow");
+    m_isStartingForm = MakeCheck("CheckBoxIsStartingForm", "Show starting window");
+    m_exitConfirmation = MakeCheck("CheckBoxShowExitConfirmation", "Show confirmation before exit");
+    m_numOfProjects = MakeSpin("SpinEditNumberOfProjectRefs", 0, 10);
+    auto* refsLabel = new QLabel("The number of project references in 'Open again'");
+    refsLabel->setObjectName("LabelNumberOfProjectRefs");
+    refsLabel->setBuddy(m_numOfProjects);
+    auto* refs = new QHBoxLayout;
+    refs->addWidget(refsLabel);
+    refs->addWidget(m_numOfProjects);
+    refs->addStretch();
+
+    m_currentProject = new QGroupBox("Current project");
+    m_currentProject->setObjectName("GroupBoxCurrentProject");
+    m_isLogining = MakeCheck("CheckBoxIsLogining", "Is logining starting Tremlow");
+    auto* projectLayout = new QVBoxLayout(m_currentProject);
+    projectLayout->addWidget(m_isLogining);
+
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(m_showTutorial);
+    layout->addWidget(m_isStartingForm);
+    layout->addLayout(refs);
+    layout->addWidget(m_exitConfirmation);
+    layout->addSpacing(8);
+    layout->addWidget(m_currentProject);
+    layout->addStretch();
+    return page;
+}
+
+QWidget* TParamsForm::BuildControls(TPage& page, const QString& name, bool cells, bool value)
+{
+    auto* box = new QWidget;
+    auto* form = new QFormLayout(box);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+
+    page.Elements = new QComboBox;
+    page.Elements->setObjectName("ComboBox" + name + "Element");
+    page.Font = new QFontComboBox;
+    page.Font->setObjectName("FontComboBox" + name);
+    page.Size = MakeSpin("SpinEdit" + name + "Size", 1, kMaxFontSize);
+    page.Bold = MakeCheck("CheckBox" + name + "Bold", "Bold");
+    page.Italic = MakeCheck("CheckBox" + name + "Italic", "Italic");
+    page.Color = new TColorPickCombo;
+    page.Color->setObjectName("ColorPickCombo" + name);
+
+    auto label = [&](const QString& objectName, const char* caption, QWidget* buddy) {
+        auto* l = new QLabel(QString::fromUtf8(caption));
+        l->setObjectName(objectName);
+        l->setBuddy(buddy);
+        return l;
+    };
+    form->addRow(label("Label" + name + "Element", "Element:", page.Elements), page.Elements);
+    form->addRow(label("Label" + name + "Font", "Font:", page.Font), page.Font);
+    form->addRow(label("Label" + name + "Size", "Size:", page.Size), page.Size);
+    auto* style = new QHBoxLayout;
+    style->addWidget(page.Bold);
+    style->addWidget(page.Italic);
+    style->addStretch();
+    form->addRow(QString(), style);
+    form->addRow(label("Label" + name + "Color", "Colour:", page.Color), page.Color);
+    if (cells) {
+        page.Width = MakeSpin("SpinEdit" + name + "Width", kMinCellWidth, kMaxCellWidth);
+        page.Height = MakeSpin("SpinEdit" + name + "Height", kMinCellHeight, kMaxCellHeight);
+        page.Direction = new QComboBox;
+        page.Direction->setObjectName("ComboBox" + name + "Direction");
+        page.Direction->addItem(Text("OPTIONS_CHOICES_DIRTORIGHT"));
+        page.Direction->addItem(Text("OPTIONS_CHOICES_DIRTODOWN"));
+        form->addRow(label("Label" + name + "Width", "Width:", page.Width), page.Width);
+        form->addRow(label("Label" + name + "Height", "Height:", page.Height), page.Height);
+        form->addRow(label("Label" + name + "Direction", "Direction:", page.Direction), page.Direction);
+        connect(page.Width, &QSpinBox::valueChanged, this, [this, &page] { Edited(page, pcWidth); });
+        connect(page.Height, &QSpinBox::valueChanged, this, [this, &page] { Edited(page, pcHeight); });
+        connect(page.Direction, &QComboBox::currentIndexChanged, this,
+                [this, &page] { Edited(page, pcDirection); });
+    }
+    if (value) {
+        page.Value = new QLineEdit;
+        page.Value->setObjectName("Edit" + name + "Value");
+        form->addRow(label("Label" + name + "Value", "Value:", page.Value), page.Value);
+        connect(page.Value, &QLineEdit::textEdited, this, [this, &page] { Edited(page, pcValue); });
+    }
+
+    connect(page.Elements, &QComboBox::currentIndexChanged, this, [this, &page] { ShowElement(page); });
+    connect(page.Font, &QFontComboBox::currentFontChanged, this, [this, &page] { Edited(page, pcFont); });
+    connect(page.Size, &QSpinBox::valueChanged, this, [this, &page] { Edited(page, pcSize); });
+    connect(page.Bold, &QCheckBox::toggled, this, [this, &page] { Edited(page, pcFont); });
+    connect(page.Italic, &QCheckBox::toggled, this, [this, &page] { Edited(page, pcFont); });
+    connect(page.Color, &TColorPickCombo::ColorPicked, this, [this, &page] { Edited(page, pcColor); });
+    return box;
+}
+
+QWidget* TParamsForm::BuildTreePage()
+{
+    TPage& page = m_treePage;
+    page.Refresh = &TParamsForm::RefreshTree;
+    page.Items = {
+        {.Key = "OPTIONS_TREE_BGRND", .Controls = pcColor, .Color = &m_tree.BackColor},
+        {.Key = "OPTIONS_TREE_NODE", .Controls = pcFont | pcSize | pcColor, .Font = &m_tree.NodeFont},
+    };
+    auto* widget = new QWidget;
+    m_treeSample = new TObjectsTree(widget);
+    m_treeSample->setObjectName("ObjectsTree");
+    m_treeSample->setContextMenuPolicy(Qt::NoContextMenu);
+    auto* project = new QTreeWidgetItem(m_treeSample, {Text("MAIN_NODE_TITLE")});
+    for (const char* key : {"CLIENTS_MAIN_NODE_TITLE", "CRITERIES_MAIN_NODE_TITLE", "SOCIUM_MAIN_NODE_TITLE"})
+        new QTreeWidgetItem(project, {Text(key)});
+    m_treeSample->expandAll();
+    auto* layout = new QHBoxLayout(widget);
+    layout->addWidget(m_treeSample, 1);
+    layout->addWidget(BuildControls(page, "Tree", false, false));
+    return widget;
+}
+
+QWidget* TParamsForm::BuildChoicesPage()
+{
+    TPage& page = m_choicesPage;
+    page.Refresh = &TParamsForm::RefreshChoices;
+    TChoicesRegs& r = m_choices;
+    const unsigned font = pcFont | pcSize | pcColor;
+    page.Items = {
+        {.Key = "OPTIONS_CHOICES_ELEM_ARROW", .Controls = pcSize | pcColor | pcDirection,
+         .Color = &r.ArrowColor, .Size = &r.ArrowLineWidth, .Direction = &r.ArrowDirection},
+        {.Key = "OPTIONS_CHOICES_ELEM_ACELL", .Controls = pcColor, .Color = &r.AdditionalCellColor},
+        {.Key = "OPTIONS_CHOICES_ELEM_CCELL", .Controls = pcColor | pcWidth | pcHeight,
+         .Color = &r.CommonColor, .Width = &r.ColumnWidth, .Height = &r.RowHeight},
+        {.Key = "OPTIONS_CHOICES_ELEM_ALINE", .Controls = pcSize | pcColor, .Color = &r.FocusCellSelColor,
+         .Size = &r.LineWidth},
+        {.Key = "OPTIONS_CHOICES_ELEM_NALINE", .Controls = pcSize | pcColor, .Color = &r.LineColor,
+         .Size = &r.LineWidth},
+        {.Key = "OPTIONS_CHOICES_ELEM_NSYMB", .Controls = font | pcValue, .Font = &r.SymbolAgainstFont,
+         .Value = &r.SymbolAgainst, .Symbol = true},
+        {.Key = "OPTIONS_CHOICES_ELEM_PSYMB", .Controls = font | pcValue, .Font = &r.SymbolForFont,
+         .Value = &r.SymbolFor, .Symbol = true},
+        {.Key = "OPTIONS_CHOICES_ELEM_TEXT", .Controls = font, .Font = &r.CaptionFont},
+    };
+    auto* widget = new QWidget;
+    m_choicesSample = new TSelections(widget);
+    m_choicesSample->setObjectName("Choices");
+    QStringList names;
+    for (const char* key : {"OPTIONS_CHOICES_CLIENT1", "OPTIONS_CHOICES_CLIENT2", "OPTIONS_CHOICES_CLIENT3",
+                            "OPTIONS_CHOICES_CLIENT4"})
+        names << Text(key);
+    m_choicesSample->SetCaptions(names);
+    m_choicesSample->SetCellCount(static_cast<int>(names.size()) + 1);
+    m_choicesSample->SetNumSelLimit(3);
+    m_choicesSample->SetIsLegend(false);
+    m_choicesSample->setMinimumSize(360, 260);
+    auto* layout = new QHBoxLayout(widget);
+    layout->addWidget(m_choicesSample, 1);
+    layout->addWidget(BuildControls(page, "Choices", true, true));
+    return widget;
+}
+
+QWidget* TParamsForm::BuildReportPage()
+{
+    auto* widget = new QWidget;
+    m_reportOrder = std::make_unique<TReportOrderInRegistry>(m_report);
+    m_reportParts = new QListWidget;
+    m_reportParts->setObjectName("ReportPartsCheckListBox");
+    auto button = [](const char* name, const char* caption) {
+        auto* b = new QPushButton(QString::fromUtf8(caption));
+        b->setObjectName(name);
+        return b;
+    };
+    QPushButton* up = button("BitBtnUp", "Up");
+    QPushButton* down = button("BitBtnDown", "Down");
+    QPushButton* allOn = button("BitBtnAllOn", "All on");
+    QPushButton* allOff = button("BitBtnAllOff", "All off");
+    // Each button first takes the list's check marks and selection into the order, acts on the
+    // order, then shows it again.
+    auto act = [this](void (TReportOrderInRegistry::*op)()) {
+        ReadReportOrder(*m_reportParts, *m_reportOrder);
+        ((*m_reportOrder).*op)();
+        ShowReportParts();
+    };
+    connect(up, &QPushButton::clicked, this, [act] { act(&TReportOrderInRegistry::MoveUp); });
+    connect(down, &QPushButton::clicked, this, [act] { act(&TReportOrderInRegistry::MoveDown); });
+    connect(allOn, &QPushButton::clicked, this, [act] { act(&TReportOrderInRegistry::CheckAll); });
+    connect(allOff, &QPushButton::clicked, this, [act] { act(&TReportOrderInRegistry::UncheckAll); });
+    auto* side = new QVBoxLayout;
+    for (QPushButton* b : {up, down, allOn, allOff})
+        side->addWidget(b);
+    side->addStretch();
+    auto* layout = new QHBoxLayout(widget);
+    layout->addWidget(m_reportParts, 1);
+    layout->addLayout(side);
+    ShowReportParts();
+    return widget;
+}
+
+void TParamsForm::ShowReportParts()
+{
+    ShowReportOrder(*m_reportOrder, *m_reportParts);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Elements and their controls
+
+void TParamsForm::FillElements(TPage& page)
+{
+    const QSignalBlocker block(page.Elements);
+    page.Elements->clear();
+    for (const TParamElement& item : page.Items)
+        page.Elements->addItem(Text(item.Key), QString::fromLatin1(item.Key));
+    page.Elements->setCurrentIndex(0);
+}
+
+TParamElement* TParamsForm::CurrentElement(TPage& page)
+{
+    // Told apart by key: two elements may share a translated text.
+    const QString key = page.Elements->currentData().toString();
+    for (TParamElement& item : page.Items) {
+        if (key == QLatin1String(item.Key))
+            return &item;
+    }
+    return nullptr;
+}
+
+void TParamsForm::ShowElement(TPage& page)
+{
+    const TParamElement* item = CurrentElement(page);
+    if (!item)
+        return;
+    m_loading = true;
+    const unsigned c = item->Controls;
+    if (item->Font) {
+        QFont font;
+        QColor color;
+        ApplyFont(*item->Font, font, color);
+        page.Font->setCurrentFont(font);
+        page.Size->setRange(kMinFontSize, kMaxFontSize);
+        page.Size->setValue(font.pointSize());
+        page.Bold->setChecked(font.bold());
+        page.Italic->setChecked(font.italic());
+        page.Color->SetColor(color);
+    } else {
+        // A colour-only element clears the font controls.
+        page.Font->setCurrentIndex(-1);
+        page.Bold->setChecked(false);
+        page.Italic->setChecked(false);
+        page.Size->setRange(kMinLineWidth, kMaxLineWidth);
+        if (item->Size)
+            page.Size->setValue(std::clamp(*item->Size, kMinLineWidth, kMaxLineWidth));
+        else
+            page.Size->clear();
+        if (item->Color)
+            page.Color->SetColor(ToQColor(*item->Color));
+    }
+    if (page.Width)
+        page.Width->setValue(item->Width ? *item->Width : page.Width->minimum());
+    if (page.Height)
+        page.Height->setValue(item->Height ? *item->Height : page.Height->minimum());
+    if (page.Direction)
+        page.Direction->setCurrentIndex(item->Direction && !*item->Direction ? 1 : 0);
+    if (page.Value)
+        page.Value->setText(item->Value ? QString::fromStdString(*item->Value) : QString());
+
+    page.Font->setEnabled(c & pcFont);
+    page.Bold->setEnabled(c & pcFont);
+    page.Italic->setEnabled(c & pcFont);
+    page.Size->setEnabled(c & pcSize);
+    page.Color->setEnabled(c & pcColor);
+    if (page.Width)
+        page.Width->setEnabled(c & pcWidth);
+    if (page.Height)
+        page.Height->setEnabled(c & pcHeight);
+    if (page.Direction)
+        page.Direction->setEnabled(c & pcDirection);
+    if (page.Value)
+        page.Value->setEnabled(c & pcValue);
+    m_loading = false;
+}
+
+void TParamsForm::Edited(TPage& page, unsigned control)
+{
+    if (m_loading)
+        return;
+    TParamElement* item = CurrentElement(page);
+    if (!item || !(item->Controls & control))
+        return;
+    if (item->Font && (control & (pcFont | pcSize | pcColor))) {
+        // Through a QFont so that underline and strikeout keep what the font had.
+        QFont font;
+        QColor color;
+        ApplyFont(*item->Font, font, color);
+        if (control == pcFont) {
+            font.setFamily(page.Font->currentFont().family());
+            font.setBold(page.Bold->isChecked());
+            font.setItalic(page.Italic->isChecked());
+        } else if (control == pcSize) {
+            font.setPointSize(page.Size->value());
+        } else {
+            color = page.Color->Color();
+        }
+        StoreFont(font, color, *item->Font);
+    } else {
+        switch (control) {
+        case pcSize:
+            if (item->Size)
+                *item->Size = page.Size->value();
+            break;
+        case pcColor:
+            if (item->Color)
+                *item->Color = FromQColor(page.Color->Color());
+            break;
+        case pcWidth:
+            *item->Width = page.Width->value();
+            break;
+        case pcHeight:
+            *item->Height = page.Height->value();
+            break;
+        case pcDirection:
+            *item->Direction = page.Direction->currentIndex() == 0;
+            break;
+        case pcValue:
+            *item->Value = item->Symbol ? SymbolOf(page.Value->text()) : page.Value->text().toStdString();
+            break;
+        default:
+            break;
+        }
+    }
+    (this->*page.Refresh)();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Samples
+
+void TParamsForm::RefreshTree()
+{
+    QPalette pal = m_treeSample->palette();
+    pal.setColor(QPalette::Base, ToQColor(m_tree.BackColor));
+    if (!m_tree.NodeFont.Name.empty() && m_tree.NodeFont.Size > 0) {
+        QFont font = m_treeSample->font();
+        QColor color;
+        ApplyFont(m_tree.NodeFont, font, color);
+        m_treeSample->setFont(font);
+        pal.setColor(QPalette::Text, color);
+    }
+    m_treeSample->setPalette(pal);
+}
+
+void TParamsForm::RefreshChoices()
+{
+    const TChoicesRegs& regs = m_choices;
+    TSelections& grid = *m_choicesSample;
+    grid.SetArrowLineWidth(regs.ArrowLineWidth);
+    grid.SetArrowLineColor(ToQColor(regs.ArrowColor));
+    grid.SetSelDirArrowColor(ToQColor(regs.ArrowColor));
+    if (!regs.SymbolFor.empty())
+        grid.SetSymbolFor(QString::fromStdString(regs.SymbolFor));
+    if (!regs.SymbolAgainst.empty())
+        grid.SetSymbolAgainst(QString::fromStdString(regs.SymbolAgainst));
+    QFont font;
+    QColor color;
+    ApplyFont(regs.SymbolForFont, font, color);
+    grid.SetSymbolForFont(font, color);
+    ApplyFont(regs.SymbolAgainstFont, font, color);
+    grid.SetSymbolAgainstFont(font, color);
+    ApplyFont(regs.CaptionFont, font, color);
+    grid.SetCaptionFont(font, color);
+    grid.SetLineWidth(regs.LineWidth);
+    grid.SetRowHeight(regs.RowHeight);
+    grid.SetColumnWidth(regs.ColumnWidth);
+    grid.SetCommonColor(ToQColor(regs.CommonColor));
+    grid.SetFocusCellSelColor(ToQColor(regs.FocusCellSelColor));
+    grid.SetLineColor(ToQColor(regs.LineColor));
+    grid.SetNotFocusCellSelColor(ToQColor(regs.LineColor));
+    grid.SetBorderAreaColor(ToQColor(regs.AdditionalCellColor));
+    grid.SetMiddleCellColor(ToQColor(regs.AdditionalCellColor));
+    const TSelDirection direction = regs.ArrowDirection ? sldLeft : sldUp;
+    if (grid.SelDirection() != direction || grid.Cell(1, 2) == stNone) {
+        grid.ClearAll();
+        grid.SetSelDirection(direction);
+        // A few sample choices of both kinds.
+        try {
+            grid.SetCell(1, 2, stFor);
+            grid.SetCell(2, 1, stFor);
+            grid.SetCell(3, 1, stAgainst);
+            grid.SetCell(4, 3, stFor);
+        } catch (...) {
+            // The sample only shows what the grid admits.
+        }
+    }
+    grid.update();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Store
+
+void TParamsForm::Store()
+{
+    TRegs& regs = Regs();
+    regs.Root.ShowTutorial = m_showTutorial->isChecked();
+    regs.Root.IsStartingForm = m_isStartingForm->isChecked();
+    regs.Root.NumOfLastOpenedProjects = static_cast<int16_t>(m_numOfProjects->value());
+    regs.Root.ShowExitConfirmation = m_exitConfirmation->isChecked();
+    if (m_store && m_store->LoginRequired() != m_isLogining->isChecked())
+        m_store->SetLoginRequired(m_isLogining->isChecked());
+
+    regs.Tree = m_tree;
+    const bool isGraphic = regs.Choices.IsGraphic;
+    regs.Choices = m_choices;
+    regs.Choices.IsGraphic = isGraphic;
+
+    ReadReportOrder(*m_reportParts, *m_reportOrder);
+    m_reportOrder->SaveOrder();
+    m_reportOrder->SaveSelection();
+    regs.Report.PartsOrder = m_report.PartsOrder;
+    regs.Report.OffParts = m_report.OffParts;
+}
