@@ -294,18 +294,18 @@ TEST_F(ShellMainWindowCommands, SaveChoicesWritesTheActiveChoicesWindowIntoThePr
     EXPECT_FALSE(Enabled("SaveChoicesMenuItem"));
 }
 
-TEST_F(ShellMainWindowCommands, LaterViewsAndCommandsSayTheyAreNotAvailable)
+TEST_F(ShellMainWindowCommands, OptionsOpensTheParametersDialogAndCancelChangesNothing)
 {
     TScriptedModalSeam seam;
     Select(nkInvestigation, "Desk neighbours, September");
-    const QString notYet = QString::fromStdString(LangConv().GetText("NOT_AVAILABLE_YET"));
-    EXPECT_FALSE(notYet.isEmpty());
-    for (const char* name : {"ParametersMenuItem"}) {
-        seam.informations.clear();
-        Action(name)->trigger();
-        ASSERT_EQ(seam.informations.size(), 1) << name;
-        EXPECT_EQ(seam.informations[0], notYet) << name;
-    }
+    const TRegs before = Regs();
+    const bool modified = window.Store()->IsModified();
+    seam.ExpectDialogButton("ParamsForm", "CancelBitBtn");
+    Action("ParametersMenuItem")->trigger();
+    EXPECT_TRUE(seam.AllConsumed());
+    EXPECT_TRUE(seam.informations.empty());
+    EXPECT_TRUE(Regs() == before);
+    EXPECT_EQ(window.Store()->IsModified(), modified);
     EXPECT_TRUE(window.MdiArea().subWindowList().isEmpty());
 }
 
