@@ -40,13 +40,17 @@ int32_t HalfToEven(int64_t count)
     return static_cast<int32_t>(half);
 }
 
-// Reads the rows of one choice table that belong to the investigation, in table order.
+// Reads the rows of one choice table that belong to the investigation, in table order. A row
+// repeating an earlier choice of the same member for the same member is one choice, not two:
+// the file may hold it twice, but counting it twice would invent a mutual pair.
 void FillChoiceList(const TChoiceTable& table, int32_t investId, int32_t counted, std::vector<TChoice>& list)
 {
     list.clear();
     if (counted <= 0)
         return;
     list.resize(static_cast<std::size_t>(counted));
+    std::unordered_set<uint64_t> seen;
+    seen.reserve(static_cast<std::size_t>(counted));
     std::size_t filled = 0;
     for (int32_t i = 0; i < table.Count(); ++i) {
         const TChoiceRow& row = table.At(i);
@@ -54,6 +58,8 @@ void FillChoiceList(const TChoiceTable& table, int32_t investId, int32_t counted
             continue;
         if (filled >= list.size())
             throw TAppError(kFillListError);
+        if (!seen.insert(PairKey(row.FromId, row.ToId)).second)
+            continue;
         list[filled++] = TChoice{row.FromId, row.ToId};
     }
     list.resize(filled);
@@ -103,7 +109,7 @@ void TInvestigationObject::IndexChoices(TKindIndex& index, const std::vector<TCh
         ++(positive ? from.ForOut : from.AgainstOut);
         ++(positive ? to.ForIn : to.AgainstIn);
     }
-    // A row counts as returned when the reverse choice exists; duplicate rows count each time.
+    // A choice counts as returned when the reverse choice exists.
     for (const TChoice& c : list) {
         if (index.pairs.contains(PairKey(c.ToId, c.FromId))) {
             ++index.returned;

@@ -5,6 +5,19 @@
 
 #include "util/text.h"
 
+namespace {
+
+// One pair of single or double quotes around a whole value is dropped, as the private-profile
+// functions drop it, so a value can keep blanks at its ends.
+std::string Unquote(std::string value)
+{
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+} // namespace
+
 TIniFile::TIniFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -54,7 +67,7 @@ void TIniFile::Parse(const std::string& text)
         std::string key = Trim(line.substr(0, eq));
         if (key.empty())
             continue;
-        current->entries.emplace_back(std::move(key), Trim(line.substr(eq + 1)));
+        current->entries.emplace_back(std::move(key), Unquote(Trim(line.substr(eq + 1))));
     }
 }
 

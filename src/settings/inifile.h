@@ -6,7 +6,7 @@
 
 // Reads an INI-layout text file the way the desktop's private-profile functions do: sections and
 // keys matched without regard to letter case, the value after the first "=" with the blanks around
-// it dropped, and the first occurrence of a key winning over later ones. A section whose name
+// it and one pair of enclosing quotes dropped, and the first occurrence of a key winning over later ones. A section whose name
 // repeats an earlier one continues it.
 class TIniFile final {
 public:

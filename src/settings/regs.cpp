@@ -6,6 +6,7 @@
 
 #include "settings/langconv.h"
 #include "settings/regstore.h"
+#include "util/codepage.h"
 #include "util/error.h"
 #include "util/text.h"
 
@@ -64,6 +65,7 @@ void VisitRoot(TValueVisitor& v, TRootRegs& r)
     v.Boolean("IsStartingForm", r.IsStartingForm, true);
     v.Short("NumOfLastOpenedProjects", r.NumOfLastOpenedProjects, 4);
     v.Boolean("ShowExitConfirmation", r.ShowExitConfirmation, false);
+    v.Integer("CodePage", r.CodePage, kDefaultCodePage);
 }
 
 void VisitTree(TValueVisitor& v, TTreeRegs& r)
@@ -355,6 +357,10 @@ void TRegs::Load(TRegStore& store)
     // The Project menu lists at most ten recent projects.
     Root.NumOfLastOpenedProjects =
         std::clamp<int16_t>(Root.NumOfLastOpenedProjects, 0, static_cast<int16_t>(kRecentCount));
+    if (!SetFileCodePage(Root.CodePage)) {
+        Root.CodePage = kDefaultCodePage;
+        SetFileCodePage(kDefaultCodePage);
+    }
 }
 
 bool TRegs::Save()
@@ -441,6 +447,13 @@ void TRegs::WriteSocMainString(const std::string& name, const std::string& value
 {
     TRegStore store;
     store.Update([&](TRegStore& s) { s.WriteString(kRegSocMainKey, name, value); });
+}
+
+void TRegs::ApplyCodePageSetting()
+{
+    TRegStore store;
+    if (!SetFileCodePage(store.ReadInteger(kRegRootKey, "CodePage").value_or(kDefaultCodePage)))
+        SetFileCodePage(kDefaultCodePage);
 }
 
 int32_t TRegs::ReadSocMainInt(const std::string& name, int32_t def) const

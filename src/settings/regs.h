@@ -25,6 +25,7 @@ struct TRootRegs {
     bool IsStartingForm = false;
     int16_t NumOfLastOpenedProjects = 0;
     bool ShowExitConfirmation = false;
+    int32_t CodePage = 0; // the 8-bit code page of project and language files that are not UTF-8
 
     bool operator==(const TRootRegs&) const = default;
 };
@@ -181,9 +182,13 @@ public:
     TReportRegs Report;
     TStatusRegs Status;
 
-    // Reads every key from the per-user store, applying defaults to missing or mistyped values.
+    // Reads every key from the per-user store, applying defaults to missing or mistyped values,
+    // and makes Root.CodePage the code page files are read in (Windows-1251 for an unknown one).
     void Load();
     void Load(TRegStore& store);
+    // Makes the stored code page setting the code page files are read in, before the rest of
+    // the settings is loaded (the language file is read first).
+    static void ApplyCodePageSetting();
     // Writes every value back in one file write; false when the file could not be written.
     bool Save();
     bool Save(TRegStore& store);

@@ -119,7 +119,8 @@ int RunTremlow(int argc, char** argv)
     SetExecutableDir(QCoreApplication::applicationDirPath().toStdString());
     TSinksInstalled sinks;
 
-    // 2. The message catalogue, before any window.
+    // 2. The message catalogue, before any window, read in the code page of the settings.
+    TRegs::ApplyCodePageSetting();
     try {
         SetLangConv(std::make_unique<TDlgLangConverter>(LanguageFilePath()));
     } catch (const TAppError& e) {

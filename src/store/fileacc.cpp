@@ -13,6 +13,7 @@
 #include <unordered_map>
 
 #include "store/fileio.h"
+#include "util/codepage.h"
 #include "util/dates.h"
 #include "util/error.h"
 #include "util/progress.h"
@@ -620,45 +621,6 @@ template <typename TTable, typename Pred> int32_t CountWhere(const TTable& table
     return n;
 }
 
-// IsValidUtf8 with a fast path over runs of ASCII, which make up nearly all of a project file.
-bool IsUtf8Text(std::string_view bytes)
-{
-    const char* data = bytes.data();
-    const std::size_t size = bytes.size();
-    std::size_t i = 0;
-    while (i < size) {
-        while (i + 8 <= size) {
-            uint64_t word = 0;
-            std::memcpy(&word, data + i, 8);
-            if (word & 0x8080808080808080ULL)
-                break;
-            i += 8;
-        }
-        while (i < size && static_cast<unsigned char>(data[i]) < 0x80)
-            ++i;
-        if (i >= size)
-            break;
-        const auto lead = static_cast<unsigned char>(data[i]);
-        const std::size_t len = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-        if (len == 1 || i + len > size || !IsValidUtf8(bytes.substr(i, len)))
-            return false;
-        i += len;
-    }
-    return true;
-}
-
-// Text of a file read whole: UTF-8 kept (without a byte-order mark), else Windows-1251.
-std::string_view DecodeBytes(std::string_view bytes, std::string& storage)
-{
-    if (IsUtf8Text(bytes)) {
-        if (bytes.starts_with("\xEF\xBB\xBF"))
-            bytes.remove_prefix(3);
-        return bytes;
-    }
-    storage = DecodeFileText(bytes);
-    return storage;
-}
-
 // ---- line editor helpers ------------------------------------------------------------------
 
 std::string HeaderOf(std::string_view section)
@@ -731,7 +693,9 @@ bool TFileAccess::LoadFromBytes(std::string_view bytes)
     TProgressScope progress;
     try {
         std::string storage;
-        if (!LoadText(DecodeBytes(bytes, storage)))
+        std::string_view text;
+        m_codePage = DecodeFileBytes(bytes, FileCodePage(), storage, text);
+        if (!LoadText(text))
             return Fail(m_lastError.Code);
     } catch (const std::exception& e) {
         return Fail(TStoreErrorCode::Unexpected, e.what());
@@ -821,6 +785,8 @@ bool TFileAccess::BuildFileText(std::string& text, TStoreError& error) const
 bool TFileAccess::Save()
 {
     m_lastError = {};
+    m_savedAsUtf8 = false;
+    bool toUtf8 = false;
     {
         TProgressScope progress;
         m_lines.clear();
@@ -828,6 +794,7 @@ bool TFileAccess::Save()
             std::string text;
             if (!BuildFileText(text, m_lastError))
                 return Fail(m_lastError.Code);
+            toUtf8 = !EncodeForFile(text);
             std::string reason;
             if (!ReplaceFile(m_fileName, text, reason))
                 return Fail(TStoreErrorCode::CannotWrite, reason);
@@ -836,7 +803,24 @@ bool TFileAccess::Save()
         }
     }
     SetModified(false);
+    if (toUtf8) {
+        m_codePage = kUtf8CodePage;
+        m_savedAsUtf8 = true;
+    }
     return true;
+}
+
+bool TFileAccess::EncodeForFile(std::string& text) const
+{
+    if (m_codePage == kUtf8CodePage)
+        return true;
+    // An 8-bit file is written back in its own code page, so that 8-bit readers keep reading it.
+    std::string encoded;
+    if (Utf8ToCodePage(text, m_codePage, encoded)) {
+        text = std::move(encoded);
+        return true;
+    }
+    return false;
 }
 
 bool TFileAccess::IsModified() const
@@ -876,7 +860,8 @@ bool TFileAccess::ReadLines()
     if (!ReadWholeFile(m_fileName, bytes))
         return false;
     std::string storage;
-    const std::string_view text = DecodeBytes(bytes, storage);
+    std::string_view text;
+    m_codePage = DecodeFileBytes(bytes, FileCodePage(), storage, text);
     for (std::string_view line : SplitLines(text))
         m_lines.emplace_back(line);
     return true;
@@ -889,6 +874,8 @@ bool TFileAccess::WriteLines()
         text += line;
         text += "\r\n";
     }
+    if (!EncodeForFile(text))
+        m_codePage = kUtf8CodePage;
     std::string error;
     if (!ReplaceFile(m_fileName, text, error)) {
         std::cerr << "tremlow: writing '" << m_fileName << "' failed: " << error << '\n';

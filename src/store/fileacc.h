@@ -30,11 +30,14 @@ public:
     // (the tables may then be partly filled); nothing is shown, the caller words the failure.
     // Progress: +10 after each of the nine sections and after the login flag.
     bool Load();
-    // Like Load, from file bytes already in memory (UTF-8, or legacy Windows-1251).
+    // Like Load, from file bytes already in memory: UTF-8, 8-bit text in the code page of
+    // files (FileCodePage), or a file that mixes both line by line.
     bool LoadFromBytes(std::string_view bytes);
     // Writes every table to FileName() through a temporary file in the same folder that
     // replaces the project only once it is complete. A failure is recorded in LastError(),
-    // returns false, leaves the old file as it was and the tables modified.
+    // returns false, leaves the old file as it was and the tables modified. A project read from
+    // an 8-bit file is written in the same code page; when it holds text that code page cannot
+    // hold it is written as UTF-8 instead, and SavedAsUtf8() says so until the next save.
     bool Save();
     // What the last Load, LoadFromBytes or Save found wrong; Code None after a success.
     const TStoreError& LastError() const { return m_lastError; }
@@ -49,6 +52,14 @@ public:
 
     const std::string& FileName() const { return m_fileName; }
     void SetFileName(std::string fileName) { m_fileName = std::move(fileName); }
+
+    // The 8-bit code page the project's file is written in; kUtf8CodePage (0) for UTF-8, which
+    // new projects and files that mix both are written in.
+    int CodePage() const { return m_codePage; }
+    void SetCodePage(int codePage) { m_codePage = codePage; }
+    // True when the last Save wrote an 8-bit project as UTF-8, because its code page could not
+    // hold some of its text; the caller tells the user ("SAVED_AS_UTF8_MSG").
+    bool SavedAsUtf8() const { return m_savedAsUtf8; }
 
     bool LoginRequired() const { return m_loginRequired; }
     // Stores a changed flag and marks all tables modified; an unchanged flag does nothing.
@@ -127,10 +138,15 @@ private:
     bool LoadText(std::string_view text);
     // Records the failure in m_lastError (with the file name) and returns false.
     bool Fail(TStoreErrorCode code, std::string reason = {});
+    // Converts the file text to the project's code page; false when it cannot hold the text,
+    // which then stays UTF-8.
+    bool EncodeForFile(std::string& text) const;
 
     std::vector<std::string> m_lines;
     std::string m_fileName;
     TStoreError m_lastError;
+    int m_codePage = 0;
+    bool m_savedAsUtf8 = false;
     bool m_loginRequired = false;
     TInvestTable m_invests;
     TCriteryGroupTable m_criteriaGroups;

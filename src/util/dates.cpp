@@ -42,12 +42,6 @@ bool IsLeapYear(int year)
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
 
-int TodayYear(double today)
-{
-    int y = 0, m = 0, d = 0;
-    return DecodeDate(today, y, m, d) ? y : 0;
-}
-
 } // namespace
 
 int DaysInMonth(int year, int month)
@@ -93,9 +87,13 @@ int AgeFromBirthDate(double date)
 int AgeFromBirthDate(double date, double today)
 {
     int y = 0, m = 0, d = 0;
-    if (!DecodeDate(date, y, m, d))
+    int ty = 0, tm = 0, td = 0;
+    if (!DecodeDate(date, y, m, d) || !DecodeDate(today, ty, tm, td))
         return 0;
-    const int age = TodayYear(today) - y;
+    // A birthday not yet reached this year does not count.
+    int age = ty - y;
+    if (tm < m || (tm == m && td < d))
+        --age;
     return age > 0 ? age : 0;
 }
 
@@ -107,9 +105,14 @@ double BirthDateFromAge(int16_t age, double date)
 double BirthDateFromAge(int16_t age, double date, double today)
 {
     int y = 0, m = 0, d = 0;
-    if (!DecodeDate(date, y, m, d))
+    int ty = 0, tm = 0, td = 0;
+    if (!DecodeDate(date, y, m, d) || !DecodeDate(today, ty, tm, td))
         return date;
-    const int year = TodayYear(today) - age;
+    // The birthday of someone who is age years old today: one still ahead this year moves a
+    // year back, so that AgeFromBirthDate gives age again.
+    int year = ty - age;
+    if (tm < m || (tm == m && td < d))
+        --year;
     if (year < 1 || year > 9999)
         return date;
     d = std::min(d, DaysInMonth(year, m));

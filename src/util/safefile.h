@@ -34,11 +34,16 @@ bool IsTooLargeToRead(off_t size);
 // too large to read).
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 
-// Replaces path with bytes: writes a temporary file in the same folder, flushes it to disk and
-// renames it over path, so the old file stays whole until the new one is complete. Refuses a
-// write-protected target (no owner write permission), keeps the target's permissions (a new file
-// gets newFileMode less the umask) and writes through a symbolic link to its target. On failure
-// the temporary file is removed and errorText says what went wrong.
+// Replaces path with bytes, crash-safe where the folder allows it: the text goes to a temporary
+// file with a short name in the same folder (locked while it is written), is flushed to disk and
+// renamed over path, so the old file stays whole until the new one is complete. The new file
+// keeps the old one's owner, group and permissions (a new file gets newFileMode less the umask).
+// Where that path does not fit - the folder takes no new file, the file has more than one hard
+// link, or its owner or group cannot be kept - the file is overwritten in place and flushed.
+// A write-protected target (no owner write permission) is refused; a symbolic link is written
+// through to its target, which a dangling link gets created. Temporary files that earlier saves
+// of the same file left behind when they were killed are removed, never one still being written.
+// On failure nothing is left behind and errorText holds the system's reason.
 bool ReplaceFile(const std::string& path, std::string_view bytes, std::string& errorText,
                  mode_t newFileMode = 0666);
 
@@ -48,3 +53,7 @@ bool ReplaceFile(const std::string& path, std::string_view bytes, std::string& e
 // when path exists (alreadyExists set) or the file cannot be written.
 bool WriteNewFile(const std::string& path, std::string_view bytes, std::string& errorText,
                   bool& alreadyExists);
+
+// The name prefix (without folder) of the temporary files ReplaceFile makes for a file named
+// fileName; the prefix is followed by six random characters.
+std::string TemporaryPrefixFor(std::string_view fileName);

@@ -1,7 +1,8 @@
 #include "util/text.h"
 
-#include <array>
 #include <cstdint>
+
+#include "util/codepage.h"
 
 namespace {
 
@@ -54,15 +55,6 @@ void Encode(char32_t c, std::string& out)
     }
 }
 
-// Windows-1251 code points for the bytes 0x80 to 0xBF; 0xC0 to 0xFF map to U+0410 to U+044F.
-constexpr std::array<char16_t, 64> kCp1251High = {
-    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039,
-    0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408,
-    0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,
-    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB,
-    0x0458, 0x0405, 0x0455, 0x0457};
-
 } // namespace
 
 bool IsValidUtf8(std::string_view text)
@@ -107,29 +99,12 @@ std::string CutChars(std::string_view text, std::size_t maxChars)
     return std::string(text.substr(0, pos));
 }
 
-std::string Cp1251ToUtf8(std::string_view bytes)
-{
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (char ch : bytes) {
-        const auto b = static_cast<unsigned char>(ch);
-        if (b < 0x80)
-            out += ch;
-        else if (b >= 0xC0)
-            Encode(0x0410 + (b - 0xC0), out);
-        else
-            Encode(kCp1251High[b - 0x80], out);
-    }
-    return out;
-}
-
 std::string DecodeFileText(std::string_view bytes)
 {
-    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
-        bytes.remove_prefix(3);
-    if (IsValidUtf8(bytes))
-        return std::string(bytes);
-    return Cp1251ToUtf8(bytes);
+    std::string storage;
+    std::string_view text;
+    DecodeFileBytes(bytes, FileCodePage(), storage, text);
+    return storage.empty() ? std::string(text) : storage;
 }
 
 std::u32string ToU32(std::string_view text)

@@ -151,7 +151,27 @@ TEST(AnalysisModel, GroupMutualCountRoundsHalvesToEven)
     EXPECT_EQ(pairs({{1, 1}}), 0);                                 // 0.5
     EXPECT_EQ(pairs({{1, 1}, {2, 2}, {3, 3}}), 2);                 // 1.5
     EXPECT_EQ(pairs({{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}}), 2); // 2.5
-    EXPECT_EQ(pairs({{1, 2}, {1, 2}, {2, 1}}), 2);                 // duplicates count per row
+}
+
+TEST(AnalysisModel, RepeatedChoiceRowsCountOnce)
+{
+    TProjectBuilder p;
+    p.Members(1, 1, {1, 2, 3});
+    p.For(1, 1, 2).For(1, 1, 2).For(1, 2, 1).For(1, 3, 1).For(1, 3, 1);
+    p.Against(1, 2, 3).Against(1, 2, 3);
+    const TInvestigationObject model(p.store, 1);
+    EXPECT_EQ(model.ForCount(), 3);
+    EXPECT_EQ(model.AgainstCount(), 1);
+    EXPECT_EQ(model.MutualCount(-1, TChoiceKind::Positive), 1) << "one mutual pair, not two";
+    EXPECT_EQ(model.Client(0).ForMutual, 1);
+    EXPECT_EQ(model.Client(0).ForIn, 2);
+    EXPECT_EQ(model.Client(1).ForIn, 1);
+    EXPECT_EQ(model.Client(2).ForOut, 1);
+    EXPECT_EQ(model.Client(2).AgainstIn, 1);
+    EXPECT_EQ(model.OneWayPairsCount(TChoiceKind::Positive), 1);
+    EXPECT_LE(model.IndexSa(TChoiceKind::Positive), 1.0);
+    EXPECT_GE(model.IndexN(TChoiceKind::Positive), 0.0);
+    EXPECT_EQ(p.store.CountForChoices(1), 5) << "the table keeps its rows";
 }
 
 TEST(AnalysisModel, ClientWithNegativeIdCountsItsOwnReturnedChoices)

@@ -1,5 +1,6 @@
 // The investigation model against the plain definitions on many random investigations, with
 // duplicate rows, self-choices, choices of non-members, repeated client ids and tiny groups.
+#include <algorithm>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -59,7 +60,11 @@ void Generate(std::mt19937& random, TRandomCase& out)
             } else {
                 c = TChoice{anyId(), anyId()};
             }
-            list.push_back(c);
+            // The file keeps a repeated row; the model counts each ordered pair once.
+            if (std::find_if(list.begin(), list.end(), [&c](const TChoice& e) {
+                    return e.FromId == c.FromId && e.ToId == c.ToId;
+                }) == list.end())
+                list.push_back(c);
             if (kind == TChoiceKind::Positive)
                 out.project.For(kInvest, c.FromId, c.ToId);
             else

@@ -19,6 +19,20 @@ TEST(SettingsIniFile, MatchesSectionsAndKeysIgnoringCaseAndTrimsValues)
     EXPECT_FALSE(ini.KeyExists("Main", "form"));
 }
 
+TEST(SettingsIniFile, OnePairOfEnclosingQuotesIsDropped)
+{
+    const TIniFile ini = TIniFile::FromText("[M]\nA=\"  padded  \"\nB='single'\nC=\"\"quoted twice\"\"\n"
+                                            "D=\"open only\nE=\"mixed'\nF=say \"hi\"\nG=\"\nH=''\n");
+    EXPECT_EQ(ini.ReadString("M", "A", "d"), "  padded  ") << "blanks inside the quotes stay";
+    EXPECT_EQ(ini.ReadString("M", "B", "d"), "single");
+    EXPECT_EQ(ini.ReadString("M", "C", "d"), "\"quoted twice\"") << "only one pair goes";
+    EXPECT_EQ(ini.ReadString("M", "D", "d"), "\"open only");
+    EXPECT_EQ(ini.ReadString("M", "E", "d"), "\"mixed'");
+    EXPECT_EQ(ini.ReadString("M", "F", "d"), "say \"hi\"");
+    EXPECT_EQ(ini.ReadString("M", "G", "d"), "\"") << "a lone quote is no pair";
+    EXPECT_EQ(ini.ReadString("M", "H", "d"), "");
+}
+
 TEST(SettingsIniFile, MissingSectionsAndKeysGiveTheDefault)
 {
     const TIniFile ini = TIniFile::FromText("[Main]\nEmpty=\nKey=v\n");

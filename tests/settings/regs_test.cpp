@@ -14,6 +14,8 @@
 #include "settings/langconv.h"
 #include "settings/regstore.h"
 #include "support/core/tempdir.h"
+#include "util/codepage.h"
+#include "util/text.h"
 
 namespace fs = std::filesystem;
 using json = nlohmann::ordered_json;
@@ -277,6 +279,31 @@ TEST_F(SettingsRegs, NumberAndBooleanReadingRules)
     EXPECT_TRUE(regs.Choices.ArrowDirection);
     EXPECT_EQ(regs.Choices.LineWidth, -3);
     EXPECT_EQ(regs.Tree.BackColor, 0xFFFFFFFFu);
+}
+
+TEST_F(SettingsRegs, CodePageSettingIsTheCodePageOfFiles)
+{
+    TRegs regs;
+    regs.Load();
+    EXPECT_EQ(regs.Root.CodePage, 1251);
+    EXPECT_EQ(FileCodePage(), 1251);
+
+    WriteJson({{kRoot, {{"CodePage", 1252}}}});
+    regs.Load();
+    EXPECT_EQ(regs.Root.CodePage, 1252);
+    EXPECT_EQ(FileCodePage(), 1252);
+    EXPECT_EQ(DecodeFileText("\xC9quipe"), "Équipe");
+
+    WriteJson({{kRoot, {{"CodePage", 65001}}}});
+    regs.Load();
+    EXPECT_EQ(regs.Root.CodePage, 1251) << "not an 8-bit code page";
+    EXPECT_EQ(FileCodePage(), 1251);
+
+    // Read on its own before the language file.
+    WriteJson({{kRoot, {{"CodePage", 1250}}}});
+    TRegs::ApplyCodePageSetting();
+    EXPECT_EQ(FileCodePage(), 1250);
+    SetFileCodePage(kDefaultCodePage);
 }
 
 TEST_F(SettingsRegs, EmptyChartTitlesTakeTheCatalogueTextAndKeepIt)

@@ -11,6 +11,7 @@
 #include "store/dbinfo.h"
 #include "store/fileacc.h"
 #include "store/fileio.h"
+#include "util/codepage.h"
 #include "support/core/recorders.h"
 #include "support/core/tempdir.h"
 
@@ -295,15 +296,26 @@ TEST_F(StoreFile, RecordCountRoundsHalvesToEven)
         }
     }
 
-    // n = 2 (FIELD_NUMS, 2 column lines, 1 value): (1 + 2 + 1 - 3) / 2 = 0.5 rounds to 0.
-    TFileAccess store;
-    std::string text;
-    for (const std::string& name : kTables)
-        text += name == "USERS"
-                    ? Crlf({"[USERS]", "FIELD_NUMS=2", "USER_ID=0", "DESCRIPTION=0", "USER_ID_1=3"})
-                    : Crlf(EmptySection(name));
-    ASSERT_TRUE(LoadText(store, text));
-    EXPECT_EQ(store.Users().Count(), 0);
+    // n = 2 (FIELD_NUMS, 2 column lines, v values): R = v / 2 with halves to the even
+    // neighbour, so 0.5 rounds down to 0 and 1.5 up to 2 (too few values for two records).
+    const auto users = [this](int values, int& count) {
+        std::vector<std::string> lines = {"[USERS]", "FIELD_NUMS=2", "USER_ID=0", "DESCRIPTION=0"};
+        for (int v = 0; v < values; ++v)
+            lines.push_back(v % 2 == 0 ? "USER_ID_x=3" : "DESCRIPTION_x=NULL");
+        std::string text;
+        for (const std::string& name : kTables)
+            text += name == "USERS" ? Crlf(lines) : Crlf(EmptySection(name));
+        TFileAccess store;
+        const bool ok = LoadText(store, text);
+        count = store.Users().Count();
+        return ok;
+    };
+    int count = -1;
+    EXPECT_TRUE(users(1, count));
+    EXPECT_EQ(count, 0) << "0.5 rounds to 0";
+    EXPECT_FALSE(users(3, count)) << "1.5 rounds to 2";
+    EXPECT_TRUE(users(5, count));
+    EXPECT_EQ(count, 2) << "2.5 rounds to 2";
 }
 
 TEST_F(StoreFile, DamagedFilesFailWithWhatAndWhere)
@@ -470,6 +482,84 @@ TEST_F(StoreFile, LegacyAndOddlyEndedFilesAreRead)
     ASSERT_EQ(store.ClientGroups().Count(), 1);
     EXPECT_EQ(store.ClientGroups().At(0).Name, "\xD0\x9A\xD0\xBB\xD0\xB0\xD1\x81\xD1\x81"); // "Класс"
     EXPECT_FALSE(store.LoginRequired());
+}
+
+// A project file with one client group and one client, each name given as file bytes.
+std::string NamesText(const std::string& groupName, const std::string& clientName)
+{
+    std::string text = ProjectText("CLIENT_GROUPS", {"CLIENT_GROUPS_ID_1=1", "CLIENT_GROUPS_NAME_1=" + groupName,
+                                                     "DESCRIPTION_1=NULL"});
+    const std::string clients = Crlf(EmptySection("CLIENTS"));
+    const std::string withClient =
+        clients + Crlf({"CLIENT_ID_1=1", "CLIENT_GROUP_ID_1=1", "CLIENT_FULLNAM_1=" + clientName,
+                        "CLIENT_DATE_1=1.2.2003 ", "CLIENT_GEN_1=1", "DESCRIPTION_1=NULL"});
+    text.replace(text.find(clients), clients.size(), withClient);
+    return text;
+}
+
+TEST_F(StoreFile, EightBitFilesAreWrittenBackInTheirCodePage)
+{
+    // Windows-1251: "Класс" and "Ёжик"; the file comes back byte for byte.
+    const std::string cp1251 = NamesText("\xCA\xEB\xE0\xF1\xF1", "\xA8\xE6\xE8\xEA");
+    TFileAccess store;
+    ASSERT_TRUE(LoadText(store, cp1251));
+    EXPECT_EQ(store.CodePage(), 1251);
+    EXPECT_EQ(store.Clients().At(0).FullName, "Ёжик");
+    ASSERT_TRUE(store.Save());
+    EXPECT_EQ(ReadFileBytes(store.FileName()), cp1251);
+
+    // A Western file read with the code page set to Windows-1252 keeps its accents.
+    ASSERT_TRUE(SetFileCodePage(1252));
+    const std::string cp1252 = NamesText("\xC9quipe", "Zo\xEB Mart\xEDn");
+    TFileAccess western;
+    ASSERT_TRUE(LoadText(western, cp1252, "w.soi"));
+    ASSERT_TRUE(SetFileCodePage(kDefaultCodePage));
+    EXPECT_EQ(western.ClientGroups().At(0).Name, "Équipe");
+    EXPECT_EQ(western.Clients().At(0).FullName, "Zoë Martín");
+    ASSERT_TRUE(western.Save());
+    EXPECT_EQ(ReadFileBytes(western.FileName()), cp1252) << "written in the code page it was read in";
+
+    // UTF-8 files and new projects stay UTF-8.
+    TFileAccess utf8;
+    ASSERT_TRUE(LoadText(utf8, NamesText("Класс", "Ёжик"), "u.soi"));
+    EXPECT_EQ(utf8.CodePage(), kUtf8CodePage);
+    ASSERT_TRUE(utf8.Save());
+    EXPECT_EQ(ReadFileBytes(utf8.FileName()), NamesText("Класс", "Ёжик"));
+    EXPECT_EQ(TFileAccess().CodePage(), kUtf8CodePage);
+    EXPECT_TRUE(messages.texts.empty());
+}
+
+TEST_F(StoreFile, TextTheCodePageCannotHoldIsSavedAsUtf8)
+{
+    TFileAccess store;
+    ASSERT_TRUE(LoadText(store, NamesText("\xCA\xEB\xE0\xF1\xF1", "x")));
+    store.Clients().First();
+    store.Clients().Change(1, 1, "Zoë Martín", true, store.Clients().At(0).BirthDate);
+    EXPECT_FALSE(store.SavedAsUtf8());
+    ASSERT_TRUE(store.Save());
+    EXPECT_TRUE(store.SavedAsUtf8()) << "so that the user can be told";
+    EXPECT_EQ(store.CodePage(), kUtf8CodePage);
+    EXPECT_EQ(ReadFileBytes(store.FileName()), NamesText("Класс", "Zoë Martín"));
+
+    TFileAccess again(store.FileName());
+    ASSERT_TRUE(again.Load());
+    EXPECT_EQ(again.Clients().At(0).FullName, "Zoë Martín");
+    EXPECT_EQ(again.ClientGroups().At(0).Name, "Класс");
+    ASSERT_TRUE(again.Save());
+    EXPECT_FALSE(again.SavedAsUtf8()) << "a UTF-8 project stays UTF-8 without a word";
+}
+
+TEST_F(StoreFile, MixedFilesAreReadValueByValue)
+{
+    // A UTF-8 project with one stray 8-bit byte and one Windows-1251 name.
+    std::string text = NamesText("\xCA\xEB\xE0\xF1\xF1", "Zoë Martín") + "\xD0";
+    TFileAccess store;
+    ASSERT_TRUE(LoadText(store, text));
+    EXPECT_EQ(store.Clients().At(0).FullName, "Zoë Martín");
+    EXPECT_EQ(store.ClientGroups().At(0).Name, "Класс");
+    EXPECT_EQ(store.CodePage(), kUtf8CodePage) << "a mixed file is written as UTF-8";
+    ASSERT_TRUE(store.Save());
+    EXPECT_EQ(ReadFileBytes(store.FileName()), NamesText("Класс", "Zoë Martín"));
 }
 
 TEST_F(StoreFile, ProgressAdvancesTenPerSectionAndForTheLoginFlag)

@@ -148,22 +148,29 @@ TEST_F(StoreQueries, ListsAreFilteredAndInvestigationsSortedIgnoringCase)
     EXPECT_EQ(store.CountCriteriaInGroup(3), 2);
 }
 
-TEST(StoreAge, AgeCountsWholeYearsOnly)
+TEST(StoreAge, AgeCountsBirthdaysReached)
 {
     const double today = Date(2024, 3, 10);
-    EXPECT_EQ(AgeFromBirthDate(Date(2010, 12, 31), today), 14) << "a birthday later this year still counts";
+    EXPECT_EQ(AgeFromBirthDate(Date(2010, 12, 31), today), 13) << "a birthday later this year does not count yet";
+    EXPECT_EQ(AgeFromBirthDate(Date(2010, 3, 11), today), 13) << "tomorrow's birthday";
+    EXPECT_EQ(AgeFromBirthDate(Date(2010, 3, 10), today), 14) << "today's birthday";
+    EXPECT_EQ(AgeFromBirthDate(Date(2010, 1, 1), today), 14);
+    EXPECT_EQ(AgeFromBirthDate(Date(2008, 2, 29), Date(2025, 2, 28)), 16);
+    EXPECT_EQ(AgeFromBirthDate(Date(2008, 2, 29), Date(2025, 3, 1)), 17);
     EXPECT_EQ(AgeFromBirthDate(Date(2024, 1, 1), today), 0);
     EXPECT_EQ(AgeFromBirthDate(Date(2030, 1, 1), today), 0) << "a future date";
     EXPECT_EQ(AgeFromBirthDate(1e12, today), 0) << "an undecodable date";
 
-    EXPECT_EQ(BirthDateFromAge(0, Date(1990, 6, 15), today), Date(2024, 6, 15));
-    EXPECT_EQ(BirthDateFromAge(14, Date(1990, 6, 15), today), Date(2010, 6, 15));
+    EXPECT_EQ(BirthDateFromAge(0, Date(1990, 6, 15), today), Date(2023, 6, 15))
+        << "a birthday still ahead this year goes a year back";
+    EXPECT_EQ(BirthDateFromAge(14, Date(1990, 6, 15), today), Date(2009, 6, 15));
+    EXPECT_EQ(BirthDateFromAge(14, Date(1990, 1, 15), today), Date(2010, 1, 15));
     EXPECT_EQ(BirthDateFromAge(14, Date(2000, 2, 29), today), Date(2010, 2, 28))
         << "29 February in a year without it becomes 28 February";
     EXPECT_EQ(BirthDateFromAge(16, Date(2000, 2, 29), today), Date(2008, 2, 29));
     EXPECT_EQ(BirthDateFromAge(3000, Date(2000, 2, 29), today), Date(2000, 2, 29))
         << "year before 1 keeps the date";
-    EXPECT_EQ(AgeFromBirthDate(BirthDateFromAge(37, Date(1999, 11, 2), today), today), 37);
+    EXPECT_EQ(AgeFromBirthDate(BirthDateFromAge(37, Date(1999, 1, 2), today), today), 37);
 }
 
 } // namespace

@@ -35,17 +35,6 @@ TEST(UtilText, RecognisesBrokenUtf8)
     EXPECT_FALSE(IsValidUtf8("\xCF\xF0\xE8\xE2")); // Windows-1251 bytes
 }
 
-TEST(UtilText, DecodesWindows1251AndKeepsUtf8)
-{
-    // "Привет, Ёж №1" in Windows-1251.
-    EXPECT_EQ(Cp1251ToUtf8("\xCF\xF0\xE8\xE2\xE5\xF2, \xA8\xE6 \xB9" "1"), "Привет, Ёж №1");
-    EXPECT_EQ(Cp1251ToUtf8("\xB3\xBF\xBA"), "іїє");
-    EXPECT_EQ(DecodeFileText("\xCF\xF0\xE8\xE2\xE5\xF2"), "Привет");
-    EXPECT_EQ(DecodeFileText("\xEF\xBB\xBFПривет"), "Привет");
-    EXPECT_EQ(DecodeFileText("Привет"), "Привет");
-    EXPECT_EQ(DecodeFileText("ascii"), "ascii");
-}
-
 TEST(UtilText, FoldsLatinAndCyrillicCase)
 {
     EXPECT_EQ(ToLowerText("ПРИВЕТ Мир ЁЖ Ї ABC"), "привет мир ёж ї abc");
