@@ -139,3 +139,8 @@ const char* TLanguageController::NotDefinedText()
 {
     return kNotDefined;
 }
+
+QString CatalogueText(const char* key)
+{
+    return QString::fromStdString(LangConv().GetText(key));
+}

@@ -1,6 +1,12 @@
 #pragma once
 
+#include <QString>
+
 class QWidget;
+
+// The catalogue text of a message key as a QString; throws TAppError for an unknown key. The one
+// way the windows ask the message catalogue, so that every key they use can be found.
+QString CatalogueText(const char* key);
 
 // Translates a window from its section of the language file: the caption and hint of the window
 // and of every control, menu and action it owns, each looked up by objectName. Windows call it at

@@ -53,11 +53,6 @@ std::string NameToStore(const QString& text)
     return CutChars(text.toStdString(), kShortTextMax);
 }
 
-QString CatalogueText(const char* key)
-{
-    return QString::fromStdString(LangConv().GetText(key));
-}
-
 void ShowMessageText(QWidget* parent, const QString& text)
 {
     QString title = QStringLiteral("Tremlow");

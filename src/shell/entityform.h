@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "platform/langcontroller.h"
+
 class QDialogButtonBox;
 class QFormLayout;
 class QLabel;
@@ -22,9 +24,6 @@ std::string DescriptionToStore(const QString& text);
 QString DescriptionFromStore(const std::string& text);
 // A name as the project stores it: cut to 255 characters.
 std::string NameToStore(const QString& text);
-
-// The catalogue text of a message key as a QString; throws TAppError for an unknown key.
-QString CatalogueText(const char* key);
 
 // Plain information boxes through the modal seam, titled with the application's name.
 void ShowMessageText(QWidget* parent, const QString& text);

@@ -14,11 +14,6 @@
 
 namespace {
 
-QString CatalogueText(const char* key)
-{
-    return QString::fromStdString(LangConv().GetText(key));
-}
-
 QLabel* MakeLabel(QWidget* parent, const char* name)
 {
     auto* label = new QLabel(parent);

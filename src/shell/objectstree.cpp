@@ -11,6 +11,7 @@
 #include <QTreeWidgetItemIterator>
 
 #include "platform/helpviewer.h"
+#include "platform/langcontroller.h"
 #include "platform/messagedialog.h"
 #include "platform/modalseam.h"
 #include "platform/shellicons.h"
@@ -28,11 +29,6 @@ constexpr int kIdRole = Qt::UserRole;
 constexpr int kKindRole = Qt::UserRole + 1;
 constexpr int kMissingId = -99999;
 constexpr int kHelpTopic = 51;
-
-QString Text(const char* key)
-{
-    return QString::fromStdString(LangConv().GetText(key));
-}
 
 QString FromStd(const std::string& text)
 {
@@ -54,7 +50,7 @@ QString InUseText(const std::string& prefix, const std::vector<std::string>& nam
 
 void ShowInformation(QWidget* parent, const QString& text)
 {
-    Modal().Information(parent, Text("APPLICATION_NAME"), text);
+    Modal().Information(parent, CatalogueText("APPLICATION_NAME"), text);
 }
 
 } // namespace
@@ -167,9 +163,9 @@ void TObjectsTree::Rebuild()
         return;
     try {
         TFileAccess& store = *m_store;
-        QTreeWidgetItem* project = AddNode(nullptr, -1, Text("MAIN_NODE_TITLE"), nkProject);
+        QTreeWidgetItem* project = AddNode(nullptr, -1, CatalogueText("MAIN_NODE_TITLE"), nkProject);
 
-        QTreeWidgetItem* clients = AddNode(project, -2, Text("CLIENTS_MAIN_NODE_TITLE"), nkClientGroups);
+        QTreeWidgetItem* clients = AddNode(project, -2, CatalogueText("CLIENTS_MAIN_NODE_TITLE"), nkClientGroups);
         const TClientGroupTable& groups = store.ClientGroups();
         for (int32_t i = 0; i < groups.Count(); ++i)
             AddNode(clients, groups.At(i).Id, FromStd(groups.At(i).Name), nkClientGroup);
@@ -184,7 +180,7 @@ void TObjectsTree::Rebuild()
             }
         }
 
-        QTreeWidgetItem* criteria = AddNode(project, -3, Text("CRITERIES_MAIN_NODE_TITLE"), nkCriteria);
+        QTreeWidgetItem* criteria = AddNode(project, -3, CatalogueText("CRITERIES_MAIN_NODE_TITLE"), nkCriteria);
         const TCriteryGroupTable& criteriaGroups = store.CriteriaGroups();
         for (int32_t i = 0; i < criteriaGroups.Count(); ++i)
             AddNode(criteria, criteriaGroups.At(i).Id, FromStd(criteriaGroups.At(i).Name), nkCriteriaGroup);
@@ -199,7 +195,7 @@ void TObjectsTree::Rebuild()
             }
         }
 
-        QTreeWidgetItem* invests = AddNode(project, -4, Text("SOCIUM_MAIN_NODE_TITLE"), nkInvestigations);
+        QTreeWidgetItem* invests = AddNode(project, -4, CatalogueText("SOCIUM_MAIN_NODE_TITLE"), nkInvestigations);
         const TInvestTable& investTable = store.Investigations();
         for (int32_t i = 0; i < investTable.Count(); ++i)
             AddNode(invests, investTable.At(i).Id, FromStd(investTable.At(i).Name), nkInvestigation);
@@ -386,8 +382,8 @@ bool TObjectsTree::AskRemove(const char* questionKey, int helpTopic, const QStri
 {
     // A fresh box for each question, so an answer given to an earlier one cannot carry over.
     TMessageDialog box(this);
-    box.Title = Text("APPLICATION_NAME");
-    QString question = Text(questionKey);
+    box.Title = CatalogueText("APPLICATION_NAME");
+    QString question = CatalogueText(questionKey);
     if (question.contains(QStringLiteral("%1")))
         question.replace(QStringLiteral("%1"), name);
     else
@@ -444,7 +440,7 @@ void TObjectsTree::RemoveClient(QTreeWidgetItem* node)
             throw TAppError("");
         DeleteNode(node);
     } catch (const std::exception&) {
-        ShowInformation(this, Text("ERROR_REMOVING_CLIENT_MSG"));
+        ShowInformation(this, CatalogueText("ERROR_REMOVING_CLIENT_MSG"));
     }
 }
 
@@ -499,7 +495,7 @@ void TObjectsTree::RemoveCriterion(QTreeWidgetItem* node)
             throw TAppError("");
         DeleteNode(node);
     } catch (const std::exception&) {
-        ShowInformation(this, Text("ERROR_REMOVING_CRITERY_MSG"));
+        ShowInformation(this, CatalogueText("ERROR_REMOVING_CRITERY_MSG"));
     }
 }
 
@@ -567,7 +563,7 @@ QTreeWidgetItem* TObjectsTree::FindObject(QTreeWidgetItem* start, const QString&
             return node;
         }
     }
-    ShowInformation(this, Text("FIND_NO_OBJECT"));
+    ShowInformation(this, CatalogueText("FIND_NO_OBJECT"));
     return nullptr;
 }
 
@@ -627,14 +623,14 @@ void TObjectsTree::UpdatePopupMenu()
     const int kind = CurrentKind();
     if (HasLangConv()) {
         const TObjectCaptionKeys keys = ObjectCaptionKeys(kind);
-        m_popupCreate->setText(Text(keys.Create));
-        m_popupChange->setText(Text(keys.Change));
-        m_popupRemove->setText(Text(keys.Remove));
-        m_popupChoices->setText(Text("TREE_POPUP_MENU_CHOICES"));
-        m_popupIndexes->setText(Text("TREE_POPUP_MENU_INDEXES"));
-        m_popupGraph->setText(Text("TREE_POPUP_MENU_GRAPH"));
-        m_popupTarget->setText(Text("TREE_POPUP_MENU_TARGET"));
-        m_popupStatus->setText(Text("TREE_POPUP_MENU_STATUS"));
+        m_popupCreate->setText(CatalogueText(keys.Create));
+        m_popupChange->setText(CatalogueText(keys.Change));
+        m_popupRemove->setText(CatalogueText(keys.Remove));
+        m_popupChoices->setText(CatalogueText("TREE_POPUP_MENU_CHOICES"));
+        m_popupIndexes->setText(CatalogueText("TREE_POPUP_MENU_INDEXES"));
+        m_popupGraph->setText(CatalogueText("TREE_POPUP_MENU_GRAPH"));
+        m_popupTarget->setText(CatalogueText("TREE_POPUP_MENU_TARGET"));
+        m_popupStatus->setText(CatalogueText("TREE_POPUP_MENU_STATUS"));
     }
     const bool create = kind == nkClientGroups || kind == nkClientGroup || kind == nkCriteria ||
                         kind == nkCriteriaGroup || kind == nkInvestigations;

@@ -57,14 +57,9 @@ namespace {
 // The page that explains converting a project from an older version.
 constexpr int kUpgradeHelpTopic = 62;
 
-QString Text(const char* key)
+QString Pair(const QString& label, const QString& value)
 {
-    return QString::fromStdString(LangConv().GetText(key));
-}
-
-QString Pair(const char* key, const QString& value)
-{
-    return Text(key) + ": " + value;
+    return label + ": " + value;
 }
 
 // Menu captions show "&" as a mnemonic marker; a path keeps its own ampersands doubled.
@@ -166,7 +161,6 @@ TSocMainForm::TSocMainForm(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName("SocMainForm");
     setWindowIcon(ShellIcon(TShellIcon::Tremlow));
-    m_terminate = [] { QCoreApplication::exit(1); };
     resize(1040, 700);
 
     m_splitter = new QSplitter(Qt::Horizontal, this);
@@ -206,7 +200,7 @@ TSocMainForm::TSocMainForm(QWidget* parent) : QMainWindow(parent)
     ApplyTreeAppearance();
 
     UpdateCommands();
-    setWindowTitle(Text("MAIN_WINDOW_CAPTION"));
+    setWindowTitle(CatalogueText("MAIN_WINDOW_CAPTION"));
     ApplyWindowState();
     RefreshRecentMenu();
     UpdateCommands();
@@ -451,7 +445,7 @@ void TSocMainForm::RunCommand(const std::function<void()>& command)
 
 void TSocMainForm::ShowError(const QString& text)
 {
-    Modal().Information(this, HasLangConv() ? Text("APPLICATION_NAME") : QStringLiteral("Tremlow"), text);
+    Modal().Information(this, HasLangConv() ? CatalogueText("APPLICATION_NAME") : QStringLiteral("Tremlow"), text);
 }
 
 void TSocMainForm::Reports(int command)
@@ -480,7 +474,7 @@ void TSocMainForm::OptionsCommand()
 
 void TSocMainForm::NotAvailable()
 {
-    ShowError(Text("NOT_AVAILABLE_YET"));
+    ShowError(CatalogueText("NOT_AVAILABLE_YET"));
 }
 
 void TSocMainForm::ExitCommand()
@@ -490,7 +484,7 @@ void TSocMainForm::ExitCommand()
 
 void TSocMainForm::OpenAddress(const char* key)
 {
-    if (!Modal().OpenUrl(Text(key)))
+    if (!Modal().OpenUrl(CatalogueText(key)))
         throw TAppError(LangConv().GetText("NO_IEXPLORER_MSG"));
 }
 
@@ -593,13 +587,11 @@ void TSocMainForm::MenuItemProjectOpenClick()
     if (HasProject() && !MenuItemProjectCloseClick())
         return;
     const QString last = QString::fromStdString(Regs().GetRecentProject(1)).trimmed();
-    const QString path = Modal().OpenFileName(this, Text("PROJECT_OPENDIALOG_TITLE"),
+    const QString path = Modal().OpenFileName(this, CatalogueText("PROJECT_OPENDIALOG_TITLE"),
                                               last.isEmpty() ? QString() : QFileInfo(last).absolutePath(),
-                                              Text("PROJECT_FILTER_HEAD") + " (*.soi *.SOI)");
-    if (!path.isEmpty()) {
+                                              CatalogueText("PROJECT_FILTER_HEAD") + " (*.soi *.SOI)");
+    if (!path.isEmpty())
         OpenProjectFile(path);
-        ClearFindState();
-    }
     UpdateCommands();
 }
 
@@ -630,13 +622,14 @@ void TSocMainForm::OpenProjectFile(const QString& path)
     auto store = std::make_unique<TFileAccess>(fullPath.toStdString());
     if (!store->Load()) {
         ReportStoreError(store->LastError());
+        // A wrong pick in the open dialog costs the project, not the application.
         TMessageDialog box(this);
         box.DialogType = mdOk;
-        box.Caption = QApplication::applicationName().isEmpty() ? QStringLiteral("Tremlow")
-                                                                 : QApplication::applicationName();
-        box.Title = Text("NO_OPEN_PROJECT");
+        box.Caption = CatalogueText("NO_OPEN_PROJECT");
+        box.Title = CatalogueText("MESSAGE_DLG_TITLE");
         box.Execute();
-        m_terminate();
+        m_tree->Rebuild();
+        UpdateCommands();
         return;
     }
     if (store->LoginRequired()) {
@@ -648,6 +641,7 @@ void TSocMainForm::OpenProjectFile(const QString& path)
     }
     m_store = std::move(store);
     SetCurrentProject(m_store.get());
+    ClearFindState();
     m_tree->SetStore(m_store.get());
     m_tree->Rebuild();
     Regs().AddRecentProject(fullPath.toStdString());
@@ -659,8 +653,8 @@ bool TSocMainForm::AskConvertOldFile()
 {
     TMessageDialog box(this);
     box.DialogType = mdYesNoHelp;
-    box.Title = Text("APPLICATION_NAME");
-    box.Caption = Text("MUST_NEW_FILE");
+    box.Title = CatalogueText("APPLICATION_NAME");
+    box.Caption = CatalogueText("MUST_NEW_FILE");
     box.HelpContext = kUpgradeHelpTopic;
     return box.Execute() == TMessageDialog::kYes;
 }
@@ -721,13 +715,23 @@ bool TSocMainForm::SaveProjectAs()
 {
     if (!m_store)
         return false;
-    QString name = Modal().SaveFileName(this, Text("PROJECT_SAVEDIALOG_TITLE"),
+    QString name = Modal().SaveFileName(this, CatalogueText("PROJECT_SAVEDIALOG_TITLE"),
                                         QString::fromStdString(m_store->FileName()),
-                                        Text("PROJECT_FILTER_HEAD") + " (*.soi)");
+                                        CatalogueText("PROJECT_FILTER_HEAD") + " (*.soi)");
     if (name.isEmpty())
         return false;
-    if (!name.endsWith(".soi"))
+    if (!name.endsWith(".soi")) {
         name += ".soi";
+        // The dialog asked about the name as typed; the file now named is another one.
+        if (QFileInfo::exists(name)) {
+            TMessageDialog box(this);
+            box.DialogType = mdYesNo;
+            box.Caption = QFileInfo(name).fileName() + ": " + CatalogueText("PROJECT_FILE_EXISTS_MSG");
+            box.Title = CatalogueText("PROJECT_SAVEDIALOG_TITLE");
+            if (box.Execute() != TMessageDialog::kYes)
+                return false;
+        }
+    }
     const std::string previous = m_store->FileName();
     m_store->SetFileName(name.toStdString());
     if (!m_store->Save()) {
@@ -758,14 +762,16 @@ bool TSocMainForm::ConfirmSave()
     if (!m_store || !m_store->IsModified())
         return true;
     TMessageDialog box(this);
-    box.Caption = Text("PROJECT_CONFIRMSAVEDIALOG_CAPTION");
-    box.Title = Text("PROJECT_CONFIRMSAVEDIALOG_TITLE");
+    box.Caption = CatalogueText("PROJECT_CONFIRMSAVEDIALOG_CAPTION");
+    box.Title = CatalogueText("PROJECT_CONFIRMSAVEDIALOG_TITLE");
     box.HelpContext = 502;
     box.DialogType = mdYesNoHelp;
-    if (box.Execute() != TMessageDialog::kYes)
+    const int answer = box.Execute();
+    if (answer == TMessageDialog::kNo)
         return true;
-    // A project the user wants saved is not closed until it is.
-    return SaveProject();
+    // Closing the box answers nothing: the project stays open. A project the user wants saved
+    // is not closed until it is.
+    return answer == TMessageDialog::kYes && SaveProject();
 }
 
 bool TSocMainForm::CloseChildWindows()
@@ -808,8 +814,8 @@ bool TSocMainForm::FormClose()
     try {
         if (Regs().Root.ShowExitConfirmation) {
             TMessageDialog box(this);
-            box.Caption = Text("APPLICATION_EXIT_MSG");
-            box.Title = Text("MESSAGE_DLG_TITLE");
+            box.Caption = CatalogueText("APPLICATION_EXIT_MSG");
+            box.Title = CatalogueText("MESSAGE_DLG_TITLE");
             box.HelpContext = 507;
             box.DialogType = mdYesNoHelp;
             if (box.Execute() != TMessageDialog::kYes)
@@ -966,9 +972,9 @@ void TSocMainForm::UpdateCommands()
     // Object commands by the current node.
     if (HasLangConv()) {
         const TObjectCaptionKeys keys = ObjectCaptionKeys(kind);
-        m_actions.at("CreateObjectMenuItem")->setText(Text(keys.Create));
-        m_actions.at("ChangeObjectMenuItem")->setText(Text(keys.Change));
-        m_actions.at("DeleteObjectMenuItem")->setText(Text(keys.Remove));
+        m_actions.at("CreateObjectMenuItem")->setText(CatalogueText(keys.Create));
+        m_actions.at("ChangeObjectMenuItem")->setText(CatalogueText(keys.Change));
+        m_actions.at("DeleteObjectMenuItem")->setText(CatalogueText(keys.Remove));
         for (const auto& [button, command] : m_buttons) {
             if (command == m_actions.at("CreateObjectMenuItem") || command == m_actions.at("ChangeObjectMenuItem") ||
                 command == m_actions.at("DeleteObjectMenuItem"))
@@ -1016,7 +1022,7 @@ void TSocMainForm::UpdateCommands()
     for (const char* name : kReportByKindItems)
         set(name, project);
     if (HasLangConv()) {
-        QString caption = Text("MAIN_WINDOW_CAPTION");
+        QString caption = CatalogueText("MAIN_WINDOW_CAPTION");
         if (project && !m_store->FileName().empty())
             caption += " (" + QString::fromStdString(m_store->FileName()) + ")";
         setWindowTitle(caption);
@@ -1040,47 +1046,47 @@ QString TSocMainForm::StatusText() const
     std::vector<std::string> invests;
     switch (m_tree->CurrentKind()) {
     case nkProject:
-        return Text("MAIN_NODE_TITLE");
+        return CatalogueText("MAIN_NODE_TITLE");
     case nkClientGroups:
-        return Text("CLIENTS_MAIN_NODE_TITLE");
+        return CatalogueText("CLIENTS_MAIN_NODE_TITLE");
     case nkClientGroup: {
         TClientGroupInfo info;
         ReadClientGroup(*m_store, ids.Id, description, info);
         InvestigationsOfClientGroup(*m_store, ids.Id, invests);
-        return Pair("CLIENTGROUP_NAME", QString::fromStdString(info.Name)) + gap +
-               Pair("NUM_CLIENTS_IN_GROUP", QString::number(m_store->CountClientsInGroup(ids.Id))) + gap +
-               Pair("NUM_INVESTIGATIONS", QString::number(invests.size()));
+        return Pair(CatalogueText("CLIENTGROUP_NAME"), QString::fromStdString(info.Name)) + gap +
+               Pair(CatalogueText("NUM_CLIENTS_IN_GROUP"), QString::number(m_store->CountClientsInGroup(ids.Id))) + gap +
+               Pair(CatalogueText("NUM_INVESTIGATIONS"), QString::number(invests.size()));
     }
     case nkClient: {
         TClientInfo info;
         ReadClient(*m_store, ids.Id, ids.ParentId, description, info);
         InvestigationsOfClientGroup(*m_store, ids.ParentId, invests);
-        return Pair("CLIENT_NAME", QString::fromStdString(info.FullName)) + gap +
-               Pair("NUM_INVESTIGATIONS", QString::number(invests.size()));
+        return Pair(CatalogueText("CLIENT_NAME"), QString::fromStdString(info.FullName)) + gap +
+               Pair(CatalogueText("NUM_INVESTIGATIONS"), QString::number(invests.size()));
     }
     case nkCriteria:
-        return Text("CRITERIES_MAIN_NODE_TITLE");
+        return CatalogueText("CRITERIES_MAIN_NODE_TITLE");
     case nkCriteriaGroup: {
         TCriteriaGroupInfo info;
         ReadCriteriaGroup(*m_store, ids.Id, description, info);
-        return Pair("CRITERYGROUP_NAME", QString::fromStdString(info.Name)) + gap +
-               Pair("NUM_CRITERIONS_IN_GROUP", QString::number(m_store->CountCriteriaInGroup(ids.Id)));
+        return Pair(CatalogueText("CRITERYGROUP_NAME"), QString::fromStdString(info.Name)) + gap +
+               Pair(CatalogueText("NUM_CRITERIONS_IN_GROUP"), QString::number(m_store->CountCriteriaInGroup(ids.Id)));
     }
     case nkCriterion: {
         TCriterionInfo info;
         ReadCriterion(*m_store, ids.Id, ids.ParentId, description, info);
         InvestigationsOfCriterion(*m_store, ids.Id, ids.ParentId, invests);
-        return Pair("CRITERY_NAME", QString::fromStdString(info.Name)) + gap +
-               Pair("NUM_INVESTIGATIONS", QString::number(invests.size()));
+        return Pair(CatalogueText("CRITERY_NAME"), QString::fromStdString(info.Name)) + gap +
+               Pair(CatalogueText("NUM_INVESTIGATIONS"), QString::number(invests.size()));
     }
     case nkInvestigations:
-        return Text("SOCIUM_MAIN_NODE_TITLE");
+        return CatalogueText("SOCIUM_MAIN_NODE_TITLE");
     case nkInvestigation: {
         TInvestInfo info;
         ReadInvestigation(*m_store, ids.Id, description, info);
-        return Pair("INVESTIGATION_NAME", QString::fromStdString(info.Name)) + gap +
-               Pair("INVEST_MAX_CHOICES", QString::number(info.MaxChoices)) + gap +
-               Pair("INVEST_ENABLE_AGAINST", Text(info.AllowAgainst ? "POS_CONFIRM" : "NEG_CONFIRM"));
+        return Pair(CatalogueText("INVESTIGATION_NAME"), QString::fromStdString(info.Name)) + gap +
+               Pair(CatalogueText("INVEST_MAX_CHOICES"), QString::number(info.MaxChoices)) + gap +
+               Pair(CatalogueText("INVEST_ENABLE_AGAINST"), info.AllowAgainst ? CatalogueText("POS_CONFIRM") : CatalogueText("NEG_CONFIRM"));
     }
     default:
         return {};
@@ -1125,7 +1131,7 @@ void TSocMainForm::OpenView(int viewKind)
     for (QMdiSubWindow* child : m_mdi->subWindowList()) {
         auto* choices = qobject_cast<TSelectionForm*>(child->widget());
         if (choices && choices->InvestId() == id)
-            throw TAppError(LangConv().GetText("INVESTIGATION_NAME") + "\"" + name.toStdString() + "\". " +
+            throw TAppError(LangConv().GetText("INVESTIGATION_NAME") + " \"" + name.toStdString() + "\". " +
                             LangConv().GetText("IS_EXIST_SELECT_FORM"));
     }
     auto* form = new TSelectionForm(*m_store, id, name);
@@ -1186,7 +1192,7 @@ void TSocMainForm::PrintActiveView()
 void TSocMainForm::AddWindowMenuEntry(QMdiSubWindow* child, const char* captionKey, const QString& name)
 {
     ++m_childMenuCounter;
-    auto* entry = new QAction(Text(captionKey) + " (" + MenuCaption(name) + ")", m_windowMenu);
+    auto* entry = new QAction(CatalogueText(captionKey) + " (" + MenuCaption(name) + ")", m_windowMenu);
     entry->setObjectName("ChildWindowMenu" + QString::number(m_childMenuCounter));
     entry->setCheckable(true);
     m_childEntries->addAction(entry);

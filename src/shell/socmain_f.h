@@ -52,9 +52,6 @@ public:
     void RunStartupAction();
     bool IsStarting() const { return m_starting; }
 
-    // What "end the program" does when a project file cannot be loaded (tests replace it).
-    void SetTerminateHandler(std::function<void()> handler) { m_terminate = std::move(handler); }
-
     // Project life cycle. The Close variant answers false when the user kept the project open.
     void MenuItemProjectCreateClick();
     void MenuItemProjectOpenClick();
@@ -169,6 +166,5 @@ private:
     QString m_commandLineProject;
     TFindRequest m_find;
     int m_childMenuCounter = 0;
-    std::function<void()> m_terminate;
     TUsers m_users;
 };

@@ -28,6 +28,9 @@ TEST(PlatformHelpViewer, TopicPagesAndTheContentsFallback)
     EXPECT_EQ(HelpPagePath(99999), folder + "index.html");
     EXPECT_EQ(HelpPagePath(0), folder + "index.html");
     EXPECT_TRUE(QFile::exists(HelpPagePath(51)));
+    // The save question and the exit question have pages of their own.
+    EXPECT_EQ(HelpPagePath(502), folder + "502.html");
+    EXPECT_EQ(HelpPagePath(507), folder + "507.html");
     EXPECT_TRUE(QFile::exists(HelpPagePath(0)));
 }
 

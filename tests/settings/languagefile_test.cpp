@@ -144,24 +144,39 @@ TEST(SettingsLanguageFile, QuestionsEndWithAQuestionMark)
         EXPECT_EQ(catalogue.GetText(key).back(), '?') << key;
 }
 
-// Keys written as literals in the program's sources: GetText("KEY"), ShowByKey("KEY") and the
-// CatalogueText("KEY") helpers of the windows.
+// Keys written as literals in the program's sources: GetText("KEY"), ShowByKey("KEY") and
+// CatalogueText("KEY") everywhere, and in the windows' sources every literal shaped like a message
+// key, so that keys kept in tables or handed on through a helper are seen as well.
 std::set<std::string> KeysUsedInSources()
 {
     namespace fs = std::filesystem;
     const std::regex call(R"re((?:GetText|ShowByKey|CatalogueText)\(\s*"([A-Za-z0-9_]+)"\s*\))re");
+    // Upper-case words joined by "_" (the index keys start with a mixed-case name: "Ai_INDEX"),
+    // not read from the environment.
+    const std::regex keyShaped(R"re((getenv\(\s*)?"([A-Z][a-z]?[A-Z0-9]*(?:_[A-Z0-9]+)+)")re");
     std::set<std::string> used;
     const fs::path root = fs::path(TREMLOW_SOURCE_DATA_DIR) / "..";
-    for (const char* folder : {"src", "app"}) {
-        for (const auto& entry : fs::recursive_directory_iterator(root / folder)) {
+    const auto scan = [&](const fs::path& folder, bool windows) {
+        for (const auto& entry : fs::recursive_directory_iterator(folder)) {
             const std::string ext = entry.path().extension().string();
             if (!entry.is_regular_file() || (ext != ".cpp" && ext != ".h"))
                 continue;
             const std::string text = ReadFileBytes(entry.path().string());
             for (auto it = std::sregex_iterator(text.begin(), text.end(), call); it != std::sregex_iterator(); ++it)
                 used.insert((*it)[1]);
+            if (!windows)
+                continue;
+            for (auto it = std::sregex_iterator(text.begin(), text.end(), keyShaped); it != std::sregex_iterator();
+                 ++it) {
+                if (!(*it)[1].matched)
+                    used.insert((*it)[2]);
+            }
         }
-    }
+    };
+    scan(root / "src", false);
+    scan(root / "app", false);
+    for (const char* folder : {"src/shell", "src/views", "src/platform"})
+        scan(root / folder, true);
     return used;
 }
 
@@ -170,6 +185,10 @@ TEST(SettingsLanguageFile, EveryKeyTheSourcesAskForIsInTheCatalogue)
     const TDlgLangConverter catalogue(kLanguageFile);
     const std::set<std::string> used = KeysUsedInSources();
     EXPECT_FALSE(used.empty());
+    // Keys that reach the catalogue only through a helper or a table are seen too.
+    for (const char* key : {"HOME_PAGE_URL", "NUM_CLIENTS_IN_GROUP", "POS_CONFIRM"})
+        EXPECT_TRUE(used.contains(key)) << key;
+    EXPECT_FALSE(used.contains("TREMLOW_NONINTERACTIVE")) << "an environment variable";
     for (const std::string& key : used)
         EXPECT_TRUE(catalogue.HasText(key)) << "the sources ask for " << key << ", which the catalogue lacks";
 }

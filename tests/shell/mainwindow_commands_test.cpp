@@ -230,6 +230,14 @@ TEST_F(ShellMainWindowCommands, FindAndFindNextUseTheRememberedSearch)
     ASSERT_EQ(seam.informations.size(), 1);
     EXPECT_EQ(seam.informations[0], CatText("FIND_NO_OBJECT"));
     EXPECT_EQ(window.Tree().CurrentIds().ParentId, 2);
+
+    // A project opened from the recent list starts without the old search.
+    const QString path = QString::fromStdString(window.Store()->FileName());
+    ASSERT_TRUE(window.MenuItemProjectCloseClick());
+    window.OpenProjectFile(path);
+    ASSERT_TRUE(window.HasProject());
+    EXPECT_EQ(window.FindState().Text, "");
+    EXPECT_FALSE(Enabled("FindNextItem"));
 }
 
 TEST_F(ShellMainWindowCommands, ChoicesWindowOpensOnceAndIsListedInWindowMenu)
@@ -252,7 +260,7 @@ TEST_F(ShellMainWindowCommands, ChoicesWindowOpensOnceAndIsListedInWindowMenu)
     // The second one for the same investigation is refused; the tree's pop-up takes the same way.
     SendNotify(TNotifyCode::OpenChoices, &window.Tree());
     ASSERT_EQ(seam.informations.size(), 1);
-    EXPECT_EQ(seam.informations[0], CatText("INVESTIGATION_NAME") + "\"Desk neighbours, September\". " +
+    EXPECT_EQ(seam.informations[0], CatText("INVESTIGATION_NAME") + " \"Desk neighbours, September\". " +
                                         CatText("IS_EXIST_SELECT_FORM"));
     EXPECT_EQ(window.MdiArea().subWindowList().size(), 1);
 

@@ -11,6 +11,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDialog>
+#include <QLabel>
+#include <QTest>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -353,20 +355,96 @@ TEST_F(ShellMainWindowLifecycle, ExitWithoutConfirmationStoresWindowStateAndTool
     EXPECT_TRUE(again.findChild<QAction*>("ToolbarsFileMenuItem")->isChecked());
 }
 
-TEST_F(ShellMainWindowLifecycle, ProjectFileThatFailsToLoadEndsTheProgram)
+TEST_F(ShellMainWindowLifecycle, FileThatIsNoProjectLeavesTremlowRunningWithoutAProject)
 {
-    WriteFileBytes(dir.File("bad.soi"), "[CLIENT_GROUPS]\r\nFIELD_NUMS=x\r\n");
-    bool ended = false;
-    window.SetTerminateHandler([&ended] { ended = true; });
     TScriptedModalSeam seam;
+    WriteFileBytes(dir.File("bad.soi"), "[CLIENT_GROUPS]\r\nFIELD_NUMS=x\r\n");
     seam.ExpectDialog("DialogForm", [](QDialog& box) {
-        EXPECT_EQ(box.windowTitle(), CatText("NO_OPEN_PROJECT"));
+        // The reason is in the box itself, not only in its title bar.
+        auto* caption = box.findChild<QLabel*>("cap");
+        ASSERT_NE(caption, nullptr);
+        EXPECT_EQ(caption->text(), CatText("NO_OPEN_PROJECT"));
+        EXPECT_GE(box.width(), caption->fontMetrics().horizontalAdvance(caption->text()));
         FindButton(box, "Button0")->click();
     });
     window.OpenProjectFile(QString::fromStdString(dir.File("bad.soi")));
-    EXPECT_TRUE(ended);
     EXPECT_FALSE(window.HasProject());
+    EXPECT_EQ(window.Tree().topLevelItemCount(), 0);
     EXPECT_TRUE(TShellSettings::Recent().empty());
+    EXPECT_TRUE(window.isEnabled());
+    EXPECT_TRUE(Action("MenuItemProjectOpen")->isEnabled());
+    EXPECT_FALSE(Action("MenuItemProjectClose")->isEnabled());
+    EXPECT_TRUE(seam.AllConsumed());
+
+    // Tremlow goes on: the next project opens as usual.
+    seam.ExpectSaveFile(QString::fromStdString(dir.File("good")));
+    Trigger("MenuItemProjectCreate");
+    Trigger("MenuItemProjectSaveAs");
+    ASSERT_TRUE(window.MenuItemProjectCloseClick());
+    window.OpenProjectFile(QString::fromStdString(dir.File("good.soi")));
+    EXPECT_TRUE(window.HasProject());
+}
+
+TEST_F(ShellMainWindowLifecycle, SaveAsAsksBeforeReplacingTheFileTheExtensionNames)
+{
+    TScriptedModalSeam seam;
+    const std::string victim = dir.File("victim.soi");
+    WriteFileBytes(victim, "precious");
+    Trigger("MenuItemProjectCreate");
+    Modify();
+
+    // No, and closing the question, keep the file; the project stays unnamed and modified.
+    for (const bool closeIt : {false, true}) {
+        seam.ExpectSaveFile(QString::fromStdString(dir.File("victim")));
+        seam.ExpectDialog("DialogForm", [closeIt](QDialog& box) {
+            auto* caption = box.findChild<QLabel*>("cap");
+            ASSERT_NE(caption, nullptr);
+            EXPECT_TRUE(caption->text().startsWith("victim.soi: ")) << caption->text().toStdString();
+            if (!closeIt)
+                FindButton(box, "Button1")->click();
+        });
+        Trigger("MenuItemProjectSaveAs");
+        EXPECT_EQ(ReadFileBytes(victim), "precious");
+        EXPECT_EQ(window.Store()->FileName(), "");
+        EXPECT_TRUE(window.Store()->IsModified());
+    }
+
+    // Yes replaces it.
+    seam.ExpectSaveFile(QString::fromStdString(dir.File("victim")));
+    seam.ExpectDialogButton("DialogForm", "Button0");
+    Trigger("MenuItemProjectSaveAs");
+    EXPECT_NE(ReadFileBytes(victim), "precious");
+    EXPECT_EQ(window.Store()->FileName(), victim);
+
+    // A name the dialog already checked is not asked about again.
+    seam.ExpectSaveFile(QString::fromStdString(victim));
+    Trigger("MenuItemProjectSaveAs");
+    EXPECT_TRUE(seam.AllConsumed());
+    EXPECT_TRUE(seam.dialogsShown.count("DialogForm") == 3);
+}
+
+TEST_F(ShellMainWindowLifecycle, SaveQuestionClosedWithoutAnAnswerKeepsTheProject)
+{
+    TScriptedModalSeam seam;
+    Trigger("MenuItemProjectCreate");
+    seam.ExpectSaveFile(QString::fromStdString(dir.File("p.soi")));
+    Trigger("MenuItemProjectSaveAs");
+    Modify();
+    const std::string before = ReadFileBytes(dir.File("p.soi"));
+
+    // The box closed by its close button or Escape: nothing is saved and nothing is lost.
+    seam.ExpectDialog("DialogForm", [](QDialog&) {});
+    Trigger("MenuItemProjectClose");
+    EXPECT_TRUE(window.HasProject());
+    EXPECT_TRUE(window.Store()->IsModified());
+    EXPECT_EQ(ReadFileBytes(dir.File("p.soi")), before);
+
+    seam.ExpectDialog("DialogForm", [](QDialog& box) {
+        QTest::keyClick(&box, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(window.HasProject());
+    EXPECT_TRUE(window.Store()->IsModified());
 }
 
 TEST_F(ShellMainWindowLifecycle, ProjectAskingForLoginStaysClosed)

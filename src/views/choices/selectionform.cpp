@@ -36,8 +36,9 @@ namespace {
 
 const int kHelpTopic = 81;
 
-// A catalogue text; the key itself when there is no catalogue (tests without one, early start).
-std::string CatalogueText(const char* key)
+// A catalogue text for the errors the window raises; the key itself when there is no catalogue
+// (tests without one, early start).
+std::string MessageText(const char* key)
 {
     if (!HasLangConv())
         return key;
@@ -74,7 +75,7 @@ TSelectionForm::TSelectionForm(TFileAccess& store, int investId, const QString& 
         m_selects->SetCaptions({});
         m_selects->SetCellCount(0);
         m_selects->hide();
-        ShowMessage(CatalogueText("LITTLE_CLIENTS_GROUP"));
+        ShowMessage(MessageText("LITTLE_CLIENTS_GROUP"));
     }
     // The investigation's limits, set after the captions so that they are not lowered by them.
     if (m_store.Investigations().FindById(m_investId)) {
@@ -209,13 +210,13 @@ void TSelectionForm::LoadMembers()
     const int32_t criterionId = invests.GetCriterionId();
 
     if (!m_store.ClientGroups().FindById(groupId))
-        throw TAppError(CatalogueText("NO_CLIENT_GROUP_MSG"));
+        throw TAppError(MessageText("NO_CLIENT_GROUP_MSG"));
     m_clientGroupName = m_store.ClientGroups().GetName();
     if (!m_store.CriteriaGroups().FindById(criteriaGroupId))
-        throw TAppError(CatalogueText("NO_CRITERY_GROUP_MSG"));
+        throw TAppError(MessageText("NO_CRITERY_GROUP_MSG"));
     m_criteriaGroupName = m_store.CriteriaGroups().GetName();
     if (!m_store.Criteria().Find(criterionId, criteriaGroupId))
-        throw TAppError(CatalogueText("NO_CRITERY_MSG"));
+        throw TAppError(MessageText("NO_CRITERY_MSG"));
     m_criterionName = m_store.Criteria().GetName();
 
     const int32_t count = m_store.CountClientsInGroup(groupId);
@@ -226,7 +227,7 @@ void TSelectionForm::LoadMembers()
         if (client.GroupId != groupId)
             continue;
         if (static_cast<int32_t>(m_memberIds.size()) >= count)
-            throw TAppError(CatalogueText("INDEX_ERROR_FILLCLIENTS_MSG"));
+            throw TAppError(MessageText("INDEX_ERROR_FILLCLIENTS_MSG"));
         m_memberIds.push_back(client.Id);
         m_memberNames.push_back(QString::fromStdString(CutChars(client.FullName, 255)));
     }
@@ -298,7 +299,7 @@ void TSelectionForm::LoadChoices()
             const auto from = position.find(row.FromId);
             const auto to = position.find(row.ToId);
             if (from == position.end() || to == position.end())
-                throw TAppError(CatalogueText("NO_CLIENT_IN_LIST"));
+                throw TAppError(MessageText("NO_CLIENT_IN_LIST"));
             SetPairCell(from->second, to->second, kind);
         }
     };
@@ -332,7 +333,7 @@ bool TSelectionForm::Save()
             }
         }
         if (ReplaceInvestigationChoices(m_store, m_investId, positive, negative) != TReplaceChoicesResult::Done)
-            throw TAppError(CatalogueText("NOT_FOUND_CLIENT_GROUP"));
+            throw TAppError(MessageText("NOT_FOUND_CLIENT_GROUP"));
     } catch (const std::exception& e) {
         ShowMessage(e.what());
         return false;
@@ -356,7 +357,7 @@ bool TSelectionForm::CanClose()
     dialog.DialogType = mdYesNoHelp;
     dialog.HelpContext = kHelpTopic;
     dialog.Title = windowTitle();
-    dialog.Caption = QString::fromStdString(CatalogueText("SELECTFORM_SAVE_CHANGES"));
+    dialog.Caption = QString::fromStdString(MessageText("SELECTFORM_SAVE_CHANGES"));
     switch (dialog.Execute()) {
     case TMessageDialog::kYes:
         // A failed save has shown its message; the window stays so nothing is lost.
