@@ -1,10 +1,15 @@
 // Feeds arbitrary bytes to the project loader: it must never crash, hang or leak, and a project
-// it accepts must survive a save and a reload unchanged.
+// it accepts must survive a save and a reload unchanged. Now and then the bytes also go through a
+// file large enough for the reader's large-file path, which must read what memory reads.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+
+#include <fstream>
+
+#include <unistd.h>
 
 #include "store/fileacc.h"
 #include "util/messagesink.h"
@@ -16,6 +21,32 @@ public:
     void ShowText(const std::string&) override {}
 };
 
+// The same bytes, followed by a line of blanks that takes the file past the size from which it is
+// read in one mapped block, must load as they loaded from memory.
+void CheckLargeFile(std::string_view bytes, bool loaded, const TFileAccess& fromMemory)
+{
+    static const std::string path = [] {
+        std::string pattern = "/tmp/tremlow-fuzz-XXXXXX";
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0)
+            std::abort();
+        ::close(fd);
+        return pattern;
+    }();
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out << "\n" << std::string(std::size_t{1} << 21, ' ');
+    }
+    TFileAccess fromFile(path);
+    if (fromFile.Load() != loaded)
+        std::abort();
+    std::string a;
+    std::string b;
+    if (loaded && (!fromMemory.BuildFileText(a) || !fromFile.BuildFileText(b) || a != b))
+        std::abort();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
@@ -25,7 +56,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
     TFileAccess first;
-    if (!first.LoadFromBytes(bytes))
+    const bool loaded = first.LoadFromBytes(bytes);
+    if (size > 0 && data[0] % 8 == 0)
+        CheckLargeFile(bytes, loaded, first);
+    if (!loaded)
         return 0;
     std::string text1;
     if (!first.BuildFileText(text1))

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QImage>
 #include <QScrollArea>
@@ -325,7 +324,7 @@ TEST_F(ChoicesGridTest, PictureShowsMarksInTheirCells)
     EXPECT_EQ(image.pixel(image.width() - 2, image.height() - 2), grid.BackColor().rgb());
 }
 
-TEST(ChoicesGridLarge, ThreeHundredMembersStayResponsive)
+TEST(ChoicesGridLarge, ThreeHundredMembersTakeClicksAndRepaints)
 {
     QScrollArea area;
     area.resize(800, 600);
@@ -340,14 +339,12 @@ TEST(ChoicesGridLarge, ThreeHundredMembersStayResponsive)
     area.show();
     for (int i = 0; i < 300; ++i)
         grid->SetCell((i + 1) % 300, i, stFor);
-    QElapsedTimer timer;
-    timer.start();
+    // How fast this is goes to bench/bench_choicesgrid; here only that it works.
     for (int i = 0; i < 50; ++i) {
         QTest::mouseClick(grid, Qt::LeftButton, {}, grid->Geometry().Cell(5 + i % 3, 2).center());
         QTest::mouseMove(grid, grid->Geometry().Cell(2 + i % 7, 3).center());
         QCoreApplication::processEvents();
     }
-    EXPECT_LT(timer.elapsed(), 3000) << "clicks and repaints on a 300-member grid";
     EXPECT_EQ(grid->CountInRow(300, stFor), 1);
 }
 
