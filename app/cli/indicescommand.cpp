@@ -119,8 +119,16 @@ int Indices(const TIndicesOptions& options)
     TFileAccess store(options.file);
     if (!CliLoadProject(store))
         return 1;
+    const int32_t investId = CliIdentifierValue(options.investId);
+    if (!store.Investigations().FindById(investId)) {
+        const bool worded = HasLangConv() && LangConv().HasText("NO_INVESTIGATION_MSG");
+        std::cerr << (worded ? LangConv().GetText("NO_INVESTIGATION_MSG")
+                             : std::string("The project has no investigation with this identifier"))
+                  << ": " << investId << '\n';
+        return 1;
+    }
     try {
-        const TInvestigationObject model(store, CliIdentifierValue(options.investId));
+        const TInvestigationObject model(store, investId);
         std::ostringstream out;
         WriteModel(out, model);
         std::cout << out.str();

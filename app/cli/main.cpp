@@ -3,12 +3,26 @@
 #include <iostream>
 
 #include "cli/commands.h"
+#include "settings/regs.h"
+#include "util/codepage.h"
 
 int main(int argc, char** argv)
 {
     CLI::App program("Tremlow " TREMLOW_VERSION " command-line tools", "tremlow-cli");
     program.set_version_flag("--version", "tremlow-cli " TREMLOW_VERSION, "show the version");
     program.require_subcommand(1);
+    // 8-bit project files are read in the code page of the settings unless one is given.
+    TRegs::ApplyCodePageSetting();
+    program
+        .add_option_function<std::string>(
+            "--codepage", [](const std::string& text) { SetFileCodePage(ParseCodePage(text)); },
+            "8-bit code page of project files that are not UTF-8, such as 1251 or 1252 (default: the "
+            "setting, else 1251); such a file is written back in it")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                return ParseCodePage(text) ? std::string() : "not an 8-bit code page: " + text;
+            },
+            "CODEPAGE"));
 
     std::vector<TCliCommand> commands = CliCommands();
     std::sort(commands.begin(), commands.end(),

@@ -1,4 +1,5 @@
 // tremlow-cli resave: loads a project file and writes it under another name.
+#include <iostream>
 #include <memory>
 #include <string>
 
@@ -23,6 +24,8 @@ int Resave(const TResaveOptions& options)
         ReportStoreError(store.LastError());
         return 1;
     }
+    if (store.SavedAsUtf8())
+        std::cerr << "tremlow-cli: " << SavedAsUtf8Text() << '\n';
     return 0;
 }
 

@@ -1,7 +1,5 @@
 #include "settings/storemessages.h"
 
-#include <iostream>
-
 #include "settings/langconv.h"
 #include "util/error.h"
 #include "util/messagesink.h"
@@ -15,6 +13,17 @@ std::string FileViolatedText()
         }
     }
     return "The project file is damaged or cannot be read or written.";
+}
+
+std::string SavedAsUtf8Text()
+{
+    if (HasLangConv()) {
+        try {
+            return LangConv().GetText("SAVED_AS_UTF8_MSG");
+        } catch (const TAppError&) {
+        }
+    }
+    return "The project holds text that its 8-bit code page cannot hold, so it was saved as UTF-8.";
 }
 
 namespace {
@@ -64,9 +73,43 @@ std::string StoreErrorDetails(const TStoreError& error)
     return {};
 }
 
+namespace {
+
+// A catalogue text, or the fallback when there is no catalogue or it lacks the key.
+std::string TextOr(const char* key, const char* fallback)
+{
+    if (HasLangConv() && LangConv().HasText(key))
+        return LangConv().GetText(key);
+    return fallback;
+}
+
+} // namespace
+
+std::string StoreErrorText(const TStoreError& error)
+{
+    if (!error)
+        return {};
+    const bool saving = error.Code == TStoreErrorCode::CannotWrite || error.Code == TStoreErrorCode::BadRecord;
+    std::string text = saving ? TextOr("PROJECT_NOT_SAVED_MSG", "The project could not be saved.") : FileViolatedText();
+    const auto line = [&text](const char* key, const char* fallback, const std::string& value) {
+        if (!value.empty())
+            text += "\n" + TextOr(key, fallback) + ": " + value;
+    };
+    line("ERROR_PLACE_FILE", "File", error.File);
+    line("ERROR_PLACE_SECTION", "Section", error.Section.empty() ? std::string() : "[" + error.Section + "]");
+    line("ERROR_PLACE_LINE", "Line", error.Line > 0 ? std::to_string(error.Line) : std::string());
+    if (error.Code == TStoreErrorCode::BadRecord)
+        line("ERROR_PLACE_RECORD", "Record", error.Value);
+    else if (!error.Key.empty())
+        line("ERROR_PLACE_VALUE", "Value", error.Key + "=" + error.Value);
+    else
+        line("ERROR_PLACE_VALUE", "Value", error.Value);
+    line("ERROR_PLACE_REASON", "Reason", error.Reason);
+    return text;
+}
+
 bool ReportStoreError(const TStoreError& error)
 {
-    std::cerr << "tremlow: " << StoreErrorDetails(error) << '\n';
-    MessageSink().ShowText(FileViolatedText());
+    MessageSink().ShowText(StoreErrorText(error));
     return false;
 }

@@ -11,9 +11,18 @@
 // installed, else a fixed English text.
 std::string FileViolatedText();
 
+// The notice that an 8-bit project was saved as UTF-8 because its code page could not hold all
+// of its text: "SAVED_AS_UTF8_MSG", else a fixed English text.
+std::string SavedAsUtf8Text();
+
 // What failed and where (file, section, line, value, system reason), in one plain line.
 std::string StoreErrorDetails(const TStoreError& error);
 
-// Writes the details to stderr and shows FileViolatedText() once through the message sink.
+// The text a failure shows the user: a failed save the text of "PROJECT_NOT_SAVED_MSG", any
+// other failure FileViolatedText(); then, a line each, what is known of where it failed (file,
+// section, line, value or record, and the system's reason), labelled from the catalogue.
+std::string StoreErrorText(const TStoreError& error);
+
+// Shows StoreErrorText() once through the message sink (the CLI's writes it to stderr).
 // Returns false, so that a load or save can end with `return ReportStoreError(...)`.
 bool ReportStoreError(const TStoreError& error);

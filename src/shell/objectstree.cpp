@@ -339,7 +339,8 @@ void TObjectsTree::ChangeObject()
             result = ChangeCriterion(owner, *m_store, ids.Id, ids.ParentId);
             break;
         case nkInvestigation:
-            result = ChangeInvestigation(owner, *m_store, ids.Id);
+            if (!RefusedWhileOpen(ids.Id))
+                result = ChangeInvestigation(owner, *m_store, ids.Id);
             break;
         default:
             break;
@@ -499,9 +500,18 @@ void TObjectsTree::RemoveCriterion(QTreeWidgetItem* node)
     }
 }
 
+bool TObjectsTree::RefusedWhileOpen(int investId)
+{
+    const QString window = m_openWindow ? m_openWindow(investId) : QString();
+    if (window.isEmpty())
+        return false;
+    ShowInformation(this, CatalogueText("INVEST_WINDOW_OPEN_MSG") + " \"" + window + "\"");
+    return true;
+}
+
 void TObjectsTree::RemoveInvestigation(QTreeWidgetItem* node)
 {
-    if (!AskRemove("CAN_REMOVE_INVEST_MSG", 75, node->text(0)))
+    if (RefusedWhileOpen(NodeId(node)) || !AskRemove("CAN_REMOVE_INVEST_MSG", 75, node->text(0)))
         return;
     try {
         if (!m_store->DeleteInvestigation(NodeId(node)))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QString>
 #include <QTreeWidget>
 
@@ -45,6 +47,11 @@ public:
     void SetStore(TFileAccess* store) { m_store = store; }
     TFileAccess* Store() const { return m_store; }
 
+    // Answers the caption of an open window that works on a copy of the investigation's data,
+    // or an empty text; the main window sets it. While such a window is open the investigation
+    // can be neither changed nor removed, so the window never writes into another one.
+    void SetOpenWindowQuery(std::function<QString(int investId)> query) { m_openWindow = std::move(query); }
+
     void Rebuild();
     bool HasSelection() const;
     int CurrentKind() const;
@@ -87,6 +94,8 @@ private:
     void UpdatePopupMenu();
     // The removal question, naming the object ("%1" in the text stands for its name).
     bool AskRemove(const char* questionKey, int helpTopic, const QString& name);
+    // True (after saying why) when a window holding the investigation's data is open.
+    bool RefusedWhileOpen(int investId);
     void RemoveClientGroup(QTreeWidgetItem* node);
     void RemoveClient(QTreeWidgetItem* node);
     void RemoveCriteriaGroup(QTreeWidgetItem* node);
@@ -95,6 +104,7 @@ private:
     void DeleteNode(QTreeWidgetItem* node);
 
     TFileAccess* m_store = nullptr;
+    std::function<QString(int investId)> m_openWindow;
     TMessageDialog* m_messageDialog = nullptr;
     QMenu* m_popup = nullptr;
     QAction* m_popupCreate = nullptr;

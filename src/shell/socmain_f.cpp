@@ -48,6 +48,7 @@
 #include "store/fileacc.h"
 #include "store/updatefile.h"
 #include "util/error.h"
+#include "util/messagesink.h"
 #include "views/choices/selectionform.h"
 #include "views/viewform.h"
 #include "views/viewregistry.h"
@@ -56,6 +57,13 @@ namespace {
 
 // The page that explains converting a project from an older version.
 constexpr int kUpgradeHelpTopic = 62;
+
+// An 8-bit project whose code page could not hold all of its text was saved as UTF-8.
+void TellSavedAsUtf8(const TFileAccess& store)
+{
+    if (store.SavedAsUtf8())
+        MessageSink().ShowText(SavedAsUtf8Text());
+}
 
 QString Pair(const QString& label, const QString& value)
 {
@@ -172,6 +180,14 @@ TSocMainForm::TSocMainForm(QWidget* parent) : QMainWindow(parent)
     auto* panelLayout = new QHBoxLayout(m_treePanel);
     panelLayout->setContentsMargins(0, 0, 0, 0);
     m_tree = new TObjectsTree(m_treePanel);
+    m_tree->SetOpenWindowQuery([this](int investId) {
+        for (QMdiSubWindow* child : m_mdi->subWindowList()) {
+            const auto* choices = qobject_cast<TSelectionForm*>(child->widget());
+            if (choices && choices->InvestId() == investId)
+                return child->windowTitle();
+        }
+        return QString();
+    });
     panelLayout->addWidget(m_tree);
     m_mdi = new QMdiArea(m_splitter);
     m_mdi->setObjectName("MdiArea");
@@ -708,7 +724,10 @@ bool TSocMainForm::SaveProject()
     }
     if (QString::fromStdString(m_store->FileName()).trimmed().isEmpty())
         return SaveProjectAs();
-    return m_store->Save() || ReportStoreError(m_store->LastError());
+    if (!m_store->Save())
+        return ReportStoreError(m_store->LastError());
+    TellSavedAsUtf8(*m_store);
+    return true;
 }
 
 bool TSocMainForm::SaveProjectAs()
@@ -740,6 +759,7 @@ bool TSocMainForm::SaveProjectAs()
         m_store->SetFileName(previous);
         return false;
     }
+    TellSavedAsUtf8(*m_store);
     Regs().AddRecentProject(name.toStdString());
     RefreshRecentMenu();
     return true;

@@ -476,6 +476,7 @@ bool ReadSection(const TProjectText& text, std::string_view name,
     if (!ParseInt(CutValue(pairs[0].value, cut), n) || n < 1) {
         error.Code = TStoreErrorCode::BadColumnCount;
         error.Line = text.LineOf(pairs[0].key);
+        error.Key = std::string(kFieldNums);
         error.Value = CutValue(pairs[0].value, cut);
         return false;
     }

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "analysis/investigationobj.h"
+#include "settings/langconv.h"
 #include "settings/storemessages.h"
 #include "store/fileacc.h"
 #include "support/core/clirun.h"
@@ -133,18 +134,14 @@ TEST(CliIndices, UnknownInvestigationAndFailures)
     TTempDir dir;
     const std::string file = SaveProject(dir, 2, {{1, 2}}, {});
 
-    const TCliRun unknown = RunIndices(dir, {file, "99"});
-    ASSERT_EQ(unknown.code, 0) << unknown.err;
-    const nlohmann::json json = nlohmann::json::parse(unknown.out);
-    EXPECT_EQ(json["id"], -1);
-    EXPECT_EQ(json["name"], "");
-    EXPECT_EQ(json["members"], 0);
-    EXPECT_EQ(json["choices"]["1"], 0);
-    EXPECT_EQ(json["kinds"]["1"]["min_received"], 99999999);
-    EXPECT_TRUE(json["kinds"]["2"]["members"].empty());
-    EXPECT_TRUE(json["counters"].empty());
-
+    // An identifier no investigation has is a failure, said so, not an empty model of zeros.
     InstallBuiltCatalogue();
+    const TCliRun unknown = RunIndices(dir, {file, "99"});
+    EXPECT_EQ(unknown.code, 1);
+    EXPECT_TRUE(unknown.out.empty()) << unknown.out;
+    EXPECT_NE(unknown.err.find(LangConv().GetText("NO_INVESTIGATION_MSG")), std::string::npos) << unknown.err;
+    EXPECT_NE(unknown.err.find("99"), std::string::npos) << unknown.err;
+
     WriteFileBytes(dir.File("broken.soi"), "[CLIENT_GROUPS]\r\nNOT_FIELD_NUMS=3\r\n");
     const TCliRun broken = RunIndices(dir, {dir.File("broken.soi"), "1"});
     EXPECT_EQ(broken.code, 1);

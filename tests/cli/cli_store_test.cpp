@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -44,12 +47,21 @@ protected:
         return path;
     }
 
-    void ExpectLoadFailure(const std::string& bytes, const std::string& what)
+    // Checks that loading fails with the catalogue text followed by the file and the given
+    // details (section, line, value); returns what was printed.
+    std::string ExpectLoadFailure(const std::string& bytes, const std::string& what,
+                                  const std::vector<std::string>& details = {})
     {
-        const TCliRun run = RunCli(dir, {"check", Write("bad.soi", bytes)});
+        const std::string path = Write("bad.soi", bytes);
+        const TCliRun run = RunCli(dir, {"check", path});
         EXPECT_EQ(run.code, 1) << what;
-        EXPECT_NE(run.err.find(FileViolatedText()), std::string::npos) << what << ": " << run.err;
+        const std::size_t head = run.err.find(FileViolatedText());
+        EXPECT_NE(head, std::string::npos) << what << ": " << run.err;
+        EXPECT_NE(run.err.find(path, head), std::string::npos) << what << ": " << run.err;
+        for (const std::string& detail : details)
+            EXPECT_NE(run.err.find(detail, head), std::string::npos) << what << ": " << detail << " in " << run.err;
         EXPECT_EQ(run.out, "") << what;
+        return run.err;
     }
 
     TTempDir dir;
@@ -127,8 +139,13 @@ TEST_F(CliStore, LineBreakMarksRoundTrip)
 
 TEST_F(CliStore, DamagedFilesFailWithTheMessage)
 {
-    ExpectLoadFailure(ExampleWith("14.2.1991", "31.2.1999"), "31 February");
-    ExpectLoadFailure(ExampleWith("CLIENT_ID_2=2", "CLIENT_ID_2=two"), "non-numeric id");
+    const std::string example = ReadFileBytes(kExample);
+    const std::string lineOfDate =
+        std::to_string(std::count(example.begin(), example.begin() + example.find("14.2.1991"), '\n') + 1);
+    ExpectLoadFailure(ExampleWith("14.2.1991", "31.2.1999"), "31 February",
+                      {"[CLIENTS]", lineOfDate, "CLIENT_DATE_1=31.2.1999"});
+    ExpectLoadFailure(ExampleWith("CLIENT_ID_2=2", "CLIENT_ID_2=two"), "non-numeric id",
+                      {"[CLIENTS]", "CLIENT_ID_2=two"});
     ExpectLoadFailure(
         ExampleWith("[CRITERIES]\r\nFIELD_NUMS=4", "[CRITERIES]\r\nCRITERY_ID=0\r\nFIELD_NUMS=4"),
         "first key not FIELD_NUMS");
@@ -153,9 +170,35 @@ TEST_F(CliStore, ResaveOntoAWriteProtectedFileChangesNothing)
     ASSERT_EQ(::chmod(out.c_str(), 0444), 0);
     const TCliRun run = RunCli(dir, {"resave", kExample, out});
     EXPECT_EQ(run.code, 1);
-    EXPECT_NE(run.err.find(FileViolatedText()), std::string::npos);
+    // Not "damaged": the file and the system's reason.
+    EXPECT_EQ(run.err.find(FileViolatedText()), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(out), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(std::strerror(EACCES)), std::string::npos) << run.err;
     EXPECT_EQ(ReadFileBytes(out), "keep me\r\n");
     ::chmod(out.c_str(), 0644);
+}
+
+TEST_F(CliStore, EightBitFilesAreReadAndWrittenInTheGivenCodePage)
+{
+    // A Western 8-bit project: "Équipe" and "Zoë" in Windows-1252.
+    const std::string western =
+        ExampleWith("CLIENT_GROUPS_NAME_1=Class 7b", "CLIENT_GROUPS_NAME_1=\xC9quipe");
+    const std::string file = Write("western.soi", western);
+    const std::string out = dir.File("out.soi");
+    ASSERT_EQ(RunCli(dir, {"--codepage", "1252", "resave", file, out}).code, 0);
+    EXPECT_EQ(ReadFileBytes(out), western) << "written back in its code page";
+
+    const auto groupName = [this](const std::vector<std::string>& args) {
+        const TCliRun run = RunCli(dir, args);
+        EXPECT_EQ(run.code, 0) << run.err;
+        return nlohmann::json::parse(run.out).at("CLIENT_GROUPS").at(0).at("Name").get<std::string>();
+    };
+    EXPECT_EQ(groupName({"--codepage", "windows-1252", "dump", file}), "Équipe");
+    EXPECT_EQ(groupName({"dump", file}), "Йquipe") << "Windows-1251 unless told otherwise";
+
+    const TCliRun bad = RunCli(dir, {"--codepage", "65001", "dump", file});
+    EXPECT_EQ(bad.code, 2);
+    EXPECT_NE(bad.err.find("65001"), std::string::npos) << bad.err;
 }
 
 TEST_F(CliStore, BadUsageExitsWithTwo)

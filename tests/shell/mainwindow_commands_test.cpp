@@ -277,6 +277,38 @@ TEST_F(ShellMainWindowCommands, ChoicesWindowOpensOnceAndIsListedInWindowMenu)
     EXPECT_GT(before, 0);
 }
 
+TEST_F(ShellMainWindowCommands, InvestigationWithAnOpenChoicesWindowCanBeNeitherChangedNorRemoved)
+{
+    TScriptedModalSeam seam;
+    const QString name = "Desk neighbours, September";
+    Select(nkInvestigation, name);
+    const int id = window.Tree().CurrentIds().Id;
+    Action("ChoicesMenuItem")->trigger();
+    ASSERT_EQ(window.MdiArea().subWindowList().size(), 1);
+    const QString caption = window.MdiArea().subWindowList().front()->windowTitle();
+    ASSERT_TRUE(caption.contains(name));
+
+    // Changing opens no dialog; removing asks nothing; both say which window is in the way.
+    window.Tree().ChangeObject();
+    window.Tree().RemoveObject();
+    ASSERT_EQ(seam.informations.size(), 2);
+    for (const QString& text : seam.informations) {
+        EXPECT_TRUE(text.startsWith(CatText("INVEST_WINDOW_OPEN_MSG"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(caption)) << text.toStdString();
+    }
+    EXPECT_TRUE(seam.dialogsShown.isEmpty());
+    EXPECT_TRUE(window.Store()->Investigations().FindById(id));
+    EXPECT_NE(NodeOf(window.Tree(), nkInvestigation, name), nullptr);
+
+    // Once the window is closed, the investigation can be removed.
+    window.MdiArea().subWindowList().front()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Select(nkInvestigation, name);
+    seam.ExpectDialogButton("DialogForm", "Button0");
+    window.Tree().RemoveObject();
+    EXPECT_FALSE(window.Store()->Investigations().FindById(id));
+}
+
 TEST_F(ShellMainWindowCommands, SaveChoicesWritesTheActiveChoicesWindowIntoTheProject)
 {
     TScriptedModalSeam seam;

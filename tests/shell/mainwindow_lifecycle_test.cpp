@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -128,7 +130,11 @@ TEST_F(ShellMainWindowLifecycle, FailedSaveIsNotReportedAsSuccessAndKeepsTheProj
     Modify();
     seam.ExpectSaveFile(QString::fromStdString(dir.File("missing-folder/p.soi")));
     Trigger("MenuItemProjectSaveAs");
-    EXPECT_EQ(messages.texts.size(), 1U) << "the store reports its failure once";
+    ASSERT_EQ(messages.texts.size(), 1U) << "the store reports its failure once";
+    // It names the file and the system's reason, not a damaged project.
+    EXPECT_NE(messages.texts[0].find(dir.File("missing-folder/p.soi")), std::string::npos) << messages.texts[0];
+    EXPECT_NE(messages.texts[0].find(std::strerror(ENOENT)), std::string::npos) << messages.texts[0];
+    EXPECT_EQ(messages.texts[0].find(CatText("FILE_VIOLATED_MSG").toStdString()), std::string::npos);
     EXPECT_EQ(window.Store()->FileName(), "") << "the project keeps its old name";
     EXPECT_TRUE(window.Store()->IsModified());
     EXPECT_TRUE(TShellSettings::Recent().empty());
@@ -368,6 +374,11 @@ TEST_F(ShellMainWindowLifecycle, FileThatIsNoProjectLeavesTremlowRunningWithoutA
         FindButton(box, "Button0")->click();
     });
     window.OpenProjectFile(QString::fromStdString(dir.File("bad.soi")));
+    // First the store's failure, saying where: file, section, line and value.
+    ASSERT_EQ(messages.texts.size(), 1U);
+    for (const std::string& part : {dir.File("bad.soi"), std::string("[CLIENT_GROUPS]"), std::string("2"),
+                                    std::string("FIELD_NUMS=x")})
+        EXPECT_NE(messages.texts[0].find(part), std::string::npos) << part << " in " << messages.texts[0];
     EXPECT_FALSE(window.HasProject());
     EXPECT_EQ(window.Tree().topLevelItemCount(), 0);
     EXPECT_TRUE(TShellSettings::Recent().empty());

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -408,12 +410,37 @@ TEST_F(StoreFile, DamagedFilesFailWithWhatAndWhere)
     EXPECT_TRUE(hugeStore.LastError());
     EXPECT_TRUE(messages.texts.empty());
 
-    // The program words a failure once: the catalogue text for the user, details on stderr.
-    testing::internal::CaptureStderr();
+    // The program words a failure once: the catalogue text, then where it failed.
     EXPECT_FALSE(ReportStoreError(missing.LastError()));
-    const std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(messages.texts, std::vector<std::string>{FileViolatedText()});
-    EXPECT_NE(log.find("no-such-file.soi"), std::string::npos) << log;
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_TRUE(messages.texts[0].starts_with(FileViolatedText() + "\n")) << messages.texts[0];
+    EXPECT_NE(messages.texts[0].find(dir.File("no-such-file.soi")), std::string::npos) << messages.texts[0];
+}
+
+TEST_F(StoreFile, FailureTextsSayWhatAndWhere)
+{
+    InstallBuiltCatalogue();
+    // A bad value: the file, the section, the line and the value.
+    TFileAccess store;
+    ASSERT_FALSE(LoadText(store, ProjectText("FOR", {"FOR_INVID_1=1", "FOR_FROM_1=x7", "FOR_TO_1=2"})));
+    const std::string load = StoreErrorText(store.LastError());
+    EXPECT_TRUE(load.starts_with(FileViolatedText())) << load;
+    for (const std::string& part : {store.FileName(), std::string("[FOR]"), std::string("FOR_FROM_1=x7"),
+                                    std::to_string(store.LastError().Line)})
+        EXPECT_NE(load.find(part), std::string::npos) << part << " in " << load;
+
+    // A save refused by the system: its own text, the file and the system's reason, never
+    // "damaged".
+    const std::string locked = dir.File("locked.soi");
+    WriteFileBytes(locked, "old");
+    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+    store.SetFileName(locked);
+    ASSERT_FALSE(store.Save());
+    const std::string save = StoreErrorText(store.LastError());
+    EXPECT_EQ(save.find(FileViolatedText()), std::string::npos) << save;
+    for (const std::string& part : {locked, std::string(std::strerror(EACCES))})
+        EXPECT_NE(save.find(part), std::string::npos) << part << " in " << save;
+    ::chmod(locked.c_str(), 0644);
 }
 
 TEST_F(StoreFile, SectionsMayComeInAnyOrderAndUnknownOnesAreDropped)
