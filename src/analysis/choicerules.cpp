@@ -129,3 +129,57 @@ TReplaceChoicesResult ReplaceInvestigationChoices(TFileAccess& store, int32_t in
         store.AgainstChoices().Add(investId, c.FromId, c.ToId);
     return TReplaceChoicesResult::Done;
 }
+
+bool TInvestigationStamp::operator==(const TInvestigationStamp& other) const
+{
+    return Exists == other.Exists && Id == other.Id && ClientGroupId == other.ClientGroupId &&
+           CriteriaGroupId == other.CriteriaGroupId && CriterionId == other.CriterionId && Name == other.Name &&
+           Date == other.Date && Limits.MaxChoices == other.Limits.MaxChoices &&
+           Limits.AllowNegative == other.Limits.AllowNegative && MemberIds == other.MemberIds;
+}
+
+TInvestigationStamp StampInvestigation(const TFileAccess& store, int32_t investId)
+{
+    TInvestigationStamp stamp;
+    stamp.Id = investId;
+    const TInvestTable& invests = store.Investigations();
+    for (int32_t i = 0; i < invests.Count(); ++i) {
+        const TAnInvest& row = invests.At(i);
+        if (row.Id != investId)
+            continue;
+        stamp.Exists = true;
+        stamp.ClientGroupId = row.ClientGroupId;
+        stamp.CriteriaGroupId = row.CriteriaGroupId;
+        stamp.CriterionId = row.CriterionId;
+        stamp.Name = row.Name;
+        stamp.Date = row.Date;
+        stamp.Limits = {row.MaxChoices, row.AllowAgainst};
+        break;
+    }
+    if (!stamp.Exists)
+        return stamp;
+    const TClientTable& clients = store.Clients();
+    for (int32_t i = 0; i < clients.Count(); ++i) {
+        if (clients.At(i).GroupId == stamp.ClientGroupId)
+            stamp.MemberIds.push_back(clients.At(i).Id);
+    }
+    return stamp;
+}
+
+void AddKeptChoices(const std::vector<TKeptChoice>& kept, std::vector<TChoice>& positive,
+                    std::vector<TChoice>& negative)
+{
+    std::unordered_set<uint64_t> held;
+    const auto key = [](const TChoice& c) {
+        return (static_cast<uint64_t>(static_cast<uint32_t>(c.FromId)) << 32) | static_cast<uint32_t>(c.ToId);
+    };
+    for (const TChoice& c : positive)
+        held.insert(key(c));
+    for (const TChoice& c : negative)
+        held.insert(key(c));
+    for (const TKeptChoice& k : kept) {
+        if (held.contains(key(k.Choice)))
+            continue;
+        (k.Kind == TChoiceKind::Negative ? negative : positive).push_back(k.Choice);
+    }
+}

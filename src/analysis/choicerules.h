@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -81,3 +82,35 @@ enum class TReplaceChoicesResult : uint8_t { Done = 0, NoInvestigation };
 TReplaceChoicesResult ReplaceInvestigationChoices(TFileAccess& store, int32_t investId,
                                                   const std::vector<TChoice>& positive,
                                                   const std::vector<TChoice>& negative);
+
+// What a window that works on a copy of an investigation's choices took from the store: the
+// investigation's row and its members. Before it writes the choices back, the window checks that
+// the store still holds the same investigation, so that choices never land on other people, in
+// another investigation that took over the identifier, or over a changed limit.
+struct TInvestigationStamp {
+    bool Exists = false;
+    int32_t Id = 0;
+    int32_t ClientGroupId = 0;
+    int32_t CriteriaGroupId = 0;
+    int32_t CriterionId = 0;
+    std::string Name;
+    double Date = 0;
+    TChoiceLimits Limits;
+    std::vector<int32_t> MemberIds;
+
+    bool operator==(const TInvestigationStamp& other) const;
+};
+
+TInvestigationStamp StampInvestigation(const TFileAccess& store, int32_t investId);
+
+// A stored choice row that a window did not take into its copy (loading stopped before it, the
+// investigation takes no negative choices, or a member is missing). Saving the copy keeps it.
+struct TKeptChoice {
+    TChoice Choice;
+    TChoiceKind Kind = TChoiceKind::Positive;
+};
+
+// Appends the kept rows to the lists a window saves, except those whose pair the lists already
+// hold in either kind: there the user's own choice stands.
+void AddKeptChoices(const std::vector<TKeptChoice>& kept, std::vector<TChoice>& positive,
+                    std::vector<TChoice>& negative);

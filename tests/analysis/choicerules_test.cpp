@@ -115,4 +115,38 @@ TEST(ChoiceRules, ReplacingStoredChoicesTouchesOnlyThatInvestigation)
     EXPECT_EQ(p.store.ForChoices().Count(), 4);
 }
 
+TEST(ChoiceRules, KeptRowsYieldToTheWindowsOwnChoices)
+{
+    std::vector<TChoice> positive = {{1, 2}};
+    std::vector<TChoice> negative = {{2, 1}};
+    AddKeptChoices({{{1, 2}, kPositive}, {{2, 1}, kPositive}, {{1, 3}, kPositive}, {{1, 3}, kPositive},
+                    {{3, 1}, kNegative}},
+                   positive, negative);
+    EXPECT_EQ(positive, (std::vector<TChoice>{{1, 2}, {1, 3}, {1, 3}})) << "a pair held in either kind is the user's";
+    EXPECT_EQ(negative, (std::vector<TChoice>{{2, 1}, {3, 1}}));
+}
+
+TEST(ChoiceRules, StampTellsAChangedOrReplacedInvestigation)
+{
+    TProjectBuilder p;
+    p.Members(1, 1, {1, 2, 3});
+    const TInvestigationStamp loaded = StampInvestigation(p.store, 1);
+    EXPECT_TRUE(loaded.Exists);
+    EXPECT_EQ(loaded.MemberIds, (std::vector<int32_t>{1, 2, 3}));
+    EXPECT_TRUE(StampInvestigation(p.store, 1) == loaded);
+    EXPECT_FALSE(StampInvestigation(p.store, 99).Exists);
+
+    p.store.Clients().Add(4, 1, "Newcomer", true, 0);
+    EXPECT_FALSE(StampInvestigation(p.store, 1) == loaded) << "a member more";
+    p.store.Clients().Find(4, 1);
+    p.store.Clients().Delete();
+    EXPECT_TRUE(StampInvestigation(p.store, 1) == loaded);
+
+    ASSERT_TRUE(p.store.Investigations().FindById(1));
+    const TAnInvest row = p.store.Investigations().At(0);
+    p.store.Investigations().Change(1, row.ClientGroupId, row.CriterionId, row.CriteriaGroupId, row.Name,
+                                    row.Date, row.AllowAgainst, row.MaxChoices + 1);
+    EXPECT_FALSE(StampInvestigation(p.store, 1) == loaded) << "another limit";
+}
+
 } // namespace

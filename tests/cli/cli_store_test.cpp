@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -194,7 +195,17 @@ TEST_F(CliStore, EightBitFilesAreReadAndWrittenInTheGivenCodePage)
         return nlohmann::json::parse(run.out).at("CLIENT_GROUPS").at(0).at("Name").get<std::string>();
     };
     EXPECT_EQ(groupName({"--codepage", "windows-1252", "dump", file}), "Équipe");
+    // Without the option, the setting holds; without the setting, Windows-1251.
+    const char* oldConfig = std::getenv("TREMLOW_CONFIG_DIR");
+    const std::string restore = oldConfig ? oldConfig : "";
+    ::setenv("TREMLOW_CONFIG_DIR", dir.Path().c_str(), 1);
     EXPECT_EQ(groupName({"dump", file}), "Йquipe") << "Windows-1251 unless told otherwise";
+    WriteFileBytes(dir.File("settings.json"), R"({"Software\\Tremlow": {"CodePage": 1252}})");
+    EXPECT_EQ(groupName({"dump", file}), "Équipe") << "the code page of the settings";
+    if (oldConfig)
+        ::setenv("TREMLOW_CONFIG_DIR", restore.c_str(), 1);
+    else
+        ::unsetenv("TREMLOW_CONFIG_DIR");
 
     const TCliRun bad = RunCli(dir, {"--codepage", "65001", "dump", file});
     EXPECT_EQ(bad.code, 2);

@@ -187,7 +187,7 @@ void TSelectionForm::BuildComponents()
     connect(m_selects, &TSelections::Click, this, &TSelectionForm::SelectsClick);
     connect(m_selects, &TSelections::MouseMoved, this, [this](int, int) { SelectsMouseMove(); });
     connect(m_selects, &TSelections::CellKeyed, this, [this](int, int) {
-        m_modified = true;
+        NoteGridChanges();
         UpdatePopupItems();
     });
     connect(m_selects, &TSelections::Refused, this, [](const QString& text) { ShowMessage(text.toStdString()); });
@@ -288,34 +288,68 @@ int TSelectionForm::PairCell(int chooser, int chosen) const
 
 void TSelectionForm::LoadChoices()
 {
+    m_stamp = StampInvestigation(m_store, m_investId);
+    m_kept.clear();
     std::unordered_map<int32_t, int> position;
     for (size_t p = 0; p < m_memberIds.size(); ++p)
         position.emplace(m_memberIds[p], static_cast<int>(p));
-    auto load = [&](const TChoiceTable& table, TSelectType kind) {
+    // The first row the grid refuses stops the loading; it and every later row stay in the
+    // project as they are, and the message names it.
+    QString stoppedAt;
+    std::string reason;
+    auto load = [&](const TChoiceTable& table, TSelectType kind, const char* section, bool take) {
+        const std::string name = section;
         for (int32_t i = 0; i < table.Count(); ++i) {
             const TChoiceRow& row = table.At(i);
             if (row.InvestId != m_investId)
                 continue;
-            const auto from = position.find(row.FromId);
-            const auto to = position.find(row.ToId);
-            if (from == position.end() || to == position.end())
-                throw TAppError(MessageText("NO_CLIENT_IN_LIST"));
-            SetPairCell(from->second, to->second, kind);
+            const TKeptChoice keep{{row.FromId, row.ToId}, kind == stFor ? TChoiceKind::Positive : TChoiceKind::Negative};
+            if (!take || !stoppedAt.isEmpty()) {
+                m_kept.push_back(keep);
+                continue;
+            }
+            try {
+                const auto from = position.find(row.FromId);
+                const auto to = position.find(row.ToId);
+                if (from == position.end() || to == position.end())
+                    throw TAppError(MessageText("NO_CLIENT_IN_LIST"));
+                SetPairCell(from->second, to->second, kind);
+            } catch (const std::exception& e) {
+                reason = e.what();
+                const std::string r = std::to_string(i + 1);
+                stoppedAt = QString::fromStdString("[" + name + "] " + name + "_FROM_" + r + "=" +
+                                                   std::to_string(row.FromId) + ", " + name + "_TO_" + r + "=" +
+                                                   std::to_string(row.ToId));
+                m_kept.push_back(keep);
+            }
         }
     };
-    try {
-        load(m_store.ForChoices(), stFor);
-        if (m_selects->IsAgainst())
-            load(m_store.AgainstChoices(), stAgainst);
-    } catch (const std::exception& e) {
-        ShowMessage(e.what());
-    }
+    load(m_store.ForChoices(), stFor, "FOR", true);
+    load(m_store.AgainstChoices(), stAgainst, "AGAINST", m_selects->IsAgainst());
+    if (!stoppedAt.isEmpty())
+        ShowMessage(reason + "\n" + MessageText("CHOICES_LOAD_STOPPED_MSG") + " " + stoppedAt.toStdString());
+    m_seenRevision = m_selects->Revision();
     RefreshText();
+}
+
+void TSelectionForm::NoteGridChanges()
+{
+    if (m_selects->Revision() == m_seenRevision)
+        return;
+    m_seenRevision = m_selects->Revision();
+    m_modified = true;
 }
 
 bool TSelectionForm::Save()
 {
     try {
+        // The grid's rows and columns are the members the window loaded, under the limits it
+        // loaded; written into a changed or another investigation they would be wrong.
+        const TInvestigationStamp now = StampInvestigation(m_store, m_investId);
+        if (!now.Exists)
+            throw TAppError(MessageText("NOT_FOUND_CLIENT_GROUP"));
+        if (!(now == m_stamp))
+            throw TAppError(MessageText("INVEST_CHANGED_MSG"));
         const bool rowChooses = m_selects->SelDirection() == sldLeft;
         const int n = static_cast<int>(m_memberIds.size());
         std::vector<TChoice> positive;
@@ -332,6 +366,7 @@ bool TSelectionForm::Save()
                 (v == stFor ? positive : negative).push_back({chooser, chosen});
             }
         }
+        AddKeptChoices(m_kept, positive, negative);
         if (ReplaceInvestigationChoices(m_store, m_investId, positive, negative) != TReplaceChoicesResult::Done)
             throw TAppError(MessageText("NOT_FOUND_CLIENT_GROUP"));
     } catch (const std::exception& e) {
@@ -344,8 +379,8 @@ bool TSelectionForm::Save()
 
 void TSelectionForm::ClearAll()
 {
-    m_modified = true;
     m_selects->ClearAll();
+    NoteGridChanges();
     RefreshText();
 }
 
@@ -431,7 +466,7 @@ void TSelectionForm::UpdatePopupItems()
 
 void TSelectionForm::SelectsClick(int, int, int)
 {
-    m_modified = true;
+    NoteGridChanges();
     UpdatePopupItems();
 }
 
@@ -480,7 +515,7 @@ void TSelectionForm::CheckListBoxClientsClickCheck(QListWidgetItem* item)
         ShowMessage(e.what());
     }
     m_refreshing = false;
-    m_modified = true;
+    NoteGridChanges();
     // After a refused choice the lists show again what the grid holds.
     if (failed)
         RefreshText();
@@ -490,12 +525,12 @@ void TSelectionForm::SetActiveCell(int value)
 {
     if (!m_selects->HasActiveCell())
         return;
-    m_modified = true;
     try {
         m_selects->SetActiveCellSelType(static_cast<TSelectType>(value));
     } catch (const std::exception& e) {
         ShowMessage(e.what());
     }
+    NoteGridChanges();
     UpdatePopupItems();
 }
 

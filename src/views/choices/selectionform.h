@@ -8,6 +8,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "analysis/choicerules.h"
+
 class QAction;
 class QActionGroup;
 class QComboBox;
@@ -93,6 +95,8 @@ private:
     void LoadChoices();
     void RefreshText();
     void UpdatePopupItems();
+    // Marks the window modified when a mark of the grid changed since it last looked.
+    void NoteGridChanges();
     void SetPairCell(int chooser, int chosen, int value);
     int PairCell(int chooser, int chosen) const;
 
@@ -112,6 +116,10 @@ private:
     std::vector<int> m_memberIds;
     std::vector<QString> m_memberNames;
     bool m_modified = false;
+    uint64_t m_seenRevision = 0;
+    // The investigation as loaded, and the stored rows the grid did not take, which saving keeps.
+    TInvestigationStamp m_stamp;
+    std::vector<TKeptChoice> m_kept;
     bool m_graphic = true;
     bool m_refreshing = false;
     QPoint m_scrollPosition;

@@ -298,6 +298,7 @@ void TSelections::SetCell(int column, int row, TSelectType value)
     if (value == stNone) {
         if (inside && At(c, r) != stNone) {
             At(c, r) = stNone;
+            ++m_revision;
             Changed();
         }
         return;
@@ -305,12 +306,16 @@ void TSelections::SetCell(int column, int row, TSelectType value)
     // The diagonal and cells outside the matrix never hold a choice.
     if (!inside || c == r || !IsAllowed(c, r, value))
         throw TAppError(RefusalText(c, r, value).toStdString());
+    if (At(c, r) != value)
+        ++m_revision;
     At(c, r) = value;
     Changed();
 }
 
 void TSelections::ClearAll()
 {
+    if (std::any_of(m_cells.begin(), m_cells.end(), [](TSelectType v) { return v != stNone; }))
+        ++m_revision;
     std::fill(m_cells.begin(), m_cells.end(), stNone);
     Changed();
 }
@@ -535,9 +540,12 @@ void TSelections::mousePressEvent(QMouseEvent* event)
     const TPlace place = PlaceAt(point);
     if (place == 4) {
         TSelectType& cell = At(c, r);
+        const TSelectType before = cell;
         const bool forAllowed = IsAllowed(c, r, stFor);
         const bool againstAllowed = IsAllowed(c, r, stAgainst);
         cell = NextCycleValue(cell, forAllowed, againstAllowed, m_isAgainst);
+        if (cell != before)
+            ++m_revision;
         // Keep the pop-up entries in step with the cell just changed.
         IsAllowed(c, r, stFor);
         IsAllowed(c, r, stAgainst);

@@ -179,6 +179,9 @@ public:
 
     // Positive and negative marks along a matrix row (column), over the members.
     int CountInRow(int r, TSelectType value) const;
+    // Goes up with every change of a mark, by a click or a call; a click on a caption, on the
+    // diagonal or on a cell that refuses the mark leaves it as it was.
+    uint64_t Revision() const { return m_revision; }
     int CountInColumn(int c, TSelectType value) const;
 
     // A member's name as the grid shows it: cut with an ellipsis when it is wider than the
@@ -257,6 +260,7 @@ private:
     Qt::BrushStyle m_commonStyle = Qt::SolidPattern;
     int m_cellCount = 0;
     std::vector<TSelectType> m_cells;
+    uint64_t m_revision = 0;
     bool m_isLegend = true;
     QColor m_legendColor = Qt::white;
     QColor m_middleCellColor;

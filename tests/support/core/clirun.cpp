@@ -21,8 +21,7 @@ std::string ShellWord(const std::string& text)
 
 TCliRun RunCli(const TTempDir& dir, const std::vector<std::string>& args)
 {
-    // The settings of the run are those of the test's folder, never the user's.
-    std::string command = "TREMLOW_CONFIG_DIR=" + ShellWord(dir.Path().string()) + ' ' + ShellWord(TREMLOW_CLI_PATH);
+    std::string command = ShellWord(TREMLOW_CLI_PATH);
     for (const std::string& arg : args)
         command += ' ' + ShellWord(arg);
     const std::string out = dir.File("cli-stdout.txt");

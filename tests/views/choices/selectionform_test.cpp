@@ -144,15 +144,27 @@ TEST_F(ChoicesWindowTest, LoadingStopsAtTheFirstChoiceOverTheLimit)
     store.ForChoices().Add(kInvest, 11, 12);
     store.ForChoices().Add(kInvest, 11, 13);  // over the lowered limit
     store.ForChoices().Add(kInvest, 12, 11);  // not reached
+    store.AgainstChoices().Add(kInvest, 13, 14); // not reached either
     auto form = Open();
+    // The message says where loading stopped: the row's keys in the file.
     ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_EQ(messages.texts[0], QString::fromStdString(Key("CHOICE_REFUSED_POSITIVE_LIMIT")).replace("%1", "1").toStdString());
+    EXPECT_TRUE(messages.texts[0].starts_with(
+        QString::fromStdString(Key("CHOICE_REFUSED_POSITIVE_LIMIT")).replace("%1", "1").toStdString() + "\n"))
+        << messages.texts[0];
+    EXPECT_TRUE(messages.texts[0].ends_with(Key("CHOICES_LOAD_STOPPED_MSG") + " [FOR] FOR_FROM_3=11, FOR_TO_3=13"))
+        << messages.texts[0];
     TSelections& grid = form->Selects();
     EXPECT_EQ(grid.Cell(1, 0), stFor);
     EXPECT_EQ(grid.Cell(2, 0), stNone);
     EXPECT_EQ(grid.Cell(0, 1), stNone);
+    EXPECT_EQ(grid.Cell(3, 2), stNone);
+
+    // Saving never deletes what the window did not load: the refused row and every row after
+    // it stay, unless the user has now chosen for that pair.
+    grid.SetCell(0, 1, stAgainst); // member 2 now rejects member 1 (a row that was not loaded)
     ASSERT_TRUE(form->Save());
-    EXPECT_EQ(Rows(store.ForChoices()), (TRows{{99, 11, 12}, {kInvest, 11, 12}}));
+    EXPECT_EQ(Rows(store.ForChoices()), (TRows{{99, 11, 12}, {kInvest, 11, 12}, {kInvest, 11, 13}}));
+    EXPECT_EQ(Rows(store.AgainstChoices()), (TRows{{kInvest, 12, 11}, {kInvest, 13, 14}}));
 }
 
 TEST_F(ChoicesWindowTest, LimitZeroRefusesTheFirstStoredChoice)
@@ -161,14 +173,89 @@ TEST_F(ChoicesWindowTest, LimitZeroRefusesTheFirstStoredChoice)
     store.ForChoices().Add(kInvest, 12, 13);
     auto form = Open();
     ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_EQ(messages.texts[0], QString::fromStdString(Key("CHOICE_REFUSED_POSITIVE_LIMIT")).replace("%1", "0").toStdString());
+    EXPECT_TRUE(messages.texts[0].starts_with(
+        QString::fromStdString(Key("CHOICE_REFUSED_POSITIVE_LIMIT")).replace("%1", "0").toStdString() + "\n"))
+        << messages.texts[0];
     TSelections& grid = form->Selects();
     QTest::mouseClick(&grid, Qt::LeftButton, {}, grid.Geometry().Cell(2, 1).center());
     EXPECT_EQ(grid.Cell(1, 0), stNone);
-    EXPECT_TRUE(form->IsModified()) << "any click on the grid marks the window modified";
+    EXPECT_FALSE(form->IsModified()) << "a click that changes no mark changes nothing";
 }
 
-TEST_F(ChoicesWindowTest, NegativeRowsAreDroppedWhenNegativeChoicesAreOff)
+TEST_F(ChoicesWindowTest, OnlyAChangedMarkMarksTheWindowModified)
+{
+    MakeProject(3, 2, true);
+    auto form = Open();
+    TSelections& grid = form->Selects();
+    const TSelGeometry g = grid.Geometry();
+    // A caption, the corner and a diagonal cell.
+    for (const QPoint& point : {g.Cell(0, 2).center(), g.Cell(2, 0).center(), g.Cell(0, 0).center(),
+                                g.Cell(2, 2).center()}) {
+        QTest::mouseClick(&grid, Qt::LeftButton, {}, point);
+        EXPECT_FALSE(form->IsModified());
+    }
+    form->ClearAll();
+    EXPECT_FALSE(form->IsModified()) << "nothing to clear";
+    QTest::mouseClick(&grid, Qt::LeftButton, {}, g.Cell(2, 1).center());
+    EXPECT_EQ(grid.Cell(1, 0), stFor);
+    EXPECT_TRUE(form->IsModified());
+    ASSERT_TRUE(form->Save());
+    form->ClearAll();
+    EXPECT_TRUE(form->IsModified());
+}
+
+TEST_F(ChoicesWindowTest, SaveRefusesAnInvestigationThatIsNoLongerTheOneLoaded)
+{
+    MakeProject(3, 2, true);
+    store.ClientGroups().Add(9, "Another class");
+    store.Clients().Add(11, 9, "Somebody else", true, 0);
+    store.Clients().Add(12, 9, "Somebody more", true, 0);
+    store.ForChoices().Add(kInvest, 12, 13);
+    const TRows before = Rows(store.ForChoices());
+    const auto openAndMark = [this] {
+        auto form = Open();
+        form->Selects().SetCell(1, 0, stFor);
+        form->SetModified(true);
+        return form;
+    };
+
+    // Another client group, a lower limit, negative choices switched off: refused, rows kept.
+    struct Change {
+        const char* what;
+        int32_t group;
+        int32_t limit;
+        bool against;
+    };
+    for (const Change& c : {Change{"group", 9, 2, true}, Change{"limit", kGroup, 1, true},
+                            Change{"negatives", kGroup, 2, false}}) {
+        auto form = openAndMark();
+        ASSERT_TRUE(store.Investigations().FindById(kInvest));
+        store.Investigations().Change(kInvest, c.group, 5, 2, "Hiking", 0, c.against, c.limit);
+        messages.texts.clear();
+        EXPECT_FALSE(form->Save()) << c.what;
+        EXPECT_EQ(messages.texts, std::vector<std::string>{Key("INVEST_CHANGED_MSG")}) << c.what;
+        EXPECT_TRUE(form->IsModified()) << c.what;
+        EXPECT_EQ(Rows(store.ForChoices()), before) << c.what;
+        ASSERT_TRUE(store.Investigations().FindById(kInvest));
+        store.Investigations().Change(kInvest, kGroup, 5, 2, "Hiking", 0, true, 2);
+    }
+
+    // Removed and replaced by a new investigation under the same identifier.
+    auto form = openAndMark();
+    store.DeleteInvestigation(kInvest);
+    store.Investigations().Add(kInvest, kGroup, 5, 2, "Another survey", 0, true, 2);
+    messages.texts.clear();
+    EXPECT_FALSE(form->Save());
+    EXPECT_EQ(messages.texts, std::vector<std::string>{Key("INVEST_CHANGED_MSG")});
+    EXPECT_EQ(store.CountForChoices(kInvest), 0);
+
+    // A member added to the group changes the grid's meaning as well.
+    auto again = Open();
+    store.Clients().Add(14, kGroup, "Newcomer", true, 0);
+    EXPECT_FALSE(again->Save());
+}
+
+TEST_F(ChoicesWindowTest, NegativeRowsStayWhenNegativeChoicesAreOff)
 {
     MakeProject(3, 2, false);
     store.ForChoices().Add(kInvest, 11, 12);
@@ -179,7 +266,8 @@ TEST_F(ChoicesWindowTest, NegativeRowsAreDroppedWhenNegativeChoicesAreOff)
     EXPECT_EQ(form->Selects().Cell(2, 0), stNone);
     EXPECT_FALSE(form->Selects().IsAgainst());
     ASSERT_TRUE(form->Save());
-    EXPECT_EQ(Rows(store.AgainstChoices()), (TRows{{42, 11, 13}}));
+    EXPECT_EQ(Rows(store.AgainstChoices()), (TRows{{42, 11, 13}, {kInvest, 11, 13}}))
+        << "rows the window did not load are kept";
     EXPECT_EQ(Rows(store.ForChoices()), (TRows{{99, 11, 12}, {kInvest, 11, 12}}));
 }
 
@@ -191,9 +279,12 @@ TEST_F(ChoicesWindowTest, StoredChoiceOfANonMemberStopsLoading)
     store.ForChoices().Add(kInvest, 12, 13);
     auto form = Open();
     ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_EQ(messages.texts[0], Key("NO_CLIENT_IN_LIST"));
+    EXPECT_TRUE(messages.texts[0].starts_with(Key("NO_CLIENT_IN_LIST") + "\n")) << messages.texts[0];
+    EXPECT_TRUE(messages.texts[0].ends_with("[FOR] FOR_FROM_3=11, FOR_TO_3=77")) << messages.texts[0];
     EXPECT_EQ(form->Selects().Cell(1, 0), stFor);
     EXPECT_EQ(form->Selects().Cell(2, 1), stNone);
+    ASSERT_TRUE(form->Save());
+    EXPECT_EQ(Rows(store.ForChoices()), (TRows{{99, 11, 12}, {kInvest, 11, 12}, {kInvest, 11, 77}, {kInvest, 12, 13}}));
 }
 
 TEST_F(ChoicesWindowTest, MissingLookupsRefuseTheWindow)
