@@ -18,7 +18,8 @@
 
 namespace {
 
-std::string CatalogueText(const char* key)
+// A catalogue text for the errors the window raises; the key itself without a catalogue.
+std::string MessageText(const char* key)
 {
     if (!HasLangConv())
         return key;
@@ -47,7 +48,7 @@ TVisualChildForm::TVisualChildForm(const char* objectName, TFileAccess& store, i
     setAttribute(Qt::WA_DeleteOnClose, false);
     m_model = std::make_unique<TInvestigationObject>(store, investId);
     if (m_model->ClientCount() < 2)
-        throw TAppError(CatalogueText("LESS_2_CLIENTS"));
+        throw TAppError(MessageText("LESS_2_CLIENTS"));
     m_clientGroupId = m_model->Header().ClientGroupId;
     for (int32_t i = 0; i < m_model->ClientCount(); ++i)
         m_memberIds.push_back(m_model->Client(i).Id);
@@ -119,7 +120,7 @@ void TVisualChildForm::CopyPicture()
 
 QString TVisualChildForm::SavePicture()
 {
-    TPictureSaveDialog dialog(this, QString::fromStdString(CatalogueText("SAVE_IMAGE_IN_FILE_DLG")), true);
+    TPictureSaveDialog dialog(this, QString::fromStdString(MessageText("SAVE_IMAGE_IN_FILE_DLG")), true);
     return dialog.Execute(PictureSize(), Drawing());
 }
 
