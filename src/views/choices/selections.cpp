@@ -711,6 +711,7 @@ void TSelections::KeyValue(TSelectType value)
         return;
     }
     At(c, r) = value;
+    ++m_revision;
     SetActiveCell(c, r);
     Changed();
     Q_EMIT CellKeyed(c, r);
@@ -730,6 +731,7 @@ void TSelections::KeyCycle()
     if (next == At(c, r))
         return;
     At(c, r) = next;
+    ++m_revision;
     SetActiveCell(c, r);
     Changed();
     Q_EMIT CellKeyed(c, r);
