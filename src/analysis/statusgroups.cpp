@@ -95,6 +95,25 @@ const char* StatusGroupWord(TStatusGroup group)
     return "unclassified";
 }
 
+const char* StatusGroupKey(TStatusGroup group)
+{
+    switch (group) {
+    case TStatusGroup::Popular:
+        return "STATUS_GROUP_POPULAR";
+    case TStatusGroup::Rejected:
+        return "STATUS_GROUP_REJECTED";
+    case TStatusGroup::Neglected:
+        return "STATUS_GROUP_NEGLECTED";
+    case TStatusGroup::Controversial:
+        return "STATUS_GROUP_CONTROVERSIAL";
+    case TStatusGroup::Average:
+        return "STATUS_GROUP_AVERAGE";
+    case TStatusGroup::Unclassified:
+        break;
+    }
+    return "STATUS_GROUP_UNCLASSIFIED";
+}
+
 TStatusThresholds StatusThresholdsFromHundredths(int32_t extreme, int32_t average)
 {
     extreme = std::clamp(extreme, 1, 500);

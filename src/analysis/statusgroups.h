@@ -24,6 +24,8 @@ inline constexpr std::array<TStatusGroup, 6> kAllStatusGroups = {
 
 // The fixed English word of a group, as written by the command line and in exported files.
 const char* StatusGroupWord(TStatusGroup group);
+// The message key of a group's name in the language file ("STATUS_GROUP_POPULAR", ...).
+const char* StatusGroupKey(TStatusGroup group);
 
 // The cut-offs of the classification: |z| beyond Extreme places a member in one of the four
 // outer groups, |z| within Average (on both axes) in the average group.

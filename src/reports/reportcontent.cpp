@@ -6,6 +6,7 @@
 
 #include "analysis/indices.h"
 #include "analysis/investigationobj.h"
+#include "analysis/statusgroups.h"
 #include "reports/reportorder.h"
 #include "settings/langconv.h"
 #include "store/dbinfo.h"
@@ -184,7 +185,10 @@ void CriteriaGroupReport(TReportDocWriter& doc, TFileAccess& store, const TRepor
 // The parts of the investigation report, by part index.
 class TInvestigationParts final {
 public:
-    TInvestigationParts(TReportDocWriter& doc, const TInvestigationObject& model) : m_doc(doc), m_model(model) {}
+    TInvestigationParts(TReportDocWriter& doc, const TInvestigationObject& model, const TStatusThresholds& status)
+        : m_doc(doc), m_model(model), m_status(status)
+    {
+    }
 
     void Write(int part, const std::string& title)
     {
@@ -245,6 +249,9 @@ public:
             break;
         case 17:
             StatusRanking(TClientOrder::NegativeStatus, TChoiceKind::Negative);
+            break;
+        case 18:
+            StatusGroups();
             break;
         default:
             break;
@@ -374,12 +381,43 @@ private:
         m_doc.Table(rows);
     }
 
+    // The members of each status group, with the number in each and the cut-offs used; an
+    // investigation without status groups gets the reason instead.
+    void StatusGroups()
+    {
+        const TStatusResult result = ComputeStatusGroups(m_model, m_status);
+        if (!result.Available()) {
+            m_doc.Tag(kTagText);
+            m_doc.Put(T(result.Unavailable == TStatusUnavailable::TooFewMembers ? "STATUS_TOO_FEW_MEMBERS"
+                                                                                : "STATUS_NO_NEGATIVE_CHOICES"));
+            m_doc.Break(2);
+            return;
+        }
+        TTableRows rows;
+        rows.push_back({T("REPORT_STATUS_GROUP"), T("REPORT_NUMOF_MEMBERS"), T("REPORT_STATUS_MEMBERS")});
+        for (const TStatusGroup group : kAllStatusGroups) {
+            std::string names;
+            for (const TStatusMember& member : result.Members) {
+                if (member.Group == group)
+                    names += (names.empty() ? "" : ", ") + member.Name;
+            }
+            rows.push_back({T(StatusGroupKey(group)), std::to_string(result.Count(group)), names});
+        }
+        m_doc.Table(rows);
+        m_doc.Tag(kTagText);
+        m_doc.Break();
+        m_doc.Put(T("REPORT_STATUS_THRESHOLDS") + ": " + FormatIndexValue(m_status.Extreme) + ", " +
+                  FormatIndexValue(m_status.Average));
+        m_doc.Break(2);
+    }
+
     TReportDocWriter& m_doc;
     const TInvestigationObject& m_model;
+    TStatusThresholds m_status;
 };
 
 void InvestigationReport(TReportDocWriter& doc, TFileAccess& store, const TReportTarget& target,
-                         const TReportRegs& regs)
+                         const TReportRegs& regs, const TStatusThresholds& status)
 {
     std::string description;
     TInvestInfo invest;
@@ -412,7 +450,7 @@ void InvestigationReport(TReportDocWriter& doc, TFileAccess& store, const TRepor
     doc.Lines(description);
     doc.Break(2);
 
-    TInvestigationParts writer(doc, model);
+    TInvestigationParts writer(doc, model, status);
     for (std::size_t pos = 0; pos < parts.Count(); ++pos) {
         if (parts.IsOn(pos))
             writer.Write(parts.PartAt(pos), parts.TitleAt(pos));
@@ -422,7 +460,7 @@ void InvestigationReport(TReportDocWriter& doc, TFileAccess& store, const TRepor
 } // namespace
 
 std::string BuildReportDocument(TFileAccess& store, const TReportTarget& target, const TReportRegs& regs,
-                                double today)
+                                double today, const TStatusThresholds& status)
 {
     TReportDocWriter doc;
     switch (target.Kind) {
@@ -439,7 +477,7 @@ std::string BuildReportDocument(TFileAccess& store, const TReportTarget& target,
         CriteriaGroupReport(doc, store, target);
         break;
     case TReportKind::Investigation:
-        InvestigationReport(doc, store, target, regs);
+        InvestigationReport(doc, store, target, regs, status);
         break;
     }
     return doc.Take();

@@ -47,7 +47,9 @@ void TReporter::Generate()
 {
     TProgressScope progress;
     m_percent = -1;
-    m_document = BuildReportDocument(Store(), m_target, m_regsSet ? m_regs : Regs().Report, m_today);
+    const TStatusThresholds status =
+        StatusThresholdsFromHundredths(Regs().Status.ExtremeThreshold, Regs().Status.AverageThreshold);
+    m_document = BuildReportDocument(Store(), m_target, m_regsSet ? m_regs : Regs().Report, m_today, status);
     Format();
     Finish();
 }

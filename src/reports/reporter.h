@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/statusgroups.h"
 #include "reports/reportdoc.h"
 #include "settings/regs.h"
 
@@ -32,10 +33,10 @@ struct TReportTarget {
 
 // Builds the report document of a target from the project: the fixed layouts of the client,
 // client group, criterion and criteria group reports, and the investigation report with its
-// parts in the order and selection of regs. today is the date ages are counted to.
-// Throws TAppError when the object is not in the project.
+// parts in the order and selection of regs. today is the date ages are counted to; status holds
+// the cut-offs of the status groups part. Throws TAppError when the object is not in the project.
 std::string BuildReportDocument(TFileAccess& store, const TReportTarget& target, const TReportRegs& regs,
-                                double today);
+                                double today, const TStatusThresholds& status = {});
 
 // Opens a finished document in the desktop's default program; false when that failed.
 using TDocumentOpener = std::function<bool(const std::string& path)>;

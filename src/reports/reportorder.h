@@ -14,7 +14,7 @@ struct TReportPartInfo {
     const char* TitleKey;
 };
 
-inline constexpr std::array<TReportPartInfo, 18> kReportParts = {{
+inline constexpr std::array<TReportPartInfo, 19> kReportParts = {{
     {'A', "REPORT_INDEXES"},
     {'B', "REPORT_CHOICES_TABLE"},
     {'C', "REPORT_GROUP_INDEXES_POS"},
@@ -33,6 +33,7 @@ inline constexpr std::array<TReportPartInfo, 18> kReportParts = {{
     {'P', "REPORT_PAIRS_WITH_NEGATIVE_MUTUAL"},
     {'Q', "REPORT_CLIENTS_BY_AUTHORITY"},
     {'R', "REPORT_CLIENTS_BY_REJECTION"},
+    {'S', "REPORT_STATUS_GROUPS"},
 }};
 
 inline constexpr std::size_t kReportPartCount = kReportParts.size();
@@ -42,7 +43,8 @@ int ReportPartOfLetter(char letter);
 
 // The order and selection of the investigation report's parts, loaded from the report settings
 // ("PartsOrder", "OffParts") and saved back into them. The options dialog arranges the parts
-// through it; the generator walks it. Unknown and repeated letters in the settings are ignored.
+// through it; the generator walks it. Unknown and repeated letters in the settings are ignored, and
+// parts the stored order lacks (one added since it was saved) follow it in index order.
 class TReportOrderInRegistry final {
 public:
     // Titles from the message catalogue, then order and selection from regs.

@@ -33,7 +33,7 @@ TEST(ReportOrderList, ListFollowsTheOrderAndGivesItsChecksBack)
     EXPECT_EQ(list.item(4)->checkState(), Qt::Unchecked);
     order.SaveOrder();
     order.SaveSelection();
-    EXPECT_EQ(regs.PartsOrder, "QBACEDFGHIJKLMNOPR");
+    EXPECT_EQ(regs.PartsOrder, "QBACEDFGHIJKLMNOPRS");
     EXPECT_EQ(regs.OffParts, "E");
 }
 

@@ -45,10 +45,13 @@ TEST_F(Reporter, PartOrderAndSelectionComeFromTheSettings)
     EXPECT_EQ(titles[0], LangConv().GetText("REPORT_INVEST_INITIAL"));
     EXPECT_EQ(titles[1], LangConv().GetText("REPORT_CLIENTS_BY_REJECTION"));
     EXPECT_EQ(titles[2], LangConv().GetText("REPORT_CHOICES_TABLE"));
-    EXPECT_EQ(titles.back(), LangConv().GetText("REPORT_CLIENTS_BY_AUTHORITY"));
+    EXPECT_EQ(titles[titles.size() - 2], LangConv().GetText("REPORT_CLIENTS_BY_AUTHORITY"));
+    EXPECT_EQ(titles.back(), LangConv().GetText("REPORT_STATUS_GROUPS"));
 
     regs.PartsOrder.clear();
-    regs.OffParts = "ABCDEFGHIJKLMNOPQR";
+    regs.OffParts.clear();
+    for (const TReportPartInfo& part : kReportParts)
+        regs.OffParts += part.Letter;
     EXPECT_EQ(PartTitles(BuildReportDocument(project.store, {TReportKind::Investigation, 1}, regs, 0)).size(), 1u);
 }
 
@@ -171,6 +174,122 @@ TEST_F(Reporter, TinyInvestigationsGiveCompleteReports)
         EXPECT_NE(html.find(LangConv().GetText("REPORT_CLIENTS_BY_REJECTION")), std::string::npos) << names.size();
         EXPECT_NE(html.find("</html>"), std::string::npos);
     }
+}
+
+} // namespace
+
+namespace {
+
+// Eight members whose received counts put one in each outer group, two in the average group and
+// two unclassified (worked by hand: mean 2.5 of both counts, sd sqrt(4.25); Ann's zSP is 1.973).
+// Each member's nominations come from the members after it (positive) and before it (negative).
+class StatusGroupsPart : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InstallBuiltCatalogue();
+        const int lm[] = {6, 0, 0, 5, 3, 3, 2, 1};
+        const int ll[] = {0, 6, 0, 5, 3, 3, 1, 2};
+        for (int to = 0; to < 8; ++to) {
+            for (int k = 1; k <= lm[to]; ++k)
+                project.store.ForChoices().Add(1, (to + k) % 8 + 1, to + 1);
+            for (int k = 1; k <= ll[to]; ++k)
+                project.store.AgainstChoices().Add(1, (to + 8 - k) % 8 + 1, to + 1);
+        }
+        // Only the status groups part.
+        regs.PartsOrder = "S";
+        regs.OffParts = "ABCDEFGHIJKLMNOPQR";
+    }
+
+    // The sections after the report's opening part (title, initial data).
+    std::vector<TLexeme> PartSections(const TStatusThresholds& status = {})
+    {
+        const std::vector<TLexeme> all =
+            ReadSections(BuildReportDocument(project.store, {TReportKind::Investigation, 1}, regs, 0, status));
+        std::vector<TLexeme> parts;
+        int headers = 0;
+        for (const TLexeme& section : all) {
+            headers += section.Tag == kTagHeader2;
+            if (headers >= 2)
+                parts.push_back(section);
+        }
+        return parts;
+    }
+
+    static TTableRows TableOf(const std::vector<TLexeme>& sections)
+    {
+        TTableRows rows;
+        for (const TLexeme& section : sections) {
+            if (section.Tag == kTagTable) {
+                EXPECT_TRUE(ParseTable(section.Content, rows));
+            }
+        }
+        return rows;
+    }
+
+    static std::string T(const char* key) { return LangConv().GetText(key); }
+
+    TReportProject project{{"Ann", "Ben", "Cat", "Dan", "Eve", "Fay", "Gus", "Hal"}};
+    TReportRegs regs;
+};
+
+TEST_F(StatusGroupsPart, ListsEveryGroupWithItsMembersAndCount)
+{
+    const std::vector<TLexeme> sections = PartSections();
+    ASSERT_FALSE(sections.empty());
+    EXPECT_EQ(PlainText(SplitLineBreaks(sections[0].Content)[0]), T("REPORT_STATUS_GROUPS"));
+    const TTableRows expected = {
+        {T("REPORT_STATUS_GROUP"), T("REPORT_NUMOF_MEMBERS"), T("REPORT_STATUS_MEMBERS")},
+        {T("STATUS_GROUP_POPULAR"), "1", "Ann"},
+        {T("STATUS_GROUP_REJECTED"), "1", "Ben"},
+        {T("STATUS_GROUP_NEGLECTED"), "1", "Cat"},
+        {T("STATUS_GROUP_CONTROVERSIAL"), "1", "Dan"},
+        {T("STATUS_GROUP_AVERAGE"), "2", "Eve, Fay"},
+        {T("STATUS_GROUP_UNCLASSIFIED"), "2", "Gus, Hal"},
+    };
+    EXPECT_EQ(TableOf(sections), expected);
+    EXPECT_NE(PlainText(sections.back().Content).find(T("REPORT_STATUS_THRESHOLDS") + ": 1, 0.5"), std::string::npos);
+
+    // A stricter cut-off takes every member out of the outer groups (Ann's and Ben's preference
+    // are +-1.97, Cat's and Dan's impact below 2 too); the cut-offs used are printed with the table.
+    const std::vector<TLexeme> strict = PartSections({.Extreme = 2.0, .Average = 0.5});
+    const TTableRows rows = TableOf(strict);
+    ASSERT_EQ(rows.size(), 7u);
+    EXPECT_EQ(rows[1], (std::vector<std::string>{T("STATUS_GROUP_POPULAR"), "0", ""}));
+    EXPECT_EQ(rows[4], (std::vector<std::string>{T("STATUS_GROUP_CONTROVERSIAL"), "0", ""}));
+    EXPECT_EQ(rows[6],
+              (std::vector<std::string>{T("STATUS_GROUP_UNCLASSIFIED"), "6", "Ann, Ben, Cat, Dan, Gus, Hal"}));
+    EXPECT_NE(PlainText(strict.back().Content).find(": 2, 0.5"), std::string::npos);
+}
+
+TEST_F(StatusGroupsPart, SwitchedOffItIsAbsent)
+{
+    regs.OffParts += "S";
+    const std::string document = BuildReportDocument(project.store, {TReportKind::Investigation, 1}, regs, 0);
+    EXPECT_EQ(document.find(EscapeDocText(T("REPORT_STATUS_GROUPS"))), std::string::npos);
+    EXPECT_EQ(document.find(EscapeDocText(T("STATUS_GROUP_POPULAR"))), std::string::npos);
+    EXPECT_TRUE(PartSections().empty());
+}
+
+TEST_F(StatusGroupsPart, WithoutStatusGroupsTheReasonIsPrinted)
+{
+    // Negative choices allowed but none made (1), and not allowed (2).
+    TReportProject positiveOnly({"Ann", "Ben", "Cat"});
+    positiveOnly.store.ForChoices().Add(1, 1, 2);
+    positiveOnly.store.Investigations().Add(2, 1, 1, 1, "No negatives", 45000, false, 3);
+    for (const int investId : {1, 2}) {
+        const std::string document =
+            BuildReportDocument(positiveOnly.store, {TReportKind::Investigation, investId}, regs, 0);
+        EXPECT_NE(document.find(EscapeDocText(T("STATUS_NO_NEGATIVE_CHOICES"))), std::string::npos) << investId;
+        EXPECT_EQ(document.find("[TABLE]"), std::string::npos) << investId;
+    }
+    // Two members, each rejecting the other: too few for standard scores.
+    TReportProject pair({"Ann", "Ben"});
+    pair.store.AgainstChoices().Add(1, 1, 2);
+    pair.store.AgainstChoices().Add(1, 2, 1);
+    const std::string document = BuildReportDocument(pair.store, {TReportKind::Investigation, 1}, regs, 0);
+    EXPECT_NE(document.find(EscapeDocText(T("STATUS_TOO_FEW_MEMBERS"))), std::string::npos);
+    EXPECT_EQ(document.find("[TABLE]"), std::string::npos);
 }
 
 } // namespace

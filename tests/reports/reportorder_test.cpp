@@ -28,7 +28,27 @@ TEST(ReportOrder, EmptySettingsGiveEveryPartInIndexOrder)
 {
     TReportRegs regs;
     const TReportOrderInRegistry order(regs, Titles());
-    EXPECT_EQ(Letters(order, true), "ABCDEFGHIJKLMNOPQR");
+    EXPECT_EQ(Letters(order, true), "ABCDEFGHIJKLMNOPQRS");
+}
+
+TEST(ReportOrder, AnOrderSavedBeforeTheStatusGroupsPartStillLoadsWithThePartAppended)
+{
+    // Settings written while the report had eighteen parts (A..R): the user's order and the parts
+    // switched off stay as they were, the status groups part (S) follows, switched on.
+    TReportRegs regs;
+    regs.PartsOrder = "RQPONMLKJIHGFEDCBA";
+    regs.OffParts = "BD";
+    TReportOrderInRegistry order(regs, Titles());
+    EXPECT_EQ(Letters(order), "RQPONMLKJIHGFEDCBAS");
+    EXPECT_EQ(Letters(order, true), "RQPONMLKJIHGFECAS");
+    order.SaveOrder();
+    order.SaveSelection();
+    EXPECT_EQ(regs.PartsOrder, "RQPONMLKJIHGFEDCBAS");
+    EXPECT_EQ(regs.OffParts, "DB");
+    // Switched off, it stays off.
+    order.SetOn(order.Count() - 1, false);
+    order.SaveSelection();
+    EXPECT_EQ(Letters(TReportOrderInRegistry(regs, Titles()), true), "RQPONMLKJIHGFECA");
 }
 
 TEST(ReportOrder, StoredLettersComeFirstAndOffPartsAreLeftOut)
@@ -37,18 +57,18 @@ TEST(ReportOrder, StoredLettersComeFirstAndOffPartsAreLeftOut)
     regs.PartsOrder = "RA";
     regs.OffParts = "A";
     const TReportOrderInRegistry order(regs, Titles());
-    EXPECT_EQ(Letters(order), "RABCDEFGHIJKLMNOPQ");
-    EXPECT_EQ(Letters(order, true), "RBCDEFGHIJKLMNOPQ");
+    EXPECT_EQ(Letters(order), "RABCDEFGHIJKLMNOPQS");
+    EXPECT_EQ(Letters(order, true), "RBCDEFGHIJKLMNOPQS");
 }
 
 TEST(ReportOrder, UnknownAndRepeatedLettersAreIgnored)
 {
     TReportRegs regs;
     regs.PartsOrder = "CZc?CCB\x01";
-    regs.OffParts = "zS[B";
+    regs.OffParts = "zT[B";
     const TReportOrderInRegistry order(regs, Titles());
-    EXPECT_EQ(Letters(order), "CBADEFGHIJKLMNOPQR");
-    EXPECT_EQ(Letters(order, true), "CADEFGHIJKLMNOPQR");
+    EXPECT_EQ(Letters(order), "CBADEFGHIJKLMNOPQRS");
+    EXPECT_EQ(Letters(order, true), "CADEFGHIJKLMNOPQRS");
 }
 
 TEST(ReportOrder, MovingKeepsEachPartsFlagAndSavesBack)
@@ -64,18 +84,18 @@ TEST(ReportOrder, MovingKeepsEachPartsFlagAndSavesBack)
     EXPECT_FALSE(order.IsOn(0));
     EXPECT_TRUE(order.IsOn(1));
 
-    order.SetCurrentPosition(17);
+    order.SetCurrentPosition(18);
     order.MoveDown(); // nothing at the bottom
     order.MoveUp();
-    EXPECT_EQ(order.CurrentPosition(), 16);
+    EXPECT_EQ(order.CurrentPosition(), 17);
     order.SetOn(2, false);
     order.SaveOrder();
     order.SaveSelection();
-    EXPECT_EQ(regs.PartsOrder, "BACDEFGHIJKLMNOPRQ");
+    EXPECT_EQ(regs.PartsOrder, "BACDEFGHIJKLMNOPQSR");
     EXPECT_EQ(regs.OffParts, "BC");
 
     TReportOrderInRegistry reloaded(regs, Titles());
-    EXPECT_EQ(Letters(reloaded, true), "ADEFGHIJKLMNOPRQ");
+    EXPECT_EQ(Letters(reloaded, true), "ADEFGHIJKLMNOPQSR");
     reloaded.UncheckAll();
     EXPECT_EQ(Letters(reloaded, true), "");
     reloaded.CheckAll();

@@ -73,9 +73,13 @@ TEST_F(WordBuilder, ReportHeadingsParagraphsAndCentredTables)
     EXPECT_EQ(paragraphs[2], (std::pair<std::string, std::string>{"TremlowHeading2", "About the investigation"}));
     EXPECT_EQ(paragraphs[4], (std::pair<std::string, std::string>{"TremlowStandard", "Investigation: Survey"}));
 
-    // Choices table, group indices (twice), individual indices (twice), ten rankings.
+    // Choices table, group indices (twice), individual indices (twice), ten rankings, status groups.
     const auto tables = docx.Tables();
-    ASSERT_EQ(tables.size(), 15u);
+    ASSERT_EQ(tables.size(), 16u);
+    // Cid, named by nobody, is neglected (zSI -1.41); Ann and Bob (zSI 0.71) are unclassified.
+    ASSERT_EQ(tables[15].size(), 7u);
+    EXPECT_EQ(tables[15][3], (std::vector<std::string>{"Neglected", "1", "Cid"}));
+    EXPECT_EQ(tables[15][6], (std::vector<std::string>{"Unclassified", "2", "Ann, Bob"}));
     ASSERT_EQ(tables[0].size(), 4u);
     EXPECT_EQ(tables[0][0], (std::vector<std::string>{"Who chose (rows) whom (columns)", "Ann", "Bob", "Cid"}));
     EXPECT_EQ(tables[0][1], (std::vector<std::string>{"Ann", "", "+-", ""}));
