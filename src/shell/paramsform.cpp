@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -26,7 +27,14 @@
 #include "settings/langconv.h"
 #include "shell/objectstree.h"
 #include "store/fileacc.h"
+#include "analysis/indices.h"
 #include "views/choices/selections.h"
+#include "views/indexes/graphicchart.h"
+#include "views/indexes/indexranges.h"
+#include "views/sociogram/graphiccontrol.h"
+#include "views/sociogram/sociopanel.h"
+#include "views/target/stringslist.h"
+#include "views/target/target.h"
 
 namespace {
 
@@ -41,6 +49,8 @@ constexpr int kMinCellWidth = 16;
 constexpr int kMaxCellWidth = 200;
 constexpr int kMinCellHeight = 12;
 constexpr int kMaxCellHeight = 120;
+// Titles are short texts.
+constexpr int kMaxTextLength = 255;
 
 QString Text(const char* key)
 {
@@ -69,6 +79,9 @@ TParamsForm::TParamsForm(QWidget* owner, TFileAccess* store)
       m_store(store),
       m_tree(Regs().Tree),
       m_choices(Regs().Choices),
+      m_indexes(Regs().Indexes),
+      m_graph(Regs().Graph),
+      m_target(Regs().Target),
       m_report(Regs().Report)
 {
     setObjectName("ParamsForm");
@@ -80,8 +93,12 @@ TParamsForm::TParamsForm(QWidget* owner, TFileAccess* store)
     m_pages->addTab(BuildGeneralPage(), "General");
     m_pages->addTab(BuildTreePage(), "Objects tree");
     m_pages->addTab(BuildChoicesPage(), "Choices");
+    m_pages->addTab(BuildIndexesPage(), "Indexes");
+    m_pages->addTab(BuildGraphPage(), "Graph");
+    m_pages->addTab(BuildTargetPage(), "Target");
     m_pages->addTab(BuildReportPage(), "Investigation's report");
-    const QStringList tabNames{"TabSheetMain", "TabSheetTree", "TabSheetChoices", "TabSheetReport"};
+    const QStringList tabNames{"TabSheetMain",   "TabSheetTree",   "TabSheetChoices", "TabSheetIndexes",
+                               "TabSheetGraph", "TabSheetTarget", "TabSheetReport"};
     for (int i = 0; i < m_pages->count(); ++i)
         m_pages->widget(i)->setObjectName(tabNames[i]);
 
@@ -121,15 +138,22 @@ TParamsForm::TParamsForm(QWidget* owner, TFileAccess* store)
     m_currentProject->setEnabled(m_store != nullptr);
     m_isLogining->setChecked(m_store && m_store->LoginRequired());
 
-    for (TPage* page : {&m_treePage, &m_choicesPage}) {
+    for (TPage* page : {&m_treePage, &m_choicesPage, &m_indexesPage, &m_graphPage, &m_targetPage}) {
         FillElements(*page);
         (this->*page->Refresh)();
         ShowElement(*page);
     }
     m_pages->setCurrentIndex(0);
+    resize(1120, 700);
 }
 
-TParamsForm::~TParamsForm() = default;
+TParamsForm::~TParamsForm()
+{
+    // The pages' controls and samples are connected to handlers that read this dialog's members:
+    // they go while those members still exist, not later with the dialog's base class.
+    delete m_pages;
+    m_pages = nullptr;
+}
 
 std::string TParamsForm::SymbolOf(const QString& text)
 {
@@ -177,6 +201,7 @@ QWidget* TParamsForm::BuildGeneralPage()
 QWidget* TParamsForm::BuildControls(TPage& page, const QString& name, bool cells, bool value)
 {
     auto* box = new QWidget;
+    box->setFixedWidth(320);
     auto* form = new QFormLayout(box);
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
 
@@ -184,6 +209,11 @@ QWidget* TParamsForm::BuildControls(TPage& page, const QString& name, bool cells
     page.Elements->setObjectName("ComboBox" + name + "Element");
     page.Font = new QFontComboBox;
     page.Font->setObjectName("FontComboBox" + name);
+    // Long element and font names must not push the labels out of the column.
+    for (QComboBox* combo : {page.Elements, static_cast<QComboBox*>(page.Font)}) {
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        combo->setMinimumContentsLength(12);
+    }
     page.Size = MakeSpin("SpinEdit" + name + "Size", 1, kMaxFontSize);
     page.Bold = MakeCheck("CheckBox" + name + "Bold", "Bold");
     page.Italic = MakeCheck("CheckBox" + name + "Italic", "Italic");
@@ -223,6 +253,7 @@ QWidget* TParamsForm::BuildControls(TPage& page, const QString& name, bool cells
     if (value) {
         page.Value = new QLineEdit;
         page.Value->setObjectName("Edit" + name + "Value");
+        page.Value->setMaxLength(kMaxTextLength);
         form->addRow(label("Label" + name + "Value", "Value:", page.Value), page.Value);
         connect(page.Value, &QLineEdit::textEdited, this, [this, &page] { Edited(page, pcValue); });
     }
@@ -295,6 +326,191 @@ QWidget* TParamsForm::BuildChoicesPage()
     auto* layout = new QHBoxLayout(widget);
     layout->addWidget(m_choicesSample, 1);
     layout->addWidget(BuildControls(page, "Choices", true, true));
+    return widget;
+}
+
+QWidget* TParamsForm::BuildIndexesPage()
+{
+    TPage& page = m_indexesPage;
+    page.Refresh = &TParamsForm::RefreshIndexes;
+    TIndexesRegs& r = m_indexes;
+    const unsigned font = pcFont | pcSize | pcColor;
+    const unsigned title = font | pcValue;
+    page.Items = {
+        {.Key = "OPTIONS_INDEXES_ELEM_BGRND", .Controls = pcColor, .Color = &r.BackColor},
+        {.Key = "OPTIONS_INDEXES_ELEM_GRPDATALABEL_BGRND", .Controls = pcColor, .Color = &r.GroupDataLabelBackColor},
+        {.Key = "OPTIONS_INDEXES_ELEM_GRPTITLE", .Controls = title, .Font = &r.GroupTitleFont, .Value = &r.GroupTitle},
+        {.Key = "OPTIONS_INDEXES_ELEM_GRPAXEXTITLE", .Controls = title, .Font = &r.GroupAxeXTitleFont,
+         .Value = &r.GroupAxeXTitle},
+        {.Key = "OPTIONS_INDEXES_ELEM_GRPAXEYTITLE", .Controls = title, .Font = &r.GroupAxeYTitleFont,
+         .Value = &r.GroupAxeYTitle},
+        {.Key = "OPTIONS_INDEXES_ELEM_GRPCHARTCOLOR", .Controls = pcColor, .Color = &r.GroupChartBackColor},
+        {.Key = "OPTIONS_INDEXES_ELEM_GRPCHARTGRID", .Controls = pcColor, .Color = &r.GroupGridColor},
+        {.Key = "OPTIONS_INDEXES_ELEM_GRPDATLABEL", .Controls = font, .Font = &r.GroupDataLabelFont},
+        {.Key = "OPTIONS_INDEXES_ELEM_GRPAXEXLABEL", .Controls = font, .Font = &r.GroupAxeXLabelFont},
+        {.Key = "OPTIONS_INDEXES_ELEM_GRPAXEYLABEL", .Controls = font, .Font = &r.GroupAxeYLabelFont},
+        {.Key = "OPTIONS_INDEXES_ELEM_PRVDATLABEL_BGRND", .Controls = pcColor,
+         .Color = &r.PrivateDataLabelBackColor},
+        {.Key = "OPTIONS_INDEXES_ELEM_PRVTITLE", .Controls = title, .Font = &r.PrivateTitleFont,
+         .Value = &r.PrivateTitle},
+        {.Key = "OPTIONS_INDEXES_ELEM_PRVAXEXTITLE", .Controls = title, .Font = &r.PrivateAxeXTitleFont,
+         .Value = &r.PrivateAxeXTitle},
+        {.Key = "OPTIONS_INDEXES_ELEM_PRVAXEYTITLE", .Controls = title, .Font = &r.PrivateAxeYTitleFont,
+         .Value = &r.PrivateAxeYTitle},
+        {.Key = "OPTIONS_INDEXES_ELEM_PRVCHARTCOLOR", .Controls = pcColor, .Color = &r.PrivateChartBackColor},
+        {.Key = "OPTIONS_INDEXES_ELEM_PRVCHARTGRID", .Controls = pcColor, .Color = &r.PrivateGridColor},
+        {.Key = "OPTIONS_INDEXES_ELEM_PRVDATLABEL", .Controls = font, .Font = &r.PrivateDataLabelFont},
+        {.Key = "OPTIONS_INDEXES_ELEM_PRVAXEXLABEL", .Controls = font, .Font = &r.PrivateAxeXLabelFont},
+        {.Key = "OPTIONS_INDEXES_ELEM_PRVAXEYLABEL", .Controls = font, .Font = &r.PrivateAxeYLabelFont},
+        {.Key = "OPTIONS_INDEXES_ELEM_PRVLEGEND", .Controls = font, .Font = &r.PrivateLegendFont},
+        {.Key = "OPTIONS_INDEXES_ELEM_PRVLEGEND_BGRND", .Controls = pcColor, .Color = &r.PrivateLegendBackColor},
+    };
+
+    auto* widget = new QWidget;
+    auto* charts = new QWidget;
+    m_groupChart = new TGraphicChart(charts);
+    m_groupChart->setObjectName("GraphicChartGroupIndexes");
+    m_privateChart = new TGraphicChart(charts);
+    m_privateChart->setObjectName("GraphicChartPrivateIndexes");
+    for (TGraphicChart* chart : {m_groupChart, m_privateChart}) {
+        chart->SetGrid(TGridType::gtBoth);
+        chart->SetPointLabels(TAxeLabel::alYLabel);
+        chart->SetMinY(0);
+        chart->SetMaxY(1);
+        chart->SetIntervalX(1);
+        chart->SetIntervalY(0.2);
+        chart->SetMarginLeftX(0.8);
+        chart->SetMarginRightX(0.8);
+        chart->SetMarginTopY(0.1);
+        chart->SetMarginBottomY(0.1);
+        chart->setMinimumSize(500, 250);
+    }
+    // The group chart: one bar per group index of an invented investigation.
+    m_groupChart->SetChartType(TChartType::ctBar);
+    m_groupChart->SetIsLegend(false);
+    m_groupChart->SetMinX(1);
+    m_groupChart->SetMaxX(static_cast<double>(kGroupIndices.size()));
+    const double groupValues[] = {0.42, 0.25, 0.67, 0.18};
+    for (std::size_t i = 0; i < kGroupIndices.size(); ++i) {
+        const QString caption = Text(kGroupIndices[i].CaptionKey);
+        m_groupChart->AddAxeXLabel(caption);
+        m_groupChart->AddPoint(0, Qt::blue, QString(), static_cast<double>(i + 1), groupValues[i], caption);
+    }
+    // The individual chart: the four individual indices of four members, one line each.
+    m_privateChart->SetChartType(TChartType::ctLine);
+    m_privateChart->SetIsLegend(true);
+    m_privateChart->SetMinX(1);
+    m_privateChart->SetMaxX(4);
+    const QColor colors[] = {QColor(0, 0, 255), QColor(0, 128, 0), QColor(255, 0, 0), QColor(255, 255, 0)};
+    const double memberValues[4][4] = {
+        {0.8, 0.5, 0.2, 1.0}, {0.1, 0.7, 0.4, 0.9}, {0.6, 0.3, 1.0, 0.0}, {0.3, 0.9, 0.6, 0.0}};
+    const char* members[] = {"OPTIONS_GRAPHCOMP_1", "OPTIONS_GRAPHCOMP_2", "OPTIONS_GRAPHCOMP_3",
+                             "OPTIONS_GRAPHCOMP_4"};
+    for (int m = 0; m < 4; ++m) {
+        const QString name = Text(members[m]);
+        m_privateChart->AddAxeXLabel(name);
+        for (std::size_t k = 0; k < kClientIndices.size(); ++k)
+            m_privateChart->AddPoint(static_cast<int32_t>(k), colors[k], Text(kClientIndices[k].CaptionKey),
+                                     m + 1.0, memberValues[m][k], name);
+    }
+    auto* chartsLayout = new QVBoxLayout(charts);
+    chartsLayout->setContentsMargins(0, 0, 0, 0);
+    chartsLayout->setSpacing(0);
+    charts->setAutoFillBackground(true);
+    chartsLayout->addWidget(m_groupChart, 1);
+    chartsLayout->addWidget(m_privateChart, 1);
+    // Larger fonts make the charts wider than the page: they scroll then.
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName("ScrollBoxIndexesSample");
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(charts);
+
+    auto* layout = new QHBoxLayout(widget);
+    layout->addWidget(scroll, 1);
+    layout->addWidget(BuildControls(page, "Indexes", false, true));
+    return widget;
+}
+
+QWidget* TParamsForm::BuildGraphPage()
+{
+    TPage& page = m_graphPage;
+    page.Refresh = &TParamsForm::RefreshGraph;
+    TGraphRegs& r = m_graph;
+    page.Items = {
+        {.Key = "OPTIONS_GRAPH_ELEM_BGRND", .Controls = pcColor, .Color = &r.PanelBackColor},
+        {.Key = "OPTIONS_GRAPH_ELEM_ARROW", .Controls = pcSize | pcColor, .Color = &r.ArrowColor,
+         .Size = &r.ArrowWidth},
+        {.Key = "OPTIONS_GRAPH_ELEM_ARR_POS", .Controls = pcSize | pcColor, .Color = &r.ArrowColorPositive,
+         .Size = &r.ArrowWidthPositive},
+        {.Key = "OPTIONS_GRAPH_ELEM_ARR_NEG", .Controls = pcSize | pcColor, .Color = &r.ArrowColorNegative,
+         .Size = &r.ArrowWidthNegative},
+        {.Key = "OPTIONS_GRAPH_ELEM_GRCOMPBGRND", .Controls = pcColor, .Color = &r.CompBackColor},
+        {.Key = "OPTIONS_GRAPH_ELEM_GRCOMPLINE", .Controls = pcSize | pcColor, .Color = &r.CompLineColor,
+         .Size = &r.CompLineWidt},
+        {.Key = "OPTIONS_GRAPH_ELEM_GRCOMPTEXT", .Controls = pcFont | pcSize | pcColor, .Font = &r.CaptionFont},
+    };
+    auto* widget = new QWidget;
+    m_graphSample = new TSocioPanel(widget);
+    m_graphSample->setObjectName("SocioPanel");
+    m_graphSample->SetClientAligned(true);
+    m_graphSample->setMinimumSize(340, 300);
+    // Four members, the nodes owned by the surface like those of a graph window.
+    const char* keys[] = {"OPTIONS_GRAPHCOMP_1", "OPTIONS_GRAPHCOMP_2", "OPTIONS_GRAPHCOMP_3",
+                          "OPTIONS_GRAPHCOMP_4"};
+    const QPoint places[] = {{30, 25}, {210, 25}, {30, 180}, {210, 180}};
+    for (int i = 0; i < 4; ++i) {
+        auto* node = new TSocioGraphicControl(m_graphSample);
+        node->setObjectName(QStringLiteral("SocioGraphicControl%1").arg(i + 1));
+        node->SetCaption(Text(keys[i]));
+        node->SetIsInfo(false);
+        node->move(places[i]);
+        node->show();
+    }
+    auto* layout = new QHBoxLayout(widget);
+    layout->addWidget(m_graphSample, 1);
+    layout->addWidget(BuildControls(page, "Graph", false, false));
+    return widget;
+}
+
+QWidget* TParamsForm::BuildTargetPage()
+{
+    TPage& page = m_targetPage;
+    page.Refresh = &TParamsForm::RefreshTarget;
+    TTargetRegs& r = m_target;
+    const unsigned font = pcFont | pcSize | pcColor;
+    page.Items = {
+        {.Key = "OPTIONS_TARGET_ELEM_BGRND", .Controls = pcColor, .Color = &r.Background},
+        {.Key = "OPTIONS_TARGET_ELEM_LEGBGRND", .Controls = pcColor, .Color = &r.LegendBackground},
+        {.Key = "OPTIONS_TARGET_ELEM_LEGBORDER", .Controls = pcSize | pcColor, .Color = &r.LegendLineColor,
+         .Size = &r.LegendLineWidth},
+        {.Key = "OPTIONS_TARGET_ELEM_LEGTEXT", .Controls = font, .Font = &r.LegendFont},
+        {.Key = "OPTIONS_TARGET_ELEM_ARLINE", .Controls = pcColor, .Color = &r.ActiveRingLineColor},
+        {.Key = "OPTIONS_TARGET_ELEM_NARLINE", .Controls = pcColor, .Color = &r.RingLineColor},
+        {.Key = "OPTIONS_TARGET_ELEM_ARING", .Controls = pcColor, .Color = &r.ActiveRingColor},
+        {.Key = "OPTIONS_TARGET_ELEM_NARING", .Controls = pcColor, .Color = &r.RingColor},
+        {.Key = "OPTIONS_TARGET_ELEM_RINGTEXT", .Controls = font, .Font = &r.TargetFont},
+    };
+    auto* widget = new QWidget;
+    auto* samples = new QWidget;
+    m_targetSample = new TTarget(samples);
+    m_targetSample->setObjectName("Target");
+    m_targetSample->SetIsBorder(false);
+    m_targetSample->SetRingMinNumber(0);
+    m_targetSample->SetRingNumber(4);
+    m_targetSample->SetActiveRingNumber(1);
+    m_legendSample = new TStringsList(samples);
+    m_legendSample->setObjectName("StringsListTargetLegend");
+    // The legend lists the members of the highlighted ring, as in the target window.
+    QStringList names;
+    for (const char* key : {"OPTIONS_CHOICES_CLIENT1", "OPTIONS_CHOICES_CLIENT3"})
+        names << Text(key);
+    m_legendSample->SetLines(names);
+    samples->setAutoFillBackground(true);
+    samples->setMinimumSize(340, 300);
+    auto* layout = new QHBoxLayout(widget);
+    layout->addWidget(samples, 1);
+    layout->addWidget(BuildControls(page, "Target", false, false));
     return widget;
 }
 
@@ -531,6 +747,122 @@ void TParamsForm::RefreshChoices()
     grid.update();
 }
 
+void TParamsForm::RefreshIndexes()
+{
+    const TIndexesRegs& r = m_indexes;
+    auto chartFont = [](const TFontRecord& record) {
+        TChartFont font;
+        ApplyFont(record, font.Font, font.Color);
+        return font;
+    };
+    const QColor back = ToQColor(r.BackColor);
+    QWidget& charts = *m_groupChart->parentWidget();
+    QPalette palette = charts.palette();
+    palette.setColor(QPalette::Window, back);
+    charts.setPalette(palette);
+    TGraphicChart& group = *m_groupChart;
+    group.SetBackGround(back);
+    group.SetDataLabelColor(ToQColor(r.GroupDataLabelBackColor));
+    group.SetChartColor(ToQColor(r.GroupChartBackColor));
+    group.SetGridColor(ToQColor(r.GroupGridColor));
+    group.SetTitleFont(chartFont(r.GroupTitleFont));
+    group.SetAxeXTitleFont(chartFont(r.GroupAxeXTitleFont));
+    group.SetAxeYTitleFont(chartFont(r.GroupAxeYTitleFont));
+    group.SetDataLabelFont(chartFont(r.GroupDataLabelFont));
+    group.SetLabelXFont(chartFont(r.GroupAxeXLabelFont));
+    group.SetLabelYFont(chartFont(r.GroupAxeYLabelFont));
+    group.SetTitle(QString::fromStdString(r.GroupTitle));
+    group.SetAxeXTitle(QString::fromStdString(r.GroupAxeXTitle));
+    group.SetAxeYTitle(QString::fromStdString(r.GroupAxeYTitle));
+
+    TGraphicChart& members = *m_privateChart;
+    members.SetBackGround(back);
+    members.SetDataLabelColor(ToQColor(r.PrivateDataLabelBackColor));
+    members.SetChartColor(ToQColor(r.PrivateChartBackColor));
+    members.SetGridColor(ToQColor(r.PrivateGridColor));
+    members.SetLegendColor(ToQColor(r.PrivateLegendBackColor));
+    members.SetTitleFont(chartFont(r.PrivateTitleFont));
+    members.SetAxeXTitleFont(chartFont(r.PrivateAxeXTitleFont));
+    members.SetAxeYTitleFont(chartFont(r.PrivateAxeYTitleFont));
+    members.SetDataLabelFont(chartFont(r.PrivateDataLabelFont));
+    members.SetLabelXFont(chartFont(r.PrivateAxeXLabelFont));
+    members.SetLabelYFont(chartFont(r.PrivateAxeYLabelFont));
+    members.SetLegendFont(chartFont(r.PrivateLegendFont));
+    members.SetTitle(QString::fromStdString(r.PrivateTitle));
+    members.SetAxeXTitle(QString::fromStdString(r.PrivateAxeXTitle));
+    members.SetAxeYTitle(QString::fromStdString(r.PrivateAxeYTitle));
+
+    // As in the indexes window, the group chart widens until its four captions fit side by side.
+    const TPlotRect plot = group.PlotArea();
+    const int fixed = group.width() - (plot.Right - plot.Left);
+    group.setMinimumWidth(GroupChartWidth(group.MaxAxeXLabelWidth(), fixed));
+}
+
+void TParamsForm::RefreshGraph()
+{
+    const TGraphRegs& r = m_graph;
+    const QColor panel = ToQColor(r.PanelBackColor);
+    m_graphSample->SetBackColor(panel);
+    QFont font;
+    QColor color;
+    ApplyFont(r.CaptionFont, font, color);
+    const std::vector<TSocioGraphicControl*>& nodes = m_graphSample->Nodes();
+    for (TSocioGraphicControl* node : nodes) {
+        node->SetLineWidth(r.CompLineWidt);
+        node->SetLineColor(ToQColor(r.CompLineColor));
+        node->SetBColor(panel);
+        node->SetFigureBackColor(ToQColor(r.CompBackColor));
+        node->SetCaptionFont(font, color);
+        node->ClearRelations();
+    }
+    if (nodes.size() == 4) {
+        // The arrows of one kind shown alone, and of both kinds shown together.
+        nodes[0]->AddRelation(nodes[1], Qt::SolidLine, ToQColor(r.ArrowColor), r.ArrowWidth);
+        nodes[1]->AddRelation(nodes[0], Qt::SolidLine, ToQColor(r.ArrowColor), r.ArrowWidth);
+        nodes[0]->AddRelation(nodes[2], Qt::SolidLine, ToQColor(r.ArrowColorPositive), r.ArrowWidthPositive);
+        nodes[3]->AddRelation(nodes[1], Qt::SolidLine, ToQColor(r.ArrowColorPositive), r.ArrowWidthPositive);
+        nodes[2]->AddRelation(nodes[3], Qt::SolidLine, ToQColor(r.ArrowColorNegative), r.ArrowWidthNegative);
+    }
+    m_graphSample->update();
+}
+
+void TParamsForm::RefreshTarget()
+{
+    const TTargetRegs& r = m_target;
+    m_targetSample->SetBackColor(ToQColor(r.Background));
+    m_legendSample->SetBackColor(ToQColor(r.LegendBackground));
+    m_legendSample->SetLineWidth(r.LegendLineWidth);
+    m_legendSample->SetLineColor(ToQColor(r.LegendLineColor));
+    QFont font;
+    QColor color;
+    ApplyFont(r.LegendFont, font, color);
+    m_legendSample->SetTextFont(font, color);
+    m_targetSample->SetRingLineColor(ToQColor(r.RingLineColor));
+    m_targetSample->SetNotActiveRingColor(ToQColor(r.RingColor));
+    m_targetSample->SetActiveRingBorderColor(ToQColor(r.ActiveRingLineColor));
+    m_targetSample->SetActiveRingColor(ToQColor(r.ActiveRingColor));
+    font = QFont();
+    ApplyFont(r.TargetFont, font, color);
+    m_targetSample->SetDigitFont(font, color);
+    // As in the target window: the diagram has one line width and one ring width, and the active
+    // ring's values, assigned last, are in force.
+    m_targetSample->SetRingLineWidth(r.RingLineWidth);
+    m_targetSample->SetRingLineWidth(r.ActiveRingLineWidth);
+    m_targetSample->SetRingWidth(r.RingWidth);
+    m_targetSample->SetRingWidth(r.ActiveRingWidth);
+    // The legend sits right of the rings, level with their top, on the diagram's background.
+    m_targetSample->FitToContents();
+    m_targetSample->move(0, 0);
+    m_legendSample->SetMaxHeight(m_targetSample->height());
+    m_legendSample->move(m_targetSample->width(), 0);
+    QWidget& samples = *m_targetSample->parentWidget();
+    QPalette palette = samples.palette();
+    palette.setColor(QPalette::Window, ToQColor(r.Background));
+    samples.setPalette(palette);
+    m_targetSample->update();
+    m_legendSample->update();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Store
 
@@ -548,6 +880,12 @@ void TParamsForm::Store()
     const bool isGraphic = regs.Choices.IsGraphic;
     regs.Choices = m_choices;
     regs.Choices.IsGraphic = isGraphic;
+    regs.Indexes = m_indexes;
+    regs.Graph = m_graph;
+    regs.Target = m_target;
+    // The diagram draws every ring with the sample's one line width and one ring width.
+    regs.Target.RingLineWidth = regs.Target.ActiveRingLineWidth = m_targetSample->RingLineWidth();
+    regs.Target.RingWidth = regs.Target.ActiveRingWidth = m_targetSample->RingWidth();
 
     ReadReportOrder(*m_reportParts, *m_reportOrder);
     m_reportOrder->SaveOrder();

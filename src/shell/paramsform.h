@@ -18,9 +18,13 @@ class QSpinBox;
 class QTabWidget;
 class TColorPickCombo;
 class TFileAccess;
+class TGraphicChart;
 class TObjectsTree;
 class TReportOrderInRegistry;
 class TSelections;
+class TSocioPanel;
+class TStringsList;
+class TTarget;
 
 // Parameter controls an element of a sample uses.
 enum TParamControl : unsigned {
@@ -87,6 +91,9 @@ private:
     QWidget* BuildGeneralPage();
     QWidget* BuildTreePage();
     QWidget* BuildChoicesPage();
+    QWidget* BuildIndexesPage();
+    QWidget* BuildGraphPage();
+    QWidget* BuildTargetPage();
     QWidget* BuildReportPage();
     // The element list and parameter controls of a page, named after it ("Tree", "Choices", ...).
     QWidget* BuildControls(TPage& page, const QString& name, bool cells, bool value);
@@ -98,10 +105,16 @@ private:
 
     void RefreshTree();
     void RefreshChoices();
+    void RefreshIndexes();
+    void RefreshGraph();
+    void RefreshTarget();
 
     TFileAccess* m_store;
     TTreeRegs m_tree;
     TChoicesRegs m_choices;
+    TIndexesRegs m_indexes;
+    TGraphRegs m_graph;
+    TTargetRegs m_target;
     TReportRegs m_report;
     bool m_loading = false;
 
@@ -117,6 +130,14 @@ private:
     TPage m_choicesPage;
     TObjectsTree* m_treeSample = nullptr;
     TSelections* m_choicesSample = nullptr;
+    TPage m_indexesPage;
+    TGraphicChart* m_groupChart = nullptr;
+    TGraphicChart* m_privateChart = nullptr;
+    TPage m_graphPage;
+    TSocioPanel* m_graphSample = nullptr;
+    TPage m_targetPage;
+    TTarget* m_targetSample = nullptr;
+    TStringsList* m_legendSample = nullptr;
 
     std::unique_ptr<TReportOrderInRegistry> m_reportOrder;
     QListWidget* m_reportParts = nullptr;

@@ -484,6 +484,8 @@ void TSocMainForm::OptionsCommand()
     for (QMdiSubWindow* window : m_mdi->subWindowList()) {
         if (auto* view = qobject_cast<TVisualChildForm*>(window->widget()))
             view->ApplySettings();
+        else if (auto* choices = qobject_cast<TSelectionForm*>(window->widget()))
+            choices->ApplySettings();
     }
     UpdateCommands();
 }

@@ -83,6 +83,7 @@ TSelectionForm::TSelectionForm(TFileAccess& store, int investId, const QString& 
         m_selects->SetIsAgainst(m_store.Investigations().GetAllowAgainst());
     }
     ApplySettings();
+    SetGraphic(Regs().Choices.IsGraphic);
     LoadChoices();
     m_selects->move(0, 0);
     m_selects->FitToContents();
@@ -267,7 +268,6 @@ void TSelectionForm::ApplySettings()
     grid.SetBorderColor(window);
     grid.SetBorderWidth(0);
     grid.SetSelDirection(regs.ArrowDirection ? sldLeft : sldUp);
-    SetGraphic(regs.IsGraphic);
 }
 
 void TSelectionForm::SetPairCell(int chooser, int chosen, int value)

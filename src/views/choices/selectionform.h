@@ -77,6 +77,10 @@ public:
     QSize GridFitSize() const;
     QImage Picture() const;
 
+    // Takes the grid's look (colours, fonts, lines, cell sizes, symbols, arrow direction) from
+    // the settings again, keeping the marks and the text or graphics mode.
+    void ApplySettings();
+
     TSelections& Selects() { return *m_selects; }
     QMenu& ChoicesPopupMenu() { return *m_popup; }
 
@@ -91,7 +95,6 @@ protected:
 private:
     void BuildComponents();
     void LoadMembers();
-    void ApplySettings();
     void LoadChoices();
     void RefreshText();
     void UpdatePopupItems();
