@@ -458,7 +458,7 @@ QWidget* TParamsForm::BuildGraphPage()
     // Four members, the nodes owned by the surface like those of a graph window.
     const char* keys[] = {"OPTIONS_GRAPHCOMP_1", "OPTIONS_GRAPHCOMP_2", "OPTIONS_GRAPHCOMP_3",
                           "OPTIONS_GRAPHCOMP_4"};
-    const QPoint places[] = {{30, 25}, {210, 25}, {30, 180}, {210, 180}};
+    const QPoint places[] = {{50, 40}, {330, 70}, {80, 260}, {360, 300}};
     for (int i = 0; i < 4; ++i) {
         auto* node = new TSocioGraphicControl(m_graphSample);
         node->setObjectName(QStringLiteral("SocioGraphicControl%1").arg(i + 1));
@@ -497,8 +497,8 @@ QWidget* TParamsForm::BuildTargetPage()
     m_targetSample->setObjectName("Target");
     m_targetSample->SetIsBorder(false);
     m_targetSample->SetRingMinNumber(0);
-    m_targetSample->SetRingNumber(4);
-    m_targetSample->SetActiveRingNumber(1);
+    m_targetSample->SetRingNumber(6);
+    m_targetSample->SetActiveRingNumber(2);
     m_legendSample = new TStringsList(samples);
     m_legendSample->setObjectName("StringsListTargetLegend");
     // The legend lists the members of the highlighted ring, as in the target window.
