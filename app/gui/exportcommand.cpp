@@ -59,6 +59,9 @@ int RunExport(int argc, char** argv)
     cli.add_option("--view", view, "view to draw: " + ViewNames())->required();
     cli.add_option("--kind", kind, "choice kind: 1 positive, 2 negative, 3 any")->check(CLI::Range(1, 3));
     cli.add_option("-o,--output", output, "picture file to write")->required();
+    bool statusColours = false;
+    cli.add_flag("--status-colours,--status-colors", statusColours,
+                 "colour the members by status group, with a legend (sociogram and target)");
     try {
         // argv[1] is the word "export".
         cli.parse(argc - 1, argv + 1);
@@ -93,6 +96,10 @@ int RunExport(int argc, char** argv)
     }
     // Settings are only read: colours, widths and fonts of the views.
     Regs().Load();
+    if (statusColours) {
+        Regs().Graph.StatusColors = true;
+        Regs().Target.StatusColors = true;
+    }
 
     if (!QFileInfo::exists(QString::fromStdString(project))) {
         Fail("the project file does not exist: " + project);

@@ -142,6 +142,7 @@ void VisitGraph(TValueVisitor& v, TGraphRegs& r)
     v.Integer("ArrowWidthNegative", r.ArrowWidthNegative, 1);
     v.Color("ArrowColorNegative", r.ArrowColorNegative, kRed);
     v.Font("CaptionFont", r.CaptionFont, kDefaultFont);
+    v.Boolean("StatusColors", r.StatusColors, false);
 }
 
 void VisitTarget(TValueVisitor& v, TTargetRegs& r)
@@ -161,6 +162,7 @@ void VisitTarget(TValueVisitor& v, TTargetRegs& r)
     v.Color("ActiveRingColor", r.ActiveRingColor, kBlue);
     v.Font("LegendFont", r.LegendFont, kDefaultFont);
     v.Font("TargetFont", r.TargetFont, kDefaultFont);
+    v.Boolean("StatusColors", r.StatusColors, false);
 }
 
 void VisitReport(TValueVisitor& v, TReportRegs& r)

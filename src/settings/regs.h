@@ -124,6 +124,7 @@ struct TGraphRegs {
     int32_t ArrowWidthNegative = 0;
     uint32_t ArrowColorNegative = 0;
     TFontRecord CaptionFont;
+    bool StatusColors = false; // figures coloured by status group, with a legend
 
     bool operator==(const TGraphRegs&) const = default;
 };
@@ -144,11 +145,11 @@ struct TTargetRegs {
     uint32_t ActiveRingColor = 0;
     TFontRecord LegendFont;
     TFontRecord TargetFont;
+    bool StatusColors = false; // members marked by status group, with a legend
 
     bool operator==(const TTargetRegs&) const = default;
 };
 
-// Values of the key Software\Tremlow\Report: the last report choices.
 // Cut-offs of the status-group classification, in hundredths of a standard deviation.
 struct TStatusRegs {
     int32_t ExtremeThreshold = 100;
@@ -157,6 +158,7 @@ struct TStatusRegs {
     bool operator==(const TStatusRegs&) const = default;
 };
 
+// Values of the key Software\Tremlow\Report: the last report choices.
 struct TReportRegs {
     std::string PartsOrder;
     std::string OffParts;

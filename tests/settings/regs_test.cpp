@@ -149,6 +149,7 @@ TEST_F(SettingsRegs, EmptyStoreLoadsTheDefaults)
     EXPECT_EQ(regs.Target.RingWidth, 20);
     EXPECT_EQ(regs.Target.ActiveRingColor, 0xFF0000u);
     EXPECT_EQ(regs.Target.ActiveRingLineColor, 0x0000FFu);
+    EXPECT_FALSE(regs.Graph.StatusColors || regs.Target.StatusColors);
     EXPECT_EQ(regs.Report.ReportType, 0);
     EXPECT_TRUE(regs.Report.IsShowReport);
     EXPECT_EQ(regs.Report.PartsOrder, "");
@@ -190,6 +191,8 @@ TEST_F(SettingsRegs, SaveWritesAllKeysAndLoadReadsThemBack)
     regs.Indexes.PrivateAxeYTitle = "Индекс";
     regs.Graph.CompLineWidt = 3;
     regs.Target.RingColor = 0x123456;
+    regs.Graph.StatusColors = true;
+    regs.Target.StatusColors = true;
     regs.Report.ReportType = 2;
     regs.Report.FileName = "/home/user/отчёт.html";
     ASSERT_TRUE(regs.Save());

@@ -1,5 +1,6 @@
 #include "views/sociogram/graphform.h"
 
+#include <algorithm>
 #include <map>
 #include <tuple>
 
@@ -13,10 +14,12 @@
 
 #include "analysis/investigationobj.h"
 #include "platform/fontcolor.h"
+#include "platform/langcontroller.h"
 #include "settings/regs.h"
 #include "store/fileacc.h"
 #include "views/sociogram/graphiccontrol.h"
 #include "views/sociogram/sociopanel.h"
+#include "views/statuslegend.h"
 
 namespace {
 
@@ -134,6 +137,19 @@ TGraphForm::TGraphForm(TFileAccess& store, int investId, const QString& title, Q
     };
     addKinds(m_nodeMenu, m_nodeKinds, "1");
     addKinds(m_panelMenu, m_panelKinds, "2");
+    auto addStatusItem = [this](QMenu* menu, const char* name) {
+        QAction* action = menu->addAction(QString::fromLatin1(name));
+        action->setObjectName(QString::fromLatin1(name));
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this, &TGraphForm::PopupItemStatusColorsClick);
+        menu->addSeparator();
+        // A disabled item says why in its tool tip.
+        menu->setToolTipsVisible(true);
+        return action;
+    };
+    m_statusItems[0] = addStatusItem(m_nodeMenu, "PopupItemStatusColors1");
+    m_statusItems[1] = addStatusItem(m_panelMenu, "PopupItemStatusColors2");
+    m_statusColors = Regs().Graph.StatusColors;
     auto addPictureItems = [this](QMenu* menu, const char* copyName, const char* saveName) {
         QAction* copy = menu->addAction(QString::fromLatin1(copyName));
         copy->setObjectName(QString::fromLatin1(copyName));
@@ -177,8 +193,10 @@ std::vector<TNodePlace>& TGraphForm::CurrentPlaces()
 void TGraphForm::Initialize()
 {
     m_nodes.reserve(static_cast<std::size_t>(Model().ClientCount()));
+    m_status = ComputeStatusGroups(Model(), CurrentStatusThresholds());
     Build();
     LoadState();
+    ApplyStatusColors();
 }
 
 void TGraphForm::Build()
@@ -189,6 +207,7 @@ void TGraphForm::Build()
     QFont captionFont;
     QColor captionColor;
     ApplyFont(graph.CaptionFont, captionFont, captionColor);
+    m_figureColor = ToQColor(graph.CompBackColor);
     for (int32_t i = 0; i < Model().ClientCount(); ++i) {
         auto* node = new TSocioGraphicControl(m_surface);
         node->setObjectName(QStringLiteral("SocioGraphicControl%1").arg(i + 1));
@@ -202,6 +221,8 @@ void TGraphForm::Build()
         // The caption font is taken as it is: the node keeps the size made for the default font.
         node->AssignCaptionFont(captionFont, captionColor);
         node->show();
+        // The legend follows the nodes as they are moved and resized.
+        node->installEventFilter(this);
         m_nodes.push_back(node);
     }
     MakeArrows();
@@ -289,7 +310,63 @@ void TGraphForm::ApplyPlaces()
             node->setGeometry(place.Left, place.Top, place.Width, place.Height);
         node->SetComponentStyle(FigureOfType(place.FigType));
     }
+    PlaceLegend();
     m_surface->FitToContents();
+}
+
+void TGraphForm::ApplyStatusColors()
+{
+    const bool shown = StatusColorsShown();
+    for (std::size_t i = 0; i < m_nodes.size(); ++i) {
+        const bool grouped = shown && i < m_status.Members.size();
+        m_nodes[i]->SetFigureBackColor(grouped ? StatusGroupColor(m_status.Members[i].Group) : m_figureColor);
+    }
+    if (shown && !m_legend) {
+        m_legend = new TStatusLegend(m_surface);
+        m_legend->SetCounts(m_status);
+        QFont font;
+        QColor color;
+        ApplyFont(Regs().Graph.CaptionFont, font, color);
+        m_legend->SetTextFont(font, color);
+        m_legend->SetLineColor(ToQColor(Regs().Graph.CompLineColor));
+        m_legend->show();
+    } else if (!shown && m_legend) {
+        delete m_legend;
+        m_legend = nullptr;
+    }
+    PlaceLegend();
+    m_surface->FitToContents();
+    m_surface->update();
+
+    QString reason;
+    if (m_status.Unavailable == TStatusUnavailable::TooFewMembers)
+        reason = CatalogueText("STATUS_TOO_FEW_MEMBERS");
+    else if (!m_status.Available())
+        reason = CatalogueText("STATUS_NO_NEGATIVE_CHOICES");
+    for (QAction* item : m_statusItems) {
+        item->setEnabled(m_status.Available());
+        item->setChecked(shown);
+        item->setToolTip(reason);
+    }
+}
+
+void TGraphForm::PlaceLegend()
+{
+    if (!m_legend)
+        return;
+    int right = 0;
+    for (const TSocioGraphicControl* node : m_nodes)
+        right = std::max(right, node->x() + node->width());
+    const QPoint place(right + TSocioPanel::kMargin, TSocioPanel::kMargin);
+    if (m_legend->pos() != place)
+        m_legend->move(place);
+}
+
+void TGraphForm::PopupItemStatusColorsClick(bool on)
+{
+    m_statusColors = on;
+    Regs().Graph.StatusColors = on;
+    ApplyStatusColors();
 }
 
 void TGraphForm::CaptureState()
@@ -354,6 +431,12 @@ QSize TGraphForm::PictureSize() const
 void TGraphForm::PaintPicture(QPainter& painter)
 {
     m_surface->PaintTo(painter);
+    if (m_legend) {
+        painter.save();
+        painter.translate(m_legend->pos());
+        m_legend->PaintTo(painter);
+        painter.restore();
+    }
 }
 
 bool TGraphForm::eventFilter(QObject* watched, QEvent* event)
@@ -361,6 +444,9 @@ bool TGraphForm::eventFilter(QObject* watched, QEvent* event)
     // The surface covers the whole view, so a frame can start anywhere in it.
     if (watched == m_scroll->viewport() && event->type() == QEvent::Resize)
         m_surface->SetMinimumArea(m_scroll->viewport()->size());
+    else if (m_legend && (event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+             watched->parent() == m_surface && watched != m_legend)
+        PlaceLegend();
     return TVisualChildForm::eventFilter(watched, event);
 }
 

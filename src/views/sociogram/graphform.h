@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <vector>
 
+#include <QColor>
+
+#include "analysis/statusgroups.h"
 #include "views/sociogram/sociogeometry.h"
 #include "views/viewform.h"
 
@@ -12,6 +15,7 @@ class QMenu;
 class QScrollArea;
 class TSocioGraphicControl;
 class TSocioPanel;
+class TStatusLegend;
 
 // One node's stored place in one kind of view; -99999 in a coordinate means unset.
 struct TNodePlace {
@@ -56,6 +60,13 @@ public:
     const std::vector<TNodePlace>& Places(int placeKind) const;
     QMenu& PanelMenu() { return *m_panelMenu; }
     QMenu& NodeMenu() { return *m_nodeMenu; }
+    // The members' status groups (computed once, when the window opens).
+    const TStatusResult& Status() const { return m_status; }
+    // Whether the figures show their member's status group colour: switched on and the
+    // investigation has status groups.
+    bool StatusColorsShown() const { return m_statusColors && m_status.Available(); }
+    // The key to the colours, on the surface right of the nodes; nullptr while the colours are off.
+    TStatusLegend* StatusLegend() const { return m_legend; }
 
     // Menu handlers: the figure of an item for the focused node; a kind for the main window to show.
     void FigureTypeMenuItemClick(TComponentStyle style);
@@ -65,6 +76,9 @@ public:
     // Writes the investigation as a network file (GraphML, GEXF, Pajek or edge-list CSV) with the
     // choices of the kind shown and the nodes where they stand now.
     void ItemExportNetworkClick();
+    // Colours the figures by status group (with the legend) or back in the figure colour, and
+    // remembers the choice in the settings.
+    void PopupItemStatusColorsClick(bool on);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -73,6 +87,9 @@ private:
     std::vector<TNodePlace>& CurrentPlaces();
     void MakeArrows();
     void ApplyPlaces();
+    void ApplyStatusColors();
+    // Keeps the legend right of the rightmost node, level with the top row.
+    void PlaceLegend();
 
     QScrollArea* m_scroll = nullptr;
     TSocioPanel* m_surface = nullptr;
@@ -80,7 +97,12 @@ private:
     QMenu* m_nodeMenu = nullptr;
     std::array<QAction*, 3> m_panelKinds{};
     std::array<QAction*, 3> m_nodeKinds{};
+    std::array<QAction*, 2> m_statusItems{}; // node menu, background menu
     std::vector<QAction*> m_figureItems; // the separator before the kinds included
     std::vector<TSocioGraphicControl*> m_nodes;
     std::array<std::vector<TNodePlace>, 3> m_places; // placement kinds 1, 2, 0
+    TStatusResult m_status;
+    bool m_statusColors = false;
+    QColor m_figureColor; // the figures' own colour, shown while the status colours are off
+    TStatusLegend* m_legend = nullptr;
 };

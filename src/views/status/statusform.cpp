@@ -17,7 +17,6 @@
 #include "platform/picturefile.h"
 #include "platform/printimage.h"
 #include "settings/langconv.h"
-#include "settings/regs.h"
 #include "util/safefile.h"
 
 namespace {
@@ -60,49 +59,6 @@ std::string CsvField(const std::string& text)
 }
 
 } // namespace
-
-QColor StatusGroupColor(TStatusGroup group)
-{
-    switch (group) {
-    case TStatusGroup::Popular:
-        return QColor(0x7c, 0xcf, 0x7c);
-    case TStatusGroup::Rejected:
-        return QColor(0xee, 0x7a, 0x7a);
-    case TStatusGroup::Neglected:
-        return QColor(0xb8, 0xb8, 0xb8);
-    case TStatusGroup::Controversial:
-        return QColor(0xf2, 0xc0, 0x5c);
-    case TStatusGroup::Average:
-        return QColor(0x9c, 0xc4, 0xee);
-    case TStatusGroup::Unclassified:
-        break;
-    }
-    return QColor(Qt::white);
-}
-
-QString StatusGroupName(TStatusGroup group)
-{
-    switch (group) {
-    case TStatusGroup::Popular:
-        return CatalogueText("STATUS_GROUP_POPULAR", "Popular");
-    case TStatusGroup::Rejected:
-        return CatalogueText("STATUS_GROUP_REJECTED", "Rejected");
-    case TStatusGroup::Neglected:
-        return CatalogueText("STATUS_GROUP_NEGLECTED", "Neglected");
-    case TStatusGroup::Controversial:
-        return CatalogueText("STATUS_GROUP_CONTROVERSIAL", "Controversial");
-    case TStatusGroup::Average:
-        return CatalogueText("STATUS_GROUP_AVERAGE", "Average");
-    case TStatusGroup::Unclassified:
-        break;
-    }
-    return CatalogueText("STATUS_GROUP_UNCLASSIFIED", "Unclassified");
-}
-
-TStatusThresholds CurrentStatusThresholds()
-{
-    return StatusThresholdsFromHundredths(Regs().Status.ExtremeThreshold, Regs().Status.AverageThreshold);
-}
 
 TStatusForm::TStatusForm(TFileAccess& store, int investId, const QString& title, QWidget* parent)
     : TVisualChildForm("StatusForm", store, investId, title, parent)

@@ -1,20 +1,12 @@
 #pragma once
 
-#include <QColor>
-
 #include "analysis/statusgroups.h"
+#include "views/statuslegend.h"
 #include "views/viewform.h"
 
 class QLabel;
 class QMenu;
 class QTableWidget;
-
-// The colour a status group is shown in (table cells, sociogram figures, target names).
-QColor StatusGroupColor(TStatusGroup group);
-// The group's name from the language file.
-QString StatusGroupName(TStatusGroup group);
-// The thresholds in force (from the settings).
-TStatusThresholds CurrentStatusThresholds();
 
 // The status groups of one investigation: a sortable table of the members with their nominations
 // received, standard scores and group, and the number of members in each group. The table can be

@@ -40,6 +40,29 @@ void TStringsList::SetLines(const QStringList& lines)
     setVisible(IsShown());
 }
 
+void TStringsList::SetLineMarks(const QList<QColor>& marks)
+{
+    if (marks == m_marks)
+        return;
+    m_marks = marks;
+    FitToContents();
+    update();
+}
+
+int TStringsList::MarkWidth() const
+{
+    return m_marks.isEmpty() ? 0 : std::max(6, LineHeight() - 4) + 6;
+}
+
+QRect TStringsList::MarkRect(int line) const
+{
+    if (line < 0 || line >= m_marks.size() || line >= m_lines.size())
+        return {};
+    const int side = MarkWidth() - 6;
+    const QPoint pos = LinePos(line);
+    return QRect(pos.x(), pos.y() + (LineHeight() - side) / 2, side, side);
+}
+
 void TStringsList::SetLeftOrder(int order)
 {
     m_leftOrder = order;
@@ -116,6 +139,7 @@ void TStringsList::FitToContents()
     m_widest = 0;
     for (const QString& line : m_lines)
         m_widest = std::max(m_widest, fm.horizontalAdvance(line));
+    m_widest += MarkWidth();
     const int count = static_cast<int>(m_lines.size());
     const int pitch = LineHeight() + m_order;
     // One column as long as it stays within MaxHeight; a long list (a large group) flows into
@@ -151,10 +175,18 @@ void TStringsList::PaintTo(QPainter& painter)
     painter.setPen(m_textColor);
     const QFontMetrics fm(m_textFont);
     const QRect clip = painter.hasClipping() ? painter.clipBoundingRect().toAlignedRect() : whole;
+    const int markWidth = MarkWidth();
     for (int i = 0; i < m_lines.size(); ++i) {
         const QPoint pos = LinePos(i);
-        if (clip.intersects(QRect(pos, QSize(m_widest, fm.height()))))
-            painter.drawText(pos.x(), pos.y() + fm.ascent(), m_lines[i]);
+        if (!clip.intersects(QRect(pos, QSize(m_widest, fm.height()))))
+            continue;
+        const QRect mark = MarkRect(i);
+        if (!mark.isEmpty()) {
+            painter.setBrush(m_marks[i]);
+            painter.drawRect(mark.adjusted(0, 0, -1, -1));
+            painter.setBrush(Qt::NoBrush);
+        }
+        painter.drawText(pos.x() + markWidth, pos.y() + fm.ascent(), m_lines[i]);
     }
     painter.restore();
 }

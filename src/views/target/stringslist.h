@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QList>
 #include <QStringList>
 
 #include "views/socioobject.h"
@@ -23,6 +24,11 @@ public:
     const QStringList& Lines() const { return m_lines; }
     // Copies the lines; the legend is shown only if it has lines or IsEmptyHide is off.
     void SetLines(const QStringList& lines);
+    // A colour swatch before each line (mark i belongs to line i); none while the list is empty.
+    const QList<QColor>& LineMarks() const { return m_marks; }
+    void SetLineMarks(const QList<QColor>& marks);
+    // Where the swatch of line i is drawn (an empty rectangle when the line has none).
+    QRect MarkRect(int line) const;
     // Left and right margin of the lines.
     int LeftOrder() const { return m_leftOrder; }
     void SetLeftOrder(int order);
@@ -65,11 +71,14 @@ protected:
 private:
     int LineHeight() const;
     int ColumnPitch() const { return m_widest + m_leftOrder; }
+    // The room a swatch takes before the text (0 without swatches).
+    int MarkWidth() const;
 
     QColor m_backColor = Qt::white;
     QFont m_textFont;
     QColor m_textColor = Qt::black;
     QStringList m_lines;
+    QList<QColor> m_marks;
     int m_leftOrder = 20;
     int m_upOrder = 20;
     int m_order = 10;

@@ -13,6 +13,7 @@
 #include "platform/fontcolor.h"
 #include "settings/langconv.h"
 #include "settings/regs.h"
+#include "views/statuslegend.h"
 #include "views/target/stringslist.h"
 #include "views/target/target.h"
 #include "views/target/targetrings.h"
@@ -41,6 +42,8 @@ void PaintBackground(QWidget& widget, const QColor& color)
 TTargetForm::TTargetForm(TFileAccess& store, int investId, const QString& title, QWidget* parent)
     : TVisualChildForm("TargetForm", store, investId, title, parent)
 {
+    m_status = ComputeStatusGroups(Model(), CurrentStatusThresholds());
+    m_statusColors = Regs().Target.StatusColors;
     CreateComponents();
     SetHelpTopic(kHelpTopic);
     resize(368, 279);
@@ -87,6 +90,10 @@ void TTargetForm::CreateComponents()
     }
     m_itemPositive->setChecked(true);
     m_popup->addSeparator();
+    m_itemStatusColors = addItem("PopupItemStatusColors", QStringLiteral("Colour by status group"));
+    m_itemStatusColors->setCheckable(true);
+    m_popup->setToolTipsVisible(true);
+    m_popup->addSeparator();
     QAction* copy = addItem("ItemCopy", QStringLiteral("Copy"));
     QAction* saveAs = addItem("ItemSaveAs", QStringLiteral("Save as..."));
 
@@ -94,6 +101,7 @@ void TTargetForm::CreateComponents()
             [this] { PopupItemClick(ChoiceKindCode(TChoiceKind::Positive)); });
     connect(m_itemNegative, &QAction::triggered, this,
             [this] { PopupItemClick(ChoiceKindCode(TChoiceKind::Negative)); });
+    connect(m_itemStatusColors, &QAction::triggered, this, &TTargetForm::PopupItemStatusColorsClick);
     connect(copy, &QAction::triggered, this, &TTargetForm::ItemCopyClick);
     connect(saveAs, &QAction::triggered, this, &TTargetForm::ItemSaveAsClick);
 
@@ -126,8 +134,54 @@ void TTargetForm::Build()
                                          .arg(static_cast<int64_t>(rings.MinNumber) + omitted - 1)
                                          .arg(rings.RingNumber));
     m_legendRing = kNoRing;
+    ApplyStatusColors();
     ShowLegend(m_target->ActiveRingNumber());
     PlaceContents();
+}
+
+void TTargetForm::ApplyStatusColors()
+{
+    const bool shown = StatusColorsShown();
+    if (shown && !m_statusLegend) {
+        m_statusLegend = new TStatusLegend(m_contents);
+        m_statusLegend->SetCounts(m_status);
+        const TTargetRegs& r = Regs().Target;
+        QFont font;
+        QColor color;
+        ApplyFont(r.LegendFont, font, color);
+        m_statusLegend->SetTextFont(font, color);
+        m_statusLegend->SetBackColor(ToQColor(r.LegendBackground));
+        m_statusLegend->SetLineColor(ToQColor(r.LegendLineColor));
+        m_statusLegend->show();
+    } else if (!shown && m_statusLegend) {
+        delete m_statusLegend;
+        m_statusLegend = nullptr;
+    }
+    QString reason;
+    if (m_status.Unavailable == TStatusUnavailable::TooFewMembers)
+        reason = CatalogueText("STATUS_TOO_FEW_MEMBERS");
+    else if (!m_status.Available())
+        reason = CatalogueText("STATUS_NO_NEGATIVE_CHOICES");
+    m_itemStatusColors->setEnabled(m_status.Available());
+    m_itemStatusColors->setChecked(shown);
+    m_itemStatusColors->setToolTip(reason);
+}
+
+void TTargetForm::PopupItemStatusColorsClick(bool on)
+{
+    m_statusColors = on;
+    Regs().Target.StatusColors = on;
+    ApplyStatusColors();
+    // The members' marks follow at once.
+    const int32_t ring = m_legendRing;
+    m_legendRing = kNoRing;
+    ShowLegend(ring);
+    PlaceContents();
+}
+
+QPoint TTargetForm::StatusLegendPos() const
+{
+    return QPoint(m_target->LeftOffset(), m_target->height());
 }
 
 void TTargetForm::Refresh()
@@ -171,10 +225,23 @@ void TTargetForm::ApplySettings()
 QSize TTargetForm::PictureSize() const
 {
     const QSize target = m_target->size();
-    if (!m_legend->IsShown())
-        return target;
-    const QSize legend = m_legend->size();
-    return QSize(target.width() + legend.width(), std::max(target.height(), legend.height()));
+    const QSize legend = m_legend->IsShown() ? m_legend->size() : QSize(0, 0);
+    QSize whole(MembersLegendLeft() + legend.width(), std::max(target.height(), legend.height()));
+    if (m_statusLegend) {
+        // The key below the rings, with the rings' margin below it too.
+        const QRect key(StatusLegendPos(), m_statusLegend->size());
+        whole = whole.expandedTo(QSize(key.right() + 1, key.bottom() + 1 + m_target->TopOffset()));
+    }
+    return whole;
+}
+
+int TTargetForm::MembersLegendLeft() const
+{
+    // Directly right of the rings; a key wider than narrow rings pushes the list right of it.
+    int left = m_target->x() + m_target->width() - m_target->x();
+    if (m_statusLegend)
+        left = std::max(left, StatusLegendPos().x() + m_statusLegend->width() + m_target->LeftOffset());
+    return left;
 }
 
 void TTargetForm::PaintPicture(QPainter& painter)
@@ -186,8 +253,14 @@ void TTargetForm::PaintPicture(QPainter& painter)
     painter.restore();
     if (m_legend->IsShown()) {
         painter.save();
-        painter.translate(m_target->width(), 0);
+        painter.translate(MembersLegendLeft(), 0);
         m_legend->PaintTo(painter);
+        painter.restore();
+    }
+    if (m_statusLegend) {
+        painter.save();
+        painter.translate(StatusLegendPos());
+        m_statusLegend->PaintTo(painter);
         painter.restore();
     }
 }
@@ -197,10 +270,11 @@ void TTargetForm::PlaceContents()
     const int legendHeight = std::max(m_target->height(), kLegendMinHeight);
     if (m_legend->MaxHeight() != legendHeight)
         m_legend->SetMaxHeight(legendHeight);
-    // The legend sits directly right of the rings, level with their top.
-    m_legend->move(m_target->x() + m_target->width() - m_target->x(), m_target->y());
-    const QSize legend = m_legend->IsShown() ? m_legend->size() : QSize(0, 0);
-    m_contents->resize(m_target->width() + legend.width(), std::max(m_target->height(), legend.height()));
+    // The legend sits right of the rings, level with their top.
+    m_legend->move(MembersLegendLeft(), m_target->y());
+    if (m_statusLegend)
+        m_statusLegend->move(StatusLegendPos());
+    m_contents->resize(PictureSize());
 }
 
 void TTargetForm::ShowLegend(int32_t ring)
@@ -208,8 +282,14 @@ void TTargetForm::ShowLegend(int32_t ring)
     if (ring == m_legendRing)
         return;
     QStringList lines;
-    for (int member : MembersOnRing(m_counts, ring))
+    QList<QColor> marks;
+    const bool marked = StatusColorsShown();
+    for (int member : MembersOnRing(m_counts, ring)) {
         lines << QString::fromStdString(Model().Client(member).Name);
+        if (marked && static_cast<std::size_t>(member) < m_status.Members.size())
+            marks << StatusGroupColor(m_status.Members[static_cast<std::size_t>(member)].Group);
+    }
+    m_legend->SetLineMarks(marks.size() == lines.size() ? marks : QList<QColor>());
     m_legend->SetLines(lines);
     m_legendRing = ring;
     PlaceContents();

@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "analysis/statusgroups.h"
 #include "views/viewform.h"
 
 class QAction;
 class QMenu;
 class QScrollArea;
+class TStatusLegend;
 class TStringsList;
 class TTarget;
 
@@ -42,6 +44,17 @@ public:
     TStringsList& Legend() const { return *m_legend; }
     // The ring whose members the legend lists (kNoRing before the first).
     int32_t LegendRing() const { return m_legendRing; }
+    // The members' status groups (computed when the window opens).
+    const TStatusResult& Status() const { return m_status; }
+    // Whether the legend marks each member with the colour of its status group: switched on and
+    // the investigation has status groups.
+    bool StatusColorsShown() const { return m_statusColors && m_status.Available(); }
+    // The key to the colours, below the rings; nullptr while the colours are off.
+    TStatusLegend* StatusLegend() const { return m_statusLegend; }
+    QMenu& Menu() const { return *m_popup; }
+
+    // Marks the members by status group (with the key) or not, and remembers the choice in the settings.
+    void PopupItemStatusColorsClick(bool on);
 
 private:
     void CreateComponents();
@@ -54,6 +67,11 @@ private:
     void PopupItemClick(int kind);
     void ItemCopyClick();
     void ItemSaveAsClick();
+    void ApplyStatusColors();
+    // Where the key to the status colours sits: below the rings.
+    QPoint StatusLegendPos() const;
+    // Where the list of a ring's members starts: right of the rings (and of the key).
+    int MembersLegendLeft() const;
 
     QScrollArea* m_scroll = nullptr;
     QWidget* m_contents = nullptr;
@@ -62,6 +80,10 @@ private:
     QMenu* m_popup = nullptr;
     QAction* m_itemPositive = nullptr;
     QAction* m_itemNegative = nullptr;
+    QAction* m_itemStatusColors = nullptr;
     std::vector<int32_t> m_counts;
     int32_t m_legendRing = kNoRing;
+    TStatusResult m_status;
+    bool m_statusColors = false;
+    TStatusLegend* m_statusLegend = nullptr;
 };
