@@ -145,13 +145,7 @@ void TTargetForm::ApplyStatusColors()
     if (shown && !m_statusLegend) {
         m_statusLegend = new TStatusLegend(m_contents);
         m_statusLegend->SetCounts(m_status);
-        const TTargetRegs& r = Regs().Target;
-        QFont font;
-        QColor color;
-        ApplyFont(r.LegendFont, font, color);
-        m_statusLegend->SetTextFont(font, color);
-        m_statusLegend->SetBackColor(ToQColor(r.LegendBackground));
-        m_statusLegend->SetLineColor(ToQColor(r.LegendLineColor));
+        StyleStatusLegend();
         m_statusLegend->show();
     } else if (!shown && m_statusLegend) {
         delete m_statusLegend;
@@ -165,6 +159,20 @@ void TTargetForm::ApplyStatusColors()
     m_itemStatusColors->setEnabled(m_status.Available());
     m_itemStatusColors->setChecked(shown);
     m_itemStatusColors->setToolTip(reason);
+}
+
+void TTargetForm::StyleStatusLegend()
+{
+    if (!m_statusLegend)
+        return;
+    // The key looks like the list of members beside it.
+    const TTargetRegs& r = Regs().Target;
+    QFont font;
+    QColor color;
+    ApplyFont(r.LegendFont, font, color);
+    m_statusLegend->SetTextFont(font, color);
+    m_statusLegend->SetBackColor(ToQColor(r.LegendBackground));
+    m_statusLegend->SetLineColor(ToQColor(r.LegendLineColor));
 }
 
 void TTargetForm::PopupItemStatusColorsClick(bool on)
@@ -206,6 +214,7 @@ void TTargetForm::ApplySettings()
     QColor color;
     ApplyFont(r.LegendFont, font, color);
     m_legend->SetTextFont(font, color);
+    StyleStatusLegend();
 
     m_target->SetRingLineColor(ToQColor(r.RingLineColor));
     m_target->SetNotActiveRingColor(ToQColor(r.RingColor));

@@ -68,6 +68,8 @@ private:
     void ItemCopyClick();
     void ItemSaveAsClick();
     void ApplyStatusColors();
+    // The key takes the font and colours of the members' list.
+    void StyleStatusLegend();
     // Where the key to the status colours sits: below the rings.
     QPoint StatusLegendPos() const;
     // Where the list of a ring's members starts: right of the rings (and of the key).
