@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "analysis/indices.h"
 #include "platform/colorpickcombo.h"
 #include "platform/fontcolor.h"
 #include "platform/helpviewer.h"
@@ -27,7 +28,6 @@
 #include "settings/langconv.h"
 #include "shell/objectstree.h"
 #include "store/fileacc.h"
-#include "analysis/indices.h"
 #include "views/choices/selections.h"
 #include "views/indexes/graphicchart.h"
 #include "views/indexes/indexranges.h"

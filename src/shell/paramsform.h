@@ -100,7 +100,6 @@ private:
     void FillElements(TPage& page);
     TParamElement* CurrentElement(TPage& page);
     void ShowElement(TPage& page);
-    void EditFont(TPage& page, void (*edit)(TPage&, QFont&, QColor&));
     void Edited(TPage& page, unsigned control);
 
     void RefreshTree();
