@@ -609,12 +609,21 @@ void TParamsForm::ShowElement(TPage& page)
         if (item->Color)
             page.Color->SetColor(ToQColor(*item->Color));
     }
-    if (page.Width)
-        page.Width->setValue(item->Width ? *item->Width : page.Width->minimum());
-    if (page.Height)
-        page.Height->setValue(item->Height ? *item->Height : page.Height->minimum());
+    // Controls the element does not use show nothing rather than a value of another element.
+    if (page.Width) {
+        if (item->Width)
+            page.Width->setValue(*item->Width);
+        else
+            page.Width->clear();
+    }
+    if (page.Height) {
+        if (item->Height)
+            page.Height->setValue(*item->Height);
+        else
+            page.Height->clear();
+    }
     if (page.Direction)
-        page.Direction->setCurrentIndex(item->Direction && !*item->Direction ? 1 : 0);
+        page.Direction->setCurrentIndex(item->Direction ? (*item->Direction ? 0 : 1) : -1);
     if (page.Value)
         page.Value->setText(item->Value ? QString::fromStdString(*item->Value) : QString());
 

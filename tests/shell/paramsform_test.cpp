@@ -168,6 +168,9 @@ TEST_F(ParamsFormTest, EachElementEnablesOnlyTheControlsItUses)
         EXPECT_EQ(Child<QSpinBox>(form, "SpinEditChoicesHeight")->isEnabled(), c.width);
         EXPECT_EQ(Child<QComboBox>(form, "ComboBoxChoicesDirection")->isEnabled(), c.direction);
         EXPECT_EQ(Child<QLineEdit>(form, "EditChoicesValue")->isEnabled(), c.value);
+        // A control the element does not use shows no value; one it uses shows the element's.
+        EXPECT_EQ(Child<QSpinBox>(form, "SpinEditChoicesWidth")->text().isEmpty(), !c.width);
+        EXPECT_EQ(Child<QComboBox>(form, "ComboBoxChoicesDirection")->currentIndex() < 0, !c.direction);
     }
     SelectElement(form, "ComboBoxTreeElement", "OPTIONS_TREE_BGRND");
     EXPECT_FALSE(Child<QFontComboBox>(form, "FontComboBoxTree")->isEnabled());
