@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPalette>
 
+#include "platform/thinlines.h"
 #include "views/sociogram/graphiccontrol.h"
 #include "views/sociogram/sociogeometry.h"
 
@@ -17,6 +18,23 @@ namespace {
 QPoint Centre(const QRect& r)
 {
     return {r.left() + r.width() / 2, r.top() + r.height() / 2};
+}
+
+// A region of a few rectangles; many (a large selection's arrows) are merged into their bounding
+// rectangle, which then covers most of the surface anyway and costs nothing to build.
+QRegion RegionOf(const std::vector<QRect>& rects)
+{
+    constexpr std::size_t kMostRects = 64;
+    if (rects.size() <= kMostRects) {
+        QRegion region;
+        for (const QRect& rect : rects)
+            region += rect;
+        return region;
+    }
+    QRect bounds;
+    for (const QRect& rect : rects)
+        bounds |= rect;
+    return bounds;
 }
 
 } // namespace
@@ -193,7 +211,7 @@ QRect TSocioPanel::ArrowBounds(const QRect& from, const QRect& to) const
     return QRect(Centre(from), Centre(to)).normalized().united(to).adjusted(-16, -16, 16, 16);
 }
 
-void TSocioPanel::PaintArrows(QPainter& painter, const QRect& clip)
+void TSocioPanel::PaintArrows(QPainter& painter, const QRegion& clip)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -202,8 +220,13 @@ void TSocioPanel::PaintArrows(QPainter& painter, const QRect& clip)
     QPen current(Qt::NoPen);
     auto flush = [&] {
         if (!lines.empty()) {
-            painter.setPen(current);
-            painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+            const int count = static_cast<int>(lines.size());
+            // Solid one-pixel arrows, the usual case, go straight into a picture's pixels.
+            const bool thin = current.style() == Qt::SolidLine && current.widthF() == 0;
+            if (!thin || !DrawThinLines(painter, lines.data(), count, current.color())) {
+                painter.setPen(current);
+                painter.drawLines(lines.data(), count);
+            }
             lines.clear();
         }
     };
@@ -214,7 +237,7 @@ void TSocioPanel::PaintArrows(QPainter& painter, const QRect& clip)
             if (!target)
                 continue;
             const QRect to = target->geometry();
-            if (!clip.isNull() && !ArrowBounds(from, to).intersects(clip))
+            if (!clip.isEmpty() && !clip.intersects(ArrowBounds(from, to)))
                 continue;
             const TRelation& relation = node->Relation(i);
             // Width 1 is the one-pixel line of the fast path.
@@ -237,7 +260,7 @@ void TSocioPanel::PaintArrows(QPainter& painter, const QRect& clip)
     painter.restore();
 }
 
-void TSocioPanel::PaintSurface(QPainter& painter, const QRect& clip, bool withNodes)
+void TSocioPanel::PaintSurface(QPainter& painter, const QRegion& clip, bool withNodes)
 {
     // A picture is as large as its nodes need; the screen shows the surface's whole area.
     const QSize area = withNodes && !m_clientAligned ? ContentsSize() : size();
@@ -256,7 +279,7 @@ void TSocioPanel::PaintSurface(QPainter& painter, const QRect& clip, bool withNo
     if (!withNodes)
         return;
     for (TSocioGraphicControl* node : m_nodes) {
-        if (clip.isNull() || node->geometry().intersects(clip))
+        if (clip.isEmpty() || clip.intersects(node->geometry()))
             node->PaintTo(painter, node->x(), node->y());
     }
 }
@@ -265,7 +288,7 @@ void TSocioPanel::PaintTo(QPainter& painter)
 {
     if (!m_clientAligned)
         FitToContents();
-    const QRect clip = painter.hasClipping() ? painter.clipBoundingRect().toAlignedRect() : QRect();
+    const QRegion clip = painter.hasClipping() ? QRegion(painter.clipBoundingRect().toAlignedRect()) : QRegion();
     PaintSurface(painter, clip, true);
 }
 
@@ -274,8 +297,8 @@ void TSocioPanel::paintEvent(QPaintEvent* event)
     if (!m_clientAligned)
         FitToContents();
     QPainter painter(this);
-    painter.setClipRect(event->rect());
-    PaintSurface(painter, event->rect(), false);
+    painter.setClipRegion(event->region());
+    PaintSurface(painter, event->region(), false);
     if (m_bandActive) {
         painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
@@ -288,9 +311,9 @@ void TSocioPanel::paintEvent(QPaintEvent* event)
 // ---------------------------------------------------------------------------------------------
 // Node messages
 
-void TSocioPanel::UpdateArrowsOf(TSocioGraphicControl* node, const QRect& geometry)
+QRegion TSocioPanel::NodeRegion(const TSocioGraphicControl* node, const QRect& geometry) const
 {
-    QRegion region(geometry.adjusted(-1, -1, 1, 1));
+    std::vector<QRect> region{geometry.adjusted(-1, -1, 1, 1)};
     for (const TSocioGraphicControl* source : m_nodes) {
         for (int i = 0; i < source->RelationCount(); ++i) {
             const TSocioGraphicControl* target = RelationTarget(*source, i);
@@ -298,10 +321,25 @@ void TSocioPanel::UpdateArrowsOf(TSocioGraphicControl* node, const QRect& geomet
                 continue;
             const QRect from = source == node ? geometry : source->geometry();
             const QRect to = target == node ? geometry : target->geometry();
-            region += ArrowBounds(from, to);
+            region.push_back(ArrowBounds(from, to));
         }
     }
-    update(region);
+    return RegionOf(region);
+}
+
+QRegion TSocioPanel::SelectionRegion() const
+{
+    std::vector<QRect> region;
+    for (const TSocioGraphicControl* source : m_nodes) {
+        if (source->IsSelected())
+            region.push_back(source->geometry().adjusted(-1, -1, 1, 1));
+        for (int i = 0; i < source->RelationCount(); ++i) {
+            const TSocioGraphicControl* target = RelationTarget(*source, i);
+            if (target && (source->IsSelected() || target->IsSelected()))
+                region.push_back(ArrowBounds(source->geometry(), target->geometry()));
+        }
+    }
+    return RegionOf(region);
 }
 
 void TSocioPanel::NodeChanged(TSocioGraphicControl* node)
@@ -312,12 +350,13 @@ void TSocioPanel::NodeChanged(TSocioGraphicControl* node)
         return;
     }
     QRect& last = m_lastGeometry[static_cast<std::size_t>(it - m_nodes.begin())];
-    // What changed: the arrows of the node where it was and where it is now.
-    UpdateArrowsOf(node, last);
+    // What changed: the node and its arrows where it was and where it is now.
+    QRegion changed = NodeRegion(node, last);
     last = node->geometry();
-    UpdateArrowsOf(node, last);
+    changed += NodeRegion(node, last);
     if (!m_clientAligned)
         FitToContents();
+    update(changed);
 }
 
 void TSocioPanel::StartGroupDrag(TSocioGraphicControl* node, QPoint posInNode)
@@ -331,6 +370,8 @@ void TSocioPanel::GroupDragTo(QPoint pos)
     if (!m_dragging)
         return;
     const QPoint delta = pos - m_dragOrigin;
+    // The selected nodes and their arrows, where they were and where they go.
+    QRegion changed = SelectionRegion();
     int smallestLeft = 0;
     int smallestTop = 0;
     std::vector<TSocioGraphicControl*> moved;
@@ -353,7 +394,8 @@ void TSocioPanel::GroupDragTo(QPoint pos)
     m_dragOrigin = pos;
     if (!m_clientAligned)
         FitToContents();
-    update();
+    changed += SelectionRegion();
+    update(changed);
 }
 
 void TSocioPanel::EndGroupDrag()

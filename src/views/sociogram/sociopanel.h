@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
 
 #include "views/socioobject.h"
 
@@ -60,6 +61,12 @@ public:
     void ClearAllRelations();
     void ClearSelection();
 
+    // The part of the surface a node and its arrows cover when the node has that geometry: what a
+    // move or resize of the node repaints, at its old and its new place.
+    QRegion NodeRegion(const TSocioGraphicControl* node, const QRect& geometry) const;
+    // The selected nodes and every arrow from or to one of them, at their places now.
+    QRegion SelectionRegion() const;
+
     // Messages of the nodes: a node moved, changed size or got an arrow.
     void NodeChanged(TSocioGraphicControl* node);
     // A selected node was pressed: the selected nodes follow the mouse until the button is released.
@@ -84,10 +91,10 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void PaintSurface(QPainter& painter, const QRect& clip, bool withNodes);
-    void PaintArrows(QPainter& painter, const QRect& clip);
+    // clip: the part to paint; empty paints everything.
+    void PaintSurface(QPainter& painter, const QRegion& clip, bool withNodes);
+    void PaintArrows(QPainter& painter, const QRegion& clip);
     QRect ArrowBounds(const QRect& from, const QRect& to) const;
-    void UpdateArrowsOf(TSocioGraphicControl* node, const QRect& geometry);
     void EndBandOrDrag();
 
     std::vector<TSocioGraphicControl*> m_nodes;

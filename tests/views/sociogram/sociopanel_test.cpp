@@ -241,3 +241,38 @@ TEST_F(SocioPanelTest, PictureHasNoGripsAndShowsArrows)
     // The arrow runs between the centres, at height 80.
     EXPECT_EQ(picture.pixelColor(200, 80), QColor(255, 0, 0));
 }
+
+TEST_F(SocioPanelTest, MovingANodeRepaintsOnlyItAndItsArrows)
+{
+    auto* a = Node("A", QRect(10, 10, 60, 80));
+    auto* b = Node("B", QRect(400, 10, 60, 80));
+    auto* c = Node("C", QRect(10, 400, 60, 80));
+    auto* d = Node("D", QRect(400, 200, 60, 80));
+    a->AddRelation(b, Qt::SolidLine, Qt::black, 1);
+    d->AddRelation(a, Qt::SolidLine, Qt::black, 1);
+
+    // A node without arrows: its own rectangle and a pixel around it.
+    const QRegion alone = panel->NodeRegion(c, c->geometry());
+    EXPECT_EQ(alone.boundingRect(), c->geometry().adjusted(-1, -1, 1, 1));
+
+    // A node with arrows: their lines, with room for the arrowheads, but not the other nodes.
+    const QRegion withArrows = panel->NodeRegion(a, a->geometry());
+    EXPECT_TRUE(withArrows.contains(QPoint(250, 50)));  // on the arrow to B
+    EXPECT_TRUE(withArrows.contains(QPoint(392, 40)));  // B's arrowhead, just left of B
+    EXPECT_TRUE(withArrows.contains(QPoint(235, 145))); // on the arrow from D
+    EXPECT_FALSE(withArrows.contains(QPoint(40, 440))); // C
+    EXPECT_FALSE(withArrows.contains(QPoint(250, 430)));
+
+    // At a new place the region follows the node: a repaint covers the old and the new region.
+    const QRegion moved = panel->NodeRegion(a, QRect(10, 200, 60, 80));
+    EXPECT_TRUE(moved.contains(QPoint(40, 240)));
+    EXPECT_FALSE(moved.contains(QPoint(40, 440)));
+
+    // A selection: the selected nodes and the arrows from or to them.
+    b->SetSelected(true);
+    const QRegion selection = panel->SelectionRegion();
+    EXPECT_TRUE(selection.contains(QPoint(430, 50)));
+    EXPECT_TRUE(selection.contains(QPoint(250, 50)));
+    EXPECT_FALSE(selection.contains(QPoint(250, 200)));
+    EXPECT_FALSE(selection.contains(QPoint(40, 440)));
+}

@@ -1,0 +1,151 @@
+#include "platform/thinlines.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <utility>
+
+#include <QImage>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QRegion>
+#include <QTransform>
+
+namespace {
+
+constexpr qsizetype kStripeBytes = 1024 * 1024;
+
+// Smallest k with 2·k·step + run >= 2·run·m, for step > 0 (the first step whose offset reaches m).
+int64_t FirstStepReaching(int64_t m, int64_t step, int64_t run)
+{
+    const int64_t num = 2 * run * m - run;
+    if (num <= 0)
+        return 0;
+    return (num + 2 * step - 1) / (2 * step);
+}
+
+// One line along its major axis: the pixel at step k (0..run) lies at major0 + k and at
+// minor0 + sign·floor((2·k·rise + run) / (2·run)) across, i.e. the nearest pixel to the true line.
+// plot(major, minor) writes one pixel; the steps outside [majorLo, majorHi] x [minorLo, minorHi]
+// are skipped without being walked.
+template <typename Plot>
+void WalkLine(int major0, int minor0, int run, int rise, int sign, int majorLo, int majorHi, int minorLo,
+              int minorHi, Plot plot)
+{
+    int64_t kLo = std::max<int64_t>(0, majorLo - major0);
+    int64_t kHi = std::min<int64_t>(run, majorHi - major0);
+    if (kLo > kHi)
+        return;
+    // The offset across grows with k; the steps whose offset lies inside the clip form one range.
+    const int64_t offLo = sign > 0 ? minorLo - minor0 : minor0 - minorHi;
+    const int64_t offHi = sign > 0 ? minorHi - minor0 : minor0 - minorLo;
+    if (rise == 0) {
+        if (offLo > 0 || offHi < 0)
+            return;
+    } else {
+        kLo = std::max(kLo, FirstStepReaching(offLo, rise, run));
+        kHi = std::min(kHi, FirstStepReaching(offHi + 1, rise, run) - 1);
+    }
+    if (kLo > kHi)
+        return;
+    const int64_t twoRun = 2 * static_cast<int64_t>(run);
+    const int64_t num = 2 * kLo * rise + run;
+    int64_t offset = num / twoRun;
+    int64_t rest = num % twoRun;
+    int major = major0 + static_cast<int>(kLo);
+    int minor = minor0 + sign * static_cast<int>(offset);
+    for (int64_t k = kLo; k <= kHi; ++k) {
+        plot(major, minor);
+        ++major;
+        rest += 2 * static_cast<int64_t>(rise);
+        if (rest >= twoRun) {
+            rest -= twoRun;
+            minor += sign;
+        }
+    }
+}
+
+} // namespace
+
+void DrawThinLinesInto(QImage& image, const QLine* lines, int count, const QColor& color, const QRect& clip)
+{
+    const QRect area = clip.intersected(image.rect());
+    if (area.isEmpty() || count <= 0)
+        return;
+    const uint32_t pixel = color.rgba() | 0xff000000u;
+    uchar* const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    auto row = [&](int y) { return reinterpret_cast<uint32_t*>(bits + static_cast<qsizetype>(y) * stride); };
+    // Stripe by stripe, so that the rows being written stay in the processor's cache: a long
+    // steep line otherwise touches a new cache line with every pixel.
+    const int stripeRows = std::max(1, static_cast<int>(kStripeBytes / std::max<qsizetype>(1, stride)));
+    for (int stripeTop = area.top(); stripeTop <= area.bottom(); stripeTop += stripeRows) {
+        const int stripeBottom = std::min(area.bottom(), stripeTop + stripeRows - 1);
+        for (int i = 0; i < count; ++i) {
+            QPoint a = lines[i].p1();
+            QPoint b = lines[i].p2();
+            if (std::max(a.y(), b.y()) < stripeTop || std::min(a.y(), b.y()) > stripeBottom)
+                continue;
+            const int dx = std::abs(b.x() - a.x());
+            const int dy = std::abs(b.y() - a.y());
+            if (dx >= dy) {
+                if (a.x() > b.x())
+                    std::swap(a, b);
+                const int sign = b.y() >= a.y() ? 1 : -1;
+                WalkLine(a.x(), a.y(), dx, dy, sign, area.left(), area.right(), stripeTop, stripeBottom,
+                         [&](int x, int y) { row(y)[x] = pixel; });
+            } else {
+                if (a.y() > b.y())
+                    std::swap(a, b);
+                const int sign = b.x() >= a.x() ? 1 : -1;
+                WalkLine(a.y(), a.x(), dy, dx, sign, stripeTop, stripeBottom, area.left(), area.right(),
+                         [&](int y, int x) { row(y)[x] = pixel; });
+            }
+        }
+    }
+}
+
+bool DrawThinLines(QPainter& painter, const QLine* lines, int count, const QColor& color)
+{
+    QPaintDevice* device = painter.device();
+    if (!painter.isActive() || !device || device->devType() != QInternal::Image || color.alpha() != 255)
+        return false;
+    auto* image = static_cast<QImage*>(device);
+    const QImage::Format format = image->format();
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+        format != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    if (image->devicePixelRatio() != 1.0 || painter.opacity() != 1.0 ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver ||
+        painter.testRenderHint(QPainter::Antialiasing))
+        return false;
+    const QTransform transform = painter.deviceTransform();
+    if (transform.type() > QTransform::TxTranslate)
+        return false;
+    const double fx = transform.dx();
+    const double fy = transform.dy();
+    const int tx = static_cast<int>(std::lround(fx));
+    const int ty = static_cast<int>(std::lround(fy));
+    if (fx != tx || fy != ty)
+        return false;
+    QRect clip = image->rect();
+    if (painter.hasClipping()) {
+        const QRegion region = painter.clipRegion();
+        if (region.rectCount() > 1)
+            return false;
+        clip = region.boundingRect().translated(tx, ty).intersected(clip);
+    }
+    if (tx == 0 && ty == 0) {
+        DrawThinLinesInto(*image, lines, count, color, clip);
+        return true;
+    }
+    constexpr int kChunk = 256;
+    QLine moved[kChunk];
+    for (int start = 0; start < count; start += kChunk) {
+        const int n = std::min(kChunk, count - start);
+        for (int i = 0; i < n; ++i)
+            moved[i] = lines[start + i].translated(tx, ty);
+        DrawThinLinesInto(*image, moved, n, color, clip);
+    }
+    return true;
+}
