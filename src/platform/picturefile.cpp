@@ -1,11 +1,17 @@
 #include "platform/picturefile.h"
 
+#include <algorithm>
+#include <cmath>
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include <jpeglib.h>
+#include <jerror.h>
+#include <png.h>
 
 #include <QBuffer>
 #include <QDir>
@@ -17,6 +23,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QSvgGenerator>
+#include <QtEndian>
 
 #include "platform/messagedialog.h"
 #include "platform/modalseam.h"
@@ -49,12 +56,134 @@ void JpegErrorExit(j_common_ptr info)
     std::longjmp(error->jump, 1);
 }
 
-// Plain C-style body: nothing with a destructor lives between setjmp and longjmp.
-bool EncodeJpeg(const unsigned char* rgb, int width, int height, int stride, int quality,
-                unsigned char** output, unsigned long* outputSize, char* message)
+// Memory of one band of a picture being written: small enough to stay well under the memory a
+// large view's picture would take in one piece, large enough that each band is drawn quickly.
+constexpr qsizetype kBandBytes = 32 * 1024 * 1024;
+constexpr int kDotsPerMeter = 3780; // 96 dots per inch
+
+// Rows of a picture as 32-bit pixels (QImage::Format_RGB32 in memory).
+class TRowSource {
+public:
+    virtual ~TRowSource() = default;
+    virtual const uchar* Row(int y) = 0;
+};
+
+// The rows of an image already in memory.
+class TImageRows final : public TRowSource {
+public:
+    explicit TImageRows(const QImage& image) : m_image(image.convertToFormat(QImage::Format_RGB32)) {}
+    const uchar* Row(int y) override { return m_image.constScanLine(y); }
+
+private:
+    QImage m_image;
+};
+
+// The rows of a drawing, drawn a horizontal band at a time through a painter moved up to the band
+// and clipped to it: only one band is ever in memory, whatever the picture's size. Rows may be
+// asked for top down or bottom up; each band is drawn once. Qt rasterizes a shape cut by the
+// edge of what it paints on a little differently near that edge, so each band is drawn with a
+// few rows more above and below, which are not used: the rows kept are those of one piece.
+class TBandRows final : public TRowSource {
+public:
+    static constexpr int kOverlap = 8;
+
+    TBandRows(QSize size, const TDrawing& draw, int bandRows) : m_size(size), m_draw(draw)
+    {
+        const qsizetype rowBytes = std::max<qsizetype>(4, static_cast<qsizetype>(size.width()) * 4);
+        m_bandRows = bandRows > 0 ? bandRows : static_cast<int>(std::max<qsizetype>(1, kBandBytes / rowBytes));
+        m_bandRows = std::min(m_bandRows, size.height());
+        // A picture drawn in one band needs no overlap.
+        m_overlap = m_bandRows >= size.height() ? 0 : kOverlap;
+    }
+    bool Valid()
+    {
+        m_band = QImage(m_size.width(), m_bandRows + 2 * m_overlap, QImage::Format_RGB32);
+        return !m_band.isNull();
+    }
+    const uchar* Row(int y) override
+    {
+        if (!m_drawn || y < m_top || y >= m_top + m_bandRows)
+            DrawBand(y / m_bandRows * m_bandRows);
+        return m_band.constScanLine(y - m_top + m_overlap);
+    }
+
+private:
+    void DrawBand(int top)
+    {
+        m_top = top;
+        m_drawn = true;
+        m_band.fill(Qt::white);
+        QPainter painter(&m_band);
+        const int drawnTop = top - m_overlap;
+        painter.translate(0, -drawnTop);
+        painter.setClipRect(QRect(0, drawnTop, m_size.width(), m_band.height()));
+        m_draw(painter);
+    }
+
+    QSize m_size;
+    const TDrawing& m_draw;
+    int m_bandRows = 1;
+    int m_overlap = 0;
+    int m_top = 0;
+    bool m_drawn = false;
+    QImage m_band;
+};
+
+// Where 32-bit pixel bytes sit in memory: B, G, R, X on little-endian machines.
+constexpr bool kLittleEndian = Q_BYTE_ORDER == Q_LITTLE_ENDIAN;
+constexpr int kRed = kLittleEndian ? 2 : 1;
+constexpr int kGreen = kLittleEndian ? 1 : 2;
+constexpr int kBlue = kLittleEndian ? 0 : 3;
+
+void ToRgb(const uchar* pixels, int width, unsigned char* rgb)
+{
+    for (int x = 0; x < width; ++x, pixels += 4, rgb += 3) {
+        rgb[0] = pixels[kRed];
+        rgb[1] = pixels[kGreen];
+        rgb[2] = pixels[kBlue];
+    }
+}
+
+// libjpeg output into a Qt device, through a buffer; a failed write ends the encoding.
+struct TJpegDestination {
+    jpeg_destination_mgr manager;
+    QIODevice* device;
+    JOCTET buffer[64 * 1024];
+};
+
+void JpegInitDestination(j_compress_ptr info)
+{
+    auto* destination = reinterpret_cast<TJpegDestination*>(info->dest);
+    destination->manager.next_output_byte = destination->buffer;
+    destination->manager.free_in_buffer = sizeof(destination->buffer);
+}
+
+boolean JpegEmptyBuffer(j_compress_ptr info)
+{
+    auto* destination = reinterpret_cast<TJpegDestination*>(info->dest);
+    const auto size = static_cast<qint64>(sizeof(destination->buffer));
+    if (destination->device->write(reinterpret_cast<const char*>(destination->buffer), size) != size)
+        ERREXIT(info, JERR_FILE_WRITE);
+    JpegInitDestination(info);
+    return TRUE;
+}
+
+void JpegTermDestination(j_compress_ptr info)
+{
+    auto* destination = reinterpret_cast<TJpegDestination*>(info->dest);
+    const auto size = static_cast<qint64>(sizeof(destination->buffer) - destination->manager.free_in_buffer);
+    if (size > 0 && destination->device->write(reinterpret_cast<const char*>(destination->buffer), size) != size)
+        ERREXIT(info, JERR_FILE_WRITE);
+}
+
+// Plain C-style body: nothing with a destructor is made between setjmp and longjmp (the rows are
+// drawn inside rows.Row, which has returned before libjpeg runs again).
+bool EncodeJpeg(TRowSource& rows, int width, int height, int quality, QIODevice& device, char* message)
 {
     jpeg_compress_struct info;
     TJpegError error;
+    TJpegDestination destination;
+    std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * 3);
     info.err = jpeg_std_error(&error.manager);
     error.manager.error_exit = JpegErrorExit;
     error.message[0] = '\0';
@@ -64,20 +193,98 @@ bool EncodeJpeg(const unsigned char* rgb, int width, int height, int stride, int
         return false;
     }
     jpeg_create_compress(&info);
-    jpeg_mem_dest(&info, output, outputSize);
+    destination.device = &device;
+    destination.manager.init_destination = JpegInitDestination;
+    destination.manager.empty_output_buffer = JpegEmptyBuffer;
+    destination.manager.term_destination = JpegTermDestination;
+    info.dest = &destination.manager;
     info.image_width = static_cast<JDIMENSION>(width);
     info.image_height = static_cast<JDIMENSION>(height);
+    // libjpeg-turbo takes the 32-bit pixels as they are; plain libjpeg gets them as RGB.
+#if defined(JCS_EXTENSIONS)
+    constexpr bool direct = true;
+    info.input_components = 4;
+    info.in_color_space = kLittleEndian ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+#else
+    constexpr bool direct = false;
     info.input_components = 3;
     info.in_color_space = JCS_RGB;
+#endif
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
+    info.density_unit = 1;
+    info.X_density = 96;
+    info.Y_density = 96;
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
-        auto* row = const_cast<JSAMPROW>(rgb + static_cast<std::size_t>(info.next_scanline) * stride);
+        const uchar* pixels = rows.Row(static_cast<int>(info.next_scanline));
+        JSAMPROW row = const_cast<JSAMPROW>(pixels);
+        if (!direct) {
+            ToRgb(pixels, width, rgb.data());
+            row = rgb.data();
+        }
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
+    return true;
+}
+
+// libpng output into a Qt device; a failed write ends the encoding.
+void PngWrite(png_structp png, png_bytep data, png_size_t length)
+{
+    auto* device = static_cast<QIODevice*>(png_get_io_ptr(png));
+    if (device->write(reinterpret_cast<const char*>(data), static_cast<qint64>(length)) !=
+        static_cast<qint64>(length))
+        png_error(png, "the file could not be written (is the disk full?)");
+}
+
+void PngFlush(png_structp /*png*/) {}
+
+void PngError(png_structp png, png_const_charp text)
+{
+    auto* message = static_cast<char*>(png_get_error_ptr(png));
+    std::snprintf(message, JMSG_LENGTH_MAX, "%s", text);
+    png_longjmp(png, 1);
+}
+
+void PngWarning(png_structp /*png*/, png_const_charp /*text*/) {}
+
+// Plain C-style body, as EncodeJpeg.
+bool EncodePng(TRowSource& rows, int width, int height, QIODevice& device, char* message)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, message, PngError, PngWarning);
+    if (!png) {
+        std::snprintf(message, JMSG_LENGTH_MAX, "the PNG encoder could not be started");
+        return false;
+    }
+    png_infop info = png_create_info_struct(png);
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        if (!message[0])
+            std::snprintf(message, JMSG_LENGTH_MAX, "the PNG encoder could not be started");
+        return false;
+    }
+    png_set_write_fn(png, &device, PngWrite, PngFlush);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_pHYs(png, info, kDotsPerMeter, kDotsPerMeter, PNG_RESOLUTION_METER);
+    // Views are mostly plain areas: the quick end of zlib's settings keeps huge pictures fast and
+    // loses little size on them.
+    png_set_compression_level(png, 3);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+    png_write_info(png, info);
+    // The 32-bit pixels go in as they are: the padding byte is dropped, the order swapped to RGB.
+    if (kLittleEndian) {
+        png_set_bgr(png);
+        png_set_filler(png, 0, PNG_FILLER_AFTER);
+    } else {
+        png_set_filler(png, 0, PNG_FILLER_BEFORE);
+    }
+    for (int y = 0; y < height; ++y)
+        png_write_row(png, const_cast<png_bytep>(rows.Row(y)));
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
     return true;
 }
 
@@ -105,30 +312,127 @@ bool OpenForWriting(QSaveFile& file, QString* error)
     return true;
 }
 
-bool WriteRaster(const QString& fileName, TPictureFormat format, QSize size, const TDrawing& draw,
-                 QString* error)
+bool SaveJpeg(TRowSource& rows, QSize size, const QString& fileName, QString* error)
 {
-    if (!RasterPictureFits(size, error))
+    QSaveFile file(fileName);
+    if (!OpenForWriting(file, error))
         return false;
-    const QImage image = RenderPicture(size, draw);
-    if (image.isNull()) {
-        SetError(error, QStringLiteral("the picture (%1 x %2) is too large to build in memory")
+    char message[JMSG_LENGTH_MAX] = {};
+    if (!EncodeJpeg(rows, size.width(), size.height(), kJpegQuality, file, message)) {
+        file.cancelWriting();
+        SetError(error, QStringLiteral("JPEG encoding failed: ") + QString::fromLocal8Bit(message));
+        return false;
+    }
+    return Commit(file, error);
+}
+
+bool SavePng(TRowSource& rows, QSize size, const QString& fileName, QString* error)
+{
+    QSaveFile file(fileName);
+    if (!OpenForWriting(file, error))
+        return false;
+    char message[JMSG_LENGTH_MAX] = {};
+    if (!EncodePng(rows, size.width(), size.height(), file, message)) {
+        file.cancelWriting();
+        SetError(error, QStringLiteral("PNG encoding failed: ") + QString::fromLocal8Bit(message));
+        return false;
+    }
+    return Commit(file, error);
+}
+
+// A 24-bit Windows bitmap, its rows stored bottom up as the format's readers most widely expect;
+// the rows are asked for in that order, so a drawn picture is drawn from its bottom band up.
+bool SaveBmp(TRowSource& rows, QSize size, const QString& fileName, QString* error)
+{
+    const qint64 rowBytes = (static_cast<qint64>(size.width()) * 3 + 3) / 4 * 4;
+    constexpr qint64 headerBytes = 14 + 40;
+    const qint64 fileBytes = headerBytes + rowBytes * size.height();
+    if (fileBytes > 0xFFFFFFFFLL) {
+        SetError(error, QStringLiteral("the picture (%1 x %2 pixels) is too large for a bitmap file, which holds at "
+                                       "most 4 GB; save it as PNG, SVG or PDF")
                             .arg(size.width())
                             .arg(size.height()));
         return false;
     }
-    if (format == TPictureFormat::Jpeg)
-        return WriteJpeg(image, fileName, kJpegQuality, error);
     QSaveFile file(fileName);
     if (!OpenForWriting(file, error))
         return false;
-    const char* kind = format == TPictureFormat::Png ? "PNG" : "BMP";
-    if (!image.save(&file, kind)) {
+    unsigned char header[headerBytes] = {'B', 'M'};
+    auto put32 = [&header](int at, qint64 value) { qToLittleEndian(static_cast<quint32>(value), header + at); };
+    auto put16 = [&header](int at, int value) { qToLittleEndian(static_cast<quint16>(value), header + at); };
+    put32(2, fileBytes);
+    put32(10, headerBytes);
+    put32(14, 40);
+    put32(18, size.width());
+    put32(22, size.height());
+    put16(26, 1);
+    put16(28, 24);
+    put32(30, 0); // no compression
+    put32(34, rowBytes * size.height());
+    put32(38, kDotsPerMeter);
+    put32(42, kDotsPerMeter);
+    std::vector<char> buffer;
+    // Rows are gathered into writes of about a megabyte.
+    const qint64 rowsPerWrite = std::max<qint64>(1, (1 << 20) / rowBytes);
+    buffer.reserve(static_cast<std::size_t>(rowBytes * rowsPerWrite));
+    bool written = file.write(reinterpret_cast<const char*>(header), headerBytes) == headerBytes;
+    for (int y = size.height() - 1; written && y >= 0; --y) {
+        const uchar* pixels = rows.Row(y);
+        const std::size_t at = buffer.size();
+        buffer.resize(at + static_cast<std::size_t>(rowBytes), '\0');
+        auto* out = reinterpret_cast<unsigned char*>(buffer.data() + at);
+        for (int x = 0; x < size.width(); ++x, pixels += 4, out += 3) {
+            out[0] = pixels[kBlue];
+            out[1] = pixels[kGreen];
+            out[2] = pixels[kRed];
+        }
+        if (y == 0 || static_cast<qint64>(buffer.size()) >= rowBytes * rowsPerWrite) {
+            written = file.write(buffer.data(), static_cast<qint64>(buffer.size())) ==
+                      static_cast<qint64>(buffer.size());
+            buffer.clear();
+        }
+    }
+    if (!written) {
+        SetError(error, file.errorString());
         file.cancelWriting();
-        SetError(error, QStringLiteral("the image could not be encoded"));
         return false;
     }
     return Commit(file, error);
+}
+
+bool SaveRows(TRowSource& rows, TPictureFormat format, QSize size, const QString& fileName, QString* error)
+{
+    switch (format) {
+    case TPictureFormat::Jpeg:
+        return SaveJpeg(rows, size, fileName, error);
+    case TPictureFormat::Png:
+        return SavePng(rows, size, fileName, error);
+    default:
+        return SaveBmp(rows, size, fileName, error);
+    }
+}
+
+bool WriteRaster(const QString& fileName, TPictureFormat format, QSize size, const TDrawing& draw, int bandRows,
+                 QString* error)
+{
+    // JPEG holds at most 65500 pixels a side; PNG and BMP far more.
+    constexpr int jpegSide = 65500;
+    if (format == TPictureFormat::Jpeg && (size.width() > jpegSide || size.height() > jpegSide)) {
+        SetError(error, QStringLiteral("the picture (%1 x %2 pixels) is too large for a JPEG file, which holds at "
+                                       "most %3 pixels a side; save it as PNG, SVG or PDF")
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(jpegSide));
+        return false;
+    }
+    TBandRows rows(size, draw, bandRows);
+    if (!rows.Valid()) {
+        SetError(error, QStringLiteral("there is not enough memory to draw the picture (%1 x %2 pixels)")
+                            .arg(size.width())
+                            .arg(size.height()));
+        return false;
+    }
+    return SaveRows(rows, format, size, fileName, error);
 }
 
 bool WriteSvg(const QString& fileName, QSize size, const TDrawing& draw, QString* error)
@@ -254,35 +558,54 @@ QImage RenderPicture(QSize size, const TDrawing& draw)
     return image;
 }
 
+QSize SizeWithin(QSize size, qint64 maxPixels)
+{
+    const qint64 pixels = static_cast<qint64>(size.width()) * size.height();
+    if (pixels <= maxPixels && size.width() <= 65500 && size.height() <= 65500)
+        return size;
+    double factor = std::sqrt(static_cast<double>(maxPixels) / static_cast<double>(std::max<qint64>(1, pixels)));
+    factor = std::min({factor, 65500.0 / size.width(), 65500.0 / size.height()});
+    return {std::max(1, static_cast<int>(size.width() * factor)), std::max(1, static_cast<int>(size.height() * factor))};
+}
+
+QImage RenderPictureWithin(QSize size, const TDrawing& draw, qint64 maxPixels, bool* scaled)
+{
+    const QSize within = SizeWithin(size, maxPixels);
+    if (scaled)
+        *scaled = within != size;
+    if (within == size)
+        return RenderPicture(size, draw);
+    QImage image(within, QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.scale(static_cast<double>(within.width()) / size.width(),
+                  static_cast<double>(within.height()) / size.height());
+    painter.setClipRect(QRect(QPoint(0, 0), size));
+    draw(painter);
+    painter.end();
+    return image;
+}
+
 bool WriteJpeg(const QImage& image, const QString& fileName, int quality, QString* error)
 {
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-    unsigned char* buffer = nullptr;
-    unsigned long length = 0;
-    char message[JMSG_LENGTH_MAX] = {};
-    const bool encoded = EncodeJpeg(rgb.constBits(), rgb.width(), rgb.height(),
-                                    static_cast<int>(rgb.bytesPerLine()), quality, &buffer, &length, message);
-    const QByteArray bytes = encoded ? QByteArray(reinterpret_cast<const char*>(buffer),
-                                                  static_cast<qsizetype>(length))
-                                     : QByteArray();
-    std::free(buffer);
-    if (!encoded) {
-        SetError(error, QStringLiteral("JPEG encoding failed: ") + QString::fromLocal8Bit(message));
-        return false;
-    }
+    TImageRows rows(image);
     QSaveFile file(fileName);
     if (!OpenForWriting(file, error))
         return false;
-    if (file.write(bytes) != bytes.size()) {
-        SetError(error, file.errorString());
+    char message[JMSG_LENGTH_MAX] = {};
+    if (!EncodeJpeg(rows, image.width(), image.height(), quality, file, message)) {
         file.cancelWriting();
+        SetError(error, QStringLiteral("JPEG encoding failed: ") + QString::fromLocal8Bit(message));
         return false;
     }
     return Commit(file, error);
 }
 
 bool WritePicture(const QString& fileName, TPictureFormat format, QSize size, const TDrawing& draw,
-                  QString* error)
+                  QString* error, int bandRows)
 {
     if (size.width() <= 0 || size.height() <= 0) {
         SetError(error, QStringLiteral("the picture is empty"));
@@ -294,7 +617,7 @@ bool WritePicture(const QString& fileName, TPictureFormat format, QSize size, co
     case TPictureFormat::Pdf:
         return WritePdf(fileName, size, draw, error);
     default:
-        return WriteRaster(fileName, format, size, draw, error);
+        return WriteRaster(fileName, format, size, draw, bandRows, error);
     }
 }
 

@@ -22,19 +22,30 @@ std::optional<TPictureFormat> PictureFormatOfName(const QString& fileName);
 // The extension written for a format, with its dot (".bmp", ".jpg", ...).
 QString PictureExtension(TPictureFormat format);
 
-// Whether a picture of this size can be made as a raster image (BMP, JPEG, PNG, the clipboard):
-// at most 65500 pixels a side, as JPEG allows, and 100 million pixels in all. Otherwise *reason
-// says why; vector formats (SVG, PDF) have no such limit.
+// Whether a picture of this size can be made as one raster image in memory: at most 65500 pixels
+// a side and 100 million pixels in all. Otherwise *reason says why. Files do not need it: they
+// are written band by band.
 bool RasterPictureFits(QSize size, QString* reason = nullptr);
 
 // The drawing as a raster image of the given size (white under what the drawing leaves blank).
 QImage RenderPicture(QSize size, const TDrawing& draw);
 
+// The most pixels a picture put on the clipboard (or asked for whole in memory) has: 16 million,
+// 64 MB. A larger view is copied scaled down.
+inline constexpr qint64 kClipboardPixels = 16'000'000;
+// The size a picture is rendered at within maxPixels: its own size when it fits, else scaled down
+// with its proportions kept (at least 1 x 1).
+QSize SizeWithin(QSize size, qint64 maxPixels);
+// The drawing as a raster image of at most maxPixels pixels: the whole picture, scaled down when
+// it is larger. *scaled tells whether it was.
+QImage RenderPictureWithin(QSize size, const TDrawing& draw, qint64 maxPixels, bool* scaled = nullptr);
+
 // Writes the drawing to a file: BMP, JPEG (quality 90) and PNG as raster images of the given size,
-// SVG and PDF as vector drawings of the same picture. False with the reason in *error (the
-// file is then left as it was).
+// drawn and written a horizontal band at a time (bandRows rows each, 0 for bands of about 32 MB),
+// so no picture larger than one band is ever held; SVG and PDF as vector drawings of the same
+// picture. False with the reason in *error (the file is then left as it was).
 bool WritePicture(const QString& fileName, TPictureFormat format, QSize size, const TDrawing& draw,
-                  QString* error = nullptr);
+                  QString* error = nullptr, int bandRows = 0);
 
 // Encodes the image as a baseline JPEG with libjpeg; false with the reason in *error.
 bool WriteJpeg(const QImage& image, const QString& fileName, int quality, QString* error = nullptr);

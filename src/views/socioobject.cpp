@@ -6,6 +6,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "platform/picturefile.h"
+
 TSocioObject::TSocioObject(QWidget* parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
@@ -21,11 +23,8 @@ void TSocioObject::SetBorderWidth(int width)
 
 QImage TSocioObject::Picture()
 {
-    QImage image(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    PaintTo(painter);
-    return image;
+    return RenderPictureWithin(size().expandedTo(QSize(1, 1)), [this](QPainter& painter) { PaintTo(painter); },
+                               kClipboardPixels);
 }
 
 void TSocioObject::paintEvent(QPaintEvent* event)

@@ -30,7 +30,8 @@ public:
     // the painter may be used to skip what lies outside it.
     virtual void PaintTo(QPainter& painter) = 0;
 
-    // The whole content at the control's current size.
+    // The whole content at the control's current size; a control larger than the clipboard's limit
+    // (kClipboardPixels) is drawn scaled down to it, never as an image of gigabytes.
     QImage Picture();
 
 protected:

@@ -10,6 +10,7 @@
 #include "analysis/investigationobj.h"
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
+#include "platform/modalseam.h"
 #include "platform/notify.h"
 #include "platform/picturefile.h"
 #include "settings/langconv.h"
@@ -115,7 +116,20 @@ void TVisualChildForm::Print(QPrinter& printer, TPrintType type, int copies)
 
 void TVisualChildForm::CopyPicture()
 {
-    QApplication::clipboard()->setImage(RenderPicture(PictureSize(), Drawing()));
+    // A large view would make an image of gigabytes that no program pasting it could take; it is
+    // copied scaled down, and the user is told how to get it at full size.
+    bool scaled = false;
+    const QSize size = PictureSize();
+    const QImage image = RenderPictureWithin(size, Drawing(), kClipboardPixels, &scaled);
+    QApplication::clipboard()->setImage(image);
+    if (scaled)
+        Modal().Information(this, QString::fromStdString(MessageText("APPLICATION_NAME")),
+                            QString::fromStdString(MessageText("PICTURE_COPIED_SCALED")) +
+                                QStringLiteral(" (%1 x %2 \u2192 %3 x %4)")
+                                    .arg(size.width())
+                                    .arg(size.height())
+                                    .arg(image.width())
+                                    .arg(image.height()));
 }
 
 QString TVisualChildForm::SavePicture()

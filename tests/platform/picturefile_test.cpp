@@ -1,14 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include <QColor>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
+#include <QLinearGradient>
+#include <QPolygon>
 #include <QPainter>
 #include <QSvgRenderer>
 
 #include "platform/picturefile.h"
+#include "platform/thinlines.h"
 #include "support/core/tempdir.h"
 #include "support/ui/scriptedseam.h"
 
@@ -121,6 +127,145 @@ TEST(PictureFileTest, FailureLeavesTheOldFileAndSaysWhy)
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(path));
     EXPECT_FALSE(WritePicture(PathIn(dir, "empty.png"), TPictureFormat::Png, QSize(0, 10), DrawHalves, &error));
+}
+
+namespace {
+
+const QSize kDetailed(157, 61);
+
+// What a view draws that a band boundary cuts and that comes out the same whichever part of it is
+// drawn: text, a hatched brush, rectangles, level lines, the sociogram's one-pixel arrows, and
+// rows of odd width (BMP pads its rows to four bytes).
+void DrawDetailed(QPainter& painter)
+{
+    painter.fillRect(QRect(5, 3, 60, 50), QBrush(QColor(0, 128, 0), Qt::DiagCrossPattern));
+    painter.fillRect(QRect(100, 0, 57, 61), QColor(20, 40, 200));
+    painter.setPen(QPen(QColor(200, 0, 0), 0));
+    painter.drawRect(QRect(2, 2, 150, 55));
+    const QLine arrows[] = {{0, 60, 156, 1}, {10, 0, 30, 60}, {150, 3, 90, 50}};
+    ASSERT_TRUE(DrawThinLines(painter, arrows, 3, QColor(200, 0, 0)));
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(10, 20, 140, 30), Qt::AlignCenter, QStringLiteral("Band by band"));
+}
+
+// Smooth and slanted shapes: Qt draws a shape cut by the edge of what it paints on with edge
+// pixels a little off those of the uncut shape, so these are close, not equal.
+void DrawSmooth(QPainter& painter)
+{
+    QLinearGradient gradient(0, 0, 0, kDetailed.height());
+    gradient.setColorAt(0, QColor(250, 200, 10));
+    gradient.setColorAt(1, QColor(20, 40, 200));
+    painter.fillRect(QRect(100, 0, 57, 61), gradient);
+    painter.drawPolygon(QPolygon({QPoint(20, 5), QPoint(90, 58), QPoint(3, 40)}));
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(200, 0, 0), 2.5));
+    painter.drawLine(QPointF(0, 60), QPointF(156, 1));
+    painter.drawEllipse(QRectF(30.5, 10.25, 70, 40));
+}
+
+QImage Decoded(const QString& path)
+{
+    QImageReader reader(path);
+    return reader.read().convertToFormat(QImage::Format_RGB32);
+}
+
+// Pixels that differ by more than a few levels in a channel.
+int DifferingPixels(const QImage& a, const QImage& b)
+{
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            const int largest = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                          std::abs(qBlue(p) - qBlue(q))});
+            differing += largest > 4 ? 1 : 0;
+        }
+    }
+    return differing;
+}
+
+} // namespace
+
+TEST(PictureFileTest, BandByBandFilesHoldTheSamePixelsAsOnePiece)
+{
+    TTempDir dir;
+    const QImage whole = RenderPicture(kDetailed, DrawDetailed);
+    const QImage smooth = RenderPicture(kDetailed, DrawSmooth);
+    // One piece: the whole image encoded at once.
+    const QString oneJpeg = PathIn(dir, "one.jpg");
+    ASSERT_TRUE(WriteJpeg(whole, oneJpeg, 90));
+    for (int bandRows : {1, 7, 60, 0}) {
+        SCOPED_TRACE(bandRows);
+        for (const char* name : {"b.png", "b.bmp"}) {
+            SCOPED_TRACE(name);
+            const QString path = PathIn(dir, name);
+            QString error;
+            ASSERT_TRUE(WritePicture(path, *PictureFormatOfName(path), kDetailed, DrawDetailed, &error, bandRows))
+                << error.toStdString();
+            const QImage decoded = Decoded(path);
+            ASSERT_EQ(decoded.size(), kDetailed);
+            EXPECT_EQ(decoded, whole);
+            ASSERT_TRUE(WritePicture(path, *PictureFormatOfName(path), kDetailed, DrawSmooth, &error, bandRows));
+            EXPECT_LE(DifferingPixels(Decoded(path), smooth), 8);
+        }
+        // The same pixels make the same JPEG, whichever way they were drawn.
+        const QString jpeg = PathIn(dir, "b.jpg");
+        ASSERT_TRUE(WritePicture(jpeg, TPictureFormat::Jpeg, kDetailed, DrawDetailed, nullptr, bandRows));
+        EXPECT_EQ(ReadAll(jpeg), ReadAll(oneJpeg));
+        const QImage decoded = Decoded(jpeg);
+        ASSERT_EQ(decoded.size(), kDetailed);
+        long long difference = 0;
+        for (int y = 0; y < kDetailed.height(); ++y)
+            for (int x = 0; x < kDetailed.width(); ++x)
+                difference += std::abs(qGray(decoded.pixel(x, y)) - qGray(whole.pixel(x, y)));
+        EXPECT_LT(difference / (kDetailed.width() * kDetailed.height()), 6);
+    }
+}
+
+TEST(PictureFileTest, OnlyTheFormatsLimitsRefuseALargePicture)
+{
+    TTempDir dir;
+    QString error;
+    int drawn = 0;
+    const TDrawing count = [&drawn](QPainter&) { ++drawn; };
+    // Wider than JPEG allows: refused before anything is drawn or written.
+    const QString jpeg = PathIn(dir, "wide.jpg");
+    EXPECT_FALSE(WritePicture(jpeg, TPictureFormat::Jpeg, QSize(70000, 10), count, &error));
+    EXPECT_TRUE(error.contains("65500")) << error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(jpeg));
+    // A bitmap file holds at most 4 GB.
+    const QString bmp = PathIn(dir, "huge.bmp");
+    EXPECT_FALSE(WritePicture(bmp, TPictureFormat::Bmp, QSize(45280, 35230), count, &error));
+    EXPECT_TRUE(error.contains("4 GB")) << error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(bmp));
+    EXPECT_EQ(drawn, 0);
+    // PNG takes it, drawn in bands of about 32 MB.
+    const QString png = PathIn(dir, "wide.png");
+    ASSERT_TRUE(WritePicture(png, TPictureFormat::Png, QSize(70000, 300), count, &error)) << error.toStdString();
+    EXPECT_EQ(drawn, 3);
+    EXPECT_EQ(QImageReader(png).size(), QSize(70000, 300));
+}
+
+TEST(PictureFileTest, ClipboardPicturesAreScaledDownToTheLimit)
+{
+    bool scaled = true;
+    const QImage small = RenderPictureWithin(kSize, DrawHalves, kClipboardPixels, &scaled);
+    EXPECT_FALSE(scaled);
+    EXPECT_EQ(small, RenderPicture(kSize, DrawHalves));
+
+    // 1230 x 450 within 5535 pixels: a tenth each way, the picture still whole.
+    const QSize large(1230, 450);
+    const TDrawing halves = [&large](QPainter& painter) {
+        painter.fillRect(QRect(0, 0, large.width() / 2, large.height()), QColor(255, 0, 0));
+        painter.fillRect(QRect(large.width() / 2, 0, large.width() / 2, large.height()), QColor(0, 0, 255));
+    };
+    const QImage reduced = RenderPictureWithin(large, halves, 5535, &scaled);
+    EXPECT_TRUE(scaled);
+    EXPECT_EQ(reduced.size(), QSize(123, 45));
+    EXPECT_EQ(reduced.pixelColor(10, 20), QColor(255, 0, 0));
+    EXPECT_EQ(reduced.pixelColor(110, 20), QColor(0, 0, 255));
+    EXPECT_EQ(SizeWithin(QSize(100000, 10), kClipboardPixels), QSize(65500, 6));
 }
 
 TEST(PictureFileTest, FormatFollowsTheExtensionElseTheChosenFilter)

@@ -32,8 +32,9 @@ class TSelections;
 // - put it into a QMdiSubWindow; closing that sub-window asks CanClose() (the form's
 //   closeEvent refuses the close when the user keeps the window) and then posts
 //   TNotifyCode::ChildClosing; activation sends TNotifyCode::ChoicesActivated;
-// - "Save choices" calls Save(), "Clear all choices" calls ClearAll(); printing and copying
-//   use Picture() (or PaintTo() with PictureSize()).
+// - "Save choices" calls Save(), "Clear all choices" calls ClearAll(); printing and picture
+//   files use PaintTo() with PictureSize() (tile by tile, band by band); Picture() is the whole
+//   grid for the clipboard, scaled down when larger than kClipboardPixels.
 class TSelectionForm final : public QWidget {
     Q_OBJECT
 
@@ -75,6 +76,7 @@ public:
     QSize PictureSize() const;
     // The size that shows the whole grid without scroll bars.
     QSize GridFitSize() const;
+    // The whole grid as one image, scaled down to the clipboard's limit when larger.
     QImage Picture() const;
 
     // Takes the grid's look (colours, fonts, lines, cell sizes, symbols, arrow direction) from

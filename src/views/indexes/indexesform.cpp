@@ -291,19 +291,10 @@ void TIndexesForm::PopupItemChoicesClick(int kind)
     RequestChoiceKind(kind);
 }
 
-bool TIndexesForm::BitmapPossible()
-{
-    QString reason;
-    if (RasterPictureFits(PictureSize(), &reason))
-        return true;
-    Modal().Information(this, Caption("APPLICATION_NAME"), Caption("PICTURE_NOT_COPIED") + QStringLiteral(": ") + reason);
-    return false;
-}
-
 void TIndexesForm::ItemCopyClick()
 {
-    if (BitmapPossible())
-        CopyPicture();
+    // A picture too large for the clipboard is copied scaled down (the base says so to the user).
+    CopyPicture();
 }
 
 void TIndexesForm::ItemSaveAsClick()

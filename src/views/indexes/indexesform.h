@@ -49,8 +49,6 @@ private:
     void BuildPrivateChart();
     void PlaceCharts();
     void ShowCheckedKind();
-    // Shows why the picture cannot be made as a bitmap; true when it can.
-    bool BitmapPossible();
 
     QScrollArea* m_scroll = nullptr;
     QWidget* m_chartsPanel = nullptr;

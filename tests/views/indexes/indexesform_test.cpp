@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QMenu>
 #include <QPainter>
 #include <QPrinter>
@@ -17,6 +18,7 @@
 #include "analysis/indices.h"
 #include "analysis/investigationobj.h"
 #include "analysis/projectbuilder.h"
+#include "platform/picturefile.h"
 #include "platform/notify.h"
 #include "settings/langconv.h"
 #include "settings/regs.h"
@@ -209,7 +211,7 @@ TEST_F(IndexesFormTest, SettingsDressTheCharts)
     EXPECT_GE((plot.Right - plot.Left) / 4.6, group.MaxAxeXLabelWidth());
 }
 
-TEST(IndexesFormLarge, ThousandsOfMembersOpenAndRefuseOnlyBitmaps)
+TEST(IndexesFormLarge, ThousandsOfMembersOpenCopyScaledAndSaveWhole)
 {
     TProjectBuilder project;
     std::vector<int32_t> ids;
@@ -222,19 +224,25 @@ TEST(IndexesFormLarge, ThousandsOfMembersOpenAndRefuseOnlyBitmaps)
     EXPECT_EQ(form.PrivateChart().Series().At(0).Points.size(), 2000u);
     EXPECT_GE(form.PrivateChart().width(), 2000 * form.PrivateChart().MaxAxeXLabelWidth());
 
+    // Too large for the clipboard: a smaller copy is copied, and the user is told.
     TScriptedModalSeam seam;
     form.ItemCopyClick();
     ASSERT_EQ(seam.informations.size(), 1);
     EXPECT_TRUE(seam.informations[0].contains("too large")) << seam.informations[0].toStdString();
+    const QImage copied = QApplication::clipboard()->image();
+    EXPECT_LE(static_cast<qint64>(copied.width()) * copied.height(), kClipboardPixels);
+    EXPECT_NEAR(static_cast<double>(copied.width()) / copied.height(),
+                static_cast<double>(form.PictureSize().width()) / form.PictureSize().height(), 0.5);
 
+    // Files are written band by band at full size.
     TTempDir dir;
     const QString base = QString::fromStdString(dir.Path().string()) + "/school";
     seam.ExpectSaveFile(base + ".bmp");
     form.ItemSaveAsClick();
-    EXPECT_EQ(seam.informations.size(), 2);
-    EXPECT_FALSE(QFileInfo::exists(base + ".bmp"));
+    EXPECT_EQ(seam.informations.size(), 1);
+    EXPECT_EQ(QImageReader(base + ".bmp").size(), form.PictureSize());
     seam.ExpectSaveFile(base + ".svg");
     form.ItemSaveAsClick();
-    EXPECT_EQ(seam.informations.size(), 2);
+    EXPECT_EQ(seam.informations.size(), 1);
     EXPECT_GT(QFileInfo(base + ".svg").size(), 100000);
 }
