@@ -35,6 +35,22 @@ QString ShortText(const QString& text)
     return QString::fromStdString(CutChars(text.toStdString(), kShortTextMax));
 }
 
+// The horizontal span a text covers from its pen origin: its advance and every pixel its glyphs
+// reach (italic and large glyphs overhang the advance, mostly to the right).
+struct TTextSpan {
+    int Left = 0;
+    int Right = 0;
+    int Width() const { return Right - Left; }
+};
+
+TTextSpan TextSpan(const QFontMetrics& metrics, const QString& text)
+{
+    if (text.isEmpty())
+        return {};
+    const QRect ink = metrics.boundingRect(text);
+    return {std::min(0, ink.left()), std::max(metrics.horizontalAdvance(text), ink.left() + ink.width())};
+}
+
 bool Near(int a, int b)
 {
     return std::abs(a - b) <= kHitTolerance;
@@ -192,7 +208,7 @@ int TSocioGraphicControl::CaptionTextHeight() const
 
 int TSocioGraphicControl::CaptionWidth() const
 {
-    return QFontMetrics(m_captionFont).horizontalAdvance(m_caption);
+    return TextSpan(QFontMetrics(m_captionFont), m_caption).Width();
 }
 
 void TSocioGraphicControl::AutoSize()
@@ -271,10 +287,10 @@ void TSocioGraphicControl::Paint(QPainter& painter, int x, int y, bool ownCanvas
     // The caption box.
     const QFontMetrics metrics(m_captionFont);
     const int textHeight = metrics.height();
-    const int captionWidth = metrics.horizontalAdvance(m_caption);
+    const TTextSpan span = TextSpan(metrics, m_caption);
+    const int captionWidth = span.Width();
     const int boxLeft = x + lw;
     const int boxTop = y + lw;
-    const int boxRight = std::min(x + captionWidth, x + w - 2 * lw);
     const int c = y + textHeight + 2;
 
     // 2. Brush and pen of the figure.
@@ -319,25 +335,40 @@ void TSocioGraphicControl::Paint(QPainter& painter, int x, int y, bool ownCanvas
     const QBrush captionBrush = rectangleCaption ? QBrush(m_figureBackColor, m_backBrush)
                                                  : QBrush(m_bColor, surfaceStyle);
     painter.setFont(m_captionFont);
-    QRect box(QPoint(boxLeft, boxTop), QPoint(boxRight, c - 1));
-    if (captionWidth < w - lw) {
-        box.translate((w - captionWidth) / 2, 0);
+    painter.setPen(m_captionColor);
+    // Inside the figure's outline on both sides; the text never runs over the node's edges.
+    const int innerWidth = w - 2 * lw;
+    if (captionWidth <= innerWidth) {
+        // Centred on the node by the glyphs' ink, so an italic or large caption stands in the
+        // middle instead of leaning right; the box holds the text's whole span.
+        const QRect ink = metrics.tightBoundingRect(m_caption);
+        const int originX = ink.isEmpty() ? x + lw + (innerWidth - captionWidth) / 2 - span.Left
+                                          : x + (w - ink.width()) / 2 - ink.left();
+        const QRect inner(x + lw, boxTop, innerWidth, std::max(0, c - boxTop));
+        const QRect box = QRect(originX + span.Left, boxTop, captionWidth, inner.height()).intersected(inner);
         painter.fillRect(box, captionBrush);
-        painter.setPen(m_captionColor);
-        painter.drawText(box, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, m_caption);
-    } else {
-        painter.fillRect(box, captionBrush);
-        painter.setPen(m_captionColor);
         painter.save();
         painter.setClipRect(box, Qt::IntersectClip);
-        painter.drawText(QPoint(box.left(), box.top() + metrics.ascent()), m_caption);
+        painter.drawText(QPoint(originX, boxTop + metrics.ascent()), m_caption);
+        painter.restore();
+    } else {
+        // Too wide: drawn from the left, cut at the box, "..." at the right end.
+        const QRect box(QPoint(boxLeft, boxTop), QPoint(x + w - lw - 1, c - 1));
+        painter.fillRect(box, captionBrush);
+        painter.save();
+        painter.setClipRect(box, Qt::IntersectClip);
+        painter.drawText(QPoint(box.left() - span.Left, box.top() + metrics.ascent()), m_caption);
         painter.restore();
         if (!m_caption.trimmed().isEmpty()) {
             const QString dots = QStringLiteral("...");
-            const int dotsWidth = metrics.horizontalAdvance(dots);
-            const QRect dotsRect(x + w - dotsWidth, boxTop, dotsWidth, textHeight);
+            const TTextSpan dotsSpan = TextSpan(metrics, dots);
+            const QRect dotsRect(std::max(boxLeft, box.right() + 1 - dotsSpan.Width()), boxTop,
+                                 std::min(dotsSpan.Width(), box.width()), box.height());
             painter.fillRect(dotsRect, captionBrush);
-            painter.drawText(dotsRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, dots);
+            painter.save();
+            painter.setClipRect(dotsRect, Qt::IntersectClip);
+            painter.drawText(QPoint(dotsRect.left() - dotsSpan.Left, boxTop + metrics.ascent()), dots);
+            painter.restore();
         }
     }
 
