@@ -57,6 +57,19 @@ QString Text(const char* key)
     return QString::fromStdString(LangConv().GetText(key));
 }
 
+// The switch for colouring a view's members by status group, under the parameter controls of
+// its page. It is a setting of the view, not of a sample element, so it is always enabled.
+QCheckBox* AddStatusColorsBox(QWidget& controls, const QString& name, bool checked)
+{
+    auto* box = new QCheckBox(QStringLiteral("Colour by status group"));
+    box->setObjectName(name);
+    box->setChecked(checked);
+    auto* form = static_cast<QFormLayout*>(controls.layout());
+    form->addItem(new QSpacerItem(0, 8, QSizePolicy::Minimum, QSizePolicy::Fixed));
+    form->addRow(box);
+    return box;
+}
+
 QSpinBox* MakeSpin(const QString& name, int low, int high)
 {
     auto* spin = new QSpinBox;
@@ -144,7 +157,14 @@ TParamsForm::TParamsForm(QWidget* owner, TFileAccess* store)
         ShowElement(*page);
     }
     m_pages->setCurrentIndex(0);
-    resize(1120, 700);
+    // Wide and high enough for the index charts as they are drawn now: the Indexes page scrolls
+    // only once larger fonts are chosen.
+    auto* indexScroll = findChild<QScrollArea*>("ScrollBoxIndexesSample");
+    indexScroll->setMinimumSize(indexScroll->widget()->minimumSizeHint());
+    layout->invalidate();
+    const QSize fit = minimumSizeHint();
+    indexScroll->setMinimumSize(0, 0);
+    resize(std::max(1120, fit.width()), std::max(700, fit.height()));
 }
 
 TParamsForm::~TParamsForm()
@@ -467,9 +487,11 @@ QWidget* TParamsForm::BuildGraphPage()
         node->move(places[i]);
         node->show();
     }
+    QWidget* controls = BuildControls(page, "Graph", false, false);
+    m_graphStatusColors = AddStatusColorsBox(*controls, "CheckBoxGraphStatusColors", m_graph.StatusColors);
     auto* layout = new QHBoxLayout(widget);
     layout->addWidget(m_graphSample, 1);
-    layout->addWidget(BuildControls(page, "Graph", false, false));
+    layout->addWidget(controls);
     return widget;
 }
 
@@ -508,9 +530,11 @@ QWidget* TParamsForm::BuildTargetPage()
     m_legendSample->SetLines(names);
     samples->setAutoFillBackground(true);
     samples->setMinimumSize(340, 300);
+    QWidget* controls = BuildControls(page, "Target", false, false);
+    m_targetStatusColors = AddStatusColorsBox(*controls, "CheckBoxTargetStatusColors", m_target.StatusColors);
     auto* layout = new QHBoxLayout(widget);
     layout->addWidget(samples, 1);
-    layout->addWidget(BuildControls(page, "Target", false, false));
+    layout->addWidget(controls);
     return widget;
 }
 
@@ -891,7 +915,9 @@ void TParamsForm::Store()
     regs.Choices.IsGraphic = isGraphic;
     regs.Indexes = m_indexes;
     regs.Graph = m_graph;
+    regs.Graph.StatusColors = m_graphStatusColors->isChecked();
     regs.Target = m_target;
+    regs.Target.StatusColors = m_targetStatusColors->isChecked();
     // The diagram draws every ring with the sample's one line width and one ring width.
     regs.Target.RingLineWidth = regs.Target.ActiveRingLineWidth = m_targetSample->RingLineWidth();
     regs.Target.RingWidth = regs.Target.ActiveRingWidth = m_targetSample->RingWidth();

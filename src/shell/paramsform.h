@@ -134,7 +134,9 @@ private:
     TGraphicChart* m_privateChart = nullptr;
     TPage m_graphPage;
     TSocioPanel* m_graphSample = nullptr;
+    QCheckBox* m_graphStatusColors = nullptr;
     TPage m_targetPage;
+    QCheckBox* m_targetStatusColors = nullptr;
     TTarget* m_targetSample = nullptr;
     TStringsList* m_legendSample = nullptr;
 

@@ -17,6 +17,8 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
 
@@ -103,6 +105,9 @@ void ChangeEverything(TParamsForm& form)
     arrow->setValue(arrow->value() == 4 ? 3 : 4);
     SelectElement(form, "ComboBoxTargetElement", "OPTIONS_TARGET_ELEM_LEGTEXT");
     Child<QCheckBox>(form, "CheckBoxTargetItalic")->toggle();
+    // The status colour switches are not sample elements: they work whatever element is chosen.
+    Child<QCheckBox>(form, "CheckBoxGraphStatusColors")->click();
+    Child<QCheckBox>(form, "CheckBoxTargetStatusColors")->click();
     Child<QPushButton>(form, "BitBtnAllOff")->click();
 }
 
@@ -135,11 +140,15 @@ TEST_F(ParamsFormTest, CancelStoresNothingAndOkStoresEverything)
     EXPECT_NE(Regs().Graph.ArrowWidth, old.Graph.ArrowWidth);
     EXPECT_NE(Regs().Target.LegendFont.Italic, old.Target.LegendFont.Italic);
     EXPECT_EQ(Regs().Target.LegendFont.Bold, old.Target.LegendFont.Bold);
+    EXPECT_NE(Regs().Graph.StatusColors, old.Graph.StatusColors);
+    EXPECT_NE(Regs().Target.StatusColors, old.Target.StatusColors);
 
     // A second opening shows what was stored.
     TParamsForm again(nullptr, nullptr);
     EXPECT_EQ(Child<QSpinBox>(again, "SpinEditNumberOfProjectRefs")->value(),
               Regs().Root.NumOfLastOpenedProjects);
+    EXPECT_EQ(Child<QCheckBox>(again, "CheckBoxGraphStatusColors")->isChecked(), Regs().Graph.StatusColors);
+    EXPECT_EQ(Child<QCheckBox>(again, "CheckBoxTargetStatusColors")->isChecked(), Regs().Target.StatusColors);
 }
 
 TEST_F(ParamsFormTest, EachElementEnablesOnlyTheControlsItUses)
@@ -473,4 +482,20 @@ TEST_F(ParamsFormTest, OpenChoicesAndTargetWindowsTakeTheNewLookAfterOk)
     EXPECT_EQ(marks(), marksBefore);
     EXPECT_FALSE(choices->IsModified());
     EXPECT_EQ(target->findChild<TTarget*>("Target")->NotActiveRingColor(), QColor(0, 128, 0));
+}
+
+TEST_F(ParamsFormTest, IndexesPageFitsWithoutScrollingAtTheDefaultSize)
+{
+    TRegStore empty(TTempDir().File("none.ini"));
+    Regs().Load(empty);
+    TParamsForm form(nullptr, nullptr);
+    form.show();
+    auto* pages = Child<QTabWidget>(form, "PageControlParams");
+    pages->setCurrentWidget(Child<QWidget>(form, "TabSheetIndexes"));
+    QCoreApplication::processEvents();
+    auto* scroll = Child<QScrollArea>(form, "ScrollBoxIndexesSample");
+    EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(scroll->verticalScrollBar()->maximum(), 0);
+    if (const char* folder = std::getenv("TREMLOW_SHOT_DIR"))
+        form.grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/params-indexes-shown.png"));
 }
