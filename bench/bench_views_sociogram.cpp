@@ -1,4 +1,20 @@
-// Drawing, arranging and opening sociograms, and printing a large choices grid.
+// Drawing, arranging and opening sociograms, and printing, copying and saving large views.
+//
+// Measured (RelWithDebInfo, 2-core AMD EPYC shared with other builds; CPU time, peak RSS from
+// /usr/bin/time -v running one benchmark at a time):
+//   draw 300 nodes, 3000 arrows      45.7 ms -> 13.9 ms (arrows 40 -> 7 ms: written straight
+//                                     into the picture's pixels; nodes ~6 ms, background ~1 ms)
+//   repaint after moving one node    0.09 ms (only the node and its arrows' rectangles)
+//   Arrange 2000 nodes               0.1 ms;  open the graph of 2000 members  51 ms
+//   1000-member choices grid (45280 x 35230 pixels):
+//     print, Common (tiles)          4.6 s, 38 MB
+//     print, Proportional            3.9 s, 256 MB
+//     copy (scaled to 4534 x 3528)   0.5 s, 96 MB   (was one 6.3 GB image)
+//     save as JPEG, band by band     5.7 s, 71 MB, 218 MB file  (was refused: too large)
+//     save as PNG, band by band      16-19 s, 70 MB, 24 MB file (zlib's compression of the
+//                                     4.8 GB of pixels is 70 % of it)
+//     save as BMP                    refused: a bitmap file holds at most 4 GB
+//   save the graph of 2000 members as PNG (40 megapixels)  0.8 s, 69 MB
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -9,13 +25,16 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QTemporaryDir>
+#include <QFileInfo>
 
+#include "settings/langconv.h"
 #include "settings/regs.h"
 #include "store/fileacc.h"
 #include "views/choices/selectionform.h"
 #include "views/sociogram/graphform.h"
 #include "views/sociogram/graphiccontrol.h"
 #include "views/sociogram/sociopanel.h"
+#include "platform/picturefile.h"
 #include "platform/printimage.h"
 
 namespace {
@@ -132,6 +151,50 @@ void BM_PrintChoicesGrid1000Members(benchmark::State& state)
 }
 BENCHMARK(BM_PrintChoicesGrid1000Members)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+// Copying a 1000-member choices grid: the picture scaled down to the clipboard's limit.
+void BM_CopyChoicesGrid1000Members(benchmark::State& state)
+{
+    auto store = MakeProject(1000);
+    TSelectionForm form(*store, 1, "bench");
+    for (auto _ : state) {
+        const QImage picture = form.Picture();
+        state.counters["width"] = picture.width();
+        state.counters["height"] = picture.height();
+    }
+}
+BENCHMARK(BM_CopyChoicesGrid1000Members)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Saving a 1000-member choices grid as a picture file, band by band (0 PNG, 1 JPEG).
+void BM_SaveChoicesGrid1000Members(benchmark::State& state)
+{
+    auto store = MakeProject(1000);
+    TSelectionForm form(*store, 1, "bench");
+    QTemporaryDir dir;
+    const bool png = state.range(0) == 0;
+    const QString name = dir.filePath(png ? "grid.png" : "grid.jpg");
+    for (auto _ : state) {
+        QString error;
+        if (!WritePicture(name, png ? TPictureFormat::Png : TPictureFormat::Jpeg, form.PictureSize(),
+                          [&form](QPainter& painter) { form.PaintTo(painter); }, &error))
+            state.SkipWithError(error.toStdString().c_str());
+    }
+    state.counters["MB"] = static_cast<double>(QFileInfo(name).size()) / (1024 * 1024);
+}
+BENCHMARK(BM_SaveChoicesGrid1000Members)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Saving the graph of a 2000-member investigation as PNG.
+void BM_SaveGraph2000Members(benchmark::State& state)
+{
+    auto store = MakeProject(2000);
+    TGraphForm form(*store, 1, "bench");
+    QTemporaryDir dir;
+    const QString name = dir.filePath("graph.png");
+    for (auto _ : state)
+        WritePicture(name, TPictureFormat::Png, form.PictureSize(), form.Drawing());
+    state.counters["pixels"] = static_cast<double>(form.PictureSize().width()) * form.PictureSize().height();
+}
+BENCHMARK(BM_SaveGraph2000Members)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -139,6 +202,8 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     Regs().Load();
+    // The graph window takes its texts from the message catalogue.
+    SetLangConv(std::make_unique<TDlgLangConverter>(TREMLOW_SOURCE_LANGUAGE_FILE));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
