@@ -29,9 +29,21 @@ bool TFileBytes::Read(const std::string& path)
     Release();
     constexpr std::size_t kMapFrom = 1 << 20;
     struct stat st {};
-    if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        IsTooLargeToRead(st.st_size))
+    if (path.empty()) {
+        errno = ENOENT;
         return false;
+    }
+    if (::stat(path.c_str(), &st) != 0)
+        return false;
+    // errno must say why, since callers show it: a stale value from earlier work would mislead.
+    if (!S_ISREG(st.st_mode)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
+    if (IsTooLargeToRead(st.st_size)) {
+        errno = EFBIG;
+        return false;
+    }
     const auto size = static_cast<std::size_t>(st.st_size);
     if (size < kMapFrom)
         return ReadWholeFile(path, m_bytes);

@@ -397,6 +397,16 @@ TEST_F(StoreFile, DamagedFilesFailWithWhatAndWhere)
     EXPECT_FALSE(missing.Load());
     EXPECT_EQ(missing.LastError().Code, CannotRead);
     EXPECT_EQ(missing.LastError().File, dir.File("no-such-file.soi"));
+    EXPECT_EQ(missing.LastError().Reason, std::strerror(ENOENT));
+
+    // A folder given as the project names that as the reason, not whatever errno held before.
+    const std::string folder = dir.File("folder.soi");
+    std::filesystem::create_directory(folder);
+    errno = EILSEQ;
+    TFileAccess folderStore(folder);
+    EXPECT_FALSE(folderStore.Load());
+    EXPECT_EQ(folderStore.LastError().Code, CannotRead);
+    EXPECT_EQ(folderStore.LastError().Reason, std::strerror(EISDIR));
 
     // A huge file (sparse, so it costs no disk) is refused before anything is read into memory.
     const std::string huge = dir.File("huge.soi");
@@ -408,6 +418,7 @@ TEST_F(StoreFile, DamagedFilesFailWithWhatAndWhere)
     TFileAccess hugeStore(huge);
     EXPECT_FALSE(hugeStore.Load());
     EXPECT_TRUE(hugeStore.LastError());
+    EXPECT_EQ(hugeStore.LastError().Reason, std::strerror(EFBIG));
     EXPECT_TRUE(messages.texts.empty());
 
     // The program words a failure once: the catalogue text, then where it failed.
