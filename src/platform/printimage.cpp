@@ -104,6 +104,17 @@ TPrintImage::TPrintImage(QSize size, TDrawing draw, TPrintType type)
 
 void TPrintImage::PrintOnce(QPrinter& printer)
 {
+    // The views lay out their texts with the screen's font metrics. On a printer of another
+    // resolution the same point sizes come out many times larger, so captions overflow their
+    // boxes and are clipped away. At the screen's resolution the layout holds; PDF and system
+    // printer output stay vector, so nothing is lost in sharpness.
+    struct TResolutionGuard {
+        QPrinter& Printer;
+        int Saved;
+        ~TResolutionGuard() { Printer.setResolution(Saved); }
+    } guard{printer, printer.resolution()};
+    printer.setResolution(Round(m_screenDpi > 0 ? m_screenDpi : 96.0));
+
     QPainter painter;
     if (!painter.begin(&printer)) {
         const QString where = printer.outputFileName().isEmpty() ? printer.printerName()

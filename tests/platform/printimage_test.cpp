@@ -112,6 +112,34 @@ TEST(PrintImageTest, PagesPerTypeAndOneJobPerCopy)
     EXPECT_FALSE(QFileInfo::exists(PathIn(dir, "none.pdf")));
 }
 
+TEST(PrintImageTest, TextsKeepTheirScreenSizeOnAHighResolutionPrinter)
+{
+    // Views measure their captions with the screen's metrics; the printed font must match them,
+    // else the captions overflow their boxes and are clipped away.
+    TTempDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    const int resolution = printer.resolution();
+    QFont font;
+    font.setPointSize(10);
+    const int screenHeight = QFontMetrics(font).height();
+    for (TPrintType type : {TPrintType::Common, TPrintType::Proportional, TPrintType::Fit}) {
+        int printedHeight = -1;
+        TPrintImage image(
+            QSize(300, 200),
+            [&](QPainter& painter) {
+                painter.setFont(font);
+                printedHeight = painter.fontMetrics().height();
+                painter.drawText(QPoint(10, 40), QStringLiteral("Caption"));
+            },
+            type);
+        image.PrintOnce(PdfPrinter(printer, PathIn(dir, "text.pdf")));
+        EXPECT_NEAR(printedHeight, screenHeight, 1) << static_cast<int>(type);
+        EXPECT_EQ(PdfPages(PathIn(dir, "text.pdf")), 1);
+    }
+    // The printer is handed back as it came.
+    EXPECT_EQ(printer.resolution(), resolution);
+}
+
 TEST(PrintImageTest, AFailedJobIsReported)
 {
     TTempDir dir;
