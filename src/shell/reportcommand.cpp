@@ -5,11 +5,13 @@
 
 #include <QUrl>
 
+#include "platform/langcontroller.h"
 #include "platform/modalseam.h"
 #include "reports/htmlbuilder.h"
 #include "reports/textbuilder.h"
 #include "reports/wordbuilder.h"
 #include "settings/regs.h"
+#include "shell/entityform.h"
 #include "shell/formreporter.h"
 #include "shell/selobjectform.h"
 
@@ -138,4 +140,8 @@ void RunReportCommand(QWidget* owner, TFileAccess& store, TReportCommand command
         builder->Sociomatrix();
     else
         builder->Generate();
+    // Asked to open the written report: say so when no program could, rather than nothing at all.
+    if (form.ShowResult() && !builder->Shown())
+        ShowMessageText(owner, CatalogueText("REPORT_NOT_OPENED") + QLatin1Char('\n') +
+                                   QString::fromStdString(fileName));
 }

@@ -136,6 +136,26 @@ TEST_F(ShellReports, PickedObjectIsReportedInTheChosenFormatAndTheChoicesAreKept
     EXPECT_EQ(Regs().Report.FileName, temp.File("chess"));
 }
 
+TEST_F(ShellReports, AReportNoProgramCanOpenIsWrittenAndTheUserIsTold)
+{
+    TScriptedModalSeam seam;
+    seam.urlOpens = false;
+    Select(nkInvestigation, "Desk neighbours, September");
+    seam.ExpectDialog("FormReporter", Fill("RadioButtonIsText", QString::fromStdString(temp.File("shown")), true));
+    window.findChild<QAction*>("ReportNodeMenuItem")->trigger();
+    EXPECT_NE(ReadFileBytes(temp.File("shown.txt")).find("Desk neighbours, September"), std::string::npos);
+    ASSERT_EQ(seam.openedUrls.size(), 1);
+    ASSERT_EQ(seam.informations.size(), 1);
+    EXPECT_TRUE(seam.informations[0].startsWith(CatText("REPORT_NOT_OPENED")));
+    EXPECT_TRUE(seam.informations[0].endsWith(QString::fromStdString(temp.File("shown.txt"))));
+
+    // Blanks are opened the same way.
+    seam.ExpectDialog("FormReporter", Fill("RadioButtonIsHTML", QString::fromStdString(temp.File("card")), true));
+    window.findChild<QAction*>("MenuItemCard")->trigger();
+    EXPECT_TRUE(std::filesystem::exists(temp.File("card.html")));
+    EXPECT_EQ(seam.informations.size(), 2);
+}
+
 TEST_F(ShellReports, CurrentNodeAndBlanksNeedNoPickWindow)
 {
     TScriptedModalSeam seam;
