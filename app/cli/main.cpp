@@ -16,8 +16,8 @@ int main(int argc, char** argv)
     program
         .add_option_function<std::string>(
             "--codepage", [](const std::string& text) { SetFileCodePage(ParseCodePage(text)); },
-            "8-bit code page of project files that are not UTF-8, such as 1251 or 1252 (default: the "
-            "setting, else 1251); such a file is written back in it")
+            "8-bit code page of project and client group files that are not UTF-8, such as 1251 or 1252 "
+            "(default: the setting, else 1251); such a project is written back in it")
         ->check(CLI::Validator(
             [](std::string& text) {
                 return ParseCodePage(text) ? std::string() : "not an 8-bit code page: " + text;

@@ -54,8 +54,9 @@ bool GroupFromStore(TFileAccess& store, int32_t groupId, TGroupFileData& data);
 // text) when a birthday is no calendar date.
 bool GroupFileText(const TGroupFileData& data, std::string& text);
 
-// Reads and checks a whole file text (UTF-8 or a legacy 8-bit file; CR, LF or CR LF line ends;
-// a final line end is no extra line). Every line is checked before anything is returned: false,
+// Reads and checks a whole file text: UTF-8, or 8-bit text in the code page of the settings as
+// project files are read (files are written as UTF-8); CR, LF or CR LF line ends, a final line
+// end being no extra line. Every line is checked before anything is returned: false,
 // with data untouched, when the layout, a count, a number or a date is wrong. Dates are read as
 // "YYYY-MM-DD" or else by readLocalDate.
 bool ParseGroupFile(std::string_view bytes, TGroupFileData& data,

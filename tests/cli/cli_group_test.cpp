@@ -91,6 +91,21 @@ TEST_F(CliGroup, AGroupMovesFromOneProjectToAnother)
     EXPECT_EQ(after.CountClientsInGroup(added.Id), clients);
 }
 
+TEST_F(CliGroup, AnEightBitGroupFileIsReadInTheGivenCodePage)
+{
+    const std::string project = Copy(kExample, "p.soi");
+    const std::string in = dir.File("western.sgr");
+    // "Équipe" and "Zoë" in Windows-1252.
+    WriteFileBytes(in, "CLIENT_GROUP\r\n\xC9quipe\r\nNULL\r\n1\r\nZo\xEB\r\nwoman\r\n2001-09-30\r\nNULL\r\n");
+    const TCliRun run = RunCli(dir, {"--codepage", "1252", "import-group", project, in});
+    ASSERT_EQ(run.code, 0) << run.err;
+    TFileAccess after(project);
+    ASSERT_TRUE(after.Load());
+    const TAClientGroup& added = after.ClientGroups().At(after.ClientGroups().Count() - 1);
+    EXPECT_EQ(added.Name, "Équipe");
+    EXPECT_EQ(after.CountClientsInGroup(added.Id), 1);
+}
+
 TEST_F(CliGroup, BadInputIsRefusedWithTheProjectUnchanged)
 {
     const std::string project = Copy(kExample, "p.soi");

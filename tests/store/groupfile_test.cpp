@@ -10,6 +10,7 @@
 #include "store/fileacc.h"
 #include "store/groupfile.h"
 #include "support/core/tempdir.h"
+#include "util/codepage.h"
 
 namespace {
 
@@ -109,6 +110,53 @@ TEST(GroupFile, LineEndsOfEveryKindAndALegacyCodePageAreRead)
     const auto legacy = Parse("CLIENT_GROUP\r\n\xC3\xF0\xF3\xEF\xEF\xE0\r\nNULL\r\n0\r\n");
     ASSERT_TRUE(legacy);
     EXPECT_EQ(legacy->Name, "Группа");
+}
+
+// Sets the code page of 8-bit files for one test and puts the default back afterwards.
+class CodePageScope {
+public:
+    explicit CodePageScope(int codePage) { EXPECT_TRUE(SetFileCodePage(codePage)); }
+    ~CodePageScope() { SetFileCodePage(kDefaultCodePage); }
+    CodePageScope(const CodePageScope&) = delete;
+    CodePageScope& operator=(const CodePageScope&) = delete;
+};
+
+TEST(GroupFile, AnEightBitFileIsReadInTheCodePageOfTheSettingsAndUtf8StaysUtf8)
+{
+    TTempDir dir;
+    // "Équipe", "Zoë Martín", "café" in Windows-1252.
+    const std::string western = dir.File("western.sgr");
+    WriteFileBytes(western, Crlf({"CLIENT_GROUP", "\xC9quipe", "caf\xE9", "1", "Zo\xEB Mart\xEDn", "woman",
+                                  "2001-09-30", "NULL"}));
+    const std::string utf8 = dir.File("utf8.sgr");
+    WriteFileBytes(utf8, Crlf({"CLIENT_GROUP", "Équipe", "café", "0"}));
+    {
+        CodePageScope scope(1252);
+        TGroupFileData read;
+        ASSERT_EQ(ReadGroupFile(western, read), TGroupFileResult::Ok);
+        EXPECT_EQ(read.Name, "Équipe");
+        EXPECT_EQ(read.Description, "café");
+        ASSERT_EQ(read.Clients.size(), 1u);
+        EXPECT_EQ(read.Clients[0].FullName, "Zoë Martín");
+        ASSERT_EQ(ReadGroupFile(utf8, read), TGroupFileResult::Ok);
+        EXPECT_EQ(read.Name, "Équipe");
+        EXPECT_EQ(read.Description, "café");
+
+        // Exported again, the group is written as UTF-8 and reads back the same under any setting.
+        ASSERT_EQ(ReadGroupFile(western, read), TGroupFileResult::Ok);
+        std::string error;
+        const std::string again = dir.File("again.sgr");
+        ASSERT_EQ(WriteGroupFile(again, read, error), TGroupFileResult::Ok) << error;
+        EXPECT_NE(ReadFileBytes(again).find("Zo\xC3\xAB Mart\xC3\xADn"), std::string::npos);
+        CodePageScope cyrillic(1251);
+        TGroupFileData back;
+        ASSERT_EQ(ReadGroupFile(again, back), TGroupFileResult::Ok);
+        EXPECT_EQ(back.Clients[0].FullName, "Zoë Martín");
+    }
+    // The same 8-bit bytes under the default Cyrillic code page are other letters.
+    TGroupFileData cyrillic;
+    ASSERT_EQ(ReadGroupFile(western, cyrillic), TGroupFileResult::Ok);
+    EXPECT_EQ(cyrillic.Description, "cafй");
 }
 
 TEST(GroupFile, OnlyTheExactWordManIsMale)
