@@ -799,13 +799,20 @@ bool TSocMainForm::ConfirmSave()
 bool TSocMainForm::CloseChildWindows()
 {
     QList<QMdiSubWindow*> children = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    // Every choices window answers its save question before any window closes, so keeping one
+    // open keeps all the views open as well.
+    std::vector<TSelectionForm*> asked;
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
-        QPointer<QMdiSubWindow> child(*it);
-        if (auto* choices = qobject_cast<TSelectionForm*>(child->widget())) {
+        if (auto* choices = qobject_cast<TSelectionForm*>((*it)->widget())) {
             if (!choices->CanClose())
                 return false;
-            choices->SetModified(false);
+            asked.push_back(choices);
         }
+    }
+    for (TSelectionForm* choices : asked)
+        choices->SetModified(false);
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        QPointer<QMdiSubWindow> child(*it);
         child->close();
         if (child && child->isVisible())
             return false;

@@ -279,6 +279,37 @@ TEST_F(ShellMainWindowLifecycle, SaveWritesTheChoicesOfAnOpenChoicesWindowToo)
     EXPECT_TRUE(seam.informations.isEmpty());
 }
 
+TEST_F(ShellMainWindowLifecycle, KeepingChangedChoicesOnCloseKeepsEveryViewOpen)
+{
+    const std::string copy = dir.File("class.soi");
+    std::filesystem::copy_file(SampleProjectPath(), copy);
+    TScriptedModalSeam seam;
+    window.OpenProjectFile(QString::fromStdString(copy));
+    ASSERT_TRUE(window.HasProject());
+    window.Tree().setCurrentItem(NodeOf(window.Tree(), nkInvestigation, "Desk neighbours, September"));
+    Trigger("ChoicesMenuItem");
+    window.Tree().setCurrentItem(NodeOf(window.Tree(), nkInvestigation, "Desk neighbours, September"));
+    Trigger("GraphMenuItem");
+    ASSERT_EQ(window.MdiArea().subWindowList().size(), 2);
+    auto* choices = window.MdiArea().findChild<TSelectionForm*>();
+    ASSERT_NE(choices, nullptr);
+    choices->ClearAll();
+
+    // Escape on the choices window's question: the project and both of its windows stay.
+    seam.ExpectDialog("DialogForm", [](QDialog& box) { box.reject(); });
+    EXPECT_FALSE(window.MenuItemProjectCloseClick());
+    EXPECT_TRUE(window.HasProject());
+    EXPECT_EQ(window.MdiArea().subWindowList().size(), 2);
+    EXPECT_TRUE(choices->IsModified());
+
+    // No to the choices, No to the project: everything closes.
+    seam.ExpectDialogButton("DialogForm", "Button1");
+    seam.ExpectDialogButton("DialogForm", "Button1");
+    EXPECT_TRUE(window.MenuItemProjectCloseClick());
+    EXPECT_FALSE(window.HasProject());
+    EXPECT_TRUE(seam.AllConsumed());
+}
+
 TEST_F(ShellMainWindowLifecycle, TreePaneWidthComesBackFromTheSettings)
 {
     TScriptedModalSeam seam;
