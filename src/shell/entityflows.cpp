@@ -204,6 +204,17 @@ bool InvestigationCanBeWritten(QWidget* parent, const TFileAccess& store, const 
     return true;
 }
 
+// The investigation dialog until it is cancelled or its OK passes the checks; a refused OK
+// brings the dialog back as it was left, so nothing typed into it is lost.
+bool ConfirmedInvestigation(QWidget* parent, const TFileAccess& store, TAddInvestForm& form)
+{
+    while (Confirmed(form)) {
+        if (InvestigationCanBeWritten(parent, store, form))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 TEntityResult CreateClientGroup(QWidget* parent, TFileAccess& store, int newId)
@@ -303,7 +314,7 @@ TEntityResult CreateInvestigation(QWidget* parent, TFileAccess& store, int newId
         TAddInvestForm form(parent);
         PrepareAdd(form, "FORM_TITLE_ADD_INVEST", "INVESTIGATION_NAME", newId);
         form.Fill(GatherInvestData(store, -1), -1);
-        if (!Confirmed(form) || !InvestigationCanBeWritten(parent, store, form))
+        if (!ConfirmedInvestigation(parent, store, form))
             return {};
         TInvestTable& table = store.Investigations();
         return WriteNamed(
@@ -329,7 +340,7 @@ TEntityResult ChangeInvestigation(QWidget* parent, TFileAccess& store, int id)
         PrepareChange(form, "FORM_TITLE_CHANGE_INVEST", stored.Name, stored.Description);
         form.Fill(GatherInvestData(store, id), id, stored.ClientGroupId, stored.CriteriaGroupId,
                   stored.CriterionId, stored.AllowAgainst, stored.MaxChoices);
-        if (!Confirmed(form) || !InvestigationCanBeWritten(parent, store, form))
+        if (!ConfirmedInvestigation(parent, store, form))
             return {};
         if (!table.FindById(id))
             return Refuse(parent, "NO_RECORD_MSG");

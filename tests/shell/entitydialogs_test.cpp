@@ -435,19 +435,42 @@ TEST_F(EntityDialogsTest, InvestigationOkChecksGroupSizeThenCriteria)
     TScriptedModalSeam seam;
     // A group of one client: refused although the criteria group is fine.
     seam.ExpectDialog("AddInvestForm", [](QDialog& d) {
+        Child<QLineEdit>(d, "InvestEdit")->setText("Kept");
+        Child<QPlainTextEdit>(d, "ExpandedMemo")->setPlainText("typed notes");
         Child<QComboBox>(d, "CriteriesGroupComboBox")->setCurrentIndex(1);
         Confirm(d);
     });
-    EXPECT_FALSE(CreateInvestigation(nullptr, store, 1).Done);
-    // Two clients but a criteria group without criteria.
+    // The dialog comes back as it was left; two clients but a criteria group without criteria.
     seam.ExpectDialog("AddInvestForm", [](QDialog& d) {
+        EXPECT_EQ(Child<QLineEdit>(d, "InvestEdit")->text(), "Kept");
+        EXPECT_EQ(Child<QPlainTextEdit>(d, "ExpandedMemo")->toPlainText(), "typed notes");
+        EXPECT_EQ(Child<QComboBox>(d, "CriteriesGroupComboBox")->currentIndex(), 1);
         Child<QComboBox>(d, "ClientsGroupComboBox")->setCurrentIndex(1);
+        Child<QComboBox>(d, "CriteriesGroupComboBox")->setCurrentIndex(0);
         Confirm(d);
     });
+    // Cancel then writes nothing.
+    seam.ExpectDialog("AddInvestForm", [](QDialog& d) { d.reject(); });
     EXPECT_FALSE(CreateInvestigation(nullptr, store, 1).Done);
     EXPECT_EQ(seam.informations,
               (QStringList{Text("NOT_ENOUGH_CLIENTS_IN_GROUP"), Text("NO_CRITERIES_IN_GROUP")}));
     EXPECT_EQ(store.Investigations().Count(), 0);
+
+    // Mended after a refusal, the investigation is written with what was typed first.
+    seam.ExpectDialog("AddInvestForm", [](QDialog& d) {
+        Child<QLineEdit>(d, "InvestEdit")->setText("Second try");
+        Confirm(d);
+    });
+    seam.ExpectDialog("AddInvestForm", [](QDialog& d) {
+        Child<QComboBox>(d, "ClientsGroupComboBox")->setCurrentIndex(1);
+        Child<QComboBox>(d, "CriteriesGroupComboBox")->setCurrentIndex(1);
+        Confirm(d);
+    });
+    EXPECT_TRUE(CreateInvestigation(nullptr, store, 1).Done);
+    ASSERT_TRUE(store.Investigations().FindById(1));
+    EXPECT_EQ(store.Investigations().GetName(), "Second try");
+    EXPECT_EQ(store.Investigations().GetClientGroupId(), 2);
+    EXPECT_TRUE(seam.AllConsumed());
 }
 
 TEST_F(EntityDialogsTest, InvestigationWithChoicesRepairsContradictingEdits)

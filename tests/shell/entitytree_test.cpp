@@ -80,12 +80,14 @@ TEST(EntityDialogsTree, CreateAndChangeThroughTreeCommands)
     tree->CreateObject();
     EXPECT_EQ(ChildTexts(criteria->child(0)), QStringList{"Cinema?"});
 
-    // The one-client group is refused at OK; no node and no record appear.
+    // The one-client group is refused at OK; the dialog comes back, and after Cancel no node and
+    // no record appear.
     tree->setCurrentItem(invests);
     seam.ExpectDialog("AddInvestForm", [](QDialog& d) {
         d.findChild<QComboBox*>("ClientsGroupComboBox")->setCurrentIndex(1);
         NameAndConfirm(d, "InvestEdit", "Refused");
     });
+    seam.ExpectDialog("AddInvestForm", [](QDialog& d) { d.reject(); });
     tree->CreateObject();
     EXPECT_EQ(invests->childCount(), 0);
     EXPECT_EQ(seam.informations,
