@@ -37,6 +37,15 @@ int main(int argc, char** argv)
     try {
         program.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
+        // A mistyped command is named, rather than reported as no command at all.
+        if (program.get_subcommands().empty()) {
+            const std::vector<std::string> rest = program.remaining();
+            if (!rest.empty() && !rest.front().starts_with('-')) {
+                std::cerr << "tremlow-cli: unknown command: " << rest.front() << "\n"
+                          << "Run with --help for the list of commands.\n";
+                return 2;
+            }
+        }
         // Help and version end well; every other parse failure is bad usage.
         return program.exit(error) == 0 ? 0 : 2;
     }

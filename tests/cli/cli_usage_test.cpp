@@ -46,6 +46,13 @@ TEST(CliUsage, BadUsageExitsWithTwoAndSaysWhy)
         EXPECT_FALSE(run.err.empty()) << args.front();
         EXPECT_TRUE(run.out.empty()) << args.front();
     }
+    // A mistyped command is named in the message, also after a global option.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"frobnicate", "a.soi"}, {"--codepage", "1252", "frobnicate"}}) {
+        const TCliRun run = RunCli(dir, args);
+        EXPECT_EQ(run.code, 2);
+        EXPECT_NE(run.err.find("unknown command: frobnicate"), std::string::npos) << run.err;
+    }
 }
 
 } // namespace
