@@ -616,6 +616,8 @@ void TSocMainForm::MenuItemProjectOpenClick()
 void TSocMainForm::OpenProjectFile(const QString& path)
 {
     const QFileInfo info(path);
+    if (info.isDir())
+        throw TAppError(LangConv().GetText("PROJECT_IS_FOLDER") + "\n" + QDir::toNativeSeparators(path).toStdString());
     if (!info.isFile()) {
         // Only a path that was in the recent list has been taken out of it.
         bool recent = false;

@@ -543,6 +543,17 @@ TEST_F(ShellMainWindowLifecycle, StartupActionOpensCommandLineProjectOrSaysItIsM
     EXPECT_TRUE(seam.dialogsShown.isEmpty()) << "no start-up window after a command-line argument";
     EXPECT_FALSE(window.IsStarting());
 
+    // A folder is called a folder, not a missing file.
+    seam.informations.clear();
+    const QString folder = QString::fromStdString(dir.File("folder"));
+    std::filesystem::create_directory(folder.toStdString());
+    TSocMainForm third;
+    third.SetCommandLineProject(folder);
+    third.RunStartupAction();
+    EXPECT_FALSE(third.HasProject());
+    ASSERT_EQ(seam.informations.size(), 1);
+    EXPECT_EQ(seam.informations[0], CatText("PROJECT_IS_FOLDER") + "\n" + QDir::toNativeSeparators(folder));
+
     TSocMainForm second;
     second.SetCommandLineProject(QString::fromStdString(SampleProjectPath()));
     second.RunStartupAction();
