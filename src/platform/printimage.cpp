@@ -1,7 +1,9 @@
 #include "platform/printimage.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 #include <QComboBox>
 #include <QDir>
@@ -68,6 +70,19 @@ QString CopyFileName(const QString& first, int copy)
                                QStringLiteral(".") + (info.suffix().isEmpty() ? QStringLiteral("pdf") : info.suffix()));
 }
 
+// Why a PDF file could not be started, as the system words it ("" when that cannot be told).
+QString FileFailureReason(const QString& fileName)
+{
+    const QFileInfo info(fileName);
+    if (info.isDir())
+        return QStringLiteral(" (") + QString::fromLocal8Bit(std::strerror(EISDIR)) + QLatin1Char(')');
+    if (!info.dir().exists())
+        return QStringLiteral(" (") + QString::fromLocal8Bit(std::strerror(ENOENT)) + QLatin1Char(')');
+    if (!info.exists() ? !QFileInfo(info.absolutePath()).isWritable() : !info.isWritable())
+        return QStringLiteral(" (") + QString::fromLocal8Bit(std::strerror(EACCES)) + QLatin1Char(')');
+    return {};
+}
+
 } // namespace
 
 TPrintTiling CommonTiling(QSize picture, QSize page, double factor)
@@ -117,8 +132,10 @@ void TPrintImage::PrintOnce(QPrinter& printer)
 
     QPainter painter;
     if (!painter.begin(&printer)) {
-        const QString where = printer.outputFileName().isEmpty() ? printer.printerName()
-                                                                  : QDir::toNativeSeparators(printer.outputFileName());
+        const QString file = printer.outputFileName();
+        QString where = file.isEmpty() ? printer.printerName() : QDir::toNativeSeparators(file);
+        if (!file.isEmpty())
+            where += FileFailureReason(file);
         throw TAppError((CatalogueText("PRINT_FAILED", "Printing failed") + QStringLiteral(": ") + where).toStdString());
     }
     const QSize page = PageSize(printer);

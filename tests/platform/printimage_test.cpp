@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -145,7 +148,15 @@ TEST(PrintImageTest, AFailedJobIsReported)
     TTempDir dir;
     QPrinter printer(QPrinter::HighResolution);
     TPrintImage image(QSize(30, 20), Fill, TPrintType::Fit);
-    EXPECT_THROW(image.PrintOnce(PdfPrinter(printer, PathIn(dir, "no/such/folder.pdf"))), std::exception);
+    try {
+        image.PrintOnce(PdfPrinter(printer, PathIn(dir, "no/such/folder.pdf")));
+        ADD_FAILURE() << "no error";
+    } catch (const std::exception& error) {
+        // The message names the file and why it could not be written.
+        const std::string text = error.what();
+        EXPECT_NE(text.find("folder.pdf"), std::string::npos) << text;
+        EXPECT_NE(text.find(std::strerror(ENOENT)), std::string::npos) << text;
+    }
 }
 
 TEST(FormPrintTuningTest, PrintTypeIsReadAndWrittenAndPdfPrinterAsksForAFile)
