@@ -68,11 +68,16 @@ bool TMobileData::Import(TObjectsTree& tree)
                                                 CatalogueText("CLN_GROUP_FILTER_HEAD") + " (*.sgr *.SGR)");
     if (chosen.isEmpty())
         return false;
+    return ImportFile(tree, chosen);
+}
+
+bool TMobileData::ImportFile(TObjectsTree& tree, const QString& path)
+{
     TGroupFileData data;
     TGroupFileResult result = TGroupFileResult::Ok;
     {
         TProgressScope progress;
-        result = ReadGroupFile(chosen.toStdString(), data);
+        result = ReadGroupFile(path.toStdString(), data);
         progress.Advance(kProgressHalf);
         if (result == TGroupFileResult::Ok) {
             // Every line was checked before this point, so the group goes in whole.

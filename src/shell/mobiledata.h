@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+class QString;
 class QWidget;
 class TFileAccess;
 class TObjectsTree;
@@ -18,6 +19,8 @@ public:
     bool Export(TFileAccess& store, int32_t groupId);
     // True when a group was added (the whole file, or nothing of it).
     bool Import(TObjectsTree& tree);
+    // The same for a file already chosen (one opened from the desktop).
+    bool ImportFile(TObjectsTree& tree, const QString& path);
 
 private:
     QWidget* m_parent;

@@ -36,6 +36,7 @@
 #include "settings/langconv.h"
 #include "settings/regs.h"
 #include "settings/storemessages.h"
+#include "shell/entityform.h"
 #include "shell/formabout.h"
 #include "shell/formstarting.h"
 #include "shell/inputform.h"
@@ -46,6 +47,7 @@
 #include "shell/toolbarform.h"
 #include "store/dbinfo.h"
 #include "store/fileacc.h"
+#include "store/groupfile.h"
 #include "store/updatefile.h"
 #include "util/error.h"
 #include "util/messagesink.h"
@@ -537,37 +539,53 @@ void TSocMainForm::RunStartupAction()
     m_starting = false;
     RunCommand([this] {
         const QString argument = m_commandLineProject.trimmed();
-        if (!argument.isEmpty()) {
+        // A client group file opened from the desktop goes into the project the user opens or
+        // creates at the start-up choice.
+        const bool groupFile = !argument.isEmpty() && IsGroupFilePath(argument.toStdString());
+        if (!argument.isEmpty() && !groupFile) {
             // A file that is not there is said so, with its path.
             OpenProjectFile(argument);
             return;
         }
-        if (!Regs().Root.IsStartingForm)
+        RunStartingChoice();
+        if (!groupFile)
             return;
-        const QString last = QString::fromStdString(Regs().GetRecentProject(1)).trimmed();
-        TFormStarting form(this, !last.isEmpty());
-        if (Modal().Exec(form) != QDialog::Accepted)
-            return;
-        Regs().Root.IsStartingForm = form.ShowAtStartUp();
-        switch (form.Action()) {
-        case TFormStarting::ActionOpenLast:
-            OpenProjectFile(last);
-            break;
-        case TFormStarting::ActionCreateNew:
-            MenuItemProjectCreateClick();
-            break;
-        case TFormStarting::ActionOpenExisting:
-            OpenProjectFile(form.Path());
-            break;
-        default:
-            break;
-        }
+        if (m_store)
+            TMobileData(this).ImportFile(*m_tree, argument);
+        else
+            ShowMessageText(this, CatalogueText("CLN_GROUP_FILE_NEEDS_PROJECT") + "\n" +
+                                      QDir::toNativeSeparators(argument));
+        UpdateCommands();
     });
     // The tutorial is offered once, at the first start, after the start-up choice and over the
     // main window; afterwards help opens when it is asked for.
     if (Regs().Root.ShowTutorial) {
         Regs().Root.ShowTutorial = false;
         ShowHelpTopic(51);
+    }
+}
+
+void TSocMainForm::RunStartingChoice()
+{
+    if (!Regs().Root.IsStartingForm)
+        return;
+    const QString last = QString::fromStdString(Regs().GetRecentProject(1)).trimmed();
+    TFormStarting form(this, !last.isEmpty());
+    if (Modal().Exec(form) != QDialog::Accepted)
+        return;
+    Regs().Root.IsStartingForm = form.ShowAtStartUp();
+    switch (form.Action()) {
+    case TFormStarting::ActionOpenLast:
+        OpenProjectFile(last);
+        break;
+    case TFormStarting::ActionCreateNew:
+        MenuItemProjectCreateClick();
+        break;
+    case TFormStarting::ActionOpenExisting:
+        OpenProjectFile(form.Path());
+        break;
+    default:
+        break;
     }
 }
 

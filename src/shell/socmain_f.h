@@ -107,6 +107,8 @@ private:
     QToolButton* AddButton(QToolBar* bar, const char* name, QAction* command, int iconId);
     void Connect(QAction* action, std::function<void()> handler);
     void RunCommand(const std::function<void()>& command);
+    // The start-up choice window (open the last project, open another, create one), when shown.
+    void RunStartingChoice();
     void ShowError(const QString& text);
     void NotAvailable();
 

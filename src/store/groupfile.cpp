@@ -1,9 +1,11 @@
 #include "store/groupfile.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <ctime>
+#include <fstream>
 #include <iostream>
 #include <set>
 
@@ -147,6 +149,24 @@ bool ReadLocalShortDate(std::string_view text, double& date)
     if (!end || !Trim(end).empty())
         return false;
     return EncodeDate(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, date);
+}
+
+bool IsGroupFilePath(const std::string& path)
+{
+    if (path.size() >= 4) {
+        std::string tail = path.substr(path.size() - 4);
+        std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return std::tolower(c); });
+        if (tail == ".sgr")
+            return true;
+    }
+    std::ifstream in(path, std::ios::binary);
+    char head[20] = {};
+    in.read(head, sizeof head);
+    std::string_view start(head, static_cast<std::size_t>(in.gcount()));
+    if (start.starts_with("\xEF\xBB\xBF"))
+        start.remove_prefix(3);
+    return start.starts_with(kHeader) && start.size() > kHeader.size() &&
+           (start[kHeader.size()] == '\r' || start[kHeader.size()] == '\n');
 }
 
 std::string GroupFileName(std::string_view chosen)

@@ -44,6 +44,10 @@ enum class TGroupFileResult {
     WriteFailed,  // export: the file could not be written
 };
 
+// Whether a path names a client group file rather than a project: its name ends in ".sgr" (any
+// letter case) or its first line is "CLIENT_GROUP".
+bool IsGroupFilePath(const std::string& path);
+
 // The export file name: ".sgr" appended unless the name ends in it (lower case) already.
 std::string GroupFileName(std::string_view chosen);
 

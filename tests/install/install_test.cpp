@@ -99,6 +99,7 @@ TEST_F(InstallTree, ExecutablesDataAndDesktopFilesInTheirPlaces)
         "share/mime/packages/org.tremlow.Tremlow.xml",
         "share/icons/hicolor/scalable/apps/org.tremlow.Tremlow.svg",
         "share/icons/hicolor/scalable/mimetypes/application-x-tremlow-project.svg",
+        "share/icons/hicolor/scalable/mimetypes/application-x-tremlow-group.svg",
         "share/icons/hicolor/16x16/apps/org.tremlow.Tremlow.png",
         "share/icons/hicolor/48x48/apps/org.tremlow.Tremlow.png",
         "share/icons/hicolor/256x256/apps/org.tremlow.Tremlow.png",
@@ -167,7 +168,7 @@ TEST_F(InstallTree, MenuEntryAndAppStreamDataPassTheirValidators)
     EXPECT_TRUE(fs::is_regular_file(Prefix() / "bin" / DesktopValue("TryExec").toStdString()));
     EXPECT_TRUE(fs::is_regular_file(Share() / "icons/hicolor/scalable/apps" /
                                     (DesktopValue("Icon").toStdString() + ".svg")));
-    EXPECT_EQ(DesktopValue("MimeType"), "application/x-tremlow-project;");
+    EXPECT_EQ(DesktopValue("MimeType"), "application/x-tremlow-project;application/x-tremlow-group;");
     QFile metainfo(Q(Share() / "metainfo/org.tremlow.Tremlow.metainfo.xml"));
     ASSERT_TRUE(metainfo.open(QIODevice::ReadOnly));
     const QRegularExpressionMatch release =
@@ -176,9 +177,9 @@ TEST_F(InstallTree, MenuEntryAndAppStreamDataPassTheirValidators)
     EXPECT_EQ(release.captured(1), TREMLOW_VERSION);
 }
 
-// The file type, compiled as the desktop compiles it, names project files by their extension
-// and by their first section header.
-TEST_F(InstallTree, ProjectFilesAreKnownByExtensionAndFirstSection)
+// The file types, compiled as the desktop compiles them, name project files by their extension
+// and by their first section header, client group files by their extension and first line.
+TEST_F(InstallTree, ProjectAndGroupFilesAreKnownByExtensionAndFirstLine)
 {
     // The prefix's data folder comes first, as a desktop's search path would hold it.
     const QByteArray systemDirs = qgetenv("XDG_DATA_DIRS");
@@ -214,6 +215,22 @@ TEST_F(InstallTree, ProjectFilesAreKnownByExtensionAndFirstSection)
     EXPECT_EQ(db.mimeTypeForFile(Q(files / "no extension")).name(), type);
     EXPECT_EQ(db.mimeTypeForFile(Q(files / "with bom")).name(), type);
     EXPECT_NE(db.mimeTypeForFile(Q(files / "other text")).name(), type);
+
+    const std::string group = "CLIENT_GROUP\r\nClass 7\r\nNULL\r\n0\r\n";
+    WriteFileBytes((files / "Class 7.SGR").string(), "anything");
+    WriteFileBytes((files / "group without extension").string(), group);
+    WriteFileBytes((files / "group with bom").string(), "\xef\xbb\xbf" + group);
+    WriteFileBytes((files / "unix group").string(), "CLIENT_GROUP\nG\nNULL\n0\n");
+    WriteFileBytes((files / "plural").string(), "CLIENT_GROUPS\r\n");
+    const QString groupType = "application/x-tremlow-group";
+    ASSERT_TRUE(db.mimeTypeForName(groupType).isValid());
+    EXPECT_EQ(db.mimeTypeForName(groupType).comment(), "Tremlow client group");
+    EXPECT_TRUE(db.mimeTypeForName(groupType).inherits("text/plain"));
+    EXPECT_EQ(db.mimeTypeForName(groupType).iconName(), "application-x-tremlow-group");
+    for (const char* name : {"Class 7.SGR", "group without extension", "group with bom", "unix group"})
+        EXPECT_EQ(db.mimeTypeForFile(Q(files / name)).name(), groupType) << name;
+    for (const char* name : {"plural", "no extension", "other text"})
+        EXPECT_NE(db.mimeTypeForFile(Q(files / name)).name(), groupType) << name;
 }
 
 // The installed program, started the way the menu entry says with the address a file manager

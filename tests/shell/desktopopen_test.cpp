@@ -3,16 +3,24 @@
 #include <filesystem>
 #include <string>
 
+#include <QAbstractButton>
+#include <QDialog>
 #include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QString>
 #include <QUrl>
 
+#include "settings/langconv.h"
+#include "settings/regs.h"
 #include "shell/programstart.h"
 #include "shell/socmain_f.h"
 #include "shellfixture.h"
 #include "store/fileacc.h"
+#include "store/groupfile.h"
 #include "support/core/recorders.h"
 #include "support/core/tempdir.h"
+#include "support/ui/scriptedseam.h"
 
 namespace {
 
@@ -65,6 +73,81 @@ TEST(ShellDesktopOpen, ProjectWithSpacesAndNonAsciiLettersOpensFromPathOrAddress
     }
     EXPECT_TRUE(messages.texts.empty());
     EXPECT_EQ(TShellSettings::Recent().front(), project.toStdString());
+}
+
+// A client group file opened from the desktop is no project: the start-up choice runs as usual
+// and the group goes into the project opened there; without a project the user is told how to
+// import it later.
+TEST(ShellDesktopOpen, ClientGroupFileGoesIntoTheProjectChosenAtStartUp)
+{
+    TShellSettings settings;
+    TRecordingProgress progress;
+    TTempDir dir;
+    const QString group = QString::fromStdString(dir.File("Klasse 7.SGR"));
+    WriteFileBytes(group.toStdString(),
+                   "CLIENT_GROUP\r\nKlasse 7\r\nNULL\r\n1\r\nAnna\r\nwoman\r\n2001-09-30\r\nNULL\r\n");
+    const QString project = QString::fromStdString(dir.File("class.soi"));
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(SampleProjectPath()), project));
+    const auto text = [](const char* key) { return QString::fromStdString(LangConv().GetText(key)); };
+
+    Regs().Root.IsStartingForm = true;
+    {
+        TScriptedModalSeam seam;
+        seam.ExpectDialog("FormStarting", [&](QDialog& form) {
+            form.findChild<QRadioButton*>("RadioButtonOpenExisting")->setChecked(true);
+            form.findChild<QLineEdit*>("EditFile")->setText(project);
+            form.findChild<QAbstractButton*>("ButtonOK")->click();
+        });
+        TSocMainForm window;
+        window.SetCommandLineProject(ProjectPathFromArgument(QUrl::fromLocalFile(group).toString()));
+        window.RunStartupAction();
+        ASSERT_TRUE(window.HasProject());
+        EXPECT_EQ(QString::fromStdString(window.Store()->FileName()), project);
+        const TClientGroupTable& groups = window.Store()->ClientGroups();
+        EXPECT_EQ(groups.At(groups.Count() - 1).Name, "Klasse 7");
+        EXPECT_EQ(window.Store()->CountClientsInGroup(groups.At(groups.Count() - 1).Id), 1);
+        EXPECT_EQ(seam.informations, QStringList{text("CLIENT_GROUP_IMPORT_OK")});
+        EXPECT_TRUE(seam.AllConsumed());
+    }
+
+    // No start-up choice: nothing is opened, and the message names the file.
+    Regs().Root.IsStartingForm = false;
+    {
+        TScriptedModalSeam seam;
+        TSocMainForm window;
+        window.SetCommandLineProject(group);
+        window.RunStartupAction();
+        EXPECT_FALSE(window.HasProject());
+        ASSERT_EQ(seam.informations.size(), 1);
+        EXPECT_TRUE(seam.informations[0].startsWith(text("CLN_GROUP_FILE_NEEDS_PROJECT")));
+        EXPECT_TRUE(seam.informations[0].contains(group));
+    }
+}
+
+TEST(ShellDesktopOpen, ClientGroupFilesAreKnownByExtensionOrFirstLine)
+{
+    TTempDir dir;
+    const std::string group = "CLIENT_GROUP\r\nG\r\nNULL\r\n0\r\n";
+    const struct {
+        const char* name;
+        const char* content; // nullptr: no such file
+        bool isGroup;
+    } cases[] = {
+        {"a.sgr", nullptr, true},
+        {"b.SGR", "", true},
+        {"group", group.c_str(), true},
+        {"bom", "\xEF\xBB\xBF" "CLIENT_GROUP\nG\nNULL\n0\n", true},
+        {"project.soi", "[CLIENT_GROUPS]\r\n", false},
+        {"plural", "CLIENT_GROUPS\r\n", false},
+        {"short", "CLIENT_GROUP", false},
+        {"missing", nullptr, false},
+    };
+    for (const auto& c : cases) {
+        const std::string path = dir.File(c.name);
+        if (c.content)
+            WriteFileBytes(path, c.content);
+        EXPECT_EQ(IsGroupFilePath(path), c.isGroup) << c.name;
+    }
 }
 
 } // namespace
