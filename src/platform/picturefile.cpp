@@ -535,21 +535,6 @@ QString PictureExtension(TPictureFormat format)
     return QStringLiteral(".bmp");
 }
 
-bool RasterPictureFits(QSize size, QString* reason)
-{
-    constexpr int maxSide = 65500;
-    constexpr qint64 maxPixels = 100'000'000;
-    if (size.width() <= maxSide && size.height() <= maxSide &&
-        static_cast<qint64>(size.width()) * size.height() <= maxPixels)
-        return true;
-    SetError(reason, QStringLiteral("the picture (%1 x %2 pixels) is too large for a bitmap, which holds at most "
-                                    "%3 pixels a side and 100 million in all; save it as SVG or PDF")
-                         .arg(size.width())
-                         .arg(size.height())
-                         .arg(maxSide));
-    return false;
-}
-
 QImage RenderPicture(QSize size, const TDrawing& draw)
 {
     QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);

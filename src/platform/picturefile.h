@@ -22,11 +22,6 @@ std::optional<TPictureFormat> PictureFormatOfName(const QString& fileName);
 // The extension written for a format, with its dot (".bmp", ".jpg", ...).
 QString PictureExtension(TPictureFormat format);
 
-// Whether a picture of this size can be made as one raster image in memory: at most 65500 pixels
-// a side and 100 million pixels in all. Otherwise *reason says why. Files do not need it: they
-// are written band by band.
-bool RasterPictureFits(QSize size, QString* reason = nullptr);
-
 // The drawing as a raster image of the given size (white under what the drawing leaves blank).
 QImage RenderPicture(QSize size, const TDrawing& draw);
 

@@ -142,6 +142,7 @@ void TSocioGraphicControl::SetCaption(const QString& caption)
         return;
     }
     m_caption = text;
+    m_measures.Valid = false;
     AutoSize();
     m_captionPending = false;
     update();
@@ -157,6 +158,7 @@ void TSocioGraphicControl::SetCaptionFont(const QFont& font, const QColor& color
 void TSocioGraphicControl::AssignCaptionFont(const QFont& font, const QColor& color)
 {
     m_captionFont = font;
+    m_measures.Valid = false;
     m_captionColor = color;
     update();
 }
@@ -175,12 +177,14 @@ void TSocioGraphicControl::SetInfo(const QString& info)
     if (text == m_info)
         return;
     m_info = text;
+    m_measures.InfoValid = false;
     update();
 }
 
 void TSocioGraphicControl::SetInfoFont(const QFont& font, const QColor& color)
 {
     m_infoFont = font;
+    m_measures.InfoValid = false;
     m_infoColor = color;
     update();
 }
@@ -201,14 +205,44 @@ void TSocioGraphicControl::SetHighlighted(bool value)
     update();
 }
 
+const TSocioGraphicControl::TTextMeasures& TSocioGraphicControl::CaptionMeasures() const
+{
+    if (!m_measures.Valid) {
+        const QFontMetrics metrics(m_captionFont);
+        const TTextSpan span = TextSpan(metrics, m_caption);
+        const TTextSpan dots = TextSpan(metrics, QStringLiteral("..."));
+        m_measures.Height = metrics.height();
+        m_measures.Ascent = metrics.ascent();
+        m_measures.SpanLeft = span.Left;
+        m_measures.SpanRight = span.Right;
+        m_measures.Ink = metrics.tightBoundingRect(m_caption);
+        m_measures.DotsLeft = dots.Left;
+        m_measures.DotsRight = dots.Right;
+        m_measures.Valid = true;
+    }
+    return m_measures;
+}
+
+const TSocioGraphicControl::TTextMeasures& TSocioGraphicControl::InfoMeasures() const
+{
+    if (!m_measures.InfoValid) {
+        const QFontMetrics metrics(m_infoFont);
+        m_measures.InfoWidth = metrics.horizontalAdvance(m_info);
+        m_measures.InfoHeight = metrics.height();
+        m_measures.InfoValid = true;
+    }
+    return m_measures;
+}
+
 int TSocioGraphicControl::CaptionTextHeight() const
 {
-    return QFontMetrics(m_captionFont).height();
+    return CaptionMeasures().Height;
 }
 
 int TSocioGraphicControl::CaptionWidth() const
 {
-    return TextSpan(QFontMetrics(m_captionFont), m_caption).Width();
+    const TTextMeasures& measures = CaptionMeasures();
+    return measures.SpanRight - measures.SpanLeft;
 }
 
 void TSocioGraphicControl::AutoSize()
@@ -285,9 +319,9 @@ void TSocioGraphicControl::Paint(QPainter& painter, int x, int y, bool ownCanvas
     painter.fillRect(QRect(x, y, w, h), QBrush(m_bColor, surfaceStyle));
 
     // The caption box.
-    const QFontMetrics metrics(m_captionFont);
-    const int textHeight = metrics.height();
-    const TTextSpan span = TextSpan(metrics, m_caption);
+    const TTextMeasures& measures = CaptionMeasures();
+    const int textHeight = measures.Height;
+    const TTextSpan span{measures.SpanLeft, measures.SpanRight};
     const int captionWidth = span.Width();
     const int boxLeft = x + lw;
     const int boxTop = y + lw;
@@ -312,9 +346,9 @@ void TSocioGraphicControl::Paint(QPainter& painter, int x, int y, bool ownCanvas
         painter.drawRect(QRect(x, y, w - 1, h - 1));
         if (lw > 0 && m_isInfo && !resizing) {
             painter.setFont(m_infoFont);
-            const QFontMetrics infoMetrics(m_infoFont);
+            const TTextMeasures& info = InfoMeasures();
             const QPoint origin(boxLeft + lw + 1, c + 2 * lw);
-            const QRect infoRect(origin, QSize(infoMetrics.horizontalAdvance(m_info), infoMetrics.height()));
+            const QRect infoRect(origin, QSize(info.InfoWidth, info.InfoHeight));
             painter.fillRect(infoRect, m_figureBackColor);
             painter.setPen(m_infoColor);
             painter.drawText(infoRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, m_info);
@@ -341,7 +375,7 @@ void TSocioGraphicControl::Paint(QPainter& painter, int x, int y, bool ownCanvas
     if (captionWidth <= innerWidth) {
         // Centred on the node by the glyphs' ink, so an italic or large caption stands in the
         // middle instead of leaning right; the box holds the text's whole span.
-        const QRect ink = metrics.tightBoundingRect(m_caption);
+        const QRect ink = measures.Ink;
         const int originX = ink.isEmpty() ? x + lw + (innerWidth - captionWidth) / 2 - span.Left
                                           : x + (w - ink.width()) / 2 - ink.left();
         const QRect inner(x + lw, boxTop, innerWidth, std::max(0, c - boxTop));
@@ -349,7 +383,7 @@ void TSocioGraphicControl::Paint(QPainter& painter, int x, int y, bool ownCanvas
         painter.fillRect(box, captionBrush);
         painter.save();
         painter.setClipRect(box, Qt::IntersectClip);
-        painter.drawText(QPoint(originX, boxTop + metrics.ascent()), m_caption);
+        painter.drawText(QPoint(originX, boxTop + measures.Ascent), m_caption);
         painter.restore();
     } else {
         // Too wide: drawn from the left, cut at the box, "..." at the right end.
@@ -357,17 +391,17 @@ void TSocioGraphicControl::Paint(QPainter& painter, int x, int y, bool ownCanvas
         painter.fillRect(box, captionBrush);
         painter.save();
         painter.setClipRect(box, Qt::IntersectClip);
-        painter.drawText(QPoint(box.left() - span.Left, box.top() + metrics.ascent()), m_caption);
+        painter.drawText(QPoint(box.left() - span.Left, box.top() + measures.Ascent), m_caption);
         painter.restore();
         if (!m_caption.trimmed().isEmpty()) {
             const QString dots = QStringLiteral("...");
-            const TTextSpan dotsSpan = TextSpan(metrics, dots);
+            const TTextSpan dotsSpan{measures.DotsLeft, measures.DotsRight};
             const QRect dotsRect(std::max(boxLeft, box.right() + 1 - dotsSpan.Width()), boxTop,
                                  std::min(dotsSpan.Width(), box.width()), box.height());
             painter.fillRect(dotsRect, captionBrush);
             painter.save();
             painter.setClipRect(dotsRect, Qt::IntersectClip);
-            painter.drawText(QPoint(dotsRect.left() - dotsSpan.Left, boxTop + metrics.ascent()), dots);
+            painter.drawText(QPoint(dotsRect.left() - dotsSpan.Left, boxTop + measures.Ascent), dots);
             painter.restore();
         }
     }

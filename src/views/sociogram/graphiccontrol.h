@@ -114,6 +114,25 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    // The caption's and info line's measures in their fonts, kept until the text or the font
+    // changes: laying a text out costs more than drawing it, and a frame of a large sociogram
+    // would otherwise lay out every caption several times.
+    struct TTextMeasures {
+        bool Valid = false;
+        int Height = 0;
+        int Ascent = 0;
+        int SpanLeft = 0;  // the caption's glyphs reach from its pen origin ...
+        int SpanRight = 0; // ... to here (advance and overhang)
+        QRect Ink;         // the caption's tight ink rectangle
+        int DotsLeft = 0;  // the same span for "..."
+        int DotsRight = 0;
+        bool InfoValid = false;
+        int InfoWidth = 0;
+        int InfoHeight = 0;
+    };
+    const TTextMeasures& CaptionMeasures() const;
+    const TTextMeasures& InfoMeasures() const;
+
     void Paint(QPainter& painter, int x, int y, bool ownCanvas);
     void AutoSize();
     void TakePendingCaption();
@@ -145,4 +164,5 @@ private:
     bool m_moving = false;
     QPoint m_grab;
     std::vector<TRelation> m_relations;
+    mutable TTextMeasures m_measures;
 };

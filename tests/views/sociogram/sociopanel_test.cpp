@@ -276,3 +276,21 @@ TEST_F(SocioPanelTest, MovingANodeRepaintsOnlyItAndItsArrows)
     EXPECT_FALSE(selection.contains(QPoint(250, 200)));
     EXPECT_FALSE(selection.contains(QPoint(40, 440)));
 }
+
+TEST_F(SocioPanelTest, CaptionMeasuresFollowTheCaptionAndItsFont)
+{
+    auto* node = Node("Ann", QRect(10, 10, 60, 80));
+    node->grab();
+    const int narrow = node->CaptionWidth();
+    node->SetCaption("Annabel Lee-Montgomery");
+    EXPECT_GT(node->CaptionWidth(), narrow);
+    const int wide = node->CaptionWidth();
+    const int height = node->CaptionTextHeight();
+    QFont large = node->CaptionFont();
+    large.setPointSize(large.pointSize() * 3);
+    node->SetCaptionFont(large, Qt::black);
+    EXPECT_GT(node->CaptionWidth(), wide);
+    EXPECT_GT(node->CaptionTextHeight(), height);
+    // Auto-size took the new measures.
+    EXPECT_EQ(node->width(), node->CaptionWidth() + 10);
+}
