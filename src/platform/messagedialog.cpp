@@ -1,5 +1,6 @@
 #include "platform/messagedialog.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -24,6 +25,8 @@ constexpr int kBottomGap = 10;
 // A standard push button is at least this size; longer labels widen it.
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
+// A longer caption wraps onto further lines instead of widening the box past this.
+constexpr int kMaxCaptionWidth = 600;
 
 // Rounds to the nearest whole number, halves to the even one.
 int RoundEven(double value)
@@ -94,7 +97,20 @@ int TMessageDialog::Execute()
     box.setProperty("helpContext", HelpContext);
 
     const QFontMetrics metrics(box.font());
-    const int captionWidth = metrics.horizontalAdvance(caption);
+    int captionWidth = metrics.horizontalAdvance(caption);
+    int captionHeight = metrics.height();
+    // A caption too wide for one line of a readable box (or for the screen) wraps; the box
+    // grows by the extra lines.
+    int maxWidth = kMaxCaptionWidth;
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        maxWidth = std::max(200, std::min(maxWidth, screen->availableGeometry().width() - 80));
+    const bool wrapped = captionWidth > maxWidth;
+    if (wrapped) {
+        const QRect lines = metrics.boundingRect(QRect(0, 0, maxWidth, 100000), Qt::TextWordWrap, caption);
+        captionWidth = lines.width();
+        captionHeight = lines.height();
+    }
+    const int boxHeight = kBoxHeight + captionHeight - metrics.height();
     int boxWidth = captionWidth + 40;
 
     // The row of buttons, bottom left first, then moved to the centre or widening the box.
@@ -108,7 +124,7 @@ int TMessageDialog::Execute()
         const QSize hint = button->sizeHint();
         button->resize(std::max(kButtonWidth, hint.width()), std::max(kButtonHeight, hint.height()));
         const int left = i == 0 ? kMargin : buttons.back()->x() + buttons.back()->width() + kMargin;
-        button->move(left, kBoxHeight - button->height() - kBottomGap);
+        button->move(left, boxHeight - button->height() - kBottomGap);
         sumWidths += button->width();
         buttons.push_back(button);
         const int code = codes[i];
@@ -129,14 +145,17 @@ int TMessageDialog::Execute()
     auto* label = new QLabel(caption, &box);
     label->setObjectName(QStringLiteral("cap"));
     label->setTextFormat(Qt::PlainText);
-    label->resize(captionWidth, metrics.height());
+    label->setWordWrap(wrapped);
+    label->resize(captionWidth, captionHeight);
     const int fontSize = label->font().pointSize() > 0 ? label->font().pointSize() : label->font().pixelSize();
-    label->move(RoundEven((boxWidth - captionWidth) / 2.0), RoundEven((buttons.front()->y() - fontSize) / 3.0));
+    // The caption's top stays where a one-line caption has it; further lines push the buttons down.
+    const int oneLineButtonTop = buttons.front()->y() - (boxHeight - kBoxHeight);
+    label->move(RoundEven((boxWidth - captionWidth) / 2.0), RoundEven((oneLineButtonTop - fontSize) / 3.0));
 
-    box.setFixedSize(boxWidth, kBoxHeight);
+    box.setFixedSize(boxWidth, boxHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
-        box.move(area.center() - QPoint(boxWidth / 2, kBoxHeight / 2));
+        box.move(area.center() - QPoint(boxWidth / 2, boxHeight / 2));
     }
     const TProgressHidden progressHidden;
     Modal().Exec(box);

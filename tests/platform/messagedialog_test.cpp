@@ -23,8 +23,7 @@ TEST(PlatformMessageDialog, LongYesNoQuestionWidensTheBoxAndCentresTheButtons)
     TMessageDialog dialog;
     dialog.Title = "Remove";
     dialog.DialogType = mdYesNo;
-    dialog.Caption = "Remove this client group together with all its clients and every choice "
-                     "that its members have made in the investigations of the project?";
+    dialog.Caption = "Remove this client group together with all its clients and choices?";
     TScriptedModalSeam seam;
     seam.ExpectDialog("DialogForm", [](QDialog& box) {
         QPushButton* yes = Button(box, "Button0");
@@ -55,6 +54,34 @@ TEST(PlatformMessageDialog, LongYesNoQuestionWidensTheBoxAndCentresTheButtons)
     });
     EXPECT_EQ(dialog.Execute(), 4);
     EXPECT_EQ(seam.dialogsShown, QStringList{"DialogForm"});
+}
+
+TEST(PlatformMessageDialog, ACaptionTooLongForOneLineWrapsAndTheBoxGrowsDown)
+{
+    TMessageDialog dialog;
+    dialog.DialogType = mdYesNoHelp;
+    dialog.Caption = "This project was made by an earlier version of Tremlow and must be converted to the "
+                     "current format before it can be opened. The file will be rewritten; the original is "
+                     "kept beside it with \".bak\" added to its name. Convert it now?";
+    TScriptedModalSeam seam;
+    seam.ExpectDialog("DialogForm", [](QDialog& box) {
+        auto* label = box.findChild<QLabel*>("cap");
+        QPushButton* yes = Button(box, "Button0");
+        ASSERT_TRUE(label && yes);
+        const int oneLine = box.fontMetrics().horizontalAdvance(label->text());
+        // Narrower than the one-line text and than the screen, whole text kept on several lines.
+        EXPECT_LT(box.width(), oneLine);
+        EXPECT_LE(box.width(), 640);
+        EXPECT_TRUE(label->wordWrap());
+        EXPECT_GE(label->height(), 2 * box.fontMetrics().height());
+        EXPECT_GT(box.height(), 120);
+        EXPECT_LE(label->x() + label->width(), box.width());
+        // The buttons stay below the caption and 10 above the bottom.
+        EXPECT_LT(label->y() + label->height(), yes->y());
+        EXPECT_EQ(yes->y() + yes->height(), box.height() - 10);
+        yes->click();
+    });
+    EXPECT_EQ(dialog.Execute(), 3);
 }
 
 TEST(PlatformMessageDialog, ShortQuestionTakesTheWidthOfItsButtons)
