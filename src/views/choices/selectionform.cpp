@@ -194,7 +194,22 @@ void TSelectionForm::BuildComponents()
     connect(m_selects, &TSelections::Refused, this, [](const QString& text) { ShowMessage(text.toStdString()); });
     connect(m_selects, &TSelections::ActiveCellMoved, this, [this](const QRect& cell) {
         m_scroll->ensureVisible(cell.center().x(), cell.center().y(), cell.width() / 2 + 8, cell.height() / 2 + 8);
+        // Not under the frozen captions either: a member cell is scrolled out from behind them.
+        const int first = m_selects->Geometry().First;
+        QScrollBar* const bars[2] = {m_scroll->horizontalScrollBar(), m_scroll->verticalScrollBar()};
+        const int starts[2] = {cell.left(), cell.top()};
+        for (int axis = 0; axis < 2; ++axis) {
+            if (starts[axis] >= first && starts[axis] < bars[axis]->value() + first)
+                bars[axis]->setValue(starts[axis] - first);
+        }
     });
+    // The caption row and column stay in sight while the grid scrolls.
+    for (QScrollBar* bar : {m_scroll->horizontalScrollBar(), m_scroll->verticalScrollBar()}) {
+        connect(bar, &QScrollBar::valueChanged, this, [this] {
+            m_selects->SetFrozenOrigin(
+                QPoint(m_scroll->horizontalScrollBar()->value(), m_scroll->verticalScrollBar()->value()));
+        });
+    }
     connect(m_popup, &QMenu::aboutToShow, this, &TSelectionForm::UpdatePopupItems);
     connect(m_comboClients, &QComboBox::currentIndexChanged, this, &TSelectionForm::ComboBoxClientsChange);
     connect(m_positiveList, &QListWidget::itemChanged, this, &TSelectionForm::CheckListBoxClientsClickCheck);

@@ -512,6 +512,54 @@ void TSelections::UpdateActiveArea(int c, int r)
     update(g.Cell(c, r).adjusted(-3, -3, 3, 3));
     update(g.Cell(0, r).adjusted(-3, -3, 3, 3));
     update(g.Cell(c, 0).adjusted(-3, -3, 3, 3));
+    // The caption cells' highlight shows on the frozen strips too.
+    update(FrozenRowRect());
+    update(FrozenColumnRect());
+}
+
+void TSelections::SetFrozenOrigin(const QPoint& origin)
+{
+    const QPoint clamped(std::max(0, origin.x()), std::max(0, origin.y()));
+    if (clamped == m_frozenOrigin)
+        return;
+    m_frozenOrigin = clamped;
+    // Scrolling copies what is on screen, strips included: the visible part is drawn anew.
+    update();
+}
+
+int TSelections::FrozenStripSize() const
+{
+    // The caption cells with the frame line along their inner edge.
+    return m_first + (m_lineWidth > 0 ? m_lineWidth / 2 + 1 : 0);
+}
+
+QRect TSelections::FrozenRowRect() const
+{
+    if (m_frozenOrigin.y() <= 0 || m_cellCount == 0)
+        return {};
+    // Over the matrix and its totals only, never over a legend beside or below them.
+    const TSelGeometry g = Geometry();
+    return QRect(0, m_frozenOrigin.y(), g.HorzExtent(), FrozenStripSize())
+        .intersected(QRect(0, 0, g.HorzExtent(), g.VertExtent()));
+}
+
+QRect TSelections::FrozenColumnRect() const
+{
+    if (m_frozenOrigin.x() <= 0 || m_cellCount == 0)
+        return {};
+    const TSelGeometry g = Geometry();
+    return QRect(m_frozenOrigin.x(), 0, FrozenStripSize(), g.VertExtent())
+        .intersected(QRect(0, 0, g.HorzExtent(), g.VertExtent()));
+}
+
+QPoint TSelections::GridPoint(const QPoint& point) const
+{
+    QPoint grid = point;
+    if (FrozenRowRect().contains(point))
+        grid.setY(point.y() - m_frozenOrigin.y());
+    if (FrozenColumnRect().contains(point))
+        grid.setX(point.x() - m_frozenOrigin.x());
+    return grid;
 }
 
 void TSelections::mousePressEvent(QMouseEvent* event)
@@ -519,7 +567,7 @@ void TSelections::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::RightButton) {
         // The pop-up's commands act on the cell under the pointer, or on none.
         const TSelGeometry g = Geometry();
-        const QPoint point = event->position().toPoint();
+        const QPoint point = GridPoint(event->position().toPoint());
         SetActiveCell(g.HitColumn(point.x()), g.HitRow(point.y()));
     }
     if (event->button() != Qt::LeftButton) {
@@ -527,7 +575,7 @@ void TSelections::mousePressEvent(QMouseEvent* event)
         return;
     }
     setFocus(Qt::MouseFocusReason);
-    const QPoint point = event->position().toPoint();
+    const QPoint point = GridPoint(event->position().toPoint());
     const TSelGeometry g = Geometry();
     const int c = g.HitColumn(point.x());
     const int r = g.HitRow(point.y());
@@ -557,7 +605,7 @@ void TSelections::mousePressEvent(QMouseEvent* event)
 void TSelections::mouseMoveEvent(QMouseEvent* event)
 {
     try {
-        const QPoint point = event->position().toPoint();
+        const QPoint point = GridPoint(event->position().toPoint());
         const TSelGeometry g = Geometry();
         const int c = g.HitColumn(point.x());
         const int r = g.HitRow(point.y());
@@ -744,8 +792,9 @@ bool TSelections::event(QEvent* event)
     // Hints: the full name on a caption cell, "chooser -> chosen" on a member cell.
     auto* help = static_cast<QHelpEvent*>(event);
     const TSelGeometry g = Geometry();
-    const int c = g.HitColumn(help->pos().x());
-    const int r = g.HitRow(help->pos().y());
+    const QPoint point = GridPoint(help->pos());
+    const int c = g.HitColumn(point.x());
+    const int r = g.HitRow(point.y());
     const int members = std::min(m_cellCount - 1, static_cast<int>(m_captions.size()));
     auto name = [this](int member) { return m_captions.value(member - 1).left(kCutChars); };
     QString hint;
@@ -759,7 +808,7 @@ bool TSelections::event(QEvent* event)
     if (hint.isEmpty())
         QToolTip::hideText();
     else
-        QToolTip::showText(help->globalPos(), hint, this, g.Cell(c, r));
+        QToolTip::showText(help->globalPos(), hint, this, g.Cell(c, r).translated(help->pos() - point));
     return true;
 }
 
@@ -769,6 +818,34 @@ void TSelections::paintEvent(QPaintEvent* event)
     painter.setClipRect(event->rect());
     PaintTo(painter);
     PaintHighlight(painter);
+    PaintFrozenCaptions(painter, event->rect());
+}
+
+void TSelections::PaintFrozenCaptions(QPainter& painter, const QRect& exposed)
+{
+    // The caption row, then the caption column, then the corner cell where both are frozen: each
+    // is the grid itself drawn shifted by the scroll offset and clipped to its strip.
+    const QRect row = FrozenRowRect();
+    const QRect column = FrozenColumnRect();
+    const struct {
+        QRect strip;
+        QPoint shift;
+    } parts[] = {
+        {row, QPoint(0, m_frozenOrigin.y())},
+        {column, QPoint(m_frozenOrigin.x(), 0)},
+        {row.intersected(column), m_frozenOrigin},
+    };
+    for (const auto& part : parts) {
+        const QRect strip = part.strip.intersected(exposed);
+        if (strip.isEmpty())
+            continue;
+        painter.save();
+        painter.setClipRect(strip);
+        painter.translate(part.shift);
+        PaintTo(painter);
+        PaintHighlight(painter);
+        painter.restore();
+    }
 }
 
 void TSelections::PaintCellText(QPainter& painter, const QRect& cell, const QString& text)

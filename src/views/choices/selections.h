@@ -192,6 +192,16 @@ public:
     QRect LegendRect() const;
     TPlace PlaceAt(const QPoint& point) const;
 
+    // The top-left corner of the part of the grid a scrolled view shows. While the grid is
+    // scrolled down (right), the caption row (column) is drawn at the top (left) of that part,
+    // over the cells, and clicks and hints there go to the captions, as in a spreadsheet.
+    // Pictures are not affected.
+    void SetFrozenOrigin(const QPoint& origin);
+    QPoint FrozenOrigin() const { return m_frozenOrigin; }
+    // The grid point a point of the widget stands for: a point on a frozen caption strip
+    // becomes the point of the caption cell it shows.
+    QPoint GridPoint(const QPoint& point) const;
+
     void FitToContents() override;
     void PaintTo(QPainter& painter) override;
 
@@ -236,6 +246,11 @@ private:
     void PaintSigma(QPainter& painter, const QRect& cell);
     void PaintFrame(QPainter& painter, const QRect& cell, const QColor& color, int width);
     void PaintHighlight(QPainter& painter);
+    // The frozen caption row and column strips in widget coordinates (empty when not frozen).
+    int FrozenStripSize() const;
+    QRect FrozenRowRect() const;
+    QRect FrozenColumnRect() const;
+    void PaintFrozenCaptions(QPainter& painter, const QRect& exposed);
 
     QFont m_captionFont;
     QColor m_captionColor = Qt::black;
@@ -288,6 +303,7 @@ private:
     int m_prevCol = -1;
     int m_prevRow = -1;
     bool m_focused = false;
+    QPoint m_frozenOrigin;
     bool m_positiveAllowed = false;
     bool m_negativeAllowed = false;
 };

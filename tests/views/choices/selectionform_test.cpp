@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <tuple>
 #include <vector>
@@ -493,6 +494,19 @@ TEST_F(ChoicesWindowTest, ThirtyPupilsEnterTheirChoicesByKeyboardOnly)
             const QRect cell = grid.Geometry().Cell(grid.ActiveColumn(), grid.ActiveRow());
             const QRect visible(grid.mapFrom(scroll->viewport(), QPoint(0, 0)), scroll->viewport()->size());
             ASSERT_TRUE(visible.contains(cell.center())) << pupil << " " << step;
+            // ... and out from under the captions, which stay at the edges of the view.
+            const QPoint origin = grid.FrozenOrigin();
+            ASSERT_EQ(origin, visible.topLeft());
+            const int first = grid.Geometry().First;
+            if (origin.y() > 0) {
+                ASSERT_GE(cell.top(), origin.y() + first) << pupil << " " << step;
+            }
+            if (origin.x() > 0) {
+                ASSERT_GE(cell.left(), origin.x() + first) << pupil << " " << step;
+            }
+            const char* folder = std::getenv("TREMLOW_SHOT_DIR");
+            if (folder && pupil == 20 && step == 2)
+                form->grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/choices-scrolled.png"));
         }
         key(Qt::Key_Return);
     }

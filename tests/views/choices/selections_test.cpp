@@ -461,6 +461,59 @@ TEST_F(ChoicesGridTest, RightClickMakesTheCellUnderThePointerActiveOrNone)
     EXPECT_TRUE(grid.PositiveAllowed());
 }
 
+TEST_F(ChoicesGridTest, CaptionsStayInSightWhileScrolledAndTakeTheClicks)
+{
+    Make(30, 3);
+    const TSelGeometry g = grid.Geometry();
+    const int matrixWidth = g.HorzExtent() - g.First;
+    const int matrixHeight = g.VertExtent() - g.First;
+    const QImage captionRow = grid.grab(QRect(g.First, 0, matrixWidth, g.First)).toImage();
+    const QImage captionColumn = grid.grab(QRect(0, g.First, g.First, matrixHeight)).toImage();
+    const QImage corner = grid.grab(QRect(0, 0, g.First, g.First)).toImage();
+
+    // Scrolled down and right: the captions are drawn at the top and left of the view as they
+    // are at the top and left of the grid.
+    const QPoint origin(7 * g.ColumnWidth, 11 * g.RowHeight);
+    grid.SetFrozenOrigin(origin);
+    EXPECT_EQ(grid.grab(QRect(g.First, origin.y(), origin.x() - g.First, g.First)).toImage(),
+              captionRow.copy(0, 0, origin.x() - g.First, g.First));
+    EXPECT_EQ(grid.grab(QRect(origin.x(), g.First, g.First, origin.y() - g.First)).toImage(),
+              captionColumn.copy(0, 0, g.First, origin.y() - g.First));
+    EXPECT_EQ(grid.grab(QRect(origin, QSize(g.First, g.First))).toImage(), corner);
+    // Pictures show the grid as it is, not as it is scrolled.
+    QImage picture(grid.size(), QImage::Format_RGB32);
+    QPainter painter(&picture);
+    grid.PaintTo(painter);
+    painter.end();
+    EXPECT_EQ(picture.copy(g.First, 0, matrixWidth, g.First), captionRow);
+
+    // A click on a frozen caption is a click on that caption, not on the cell beneath it.
+    QSignalSpy clicks(&grid, &TSelections::Click);
+    const int column = 15;
+    const QPoint onRow(g.Cell(column, 0).center().x(), origin.y() + g.First / 2);
+    const int rowBeneath = g.HitRow(onRow.y());
+    QTest::mouseClick(&grid, Qt::LeftButton, {}, onRow);
+    ASSERT_EQ(clicks.size(), 1);
+    EXPECT_EQ(clicks[0][0].toInt(), column);
+    EXPECT_EQ(clicks[0][1].toInt(), 0);
+    EXPECT_EQ(clicks[0][2].toInt(), 2);
+    EXPECT_EQ(grid.Cell(column - 1, rowBeneath - 1), stNone);
+    const int row = 20;
+    QTest::mouseClick(&grid, Qt::LeftButton, {}, QPoint(origin.x() + 5, g.Cell(0, row).center().y()));
+    EXPECT_EQ(clicks[1][0].toInt(), 0);
+    EXPECT_EQ(clicks[1][1].toInt(), row);
+    EXPECT_EQ(clicks[1][2].toInt(), 1);
+    QTest::mouseClick(&grid, Qt::LeftButton, {}, origin + QPoint(5, 5));
+    EXPECT_EQ(clicks[2][2].toInt(), 0);
+    // Past the strips the cells take clicks as before.
+    Click(column, row);
+    EXPECT_EQ(grid.Cell(column - 1, row - 1), stFor);
+
+    // Back at the top-left nothing is frozen.
+    grid.SetFrozenOrigin(QPoint(0, 0));
+    EXPECT_EQ(grid.GridPoint(onRow), onRow);
+}
+
 TEST_F(ChoicesGridTest, LongNamesAreCutInTheCaptionsOnly)
 {
     const QString longName = QStringLiteral("Maximilian Alexander Konstantin von Hohenberg-Ost");
