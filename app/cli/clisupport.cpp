@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include "settings/langconv.h"
 #include "settings/storemessages.h"
 #include "store/fileacc.h"
+#include "util/text.h"
 
 std::vector<TCliCommand>& CliCommands()
 {
@@ -74,6 +76,18 @@ const CLI::Validator& CliIdentifier()
             return ParseIdentifier(text, id) ? std::string() : "not a whole number: " + text;
         },
         "ID");
+    return validator;
+}
+
+const CLI::Validator& CliTableFile()
+{
+    static const CLI::Validator validator(
+        [](const std::string& text) {
+            const std::string suffix = ToLowerText(std::filesystem::path(text).extension().string());
+            return suffix == ".csv" || suffix == ".xlsx" ? std::string()
+                                                         : "the file name must end in .csv or .xlsx: " + text;
+        },
+        "FILE");
     return validator;
 }
 

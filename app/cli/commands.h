@@ -35,6 +35,8 @@ int& CliExitCode();
 const CLI::Validator& CliIdentifier();
 // The value of an argument that passed CliIdentifier.
 int32_t CliIdentifierValue(const std::string& text);
+// Checks that an output file name ends in .csv or .xlsx (any letter case), the two table formats.
+const CLI::Validator& CliTableFile();
 
 // The message catalogue's text of key (installed from beside the executable first), or fallback
 // when there is no catalogue or no such key.

@@ -51,7 +51,8 @@ void DeclareExportIndices(CLI::App& command)
     command.add_option("-o,--output", options->out,
                        "file to write: .xlsx (sheets Members and Group) or .csv (the members; the group "
                        "indices beside it in NAME-group.csv)")
-        ->required();
+        ->required()
+        ->check(CliTableFile());
     CliAction(command, [options] { return ExportIndices(*options); });
 }
 

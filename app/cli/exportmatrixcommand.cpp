@@ -51,7 +51,9 @@ void DeclareExportMatrix(CLI::App& command)
     command.add_option("--kind", options->kind, "choices: 1 positive, 2 negative, 3 both (1 and -1)")
         ->check(CLI::IsMember({1, 2, 3}))
         ->capture_default_str();
-    command.add_option("-o,--output", options->out, "file to write: .csv or .xlsx")->required();
+    command.add_option("-o,--output", options->out, "file to write: .csv or .xlsx")
+        ->required()
+        ->check(CliTableFile());
     CliAction(command, [options] { return ExportMatrix(*options); });
 }
 

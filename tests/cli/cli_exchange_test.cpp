@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "analysis/investigationobj.h"
 #include "store/fileacc.h"
 #include "support/core/clirun.h"
@@ -161,6 +163,14 @@ TEST(CliExchange, ExportsWriteEveryFormat)
 
     const TCliRun unknown = RunCli(dir, {"export-network", file, "3", "-o", dir.File("n.txt")});
     EXPECT_EQ(unknown.code, 1);
+    // A table under another name (an old Excel .xls, a typo) is bad usage, and nothing is written.
+    for (const char* command : {"export-matrix", "export-indices"}) {
+        const TCliRun other = RunCli(dir, {command, file, "3", "-o", dir.File("t.xls")});
+        EXPECT_EQ(other.code, 2) << command;
+        EXPECT_NE(other.err.find(".csv or .xlsx"), std::string::npos) << other.err;
+        EXPECT_FALSE(std::filesystem::exists(dir.File("t.xls"))) << command;
+    }
+    EXPECT_EQ(RunCli(dir, {"export-matrix", file, "3", "-o", dir.File("M.XLSX")}).code, 0);
     const TCliRun missing = RunCli(dir, {"export-indices", file, "9", "-o", dir.File("x.csv")});
     EXPECT_EQ(missing.code, 1);
     EXPECT_NE(missing.err.find("9"), std::string::npos);
