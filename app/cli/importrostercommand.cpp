@@ -32,8 +32,8 @@ int ImportRoster(const TImportRosterOptions& options)
         std::cerr << options.list << ": " << note << '\n';
     if (!plan.Refused.empty()) {
         CliPrintRefusals(options.list, plan.Refused);
-        std::cerr << options.list << ": " << plan.Refused.size()
-                  << " rows were refused, so no client group was created.\n";
+        std::cerr << options.list << ": rows refused: " << plan.Refused.size()
+                  << ", so no client group was created.\n";
         return 1;
     }
     if (options.dryRun) {

@@ -304,7 +304,7 @@ bool ApplyChoicesImport(TFileAccess& store, int32_t investId, const TChoicesPlan
         return false;
     }
     if (!plan.Refused.empty() && !skipRefused) {
-        error = ExchangeText("IMPORT_REFUSED_ROWS", "%1 rows were refused, so no choice was imported.",
+        error = ExchangeText("IMPORT_REFUSED_ROWS", "Rows refused: %1. No choice was imported.",
                              std::to_string(plan.Refused.size()));
         return false;
     }

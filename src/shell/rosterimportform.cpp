@@ -117,7 +117,7 @@ void TRosterImportForm::Replan()
                         m_plan.GroupName, std::to_string(m_plan.Clients.size()));
     } else if (!m_plan.Refused.empty()) {
         summary << Text("ROSTER_NOTHING_CREATED",
-                        "%1 rows are refused: nothing will be created until the file is corrected.",
+                        "Rows refused: %1. Nothing will be created until the file is corrected.",
                         std::to_string(m_plan.Refused.size()));
     }
     m_summary->setText(summary.join(QLatin1Char('\n')));

@@ -32,7 +32,7 @@ bool ConfirmRefusals(QWidget* parent, const TChoicesPlan& plan)
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("ChoicesImportForm"));
     dialog.setWindowTitle(Text("CHOICES_IMPORT_TITLE", "Import choices"));
-    auto* summary = new QLabel(Text("CHOICES_IMPORT_SUMMARY", "%1 choices can be imported; %2 rows are refused:",
+    auto* summary = new QLabel(Text("CHOICES_IMPORT_SUMMARY", "Choices that can be imported: %1. Rows refused: %2.",
                                     std::to_string(plan.Admitted()), std::to_string(plan.Refused.size())),
                                &dialog);
     summary->setObjectName(QStringLiteral("SummaryLabel"));
