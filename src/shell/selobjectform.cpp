@@ -1,5 +1,8 @@
 #include "shell/selobjectform.h"
 
+#include <map>
+#include <string>
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,6 +12,35 @@
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
 #include "store/fileacc.h"
+
+namespace {
+
+// The list's texts: a name that several clients (criteria) share, as two pupils of the same name
+// in two classes, is followed by its group's name in brackets so the entries can be told apart.
+std::vector<QString> ShownNames(TFileAccess& store, int kind, const std::vector<TSelObjectForm::TEntry>& entries)
+{
+    std::map<QString, int> uses;
+    for (const TSelObjectForm::TEntry& entry : entries)
+        ++uses[entry.Name];
+    std::vector<QString> shown;
+    shown.reserve(entries.size());
+    for (const TSelObjectForm::TEntry& entry : entries) {
+        QString text = entry.Name;
+        if (uses[entry.Name] > 1 && (kind == TSelObjectForm::KindClient || kind == TSelObjectForm::KindCriterion)) {
+            std::string group;
+            if (kind == TSelObjectForm::KindClient && store.ClientGroups().FindById(entry.GroupId))
+                group = store.ClientGroups().GetName();
+            else if (kind == TSelObjectForm::KindCriterion && store.CriteriaGroups().FindById(entry.GroupId))
+                group = store.CriteriaGroups().GetName();
+            if (!group.empty())
+                text += QStringLiteral(" (") + QString::fromStdString(group) + QLatin1Char(')');
+        }
+        shown.push_back(text);
+    }
+    return shown;
+}
+
+} // namespace
 
 TSelObjectForm::TSelObjectForm(QWidget* owner, TFileAccess& store, int kind, int helpTopic) : QDialog(owner)
 {
@@ -54,8 +86,8 @@ TSelObjectForm::TSelObjectForm(QWidget* owner, TFileAccess& store, int kind, int
     TLanguageController::Translate(*this);
 
     FillEntries(store, kind);
-    for (const TEntry& entry : m_entries)
-        m_combo->addItem(entry.Name);
+    for (const QString& shown : ShownNames(store, kind, m_entries))
+        m_combo->addItem(shown);
     if (!m_entries.empty()) {
         m_combo->setCurrentIndex(0);
         m_chosen = m_entries.front();

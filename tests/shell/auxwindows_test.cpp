@@ -71,6 +71,21 @@ TEST(ShellAuxWindows, ObjectPickListsObjectsOfItsKindWithTheirGroups)
     EXPECT_TRUE(groups.Confirmed());
     EXPECT_EQ(groups.ChosenId(), 1);
 
+    // Two clients of the same name in two groups are told apart by their group in the list.
+    TRepSelObjectForm pupils(nullptr, sample, TSelObjectForm::KindClient);
+    auto* pupilCombo = pupils.findChild<QComboBox*>("ComboBox");
+    ASSERT_EQ(pupilCombo->count(), static_cast<int>(pupils.Entries().size()));
+    EXPECT_EQ(pupilCombo->itemText(0), "Alice Brown");
+    QStringList kellys;
+    for (int i = 0; i < pupilCombo->count(); ++i) {
+        if (pupils.Entries()[static_cast<std::size_t>(i)].Name == "Jack Kelly")
+            kellys << pupilCombo->itemText(i);
+    }
+    EXPECT_EQ(kellys, (QStringList{"Jack Kelly (Class 7B, Riverside School)", "Jack Kelly (Chess club)"}));
+    pupilCombo->setCurrentIndex(pupilCombo->findText("Jack Kelly (Chess club)"));
+    EXPECT_EQ(pupils.ChosenName(), "Jack Kelly");
+    EXPECT_EQ(pupils.ChosenGroupId(), 2);
+
     // A project without clients: an empty list, OK disabled, nothing chosen.
     TFileAccess empty;
     TRepSelObjectForm clients(nullptr, empty, TSelObjectForm::KindClient);
