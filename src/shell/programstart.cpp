@@ -66,7 +66,8 @@ void PrintUsage()
               << "folder are read from the folder of the executable, or from ../share/tremlow beside it\n"
               << "when Tremlow is installed. With TREMLOW_NONINTERACTIVE=1 a failure at start is written to stderr\n"
               << "instead of being shown in a box (for scripted and headless runs).\n\n"
-              << "export draws one view of an investigation (graph) into OUT without a display; the\n"
+              << "export draws one view of an investigation (graph, indexes, target or status) into OUT\n"
+              << "without a display; the "
               << "format follows OUT's extension (.png, .jpg, .bmp, .svg, .pdf). See tremlow export --help.\n";
 }
 
