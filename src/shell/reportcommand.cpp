@@ -10,10 +10,12 @@
 #include "reports/htmlbuilder.h"
 #include "reports/textbuilder.h"
 #include "reports/wordbuilder.h"
+#include "settings/langconv.h"
 #include "settings/regs.h"
 #include "shell/entityform.h"
 #include "shell/formreporter.h"
 #include "shell/selobjectform.h"
+#include "util/error.h"
 
 namespace {
 
@@ -107,41 +109,54 @@ void RunReportCommand(QWidget* owner, TFileAccess& store, TReportCommand command
     if (blank && object->NodeKind != nkInvestigation)
         return;
 
-    TReportRegs& regs = Regs().Report;
-    TFormReporter form(owner);
-    form.SetFormat(static_cast<TReportFormat>(regs.ReportType));
-    form.SetShowResult(regs.IsShowReport);
-    form.SetFileName(QString::fromStdString(regs.FileName));
-    Modal().Exec(form);
-    regs.ReportType = static_cast<int16_t>(form.Format());
-    // The choices are kept whatever happens next, also when writing fails.
-    regs.IsShowReport = form.ShowResult();
-    regs.FileName = form.FileName().toStdString();
-    if (form.Result() != TFormReporter::ResultCreate)
-        return;
+    // A report that could not be written (no such folder, no permission) brings the window back,
+    // filled as it was left, so another name can be given without picking the object again.
+    for (;;) {
+        TReportRegs& regs = Regs().Report;
+        TFormReporter form(owner);
+        form.SetFormat(static_cast<TReportFormat>(regs.ReportType));
+        form.SetShowResult(regs.IsShowReport);
+        form.SetFileName(QString::fromStdString(regs.FileName));
+        Modal().Exec(form);
+        regs.ReportType = static_cast<int16_t>(form.Format());
+        // The choices are kept whatever happens next, also when writing fails.
+        regs.IsShowReport = form.ShowResult();
+        regs.FileName = form.FileName().toStdString();
+        if (form.Result() != TFormReporter::ResultCreate)
+            return;
 
-    const TReportFormat format = form.Format();
-    const std::string fileName = EnsureReportExtension(form.FileName().toStdString(), ReportExtension(format));
-    const std::optional<TReportTarget> target =
-        blank ? std::optional<TReportTarget>(TReportTarget{TReportKind::Investigation, object->Id, kNoGroupId})
-              : TargetOf(*object);
-    if (!target)
+        const TReportFormat format = form.Format();
+        const std::string fileName = EnsureReportExtension(form.FileName().toStdString(), ReportExtension(format));
+        const std::optional<TReportTarget> target =
+            blank ? std::optional<TReportTarget>(TReportTarget{TReportKind::Investigation, object->Id, kNoGroupId})
+                  : TargetOf(*object);
+        if (!target)
+            return;
+        std::unique_ptr<TReporter> builder = MakeBuilder(format, *target, form.ShowResult(), fileName);
+        if (!builder)
+            return;
+        builder->SetStore(store);
+        SetDocumentOpener([](const std::string& path) {
+            return Modal().OpenUrl(QUrl::fromLocalFile(QString::fromStdString(path)).toString());
+        });
+        try {
+            if (command == TReportCommand::Sociocard)
+                builder->Sociocard();
+            else if (command == TReportCommand::Sociomatrix)
+                builder->Sociomatrix();
+            else
+                builder->Generate();
+        } catch (const TAppError& error) {
+            const std::string text = error.what();
+            if (!text.starts_with(LangConv().GetText("REPORT_WRITE_ERROR")))
+                throw;
+            ShowMessageText(owner, QString::fromStdString(text));
+            continue;
+        }
+        // Asked to open the written report: say so when no program could, rather than nothing at all.
+        if (form.ShowResult() && !builder->Shown())
+            ShowMessageText(owner, CatalogueText("REPORT_NOT_OPENED") + QLatin1Char('\n') +
+                                       QString::fromStdString(fileName));
         return;
-    std::unique_ptr<TReporter> builder = MakeBuilder(format, *target, form.ShowResult(), fileName);
-    if (!builder)
-        return;
-    builder->SetStore(store);
-    SetDocumentOpener([](const std::string& path) {
-        return Modal().OpenUrl(QUrl::fromLocalFile(QString::fromStdString(path)).toString());
-    });
-    if (command == TReportCommand::Sociocard)
-        builder->Sociocard();
-    else if (command == TReportCommand::Sociomatrix)
-        builder->Sociomatrix();
-    else
-        builder->Generate();
-    // Asked to open the written report: say so when no program could, rather than nothing at all.
-    if (form.ShowResult() && !builder->Shown())
-        ShowMessageText(owner, CatalogueText("REPORT_NOT_OPENED") + QLatin1Char('\n') +
-                                   QString::fromStdString(fileName));
+    }
 }

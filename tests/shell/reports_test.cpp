@@ -187,10 +187,27 @@ TEST_F(ShellReports, CancelWritesNothingAndFailuresAreShown)
     EXPECT_FALSE(std::filesystem::exists(temp.File("kept.txt")));
     EXPECT_EQ(Regs().Report.FileName, temp.File("kept.txt")); // the typed name is not lost
 
-    seam.ExpectDialog("FormReporter", Fill("RadioButtonIsText", QString::fromStdString(temp.File("no/dir/x")), false));
+    // A failed write says why and brings the window back as it was left; a good name then writes.
+    seam.ExpectDialog("FormReporter", Fill("RadioButtonIsHTML", QString::fromStdString(temp.File("no/dir/x")), false));
+    seam.ExpectDialog("FormReporter", [&](QDialog& dialog) {
+        EXPECT_TRUE(dialog.findChild<QRadioButton*>("RadioButtonIsHTML")->isChecked());
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("EditFileName")->text(),
+                  QString::fromStdString(temp.File("no/dir/x")));
+        dialog.findChild<QLineEdit*>("EditFileName")->setText(QString::fromStdString(temp.File("x")));
+        dialog.findChild<QPushButton*>("ButtonCreate")->click();
+    });
     window.findChild<QAction*>("ReportNodeMenuItem")->trigger();
     ASSERT_EQ(seam.informations.size(), 1);
     EXPECT_TRUE(seam.informations[0].startsWith(CatText("REPORT_WRITE_ERROR")));
+    EXPECT_NE(ReadFileBytes(temp.File("x.html")).find("Chess club"), std::string::npos);
+    EXPECT_TRUE(seam.AllConsumed());
+
+    // Escape on the window brought back ends the command.
+    seam.ExpectDialog("FormReporter", Fill("RadioButtonIsText", QString::fromStdString(temp.File("no/dir/y")), false));
+    seam.ExpectDialog("FormReporter", [](QDialog& dialog) { dialog.reject(); });
+    window.findChild<QAction*>("ReportNodeMenuItem")->trigger();
+    EXPECT_EQ(seam.informations.size(), 2);
+    EXPECT_TRUE(seam.AllConsumed());
 }
 
 } // namespace
