@@ -101,7 +101,7 @@ TFormAbout::TFormAbout(QWidget* owner) : QDialog(owner)
 void TFormAbout::OpenAddress(const QString& url)
 {
     if (!Modal().OpenUrl(url))
-        Modal().Information(this, windowTitle(), CatalogueText("NO_IEXPLORER_MSG"));
+        Modal().Information(this, windowTitle(), CatalogueText("NO_IEXPLORER_MSG") + QLatin1Char('\n') + url);
 }
 
 TFormAcknowledgments::TFormAcknowledgments(QWidget* owner) : QDialog(owner)

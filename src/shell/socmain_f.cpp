@@ -504,8 +504,9 @@ void TSocMainForm::ExitCommand()
 
 void TSocMainForm::OpenAddress(const char* key)
 {
+    // The address is given with the message, since the user is asked to open it by hand.
     if (!Modal().OpenUrl(CatalogueText(key)))
-        throw TAppError(LangConv().GetText("NO_IEXPLORER_MSG"));
+        throw TAppError(LangConv().GetText("NO_IEXPLORER_MSG") + "\n" + CatalogueText(key).toStdString());
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -393,7 +393,8 @@ TEST_F(ShellMainWindowCommands, HelpAddressesOpenInBrowserOrSayWhy)
     seam.urlOpens = false;
     Action("MenuItemHomepage")->trigger();
     ASSERT_EQ(seam.informations.size(), 1);
-    EXPECT_EQ(seam.informations[0], CatText("NO_IEXPLORER_MSG"));
+    // The message gives the address to open by hand.
+    EXPECT_EQ(seam.informations[0], CatText("NO_IEXPLORER_MSG") + "\n" + CatText("HOME_PAGE_URL"));
 
     seam.ExpectDialog("FormAbout", [](QDialog& about) {
         EXPECT_TRUE(about.findChild<QLabel*>("EditVersion")->text().contains(TREMLOW_VERSION));
