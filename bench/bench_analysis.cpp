@@ -27,7 +27,14 @@ std::unique_ptr<TFileAccess> MakeProject(int members)
     store->ClientGroups().Add(kGroup, "Study");
     for (int id = 1; id <= members; ++id)
         store->Clients().Add(id, kGroup, "Member " + std::to_string(id), id % 2 == 0, 30000);
-    store->Investigations().Add(kInvest, kGroup, -1, -1, "Generated", 40000, true, 10);
+    store->Investigations().Add({.Id = kInvest,
+                                 .ClientGroupId = kGroup,
+                                 .CriterionId = -1,
+                                 .CriteriaGroupId = -1,
+                                 .Name = "Generated",
+                                 .Date = 40000,
+                                 .AllowAgainst = true,
+                                 .MaxChoices = 10});
     // Distinct chosen members per chooser, never itself; a member is not both liked and disliked.
     for (int from = 1; from <= members; ++from) {
         std::vector<int> picked;

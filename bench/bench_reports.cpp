@@ -30,7 +30,14 @@ std::unique_ptr<TFileAccess> MakeProject(int members)
     store->Criteria().Add(1, 1, "Whom would you choose?");
     for (int id = 1; id <= members; ++id)
         store->Clients().Add(id, kGroup, "Member " + std::to_string(id), id % 2 == 0, 30000);
-    store->Investigations().Add(kInvest, kGroup, 1, 1, "Generated", 40000, true, 5);
+    store->Investigations().Add({.Id = kInvest,
+                                 .ClientGroupId = kGroup,
+                                 .CriterionId = 1,
+                                 .CriteriaGroupId = 1,
+                                 .Name = "Generated",
+                                 .Date = 40000,
+                                 .AllowAgainst = true,
+                                 .MaxChoices = 5});
     for (int from = 1; from <= members; ++from) {
         std::vector<int> picked;
         while (picked.size() < 8) {

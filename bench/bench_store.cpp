@@ -50,8 +50,14 @@ void Generate(TFileAccess& store)
             store.Criteria().Add(q, k, "Whom would you choose for task " + std::to_string(q) + "?");
     }
     for (int i = 1; i <= kInvestigations; ++i)
-        store.Investigations().Add(i, (i - 1) % kGroups + 1, (i - 1) % 5 + 1, (i - 1) % 10 + 1,
-                                   "Investigation " + std::to_string(i), birth + 12000 + i, i % 3 != 0, 3);
+        store.Investigations().Add({.Id = i,
+                                    .ClientGroupId = (i - 1) % kGroups + 1,
+                                    .CriterionId = (i - 1) % 5 + 1,
+                                    .CriteriaGroupId = (i - 1) % 10 + 1,
+                                    .Name = "Investigation " + std::to_string(i),
+                                    .Date = birth + 12000 + i,
+                                    .AllowAgainst = i % 3 != 0,
+                                    .MaxChoices = 3});
     for (int n = 0; n < kForChoices; ++n)
         store.ForChoices().Add(n % kInvestigations + 1, n % kClientsPerGroup + 1,
                                (n * 7 + 3) % kClientsPerGroup + 1);
@@ -60,9 +66,15 @@ void Generate(TFileAccess& store)
                                    (n * 11 + 5) % kClientsPerGroup + 1);
     for (int n = 0; n < kPlacements; ++n) {
         const int invest = n % kInvestigations + 1;
-        store.Placements().Add(invest, n / kInvestigations % kClientsPerGroup + 1, (invest - 1) % kGroups + 1,
-                               static_cast<int16_t>(n % 3), 10 * (n % 50), 8 * (n % 40), 90, 40,
-                               static_cast<int16_t>(n % 8));
+        store.Placements().Add({.InvestId = invest,
+                                .ClientId = n / kInvestigations % kClientsPerGroup + 1,
+                                .ClientGroupId = (invest - 1) % kGroups + 1,
+                                .SelType = static_cast<int16_t>(n % 3),
+                                .Left = 10 * (n % 50),
+                                .Top = 8 * (n % 40),
+                                .Width = 90,
+                                .Height = 40,
+                                .FigType = static_cast<int16_t>(n % 8)});
     }
     store.Users().Add(1, "admin", "");
 }

@@ -23,7 +23,14 @@ std::unique_ptr<TFileAccess> MakeProject(int n)
     store->ClientGroups().Add(1, "Group");
     for (int i = 1; i <= n; ++i)
         store->Clients().Add(i, 1, "Member " + std::to_string(i), true, 0);
-    store->Investigations().Add(1, 1, -1, -1, "Investigation", 40000, true, 3);
+    store->Investigations().Add({.Id = 1,
+                                 .ClientGroupId = 1,
+                                 .CriterionId = -1,
+                                 .CriteriaGroupId = -1,
+                                 .Name = "Investigation",
+                                 .Date = 40000,
+                                 .AllowAgainst = true,
+                                 .MaxChoices = 3});
     std::mt19937 random(11);
     std::uniform_int_distribution<int> pick(1, n);
     for (int i = 1; i <= n; ++i) {

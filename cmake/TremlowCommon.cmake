@@ -2,7 +2,7 @@
 add_library(tremlow_options INTERFACE)
 target_compile_features(tremlow_options INTERFACE cxx_std_20)
 target_compile_options(tremlow_options INTERFACE
-  -Wall -Wextra -Wpedantic -Wnon-virtual-dtor)
+  -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Wshadow -Wold-style-cast)
 
 set(TREMLOW_SANITIZE "" CACHE STRING "Sanitizers to build with, e.g. address,undefined")
 if(TREMLOW_SANITIZE)

@@ -4,6 +4,7 @@
 #include <numeric>
 #include <unordered_set>
 
+#include "analysis/clientorder.h"
 #include "store/fileacc.h"
 #include "util/error.h"
 #include "util/text.h"
@@ -305,34 +306,45 @@ void TInvestigationObject::MutualPairsList(std::vector<std::string>& list, TChoi
     }
 }
 
+int32_t OrderCount(const TInvestClient& client, TClientOrder order)
+{
+    switch (order) {
+    case TClientOrder::ForIn:
+        return client.ForIn;
+    case TClientOrder::ForOut:
+        return client.ForOut;
+    case TClientOrder::AgainstIn:
+        return client.AgainstIn;
+    case TClientOrder::AgainstOut:
+        return client.AgainstOut;
+    case TClientOrder::ForMutual:
+        return client.ForMutual;
+    case TClientOrder::AgainstMutual:
+        return client.AgainstMutual;
+    case TClientOrder::AllIn:
+        return client.ForIn + client.AgainstIn;
+    case TClientOrder::AllOut:
+        return client.ForOut + client.AgainstOut;
+    case TClientOrder::PositiveStatus:
+    case TClientOrder::NegativeStatus:
+        break;
+    }
+    return 0;
+}
+
 namespace {
 
 // The value an ordering sorts the member at index by.
 double OrderKey(const TInvestigationObject& model, const TInvestClient& c, int32_t index, TClientOrder order)
 {
     switch (order) {
-    case TClientOrder::ForIn:
-        return c.ForIn;
-    case TClientOrder::ForOut:
-        return c.ForOut;
-    case TClientOrder::AgainstIn:
-        return c.AgainstIn;
-    case TClientOrder::AgainstOut:
-        return c.AgainstOut;
-    case TClientOrder::ForMutual:
-        return c.ForMutual;
-    case TClientOrder::AgainstMutual:
-        return c.AgainstMutual;
-    case TClientOrder::AllIn:
-        return static_cast<double>(c.ForIn) + c.AgainstIn;
-    case TClientOrder::AllOut:
-        return static_cast<double>(c.ForOut) + c.AgainstOut;
     case TClientOrder::PositiveStatus:
         return model.IndexPi(index, TChoiceKind::Positive);
     case TClientOrder::NegativeStatus:
         return model.IndexPi(index, TChoiceKind::Negative);
+    default:
+        return OrderCount(c, order);
     }
-    return 0;
 }
 
 } // namespace
@@ -358,12 +370,23 @@ void TInvestigationObject::StorePlace(TChoiceKind placeKind, int32_t clientId, i
                                       int32_t width, int32_t height, int16_t figType)
 {
     TGraphPlaceTable& places = m_store->Placements();
-    const int32_t groupId = m_header.ClientGroupId;
-    const auto selType = static_cast<int16_t>(placeKind);
-    if (places.Find(m_investId, groupId, clientId, selType))
-        places.Change(m_investId, clientId, groupId, selType, left, top, width, height, figType);
+    const TGraphPlace place{.InvestId = m_investId,
+                            .ClientId = clientId,
+                            .ClientGroupId = m_header.ClientGroupId,
+                            .SelType = static_cast<int16_t>(placeKind),
+                            .Left = left,
+                            .Top = top,
+                            .Width = width,
+                            .Height = height,
+                            .FigType = figType};
+    const TGraphPlaceKey key{.InvestId = place.InvestId,
+                             .ClientId = place.ClientId,
+                             .ClientGroupId = place.ClientGroupId,
+                             .SelType = place.SelType};
+    if (places.Find(key))
+        places.Change(place);
     else
-        places.Add(m_investId, clientId, groupId, selType, left, top, width, height, figType);
+        places.Add(place);
     places.SetModified(true);
 }
 

@@ -58,7 +58,7 @@ public:
         connect(back, &QPushButton::clicked, m_browser, &QTextBrowser::backward);
         connect(forward, &QPushButton::clicked, m_browser, &QTextBrowser::forward);
         connect(contents, &QPushButton::clicked, this,
-                [this] { m_browser->setSource(QUrl::fromLocalFile(HelpPagePath(0))); });
+                [this] { m_browser->setSource(QUrl::fromLocalFile(HelpPagePath(THelpTopic::Contents))); });
         connect(m_browser, &QTextBrowser::anchorClicked, this, &THelpForm::FollowLink);
         TLanguageController::Translate(*this);
     }
@@ -159,7 +159,7 @@ private:
         else if (QFileInfo::exists(target.toLocalFile()))
             m_browser->setSource(target);
         else
-            m_browser->setSource(QUrl::fromLocalFile(HelpPagePath(0)));
+            m_browser->setSource(QUrl::fromLocalFile(HelpPagePath(THelpTopic::Contents)));
     }
 
     QTextBrowser* m_browser;
@@ -169,16 +169,17 @@ QPointer<THelpForm> g_helpForm;
 
 } // namespace
 
-QString HelpPagePath(int topic)
+QString HelpPagePath(THelpTopic topic)
 {
+    const int number = HelpTopicNumber(topic);
     const QString folder = QString::fromStdString(DataDir()) + QStringLiteral("/help/");
-    const QString page = folder + QString::number(topic) + QStringLiteral(".html");
-    if (topic > 0 && QFileInfo::exists(page))
+    const QString page = folder + QString::number(number) + QStringLiteral(".html");
+    if (number > 0 && QFileInfo::exists(page))
         return page;
     return folder + QStringLiteral("index.html");
 }
 
-void ShowHelpTopic(int topic)
+void ShowHelpTopic(THelpTopic topic)
 {
     if (!g_helpForm)
         g_helpForm = new THelpForm;

@@ -94,7 +94,7 @@ int TMessageDialog::Execute()
     box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                        Qt::WindowCloseButtonHint);
     box.setWindowTitle(ShortText(Title));
-    box.setProperty("helpContext", HelpContext);
+    box.setProperty("helpContext", HelpTopicNumber(HelpContext));
 
     const QFontMetrics metrics(box.font());
     int captionWidth = metrics.horizontalAdvance(caption);

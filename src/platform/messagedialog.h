@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include "platform/helptopics.h"
+
 class QDialog;
 class QPushButton;
 
@@ -37,7 +39,7 @@ public:
     ~TMessageDialog() override;
 
     QString Title;         // caption of the box (at most 255 characters are shown)
-    int HelpContext = 0;   // help topic of the Help button
+    THelpTopic HelpContext = THelpTopic::Contents; // help topic of the Help button
     TMessageDlgType DialogType = mdOk;
     QString Caption;       // the question (at most 255 characters are shown)
 

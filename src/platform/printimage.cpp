@@ -32,7 +32,7 @@
 
 namespace {
 
-constexpr int kHelpTopic = 117;
+constexpr THelpTopic kHelpTopic = THelpTopic::PrintWindow;
 constexpr int kMaxCopies = 100;
 
 QString CatalogueText(const char* key, const char* fallback)

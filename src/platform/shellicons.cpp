@@ -578,9 +578,10 @@ QIcon ShellIcon(TShellIcon which)
     return icon;
 }
 
-QIcon NodeKindIcon(int kind)
+QIcon NodeKindIcon(TNodeKind kind)
 {
-    if (kind < 1 || kind > 9)
+    const int number = static_cast<int>(kind);
+    if (number < static_cast<int>(TNodeKind::Project) || number > static_cast<int>(TNodeKind::Investigation))
         return {};
-    return ShellIcon(static_cast<TShellIcon>(kind));
+    return ShellIcon(static_cast<TShellIcon>(number));
 }

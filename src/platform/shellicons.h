@@ -2,6 +2,8 @@
 
 #include <QIcon>
 
+#include "platform/nodekind.h"
+
 // The pictures of the main window: one per node kind of the objects tree and one per tool
 // button. They are drawn in code at several sizes, so they stay sharp on dense screens.
 enum class TShellIcon : int {
@@ -56,4 +58,4 @@ enum class TShellIcon : int {
 // The icon of a picture; cached after the first call.
 QIcon ShellIcon(TShellIcon which);
 // The icon of an objects-tree node kind (1..9); an empty icon for any other value.
-QIcon NodeKindIcon(int kind);
+QIcon NodeKindIcon(TNodeKind kind);

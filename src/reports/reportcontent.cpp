@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "analysis/clientorder.h"
 #include "analysis/indices.h"
 #include "analysis/investigationobj.h"
 #include "analysis/statusgroups.h"
@@ -326,39 +327,23 @@ private:
         m_doc.Table(rows);
     }
 
-    static int32_t OrderValue(const TInvestClient& c, TClientOrder order)
-    {
-        switch (order) {
-        case TClientOrder::ForIn:
-            return c.ForIn;
-        case TClientOrder::AgainstIn:
-            return c.AgainstIn;
-        case TClientOrder::ForOut:
-            return c.ForOut;
-        case TClientOrder::AgainstOut:
-            return c.AgainstOut;
-        case TClientOrder::ForMutual:
-            return c.ForMutual;
-        case TClientOrder::AgainstMutual:
-            return c.AgainstMutual;
-        case TClientOrder::AllIn:
-            return c.ForIn + c.AgainstIn;
-        case TClientOrder::AllOut:
-            return c.ForOut + c.AgainstOut;
-        default:
-            return 0;
-        }
-    }
-
-    void Ranking(TClientOrder order)
+    // The members in an ordering, a row each: the name and what valueOf makes of the member.
+    template <typename TValueOf>
+    void RankingTable(TClientOrder order, const std::string& valueHeading, TValueOf valueOf)
     {
         std::vector<TInvestClient> sorted;
         m_model.SortClients(order, sorted);
         TTableRows rows;
-        rows.push_back({T("CLIENT_NAME"), T("REPORT_NUMOF_CHOICES")});
+        rows.push_back({T("CLIENT_NAME"), valueHeading});
         for (const TInvestClient& c : sorted)
-            rows.push_back({c.Name, std::to_string(OrderValue(c, order))});
+            rows.push_back({c.Name, valueOf(c)});
         m_doc.Table(rows);
+    }
+
+    void Ranking(TClientOrder order)
+    {
+        RankingTable(order, T("REPORT_NUMOF_CHOICES"),
+                     [order](const TInvestClient& c) { return std::to_string(OrderCount(c, order)); });
     }
 
     void MutualPairs(TChoiceKind kind)
@@ -372,13 +357,9 @@ private:
 
     void StatusRanking(TClientOrder order, TChoiceKind kind)
     {
-        std::vector<TInvestClient> sorted;
-        m_model.SortClients(order, sorted);
-        TTableRows rows;
-        rows.push_back({T("CLIENT_NAME"), T("Pi_INDEX")});
-        for (const TInvestClient& c : sorted)
-            rows.push_back({c.Name, FormatIndexValue(m_model.IndexPi(m_model.FindClient(c.Id), kind))});
-        m_doc.Table(rows);
+        RankingTable(order, T("Pi_INDEX"), [this, kind](const TInvestClient& c) {
+            return FormatIndexValue(m_model.IndexPi(m_model.FindClient(c.Id), kind));
+        });
     }
 
     // The members of each status group, with the number in each and the cut-offs used; an

@@ -26,6 +26,17 @@ std::string SavedAsUtf8Text()
     return "The project holds text that its 8-bit code page cannot hold, so it was saved as UTF-8.";
 }
 
+std::string NotChangedText()
+{
+    if (HasLangConv()) {
+        try {
+            return LangConv().GetText("NOT_CHANGED_FILE");
+        } catch (const TAppError&) {
+        }
+    }
+    return "The project was not converted and has been left as it was.";
+}
+
 namespace {
 
 // " at line N" when the line is known.

@@ -15,6 +15,10 @@ std::string FileViolatedText();
 // of its text: "SAVED_AS_UTF8_MSG", else a fixed English text.
 std::string SavedAsUtf8Text();
 
+// The text shown when an older project file was left unconverted: "NOT_CHANGED_FILE", else a
+// fixed English text.
+std::string NotChangedText();
+
 // What failed and where (file, section, line, value, system reason), in one plain line.
 std::string StoreErrorDetails(const TStoreError& error);
 

@@ -14,7 +14,7 @@
 
 TAddClientForm::TAddClientForm(QWidget* parent)
     : TEntityFormBase(parent, QStringLiteral("AddClientForm"), QStringLiteral("FullNameEdit"), 255,
-                      QStringLiteral("ExpandedMemo"), 72)
+                      QStringLiteral("ExpandedMemo"), THelpTopic::Client)
 {
     m_sexBox = new QWidget(this);
     m_man = new QRadioButton(m_sexBox);

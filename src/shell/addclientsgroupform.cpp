@@ -4,7 +4,7 @@
 
 TAddClientsGroupForm::TAddClientsGroupForm(QWidget* parent)
     : TEntityFormBase(parent, QStringLiteral("AddClientsGroupForm"), QStringLiteral("ClientsGroupEdit"), 255,
-                      QStringLiteral("GroupExpandedMemo"), 71)
+                      QStringLiteral("GroupExpandedMemo"), THelpTopic::ClientGroup)
 {
     FinishLayout();
     TLanguageController::Translate(*this);

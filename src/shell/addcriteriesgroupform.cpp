@@ -3,8 +3,8 @@
 #include "platform/langcontroller.h"
 
 TAddCriteriesGroupForm::TAddCriteriesGroupForm(QWidget* parent)
-    : TEntityFormBase(parent, QStringLiteral("AddCriteriesGroupForm"), QStringLiteral("CriteriesGroupEdit"), 255,
-                      QStringLiteral("CriteriesGroupExpandedMemo"), 73)
+    : TEntityFormBase(parent, QStringLiteral("AddCriteriesGroupForm"), QStringLiteral("CriteriesGroupEdit"),
+                      255, QStringLiteral("CriteriesGroupExpandedMemo"), THelpTopic::CriteriaGroup)
 {
     FinishLayout();
     TLanguageController::Translate(*this);

@@ -4,7 +4,7 @@
 
 TAddCriteryForm::TAddCriteryForm(QWidget* parent)
     : TEntityFormBase(parent, QStringLiteral("AddCriteryForm"), QStringLiteral("CriteryEdit"), 255,
-                      QStringLiteral("CriteryExpandedMemo"), 74)
+                      QStringLiteral("CriteryExpandedMemo"), THelpTopic::Criterion)
 {
     FinishLayout();
     TLanguageController::Translate(*this);

@@ -35,7 +35,7 @@ QLineEdit* MakePasswordEdit(QWidget* parent, const QString& name)
 
 } // namespace
 
-TAddEditForm::TAddEditForm(TMode mode, int helpTopic, QWidget* parent) : QDialog(parent)
+TAddEditForm::TAddEditForm(TMode mode, THelpTopic helpTopic, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("AddEditForm"));
     setModal(true);

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "platform/helptopics.h"
+
 class QCheckBox;
 class QLineEdit;
 class QPlainTextEdit;
@@ -17,7 +19,7 @@ class TAddEditForm final : public QDialog {
 public:
     enum class TMode { Add, Change };
 
-    TAddEditForm(TMode mode, int helpTopic, QWidget* parent = nullptr);
+    TAddEditForm(TMode mode, THelpTopic helpTopic, QWidget* parent = nullptr);
 
     QString NameText() const;
     QString PasswordText() const;

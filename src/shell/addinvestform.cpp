@@ -16,7 +16,7 @@
 
 TAddInvestForm::TAddInvestForm(QWidget* parent)
     : TEntityFormBase(parent, QStringLiteral("AddInvestForm"), QStringLiteral("InvestEdit"), 0,
-                      QStringLiteral("ExpandedMemo"), 75)
+                      QStringLiteral("ExpandedMemo"), THelpTopic::Investigation)
 {
     m_clientGroups = new QComboBox(this);
     m_clientGroups->setObjectName(QStringLiteral("ClientsGroupComboBox"));
@@ -72,11 +72,11 @@ TAddInvestForm::TAddInvestForm(QWidget* parent)
     TLanguageController::Translate(*this);
 }
 
-void TAddInvestForm::Fill(const TInvestFormData& data, int investId, int clientGroupId,
+void TAddInvestForm::Fill(const TInvestFormData& formData, int investId, int clientGroupId,
                           int criteriaGroupId, int criterionId, bool allowAgainst, int maxChoices)
 {
     m_filling = true;
-    m_data = data;
+    m_data = formData;
     m_investId = investId;
     m_storedGroupId = investId == -1 ? -1 : clientGroupId;
 

@@ -45,9 +45,8 @@ public:
 
     // Fills the drop-downs. investId is -1 for a new investigation; in change mode the entries
     // of the stored Ids are selected and the stored values shown.
-    void Fill(const TInvestFormData& data, int investId, int clientGroupId = -1,
-              int criteriaGroupId = -1, int criterionId = -1, bool allowAgainst = false,
-              int maxChoices = 0);
+    void Fill(const TInvestFormData& formData, int investId, int clientGroupId = -1, int criteriaGroupId = -1,
+              int criterionId = -1, bool allowAgainst = false, int maxChoices = 0);
 
     // Ids of the selected entries; -1 when a drop-down is empty.
     int ClientGroupId() const;

@@ -87,7 +87,7 @@ TAllUsersForm::TAllUsersForm(TUserList& list, bool& loginRequired, const TUsersH
     connect(m_remove, &QPushButton::clicked, this, &TAllUsersForm::RemoveUser);
     connect(m_change, &QPushButton::clicked, this, &TAllUsersForm::ChangeUser);
     connect(exit, &QPushButton::clicked, this, &QDialog::accept);
-    const int usersTopic = m_help.Users;
+    const THelpTopic usersTopic = m_help.Users;
     connect(helpButton, &QPushButton::clicked, this, [usersTopic] { ShowHelpTopic(usersTopic); });
     auto* helpKey = new QShortcut(QKeySequence::HelpContents, this);
     connect(helpKey, &QShortcut::activated, helpButton, &QPushButton::click);

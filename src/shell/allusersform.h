@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include "platform/helptopics.h"
 #include "store/users.h"
 
 class QCheckBox;
@@ -10,9 +11,9 @@ class QPushButton;
 
 // Help topics of the users manager's three dialogs.
 struct TUsersHelp {
-    int AddEdit = 612;
-    int Users = 611;
-    int Confirm = 614;
+    THelpTopic AddEdit = THelpTopic::UserAddEdit;
+    THelpTopic Users = THelpTopic::Users;
+    THelpTopic Confirm = THelpTopic::UserRemove;
 };
 
 // The users dialog: the names of the working list, with Add, Remove, Change and Exit, and the

@@ -11,7 +11,7 @@
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
 
-TConfirmForm::TConfirmForm(int helpTopic, QWidget* parent) : QDialog(parent)
+TConfirmForm::TConfirmForm(THelpTopic helpTopic, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ConfirmForm"));
     setModal(true);

@@ -320,8 +320,14 @@ TEntityResult CreateInvestigation(QWidget* parent, TFileAccess& store, int newId
         return WriteNamed(
             table, form, newId,
             [&](const std::string& name) {
-                table.Add(newId, form.ClientGroupId(), form.CriterionId(), form.CriteriaGroupId(), name,
-                          TodayDate(), form.AllowAgainst(), form.MaxChoices());
+                table.Add({.Id = newId,
+                           .ClientGroupId = form.ClientGroupId(),
+                           .CriterionId = form.CriterionId(),
+                           .CriteriaGroupId = form.CriteriaGroupId(),
+                           .Name = name,
+                           .Date = TodayDate(),
+                           .AllowAgainst = form.AllowAgainst(),
+                           .MaxChoices = form.MaxChoices()});
             },
             [&] { return table.FindById(newId); });
     });
@@ -347,8 +353,14 @@ TEntityResult ChangeInvestigation(QWidget* parent, TFileAccess& store, int id)
         return WriteNamed(
             table, form, id,
             [&](const std::string& name) {
-                table.Change(id, form.ClientGroupId(), form.CriterionId(), form.CriteriaGroupId(), name,
-                             stored.Date, form.AllowAgainst(), form.MaxChoices());
+                table.Change({.Id = id,
+                              .ClientGroupId = form.ClientGroupId(),
+                              .CriterionId = form.CriterionId(),
+                              .CriteriaGroupId = form.CriteriaGroupId(),
+                              .Name = name,
+                              .Date = stored.Date,
+                              .AllowAgainst = form.AllowAgainst(),
+                              .MaxChoices = form.MaxChoices()});
             },
             [&] { return table.FindById(id); });
     });

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "shell/findkind.h"
+
 class QWidget;
 class TFileAccess;
 
@@ -32,8 +34,8 @@ TEntityResult ChangeInvestigation(QWidget* parent, TFileAccess& store, int id);
 struct TFindRequest {
     bool Find = false;
     QString Text;
-    int Type = 0;
-    int Flags = 0;
+    TFindType Type = TFindType::AnyObject;
+    TFindFlags Flags = TFindFlags::None;
 };
 
 // Runs the find dialog filled from the remembered search; Find is false when the user closed it.

@@ -71,9 +71,8 @@ void ShowCatalogueMessage(QWidget* parent, const char* key)
     ShowMessageText(parent, CatalogueText(key));
 }
 
-TEntityFormBase::TEntityFormBase(QWidget* parent, const QString& formName,
-                                 const QString& nameEditName, int maxNameLength,
-                                 const QString& memoName, int helpTopic)
+TEntityFormBase::TEntityFormBase(QWidget* parent, const QString& formName, const QString& nameEditName,
+                                 int maxNameLength, const QString& memoName, THelpTopic helpTopic)
     : QDialog(parent), m_helpTopic(helpTopic)
 {
     setObjectName(formName);

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "platform/langcontroller.h"
+#include "platform/helptopics.h"
 
 class QDialogButtonBox;
 class QFormLayout;
@@ -46,14 +47,14 @@ public:
     QLineEdit* NameEdit() const { return m_nameEdit; }
     QPlainTextEdit* DescriptionMemo() const { return m_memo; }
     QPushButton* OkButton() const { return m_okButton; }
-    int HelpTopic() const { return m_helpTopic; }
+    THelpTopic HelpTopic() const { return m_helpTopic; }
 
 protected:
     // formName is the window's objectName (its language section); the two edit names are the
     // objectNames of the name edit and the description memo.
     // maxNameLength 0 leaves the name edit without a limit of its own.
-    TEntityFormBase(QWidget* parent, const QString& formName, const QString& nameEditName,
-                    int maxNameLength, const QString& memoName, int helpTopic);
+    TEntityFormBase(QWidget* parent, const QString& formName, const QString& nameEditName, int maxNameLength,
+                    const QString& memoName, THelpTopic helpTopic);
 
     QFormLayout* FieldsLayout() const { return m_fields; }
     // A label with an objectName whose text the language file supplies, bound to its field.
@@ -64,7 +65,7 @@ protected:
 private:
     void UpdateOkButton();
 
-    int m_helpTopic;
+    THelpTopic m_helpTopic;
     QFormLayout* m_fields = nullptr;
     QLineEdit* m_nameEdit = nullptr;
     QLabel* m_memoLabel = nullptr;

@@ -90,19 +90,20 @@ TFindForm::TFindForm(QWidget* parent) : QDialog(parent)
         accept();
     });
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_help, &QPushButton::clicked, this, [] { ShowHelpTopic(77); });
+    connect(m_help, &QPushButton::clicked, this, [] { ShowHelpTopic(THelpTopic::Find); });
     auto* helpKey = new QShortcut(QKeySequence::HelpContents, this);
     connect(helpKey, &QShortcut::activated, m_help, &QPushButton::click);
     UpdateFindButton();
     TLanguageController::Translate(*this);
 }
 
-void TFindForm::Fill(const QString& text, int type, int flags)
+void TFindForm::Fill(const QString& text, TFindType type, TFindFlags flags)
 {
     m_text->setText(text.trimmed());
-    m_type->setCurrentIndex(type >= 0 && type < m_type->count() ? type : 0);
-    m_caseSensitive->setChecked((flags & kCaseSensitive) != 0);
-    m_wholeString->setChecked((flags & kWholeString) != 0);
+    const int position = static_cast<int>(type);
+    m_type->setCurrentIndex(position >= 0 && position < m_type->count() ? position : 0);
+    m_caseSensitive->setChecked(HasFindFlag(flags, TFindFlags::CaseSensitive));
+    m_wholeString->setChecked(HasFindFlag(flags, TFindFlags::WholeString));
     m_text->selectAll();
 }
 
@@ -111,15 +112,15 @@ QString TFindForm::Text() const
     return m_text->text().trimmed();
 }
 
-int TFindForm::Type() const
+TFindType TFindForm::Type() const
 {
-    return m_type->currentIndex() < 0 ? 0 : m_type->currentIndex();
+    return m_type->currentIndex() < 0 ? TFindType::AnyObject : static_cast<TFindType>(m_type->currentIndex());
 }
 
-int TFindForm::Flags() const
+TFindFlags TFindForm::Flags() const
 {
-    return (m_caseSensitive->isChecked() ? kCaseSensitive : 0) |
-           (m_wholeString->isChecked() ? kWholeString : 0);
+    return (m_caseSensitive->isChecked() ? TFindFlags::CaseSensitive : TFindFlags::None) |
+           (m_wholeString->isChecked() ? TFindFlags::WholeString : TFindFlags::None);
 }
 
 void TFindForm::UpdateFindButton()

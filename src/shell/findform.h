@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "shell/findkind.h"
+
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -13,18 +15,15 @@ class TFindForm final : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int kCaseSensitive = 1;
-    static constexpr int kWholeString = 2;
-
     explicit TFindForm(QWidget* parent = nullptr);
 
     // Shows a remembered search: the text trimmed, the type's list position, the option flags.
-    void Fill(const QString& text, int type, int flags);
+    void Fill(const QString& text, TFindType type, TFindFlags flags);
 
     bool FindPressed() const { return m_findPressed; }
     QString Text() const;  // trimmed
-    int Type() const;
-    int Flags() const;     // from the check boxes as they stand
+    TFindType Type() const;
+    TFindFlags Flags() const; // from the check boxes as they stand
 
 private:
     void UpdateFindButton();

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "platform/helptopics.h"
+
 #include "reports/reportfile.h"
 
 class QCheckBox;
@@ -19,7 +21,7 @@ public:
     // What closed the window: nothing yet, Create, Cancel (also X or Escape), or the last Help.
     enum TResult { ResultNone = 0, ResultCreate = 1, ResultCancel = 2, ResultHelp = 3 };
 
-    static constexpr int kHelpTopic = 110;
+    static constexpr THelpTopic kHelpTopic = THelpTopic::Report;
 
     explicit TFormReporter(QWidget* owner = nullptr);
 

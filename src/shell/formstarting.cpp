@@ -77,7 +77,7 @@ TFormStarting::TFormStarting(QWidget* owner, bool recentExists)
     connect(m_browse, &QPushButton::clicked, this, [this] { ButtonBrowseClick(); });
     connect(m_ok, &QPushButton::clicked, this, [this] { ButtonOKClick(); });
     connect(cancel, &QPushButton::clicked, this, [this] { ButtonCancelClick(); });
-    connect(help, &QPushButton::clicked, this, [] { ShowHelpTopic(54); });
+    connect(help, &QPushButton::clicked, this, [] { ShowHelpTopic(THelpTopic::Starting); });
 
     TLanguageController::Translate(*this);
     UpdateControls();

@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr int kLoginHelpTopic = 61;
+constexpr THelpTopic kLoginHelpTopic = THelpTopic::Login;
 
 QLabel* MakeLoginLabel(QWidget* parent, const QString& name, QWidget* buddy)
 {

@@ -28,7 +28,7 @@ namespace {
 constexpr int kIdRole = Qt::UserRole;
 constexpr int kKindRole = Qt::UserRole + 1;
 constexpr int kMissingId = -99999;
-constexpr int kHelpTopic = 51;
+constexpr THelpTopic kHelpTopic = THelpTopic::MainWindow;
 
 QString FromStd(const std::string& text)
 {
@@ -55,24 +55,24 @@ void ShowInformation(QWidget* parent, const QString& text)
 
 } // namespace
 
-TObjectCaptionKeys ObjectCaptionKeys(int kind)
+TObjectCaptionKeys ObjectCaptionKeys(TNodeKind kind)
 {
     switch (kind) {
-    case nkClientGroups:
+    case TNodeKind::ClientGroups:
         return {"CLNGRP_CREATE", "COMMON_CHANGE", "COMMON_REMOVE"};
-    case nkClientGroup:
+    case TNodeKind::ClientGroup:
         return {"CLIENT_CREATE", "CLNGRP_CHANGE", "CLNGRP_REMOVE"};
-    case nkClient:
+    case TNodeKind::Client:
         return {"COMMON_CREATE", "CLIENT_CHANGE", "CLIENT_REMOVE"};
-    case nkCriteria:
+    case TNodeKind::Criteria:
         return {"CRTGRP_CREATE", "COMMON_CHANGE", "COMMON_REMOVE"};
-    case nkCriteriaGroup:
+    case TNodeKind::CriteriaGroup:
         return {"CRITER_CREATE", "CRTGRP_CHANGE", "CRTGRP_REMOVE"};
-    case nkCriterion:
+    case TNodeKind::Criterion:
         return {"COMMON_CREATE", "CRITER_CHANGE", "CRITER_REMOVE"};
-    case nkInvestigations:
+    case TNodeKind::Investigations:
         return {"INVEST_CREATE", "COMMON_CHANGE", "COMMON_REMOVE"};
-    case nkInvestigation:
+    case TNodeKind::Investigation:
         return {"COMMON_CREATE", "INVEST_CHANGE", "INVEST_REMOVE"};
     default:
         return {"COMMON_CREATE", "COMMON_CHANGE", "COMMON_REMOVE"};
@@ -145,12 +145,12 @@ TObjectsTree::TObjectsTree(QWidget* owner) : QTreeWidget(owner)
 
 TObjectsTree::~TObjectsTree() = default;
 
-QTreeWidgetItem* TObjectsTree::AddNode(QTreeWidgetItem* parent, int id, const QString& name, int kind)
+QTreeWidgetItem* TObjectsTree::AddNode(QTreeWidgetItem* parent, int id, const QString& name, TNodeKind kind)
 {
     auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
     SetNodeName(node, name);
     node->setData(0, kIdRole, id);
-    node->setData(0, kKindRole, kind);
+    node->setData(0, kKindRole, static_cast<int>(kind));
     node->setIcon(0, NodeKindIcon(kind));
     node->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     return node;
@@ -163,12 +163,13 @@ void TObjectsTree::Rebuild()
         return;
     try {
         TFileAccess& store = *m_store;
-        QTreeWidgetItem* project = AddNode(nullptr, -1, CatalogueText("MAIN_NODE_TITLE"), nkProject);
+        QTreeWidgetItem* project = AddNode(nullptr, -1, CatalogueText("MAIN_NODE_TITLE"), TNodeKind::Project);
 
-        QTreeWidgetItem* clients = AddNode(project, -2, CatalogueText("CLIENTS_MAIN_NODE_TITLE"), nkClientGroups);
+        QTreeWidgetItem* clients =
+            AddNode(project, -2, CatalogueText("CLIENTS_MAIN_NODE_TITLE"), TNodeKind::ClientGroups);
         const TClientGroupTable& groups = store.ClientGroups();
         for (int32_t i = 0; i < groups.Count(); ++i)
-            AddNode(clients, groups.At(i).Id, FromStd(groups.At(i).Name), nkClientGroup);
+            AddNode(clients, groups.At(i).Id, FromStd(groups.At(i).Name), TNodeKind::ClientGroup);
         const TClientTable& clientTable = store.Clients();
         for (int g = 0; g < clients->childCount(); ++g) {
             QTreeWidgetItem* groupNode = clients->child(g);
@@ -176,14 +177,16 @@ void TObjectsTree::Rebuild()
             for (int32_t i = 0; i < clientTable.Count(); ++i) {
                 const TAClient& client = clientTable.At(i);
                 if (client.GroupId == groupId)
-                    AddNode(groupNode, client.Id, FromStd(client.FullName), nkClient);
+                    AddNode(groupNode, client.Id, FromStd(client.FullName), TNodeKind::Client);
             }
         }
 
-        QTreeWidgetItem* criteria = AddNode(project, -3, CatalogueText("CRITERIES_MAIN_NODE_TITLE"), nkCriteria);
+        QTreeWidgetItem* criteria =
+            AddNode(project, -3, CatalogueText("CRITERIES_MAIN_NODE_TITLE"), TNodeKind::Criteria);
         const TCriteryGroupTable& criteriaGroups = store.CriteriaGroups();
         for (int32_t i = 0; i < criteriaGroups.Count(); ++i)
-            AddNode(criteria, criteriaGroups.At(i).Id, FromStd(criteriaGroups.At(i).Name), nkCriteriaGroup);
+            AddNode(criteria, criteriaGroups.At(i).Id, FromStd(criteriaGroups.At(i).Name),
+                    TNodeKind::CriteriaGroup);
         const TCriteryTable& criteriaTable = store.Criteria();
         for (int g = 0; g < criteria->childCount(); ++g) {
             QTreeWidgetItem* groupNode = criteria->child(g);
@@ -191,14 +194,15 @@ void TObjectsTree::Rebuild()
             for (int32_t i = 0; i < criteriaTable.Count(); ++i) {
                 const TACritery& criterion = criteriaTable.At(i);
                 if (criterion.GroupId == groupId)
-                    AddNode(groupNode, criterion.Id, FromStd(criterion.Name), nkCriterion);
+                    AddNode(groupNode, criterion.Id, FromStd(criterion.Name), TNodeKind::Criterion);
             }
         }
 
-        QTreeWidgetItem* invests = AddNode(project, -4, CatalogueText("SOCIUM_MAIN_NODE_TITLE"), nkInvestigations);
+        QTreeWidgetItem* invests =
+            AddNode(project, -4, CatalogueText("SOCIUM_MAIN_NODE_TITLE"), TNodeKind::Investigations);
         const TInvestTable& investTable = store.Investigations();
         for (int32_t i = 0; i < investTable.Count(); ++i)
-            AddNode(invests, investTable.At(i).Id, FromStd(investTable.At(i).Name), nkInvestigation);
+            AddNode(invests, investTable.At(i).Id, FromStd(investTable.At(i).Name), TNodeKind::Investigation);
 
         project->setExpanded(true);
     } catch (const std::exception& error) {
@@ -211,7 +215,7 @@ bool TObjectsTree::HasSelection() const
     return currentItem() != nullptr;
 }
 
-int TObjectsTree::CurrentKind() const
+TNodeKind TObjectsTree::CurrentKind() const
 {
     return NodeKind(currentItem());
 }
@@ -239,12 +243,14 @@ TNodeIds TObjectsTree::NodeIds(const QTreeWidgetItem* node)
     return {NodeId(node), node->parent() ? NodeId(node->parent()) : -1};
 }
 
-int TObjectsTree::NodeKind(const QTreeWidgetItem* node)
+TNodeKind TObjectsTree::NodeKind(const QTreeWidgetItem* node)
 {
     if (!node)
-        return nkNone;
+        return TNodeKind::None;
     const int kind = node->data(0, kKindRole).toInt();
-    return kind >= nkProject && kind <= nkInvestigation ? kind : nkNone;
+    if (kind < static_cast<int>(TNodeKind::Project) || kind > static_cast<int>(TNodeKind::Investigation))
+        return TNodeKind::None;
+    return static_cast<TNodeKind>(kind);
 }
 
 int TObjectsTree::NodeId(const QTreeWidgetItem* node)
@@ -279,31 +285,31 @@ void TObjectsTree::CreateObject()
     QTreeWidgetItem* node = currentItem();
     if (!node || !m_store)
         return;
-    const int kind = NodeKind(node);
+    const TNodeKind kind = NodeKind(node);
     const int newId = NewId(node);
     TEntityResult result;
-    int newKind = nkNone;
+    TNodeKind newKind = TNodeKind::None;
     QWidget* owner = window();
     switch (kind) {
-    case nkClientGroups:
+    case TNodeKind::ClientGroups:
         result = CreateClientGroup(owner, *m_store, newId);
-        newKind = nkClientGroup;
+        newKind = TNodeKind::ClientGroup;
         break;
-    case nkClientGroup:
+    case TNodeKind::ClientGroup:
         result = CreateClient(owner, *m_store, NodeId(node), newId);
-        newKind = nkClient;
+        newKind = TNodeKind::Client;
         break;
-    case nkCriteria:
+    case TNodeKind::Criteria:
         result = CreateCriteriaGroup(owner, *m_store, newId);
-        newKind = nkCriteriaGroup;
+        newKind = TNodeKind::CriteriaGroup;
         break;
-    case nkCriteriaGroup:
+    case TNodeKind::CriteriaGroup:
         result = CreateCriterion(owner, *m_store, NodeId(node), newId);
-        newKind = nkCriterion;
+        newKind = TNodeKind::Criterion;
         break;
-    case nkInvestigations:
+    case TNodeKind::Investigations:
         result = CreateInvestigation(owner, *m_store, newId);
-        newKind = nkInvestigation;
+        newKind = TNodeKind::Investigation;
         break;
     default:
         break;
@@ -320,25 +326,25 @@ void TObjectsTree::ChangeObject()
     QTreeWidgetItem* node = currentItem();
     if (!node)
         return;
-    const int kind = NodeKind(node);
+    const TNodeKind kind = NodeKind(node);
     const TNodeIds ids = NodeIds(node);
     TEntityResult result;
     QWidget* owner = window();
     if (m_store) {
         switch (kind) {
-        case nkClientGroup:
+        case TNodeKind::ClientGroup:
             result = ChangeClientGroup(owner, *m_store, ids.Id);
             break;
-        case nkClient:
+        case TNodeKind::Client:
             result = ChangeClient(owner, *m_store, ids.Id, ids.ParentId);
             break;
-        case nkCriteriaGroup:
+        case TNodeKind::CriteriaGroup:
             result = ChangeCriteriaGroup(owner, *m_store, ids.Id);
             break;
-        case nkCriterion:
+        case TNodeKind::Criterion:
             result = ChangeCriterion(owner, *m_store, ids.Id, ids.ParentId);
             break;
-        case nkInvestigation:
+        case TNodeKind::Investigation:
             if (!RefusedWhileOpen(ids.Id))
                 result = ChangeInvestigation(owner, *m_store, ids.Id);
             break;
@@ -357,19 +363,19 @@ void TObjectsTree::RemoveObject()
     QTreeWidgetItem* node = currentItem();
     if (node && m_store) {
         switch (NodeKind(node)) {
-        case nkClientGroup:
+        case TNodeKind::ClientGroup:
             RemoveClientGroup(node);
             break;
-        case nkClient:
+        case TNodeKind::Client:
             RemoveClient(node);
             break;
-        case nkCriteriaGroup:
+        case TNodeKind::CriteriaGroup:
             RemoveCriteriaGroup(node);
             break;
-        case nkCriterion:
+        case TNodeKind::Criterion:
             RemoveCriterion(node);
             break;
-        case nkInvestigation:
+        case TNodeKind::Investigation:
             RemoveInvestigation(node);
             break;
         default:
@@ -379,7 +385,7 @@ void TObjectsTree::RemoveObject()
     SendNotify(TNotifyCode::ObjectRemoved, this);
 }
 
-bool TObjectsTree::AskRemove(const char* questionKey, int helpTopic, const QString& name)
+bool TObjectsTree::AskRemove(const char* questionKey, THelpTopic helpTopic, const QString& name)
 {
     // A fresh box for each question, so an answer given to an earlier one cannot carry over.
     TMessageDialog box(this);
@@ -411,7 +417,7 @@ void TObjectsTree::RemoveClientGroup(QTreeWidgetItem* node)
             ShowInformation(this, InUseText(LangConv().GetText("CLIENTGROUP_IS_IN_INVESTS"), invests));
             return;
         }
-        if (!AskRemove("CAN_REMOVE_CLIENTS_GROUP_MSG", 71, node->text(0)))
+        if (!AskRemove("CAN_REMOVE_CLIENTS_GROUP_MSG", THelpTopic::ClientGroup, node->text(0)))
             return;
         if (!m_store->DeleteClientsOfGroup(groupId))
             throw TAppError(LangConv().GetText("ERROR_REMOVING_CLIENTS_FROM_GROUP_MSG"));
@@ -435,7 +441,7 @@ void TObjectsTree::RemoveClient(QTreeWidgetItem* node)
             ShowInformation(this, InUseText(LangConv().GetText("CLIENT_IS_IN_INVESTS"), invests));
             return;
         }
-        if (!AskRemove("CAN_REMOVE_CLIENT_MSG", 72, node->text(0)))
+        if (!AskRemove("CAN_REMOVE_CLIENT_MSG", THelpTopic::Client, node->text(0)))
             return;
         if (!m_store->DeleteClient(ids.Id, ids.ParentId))
             throw TAppError("");
@@ -466,7 +472,7 @@ void TObjectsTree::RemoveCriteriaGroup(QTreeWidgetItem* node)
         }
         if (inUse)
             throw TAppError(LangConv().GetText("CANT_REMOVE_CRITGRP_FROM_CRITERIES"));
-        if (!AskRemove("CAN_REMOVE_CRITERIES_GROUP_MSG", 73, node->text(0)))
+        if (!AskRemove("CAN_REMOVE_CRITERIES_GROUP_MSG", THelpTopic::CriteriaGroup, node->text(0)))
             return;
         if (!m_store->DeleteCriteriaOfGroup(groupId))
             throw TAppError(LangConv().GetText("ERROR_REMOVING_CRITERIES_FROM_GROUP_MSG"));
@@ -490,7 +496,7 @@ void TObjectsTree::RemoveCriterion(QTreeWidgetItem* node)
             ShowInformation(this, InUseText(LangConv().GetText("CRITERION_IS_IN_INVESTS"), invests));
             return;
         }
-        if (!AskRemove("CAN_REMOVE_CRITERY_MSG", 74, node->text(0)))
+        if (!AskRemove("CAN_REMOVE_CRITERY_MSG", THelpTopic::Criterion, node->text(0)))
             return;
         if (!m_store->DeleteCriterion(ids.Id, ids.ParentId))
             throw TAppError("");
@@ -511,7 +517,8 @@ bool TObjectsTree::RefusedWhileOpen(int investId)
 
 void TObjectsTree::RemoveInvestigation(QTreeWidgetItem* node)
 {
-    if (RefusedWhileOpen(NodeId(node)) || !AskRemove("CAN_REMOVE_INVEST_MSG", 75, node->text(0)))
+    if (RefusedWhileOpen(NodeId(node)) ||
+        !AskRemove("CAN_REMOVE_INVEST_MSG", THelpTopic::Investigation, node->text(0)))
         return;
     try {
         if (!m_store->DeleteInvestigation(NodeId(node)))
@@ -522,7 +529,8 @@ void TObjectsTree::RemoveInvestigation(QTreeWidgetItem* node)
     }
 }
 
-QTreeWidgetItem* TObjectsTree::FindObject(QTreeWidgetItem* start, const QString& text, int type, int flags)
+QTreeWidgetItem* TObjectsTree::FindObject(QTreeWidgetItem* start, const QString& text, TFindType type,
+                                          TFindFlags flags)
 {
     if (topLevelItemCount() == 0)
         return nullptr;
@@ -533,32 +541,33 @@ QTreeWidgetItem* TObjectsTree::FindObject(QTreeWidgetItem* start, const QString&
         if (*it)
             ++it;
     }
-    const bool caseSensitive = (flags & 1) != 0;
-    const bool wholeString = (flags & 2) != 0;
+    const bool caseSensitive = HasFindFlag(flags, TFindFlags::CaseSensitive);
+    const bool wholeString = HasFindFlag(flags, TFindFlags::WholeString);
     const QString wanted = caseSensitive ? text : text.toUpper();
     for (; *it; ++it) {
         QTreeWidgetItem* node = *it;
-        const int kind = NodeKind(node);
+        const TNodeKind kind = NodeKind(node);
         bool takesPart = false;
         switch (type) {
-        case 0:
-            takesPart = kind == nkClientGroup || kind == nkClient || kind == nkCriteriaGroup ||
-                        kind == nkCriterion || kind == nkInvestigation;
+        case TFindType::AnyObject:
+            takesPart = kind == TNodeKind::ClientGroup || kind == TNodeKind::Client ||
+                        kind == TNodeKind::CriteriaGroup || kind == TNodeKind::Criterion ||
+                        kind == TNodeKind::Investigation;
             break;
-        case 1:
-            takesPart = kind == nkClientGroup;
+        case TFindType::ClientGroups:
+            takesPart = kind == TNodeKind::ClientGroup;
             break;
-        case 2:
-            takesPart = kind == nkClient;
+        case TFindType::Clients:
+            takesPart = kind == TNodeKind::Client;
             break;
-        case 3:
-            takesPart = kind == nkCriteriaGroup;
+        case TFindType::CriteriaGroups:
+            takesPart = kind == TNodeKind::CriteriaGroup;
             break;
-        case 4:
-            takesPart = kind == nkCriterion;
+        case TFindType::Criteria:
+            takesPart = kind == TNodeKind::Criterion;
             break;
-        case 5:
-            takesPart = kind == nkInvestigation;
+        case TFindType::Investigations:
+            takesPart = kind == TNodeKind::Investigation;
             break;
         default:
             break;
@@ -577,7 +586,7 @@ QTreeWidgetItem* TObjectsTree::FindObject(QTreeWidgetItem* start, const QString&
     return nullptr;
 }
 
-QTreeWidgetItem* TObjectsTree::FirstNodeOfKind(int kind, int id, bool anyId) const
+QTreeWidgetItem* TObjectsTree::FirstNodeOfKind(TNodeKind kind, int id, bool anyId) const
 {
     for (QTreeWidgetItemIterator it(const_cast<TObjectsTree*>(this)); *it; ++it) {
         if (NodeKind(*it) == kind && (anyId || NodeId(*it) == id))
@@ -590,14 +599,14 @@ int TObjectsTree::AddClientGroup(const QString& name, const QString& description
 {
     if (!m_store)
         throw TAppError(LangConv().GetText("NO_SELECTED_NODE"));
-    QTreeWidgetItem* parent = FirstNodeOfKind(nkClientGroups, 0, true);
+    QTreeWidgetItem* parent = FirstNodeOfKind(TNodeKind::ClientGroups, 0, true);
     const int id = NewId(parent);
     TClientGroupTable& groups = m_store->ClientGroups();
     groups.Add(id, name.toStdString());
     if (groups.FindById(id))
         groups.SetDescription(description.toStdString());
     if (parent) {
-        AddNode(parent, id, name, nkClientGroup);
+        AddNode(parent, id, name, TNodeKind::ClientGroup);
         parent->setExpanded(true);
     }
     return id;
@@ -608,14 +617,14 @@ int TObjectsTree::AddClient(int groupId, const QString& fullName, bool isMale, d
 {
     if (!m_store)
         throw TAppError(LangConv().GetText("NO_SELECTED_NODE"));
-    QTreeWidgetItem* parent = FirstNodeOfKind(nkClientGroup, groupId, false);
+    QTreeWidgetItem* parent = FirstNodeOfKind(TNodeKind::ClientGroup, groupId, false);
     const int id = NewId(parent);
     TClientTable& clients = m_store->Clients();
     clients.Add(id, groupId, fullName.toStdString(), isMale, birthDate);
     if (clients.Find(id, groupId))
         clients.SetDescription(description.toStdString());
     if (parent) {
-        AddNode(parent, id, fullName, nkClient);
+        AddNode(parent, id, fullName, TNodeKind::Client);
         parent->setExpanded(true);
     }
     return id;
@@ -630,7 +639,7 @@ void TObjectsTree::SelectionChanged()
 
 void TObjectsTree::UpdatePopupMenu()
 {
-    const int kind = CurrentKind();
+    const TNodeKind kind = CurrentKind();
     if (HasLangConv()) {
         const TObjectCaptionKeys keys = ObjectCaptionKeys(kind);
         m_popupCreate->setText(CatalogueText(keys.Create));
@@ -642,11 +651,13 @@ void TObjectsTree::UpdatePopupMenu()
         m_popupTarget->setText(CatalogueText("TREE_POPUP_MENU_TARGET"));
         m_popupStatus->setText(CatalogueText("TREE_POPUP_MENU_STATUS"));
     }
-    const bool create = kind == nkClientGroups || kind == nkClientGroup || kind == nkCriteria ||
-                        kind == nkCriteriaGroup || kind == nkInvestigations;
-    const bool change = kind == nkClientGroup || kind == nkClient || kind == nkCriteriaGroup ||
-                        kind == nkCriterion || kind == nkInvestigation;
-    const bool views = kind == nkInvestigation;
+    const bool create = kind == TNodeKind::ClientGroups || kind == TNodeKind::ClientGroup ||
+                        kind == TNodeKind::Criteria || kind == TNodeKind::CriteriaGroup ||
+                        kind == TNodeKind::Investigations;
+    const bool change = kind == TNodeKind::ClientGroup || kind == TNodeKind::Client ||
+                        kind == TNodeKind::CriteriaGroup || kind == TNodeKind::Criterion ||
+                        kind == TNodeKind::Investigation;
+    const bool views = kind == TNodeKind::Investigation;
     m_popupCreate->setEnabled(create);
     m_popupChange->setEnabled(change);
     m_popupRemove->setEnabled(change);

@@ -5,25 +5,15 @@
 #include <QString>
 #include <QTreeWidget>
 
+#include "platform/helptopics.h"
+#include "platform/nodekind.h"
+#include "shell/findkind.h"
+
 class QAction;
 class QMenu;
 class QTreeWidgetItem;
 class TFileAccess;
 class TMessageDialog;
-
-// Kinds of the objects tree's nodes.
-enum TNodeKind : int {
-    nkNone = 0,
-    nkProject = 1,
-    nkClientGroups = 2,
-    nkClientGroup = 3,
-    nkClient = 4,
-    nkCriteria = 5,
-    nkCriteriaGroup = 6,
-    nkCriterion = 7,
-    nkInvestigations = 8,
-    nkInvestigation = 9,
-};
 
 // Identifiers of a node: its own Id and its parent's Id (-1 for a top-level node).
 struct TNodeIds {
@@ -54,12 +44,12 @@ public:
 
     void Rebuild();
     bool HasSelection() const;
-    int CurrentKind() const;
+    TNodeKind CurrentKind() const;
     QTreeWidgetItem* CurrentNode() const;
     TNodeIds CurrentIds() const;
     QString CurrentName() const;
     static TNodeIds NodeIds(const QTreeWidgetItem* node);
-    static int NodeKind(const QTreeWidgetItem* node);
+    static TNodeKind NodeKind(const QTreeWidgetItem* node);
     static int NodeId(const QTreeWidgetItem* node);
 
     void CreateObject();
@@ -67,9 +57,8 @@ public:
     void RemoveObject();
 
     // Searches node names after start (from the first node when start is null), without wrapping.
-    // Type: 0 any object, 1 client groups, 2 clients, 3 criteria groups, 4 criteria, 5 investigations.
-    // Flags: 1 case sensitive, 2 whole string.
-    QTreeWidgetItem* FindObject(QTreeWidgetItem* start, const QString& text, int type, int flags);
+    QTreeWidgetItem* FindObject(QTreeWidgetItem* start, const QString& text, TFindType type,
+                                TFindFlags flags);
 
     // Adds records and nodes for the client group import; return the new Ids.
     int AddClientGroup(const QString& name, const QString& description);
@@ -88,12 +77,12 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, int id, const QString& name, int kind);
-    QTreeWidgetItem* FirstNodeOfKind(int kind, int id, bool anyId) const;
+    QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, int id, const QString& name, TNodeKind kind);
+    QTreeWidgetItem* FirstNodeOfKind(TNodeKind kind, int id, bool anyId) const;
     void SelectionChanged();
     void UpdatePopupMenu();
     // The removal question, naming the object ("%1" in the text stands for its name).
-    bool AskRemove(const char* questionKey, int helpTopic, const QString& name);
+    bool AskRemove(const char* questionKey, THelpTopic helpTopic, const QString& name);
     // True (after saying why) when a window holding the investigation's data is open.
     bool RefusedWhileOpen(int investId);
     void RemoveClientGroup(QTreeWidgetItem* node);
@@ -123,4 +112,4 @@ struct TObjectCaptionKeys {
     const char* Change;
     const char* Remove;
 };
-TObjectCaptionKeys ObjectCaptionKeys(int kind);
+TObjectCaptionKeys ObjectCaptionKeys(TNodeKind kind);

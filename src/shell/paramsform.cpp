@@ -38,7 +38,7 @@
 
 namespace {
 
-constexpr int kHelpTopic = 101;
+constexpr THelpTopic kHelpTopic = THelpTopic::Options;
 
 // Ranges that keep the views usable.
 constexpr int kMinFontSize = 6;

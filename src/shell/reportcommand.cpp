@@ -21,7 +21,7 @@ namespace {
 
 // The object a command works on: its tree node kind and identifiers.
 struct TReportObject {
-    int NodeKind = nkNone;
+    TNodeKind NodeKind = TNodeKind::None;
     int Id = -1;
     int GroupId = kNoGroupId;
 };
@@ -30,23 +30,23 @@ struct TReportObject {
 std::optional<TReportObject> PickObject(QWidget* owner, TFileAccess& store, TReportCommand command)
 {
     int pickKind = TSelObjectForm::KindClientGroup;
-    int nodeKind = nkClientGroup;
+    TNodeKind nodeKind = TNodeKind::ClientGroup;
     switch (command) {
     case TReportCommand::Client:
         pickKind = TSelObjectForm::KindClient;
-        nodeKind = nkClient;
+        nodeKind = TNodeKind::Client;
         break;
     case TReportCommand::CriteriaGroup:
         pickKind = TSelObjectForm::KindCriteriaGroup;
-        nodeKind = nkCriteriaGroup;
+        nodeKind = TNodeKind::CriteriaGroup;
         break;
     case TReportCommand::Criterion:
         pickKind = TSelObjectForm::KindCriterion;
-        nodeKind = nkCriterion;
+        nodeKind = TNodeKind::Criterion;
         break;
     case TReportCommand::Investigation:
         pickKind = TSelObjectForm::KindInvestigation;
-        nodeKind = nkInvestigation;
+        nodeKind = TNodeKind::Investigation;
         break;
     default:
         break;
@@ -62,15 +62,15 @@ std::optional<TReportObject> PickObject(QWidget* owner, TFileAccess& store, TRep
 std::optional<TReportTarget> TargetOf(const TReportObject& object)
 {
     switch (object.NodeKind) {
-    case nkClientGroup:
+    case TNodeKind::ClientGroup:
         return TReportTarget{TReportKind::ClientGroup, object.Id, kNoGroupId};
-    case nkClient:
+    case TNodeKind::Client:
         return TReportTarget{TReportKind::Client, object.Id, object.GroupId};
-    case nkCriteriaGroup:
+    case TNodeKind::CriteriaGroup:
         return TReportTarget{TReportKind::CriteriaGroup, object.Id, kNoGroupId};
-    case nkCriterion:
+    case TNodeKind::Criterion:
         return TReportTarget{TReportKind::Criterion, object.Id, object.GroupId};
-    case nkInvestigation:
+    case TNodeKind::Investigation:
         return TReportTarget{TReportKind::Investigation, object.Id, kNoGroupId};
     default:
         return std::nullopt;
@@ -95,7 +95,7 @@ std::unique_ptr<TReporter> MakeBuilder(TReportFormat format, const TReportTarget
 
 } // namespace
 
-void RunReportCommand(QWidget* owner, TFileAccess& store, TReportCommand command, int nodeKind,
+void RunReportCommand(QWidget* owner, TFileAccess& store, TReportCommand command, TNodeKind nodeKind,
                       const TNodeIds& nodeIds)
 {
     const bool blank = command == TReportCommand::Sociocard || command == TReportCommand::Sociomatrix;
@@ -106,7 +106,7 @@ void RunReportCommand(QWidget* owner, TFileAccess& store, TReportCommand command
         object = PickObject(owner, store, command);
     if (!object)
         return;
-    if (blank && object->NodeKind != nkInvestigation)
+    if (blank && object->NodeKind != TNodeKind::Investigation)
         return;
 
     // A report that could not be written (no such folder, no permission) brings the window back,

@@ -20,5 +20,5 @@ enum class TReportCommand : int {
 // Runs one report command: picks the object (the tree's current node, or the object pick window),
 // shows the report window filled from the report settings, writes the report or blank with the
 // chosen builder and stores the choices back. Errors are raised as TAppError for the caller to show.
-void RunReportCommand(QWidget* owner, TFileAccess& store, TReportCommand command, int nodeKind,
+void RunReportCommand(QWidget* owner, TFileAccess& store, TReportCommand command, TNodeKind nodeKind,
                       const TNodeIds& nodeIds);

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include "platform/helptopics.h"
+
 #include "exchange/rosterimport.h"
 
 class QLabel;
@@ -18,7 +20,7 @@ class TRosterImportForm final : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int kHelpTopic = 121;
+    static constexpr THelpTopic kHelpTopic = THelpTopic::RosterImport;
 
     // bytes: the class list file as read; fileName names it in the window.
     TRosterImportForm(std::string bytes, const QString& fileName, const QString& groupName,

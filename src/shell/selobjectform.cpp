@@ -42,7 +42,8 @@ std::vector<QString> ShownNames(TFileAccess& store, int kind, const std::vector<
 
 } // namespace
 
-TSelObjectForm::TSelObjectForm(QWidget* owner, TFileAccess& store, int kind, int helpTopic) : QDialog(owner)
+TSelObjectForm::TSelObjectForm(QWidget* owner, TFileAccess& store, int kind, THelpTopic helpTopic)
+    : QDialog(owner)
 {
     setObjectName("SelObjectForm");
     setWindowTitle("Object selection");
@@ -136,6 +137,6 @@ void TSelObjectForm::ComboBoxChange(int index)
 }
 
 TRepSelObjectForm::TRepSelObjectForm(QWidget* owner, TFileAccess& store, int kind)
-    : TSelObjectForm(owner, store, kind, 508)
+    : TSelObjectForm(owner, store, kind, THelpTopic::ReportObject)
 {
 }

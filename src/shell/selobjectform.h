@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "platform/helptopics.h"
+
 class QComboBox;
 class QPushButton;
 class TFileAccess;
@@ -23,7 +25,7 @@ public:
         QString Name;
     };
 
-    TSelObjectForm(QWidget* owner, TFileAccess& store, int kind, int helpTopic = 0);
+    TSelObjectForm(QWidget* owner, TFileAccess& store, int kind, THelpTopic helpTopic = THelpTopic::Contents);
 
     const std::vector<TEntry>& Entries() const { return m_entries; }
     bool Confirmed() const { return m_confirmed; }

@@ -58,7 +58,7 @@
 namespace {
 
 // The page that explains converting a project from an older version.
-constexpr int kUpgradeHelpTopic = 62;
+constexpr THelpTopic kUpgradeHelpTopic = THelpTopic::Upgrade;
 
 // An 8-bit project whose code page could not hold all of its text was saved as UTF-8.
 void TellSavedAsUtf8(const TFileAccess& store)
@@ -79,7 +79,7 @@ QString MenuCaption(const QString& path)
     return caption.replace('&', "&&");
 }
 
-bool IsKindIn(int kind, std::initializer_list<int> kinds)
+bool IsKindIn(TNodeKind kind, std::initializer_list<TNodeKind> kinds)
 {
     return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
 }
@@ -365,15 +365,15 @@ void TSocMainForm::BuildMenus()
     }
     m_objectMenu->addSeparator();
     Connect(AddAction(m_objectMenu, "ChoicesMenuItem", "C&hoices...", QKeySequence("Ctrl+C")),
-            [this] { OpenView(vkChoices); });
+            [this] { OpenView(TViewKind::Choices); });
     Connect(AddAction(m_objectMenu, "IndexMenuItem", "&Indexes", QKeySequence("Ctrl+I")),
-            [this] { OpenView(vkIndexes); });
+            [this] { OpenView(TViewKind::Indexes); });
     Connect(AddAction(m_objectMenu, "GraphMenuItem", "&Graph", QKeySequence("Ctrl+G")),
-            [this] { OpenView(vkGraph); });
+            [this] { OpenView(TViewKind::Graph); });
     Connect(AddAction(m_objectMenu, "TargetMenuItem", "&Target", QKeySequence("Ctrl+T")),
-            [this] { OpenView(vkTarget); });
+            [this] { OpenView(TViewKind::Target); });
     Connect(AddAction(m_objectMenu, "StatusMenuItem", "Stat&us groups", QKeySequence()),
-            [this] { OpenView(vkStatus); });
+            [this] { OpenView(TViewKind::Status); });
 
     QMenu* report = topMenu("ReportMenuItem", "&Report");
     Connect(AddAction(report, "ReportNodeMenuItem", "Current &object", QKeySequence("Ctrl+N")),
@@ -397,7 +397,8 @@ void TSocMainForm::BuildMenus()
     m_childEntries->setExclusive(true);
 
     QMenu* help = topMenu("HelpMenuItem", "&Help");
-    Connect(AddAction(help, "HelpContextMenuItem", "&Context..."), [] { ShowHelpTopic(0); });
+    Connect(AddAction(help, "HelpContextMenuItem", "&Context..."),
+            [] { ShowHelpTopic(THelpTopic::Contents); });
     help->addSeparator();
     Connect(AddAction(help, "MenuItemHomepage", "Home &page"), [this] { OpenAddress("HOME_PAGE_URL"); });
     Connect(AddAction(help, "MenuItemSupportPage", "&Support"), [this] { OpenAddress("SUPPORT_URL"); });
@@ -470,7 +471,7 @@ void TSocMainForm::Reports(int command)
 {
     if (!HasProject())
         return;
-    const int kind = m_tree->HasSelection() ? m_tree->CurrentKind() : static_cast<int>(nkNone);
+    const TNodeKind kind = m_tree->HasSelection() ? m_tree->CurrentKind() : TNodeKind::None;
     const TNodeIds ids = m_tree->CurrentIds();
     RunCommand([&] { RunReportCommand(this, *m_store, static_cast<TReportCommand>(command), kind, ids); });
 }
@@ -527,7 +528,7 @@ void TSocMainForm::keyPressEvent(QKeyEvent* event)
     // F1 that no part of the window took for a help page of its own opens the main window's page.
     if (event->matches(QKeySequence::HelpContents)) {
         event->accept();
-        ShowHelpTopic(51);
+        ShowHelpTopic(THelpTopic::MainWindow);
         return;
     }
     QMainWindow::keyPressEvent(event);
@@ -562,7 +563,7 @@ void TSocMainForm::RunStartupAction()
     // main window; afterwards help opens when it is asked for.
     if (Regs().Root.ShowTutorial) {
         Regs().Root.ShowTutorial = false;
-        ShowHelpTopic(51);
+        ShowHelpTopic(THelpTopic::MainWindow);
     }
 }
 
@@ -654,7 +655,7 @@ void TSocMainForm::OpenProjectFile(const QString& path)
     const QString fullPath = info.absoluteFilePath();
     // An older file is converted first, when the user allows it; otherwise it is not opened.
     TUpdateFile update(fullPath.toStdString());
-    if (!update.Check([this] { return AskConvertOldFile(); })) {
+    if (!update.Check([this] { return AskConvertOldFile(); }, NotChangedText())) {
         UpdateCommands();
         return;
     }
@@ -721,7 +722,7 @@ void TSocMainForm::ImportClientGroupMenuItemClick()
 
 void TSocMainForm::ExportClientGroupMenuItemClick()
 {
-    if (!m_store || m_tree->CurrentKind() != nkClientGroup)
+    if (!m_store || m_tree->CurrentKind() != TNodeKind::ClientGroup)
         return;
     TMobileData(this).Export(*m_store, m_tree->CurrentIds().Id);
     UpdateCommands();
@@ -807,7 +808,7 @@ bool TSocMainForm::ConfirmSave()
     TMessageDialog box(this);
     box.Caption = CatalogueText("PROJECT_CONFIRMSAVEDIALOG_CAPTION");
     box.Title = CatalogueText("PROJECT_CONFIRMSAVEDIALOG_TITLE");
-    box.HelpContext = 502;
+    box.HelpContext = THelpTopic::SaveQuestion;
     box.DialogType = mdYesNoHelp;
     const int answer = box.Execute();
     if (answer == TMessageDialog::kNo)
@@ -866,7 +867,7 @@ bool TSocMainForm::FormClose()
             TMessageDialog box(this);
             box.Caption = CatalogueText("APPLICATION_EXIT_MSG");
             box.Title = CatalogueText("MESSAGE_DLG_TITLE");
-            box.HelpContext = 507;
+            box.HelpContext = THelpTopic::ExitQuestion;
             box.DialogType = mdYesNoHelp;
             if (box.Execute() != TMessageDialog::kYes)
                 return false;
@@ -987,23 +988,23 @@ void TSocMainForm::RefreshRecentMenu()
     UpdateCommands();
 }
 
-int TSocMainForm::ActiveViewKind() const
+TViewKind TSocMainForm::ActiveViewKind() const
 {
     QWidget* view = ActiveView();
     if (!view)
-        return vkNone;
+        return TViewKind::None;
     const QString name = view->objectName();
     if (name.startsWith("SelectionForm"))
-        return vkChoices;
+        return TViewKind::Choices;
     if (name.startsWith("IndexesForm"))
-        return vkIndexes;
+        return TViewKind::Indexes;
     if (name.startsWith("GraphForm"))
-        return vkGraph;
+        return TViewKind::Graph;
     if (name.startsWith("TargetForm"))
-        return vkTarget;
+        return TViewKind::Target;
     if (name.startsWith("StatusForm"))
-        return vkStatus;
-    return vkNone;
+        return TViewKind::Status;
+    return TViewKind::None;
 }
 
 QWidget* TSocMainForm::ActiveView() const
@@ -1015,8 +1016,8 @@ QWidget* TSocMainForm::ActiveView() const
 void TSocMainForm::UpdateCommands()
 {
     const bool project = HasProject();
-    const int kind = project ? m_tree->CurrentKind() : nkNone;
-    const int view = project ? ActiveViewKind() : vkNone;
+    const TNodeKind kind = project ? m_tree->CurrentKind() : TNodeKind::None;
+    const TViewKind view = project ? ActiveViewKind() : TViewKind::None;
     auto set = [this](const char* name, bool enabled) { m_actions.at(name)->setEnabled(enabled); };
 
     // Object commands by the current node.
@@ -1031,14 +1032,16 @@ void TSocMainForm::UpdateCommands()
                 button->setToolTip(command->text().remove('&'));
         }
     }
-    const bool create = project && IsKindIn(kind, {nkClientGroups, nkClientGroup, nkCriteria, nkCriteriaGroup,
-                                                   nkInvestigations});
-    const bool change = project && IsKindIn(kind, {nkClientGroup, nkClient, nkCriteriaGroup, nkCriterion,
-                                                   nkInvestigation});
-    const bool views = project && kind == nkInvestigation;
+    const bool create =
+        project && IsKindIn(kind, {TNodeKind::ClientGroups, TNodeKind::ClientGroup, TNodeKind::Criteria,
+                                   TNodeKind::CriteriaGroup, TNodeKind::Investigations});
+    const bool change =
+        project && IsKindIn(kind, {TNodeKind::ClientGroup, TNodeKind::Client, TNodeKind::CriteriaGroup,
+                                   TNodeKind::Criterion, TNodeKind::Investigation});
+    const bool views = project && kind == TNodeKind::Investigation;
     set("ImportClientGroupMenuItem", project);
     set("ImportClassListMenuItem", project);
-    set("ExportClientGroupMenuItem", project && kind == nkClientGroup);
+    set("ExportClientGroupMenuItem", project && kind == TNodeKind::ClientGroup);
     set("CreateObjectMenuItem", create);
     set("ChangeObjectMenuItem", change);
     set("DeleteObjectMenuItem", change);
@@ -1048,13 +1051,13 @@ void TSocMainForm::UpdateCommands()
         set(name, views);
 
     // View commands by the active child window.
-    const bool chart = view == vkIndexes || view == vkGraph || view == vkTarget;
+    const bool chart = view == TViewKind::Indexes || view == TViewKind::Graph || view == TViewKind::Target;
     set("PositiveMenuItem", chart);
     set("NegativeMenuItem", chart);
-    set("AnyChoicesMenuItem", view == vkGraph);
-    set("SaveChoicesMenuItem", view == vkChoices);
-    set("ClearAllChoicesMenuItem", view == vkChoices);
-    set("PrintMenuItem", view != vkNone);
+    set("AnyChoicesMenuItem", view == TViewKind::Graph);
+    set("SaveChoicesMenuItem", view == TViewKind::Choices);
+    set("ClearAllChoicesMenuItem", view == TViewKind::Choices);
+    set("PrintMenuItem", view != TViewKind::None);
 
     // Project commands.
     set("MenuItemProjectCreate", true);
@@ -1095,11 +1098,11 @@ QString TSocMainForm::StatusText() const
     std::string description;
     std::vector<std::string> invests;
     switch (m_tree->CurrentKind()) {
-    case nkProject:
+    case TNodeKind::Project:
         return CatalogueText("MAIN_NODE_TITLE");
-    case nkClientGroups:
+    case TNodeKind::ClientGroups:
         return CatalogueText("CLIENTS_MAIN_NODE_TITLE");
-    case nkClientGroup: {
+    case TNodeKind::ClientGroup: {
         TClientGroupInfo info;
         ReadClientGroup(*m_store, ids.Id, description, info);
         InvestigationsOfClientGroup(*m_store, ids.Id, invests);
@@ -1107,31 +1110,31 @@ QString TSocMainForm::StatusText() const
                Pair(CatalogueText("NUM_CLIENTS_IN_GROUP"), QString::number(m_store->CountClientsInGroup(ids.Id))) + gap +
                Pair(CatalogueText("NUM_INVESTIGATIONS"), QString::number(invests.size()));
     }
-    case nkClient: {
+    case TNodeKind::Client: {
         TClientInfo info;
         ReadClient(*m_store, ids.Id, ids.ParentId, description, info);
         InvestigationsOfClientGroup(*m_store, ids.ParentId, invests);
         return Pair(CatalogueText("CLIENT_NAME"), QString::fromStdString(info.FullName)) + gap +
                Pair(CatalogueText("NUM_INVESTIGATIONS"), QString::number(invests.size()));
     }
-    case nkCriteria:
+    case TNodeKind::Criteria:
         return CatalogueText("CRITERIES_MAIN_NODE_TITLE");
-    case nkCriteriaGroup: {
+    case TNodeKind::CriteriaGroup: {
         TCriteriaGroupInfo info;
         ReadCriteriaGroup(*m_store, ids.Id, description, info);
         return Pair(CatalogueText("CRITERYGROUP_NAME"), QString::fromStdString(info.Name)) + gap +
                Pair(CatalogueText("NUM_CRITERIONS_IN_GROUP"), QString::number(m_store->CountCriteriaInGroup(ids.Id)));
     }
-    case nkCriterion: {
+    case TNodeKind::Criterion: {
         TCriterionInfo info;
         ReadCriterion(*m_store, ids.Id, ids.ParentId, description, info);
         InvestigationsOfCriterion(*m_store, ids.Id, ids.ParentId, invests);
         return Pair(CatalogueText("CRITERY_NAME"), QString::fromStdString(info.Name)) + gap +
                Pair(CatalogueText("NUM_INVESTIGATIONS"), QString::number(invests.size()));
     }
-    case nkInvestigations:
+    case TNodeKind::Investigations:
         return CatalogueText("SOCIUM_MAIN_NODE_TITLE");
-    case nkInvestigation: {
+    case TNodeKind::Investigation: {
         TInvestInfo info;
         ReadInvestigation(*m_store, ids.Id, description, info);
         return Pair(CatalogueText("INVESTIGATION_NAME"), QString::fromStdString(info.Name)) + gap +
@@ -1168,13 +1171,13 @@ QMdiSubWindow* TSocMainForm::SubWindowOf(QWidget* widget) const
     return nullptr;
 }
 
-void TSocMainForm::OpenView(int viewKind)
+void TSocMainForm::OpenView(TViewKind viewKind)
 {
-    if (!HasProject() || !m_tree->HasSelection() || m_tree->CurrentKind() != nkInvestigation)
+    if (!HasProject() || !m_tree->HasSelection() || m_tree->CurrentKind() != TNodeKind::Investigation)
         throw TAppError(LangConv().GetText("NO_SELECTED_NODE"));
     const int id = m_tree->CurrentIds().Id;
     const QString name = m_tree->CurrentName();
-    if (viewKind != vkChoices) {
+    if (viewKind != TViewKind::Choices) {
         OpenInvestigationView(viewKind, id, name);
         return;
     }
@@ -1203,7 +1206,7 @@ void TSocMainForm::OpenView(int viewKind)
     AddWindowMenuEntry(child, "SELECTS_MENU_ADD", name);
 }
 
-void TSocMainForm::OpenInvestigationView(int viewKind, int id, const QString& name)
+void TSocMainForm::OpenInvestigationView(TViewKind viewKind, int id, const QString& name)
 {
     const TViewEntry* entry = FindViewByKind(viewKind);
     if (!entry) {
@@ -1213,9 +1216,9 @@ void TSocMainForm::OpenInvestigationView(int viewKind, int id, const QString& na
     TVisualChildForm* form = entry->Create(*m_store, id, name);
     QMdiSubWindow* child = m_mdi->addSubWindow(form);
     child->setAttribute(Qt::WA_DeleteOnClose);
-    const TShellIcon icon = viewKind == vkIndexes ? TShellIcon::Indexes
-                            : viewKind == vkTarget ? TShellIcon::Target
-                                                   : TShellIcon::Graph;
+    const TShellIcon icon = viewKind == TViewKind::Indexes  ? TShellIcon::Indexes
+                            : viewKind == TViewKind::Target ? TShellIcon::Target
+                                                            : TShellIcon::Graph;
     child->setWindowIcon(ShellIcon(icon));
     child->resize(std::min(m_mdi->width() - 20, 720), std::min(m_mdi->height() - 20, 520));
     child->show();
@@ -1300,8 +1303,8 @@ void TSocMainForm::ClearAllChoices()
 
 void TSocMainForm::ChoiceType(int kind)
 {
-    const int view = ActiveViewKind();
-    if (view != vkIndexes && view != vkGraph && view != vkTarget)
+    const TViewKind view = ActiveViewKind();
+    if (view != TViewKind::Indexes && view != TViewKind::Graph && view != TViewKind::Target)
         return;
     const int index = kind == 2 ? 1 : kind == 3 ? 2 : 0;
     m_actions.at(kChoiceKindItems[index])->setChecked(true);
@@ -1406,19 +1409,19 @@ void TSocMainForm::HandleNotify(TNotifyCode code, QWidget* sender)
         break;
     }
     case TNotifyCode::OpenChoices:
-        RunCommand([this] { OpenView(vkChoices); });
+        RunCommand([this] { OpenView(TViewKind::Choices); });
         break;
     case TNotifyCode::OpenIndexes:
-        RunCommand([this] { OpenView(vkIndexes); });
+        RunCommand([this] { OpenView(TViewKind::Indexes); });
         break;
     case TNotifyCode::OpenGraph:
-        RunCommand([this] { OpenView(vkGraph); });
+        RunCommand([this] { OpenView(TViewKind::Graph); });
         break;
     case TNotifyCode::OpenTarget:
-        RunCommand([this] { OpenView(vkTarget); });
+        RunCommand([this] { OpenView(TViewKind::Target); });
         break;
     case TNotifyCode::OpenStatus:
-        RunCommand([this] { OpenView(vkStatus); });
+        RunCommand([this] { OpenView(TViewKind::Status); });
         break;
     case TNotifyCode::TreeSelectionChanged:
     case TNotifyCode::ObjectCreated:

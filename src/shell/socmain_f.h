@@ -12,6 +12,7 @@
 #include "shell/allusersform.h"
 #include "shell/entityflows.h"
 #include "platform/notify.h"
+#include "views/viewkind.h"
 
 class QAction;
 class QActionGroup;
@@ -24,9 +25,6 @@ class QToolBar;
 class QToolButton;
 class TFileAccess;
 class TObjectsTree;
-
-// Kinds of the active child window.
-enum TViewKind : int { vkNone = 0, vkChoices = 1, vkIndexes = 2, vkGraph = 3, vkTarget = 4, vkStatus = 5 };
 
 // The application's main window: the objects tree of the open project on the left, the views of
 // investigations in an MDI area, the menus, six tool bars and a status bar. It owns the open
@@ -69,7 +67,7 @@ public:
     void UpdateCommands();
     void UpdateStatusBar();
     QString StatusText() const;
-    int ActiveViewKind() const;
+    TViewKind ActiveViewKind() const;
 
     // Edit > Users: the users manager over a copy of the project's users, written back when it closes.
     void UsersOperations();
@@ -81,7 +79,7 @@ public:
     void Find();
     void FindNext();
     void ChoiceType(int kind);
-    void OpenView(int viewKind);
+    void OpenView(TViewKind viewKind);
     // The report commands: 0 current object, 1 to 5 an object picked by kind, 6 and 7 the blanks.
     void Reports(int command);
     const TFindRequest& FindState() const { return m_find; }
@@ -132,7 +130,7 @@ private:
     QWidget* ActiveView() const;
     void SaveChoices();
     // Makes an indexes, graph or target window for the investigation and shows it.
-    void OpenInvestigationView(int viewKind, int id, const QString& name);
+    void OpenInvestigationView(TViewKind viewKind, int id, const QString& name);
     // The print window, then the active view's picture printed.
     void PrintActiveView();
     void ClearAllChoices();

@@ -33,7 +33,7 @@ TToolbarForm::TToolbarForm(QWidget* owner, const QStringList& captions,
     layout->addLayout(buttons);
 
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
-    connect(help, &QPushButton::clicked, this, [] { ShowHelpTopic(43); });
+    connect(help, &QPushButton::clicked, this, [] { ShowHelpTopic(THelpTopic::ToolBars); });
 
     TLanguageController::Translate(*this);
 

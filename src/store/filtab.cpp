@@ -35,17 +35,16 @@ void SetFields(TAClient& r, int32_t id, int32_t groupId, std::string_view fullNa
     r.BirthDate = birthDate;
 }
 
-void SetFields(TAnInvest& r, int32_t id, int32_t clientGroupId, int32_t criterionId, int32_t criteriaGroupId,
-               std::string_view name, double date, bool allowAgainst, int32_t maxChoices)
+void SetFields(TAnInvest& r, const TInvestFields& fields)
 {
-    r.Id = id;
-    r.ClientGroupId = clientGroupId;
-    r.CriterionId = criterionId;
-    r.CriteriaGroupId = criteriaGroupId;
-    r.Name = CutChars(name);
-    r.Date = date;
-    r.AllowAgainst = allowAgainst;
-    r.MaxChoices = maxChoices;
+    r.Id = fields.Id;
+    r.ClientGroupId = fields.ClientGroupId;
+    r.CriterionId = fields.CriterionId;
+    r.CriteriaGroupId = fields.CriteriaGroupId;
+    r.Name = CutChars(fields.Name);
+    r.Date = fields.Date;
+    r.AllowAgainst = fields.AllowAgainst;
+    r.MaxChoices = fields.MaxChoices;
 }
 
 } // namespace
@@ -162,20 +161,16 @@ bool TClientTable::Find(int32_t id, int32_t groupId)
 
 // Investigations
 
-void TInvestTable::Add(int32_t id, int32_t clientGroupId, int32_t criterionId, int32_t criteriaGroupId,
-                       std::string_view name, double date, bool allowAgainst, int32_t maxChoices)
+void TInvestTable::Add(const TInvestFields& fields)
 {
     TAnInvest r;
-    SetFields(r, id, clientGroupId, criterionId, criteriaGroupId, name, date, allowAgainst, maxChoices);
+    SetFields(r, fields);
     AddRecord(std::move(r));
 }
 
-bool TInvestTable::Change(int32_t id, int32_t clientGroupId, int32_t criterionId, int32_t criteriaGroupId,
-                          std::string_view name, double date, bool allowAgainst, int32_t maxChoices)
+bool TInvestTable::Change(const TInvestFields& fields)
 {
-    return ChangeCurrent([&](TAnInvest& r) {
-        SetFields(r, id, clientGroupId, criterionId, criteriaGroupId, name, date, allowAgainst, maxChoices);
-    });
+    return ChangeCurrent([&](TAnInvest& r) { SetFields(r, fields); });
 }
 
 bool TInvestTable::FindById(int32_t id)
@@ -220,27 +215,15 @@ void TChoiceTable::Add(int32_t investId, int32_t fromId, int32_t toId)
 
 // Placements
 
-void TGraphPlaceTable::Add(int32_t investId, int32_t clientId, int32_t clientGroupId, int16_t selType,
-                           int32_t left, int32_t top, int32_t width, int32_t height, int16_t figType)
-{
-    AddRecord(TGraphPlace{investId, clientId, clientGroupId, selType, left, top, width, height, figType});
-}
-
-bool TGraphPlaceTable::Change(int32_t investId, int32_t clientId, int32_t clientGroupId, int16_t selType,
-                              int32_t left, int32_t top, int32_t width, int32_t height, int16_t figType)
-{
-    return Change(TGraphPlace{investId, clientId, clientGroupId, selType, left, top, width, height, figType});
-}
-
 bool TGraphPlaceTable::Change(const TGraphPlace& place)
 {
     return ChangeCurrent([&place](TGraphPlace& r) { r = place; });
 }
 
-bool TGraphPlaceTable::Find(int32_t investId, int32_t clientGroupId, int32_t clientId, int16_t selType)
+bool TGraphPlaceTable::Find(const TGraphPlaceKey& key)
 {
-    return FindFirst(*this, [=](const TGraphPlace& r) {
-        return r.InvestId == investId && r.ClientGroupId == clientGroupId && r.ClientId == clientId &&
-               r.SelType == selType;
+    return FindFirst(*this, [&key](const TGraphPlace& r) {
+        return r.InvestId == key.InvestId && r.ClientId == key.ClientId &&
+               r.ClientGroupId == key.ClientGroupId && r.SelType == key.SelType;
     });
 }

@@ -208,6 +208,28 @@ struct TGraphPlace {
     int16_t FigType = -1;
 };
 
+// The fields of an investigation record by name, for TInvestTable::Add and Change:
+// Add({.Id = 3, .ClientGroupId = 7, .CriterionId = 5, .CriteriaGroupId = 2, .Name = "Hiking", ...}).
+struct TInvestFields {
+    int32_t Id = -1;
+    int32_t ClientGroupId = -1;
+    int32_t CriterionId = -1;
+    int32_t CriteriaGroupId = -1;
+    std::string_view Name;
+    double Date = 0;
+    bool AllowAgainst = true;
+    int32_t MaxChoices = -1;
+};
+
+// What identifies a placement (the fields in the order of TGraphPlace):
+// Find({.InvestId = i, .ClientId = c, .ClientGroupId = g, .SelType = 0}).
+struct TGraphPlaceKey {
+    int32_t InvestId = -1;
+    int32_t ClientId = -1;
+    int32_t ClientGroupId = -1;
+    int16_t SelType = -1;
+};
+
 // Cut the short texts of a record to 255 characters (the limit of every name and password).
 void CutShortTexts(TAClientGroup& record);
 void CutShortTexts(TACriteryGroup& record);
@@ -401,10 +423,9 @@ public:
 // Investigations (section INVESTS).
 class TInvestTable final : public TDescribedTable<TAnInvest> {
 public:
-    void Add(int32_t id, int32_t clientGroupId, int32_t criterionId, int32_t criteriaGroupId,
-             std::string_view name, double date, bool allowAgainst, int32_t maxChoices);
-    bool Change(int32_t id, int32_t clientGroupId, int32_t criterionId, int32_t criteriaGroupId,
-                std::string_view name, double date, bool allowAgainst, int32_t maxChoices);
+    void Add(const TInvestFields& fields);
+    // Sets every field but the description of the record at the cursor.
+    bool Change(const TInvestFields& fields);
     bool FindById(int32_t id);
 
     int32_t GetId() const { return Current().Id; }
@@ -449,14 +470,9 @@ class TAgainstTable final : public TChoiceTable {};
 // Sociogram node placements (section GRAPH).
 class TGraphPlaceTable final : public TRecordTable<TGraphPlace> {
 public:
-    void Add(int32_t investId, int32_t clientId, int32_t clientGroupId, int16_t selType, int32_t left,
-             int32_t top, int32_t width, int32_t height, int16_t figType);
     void Add(const TGraphPlace& place) { AddRecord(place); }
-    bool Change(int32_t investId, int32_t clientId, int32_t clientGroupId, int16_t selType, int32_t left,
-                int32_t top, int32_t width, int32_t height, int16_t figType);
     bool Change(const TGraphPlace& place);
-    // Note the key order: investigation, client group, client, choice kind.
-    bool Find(int32_t investId, int32_t clientGroupId, int32_t clientId, int16_t selType);
+    bool Find(const TGraphPlaceKey& key);
 
     int32_t GetInvestId() const { return Current().InvestId; }
     int32_t GetClientId() const { return Current().ClientId; }

@@ -10,8 +10,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "settings/langconv.h"
-#include "util/error.h"
 #include "util/messagesink.h"
 #include "util/progress.h"
 #include "util/safefile.h"
@@ -114,17 +112,6 @@ bool IsWritable(const std::string& path, std::string& errorText)
 
 } // namespace
 
-std::string NotChangedText()
-{
-    if (HasLangConv()) {
-        try {
-            return LangConv().GetText("NOT_CHANGED_FILE");
-        } catch (const TAppError&) {
-        }
-    }
-    return "The project was not converted and has been left as it was.";
-}
-
 TUpdateFile::TUpdateFile(std::string fileName) : m_store(std::move(fileName))
 {
     if (!m_store.ReadLines())
@@ -219,18 +206,18 @@ bool TUpdateFile::Convert(std::string& errorText)
     return true;
 }
 
-bool TUpdateFile::Check(const std::function<bool()>& askPermission)
+bool TUpdateFile::Check(const std::function<bool()>& askPermission, const std::string& notChangedText)
 {
     if (m_layout != TProjectLayout::Older)
         return true;
     if (!askPermission || !askPermission()) {
-        MessageSink().ShowText(NotChangedText());
+        MessageSink().ShowText(notChangedText);
         return false;
     }
     std::string error;
     if (!Convert(error)) {
         std::cerr << "tremlow: converting '" << m_store.FileName() << "' failed: " << error << '\n';
-        MessageSink().ShowText(NotChangedText());
+        MessageSink().ShowText(notChangedText);
         return false;
     }
     return true;

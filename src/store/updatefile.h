@@ -31,8 +31,8 @@ public:
 
     // Decides, asks and converts; true when the caller may load the project. An older file is
     // converted only when askPermission answers yes; a refusal or a failed conversion shows the
-    // "NOT_CHANGED_FILE" text and leaves the file as it was.
-    bool Check(const std::function<bool()>& askPermission);
+    // caller's notChangedText through the message sink and leaves the file as it was.
+    bool Check(const std::function<bool()>& askPermission, const std::string& notChangedText);
 
     // Converts an older file without asking: keeps the original as "NAME.bak", converts the
     // image and replaces the file through the crash-safe writer. False with errorText when the
@@ -56,7 +56,3 @@ private:
     std::string m_additionalSection = "ADDITIONAL";
     std::vector<std::string> m_changes;
 };
-
-// The text shown when a file was left unconverted: "NOT_CHANGED_FILE" from the catalogue when one
-// is installed, else a fixed English text.
-std::string NotChangedText();

@@ -4,10 +4,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QMdiSubWindow>
 #include <QPainter>
 
 #include "analysis/investigationobj.h"
+#include "platform/activationnotifier.h"
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
 #include "platform/modalseam.h"
@@ -47,6 +47,7 @@ TVisualChildForm::TVisualChildForm(const char* objectName, TFileAccess& store, i
 {
     setObjectName(QString::fromLatin1(objectName));
     setAttribute(Qt::WA_DeleteOnClose, false);
+    new TActivationNotifier(this, TNotifyCode::ViewActivated);
     m_model = std::make_unique<TInvestigationObject>(store, investId);
     if (m_model->ClientCount() < 2)
         throw TAppError(MessageText("LESS_2_CLIENTS"));
@@ -81,9 +82,9 @@ void TVisualChildForm::SetChoiceKind(int kind)
     Refresh();
 }
 
-void TVisualChildForm::SetHelpTopic(int topic)
+void TVisualChildForm::SetHelpTopic(THelpTopic topic)
 {
-    if (m_helpTopic == 0) {
+    if (m_helpTopic == THelpTopic::Contents) {
         auto* help = new QAction(this);
         help->setShortcut(QKeySequence::HelpContents);
         help->setShortcutContext(Qt::WidgetWithChildrenShortcut);
@@ -155,35 +156,4 @@ void TVisualChildForm::closeEvent(QCloseEvent* event)
     m_stateSaved = true;
     event->accept();
     PostNotify(TNotifyCode::ChildClosing, this);
-}
-
-void TVisualChildForm::WatchSubWindow()
-{
-    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-    if (sub == m_watchedSubWindow)
-        return;
-    m_watchedSubWindow = sub;
-    if (sub) {
-        connect(sub, &QMdiSubWindow::windowStateChanged, this,
-                [this, sub](Qt::WindowStates oldState, Qt::WindowStates newState) {
-                    if (sub == m_watchedSubWindow && (newState & Qt::WindowActive) && !(oldState & Qt::WindowActive))
-                        SendNotify(TNotifyCode::ViewActivated, this);
-                });
-    }
-}
-
-bool TVisualChildForm::event(QEvent* event)
-{
-    switch (event->type()) {
-    case QEvent::ParentChange:
-        WatchSubWindow();
-        break;
-    case QEvent::WindowActivate:
-        if (isWindow())
-            SendNotify(TNotifyCode::ViewActivated, this);
-        break;
-    default:
-        break;
-    }
-    return QWidget::event(event);
 }

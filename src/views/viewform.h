@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "analysis/choicekind.h"
+#include "platform/helptopics.h"
 #include "platform/printimage.h"
 
 class QPainter;
@@ -82,17 +83,14 @@ protected:
     // kind is shown.
     void RequestChoiceKind(int kind);
     // The help page F1 opens while the window or one of its parts has the focus.
-    void SetHelpTopic(int topic);
+    void SetHelpTopic(THelpTopic topic);
     // Whether SaveState ran since the window was opened (closing runs it).
     bool StateSaved() const { return m_stateSaved; }
     void MarkStateSaved() { m_stateSaved = true; }
 
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
-    void WatchSubWindow();
-
     TFileAccess& m_store;
     int m_investId;
     QString m_title;
@@ -101,6 +99,5 @@ private:
     int32_t m_clientGroupId = 0;
     int m_choiceKind = 1;
     bool m_stateSaved = false;
-    int m_helpTopic = 0;
-    QWidget* m_watchedSubWindow = nullptr;
+    THelpTopic m_helpTopic = THelpTopic::Contents;
 };

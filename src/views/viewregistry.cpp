@@ -10,13 +10,13 @@ const std::vector<TViewEntry>& ViewEntries()
 {
     // Each view window adds its own line here.
     static const std::vector<TViewEntry> entries = {
-        {"graph", 3, "GRAPH_MENU_ADD",
+        {"graph", TViewKind::Graph, "GRAPH_MENU_ADD",
          [](TFileAccess& store, int id, const QString& title) { return new TGraphForm(store, id, title); }},
-        {"indexes", 2, "INDEXES_MENU_ADD",
+        {"indexes", TViewKind::Indexes, "INDEXES_MENU_ADD",
          [](TFileAccess& store, int id, const QString& title) { return new TIndexesForm(store, id, title); }},
-        {"target", 4, "TARGET_MENU_ADD",
+        {"target", TViewKind::Target, "TARGET_MENU_ADD",
          [](TFileAccess& store, int id, const QString& title) { return new TTargetForm(store, id, title); }},
-        {"status", 5, "STATUS_MENU_ADD",
+        {"status", TViewKind::Status, "STATUS_MENU_ADD",
          [](TFileAccess& store, int id, const QString& title) { return new TStatusForm(store, id, title); }},
     };
     return entries;
@@ -31,7 +31,7 @@ const TViewEntry* FindViewByName(const QString& name)
     return nullptr;
 }
 
-const TViewEntry* FindViewByKind(int kind)
+const TViewEntry* FindViewByKind(TViewKind kind)
 {
     for (const TViewEntry& entry : ViewEntries()) {
         if (entry.Kind == kind)

@@ -79,7 +79,14 @@ TEST(ChoiceRules, SheetOfAStoredInvestigation)
     TProjectBuilder p;
     p.Group(4, "Class").Group(5, "Other");
     p.Client(4, 30, "C").Client(5, 1, "Stranger").Client(4, 10, "A");
-    p.store.Investigations().Add(7, 4, -1, -1, "Sitting", 40000, false, 1);
+    p.store.Investigations().Add({.Id = 7,
+                                  .ClientGroupId = 4,
+                                  .CriterionId = -1,
+                                  .CriteriaGroupId = -1,
+                                  .Name = "Sitting",
+                                  .Date = 40000,
+                                  .AllowAgainst = false,
+                                  .MaxChoices = 1});
 
     const TChoiceSheet sheet = TChoiceSheet::ForInvestigation(p.store, 7);
     EXPECT_EQ(sheet.MemberIds(), (std::vector<int32_t>{30, 10}));
@@ -144,8 +151,14 @@ TEST(ChoiceRules, StampTellsAChangedOrReplacedInvestigation)
 
     ASSERT_TRUE(p.store.Investigations().FindById(1));
     const TAnInvest row = p.store.Investigations().At(0);
-    p.store.Investigations().Change(1, row.ClientGroupId, row.CriterionId, row.CriteriaGroupId, row.Name,
-                                    row.Date, row.AllowAgainst, row.MaxChoices + 1);
+    p.store.Investigations().Change({.Id = 1,
+                                     .ClientGroupId = row.ClientGroupId,
+                                     .CriterionId = row.CriterionId,
+                                     .CriteriaGroupId = row.CriteriaGroupId,
+                                     .Name = row.Name,
+                                     .Date = row.Date,
+                                     .AllowAgainst = row.AllowAgainst,
+                                     .MaxChoices = row.MaxChoices + 1});
     EXPECT_FALSE(StampInvestigation(p.store, 1) == loaded) << "another limit";
 }
 

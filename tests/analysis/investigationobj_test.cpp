@@ -26,8 +26,22 @@ TEST(AnalysisModel, BuildsHeaderMembersAndChoicesFromTheProject)
     p.store.Criteria().Add(9, 3, "Wrong group");
     // Members of group 4 interleaved with another group's clients: member order is table order.
     p.Client(4, 30, "Carl").Client(5, 1, "Stranger").Client(4, 10, "Anna").Client(4, 20, "Boris");
-    p.store.Investigations().Add(7, 4, 9, 2, "Sitting", 40123, false, 3);
-    p.store.Investigations().Add(8, 4, 9, 2, "Other invest", 40124, true, 3);
+    p.store.Investigations().Add({.Id = 7,
+                                  .ClientGroupId = 4,
+                                  .CriterionId = 9,
+                                  .CriteriaGroupId = 2,
+                                  .Name = "Sitting",
+                                  .Date = 40123,
+                                  .AllowAgainst = false,
+                                  .MaxChoices = 3});
+    p.store.Investigations().Add({.Id = 8,
+                                  .ClientGroupId = 4,
+                                  .CriterionId = 9,
+                                  .CriteriaGroupId = 2,
+                                  .Name = "Other invest",
+                                  .Date = 40124,
+                                  .AllowAgainst = true,
+                                  .MaxChoices = 3});
     p.For(7, 10, 20).For(8, 20, 10).For(7, 30, 10).For(7, 10, 99).Against(7, 20, 30).Against(8, 30, 20);
 
     const TInvestigationObject model(p.store, 7);
@@ -239,7 +253,15 @@ TEST(AnalysisModel, StorePlaceInsertsOrOverwritesPerPlacementKind)
 {
     TProjectBuilder p;
     p.Members(6, 3, {1, 2});
-    p.store.Placements().Add(6, 1, 3, 1, 0, 0, 10, 10, 1);
+    p.store.Placements().Add({.InvestId = 6,
+                              .ClientId = 1,
+                              .ClientGroupId = 3,
+                              .SelType = 1,
+                              .Left = 0,
+                              .Top = 0,
+                              .Width = 10,
+                              .Height = 10,
+                              .FigType = 1});
     p.store.SetModified(false);
     TInvestigationObject model(p.store, 6);
 

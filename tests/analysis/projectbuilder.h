@@ -24,7 +24,14 @@ public:
     }
     TProjectBuilder& Invest(int32_t id, int32_t groupId, const std::string& name = "Invest")
     {
-        store.Investigations().Add(id, groupId, -1, -1, name, 40000, true, 3);
+        store.Investigations().Add({.Id = id,
+                                    .ClientGroupId = groupId,
+                                    .CriterionId = -1,
+                                    .CriteriaGroupId = -1,
+                                    .Name = name,
+                                    .Date = 40000,
+                                    .AllowAgainst = true,
+                                    .MaxChoices = 3});
         return *this;
     }
     TProjectBuilder& For(int32_t investId, int32_t fromId, int32_t toId)

@@ -22,7 +22,14 @@ std::string SaveClass(const TTempDir& dir, const std::string& name, bool withCho
     int32_t id = 1;
     for (const char* client : {"Anna", "Bob", "Cleo", "Dan"})
         store.Clients().Add(id++, 1, client, true, 40000);
-    store.Investigations().Add(3, 1, -1, -1, "Friends", 40000, true, 2);
+    store.Investigations().Add({.Id = 3,
+                                .ClientGroupId = 1,
+                                .CriterionId = -1,
+                                .CriteriaGroupId = -1,
+                                .Name = "Friends",
+                                .Date = 40000,
+                                .AllowAgainst = true,
+                                .MaxChoices = 2});
     if (withChoices) {
         store.ForChoices().Add(3, 1, 2);
         store.ForChoices().Add(3, 2, 1);

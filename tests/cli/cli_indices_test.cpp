@@ -30,7 +30,14 @@ std::string SaveProject(const TTempDir& dir, int members, const std::vector<std:
     for (int id = 1; id <= members; ++id)
         store.Clients().Add(
             id, 1, std::string(1, static_cast<char>('A' + (id - 1) % 26)) + std::to_string(id), true, 40000);
-    store.Investigations().Add(3, 1, -1, -1, "Friends \"best\"", 40000, true, 5);
+    store.Investigations().Add({.Id = 3,
+                                .ClientGroupId = 1,
+                                .CriterionId = -1,
+                                .CriteriaGroupId = -1,
+                                .Name = "Friends \"best\"",
+                                .Date = 40000,
+                                .AllowAgainst = true,
+                                .MaxChoices = 5});
     for (const auto& [from, to] : positive)
         store.ForChoices().Add(3, from, to);
     for (const auto& [from, to] : negative)

@@ -28,7 +28,14 @@ std::string Save(const TTempDir& dir, const TCase& c, bool allowAgainst = true)
     store.ClientGroups().Add(1, "Class");
     for (int id = 1; id <= c.members; ++id)
         store.Clients().Add(id, 1, "Pupil, " + std::to_string(id), id % 2 == 0, 40000);
-    store.Investigations().Add(4, 1, -1, -1, "Play", 40000, allowAgainst, c.members);
+    store.Investigations().Add({.Id = 4,
+                                .ClientGroupId = 1,
+                                .CriterionId = -1,
+                                .CriteriaGroupId = -1,
+                                .Name = "Play",
+                                .Date = 40000,
+                                .AllowAgainst = allowAgainst,
+                                .MaxChoices = c.members});
     for (const auto& [from, to] : c.positive)
         store.ForChoices().Add(4, from, to);
     for (const auto& [from, to] : c.negative)

@@ -17,7 +17,14 @@ void Class(TProjectBuilder& p, bool allowNegative = true, int32_t maxChoices = 2
     p.Group(1, "Class");
     p.Client(1, 1, "Anna").Client(1, 2, "Bob").Client(1, 3, "Cleo").Client(1, 4, "Dan");
     p.Group(2, "Other").Client(2, 9, "Eve");
-    p.store.Investigations().Add(7, 1, -1, -1, "Friends", 40000, allowNegative, maxChoices);
+    p.store.Investigations().Add({.Id = 7,
+                                  .ClientGroupId = 1,
+                                  .CriterionId = -1,
+                                  .CriteriaGroupId = -1,
+                                  .Name = "Friends",
+                                  .Date = 40000,
+                                  .AllowAgainst = allowNegative,
+                                  .MaxChoices = maxChoices});
 }
 
 std::vector<TChoice> Choices(std::initializer_list<std::pair<int32_t, int32_t>> pairs)

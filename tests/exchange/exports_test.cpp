@@ -27,9 +27,24 @@ void Sample(TProjectBuilder& p)
     EncodeDate(2010, 5, 4, born);
     p.store.Clients().Add(1, 1, "Anna \"Ann\" <A&B>", false, born);
     p.Client(1, 2, "Bob").Client(1, 3, "Cleo").Client(1, 4, "Dan");
-    p.store.Investigations().Add(7, 1, -1, -1, "Friends", 40000, true, 3);
+    p.store.Investigations().Add({.Id = 7,
+                                  .ClientGroupId = 1,
+                                  .CriterionId = -1,
+                                  .CriteriaGroupId = -1,
+                                  .Name = "Friends",
+                                  .Date = 40000,
+                                  .AllowAgainst = true,
+                                  .MaxChoices = 3});
     p.For(7, 1, 2).For(7, 2, 1).For(7, 3, 1).Against(7, 2, 3).Against(7, 1, 3);
-    p.store.Placements().Add(7, 1, 1, 0, 100, 200, 40, 20, 1);
+    p.store.Placements().Add({.InvestId = 7,
+                              .ClientId = 1,
+                              .ClientGroupId = 1,
+                              .SelType = 0,
+                              .Left = 100,
+                              .Top = 200,
+                              .Width = 40,
+                              .Height = 20,
+                              .FigType = 1});
 }
 
 std::string ZipEntry(const std::string& path, const char* name)

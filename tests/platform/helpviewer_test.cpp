@@ -24,14 +24,14 @@ QTextBrowser* Browser()
 TEST(PlatformHelpViewer, TopicPagesAndTheContentsFallback)
 {
     const QString folder = QString::fromStdString(ExecutableDir()) + "/help/";
-    EXPECT_EQ(HelpPagePath(51), folder + "51.html");
-    EXPECT_EQ(HelpPagePath(99999), folder + "index.html");
-    EXPECT_EQ(HelpPagePath(0), folder + "index.html");
-    EXPECT_TRUE(QFile::exists(HelpPagePath(51)));
+    EXPECT_EQ(HelpPagePath(THelpTopic::MainWindow), folder + "51.html");
+    EXPECT_EQ(HelpPagePath(static_cast<THelpTopic>(99999)), folder + "index.html");
+    EXPECT_EQ(HelpPagePath(THelpTopic::Contents), folder + "index.html");
+    EXPECT_TRUE(QFile::exists(HelpPagePath(THelpTopic::MainWindow)));
     // The save question and the exit question have pages of their own.
-    EXPECT_EQ(HelpPagePath(502), folder + "502.html");
-    EXPECT_EQ(HelpPagePath(507), folder + "507.html");
-    EXPECT_TRUE(QFile::exists(HelpPagePath(0)));
+    EXPECT_EQ(HelpPagePath(THelpTopic::SaveQuestion), folder + "502.html");
+    EXPECT_EQ(HelpPagePath(THelpTopic::ExitQuestion), folder + "507.html");
+    EXPECT_TRUE(QFile::exists(HelpPagePath(THelpTopic::Contents)));
 }
 
 // Installed, the pages lie in <prefix>/share/tremlow/help beside the language file.
@@ -45,14 +45,14 @@ TEST(PlatformHelpViewer, InstalledPagesAreReadFromShare)
     WriteFileBytes((share + "/help/51.html").toStdString(), "<p>main window</p>");
     const std::string savedDir = ExecutableDir();
     SetExecutableDir(prefix.File("bin"));
-    EXPECT_EQ(HelpPagePath(51), share + "/help/51.html");
-    EXPECT_EQ(HelpPagePath(54), share + "/help/index.html");
+    EXPECT_EQ(HelpPagePath(THelpTopic::MainWindow), share + "/help/51.html");
+    EXPECT_EQ(HelpPagePath(THelpTopic::Starting), share + "/help/index.html");
     SetExecutableDir(savedDir);
 }
 
 TEST(PlatformHelpViewer, OneWindowFollowsLinksBetweenPages)
 {
-    ShowHelpTopic(99999);
+    ShowHelpTopic(static_cast<THelpTopic>(99999));
     QWidget* window = HelpWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
@@ -71,7 +71,7 @@ TEST(PlatformHelpViewer, OneWindowFollowsLinksBetweenPages)
     Q_EMIT browser->anchorClicked(QUrl("no-such-page.html"));
     EXPECT_TRUE(browser->source().toLocalFile().endsWith("/help/index.html"));
 
-    ShowHelpTopic(51);
+    ShowHelpTopic(THelpTopic::MainWindow);
     EXPECT_EQ(HelpWindow(), window);
     EXPECT_TRUE(Browser()->source().toLocalFile().endsWith("/help/51.html"));
     window->close();
@@ -83,7 +83,7 @@ TEST(PlatformHelpViewer, StaysUsableBesideAModalDialogAndOutlivesIt)
         QDialog box;
         box.setWindowModality(Qt::ApplicationModal);
         box.show();
-        ShowHelpTopic(51);
+        ShowHelpTopic(THelpTopic::MainWindow);
         ASSERT_NE(HelpWindow(), nullptr);
         EXPECT_EQ(HelpWindow()->parentWidget(), &box);
         EXPECT_TRUE(HelpWindow()->isWindow());
@@ -109,7 +109,7 @@ TEST(PlatformHelpViewer, OpensBesideItsDialogOnTheScreenAndEscapeClosesIt)
         box.resize(300, 200);
         box.move(atLeft ? area.left() : area.right() - 300, area.top() + 40);
         box.show();
-        ShowHelpTopic(71);
+        ShowHelpTopic(THelpTopic::ClientGroup);
         QWidget* help = HelpWindow();
         ASSERT_NE(help, nullptr);
         const QRect place = help->geometry();

@@ -132,7 +132,7 @@ TEST(PlatformMessageDialog, HelpKeepsTheBoxOpenAndClosingReturnsTheLastCode)
 {
     TMessageDialog dialog;
     dialog.DialogType = mdYesNoHelp;
-    dialog.HelpContext = 51;
+    dialog.HelpContext = THelpTopic::MainWindow;
     dialog.Caption = "Save the changes?";
     int helpCalls = 0;
     dialog.HelpClickNotifyEvent = [&] { ++helpCalls; };
@@ -148,7 +148,7 @@ TEST(PlatformMessageDialog, HelpKeepsTheBoxOpenAndClosingReturnsTheLastCode)
     EXPECT_TRUE(HelpWindow()->isVisible());
     auto* browser = HelpWindow()->findChild<QTextBrowser*>("HelpBrowser");
     ASSERT_NE(browser, nullptr);
-    EXPECT_EQ(browser->source().toLocalFile(), HelpPagePath(51));
+    EXPECT_EQ(browser->source().toLocalFile(), HelpPagePath(THelpTopic::MainWindow));
     HelpWindow()->close();
 
     // A new box closed without any button keeps the code pressed last on this component.

@@ -276,7 +276,14 @@ TEST_F(StatusGroupsPart, WithoutStatusGroupsTheReasonIsPrinted)
     // Negative choices allowed but none made (1), and not allowed (2).
     TReportProject positiveOnly({"Ann", "Ben", "Cat"});
     positiveOnly.store.ForChoices().Add(1, 1, 2);
-    positiveOnly.store.Investigations().Add(2, 1, 1, 1, "No negatives", 45000, false, 3);
+    positiveOnly.store.Investigations().Add({.Id = 2,
+                                             .ClientGroupId = 1,
+                                             .CriterionId = 1,
+                                             .CriteriaGroupId = 1,
+                                             .Name = "No negatives",
+                                             .Date = 45000,
+                                             .AllowAgainst = false,
+                                             .MaxChoices = 3});
     for (const int investId : {1, 2}) {
         const std::string document =
             BuildReportDocument(positiveOnly.store, {TReportKind::Investigation, investId}, regs, 0);

@@ -20,7 +20,14 @@ struct TReportProject {
             store.Clients().Add(static_cast<int32_t>(i + 1), 1, names[i], true, 40000);
         store.CriteriaGroups().Add(1, "Criteria");
         store.Criteria().Add(1, 1, criterion);
-        store.Investigations().Add(1, 1, 1, 1, "Survey", 45000, true, 3);
+        store.Investigations().Add({.Id = 1,
+                                    .ClientGroupId = 1,
+                                    .CriterionId = 1,
+                                    .CriteriaGroupId = 1,
+                                    .Name = "Survey",
+                                    .Date = 45000,
+                                    .AllowAgainst = true,
+                                    .MaxChoices = 3});
     }
 };
 

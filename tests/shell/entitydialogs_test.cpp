@@ -340,8 +340,22 @@ TEST_F(EntityDialogsTest, AddingClientToGroupUsedByInvestigationsIsRefusedWithSo
 {
     AddGroupWithClients(1, "Used", {"A", "B"});
     store.ClientGroups().Add(2, "Free");
-    store.Investigations().Add(1, 1, 1, 1, "Zeta", 40000, true, 1);
-    store.Investigations().Add(2, 1, 1, 1, "alpha", 40000, true, 1);
+    store.Investigations().Add({.Id = 1,
+                                .ClientGroupId = 1,
+                                .CriterionId = 1,
+                                .CriteriaGroupId = 1,
+                                .Name = "Zeta",
+                                .Date = 40000,
+                                .AllowAgainst = true,
+                                .MaxChoices = 1});
+    store.Investigations().Add({.Id = 2,
+                                .ClientGroupId = 1,
+                                .CriterionId = 1,
+                                .CriteriaGroupId = 1,
+                                .Name = "alpha",
+                                .Date = 40000,
+                                .AllowAgainst = true,
+                                .MaxChoices = 1});
 
     TScriptedModalSeam seam;
     EXPECT_FALSE(CreateClient(nullptr, store, 1, 3).Done);
@@ -478,7 +492,14 @@ TEST_F(EntityDialogsTest, InvestigationWithChoicesRepairsContradictingEdits)
     AddGroupWithClients(1, "Class", {"A", "B", "C", "D"});
     AddGroupWithClients(2, "Other", {"P", "Q", "R"});
     AddCriteriaGroup(1, "Crit", {"Q1", "Q2"});
-    store.Investigations().Add(6, 1, 2, 1, "Spring", 41000, true, 3);
+    store.Investigations().Add({.Id = 6,
+                                .ClientGroupId = 1,
+                                .CriterionId = 2,
+                                .CriteriaGroupId = 1,
+                                .Name = "Spring",
+                                .Date = 41000,
+                                .AllowAgainst = true,
+                                .MaxChoices = 3});
     // Member 1 made two positive choices, member 2 one negative choice.
     store.ForChoices().Add(6, 1, 2);
     store.ForChoices().Add(6, 1, 3);
@@ -527,7 +548,14 @@ TEST_F(EntityDialogsTest, InvestigationWithoutChoicesMayMoveToAnotherGroup)
     AddGroupWithClients(1, "Class", {"A", "B", "C", "D"});
     AddGroupWithClients(2, "Other", {"P", "Q", "R"});
     AddCriteriaGroup(1, "Crit", {"Q1"});
-    store.Investigations().Add(1, 1, 1, 1, "Autumn", 41000, true, 1);
+    store.Investigations().Add({.Id = 1,
+                                .ClientGroupId = 1,
+                                .CriterionId = 1,
+                                .CriteriaGroupId = 1,
+                                .Name = "Autumn",
+                                .Date = 41000,
+                                .AllowAgainst = true,
+                                .MaxChoices = 1});
     store.ForChoices().Add(2, 1, 2);  // choices of another investigation do not count
     TScriptedModalSeam seam;
     seam.ExpectDialog("AddInvestForm", [&](QDialog& d) {

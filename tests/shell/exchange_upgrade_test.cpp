@@ -9,6 +9,7 @@
 #include <QTreeWidgetItem>
 
 #include "shell/objectstree.h"
+#include "settings/storemessages.h"
 #include "shell/socmain_f.h"
 #include "shellfixture.h"
 #include "store/fileacc.h"
@@ -31,14 +32,14 @@ protected:
 
     void SelectGroup(const QString& name)
     {
-        QTreeWidgetItem* node = NodeOf(window.Tree(), nkClientGroup, name);
+        QTreeWidgetItem* node = NodeOf(window.Tree(), TNodeKind::ClientGroup, name);
         ASSERT_NE(node, nullptr);
         window.Tree().setCurrentItem(node);
     }
 
     int GroupNodes()
     {
-        QTreeWidgetItem* branch = NodeOf(window.Tree(), nkClientGroups);
+        QTreeWidgetItem* branch = NodeOf(window.Tree(), TNodeKind::ClientGroups);
         return branch ? branch->childCount() : -1;
     }
 
@@ -78,7 +79,7 @@ TEST_F(ShellExchange, AnExportedGroupComesBackAsANewGroupEachTimeItIsImported)
     window.findChild<QAction*>("ImportClientGroupMenuItem")->trigger();
     EXPECT_EQ(GroupNodes(), groupsBefore + 2);
     EXPECT_TRUE(window.Store()->IsModified());
-    QTreeWidgetItem* branch = NodeOf(window.Tree(), nkClientGroups);
+    QTreeWidgetItem* branch = NodeOf(window.Tree(), TNodeKind::ClientGroups);
     QTreeWidgetItem* first = branch->child(groupsBefore);
     QTreeWidgetItem* second = branch->child(groupsBefore + 1);
     EXPECT_EQ(first->text(0), "Chess club");
@@ -150,7 +151,7 @@ TEST_F(ShellUpgrade, AnOlderFileOpensOnlyAfterYes)
     EXPECT_EQ(window.Store()->Clients().At(1).FullName, "Петрова Анна");
     EXPECT_EQ(window.Store()->Clients().At(2).FullName, "Сергей");
     EXPECT_EQ(ReadFileBytes(path + ".bak"), original);
-    ASSERT_NE(NodeOf(window.Tree(), nkClient, "Сергей"), nullptr);
+    ASSERT_NE(NodeOf(window.Tree(), TNodeKind::Client, "Сергей"), nullptr);
 }
 
 TEST_F(ShellUpgrade, ACurrentFileOpensWithoutAQuestion)

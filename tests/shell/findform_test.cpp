@@ -42,11 +42,12 @@ TEST(ShellFindForm, OpensWithRememberedSearchAndAnswersFromCheckBoxes)
         TextEdit(d)->setText("  Spring ");
         FindButton(d, "FindButton")->click();
     });
-    const TFindRequest answer = RunFindForm(nullptr, {false, "  ann ", 2, 1});
+    const TFindRequest answer =
+        RunFindForm(nullptr, {false, "  ann ", TFindType::Clients, TFindFlags::CaseSensitive});
     EXPECT_TRUE(answer.Find);
     EXPECT_EQ(answer.Text, "Spring");
-    EXPECT_EQ(answer.Type, 5);
-    EXPECT_EQ(answer.Flags, 2);
+    EXPECT_EQ(answer.Type, TFindType::Investigations);
+    EXPECT_EQ(answer.Flags, TFindFlags::WholeString);
 }
 
 TEST(ShellFindForm, FirstSearchStartsEmptyAndBlankTextCannotBeFound)
@@ -90,11 +91,12 @@ TEST(ShellFindForm, EnterFindsAndEscapeCloses)
         EXPECT_FALSE(d.isVisible());
     });
     // Closing keeps the remembered search for the caller.
-    const TFindRequest closed = RunFindForm(nullptr, {true, "Anna", 1, 3});
+    const TFindRequest closed = RunFindForm(nullptr, {true, "Anna", TFindType::ClientGroups,
+                                                      TFindFlags::CaseSensitive | TFindFlags::WholeString});
     EXPECT_FALSE(closed.Find);
     EXPECT_EQ(closed.Text, "Anna");
-    EXPECT_EQ(closed.Type, 1);
-    EXPECT_EQ(closed.Flags, 3);
+    EXPECT_EQ(closed.Type, TFindType::ClientGroups);
+    EXPECT_EQ(closed.Flags, TFindFlags::CaseSensitive | TFindFlags::WholeString);
 }
 
 } // namespace

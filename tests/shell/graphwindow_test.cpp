@@ -28,7 +28,7 @@ protected:
     {
         window.OpenProjectFile(QString::fromStdString(SampleProjectPath()));
         ASSERT_TRUE(window.HasProject());
-        QTreeWidgetItem* node = NodeOf(window.Tree(), nkInvestigation, "Desk neighbours, September");
+        QTreeWidgetItem* node = NodeOf(window.Tree(), TNodeKind::Investigation, "Desk neighbours, September");
         ASSERT_NE(node, nullptr);
         window.Tree().setCurrentItem(node);
     }
@@ -52,7 +52,7 @@ TEST_F(ShellGraphWindow, OpensFromTheMenuAndFollowsTheKindCommands)
     ASSERT_TRUE(seam.informations.isEmpty()) << seam.informations.join("\n").toStdString();
     TGraphForm* graph = Graph();
     ASSERT_NE(graph, nullptr);
-    EXPECT_EQ(window.ActiveViewKind(), vkGraph);
+    EXPECT_EQ(window.ActiveViewKind(), TViewKind::Graph);
     QAction* entry = window.findChild<QAction*>("ChildWindowMenu1");
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->text(), CatText("GRAPH_MENU_ADD") + " (Desk neighbours, September)");

@@ -53,7 +53,7 @@ protected:
     }
     bool Enabled(const char* name) { return Action(name)->isEnabled(); }
 
-    void Select(int kind, const QString& name = {})
+    void Select(TNodeKind kind, const QString& name = {})
     {
         QTreeWidgetItem* node = NodeOf(window.Tree(), kind, name);
         ASSERT_NE(node, nullptr);
@@ -119,19 +119,23 @@ TEST(ShellMainWindowNoProject, OnlyCreateAndOpenAreAvailable)
 TEST_F(ShellMainWindowCommands, ObjectCommandsFollowTheNodeKind)
 {
     struct TCase {
-        int kind;
+        TNodeKind kind;
         bool exportOn, create, change, views;
     };
     const TCase cases[] = {
-        {nkProject, false, false, false, false},      {nkClientGroups, false, true, false, false},
-        {nkClientGroup, true, true, true, false},     {nkClient, false, false, true, false},
-        {nkCriteria, false, true, false, false},      {nkCriteriaGroup, false, true, true, false},
-        {nkCriterion, false, false, true, false},     {nkInvestigations, false, true, false, false},
-        {nkInvestigation, false, false, true, true},
+        {TNodeKind::Project, false, false, false, false},
+        {TNodeKind::ClientGroups, false, true, false, false},
+        {TNodeKind::ClientGroup, true, true, true, false},
+        {TNodeKind::Client, false, false, true, false},
+        {TNodeKind::Criteria, false, true, false, false},
+        {TNodeKind::CriteriaGroup, false, true, true, false},
+        {TNodeKind::Criterion, false, false, true, false},
+        {TNodeKind::Investigations, false, true, false, false},
+        {TNodeKind::Investigation, false, false, true, true},
     };
     for (const TCase& c : cases) {
         Select(c.kind);
-        SCOPED_TRACE(c.kind);
+        SCOPED_TRACE(static_cast<int>(c.kind));
         const TObjectCaptionKeys keys = ObjectCaptionKeys(c.kind);
         EXPECT_EQ(Action("CreateObjectMenuItem")->text(), CatText(keys.Create));
         EXPECT_EQ(Action("ChangeObjectMenuItem")->text(), CatText(keys.Change));
@@ -163,45 +167,45 @@ TEST_F(ShellMainWindowCommands, ObjectCommandsFollowTheNodeKind)
 
 TEST_F(ShellMainWindowCommands, StatusBarDescribesTheCurrentNode)
 {
-    Select(nkProject);
+    Select(TNodeKind::Project);
     EXPECT_EQ(Status(), CatText("MAIN_NODE_TITLE"));
-    Select(nkClientGroup, "Class 7B, Riverside School");
+    Select(TNodeKind::ClientGroup, "Class 7B, Riverside School");
     EXPECT_EQ(Status(), CatText("CLIENTGROUP_NAME") + ": Class 7B, Riverside School   " +
                             CatText("NUM_CLIENTS_IN_GROUP") + ": 16   " + CatText("NUM_INVESTIGATIONS") + ": 2");
-    Select(nkClient, "Aaron Patel");
+    Select(TNodeKind::Client, "Aaron Patel");
     EXPECT_EQ(Status(), CatText("CLIENT_NAME") + ": Aaron Patel   " + CatText("NUM_INVESTIGATIONS") + ": 1");
-    Select(nkCriteriaGroup, "Leisure");
+    Select(TNodeKind::CriteriaGroup, "Leisure");
     EXPECT_EQ(Status(), CatText("CRITERYGROUP_NAME") + ": Leisure   " + CatText("NUM_CRITERIONS_IN_GROUP") + ": 3");
-    Select(nkCriterion, "With whom would you like to go to the cinema?");
+    Select(TNodeKind::Criterion, "With whom would you like to go to the cinema?");
     EXPECT_TRUE(Status().endsWith(CatText("NUM_INVESTIGATIONS") + ": 0"));
-    Select(nkInvestigation, "Desk neighbours, September");
+    Select(TNodeKind::Investigation, "Desk neighbours, September");
     EXPECT_EQ(Status(), CatText("INVESTIGATION_NAME") + ": Desk neighbours, September   " +
                             CatText("INVEST_MAX_CHOICES") + ": 3   " + CatText("INVEST_ENABLE_AGAINST") + ": " +
                             CatText("POS_CONFIRM"));
-    Select(nkInvestigation, "Chess club: homework help");
+    Select(TNodeKind::Investigation, "Chess club: homework help");
     EXPECT_TRUE(Status().endsWith(": " + CatText("NEG_CONFIRM")));
 }
 
 TEST_F(ShellMainWindowCommands, RemovalThroughMenuIsRefusedForObjectsInUse)
 {
-    Select(nkClientGroup, "Chess club");
+    Select(TNodeKind::ClientGroup, "Chess club");
     TScriptedModalSeam seam;
     Action("DeleteObjectMenuItem")->trigger();
     ASSERT_EQ(seam.informations.size(), 1);
     EXPECT_TRUE(seam.informations[0].startsWith(CatText("CLIENTGROUP_IS_IN_INVESTS")));
     EXPECT_FALSE(Enabled("MenuItemProjectSave"));
 
-    Select(nkInvestigation, "Chess club: homework help");
+    Select(TNodeKind::Investigation, "Chess club: homework help");
     seam.ExpectDialogButton("DialogForm", "Button0");
     Action("DeleteObjectMenuItem")->trigger();
-    EXPECT_EQ(NodeOf(window.Tree(), nkInvestigation, "Chess club: homework help"), nullptr);
+    EXPECT_EQ(NodeOf(window.Tree(), TNodeKind::Investigation, "Chess club: homework help"), nullptr);
     EXPECT_TRUE(Enabled("MenuItemProjectSave")) << "a removal marks the project modified";
 
     // Now the group is free.
-    Select(nkClientGroup, "Chess club");
+    Select(TNodeKind::ClientGroup, "Chess club");
     seam.ExpectDialogButton("DialogForm", "Button0");
     Action("DeleteObjectMenuItem")->trigger();
-    EXPECT_EQ(NodeOf(window.Tree(), nkClientGroup, "Chess club"), nullptr);
+    EXPECT_EQ(NodeOf(window.Tree(), TNodeKind::ClientGroup, "Chess club"), nullptr);
     EXPECT_EQ(seam.informations.size(), 1);
 }
 
@@ -216,7 +220,7 @@ TEST_F(ShellMainWindowCommands, FindAndFindNextUseTheRememberedSearch)
         FindButton(form, "FindButton")->click();
     });
     Action("FindMenuItem")->trigger();
-    ASSERT_EQ(window.Tree().CurrentKind(), nkClient);
+    ASSERT_EQ(window.Tree().CurrentKind(), TNodeKind::Client);
     EXPECT_EQ(window.Tree().CurrentIds().ParentId, 1);
     EXPECT_EQ(window.FindState().Text, "jack kelly");
     EXPECT_TRUE(Enabled("FindNextItem"));
@@ -243,11 +247,11 @@ TEST_F(ShellMainWindowCommands, FindAndFindNextUseTheRememberedSearch)
 TEST_F(ShellMainWindowCommands, ChoicesWindowOpensOnceAndIsListedInWindowMenu)
 {
     TScriptedModalSeam seam;
-    Select(nkInvestigation, "Desk neighbours, September");
+    Select(TNodeKind::Investigation, "Desk neighbours, September");
     Action("ChoicesMenuItem")->trigger();
     ASSERT_TRUE(seam.informations.isEmpty()) << seam.informations.join("\n").toStdString();
     ASSERT_EQ(window.MdiArea().subWindowList().size(), 1);
-    EXPECT_EQ(window.ActiveViewKind(), vkChoices);
+    EXPECT_EQ(window.ActiveViewKind(), TViewKind::Choices);
     EXPECT_TRUE(Enabled("SaveChoicesMenuItem"));
     EXPECT_TRUE(Enabled("ClearAllChoicesMenuItem"));
     EXPECT_TRUE(Enabled("PrintMenuItem"));
@@ -281,7 +285,7 @@ TEST_F(ShellMainWindowCommands, InvestigationWithAnOpenChoicesWindowCanBeNeither
 {
     TScriptedModalSeam seam;
     const QString name = "Desk neighbours, September";
-    Select(nkInvestigation, name);
+    Select(TNodeKind::Investigation, name);
     const int id = window.Tree().CurrentIds().Id;
     Action("ChoicesMenuItem")->trigger();
     ASSERT_EQ(window.MdiArea().subWindowList().size(), 1);
@@ -298,12 +302,12 @@ TEST_F(ShellMainWindowCommands, InvestigationWithAnOpenChoicesWindowCanBeNeither
     }
     EXPECT_TRUE(seam.dialogsShown.isEmpty());
     EXPECT_TRUE(window.Store()->Investigations().FindById(id));
-    EXPECT_NE(NodeOf(window.Tree(), nkInvestigation, name), nullptr);
+    EXPECT_NE(NodeOf(window.Tree(), TNodeKind::Investigation, name), nullptr);
 
     // Once the window is closed, the investigation can be removed.
     window.MdiArea().subWindowList().front()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    Select(nkInvestigation, name);
+    Select(TNodeKind::Investigation, name);
     seam.ExpectDialogButton("DialogForm", "Button0");
     window.Tree().RemoveObject();
     EXPECT_FALSE(window.Store()->Investigations().FindById(id));
@@ -312,9 +316,9 @@ TEST_F(ShellMainWindowCommands, InvestigationWithAnOpenChoicesWindowCanBeNeither
 TEST_F(ShellMainWindowCommands, SaveChoicesWritesTheActiveChoicesWindowIntoTheProject)
 {
     TScriptedModalSeam seam;
-    Select(nkInvestigation, "Desk neighbours, September");
+    Select(TNodeKind::Investigation, "Desk neighbours, September");
     SendNotify(TNotifyCode::OpenChoices, &window.Tree());
-    ASSERT_EQ(window.ActiveViewKind(), vkChoices);
+    ASSERT_EQ(window.ActiveViewKind(), TViewKind::Choices);
     const int others = window.Store()->CountForChoices(2);
     Action("ClearAllChoicesMenuItem")->trigger();
     EXPECT_FALSE(window.Store()->IsModified()) << "nothing reaches the project before Save choices";
@@ -330,14 +334,14 @@ TEST_F(ShellMainWindowCommands, SaveChoicesWritesTheActiveChoicesWindowIntoThePr
     QCoreApplication::processEvents();
     EXPECT_TRUE(window.MdiArea().subWindowList().isEmpty());
     EXPECT_EQ(window.findChild<QAction*>("ChildWindowMenu1"), nullptr);
-    EXPECT_EQ(window.ActiveViewKind(), vkNone);
+    EXPECT_EQ(window.ActiveViewKind(), TViewKind::None);
     EXPECT_FALSE(Enabled("SaveChoicesMenuItem"));
 }
 
 TEST_F(ShellMainWindowCommands, OptionsOpensTheParametersDialogAndCancelChangesNothing)
 {
     TScriptedModalSeam seam;
-    Select(nkInvestigation, "Desk neighbours, September");
+    Select(TNodeKind::Investigation, "Desk neighbours, September");
     const TRegs before = Regs();
     const bool modified = window.Store()->IsModified();
     seam.ExpectDialogButton("ParamsForm", "CancelBitBtn");
@@ -352,14 +356,14 @@ TEST_F(ShellMainWindowCommands, OptionsOpensTheParametersDialogAndCancelChangesN
 TEST_F(ShellMainWindowCommands, TargetWindowsOpenFromTheCommandAndTheTreeAndFollowTheKindCommands)
 {
     TScriptedModalSeam seam;
-    Select(nkInvestigation, "Desk neighbours, September");
+    Select(TNodeKind::Investigation, "Desk neighbours, September");
     EXPECT_EQ(Action("TargetMenuItem")->shortcut(), QKeySequence(QStringLiteral("Ctrl+T")));
     Action("TargetMenuItem")->trigger();
     QCoreApplication::processEvents();
     ASSERT_EQ(window.MdiArea().subWindowList().size(), 1);
     auto* target = qobject_cast<TTargetForm*>(window.MdiArea().subWindowList()[0]->widget());
     ASSERT_NE(target, nullptr);
-    EXPECT_EQ(window.ActiveViewKind(), vkTarget);
+    EXPECT_EQ(window.ActiveViewKind(), TViewKind::Target);
     EXPECT_TRUE(target->windowTitle().startsWith(CatText("TARGET_FORM_CAPTION") + " ("));
     QAction* entry = window.findChild<QAction*>("ChildWindowMenu1");
     ASSERT_NE(entry, nullptr);
@@ -441,7 +445,7 @@ TEST_F(ShellMainWindowCommands, ObjectKeysActOnTheTreeOnly)
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    Select(nkInvestigation, "Chess club: homework help");
+    Select(TNodeKind::Investigation, "Chess club: homework help");
     TScriptedModalSeam seam;
 
     // In another widget the key keeps its own meaning.
@@ -497,7 +501,7 @@ TEST_F(ShellMainWindowCommands, EveryTextIsTranslated)
 
     // A picture of the window, for looking at it (TREMLOW_SHOT_DIR names a folder).
     window.resize(1200, 760);
-    Select(nkInvestigation, "Desk neighbours, September");
+    Select(TNodeKind::Investigation, "Desk neighbours, September");
     const QImage picture = window.grab().toImage();
     EXPECT_FALSE(picture.isNull());
     if (const char* folder = std::getenv("TREMLOW_SHOT_DIR"))

@@ -23,7 +23,7 @@ protected:
     {
         window.OpenProjectFile(QString::fromStdString(SampleProjectPath()));
         ASSERT_TRUE(window.HasProject());
-        QTreeWidgetItem* node = NodeOf(window.Tree(), nkInvestigation, "Birthday party, December");
+        QTreeWidgetItem* node = NodeOf(window.Tree(), TNodeKind::Investigation, "Birthday party, December");
         ASSERT_NE(node, nullptr);
         window.Tree().setCurrentItem(node);
     }
@@ -51,7 +51,7 @@ TEST_F(ShellIndexesWindow, OpensFromMenuAndTreeAndFollowsTheKindCommands)
     TIndexesForm* first = ActiveIndexes();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(Action("IndexMenuItem")->shortcut(), QKeySequence("Ctrl+I"));
-    EXPECT_EQ(window.ActiveViewKind(), vkIndexes);
+    EXPECT_EQ(window.ActiveViewKind(), TViewKind::Indexes);
     EXPECT_EQ(first->windowTitle(), CatText("INDEXES_MENU_ADD") + " (Birthday party, December)");
     QAction* entry = window.findChild<QAction*>("ChildWindowMenu1");
     ASSERT_NE(entry, nullptr);

@@ -101,7 +101,7 @@ TEST_F(ShellMainWindowLifecycle, CreateSaveAsCloseAndReopenFromRecentList)
     EXPECT_EQ(first->data().toString(), QString::fromStdString(saved));
     first->trigger();
     ASSERT_TRUE(window.HasProject());
-    EXPECT_NE(NodeOf(window.Tree(), nkClientGroup, "Group 1"), nullptr);
+    EXPECT_NE(NodeOf(window.Tree(), TNodeKind::ClientGroup, "Group 1"), nullptr);
     EXPECT_TRUE(seam.informations.isEmpty());
     EXPECT_TRUE(messages.texts.empty());
 }
@@ -190,8 +190,8 @@ TEST_F(ShellMainWindowLifecycle, OpeningAnotherProjectClosesTheOpenOneFirst)
     seam.ExpectOpenFile(QString::fromStdString(SampleProjectPath()));
     Trigger("MenuItemProjectOpen");
     ASSERT_TRUE(window.HasProject());
-    EXPECT_EQ(NodeOf(window.Tree(), nkClientGroup, "Group 1"), nullptr);
-    EXPECT_NE(NodeOf(window.Tree(), nkClientGroup, "Chess club"), nullptr);
+    EXPECT_EQ(NodeOf(window.Tree(), TNodeKind::ClientGroup, "Group 1"), nullptr);
+    EXPECT_NE(NodeOf(window.Tree(), TNodeKind::ClientGroup, "Chess club"), nullptr);
     EXPECT_EQ(TShellSettings::Recent().front(),
               std::filesystem::absolute(SampleProjectPath()).lexically_normal().string());
 }
@@ -263,7 +263,8 @@ TEST_F(ShellMainWindowLifecycle, SaveWritesTheChoicesOfAnOpenChoicesWindowToo)
     TScriptedModalSeam seam;
     window.OpenProjectFile(QString::fromStdString(copy));
     ASSERT_TRUE(window.HasProject());
-    window.Tree().setCurrentItem(NodeOf(window.Tree(), nkInvestigation, "Desk neighbours, September"));
+    window.Tree().setCurrentItem(
+        NodeOf(window.Tree(), TNodeKind::Investigation, "Desk neighbours, September"));
     Trigger("ChoicesMenuItem");
     auto* choices = window.MdiArea().findChild<TSelectionForm*>();
     ASSERT_NE(choices, nullptr);
@@ -286,9 +287,9 @@ TEST_F(ShellMainWindowLifecycle, KeepingChangedChoicesOnCloseKeepsEveryViewOpen)
     TScriptedModalSeam seam;
     window.OpenProjectFile(QString::fromStdString(copy));
     ASSERT_TRUE(window.HasProject());
-    window.Tree().setCurrentItem(NodeOf(window.Tree(), nkInvestigation, "Desk neighbours, September"));
+    window.Tree().setCurrentItem(NodeOf(window.Tree(), TNodeKind::Investigation, "Desk neighbours, September"));
     Trigger("ChoicesMenuItem");
-    window.Tree().setCurrentItem(NodeOf(window.Tree(), nkInvestigation, "Desk neighbours, September"));
+    window.Tree().setCurrentItem(NodeOf(window.Tree(), TNodeKind::Investigation, "Desk neighbours, September"));
     Trigger("GraphMenuItem");
     ASSERT_EQ(window.MdiArea().subWindowList().size(), 2);
     auto* choices = window.MdiArea().findChild<TSelectionForm*>();
@@ -511,7 +512,7 @@ TEST(ShellMainWindowChildren, ChildClosedButNotYetDeletedGoesWhileTheMainWindowI
     TScriptedModalSeam seam;
     auto window = std::make_unique<TSocMainForm>();
     window->OpenProjectFile(QString::fromStdString(SampleProjectPath()));
-    window->Tree().setCurrentItem(NodeOf(window->Tree(), nkInvestigation));
+    window->Tree().setCurrentItem(NodeOf(window->Tree(), TNodeKind::Investigation));
     window->findChild<QAction*>("ChoicesMenuItem")->trigger();
     ASSERT_EQ(window->MdiArea().subWindowList().size(), 1);
     QPointer<QMdiSubWindow> child = window->MdiArea().subWindowList().front();

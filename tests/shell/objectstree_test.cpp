@@ -32,7 +32,7 @@ protected:
         tree->Rebuild();
     }
 
-    void Select(int kind, const QString& name = {})
+    void Select(TNodeKind kind, const QString& name = {})
     {
         QTreeWidgetItem* node = NodeOf(*tree, kind, name);
         ASSERT_NE(node, nullptr) << "no node " << name.toStdString();
@@ -58,7 +58,7 @@ TEST(ShellObjectsTree, NewProjectShowsExpandedProjectWithThreeEmptyBranches)
     EXPECT_TRUE(project->isExpanded());
     EXPECT_EQ(project->text(0), CatText("MAIN_NODE_TITLE"));
     ASSERT_EQ(project->childCount(), 3);
-    const int kinds[3] = {nkClientGroups, nkCriteria, nkInvestigations};
+    const TNodeKind kinds[3] = {TNodeKind::ClientGroups, TNodeKind::Criteria, TNodeKind::Investigations};
     const int ids[3] = {-2, -3, -4};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(TObjectsTree::NodeKind(project->child(i)), kinds[i]);
@@ -67,7 +67,7 @@ TEST(ShellObjectsTree, NewProjectShowsExpandedProjectWithThreeEmptyBranches)
         EXPECT_EQ(project->child(i)->childCount(), 0);
     }
     EXPECT_FALSE(tree.HasSelection());
-    EXPECT_EQ(tree.CurrentKind(), nkNone);
+    EXPECT_EQ(tree.CurrentKind(), TNodeKind::None);
     EXPECT_EQ(tree.CurrentIds().Id, -99999);
     EXPECT_EQ(tree.CurrentIds().ParentId, -99999);
     EXPECT_TRUE(tree.CurrentName().isEmpty());
@@ -75,21 +75,23 @@ TEST(ShellObjectsTree, NewProjectShowsExpandedProjectWithThreeEmptyBranches)
 
 TEST_F(ShellObjectsTreeTest, RebuildMirrorsTablesAndNodesCarryTheirIdentifiers)
 {
-    QTreeWidgetItem* groups = NodeOf(*tree, nkClientGroups);
+    QTreeWidgetItem* groups = NodeOf(*tree, TNodeKind::ClientGroups);
     ASSERT_EQ(groups->childCount(), store.ClientGroups().Count());
-    QTreeWidgetItem* chess = NodeOf(*tree, nkClientGroup, "Chess club");
+    QTreeWidgetItem* chess = NodeOf(*tree, TNodeKind::ClientGroup, "Chess club");
     ASSERT_NE(chess, nullptr);
     EXPECT_EQ(chess->childCount(), store.CountClientsInGroup(2));
     // Two clients of different groups may share an Id; the parent tells them apart.
-    QTreeWidgetItem* jackInClass = NodeOf(*tree, nkClient, "Jack Kelly");
+    QTreeWidgetItem* jackInClass = NodeOf(*tree, TNodeKind::Client, "Jack Kelly");
     const TNodeIds inClass = TObjectsTree::NodeIds(jackInClass);
     const TNodeIds inChess = TObjectsTree::NodeIds(chess->child(0));
     EXPECT_EQ(chess->child(0)->text(0), "Jack Kelly");
     EXPECT_EQ(inClass.ParentId, 1);
     EXPECT_EQ(inChess.ParentId, 2);
     EXPECT_EQ(inChess.Id, 1);
-    EXPECT_EQ(NodeOf(*tree, nkInvestigations)->childCount(), 3);
-    EXPECT_EQ(NodeOf(*tree, nkCriterion, "Whom would you invite to your birthday party?")->parent()->text(0),
+    EXPECT_EQ(NodeOf(*tree, TNodeKind::Investigations)->childCount(), 3);
+    EXPECT_EQ(NodeOf(*tree, TNodeKind::Criterion, "Whom would you invite to your birthday party?")
+                  ->parent()
+                  ->text(0),
               "Leisure");
 }
 
@@ -104,7 +106,7 @@ TEST_F(ShellObjectsTreeTest, NewIdIsSmallestFreeIdAndIsReusedAfterRemoval)
     ASSERT_TRUE(empty.ClientGroups().FindById(2));
     EXPECT_EQ(empty.ClientGroups().GetDescription(), "second");
 
-    Select(nkClientGroup, "B");
+    Select(TNodeKind::ClientGroup, "B");
     TScriptedModalSeam seam;
     seam.ExpectDialogButton("DialogForm", "Button0"); // Yes
     tree->RemoveObject();
@@ -116,12 +118,12 @@ TEST_F(ShellObjectsTreeTest, NewIdIsSmallestFreeIdAndIsReusedAfterRemoval)
     EXPECT_EQ(tree->AddClient(1, "First", true, 40000, ""), 1);
     EXPECT_EQ(tree->AddClient(3, "Other", false, 40000, "note"), 1);
     EXPECT_EQ(tree->AddClient(1, "Second", true, 40000, ""), 2);
-    EXPECT_EQ(NodeOf(*tree, nkClientGroup, "C")->childCount(), 1);
+    EXPECT_EQ(NodeOf(*tree, TNodeKind::ClientGroup, "C")->childCount(), 1);
 }
 
 TEST_F(ShellObjectsTreeTest, RemovalAnsweredNoChangesNothingAndStillNotifies)
 {
-    Select(nkInvestigation, "Chess club: homework help");
+    Select(TNodeKind::Investigation, "Chess club: homework help");
     TNotifyRecorder notes;
     TScriptedModalSeam seam;
     seam.ExpectDialog("DialogForm", [](QDialog& box) {
@@ -130,14 +132,14 @@ TEST_F(ShellObjectsTreeTest, RemovalAnsweredNoChangesNothingAndStillNotifies)
     });
     tree->RemoveObject();
     EXPECT_TRUE(store.Investigations().FindById(3));
-    EXPECT_NE(NodeOf(*tree, nkInvestigation, "Chess club: homework help"), nullptr);
+    EXPECT_NE(NodeOf(*tree, TNodeKind::Investigation, "Chess club: homework help"), nullptr);
     ASSERT_FALSE(notes.codes.empty());
     EXPECT_EQ(notes.codes.back(), TNotifyCode::ObjectRemoved);
 }
 
 TEST_F(ShellObjectsTreeTest, RemovingInvestigationDeletesItsChoicesAndPlacements)
 {
-    Select(nkInvestigation, "Desk neighbours, September");
+    Select(TNodeKind::Investigation, "Desk neighbours, September");
     ASSERT_GT(store.CountForChoices(1), 0);
     TScriptedModalSeam seam;
     seam.ExpectDialogButton("DialogForm", "Button0");
@@ -147,7 +149,7 @@ TEST_F(ShellObjectsTreeTest, RemovingInvestigationDeletesItsChoicesAndPlacements
     EXPECT_EQ(store.CountAgainstChoices(1), 0);
     for (int32_t i = 0; i < store.Placements().Count(); ++i)
         EXPECT_NE(store.Placements().At(i).InvestId, 1);
-    EXPECT_EQ(NodeOf(*tree, nkInvestigation, "Desk neighbours, September"), nullptr);
+    EXPECT_EQ(NodeOf(*tree, TNodeKind::Investigation, "Desk neighbours, September"), nullptr);
     EXPECT_TRUE(store.IsModified());
 }
 
@@ -155,7 +157,7 @@ TEST_F(ShellObjectsTreeTest, ObjectsInUseAreRefusedNamingSortedInvestigations)
 {
     // A client of a group that investigations use, even one who chose nobody. The refusal
     // comes before any question.
-    Select(nkClient, "Emily Foster");
+    Select(TNodeKind::Client, "Emily Foster");
     TScriptedModalSeam seam;
     tree->RemoveObject();
     EXPECT_TRUE(seam.dialogsShown.isEmpty());
@@ -164,14 +166,14 @@ TEST_F(ShellObjectsTreeTest, ObjectsInUseAreRefusedNamingSortedInvestigations)
                                         ": \"Birthday party, December\", \"Desk neighbours, September\".");
     EXPECT_TRUE(store.Clients().Find(5, 1));
 
-    Select(nkClientGroup, "Chess club");
+    Select(TNodeKind::ClientGroup, "Chess club");
     tree->RemoveObject();
     ASSERT_EQ(seam.informations.size(), 2);
     EXPECT_EQ(seam.informations[1], CatText("CLIENTGROUP_IS_IN_INVESTS") + ": \"Chess club: homework help\".");
     EXPECT_EQ(store.CountClientsInGroup(2), 8);
 
     // Only the second and third criteria of "Leisure" are unused; the second one is asked.
-    Select(nkCriteriaGroup, "Leisure");
+    Select(TNodeKind::CriteriaGroup, "Leisure");
     tree->RemoveObject();
     ASSERT_EQ(seam.informations.size(), 4);
     EXPECT_TRUE(seam.informations[2].startsWith("[Whom would you invite to your birthday party?] " +
@@ -183,7 +185,7 @@ TEST_F(ShellObjectsTreeTest, ObjectsInUseAreRefusedNamingSortedInvestigations)
 
 TEST_F(ShellObjectsTreeTest, RemovalQuestionNamesTheObject)
 {
-    Select(nkCriterion, "With whom would you like to go to the cinema?");
+    Select(TNodeKind::Criterion, "With whom would you like to go to the cinema?");
     TScriptedModalSeam seam;
     QString question;
     seam.ExpectDialog("DialogForm", [&](QDialog& box) {
@@ -200,7 +202,7 @@ TEST_F(ShellObjectsTreeTest, RemovalQuestionNamesTheObject)
 
 TEST_F(ShellObjectsTreeTest, UnusedObjectsAreRemovedWithTheirMembers)
 {
-    Select(nkCriterion, "With whom would you like to go to the cinema?");
+    Select(TNodeKind::Criterion, "With whom would you like to go to the cinema?");
     TScriptedModalSeam seam;
     seam.ExpectDialogButton("DialogForm", "Button0");
     tree->RemoveObject();
@@ -210,21 +212,27 @@ TEST_F(ShellObjectsTreeTest, UnusedObjectsAreRemovedWithTheirMembers)
     const int id = tree->AddClientGroup("Drama club", "");
     tree->AddClient(id, "Pat Quill", true, 40000, "");
     tree->AddClient(id, "Rae Stone", false, 40000, "");
-    Select(nkClientGroup, "Drama club");
+    Select(TNodeKind::ClientGroup, "Drama club");
     seam.ExpectDialogButton("DialogForm", "Button0");
     tree->RemoveObject();
     EXPECT_FALSE(store.ClientGroups().FindById(id));
     EXPECT_EQ(store.CountClientsInGroup(id), 0);
-    EXPECT_EQ(NodeOf(*tree, nkClient, "Pat Quill"), nullptr);
+    EXPECT_EQ(NodeOf(*tree, TNodeKind::Client, "Pat Quill"), nullptr);
     EXPECT_TRUE(seam.informations.isEmpty());
 }
 
 TEST_F(ShellObjectsTreeTest, InUseMessageIsCutToShortTextLength)
 {
     for (int i = 0; i < 12; ++i)
-        store.Investigations().Add(10 + i, 2, 1, 1, "A rather long investigation name number " + std::to_string(i),
-                                   45000, true, 2);
-    Select(nkClient, "Aaron Patel");
+        store.Investigations().Add({.Id = 10 + i,
+                                    .ClientGroupId = 2,
+                                    .CriterionId = 1,
+                                    .CriteriaGroupId = 1,
+                                    .Name = "A rather long investigation name number " + std::to_string(i),
+                                    .Date = 45000,
+                                    .AllowAgainst = true,
+                                    .MaxChoices = 2});
+    Select(TNodeKind::Client, "Aaron Patel");
     TScriptedModalSeam seam;
     tree->RemoveObject();
     ASSERT_EQ(seam.informations.size(), 1);
@@ -235,51 +243,59 @@ TEST_F(ShellObjectsTreeTest, FindHonoursTypeCaseAndWholeStringWithoutWrapping)
 {
     TScriptedModalSeam seam;
     // Clients only, any letter case, part of the name.
-    QTreeWidgetItem* found = tree->FindObject(nullptr, "own", 2, 0);
+    QTreeWidgetItem* found = tree->FindObject(nullptr, "own", TFindType::Clients, TFindFlags::None);
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(found->text(0), "Alice Brown");
     EXPECT_EQ(tree->CurrentNode(), found);
     // Whole string in any case, then exact case.
-    found = tree->FindObject(nullptr, "mia nowak", 2, 2);
+    found = tree->FindObject(nullptr, "mia nowak", TFindType::Clients, TFindFlags::WholeString);
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(found->text(0), "Mia Nowak");
-    EXPECT_EQ(tree->FindObject(nullptr, "mia nowak", 2, 3), nullptr);
+    EXPECT_EQ(tree->FindObject(nullptr, "mia nowak", TFindType::Clients,
+                               TFindFlags::CaseSensitive | TFindFlags::WholeString),
+              nullptr);
     ASSERT_EQ(seam.informations.size(), 1);
     EXPECT_EQ(seam.informations[0], CatText("FIND_NO_OBJECT"));
     EXPECT_EQ(tree->CurrentNode()->text(0), "Mia Nowak") << "a failed search keeps the selection";
     // Type narrows: the word "club" is in a client group name, never in a client's.
-    EXPECT_EQ(tree->FindObject(nullptr, "club", 1, 0)->text(0), "Chess club");
-    EXPECT_EQ(tree->FindObject(nullptr, "club", 2, 0), nullptr);
+    EXPECT_EQ(tree->FindObject(nullptr, "club", TFindType::ClientGroups, TFindFlags::None)->text(0),
+              "Chess club");
+    EXPECT_EQ(tree->FindObject(nullptr, "club", TFindType::Clients, TFindFlags::None), nullptr);
     // Branch nodes never match, whatever the type.
-    EXPECT_EQ(tree->FindObject(nullptr, CatText("MAIN_NODE_TITLE"), 0, 2), nullptr);
+    EXPECT_EQ(
+        tree->FindObject(nullptr, CatText("MAIN_NODE_TITLE"), TFindType::AnyObject, TFindFlags::WholeString),
+        nullptr);
 
     // Find next walks on after the current node and stops at the end.
-    QTreeWidgetItem* first = tree->FindObject(nullptr, "Jack Kelly", 2, 2);
-    QTreeWidgetItem* second = tree->FindObject(first, "Jack Kelly", 2, 2);
+    QTreeWidgetItem* first =
+        tree->FindObject(nullptr, "Jack Kelly", TFindType::Clients, TFindFlags::WholeString);
+    QTreeWidgetItem* second =
+        tree->FindObject(first, "Jack Kelly", TFindType::Clients, TFindFlags::WholeString);
     ASSERT_NE(second, nullptr);
     EXPECT_NE(first, second);
     EXPECT_EQ(TObjectsTree::NodeIds(second).ParentId, 2);
-    EXPECT_EQ(tree->FindObject(second, "Jack Kelly", 2, 2), nullptr);
+    EXPECT_EQ(tree->FindObject(second, "Jack Kelly", TFindType::Clients, TFindFlags::WholeString), nullptr);
     EXPECT_EQ(tree->CurrentNode(), second);
 }
 
 TEST_F(ShellObjectsTreeTest, PopupMenuFollowsNodeKind)
 {
     struct TCase {
-        int kind;
+        TNodeKind kind;
         bool create, change, views;
     };
-    const TCase cases[] = {{nkProject, false, false, false},      {nkClientGroups, true, false, false},
-                           {nkClientGroup, true, true, false},    {nkClient, false, true, false},
-                           {nkCriteria, true, false, false},      {nkCriteriaGroup, true, true, false},
-                           {nkCriterion, false, true, false},     {nkInvestigations, true, false, false},
-                           {nkInvestigation, false, true, true}};
+    const TCase cases[] = {
+        {TNodeKind::Project, false, false, false},    {TNodeKind::ClientGroups, true, false, false},
+        {TNodeKind::ClientGroup, true, true, false},  {TNodeKind::Client, false, true, false},
+        {TNodeKind::Criteria, true, false, false},    {TNodeKind::CriteriaGroup, true, true, false},
+        {TNodeKind::Criterion, false, true, false},   {TNodeKind::Investigations, true, false, false},
+        {TNodeKind::Investigation, false, true, true}};
     for (const TCase& c : cases) {
         Select(c.kind);
         const QList<QAction*> items = tree->PopupMenu().actions();
         ASSERT_EQ(items.size(), 10);
         const TObjectCaptionKeys keys = ObjectCaptionKeys(c.kind);
-        SCOPED_TRACE(c.kind);
+        SCOPED_TRACE(static_cast<int>(c.kind));
         EXPECT_EQ(items[0]->text(), CatText(keys.Create));
         EXPECT_EQ(items[1]->text(), CatText(keys.Change));
         EXPECT_EQ(items[2]->text(), CatText(keys.Remove));
@@ -298,7 +314,7 @@ TEST_F(ShellObjectsTreeTest, DoubleClickOnBranchExpandsWithoutDialogAndRightClic
     tree->resize(400, 600);
     owner.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
-    QTreeWidgetItem* criteria = NodeOf(*tree, nkCriteria);
+    QTreeWidgetItem* criteria = NodeOf(*tree, TNodeKind::Criteria);
     ASSERT_FALSE(criteria->isExpanded());
     TNotifyRecorder notes;
     TScriptedModalSeam seam; // any dialog would fail the test
@@ -307,7 +323,7 @@ TEST_F(ShellObjectsTreeTest, DoubleClickOnBranchExpandsWithoutDialogAndRightClic
     EXPECT_TRUE(criteria->isExpanded());
     EXPECT_NE(std::find(notes.codes.begin(), notes.codes.end(), TNotifyCode::ObjectChanged), notes.codes.end());
 
-    QTreeWidgetItem* invests = NodeOf(*tree, nkInvestigations);
+    QTreeWidgetItem* invests = NodeOf(*tree, TNodeKind::Investigations);
     QTest::mousePress(tree->viewport(), Qt::RightButton, {}, tree->visualItemRect(invests).center());
     EXPECT_EQ(tree->CurrentNode(), invests);
     EXPECT_NE(std::find(notes.codes.begin(), notes.codes.end(), TNotifyCode::TreeSelectionChanged),

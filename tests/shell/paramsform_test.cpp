@@ -449,7 +449,7 @@ TEST_F(ParamsFormTest, OpenChoicesAndTargetWindowsTakeTheNewLookAfterOk)
     window.OpenProjectFile(QString::fromStdString(SampleProjectPath()));
     ASSERT_TRUE(window.HasProject());
     TScriptedModalSeam seam;
-    window.Tree().setCurrentItem(NodeOf(window.Tree(), nkInvestigation, "Desk neighbours, September"));
+    window.Tree().setCurrentItem(NodeOf(window.Tree(), TNodeKind::Investigation, "Desk neighbours, September"));
     window.findChild<QAction*>("ChoicesMenuItem")->trigger();
     window.findChild<QAction*>("TargetMenuItem")->trigger();
     QCoreApplication::processEvents();

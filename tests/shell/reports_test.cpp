@@ -90,7 +90,7 @@ protected:
     }
     void TearDown() override { Regs().Report = m_savedReport; }
 
-    void Select(int kind, const QString& name)
+    void Select(TNodeKind kind, const QString& name)
     {
         QTreeWidgetItem* node = NodeOf(window.Tree(), kind, name);
         ASSERT_NE(node, nullptr);
@@ -140,7 +140,7 @@ TEST_F(ShellReports, AReportNoProgramCanOpenIsWrittenAndTheUserIsTold)
 {
     TScriptedModalSeam seam;
     seam.urlOpens = false;
-    Select(nkInvestigation, "Desk neighbours, September");
+    Select(TNodeKind::Investigation, "Desk neighbours, September");
     seam.ExpectDialog("FormReporter", Fill("RadioButtonIsText", QString::fromStdString(temp.File("shown")), true));
     window.findChild<QAction*>("ReportNodeMenuItem")->trigger();
     EXPECT_NE(ReadFileBytes(temp.File("shown.txt")).find("Desk neighbours, September"), std::string::npos);
@@ -159,7 +159,7 @@ TEST_F(ShellReports, AReportNoProgramCanOpenIsWrittenAndTheUserIsTold)
 TEST_F(ShellReports, CurrentNodeAndBlanksNeedNoPickWindow)
 {
     TScriptedModalSeam seam;
-    Select(nkInvestigation, "Desk neighbours, September");
+    Select(TNodeKind::Investigation, "Desk neighbours, September");
     seam.ExpectDialog("FormReporter", Fill("RadioButtonIsText", QString::fromStdString(temp.File("m.txt")), false));
     window.findChild<QAction*>("MenuItemMatrix")->trigger();
     EXPECT_NE(ReadFileBytes(temp.File("m.txt")).find("SOCIOMATRIX"), std::string::npos);
@@ -178,7 +178,7 @@ TEST_F(ShellReports, CancelWritesNothingAndFailuresAreShown)
     window.findChild<QAction*>("ReportClientMenuItem")->trigger();
     EXPECT_EQ(seam.dialogsShown, QStringList{"SelObjectForm"});
 
-    Select(nkClientGroup, "Chess club");
+    Select(TNodeKind::ClientGroup, "Chess club");
     seam.ExpectDialog("FormReporter", [&](QDialog& dialog) {
         dialog.findChild<QLineEdit*>("EditFileName")->setText(QString::fromStdString(temp.File("kept.txt")));
         dialog.reject();

@@ -48,7 +48,7 @@ std::string SampleProjectPath()
     return std::string(TREMLOW_SOURCE_DATA_DIR) + "/examples/school-class.soi";
 }
 
-QTreeWidgetItem* NodeOf(TObjectsTree& tree, int kind, const QString& name)
+QTreeWidgetItem* NodeOf(TObjectsTree& tree, TNodeKind kind, const QString& name)
 {
     for (QTreeWidgetItemIterator it(&tree); *it; ++it) {
         if (TObjectsTree::NodeKind(*it) == kind && (name.isEmpty() || (*it)->text(0) == name))

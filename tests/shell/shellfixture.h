@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/nodekind.h"
 #include "settings/langconv.h"
 #include "settings/regs.h"
 #include "support/ui/notifyrecorder.h"
@@ -40,7 +41,7 @@ private:
 std::string SampleProjectPath();
 
 // The first node of a kind in display order whose text is name (any text when name is empty).
-QTreeWidgetItem* NodeOf(TObjectsTree& tree, int kind, const QString& name = {});
+QTreeWidgetItem* NodeOf(TObjectsTree& tree, TNodeKind kind, const QString& name = {});
 
 // The access-key letters (after a single "&") that more than one of the texts uses, in capitals;
 // empty when every key is unique. Such keys would cycle between entries instead of choosing one.

@@ -95,13 +95,28 @@ void FillSample(TFileAccess& store)
     store.Clients().SetDescription("line one\r\nline two\r\n");
     store.CriteriaGroups().Add(1, "Work");
     store.Criteria().Add(1, 1, "Whom would you work with?");
-    store.Investigations().Add(1, 1, 1, 1, "First", date + 10000, true, 3);
+    store.Investigations().Add({.Id = 1,
+                                .ClientGroupId = 1,
+                                .CriterionId = 1,
+                                .CriteriaGroupId = 1,
+                                .Name = "First",
+                                .Date = date + 10000,
+                                .AllowAgainst = true,
+                                .MaxChoices = 3});
     store.Investigations().FindById(1);
     store.Investigations().SetDescription("A & B = C");
     store.ForChoices().Add(1, 1, 2);
     store.ForChoices().Add(1, 2, 1);
     store.AgainstChoices().Add(1, 1, 2);
-    store.Placements().Add(1, 2, 1, 0, -5, 10, 80, 40, 7);
+    store.Placements().Add({.InvestId = 1,
+                            .ClientId = 2,
+                            .ClientGroupId = 1,
+                            .SelType = 0,
+                            .Left = -5,
+                            .Top = 10,
+                            .Width = 80,
+                            .Height = 40,
+                            .FigType = 7});
     store.Users().Add(1, "admin", "");
     store.Users().Add(2, "teacher", "p=w d");
 }

@@ -76,7 +76,14 @@ TEST_F(StoreQueries, ReadFunctionsCopyTheRecordAndItsDescription)
     store.Clients().Add(5, 2, "In group two", true, Date(1991, 7, 8));
     store.Clients().Find(5, 2);
     store.Clients().SetDescription("second");
-    store.Investigations().Add(9, 2, 3, 4, "Inv", Date(2004, 3, 5), false, 4);
+    store.Investigations().Add({.Id = 9,
+                                .ClientGroupId = 2,
+                                .CriterionId = 3,
+                                .CriteriaGroupId = 4,
+                                .Name = "Inv",
+                                .Date = Date(2004, 3, 5),
+                                .AllowAgainst = false,
+                                .MaxChoices = 4});
     store.Investigations().FindById(9);
     store.Investigations().SetDescription("about");
     store.Criteria().Add(3, 4, "Q");
@@ -114,12 +121,54 @@ TEST_F(StoreQueries, ReadFunctionsCopyTheRecordAndItsDescription)
 
 TEST_F(StoreQueries, ListsAreFilteredAndInvestigationsSortedIgnoringCase)
 {
-    store.Investigations().Add(1, 1, 1, 1, "beta", 0, true, 3);
-    store.Investigations().Add(2, 1, 2, 1, "Alpha", 0, true, 3);
-    store.Investigations().Add(3, 2, 1, 1, "other group", 0, true, 3);
-    store.Investigations().Add(4, 1, 1, 2, "\xD0\xB1", 0, true, 3); // Cyrillic small be
-    store.Investigations().Add(5, 1, 1, 1, "BETA", 0, true, 3);
-    store.Investigations().Add(6, 1, 1, 1, "\xD0\x90", 0, true, 3); // Cyrillic capital a
+    store.Investigations().Add({.Id = 1,
+                                .ClientGroupId = 1,
+                                .CriterionId = 1,
+                                .CriteriaGroupId = 1,
+                                .Name = "beta",
+                                .Date = 0,
+                                .AllowAgainst = true,
+                                .MaxChoices = 3});
+    store.Investigations().Add({.Id = 2,
+                                .ClientGroupId = 1,
+                                .CriterionId = 2,
+                                .CriteriaGroupId = 1,
+                                .Name = "Alpha",
+                                .Date = 0,
+                                .AllowAgainst = true,
+                                .MaxChoices = 3});
+    store.Investigations().Add({.Id = 3,
+                                .ClientGroupId = 2,
+                                .CriterionId = 1,
+                                .CriteriaGroupId = 1,
+                                .Name = "other group",
+                                .Date = 0,
+                                .AllowAgainst = true,
+                                .MaxChoices = 3});
+    store.Investigations().Add({.Id = 4,
+                                .ClientGroupId = 1,
+                                .CriterionId = 1,
+                                .CriteriaGroupId = 2,
+                                .Name = "\xD0\xB1",
+                                .Date = 0,
+                                .AllowAgainst = true,
+                                .MaxChoices = 3}); // Cyrillic small be
+    store.Investigations().Add({.Id = 5,
+                                .ClientGroupId = 1,
+                                .CriterionId = 1,
+                                .CriteriaGroupId = 1,
+                                .Name = "BETA",
+                                .Date = 0,
+                                .AllowAgainst = true,
+                                .MaxChoices = 3});
+    store.Investigations().Add({.Id = 6,
+                                .ClientGroupId = 1,
+                                .CriterionId = 1,
+                                .CriteriaGroupId = 1,
+                                .Name = "\xD0\x90",
+                                .Date = 0,
+                                .AllowAgainst = true,
+                                .MaxChoices = 3}); // Cyrillic capital a
 
     std::vector<std::string> names = {"stale"};
     InvestigationsOfClientGroup(store, 1, names);

@@ -77,11 +77,28 @@ TEST(StoreTable, FindTakesTheFirstOfDuplicatesAndLeavesTheCursorOnTheLastOnAMiss
     EXPECT_EQ(clients.Cursor(), 2);
 
     TGraphPlaceTable places;
-    places.Add(1, 5, 2, 1, 10, 20, 30, 40, 3);
-    places.Add(1, 5, 2, 0, 11, 21, 31, 41, 4);
-    ASSERT_TRUE(places.Find(1, 2, 5, 0)) << "key order is investigation, group, client, kind";
+    places.Add({.InvestId = 1,
+                .ClientId = 5,
+                .ClientGroupId = 2,
+                .SelType = 1,
+                .Left = 10,
+                .Top = 20,
+                .Width = 30,
+                .Height = 40,
+                .FigType = 3});
+    places.Add({.InvestId = 1,
+                .ClientId = 5,
+                .ClientGroupId = 2,
+                .SelType = 0,
+                .Left = 11,
+                .Top = 21,
+                .Width = 31,
+                .Height = 41,
+                .FigType = 4});
+    ASSERT_TRUE(places.Find({.InvestId = 1, .ClientId = 5, .ClientGroupId = 2, .SelType = 0}))
+        << "found by investigation, client, group and kind";
     EXPECT_EQ(places.GetLeft(), 11);
-    EXPECT_FALSE(places.Find(1, 5, 2, 0));
+    EXPECT_FALSE(places.Find({.InvestId = 1, .ClientId = 2, .ClientGroupId = 5, .SelType = 0}));
 }
 
 TEST(StoreTable, BackwardDeleteWalkVisitsEveryRecordOnce)
@@ -139,7 +156,14 @@ TEST(StoreTable, ModifiedFollowsEveryChange)
 {
     TInvestTable table;
     EXPECT_FALSE(table.Modified());
-    table.Add(1, 2, 3, 4, "inv", 100, true, 5);
+    table.Add({.Id = 1,
+               .ClientGroupId = 2,
+               .CriterionId = 3,
+               .CriteriaGroupId = 4,
+               .Name = "inv",
+               .Date = 100,
+               .AllowAgainst = true,
+               .MaxChoices = 5});
     EXPECT_TRUE(table.Modified());
     table.SetModified(false);
     ASSERT_TRUE(table.FindById(1));
@@ -147,7 +171,14 @@ TEST(StoreTable, ModifiedFollowsEveryChange)
     ASSERT_TRUE(table.SetDescription("x"));
     EXPECT_TRUE(table.Modified());
     table.SetModified(false);
-    ASSERT_TRUE(table.Change(1, 2, 3, 4, "inv2", 101, false, 6));
+    ASSERT_TRUE(table.Change({.Id = 1,
+                              .ClientGroupId = 2,
+                              .CriterionId = 3,
+                              .CriteriaGroupId = 4,
+                              .Name = "inv2",
+                              .Date = 101,
+                              .AllowAgainst = false,
+                              .MaxChoices = 6}));
     EXPECT_TRUE(table.Modified());
     EXPECT_EQ(table.GetName(), "inv2");
     EXPECT_FALSE(table.GetAllowAgainst());

@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include "settings/storemessages.h"
 #include "store/fileacc.h"
 #include "store/updatefile.h"
 #include "support/core/recorders.h"
@@ -105,7 +106,7 @@ TEST_F(UpdateFileTest, ACurrentFileOpensWithoutAQuestion)
     const std::string bytes = Write(Crlf(Project(false, true)));
     TUpdateFile update(m_path);
     EXPECT_EQ(update.Layout(), TProjectLayout::Current);
-    EXPECT_TRUE(update.Check(Never));
+    EXPECT_TRUE(update.Check(Never, NotChangedText()));
     EXPECT_EQ(ReadFileBytes(m_path), bytes);
     EXPECT_FALSE(std::filesystem::exists(m_path + ".bak"));
     EXPECT_TRUE(m_messages.texts.empty());
@@ -121,7 +122,7 @@ TEST_F(UpdateFileTest, OldNameColumnsAreMergedWithoutTheWordNull)
         EXPECT_TRUE(update.NeedsNameMerge());
         EXPECT_FALSE(update.NeedsLoginFlag());
         TRecordingProgress progress;
-        EXPECT_TRUE(update.Check([] { return true; }));
+        EXPECT_TRUE(update.Check([] { return true; }, NotChangedText()));
         EXPECT_EQ(progress.calls, (std::vector<std::string>{"begin", "advance 101", "end"}));
         EXPECT_EQ(ReadFileBytes(m_path + ".bak"), original);
 
@@ -146,7 +147,7 @@ TEST_F(UpdateFileTest, AMissingLoginFlagIsAddedSwitchedOff)
     Write(Crlf(Project(false, false)));
     TUpdateFile update(m_path);
     ASSERT_EQ(update.Layout(), TProjectLayout::Older);
-    EXPECT_TRUE(update.Check([] { return true; }));
+    EXPECT_TRUE(update.Check([] { return true; }, NotChangedText()));
     const std::string converted = ReadFileBytes(m_path);
     EXPECT_TRUE(converted.ends_with("[ADDITIONAL]\r\nIS_AUTHOR=0\r\n"));
     TFileAccess store(m_path);
@@ -182,7 +183,7 @@ TEST_F(UpdateFileTest, SectionNamesInOtherLetterCaseAreTheSameSections)
     lines.push_back("OTHER=1");
     Write(Crlf(lines));
     TUpdateFile update(m_path);
-    ASSERT_TRUE(update.Check([] { return true; }));
+    ASSERT_TRUE(update.Check([] { return true; }, NotChangedText()));
     TFileAccess store(m_path);
     ASSERT_TRUE(store.ReadLines());
     EXPECT_FALSE(store.SectionExists("ADDITIONAL"));
@@ -195,7 +196,7 @@ TEST_F(UpdateFileTest, RefusingOrFailingLeavesTheFileByteIdentical)
     {
         TUpdateFile update(m_path);
         TRecordingProgress progress;
-        EXPECT_FALSE(update.Check([] { return false; }));
+        EXPECT_FALSE(update.Check([] { return false; }, NotChangedText()));
         EXPECT_TRUE(progress.calls.empty());
     }
     EXPECT_EQ(ReadFileBytes(m_path), original);
@@ -204,7 +205,7 @@ TEST_F(UpdateFileTest, RefusingOrFailingLeavesTheFileByteIdentical)
 
     ASSERT_EQ(::chmod(m_path.c_str(), 0444), 0);
     TUpdateFile update(m_path);
-    EXPECT_FALSE(update.Check([] { return true; }));
+    EXPECT_FALSE(update.Check([] { return true; }, NotChangedText()));
     EXPECT_EQ(ReadFileBytes(m_path), original);
     EXPECT_EQ(m_messages.texts.size(), 2u);
     EXPECT_FALSE(std::filesystem::exists(m_path + ".bak"));
@@ -221,12 +222,12 @@ TEST_F(UpdateFileTest, WhatIsNoWholeProjectGoesStraightToTheLoad)
         Write(bytes);
         TUpdateFile update(m_path);
         EXPECT_EQ(update.Layout(), TProjectLayout::NotProject) << bytes;
-        EXPECT_TRUE(update.Check(Never));
+        EXPECT_TRUE(update.Check(Never, NotChangedText()));
         EXPECT_EQ(ReadFileBytes(m_path), bytes);
     }
     TUpdateFile missing(m_dir.File("missing.soi"));
     EXPECT_EQ(missing.Layout(), TProjectLayout::NotProject);
-    EXPECT_TRUE(missing.Check(Never));
+    EXPECT_TRUE(missing.Check(Never, NotChangedText()));
     EXPECT_TRUE(m_messages.texts.empty());
 }
 

@@ -10,7 +10,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPainter>
 #include <QScrollArea>
@@ -19,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "analysis/choicerules.h"
+#include "platform/activationnotifier.h"
 #include "platform/fontcolor.h"
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
@@ -34,7 +34,7 @@
 
 namespace {
 
-const int kHelpTopic = 81;
+constexpr THelpTopic kHelpTopic = THelpTopic::Choices;
 
 // A catalogue text for the errors the window raises; the key itself when there is no catalogue
 // (tests without one, early start).
@@ -57,6 +57,7 @@ TSelectionForm::TSelectionForm(TFileAccess& store, int investId, const QString& 
 {
     setObjectName(QStringLiteral("SelectionForm"));
     setAttribute(Qt::WA_DeleteOnClose, false);
+    new TActivationNotifier(this, TNotifyCode::ChoicesActivated);
     resize(587, 554);
     BuildComponents();
     TLanguageController::Translate(*this);
@@ -479,7 +480,7 @@ void TSelectionForm::UpdatePopupItems()
     m_negativeItem->setEnabled(cell && m_selects->NegativeAllowed());
 }
 
-void TSelectionForm::SelectsClick(int, int, int)
+void TSelectionForm::SelectsClick(int, int, TPlace)
 {
     NoteGridChanges();
     UpdatePopupItems();
@@ -578,37 +579,6 @@ void TSelectionForm::closeEvent(QCloseEvent* event)
     }
     event->accept();
     PostNotify(TNotifyCode::ChildClosing, this);
-}
-
-void TSelectionForm::WatchSubWindow()
-{
-    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-    if (sub == m_watchedSubWindow)
-        return;
-    m_watchedSubWindow = sub;
-    if (sub) {
-        connect(sub, &QMdiSubWindow::windowStateChanged, this,
-                [this, sub](Qt::WindowStates oldState, Qt::WindowStates newState) {
-                    if (sub == m_watchedSubWindow && (newState & Qt::WindowActive) && !(oldState & Qt::WindowActive))
-                        SendNotify(TNotifyCode::ChoicesActivated, this);
-                });
-    }
-}
-
-bool TSelectionForm::event(QEvent* event)
-{
-    switch (event->type()) {
-    case QEvent::ParentChange:
-        WatchSubWindow();
-        break;
-    case QEvent::WindowActivate:
-        if (isWindow())
-            SendNotify(TNotifyCode::ChoicesActivated, this);
-        break;
-    default:
-        break;
-    }
-    return QWidget::event(event);
 }
 
 bool TSelectionForm::eventFilter(QObject* watched, QEvent* event)

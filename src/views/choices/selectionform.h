@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ class QPainter;
 class QScrollArea;
 class TFileAccess;
 class TSelections;
+enum class TPlace : uint8_t;
 
 // The window in which the choices of one investigation are entered, shown as a sociomatrix
 // or as lists, and written back to the project's FOR and AGAINST tables. It is the content
@@ -91,7 +93,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -105,12 +106,11 @@ private:
     void SetPairCell(int chooser, int chosen, int value);
     int PairCell(int chooser, int chosen) const;
 
-    void SelectsClick(int numX, int numY, int place);
+    void SelectsClick(int numX, int numY, TPlace place);
     void SelectsMouseMove();
     void ComboBoxClientsChange(int index);
     void CheckListBoxClientsClickCheck(QListWidgetItem* item);
     void SetActiveCell(int value);
-    void WatchSubWindow();
 
     TFileAccess& m_store;
     int m_investId;
@@ -128,7 +128,6 @@ private:
     bool m_graphic = true;
     bool m_refreshing = false;
     QPoint m_scrollPosition;
-    QWidget* m_watchedSubWindow = nullptr;
 
     QScrollArea* m_scroll = nullptr;
     TSelections* m_selects = nullptr;

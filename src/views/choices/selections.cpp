@@ -472,19 +472,19 @@ TPlace TSelections::PlaceAt(const QPoint& point) const
     const int y = point.y();
     const int c = g.HitColumn(x);
     const int r = g.HitRow(y);
-    TPlace place = 6;
+    TPlace place = TPlace::Elsewhere;
     if (x < g.First + m_cellCount * m_columnWidth && y < g.First + m_cellCount * m_rowHeight && c >= 0 && r >= 0)
-        place = (c == r) ? 5 : 4;
+        place = (c == r) ? TPlace::Diagonal : TPlace::MemberCell;
     const bool inFirstWidth = x < g.First;
     const bool inFirstHeight = y < g.First;
     if (inFirstWidth && y < g.VertExtent())
-        place = 1;
+        place = TPlace::CaptionColumn;
     if (inFirstHeight && x < g.HorzExtent())
-        place = 2;
+        place = TPlace::CaptionRow;
     if (inFirstWidth && inFirstHeight)
-        place = 0;
+        place = TPlace::Corner;
     if (m_isLegend && m_cellCount > 2 && LegendRect().contains(point))
-        place = 3;
+        place = TPlace::Legend;
     return place;
 }
 
@@ -586,7 +586,7 @@ void TSelections::mousePressEvent(QMouseEvent* event)
         m_activeRow = r;
     }
     const TPlace place = PlaceAt(point);
-    if (place == 4) {
+    if (place == TPlace::MemberCell) {
         TSelectType& cell = At(c, r);
         const TSelectType before = cell;
         const bool forAllowed = IsAllowed(c, r, stFor);

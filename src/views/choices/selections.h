@@ -16,9 +16,16 @@ enum TSelectType : uint8_t { stNone = 0, stFor = 1, stAgainst = 2 };
 // Which axis is the chooser: sldLeft the row, sldUp the column.
 enum TSelDirection : uint8_t { sldLeft = 0, sldUp = 1 };
 enum TLegendPlace : uint8_t { lpRight = 0, lpDown = 1 };
-// Where a mouse button went down: 0 corner, 1 caption column, 2 caption row, 3 legend,
-// 4 member cell, 5 diagonal cell, 6 anywhere else.
-using TPlace = uint8_t;
+// Where a mouse button went down; the numbers are those the grid's click has always reported.
+enum class TPlace : uint8_t {
+    Corner = 0,        // the top left caption cell
+    CaptionColumn = 1, // the members' names down the left
+    CaptionRow = 2,    // the members' names along the top
+    Legend = 3,
+    MemberCell = 4, // a cell of one member's choice of another
+    Diagonal = 5,   // a member's cell of itself
+    Elsewhere = 6,  // the totals and the empty space
+};
 
 // Cell geometry of the grid: column 0 and row 0 are the captions (first width = first height),
 // then CellCount - 1 member columns and rows, then three totals columns and rows.
@@ -207,7 +214,7 @@ public:
 
 Q_SIGNALS:
     // A left click at matrix column numX, row numY with its place code.
-    void Click(int numX, int numY, int place);
+    void Click(int numX, int numY, TPlace place);
     // The mouse moved over the grid (after the active cell and the admission flags changed).
     void MouseMoved(int x, int y);
     // A key changed member cell (c, r).

@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr int kHelpTopic = 91;
+constexpr THelpTopic kHelpTopic = THelpTopic::Indexes;
 constexpr int kChartWidth = 550;
 constexpr int kChartHeight = 350;
 

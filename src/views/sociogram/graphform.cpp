@@ -23,7 +23,7 @@
 
 namespace {
 
-constexpr int kHelpTopic = 92;
+constexpr THelpTopic kHelpTopic = THelpTopic::Graph;
 // Stored places outside this range are not taken (a damaged or hand-edited file).
 constexpr int32_t kMaxCoordinate = 32000;
 

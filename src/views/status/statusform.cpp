@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr int kHelpTopic = 94;
+constexpr THelpTopic kHelpTopic = THelpTopic::Status;
 constexpr int kColumns = 8;
 constexpr int kPictureMargin = 12;
 constexpr int kCellPadding = 6;

@@ -20,7 +20,7 @@
 
 namespace {
 
-const int kHelpTopic = 93;
+constexpr THelpTopic kHelpTopic = THelpTopic::Target;
 // The legend flows into columns when it would be higher than the diagram and than this.
 const int kLegendMinHeight = 600;
 

@@ -28,7 +28,14 @@ protected:
         store.Criteria().Add(5, 2, "Who would you go hiking with?");
         for (const char* name : {"Anna", "Bob", "Cleo"})
             store.Clients().Add(static_cast<int32_t>(11 + store.Clients().Count()), 7, name, true, 0);
-        store.Investigations().Add(3, 7, 5, 2, "Hiking", 0, true, 2);
+        store.Investigations().Add({.Id = 3,
+                                    .ClientGroupId = 7,
+                                    .CriterionId = 5,
+                                    .CriteriaGroupId = 2,
+                                    .Name = "Hiking",
+                                    .Date = 0,
+                                    .AllowAgainst = true,
+                                    .MaxChoices = 2});
         store.ForChoices().Add(3, 11, 12);
     }
 

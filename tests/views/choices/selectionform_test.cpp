@@ -73,7 +73,14 @@ protected:
             if (i == 0)
                 store.Clients().Add(11, 8, "Stranger", false, 0);
         }
-        store.Investigations().Add(kInvest, kGroup, 5, 2, "Hiking", 0, against, limit);
+        store.Investigations().Add({.Id = kInvest,
+                                    .ClientGroupId = kGroup,
+                                    .CriterionId = 5,
+                                    .CriteriaGroupId = 2,
+                                    .Name = "Hiking",
+                                    .Date = 0,
+                                    .AllowAgainst = against,
+                                    .MaxChoices = limit});
         store.ForChoices().Add(99, 11, 12);  // another investigation's choice stays untouched
     }
 
@@ -231,20 +238,41 @@ TEST_F(ChoicesWindowTest, SaveRefusesAnInvestigationThatIsNoLongerTheOneLoaded)
                             Change{"negatives", kGroup, 2, false}}) {
         auto form = openAndMark();
         ASSERT_TRUE(store.Investigations().FindById(kInvest));
-        store.Investigations().Change(kInvest, c.group, 5, 2, "Hiking", 0, c.against, c.limit);
+        store.Investigations().Change({.Id = kInvest,
+                                       .ClientGroupId = c.group,
+                                       .CriterionId = 5,
+                                       .CriteriaGroupId = 2,
+                                       .Name = "Hiking",
+                                       .Date = 0,
+                                       .AllowAgainst = c.against,
+                                       .MaxChoices = c.limit});
         messages.texts.clear();
         EXPECT_FALSE(form->Save()) << c.what;
         EXPECT_EQ(messages.texts, std::vector<std::string>{Key("INVEST_CHANGED_MSG")}) << c.what;
         EXPECT_TRUE(form->IsModified()) << c.what;
         EXPECT_EQ(Rows(store.ForChoices()), before) << c.what;
         ASSERT_TRUE(store.Investigations().FindById(kInvest));
-        store.Investigations().Change(kInvest, kGroup, 5, 2, "Hiking", 0, true, 2);
+        store.Investigations().Change({.Id = kInvest,
+                                       .ClientGroupId = kGroup,
+                                       .CriterionId = 5,
+                                       .CriteriaGroupId = 2,
+                                       .Name = "Hiking",
+                                       .Date = 0,
+                                       .AllowAgainst = true,
+                                       .MaxChoices = 2});
     }
 
     // Removed and replaced by a new investigation under the same identifier.
     auto form = openAndMark();
     store.DeleteInvestigation(kInvest);
-    store.Investigations().Add(kInvest, kGroup, 5, 2, "Another survey", 0, true, 2);
+    store.Investigations().Add({.Id = kInvest,
+                                .ClientGroupId = kGroup,
+                                .CriterionId = 5,
+                                .CriteriaGroupId = 2,
+                                .Name = "Another survey",
+                                .Date = 0,
+                                .AllowAgainst = true,
+                                .MaxChoices = 2});
     messages.texts.clear();
     EXPECT_FALSE(form->Save());
     EXPECT_EQ(messages.texts, std::vector<std::string>{Key("INVEST_CHANGED_MSG")});
@@ -291,9 +319,30 @@ TEST_F(ChoicesWindowTest, StoredChoiceOfANonMemberStopsLoading)
 TEST_F(ChoicesWindowTest, MissingLookupsRefuseTheWindow)
 {
     MakeProject(3, 2, true);
-    store.Investigations().Add(4, 55, 5, 2, "No group", 0, true, 2);
-    store.Investigations().Add(5, kGroup, 5, 9, "No criteria group", 0, true, 2);
-    store.Investigations().Add(6, kGroup, 6, 2, "No criterion", 0, true, 2);
+    store.Investigations().Add({.Id = 4,
+                                .ClientGroupId = 55,
+                                .CriterionId = 5,
+                                .CriteriaGroupId = 2,
+                                .Name = "No group",
+                                .Date = 0,
+                                .AllowAgainst = true,
+                                .MaxChoices = 2});
+    store.Investigations().Add({.Id = 5,
+                                .ClientGroupId = kGroup,
+                                .CriterionId = 5,
+                                .CriteriaGroupId = 9,
+                                .Name = "No criteria group",
+                                .Date = 0,
+                                .AllowAgainst = true,
+                                .MaxChoices = 2});
+    store.Investigations().Add({.Id = 6,
+                                .ClientGroupId = kGroup,
+                                .CriterionId = 6,
+                                .CriteriaGroupId = 2,
+                                .Name = "No criterion",
+                                .Date = 0,
+                                .AllowAgainst = true,
+                                .MaxChoices = 2});
     const std::pair<int, const char*> cases[] = {
         {4, "NO_CLIENT_GROUP_MSG"}, {5, "NO_CRITERY_GROUP_MSG"}, {6, "NO_CRITERY_MSG"}};
     for (const auto& [id, key] : cases) {

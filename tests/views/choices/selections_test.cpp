@@ -143,23 +143,20 @@ TEST_F(ChoicesGridTest, ClickReportsPlaceCodes)
     const TSelGeometry g = grid.Geometry();
     struct {
         QPoint point;
-        int place;
+        TPlace place;
     } cases[] = {
-        {g.Cell(0, 0).center(), 0},
-        {g.Cell(0, 2).center(), 1},
-        {g.Cell(2, 0).center(), 2},
-        {grid.LegendRect().center(), 3},
-        {g.Cell(1, 2).center(), 4},
-        {g.Cell(2, 2).center(), 5},
-        {g.Cell(4, 2).center(), 6},  // totals column
-        {g.Cell(2, 5).center(), 6},  // totals row
-        {g.Cell(0, 5).center(), 1},  // caption column runs through the totals rows
+        {g.Cell(0, 0).center(), TPlace::Corner},        {g.Cell(0, 2).center(), TPlace::CaptionColumn},
+        {g.Cell(2, 0).center(), TPlace::CaptionRow},    {grid.LegendRect().center(), TPlace::Legend},
+        {g.Cell(1, 2).center(), TPlace::MemberCell},    {g.Cell(2, 2).center(), TPlace::Diagonal},
+        {g.Cell(4, 2).center(), TPlace::Elsewhere},     // totals column
+        {g.Cell(2, 5).center(), TPlace::Elsewhere},     // totals row
+        {g.Cell(0, 5).center(), TPlace::CaptionColumn}, // caption column runs through the totals rows
     };
     for (const auto& c : cases) {
         spy.clear();
         QTest::mouseClick(&grid, Qt::LeftButton, {}, c.point);
         ASSERT_EQ(spy.count(), 1);
-        EXPECT_EQ(spy.at(0).at(2).toInt(), c.place) << "at " << c.point.x() << "," << c.point.y();
+        EXPECT_EQ(spy.at(0).at(2).value<TPlace>(), c.place) << "at " << c.point.x() << "," << c.point.y();
     }
     // Only the member cell was cycled.
     EXPECT_EQ(grid.Cell(0, 1), stFor);
@@ -496,15 +493,15 @@ TEST_F(ChoicesGridTest, CaptionsStayInSightWhileScrolledAndTakeTheClicks)
     ASSERT_EQ(clicks.size(), 1);
     EXPECT_EQ(clicks[0][0].toInt(), column);
     EXPECT_EQ(clicks[0][1].toInt(), 0);
-    EXPECT_EQ(clicks[0][2].toInt(), 2);
+    EXPECT_EQ(clicks[0][2].value<TPlace>(), TPlace::CaptionRow);
     EXPECT_EQ(grid.Cell(column - 1, rowBeneath - 1), stNone);
     const int row = 20;
     QTest::mouseClick(&grid, Qt::LeftButton, {}, QPoint(origin.x() + 5, g.Cell(0, row).center().y()));
     EXPECT_EQ(clicks[1][0].toInt(), 0);
     EXPECT_EQ(clicks[1][1].toInt(), row);
-    EXPECT_EQ(clicks[1][2].toInt(), 1);
+    EXPECT_EQ(clicks[1][2].value<TPlace>(), TPlace::CaptionColumn);
     QTest::mouseClick(&grid, Qt::LeftButton, {}, origin + QPoint(5, 5));
-    EXPECT_EQ(clicks[2][2].toInt(), 0);
+    EXPECT_EQ(clicks[2][2].value<TPlace>(), TPlace::Corner);
     // Past the strips the cells take clicks as before.
     Click(column, row);
     EXPECT_EQ(grid.Cell(column - 1, row - 1), stFor);

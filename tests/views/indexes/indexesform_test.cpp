@@ -23,6 +23,7 @@
 #include "settings/langconv.h"
 #include "settings/regs.h"
 #include "support/core/tempdir.h"
+#include "support/ui/notifyrecorder.h"
 #include "support/ui/scriptedseam.h"
 #include "util/error.h"
 #include "views/indexes/graphicchart.h"
@@ -30,14 +31,6 @@
 #include "views/indexes/indexranges.h"
 
 namespace {
-
-class TNotifyLog final : public TNotifyReceiver {
-public:
-    TNotifyLog() { SetNotifyReceiver(this); }
-    ~TNotifyLog() override { SetNotifyReceiver(nullptr); }
-    void HandleNotify(TNotifyCode code, QWidget*) override { codes.push_back(static_cast<int>(code)); }
-    std::vector<int> codes;
-};
 
 QString Caption(const char* key)
 {
@@ -129,7 +122,7 @@ TEST_F(IndexesFormTest, ChartsShowTheIndicesOfTheKindShown)
 
 TEST_F(IndexesFormTest, PopupKindsAskTheMainWindowAndFollowTheKind)
 {
-    TNotifyLog log;
+    TNotifyRecorder log;
     TIndexesForm form(project.store, kInvest, "Week 1");
     QCoreApplication::processEvents();
     log.codes.clear();
@@ -141,7 +134,7 @@ TEST_F(IndexesFormTest, PopupKindsAskTheMainWindowAndFollowTheKind)
     positive->trigger(); // already shown: nothing to ask
     negative->trigger();
     QCoreApplication::processEvents();
-    EXPECT_EQ(log.codes, std::vector<int>{510});
+    EXPECT_EQ(log.codes, std::vector<TNotifyCode>{TNotifyCode::WantNegative});
     EXPECT_TRUE(positive->isChecked()); // the main window has not switched yet
 
     form.SetChoiceKind(2);
@@ -151,7 +144,7 @@ TEST_F(IndexesFormTest, PopupKindsAskTheMainWindowAndFollowTheKind)
     EXPECT_FALSE(positive->isChecked());
     positive->trigger();
     QCoreApplication::processEvents();
-    EXPECT_EQ(log.codes, (std::vector<int>{510, 509}));
+    EXPECT_EQ(log.codes, (std::vector<TNotifyCode>{TNotifyCode::WantNegative, TNotifyCode::WantPositive}));
     EXPECT_TRUE(negative->isChecked());
 }
 

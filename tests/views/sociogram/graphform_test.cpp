@@ -137,10 +137,46 @@ TEST_F(GraphFormTest, AnyChoicesViewShowsSquaresAndDisablesTheFigureItems)
 TEST_F(GraphFormTest, StoredPlacesAreTakenOnlyWhenSane)
 {
     TGraphPlaceTable& rows = project.store.Placements();
-    rows.Add(kInvest, 21, kGroup, 1, 500, 400, 90, 130, 3);    // taken
-    rows.Add(kInvest, 22, kGroup, 1, -5, 40, 90, 130, 6);      // negative: default place, stored figure
-    rows.Add(kInvest, 23, kGroup, 1, 1000000000, 1000000000, 90, 130, 4); // huge
-    rows.Add(kInvest, 25, kGroup, 1, 40, 40, 0, -3, 2);        // no size
+    // taken
+    rows.Add({.InvestId = kInvest,
+              .ClientId = 21,
+              .ClientGroupId = kGroup,
+              .SelType = 1,
+              .Left = 500,
+              .Top = 400,
+              .Width = 90,
+              .Height = 130,
+              .FigType = 3});
+    // negative: default place, stored figure
+    rows.Add({.InvestId = kInvest,
+              .ClientId = 22,
+              .ClientGroupId = kGroup,
+              .SelType = 1,
+              .Left = -5,
+              .Top = 40,
+              .Width = 90,
+              .Height = 130,
+              .FigType = 6});
+    // huge
+    rows.Add({.InvestId = kInvest,
+              .ClientId = 23,
+              .ClientGroupId = kGroup,
+              .SelType = 1,
+              .Left = 1000000000,
+              .Top = 1000000000,
+              .Width = 90,
+              .Height = 130,
+              .FigType = 4});
+    // no size
+    rows.Add({.InvestId = kInvest,
+              .ClientId = 25,
+              .ClientGroupId = kGroup,
+              .SelType = 1,
+              .Left = 40,
+              .Top = 40,
+              .Width = 0,
+              .Height = -3,
+              .FigType = 2});
     auto reference = std::make_unique<TGraphForm>(project.store, kInvest, "x");
     TProjectBuilder plain;
     plain.Members(kInvest, kGroup, {21, 22, 23, 24, 25, 26});

@@ -17,6 +17,7 @@
 #include "platform/notify.h"
 #include "settings/regs.h"
 #include "support/core/tempdir.h"
+#include "support/ui/notifyrecorder.h"
 #include "support/ui/scriptedseam.h"
 #include "util/error.h"
 #include "views/target/stringslist.h"
@@ -24,14 +25,6 @@
 #include "views/target/targetform.h"
 
 namespace {
-
-class TNotifyLog final : public TNotifyReceiver {
-public:
-    TNotifyLog() { SetNotifyReceiver(this); }
-    ~TNotifyLog() override { SetNotifyReceiver(nullptr); }
-    void HandleNotify(TNotifyCode code, QWidget*) override { codes.push_back(static_cast<int>(code)); }
-    std::vector<int> codes;
-};
 
 // Investigation 1: Anna, Boris, Clara, Denis and Elena received 0, 1, 1, 3 and 5 positive
 // choices. The choosers are outside the group (ids 90 ...), so that the counts stay exactly these.
@@ -71,7 +64,7 @@ protected:
     }
 
     TProjectBuilder p;
-    TNotifyLog log;
+    TNotifyRecorder log;
 };
 
 }  // namespace
@@ -218,7 +211,7 @@ TEST_F(TargetFormTest, KindItemsAskTheMainWindowOnlyForAnotherKind)
     positive->trigger();
     negative->trigger();
     QCoreApplication::processEvents();
-    EXPECT_EQ(log.codes, std::vector<int>{510});
+    EXPECT_EQ(log.codes, std::vector<TNotifyCode>{TNotifyCode::WantNegative});
     // The items keep showing the kind shown until the main window switches it.
     EXPECT_TRUE(positive->isChecked());
     EXPECT_FALSE(negative->isChecked());
