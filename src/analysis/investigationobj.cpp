@@ -4,7 +4,6 @@
 #include <numeric>
 #include <unordered_set>
 
-#include "analysis/clientorder.h"
 #include "store/fileacc.h"
 #include "util/error.h"
 #include "util/text.h"

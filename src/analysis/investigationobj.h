@@ -57,6 +57,10 @@ inline constexpr TClientOrder kAllClientOrders[] = {
     TClientOrder::AllIn,         TClientOrder::AllOut,    TClientOrder::PositiveStatus,
     TClientOrder::NegativeStatus};
 
+// The number of choices an ordering counts for a member (received, given or mutual, of one kind
+// or of both); 0 for the status orderings, which sort by an index instead.
+int32_t OrderCount(const TInvestClient& client, TClientOrder order);
+
 // Read-only snapshot of one investigation (header, positive and negative choices, members with
 // their choice counters) with the sociomatrix questions, orderings and sociometric indices.
 // Lookup tables built once at construction answer every question in constant or linear time.

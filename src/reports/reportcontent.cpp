@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "analysis/clientorder.h"
 #include "analysis/indices.h"
 #include "analysis/investigationobj.h"
 #include "analysis/statusgroups.h"
