@@ -27,6 +27,7 @@
 
 #include "platform/messagedialog.h"
 #include "platform/modalseam.h"
+#include "platform/savefile.h"
 #include "settings/langconv.h"
 
 namespace {
@@ -662,44 +663,16 @@ TPictureFormat TPictureSaveDialog::FormatOfFilter(const QString& filter) const
     return TPictureFormat::Bmp;
 }
 
-QString TPictureSaveDialog::FinalName(const QString& typed, TPictureFormat filterFormat, TPictureFormat* format)
-{
-    if (const auto byName = PictureFormatOfName(typed)) {
-        if (format)
-            *format = *byName;
-        return typed;
-    }
-    if (format)
-        *format = filterFormat;
-    return typed + PictureExtension(filterFormat);
-}
-
-QString& TPictureSaveDialog::LastFolder()
-{
-    static QString folder;
-    return folder;
-}
-
 QString TPictureSaveDialog::Execute(QSize size, const TDrawing& draw)
 {
     const QString filter = Filter();
     QString chosenFilter = filter.section(QStringLiteral(";;"), 0, 0);
-    const QString typed = Modal().SaveFileNameWithFilter(m_parent, m_title, LastFolder(), filter, chosenFilter);
-    if (typed.isEmpty())
+    const QString fileName = AskSaveFileName(
+        m_parent, m_title, filter, &chosenFilter,
+        CatalogueText("PICTURE_FILE_REPLACE", "This file already exists. Replace it?"));
+    if (fileName.isEmpty())
         return {};
-    TPictureFormat format = TPictureFormat::Bmp;
-    const QString fileName = FinalName(typed, FormatOfFilter(chosenFilter), &format);
-    LastFolder() = QFileInfo(fileName).absolutePath();
-
-    if (QFileInfo::exists(fileName)) {
-        TMessageDialog box;
-        box.Title = m_title;
-        box.Caption = QDir::toNativeSeparators(fileName) + QStringLiteral(": ") +
-                      CatalogueText("PICTURE_FILE_REPLACE", "This file already exists. Replace it?");
-        box.DialogType = mdYesNo;
-        if (box.Execute() != TMessageDialog::kYes)
-            return {};
-    }
+    const TPictureFormat format = PictureFormatOfName(fileName).value_or(FormatOfFilter(chosenFilter));
     QString reason;
     if (!WritePicture(fileName, format, size, draw, &reason)) {
         Modal().Information(m_parent, m_title,

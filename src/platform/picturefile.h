@@ -59,13 +59,8 @@ public:
     QString Filter() const;
     // The format of one entry of the filter list (BMP for an unknown entry).
     TPictureFormat FormatOfFilter(const QString& filter) const;
-    // The name actually written for what the user typed and the filter chosen, with its format.
-    static QString FinalName(const QString& typed, TPictureFormat filterFormat, TPictureFormat* format);
 
     QString Execute(QSize size, const TDrawing& draw);
-
-    // The folder the next dialog starts in (the last one used).
-    static QString& LastFolder();
 
 private:
     QWidget* m_parent;

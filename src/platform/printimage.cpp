@@ -25,6 +25,7 @@
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
 #include "platform/modalseam.h"
+#include "platform/savefile.h"
 #include "settings/langconv.h"
 #include "settings/regs.h"
 #include "util/error.h"
@@ -353,13 +354,10 @@ void TFormPrintTuning::ButtonOKClick()
     ComboBoxPrinterDriverChange(m_printers->currentIndex());
     if (IsPdfFile()) {
         const QString title = CatalogueText("PRINT_TO_PDF_DLG", "Print to PDF file");
-        QString name = Modal().SaveFileName(this, title, QString(),
-                                            CatalogueText("PICTURE_FILTER_PDF", "PDF documents") +
-                                                QStringLiteral(" (*.pdf)"));
+        const QString name = AskSaveFileName(
+            this, title, CatalogueText("PICTURE_FILTER_PDF", "PDF documents") + QStringLiteral(" (*.pdf)"));
         if (name.isEmpty())
             return;
-        if (QFileInfo(name).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0)
-            name += QStringLiteral(".pdf");
         m_printer->setOutputFileName(name);
     }
     m_confirmed = true;

@@ -512,6 +512,17 @@ void Draw(QPainter& p, TShellIcon which)
     case TShellIcon::Target:
         Rings(p);
         break;
+    case TShellIcon::Status: {
+        // Four members in four colours: the status groups.
+        p.setPen(Pen(kOutline, 0.7));
+        const QColor colours[] = {kGreen, kRed, kGrey, kOrange};
+        const QPointF centres[] = {{4.5, 4.5}, {11.5, 4.5}, {4.5, 11.5}, {11.5, 11.5}};
+        for (int i = 0; i < 4; ++i) {
+            p.setBrush(colours[i]);
+            p.drawEllipse(centres[i], 3.2, 3.2);
+        }
+        break;
+    }
     case TShellIcon::ReportNode:
         Page(p, QRectF(2.5, 1, 11, 14), 4);
         break;

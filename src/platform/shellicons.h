@@ -45,6 +45,7 @@ enum class TShellIcon : int {
     Indexes,
     Graph,
     Target,
+    Status,
     ReportNode,
     ReportClientGroup,
     ReportClient,

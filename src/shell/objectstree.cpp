@@ -116,7 +116,7 @@ TObjectsTree::TObjectsTree(QWidget* owner) : QTreeWidget(owner)
     m_popupIndexes = item("PopupItemIndexes", TShellIcon::Indexes);
     m_popupGraph = item("PopupItemGraph", TShellIcon::Graph);
     m_popupTarget = item("PopupItemTarget", TShellIcon::Target);
-    m_popupStatus = item("PopupItemStatus", TShellIcon::Indexes);
+    m_popupStatus = item("PopupItemStatus", TShellIcon::Status);
 
     connect(m_popupCreate, &QAction::triggered, this, [this] { CreateObject(); });
     connect(m_popupChange, &QAction::triggered, this, [this] { ChangeObject(); });

@@ -14,6 +14,7 @@
 #include <QSvgRenderer>
 
 #include "platform/picturefile.h"
+#include "platform/savefile.h"
 #include "platform/thinlines.h"
 #include "support/core/tempdir.h"
 #include "support/ui/scriptedseam.h"
@@ -275,13 +276,12 @@ TEST(PictureFileTest, FormatFollowsTheExtensionElseTheChosenFilter)
     EXPECT_EQ(PictureFormatOfName("dir.png/x"), std::nullopt);
     EXPECT_EQ(PictureFormatOfName("x.gif"), std::nullopt);
 
-    TPictureFormat format = TPictureFormat::Bmp;
-    EXPECT_EQ(TPictureSaveDialog::FinalName("/t/pic", TPictureFormat::Png, &format), "/t/pic.png");
-    EXPECT_EQ(format, TPictureFormat::Png);
-    EXPECT_EQ(TPictureSaveDialog::FinalName("/t/pic.gif", TPictureFormat::Bmp, &format), "/t/pic.gif.bmp");
-    EXPECT_EQ(format, TPictureFormat::Bmp);
-    EXPECT_EQ(TPictureSaveDialog::FinalName("/t/pic.Jpeg", TPictureFormat::Svg, &format), "/t/pic.Jpeg");
-    EXPECT_EQ(format, TPictureFormat::Jpeg);
+    const TPictureSaveDialog dialog(nullptr, "t", true);
+    const QString filter = dialog.Filter();
+    const QStringList entries = filter.split(";;");
+    EXPECT_EQ(CompleteFileName("/t/pic", filter, entries[2]), "/t/pic.png");
+    EXPECT_EQ(CompleteFileName("/t/pic.gif", filter, entries[0]), "/t/pic.gif.bmp");
+    EXPECT_EQ(CompleteFileName("/t/pic.Jpeg", filter, entries[3]), "/t/pic.Jpeg");
 }
 
 TEST(PictureFileTest, SaveDialogOffersVectorFormatsOnlyWhenAsked)

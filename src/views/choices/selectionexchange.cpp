@@ -14,6 +14,7 @@
 #include "exchange/exchangetext.h"
 #include "exchange/tableexport.h"
 #include "platform/modalseam.h"
+#include "platform/savefile.h"
 #include "store/fileacc.h"
 #include "util/messagesink.h"
 #include "views/choices/selectionform.h"
@@ -96,12 +97,11 @@ void TSelectionForm::ImportChoicesFile()
 
 void TSelectionForm::ExportSociomatrix()
 {
-    QString path = Modal().SaveFileName(this, Text("CHOICES_EXPORT_TITLE", "Export the sociomatrix"), QString(),
-                                        Text("TABLE_FILTER", "Excel workbooks (*.xlsx);;CSV files (*.csv)"));
+    const QString path = AskSaveFileName(
+        this, Text("CHOICES_EXPORT_TITLE", "Export the sociomatrix"),
+        Text("TABLE_FILTER", "Excel workbooks (*.xlsx);;CSV files (*.csv)"));
     if (path.isEmpty())
         return;
-    if (!path.contains(QLatin1Char('.')))
-        path += QStringLiteral(".xlsx");
     TExportSheet sheet{"Sociomatrix", {}};
     TExportRow header{TExportCell{}};
     for (const QString& name : m_memberNames)

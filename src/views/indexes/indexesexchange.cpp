@@ -4,19 +4,18 @@
 #include "exchange/exchangetext.h"
 #include "exchange/tableexport.h"
 #include "platform/modalseam.h"
+#include "platform/savefile.h"
 #include "settings/regs.h"
 #include "util/messagesink.h"
 #include "views/indexes/indexesform.h"
 
 void TIndexesForm::ItemExportIndicesClick()
 {
-    QString path = Modal().SaveFileName(
-        this, QString::fromStdString(ExchangeText("INDICES_EXPORT_TITLE", "Export the indices")), QString(),
+    const QString path = AskSaveFileName(
+        this, QString::fromStdString(ExchangeText("INDICES_EXPORT_TITLE", "Export the indices")),
         QString::fromStdString(ExchangeText("TABLE_FILTER", "Excel workbooks (*.xlsx);;CSV files (*.csv)")));
     if (path.isEmpty())
         return;
-    if (!path.contains(QLatin1Char('.')))
-        path += QStringLiteral(".xlsx");
     const TStatusThresholds thresholds =
         StatusThresholdsFromHundredths(Regs().Status.ExtremeThreshold, Regs().Status.AverageThreshold);
     const TStatusResult status = ComputeStatusGroups(Model(), thresholds);

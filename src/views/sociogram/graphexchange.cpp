@@ -6,20 +6,19 @@
 #include "exchange/exchangetext.h"
 #include "exchange/networkexport.h"
 #include "platform/modalseam.h"
+#include "platform/savefile.h"
 #include "settings/regs.h"
 #include "util/messagesink.h"
 #include "views/sociogram/graphform.h"
 
 void TGraphForm::ItemExportNetworkClick()
 {
-    QString path = Modal().SaveFileName(
-        this, QString::fromStdString(ExchangeText("NETWORK_EXPORT_TITLE", "Export the network")), QString(),
+    const QString path = AskSaveFileName(
+        this, QString::fromStdString(ExchangeText("NETWORK_EXPORT_TITLE", "Export the network")),
         QString::fromStdString(ExchangeText(
             "NETWORK_FILTER", "GraphML (*.graphml);;GEXF (*.gexf);;Pajek (*.net);;Edge list CSV (*.csv)")));
     if (path.isEmpty())
         return;
-    if (!path.contains(QLatin1Char('.')))
-        path += QStringLiteral(".graphml");
     const TStatusThresholds thresholds =
         StatusThresholdsFromHundredths(Regs().Status.ExtremeThreshold, Regs().Status.AverageThreshold);
     TNetwork network = BuildNetwork(Store(), Model(), ComputeStatusGroups(Model(), thresholds), Kind());

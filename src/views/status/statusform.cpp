@@ -15,6 +15,7 @@
 #include "platform/messagedialog.h"
 #include "platform/modalseam.h"
 #include "platform/picturefile.h"
+#include "platform/savefile.h"
 #include "platform/printimage.h"
 #include "settings/langconv.h"
 #include "util/safefile.h"
@@ -236,23 +237,9 @@ void TStatusForm::ItemCopyClick()
 void TStatusForm::ItemSaveCsvClick()
 {
     const QString title = CatalogueText("STATUS_SAVE_CSV_DLG", "Save the status groups as CSV");
-    QString filter = CatalogueText("STATUS_CSV_FILTER", "CSV files (*.csv)");
-    QString typed = Modal().SaveFileNameWithFilter(this, title, TPictureSaveDialog::LastFolder(), filter, filter);
+    const QString typed = AskSaveFileName(this, title, CatalogueText("STATUS_CSV_FILTER", "CSV files (*.csv)"));
     if (typed.isEmpty())
         return;
-    // The extension is added before the overwrite question, so the question is about the file written.
-    if (!typed.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
-        typed += QLatin1String(".csv");
-    TPictureSaveDialog::LastFolder() = QFileInfo(typed).absolutePath();
-    if (QFileInfo::exists(typed)) {
-        TMessageDialog box;
-        box.Title = title;
-        box.Caption = QDir::toNativeSeparators(typed) + QStringLiteral(": ") +
-                      CatalogueText("PICTURE_FILE_REPLACE", "This file already exists. Replace it?");
-        box.DialogType = mdYesNo;
-        if (box.Execute() != TMessageDialog::kYes)
-            return;
-    }
     std::string error;
     if (!ReplaceFile(typed.toStdString(), CsvText(), error)) {
         Modal().Information(this, title,

@@ -83,8 +83,9 @@ QString TScriptedModalSeam::OpenFileName(QWidget*, const QString&, const QString
     return path;
 }
 
-QString TScriptedModalSeam::SaveFileName(QWidget*, const QString&, const QString&, const QString&)
+QString TScriptedModalSeam::SaveFileName(QWidget*, const QString&, const QString& dir, const QString&)
 {
+    saveFolders << dir;
     if (m_saveFiles.empty()) {
         ADD_FAILURE() << "unexpected save-file dialog";
         return {};

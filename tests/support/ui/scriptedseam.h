@@ -47,6 +47,7 @@ public:
     QStringList informations;   // texts of the information boxes shown
     QStringList dialogsShown;   // objectNames of the dialogs run
     QStringList openedUrls;
+    QStringList saveFolders;    // the folder each save dialog started in
     bool urlOpens = true;
 
 private:

@@ -34,4 +34,21 @@ TEST(IndexesExchange, ExportsTheIndicesAndReportsAFailedWrite)
     EXPECT_TRUE(seam.AllConsumed());
 }
 
+TEST(IndexesExchange, AnExtensionAddedToTheNameStillAsksBeforeReplacing)
+{
+    Regs().Load();
+    TProjectBuilder project;
+    project.Members(5, 2, {11, 12, 13});
+    project.For(5, 11, 12);
+    TScriptedModalSeam seam;
+    const TTempDir dir;
+    WriteFileBytes(dir.File("week1.xlsx"), "keep");
+    TIndexesForm form(project.store, 5, "Week 1");
+    seam.ExpectSaveFile(QString::fromStdString(dir.File("week1")));
+    seam.ExpectDialogButton("DialogForm", "No");
+    form.ItemExportIndicesClick();
+    EXPECT_EQ(ReadFileBytes(dir.File("week1.xlsx")), "keep");
+    EXPECT_TRUE(seam.AllConsumed());
+}
+
 } // namespace
