@@ -33,6 +33,9 @@ void CheckLargeFile(std::string_view bytes, bool loaded, const TFileAccess& from
         ::close(fd);
         return pattern;
     }();
+    // Registered once the name is made, so that it runs before the name is destroyed.
+    static const bool removedAtExit = std::atexit([] { ::unlink(path.c_str()); }) == 0;
+    (void)removedAtExit;
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

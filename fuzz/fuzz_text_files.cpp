@@ -4,9 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <unistd.h>
 
@@ -19,7 +21,7 @@
 
 namespace {
 
-// A private folder for the files the readers are given, made once per run.
+// A private folder for the files the readers are given, made once per run and removed at exit.
 const std::string& Folder()
 {
     static const std::string folder = [] {
@@ -28,7 +30,26 @@ const std::string& Folder()
             std::abort();
         return pattern;
     }();
+    static const bool removedAtExit = [] {
+        return std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(Folder(), ec);
+        }) == 0;
+    }();
+    (void)removedAtExit;
     return folder;
+}
+
+// Empties the folder after each input. A corrupt settings file is set aside under a new name
+// every time; left there, they pile up by the ten thousand and slow every later input down.
+void ClearFolder()
+{
+    std::error_code ec;
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(Folder(), ec))
+        files.push_back(entry.path());
+    for (const auto& file : files)
+        std::filesystem::remove(file, ec);
 }
 
 void WriteBytes(const std::string& path, std::string_view bytes)
@@ -79,8 +100,7 @@ void FuzzSettingsFile(std::string_view bytes)
     again.Load(back);
     if (!(again == regs))
         std::abort();
-    ::unlink((Folder() + "/written.json").c_str());
-    ::unlink(path.c_str()); // a corrupt file is set aside under another name
+    ClearFolder();
 }
 
 } // namespace
