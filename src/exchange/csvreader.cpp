@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "exchange/exchangetext.h"
+#include "util/codepage.h"
 #include "util/safefile.h"
 #include "util/text.h"
 

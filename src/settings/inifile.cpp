@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "util/codepage.h"
 #include "util/text.h"
 
 namespace {

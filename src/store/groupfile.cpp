@@ -16,6 +16,7 @@
 #include "store/dbinfo.h"
 #include "store/fileacc.h"
 #include "store/fileio.h"
+#include "util/codepage.h"
 #include "util/safefile.h"
 #include "util/text.h"
 

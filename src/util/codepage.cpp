@@ -232,3 +232,11 @@ int DecodeFileBytes(std::string_view bytes, int codePage, std::string& storage, 
     text = storage;
     return utf8Lines ? kUtf8CodePage : codePage;
 }
+
+std::string DecodeFileText(std::string_view bytes)
+{
+    std::string storage;
+    std::string_view text;
+    DecodeFileBytes(bytes, FileCodePage(), storage, text);
+    return storage.empty() ? std::string(text) : storage;
+}

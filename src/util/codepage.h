@@ -36,3 +36,8 @@ bool Utf8ToCodePage(std::string_view text, int codePage, std::string& bytes);
 // else kUtf8CodePage (a file that mixes both, to be written as UTF-8). text views bytes or
 // storage.
 int DecodeFileBytes(std::string_view bytes, int codePage, std::string& storage, std::string_view& text);
+
+// Text of a file read whole: a UTF-8 file (a leading byte-order mark dropped) is kept; in any
+// other file each line that is not valid UTF-8 is read in the 8-bit code page of files
+// (DecodeFileBytes).
+std::string DecodeFileText(std::string_view bytes);

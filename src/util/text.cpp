@@ -2,8 +2,6 @@
 
 #include <cstdint>
 
-#include "util/codepage.h"
-
 namespace {
 
 // Length of the UTF-8 sequence starting with byte b, 0 for a byte that cannot start one.
@@ -97,14 +95,6 @@ std::string CutChars(std::string_view text, std::size_t maxChars)
     for (std::size_t n = 0; n < maxChars && pos < text.size(); ++n)
         DecodeAt(text, pos);
     return std::string(text.substr(0, pos));
-}
-
-std::string DecodeFileText(std::string_view bytes)
-{
-    std::string storage;
-    std::string_view text;
-    DecodeFileBytes(bytes, FileCodePage(), storage, text);
-    return storage.empty() ? std::string(text) : storage;
 }
 
 std::u32string ToU32(std::string_view text)

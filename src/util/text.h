@@ -5,7 +5,7 @@
 #include <string_view>
 
 // Text helpers for the core's UTF-8 strings: character counts, safe cuts, case folding
-// for Latin and Cyrillic letters, and decoding of file text.
+// for Latin and Cyrillic letters.
 
 inline constexpr std::size_t kShortTextMax = 255;
 
@@ -16,11 +16,6 @@ std::size_t CharCount(std::string_view text);
 
 // The first maxChars characters of text; never cuts a character in half.
 std::string CutChars(std::string_view text, std::size_t maxChars = kShortTextMax);
-
-// Text of a file read whole: a UTF-8 file (a leading byte-order mark dropped) is kept; in any
-// other file each line that is not valid UTF-8 is read in the 8-bit code page of files
-// (DecodeFileBytes).
-std::string DecodeFileText(std::string_view bytes);
 
 std::u32string ToU32(std::string_view text);
 std::string FromU32(std::u32string_view text);
