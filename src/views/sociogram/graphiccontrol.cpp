@@ -15,7 +15,6 @@
 #include "settings/langconv.h"
 #include "util/error.h"
 #include "util/text.h"
-#include "views/sociogram/sociopanel.h"
 
 namespace {
 
@@ -58,26 +57,26 @@ bool Near(int a, int b)
 
 } // namespace
 
-TSocioGraphicControl::TSocioGraphicControl(TSocioPanel* surface) : QWidget(surface)
+TSocioGraphicControl::TSocioGraphicControl(QWidget* surface) : QWidget(surface)
 {
     setObjectName(QStringLiteral("SocioGraphicControl"));
     setFocusPolicy(Qt::ClickFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(80, 120);
-    if (surface)
-        surface->AddNode(this);
+    if (TNodeSurface* nodes = Surface())
+        nodes->AddNode(this);
 }
 
 TSocioGraphicControl::~TSocioGraphicControl()
 {
-    if (TSocioPanel* surface = Surface())
+    if (TNodeSurface* surface = Surface())
         surface->RemoveNode(this);
 }
 
-TSocioPanel* TSocioGraphicControl::Surface() const
+TNodeSurface* TSocioGraphicControl::Surface() const
 {
-    return qobject_cast<TSocioPanel*>(parentWidget());
+    return dynamic_cast<TNodeSurface*>(parentWidget());
 }
 
 void TSocioGraphicControl::SetComponentStyle(TComponentStyle style)
@@ -122,7 +121,7 @@ void TSocioGraphicControl::SetLineWidth(int width)
 
 bool TSocioGraphicControl::CaptionInUse(const QString& caption) const
 {
-    const TSocioPanel* surface = Surface();
+    const TNodeSurface* surface = Surface();
     if (!surface)
         return false;
     for (const TSocioGraphicControl* node : surface->Nodes()) {
@@ -274,7 +273,7 @@ void TSocioGraphicControl::AddRelation(const QString& targetCaption, Qt::PenStyl
                                       "The component with such caption is absent! No relation will be created.")
                             .toStdString());
     m_relations.push_back({targetCaption, nullptr, style, color, width});
-    if (TSocioPanel* surface = Surface())
+    if (TNodeSurface* surface = Surface())
         surface->NodeChanged(this);
 }
 
@@ -308,7 +307,7 @@ void TSocioGraphicControl::Paint(QPainter& painter, int x, int y, bool ownCanvas
     const int w = width();
     const int h = height();
     const int lw = m_lineWidth;
-    const TSocioPanel* surface = Surface();
+    const TNodeSurface* surface = Surface();
     const Qt::BrushStyle surfaceStyle = surface ? surface->BackStyle() : Qt::SolidPattern;
     const QColor surfaceColor = surface ? surface->BackColor() : m_bColor;
     const bool resizing = m_resizing;
@@ -548,7 +547,7 @@ void TSocioGraphicControl::mousePressEvent(QMouseEvent* event)
     raise();
     if (!hasFocus())
         setFocus(Qt::MouseFocusReason);
-    TSocioPanel* surface = Surface();
+    TNodeSurface* surface = Surface();
     if (m_selected) {
         if (surface)
             surface->StartGroupDrag(this, pos);
@@ -569,9 +568,9 @@ void TSocioGraphicControl::mousePressEvent(QMouseEvent* event)
 void TSocioGraphicControl::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint pos = event->position().toPoint();
-    TSocioPanel* surface = Surface();
+    TNodeSurface* surface = Surface();
     if (surface && surface->IsGroupDragging()) {
-        surface->GroupDragTo(mapTo(surface, pos));
+        surface->GroupDragTo(mapTo(parentWidget(), pos));
         return;
     }
     if (m_resizing) {
@@ -598,12 +597,12 @@ void TSocioGraphicControl::mouseMoveEvent(QMouseEvent* event)
     }
     m_grab = pos;
     m_handle = m_focused ? HandleAt(pos) : 0;
-    setCursor(m_handle ? HandleCursor(m_handle) : (surface ? surface->cursor().shape() : Qt::ArrowCursor));
+    setCursor(m_handle ? HandleCursor(m_handle) : (surface ? parentWidget()->cursor().shape() : Qt::ArrowCursor));
 }
 
 void TSocioGraphicControl::mouseReleaseEvent(QMouseEvent* event)
 {
-    TSocioPanel* surface = Surface();
+    TNodeSurface* surface = Surface();
     if (surface && surface->IsGroupDragging()) {
         surface->EndGroupDrag();
         event->accept();
@@ -619,7 +618,7 @@ void TSocioGraphicControl::mouseReleaseEvent(QMouseEvent* event)
     m_handle = 0;
     if (surface) {
         surface->NodeChanged(this);
-        surface->repaint();
+        parentWidget()->repaint();
     }
     update();
 }

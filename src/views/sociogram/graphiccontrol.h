@@ -14,7 +14,31 @@
 
 
 class QPainter;
-class TSocioPanel;
+class TSocioGraphicControl;
+
+// What a node needs from the surface it lives on (its parent widget): the surface keeps the list
+// of its nodes, repaints what a node's move or resize uncovers, drags the selected nodes together
+// and gives the background a node blends into. TSocioPanel implements it.
+class TNodeSurface {
+public:
+    virtual void AddNode(TSocioGraphicControl* node) = 0;
+    virtual void RemoveNode(TSocioGraphicControl* node) = 0;
+    // Nodes in the order they were made.
+    virtual const std::vector<TSocioGraphicControl*>& Nodes() const = 0;
+    // A node moved, changed size or got an arrow.
+    virtual void NodeChanged(TSocioGraphicControl* node) = 0;
+    virtual QColor BackColor() const = 0;
+    virtual Qt::BrushStyle BackStyle() const = 0;
+    virtual void ClearSelection() = 0;
+    // A selected node was pressed: the selected nodes follow the mouse until the button is released.
+    virtual void StartGroupDrag(TSocioGraphicControl* node, QPoint posInNode) = 0;
+    virtual bool IsGroupDragging() const = 0;
+    virtual void GroupDragTo(QPoint pos) = 0;
+    virtual void EndGroupDrag() = 0;
+
+protected:
+    ~TNodeSurface() = default;
+};
 
 // One outgoing arrow of a node: the node it points to, with its pen.
 struct TRelation {
@@ -27,7 +51,8 @@ struct TRelation {
 
 // A sociogram node: one member drawn as a figure with the member's name as caption. It paints
 // itself, lets the user move and resize it with the mouse, keeps its outgoing arrows, and can
-// paint itself onto any painter at a given origin for pictures. Its parent is a TSocioPanel.
+// paint itself onto any painter at a given origin for pictures. Its parent is a widget that is
+// a TNodeSurface (a TSocioPanel).
 class TSocioGraphicControl final : public QWidget {
     Q_OBJECT
 
@@ -35,7 +60,7 @@ public:
     static constexpr int kMinWidth = 50;
     static constexpr int kMinHeight = 80;
 
-    explicit TSocioGraphicControl(TSocioPanel* surface);
+    explicit TSocioGraphicControl(QWidget* surface);
     ~TSocioGraphicControl() override;
 
     TComponentStyle ComponentStyle() const { return m_style; }
@@ -137,7 +162,7 @@ private:
     void AutoSize();
     void TakePendingCaption();
     void ApplyResize(QPoint pos);
-    TSocioPanel* Surface() const;
+    TNodeSurface* Surface() const;
 
     TComponentStyle m_style = csRectangle;
     QColor m_figureBackColor{0x00, 0x80, 0x80};

@@ -7,15 +7,14 @@
 #include <QRect>
 #include <QRegion>
 
+#include "views/sociogram/graphiccontrol.h"
 #include "views/socioobject.h"
-
-class TSocioGraphicControl;
 
 // The drawing surface of a sociogram: holds the nodes as child widgets, draws the background, the
 // border and every arrow between nodes, selects several nodes with a rubber band and drags them
 // together, makes the first layout by how often each node is chosen, and grows to fit its nodes.
 // PaintTo draws the whole sociogram (arrows and nodes) onto any painter for pictures.
-class TSocioPanel final : public TSocioObject {
+class TSocioPanel final : public TSocioObject, public TNodeSurface {
     Q_OBJECT
 
 public:
@@ -28,9 +27,9 @@ public:
     void SetPenBorderStyle(Qt::PenStyle style);
     QColor BorderColor() const { return m_borderColor; }
     void SetBorderColor(const QColor& color);
-    QColor BackColor() const { return m_backColor; }
+    QColor BackColor() const override { return m_backColor; }
     void SetBackColor(const QColor& color);
-    Qt::BrushStyle BackStyle() const { return m_backStyle; }
+    Qt::BrushStyle BackStyle() const override { return m_backStyle; }
     void SetBackStyle(Qt::BrushStyle style);
     // A client-aligned surface fills its parent and does not fit itself to its nodes.
     bool ClientAligned() const { return m_clientAligned; }
@@ -47,7 +46,7 @@ public:
     void PaintTo(QPainter& painter) override;
 
     // Nodes in the order they were made.
-    const std::vector<TSocioGraphicControl*>& Nodes() const { return m_nodes; }
+    const std::vector<TSocioGraphicControl*>& Nodes() const override { return m_nodes; }
     bool HasNodes() const { return !m_nodes.empty(); }
     // The last node with exactly that caption, nullptr when none has it.
     TSocioGraphicControl* FindNode(const QString& caption) const;
@@ -59,7 +58,7 @@ public:
     // grid as wide and high as the largest node.
     void Arrange();
     void ClearAllRelations();
-    void ClearSelection();
+    void ClearSelection() override;
 
     // The part of the surface a node and its arrows cover when the node has that geometry: what a
     // move or resize of the node repaints, at its old and its new place.
@@ -68,16 +67,16 @@ public:
     QRegion SelectionRegion() const;
 
     // Messages of the nodes: a node moved, changed size or got an arrow.
-    void NodeChanged(TSocioGraphicControl* node);
+    void NodeChanged(TSocioGraphicControl* node) override;
     // A selected node was pressed: the selected nodes follow the mouse until the button is released.
-    void StartGroupDrag(TSocioGraphicControl* node, QPoint posInNode);
-    bool IsGroupDragging() const { return m_dragging; }
-    void GroupDragTo(QPoint pos);
-    void EndGroupDrag();
+    void StartGroupDrag(TSocioGraphicControl* node, QPoint posInNode) override;
+    bool IsGroupDragging() const override { return m_dragging; }
+    void GroupDragTo(QPoint pos) override;
+    void EndGroupDrag() override;
     bool IsBandActive() const { return m_bandActive; }
 
-    void AddNode(TSocioGraphicControl* node);
-    void RemoveNode(TSocioGraphicControl* node);
+    void AddNode(TSocioGraphicControl* node) override;
+    void RemoveNode(TSocioGraphicControl* node) override;
 
 Q_SIGNALS:
     void Clicked();
