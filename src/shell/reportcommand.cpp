@@ -29,7 +29,7 @@ struct TReportObject {
 // The pick window's kind and the node kind of its objects, for the commands that ask.
 std::optional<TReportObject> PickObject(QWidget* owner, TFileAccess& store, TReportCommand command)
 {
-    int pickKind = TSelObjectForm::KindClientGroup;
+    TSelObjectForm::TKind pickKind = TSelObjectForm::KindClientGroup;
     TNodeKind nodeKind = TNodeKind::ClientGroup;
     switch (command) {
     case TReportCommand::Client:

@@ -17,7 +17,7 @@ namespace {
 
 // The list's texts: a name that several clients (criteria) share, as two pupils of the same name
 // in two classes, is followed by its group's name in brackets so the entries can be told apart.
-std::vector<QString> ShownNames(TFileAccess& store, int kind, const std::vector<TSelObjectForm::TEntry>& entries)
+std::vector<QString> ShownNames(TFileAccess& store, TSelObjectForm::TKind kind, const std::vector<TSelObjectForm::TEntry>& entries)
 {
     std::map<QString, int> uses;
     for (const TSelObjectForm::TEntry& entry : entries)
@@ -42,7 +42,7 @@ std::vector<QString> ShownNames(TFileAccess& store, int kind, const std::vector<
 
 } // namespace
 
-TSelObjectForm::TSelObjectForm(QWidget* owner, TFileAccess& store, int kind, THelpTopic helpTopic)
+TSelObjectForm::TSelObjectForm(QWidget* owner, TFileAccess& store, TKind kind, THelpTopic helpTopic)
     : QDialog(owner)
 {
     setObjectName("SelObjectForm");
@@ -97,7 +97,7 @@ TSelObjectForm::TSelObjectForm(QWidget* owner, TFileAccess& store, int kind, THe
     connect(m_combo, &QComboBox::currentIndexChanged, this, [this](int index) { ComboBoxChange(index); });
 }
 
-void TSelObjectForm::FillEntries(TFileAccess& store, int kind)
+void TSelObjectForm::FillEntries(TFileAccess& store, TKind kind)
 {
     auto text = [](const std::string& s) { return QString::fromStdString(s); };
     switch (kind) {
@@ -136,7 +136,7 @@ void TSelObjectForm::ComboBoxChange(int index)
         m_chosen = m_entries[static_cast<std::size_t>(index)];
 }
 
-TRepSelObjectForm::TRepSelObjectForm(QWidget* owner, TFileAccess& store, int kind)
+TRepSelObjectForm::TRepSelObjectForm(QWidget* owner, TFileAccess& store, TKind kind)
     : TSelObjectForm(owner, store, kind, THelpTopic::ReportObject)
 {
 }

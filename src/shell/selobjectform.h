@@ -25,7 +25,7 @@ public:
         QString Name;
     };
 
-    TSelObjectForm(QWidget* owner, TFileAccess& store, int kind, THelpTopic helpTopic = THelpTopic::Contents);
+    TSelObjectForm(QWidget* owner, TFileAccess& store, TKind kind, THelpTopic helpTopic = THelpTopic::Contents);
 
     const std::vector<TEntry>& Entries() const { return m_entries; }
     bool Confirmed() const { return m_confirmed; }
@@ -34,7 +34,7 @@ public:
     QString ChosenName() const { return m_chosen.Name; }
 
 private:
-    void FillEntries(TFileAccess& store, int kind);
+    void FillEntries(TFileAccess& store, TKind kind);
     void ComboBoxChange(int index);
 
     std::vector<TEntry> m_entries;
@@ -49,5 +49,5 @@ class TRepSelObjectForm final : public TSelObjectForm {
     Q_OBJECT
 
 public:
-    TRepSelObjectForm(QWidget* owner, TFileAccess& store, int kind);
+    TRepSelObjectForm(QWidget* owner, TFileAccess& store, TKind kind);
 };

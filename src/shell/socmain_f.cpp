@@ -151,7 +151,8 @@ bool* ToolbarSetting(int index)
     return flags[index];
 }
 
-// Views of investigations offer "int ChoiceKind()" and "void SetChoiceKind(int)" as invokable members.
+// Views of investigations offer "int ChoiceKind()" and "void SetChoiceKind(int)" as invokable
+// members; the numbers are those of TChoiceKind.
 bool HasInvokable(const QObject* target, const char* signature)
 {
     return target && target->metaObject()->indexOfMethod(signature) >= 0;
@@ -334,11 +335,12 @@ void TSocMainForm::BuildMenus()
     m_choiceKinds = new QActionGroup(this);
     m_choiceKinds->setExclusive(true);
     const char* const kindCaptions[3] = {"&Positive choices", "&Negative choices", "&Any choices"};
+    const TChoiceKind kinds[3] = {TChoiceKind::Positive, TChoiceKind::Negative, TChoiceKind::Any};
     for (int k = 0; k < 3; ++k) {
         QAction* item = AddAction(view, kChoiceKindItems[k], kindCaptions[k]);
         item->setCheckable(true);
         m_choiceKinds->addAction(item);
-        Connect(item, [this, k] { ChoiceType(k + 1); });
+        Connect(item, [this, kind = kinds[k]] { ChoiceType(kind); });
     }
     m_actions["PositiveMenuItem"]->setChecked(true);
 
@@ -1301,17 +1303,18 @@ void TSocMainForm::ClearAllChoices()
         choices->ClearAll();
 }
 
-void TSocMainForm::ChoiceType(int kind)
+void TSocMainForm::ChoiceType(TChoiceKind kind)
 {
     const TViewKind view = ActiveViewKind();
     if (view != TViewKind::Indexes && view != TViewKind::Graph && view != TViewKind::Target)
         return;
-    const int index = kind == 2 ? 1 : kind == 3 ? 2 : 0;
-    m_actions.at(kChoiceKindItems[index])->setChecked(true);
+    if (kind != TChoiceKind::Negative && kind != TChoiceKind::Any)
+        kind = TChoiceKind::Positive;
+    const int wanted = ChoiceKindCode(kind);
+    m_actions.at(kChoiceKindItems[wanted - 1])->setChecked(true);
     UpdateCommands();
     // Views offer ChoiceKind() and SetChoiceKind(int) as invokable members.
     QWidget* target = ActiveView();
-    const int wanted = index + 1;
     if (ViewChoiceKind(target) != wanted && HasInvokable(target, "SetChoiceKind(int)"))
         QMetaObject::invokeMethod(target, "SetChoiceKind", Qt::DirectConnection, Q_ARG(int, wanted));
 }
@@ -1372,7 +1375,7 @@ void TSocMainForm::HandleNotify(TNotifyCode code, QWidget* sender)
     case TNotifyCode::ViewActivated: {
         CheckWindowMenuEntry(SubWindowOf(sender));
         const int kind = ViewChoiceKind(sender);
-        if (kind >= 1 && kind <= 3)
+        if (kind >= ChoiceKindCode(TChoiceKind::Positive) && kind <= ChoiceKindCode(TChoiceKind::Any))
             m_actions.at(kChoiceKindItems[kind - 1])->setChecked(true);
         UpdateCommands();
         break;
@@ -1404,7 +1407,9 @@ void TSocMainForm::HandleNotify(TNotifyCode code, QWidget* sender)
     case TNotifyCode::WantPositive:
     case TNotifyCode::WantNegative:
     case TNotifyCode::WantAny: {
-        const int kind = code == TNotifyCode::WantPositive ? 1 : code == TNotifyCode::WantNegative ? 2 : 3;
+        const TChoiceKind kind = code == TNotifyCode::WantPositive   ? TChoiceKind::Positive
+                                 : code == TNotifyCode::WantNegative ? TChoiceKind::Negative
+                                                                     : TChoiceKind::Any;
         RunCommand([this, kind] { ChoiceType(kind); });
         break;
     }

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QString>
 
+#include "analysis/choicekind.h"
 #include "shell/allusersform.h"
 #include "shell/entityflows.h"
 #include "platform/notify.h"
@@ -78,7 +79,8 @@ public:
     // Commands that later parts of the program connect.
     void Find();
     void FindNext();
-    void ChoiceType(int kind);
+    // Shows the active investigation view with positive, negative or any choices.
+    void ChoiceType(TChoiceKind kind);
     void OpenView(TViewKind viewKind);
     // The report commands: 0 current object, 1 to 5 an object picked by kind, 6 and 7 the blanks.
     void Reports(int command);
