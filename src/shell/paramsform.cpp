@@ -739,30 +739,7 @@ void TParamsForm::RefreshChoices()
 {
     const TChoicesRegs& regs = m_choices;
     TSelections& grid = *m_choicesSample;
-    grid.SetArrowLineWidth(regs.ArrowLineWidth);
-    grid.SetArrowLineColor(ToQColor(regs.ArrowColor));
-    grid.SetSelDirArrowColor(ToQColor(regs.ArrowColor));
-    if (!regs.SymbolFor.empty())
-        grid.SetSymbolFor(QString::fromStdString(regs.SymbolFor));
-    if (!regs.SymbolAgainst.empty())
-        grid.SetSymbolAgainst(QString::fromStdString(regs.SymbolAgainst));
-    QFont font;
-    QColor color;
-    ApplyFont(regs.SymbolForFont, font, color);
-    grid.SetSymbolForFont(font, color);
-    ApplyFont(regs.SymbolAgainstFont, font, color);
-    grid.SetSymbolAgainstFont(font, color);
-    ApplyFont(regs.CaptionFont, font, color);
-    grid.SetCaptionFont(font, color);
-    grid.SetLineWidth(regs.LineWidth);
-    grid.SetRowHeight(regs.RowHeight);
-    grid.SetColumnWidth(regs.ColumnWidth);
-    grid.SetCommonColor(ToQColor(regs.CommonColor));
-    grid.SetFocusCellSelColor(ToQColor(regs.FocusCellSelColor));
-    grid.SetLineColor(ToQColor(regs.LineColor));
-    grid.SetNotFocusCellSelColor(ToQColor(regs.LineColor));
-    grid.SetBorderAreaColor(ToQColor(regs.AdditionalCellColor));
-    grid.SetMiddleCellColor(ToQColor(regs.AdditionalCellColor));
+    ApplyChoicesSettings(grid, regs);
     const TSelDirection direction = regs.ArrowDirection ? sldLeft : sldUp;
     if (grid.SelDirection() != direction || grid.Cell(1, 2) == stNone) {
         grid.ClearAll();

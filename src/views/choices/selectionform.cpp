@@ -254,31 +254,8 @@ void TSelectionForm::ApplySettings()
 {
     const TChoicesRegs& regs = Regs().Choices;
     TSelections& grid = *m_selects;
-    grid.SetArrowLineWidth(regs.ArrowLineWidth);
-    grid.SetArrowLineColor(ToQColor(regs.ArrowColor));
-    grid.SetSelDirArrowColor(ToQColor(regs.ArrowColor));
+    ApplyChoicesSettings(grid, regs);
     grid.SetIsLegend(false);
-    if (!regs.SymbolFor.empty())
-        grid.SetSymbolFor(QString::fromStdString(regs.SymbolFor));
-    if (!regs.SymbolAgainst.empty())
-        grid.SetSymbolAgainst(QString::fromStdString(regs.SymbolAgainst));
-    QFont font;
-    QColor color;
-    ApplyFont(regs.SymbolForFont, font, color);
-    grid.SetSymbolForFont(font, color);
-    ApplyFont(regs.SymbolAgainstFont, font, color);
-    grid.SetSymbolAgainstFont(font, color);
-    ApplyFont(regs.CaptionFont, font, color);
-    grid.SetCaptionFont(font, color);
-    grid.SetLineWidth(regs.LineWidth);
-    grid.SetRowHeight(regs.RowHeight);
-    grid.SetColumnWidth(regs.ColumnWidth);
-    grid.SetCommonColor(ToQColor(regs.CommonColor));
-    grid.SetFocusCellSelColor(ToQColor(regs.FocusCellSelColor));
-    grid.SetLineColor(ToQColor(regs.LineColor));
-    grid.SetNotFocusCellSelColor(ToQColor(regs.LineColor));
-    grid.SetBorderAreaColor(ToQColor(regs.AdditionalCellColor));
-    grid.SetMiddleCellColor(ToQColor(regs.AdditionalCellColor));
     const QColor window = palette().color(QPalette::Window);
     grid.SetBackColor(window);
     grid.SetBorderColor(window);

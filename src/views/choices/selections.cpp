@@ -15,7 +15,9 @@
 #include <QToolTip>
 
 #include "analysis/choicerules.h"
+#include "platform/fontcolor.h"
 #include "settings/langconv.h"
+#include "settings/regs.h"
 #include "util/error.h"
 
 namespace {
@@ -1106,4 +1108,32 @@ void TSelections::PaintHighlight(QPainter& painter)
     if (m_prevCol != m_activeCol || m_prevRow != m_activeRow)
         frame(m_prevCol, m_prevRow, m_lineColor, m_lineWidth);
     frame(m_activeCol, m_activeRow, m_focused ? m_focusCellSelColor : m_notFocusCellSelColor, width);
+}
+
+void ApplyChoicesSettings(TSelections& grid, const TChoicesRegs& regs)
+{
+    grid.SetArrowLineWidth(regs.ArrowLineWidth);
+    grid.SetArrowLineColor(ToQColor(regs.ArrowColor));
+    grid.SetSelDirArrowColor(ToQColor(regs.ArrowColor));
+    if (!regs.SymbolFor.empty())
+        grid.SetSymbolFor(QString::fromStdString(regs.SymbolFor));
+    if (!regs.SymbolAgainst.empty())
+        grid.SetSymbolAgainst(QString::fromStdString(regs.SymbolAgainst));
+    QFont font;
+    QColor color;
+    ApplyFont(regs.SymbolForFont, font, color);
+    grid.SetSymbolForFont(font, color);
+    ApplyFont(regs.SymbolAgainstFont, font, color);
+    grid.SetSymbolAgainstFont(font, color);
+    ApplyFont(regs.CaptionFont, font, color);
+    grid.SetCaptionFont(font, color);
+    grid.SetLineWidth(regs.LineWidth);
+    grid.SetRowHeight(regs.RowHeight);
+    grid.SetColumnWidth(regs.ColumnWidth);
+    grid.SetCommonColor(ToQColor(regs.CommonColor));
+    grid.SetFocusCellSelColor(ToQColor(regs.FocusCellSelColor));
+    grid.SetLineColor(ToQColor(regs.LineColor));
+    grid.SetNotFocusCellSelColor(ToQColor(regs.LineColor));
+    grid.SetBorderAreaColor(ToQColor(regs.AdditionalCellColor));
+    grid.SetMiddleCellColor(ToQColor(regs.AdditionalCellColor));
 }

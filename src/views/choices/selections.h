@@ -11,6 +11,8 @@
 
 #include "views/socioobject.h"
 
+struct TChoicesRegs;
+
 // Value of one cell of the sociomatrix (the ordinals are compared and stored).
 enum TSelectType : uint8_t { stNone = 0, stFor = 1, stAgainst = 2 };
 // Which axis is the chooser: sldLeft the row, sldUp the column.
@@ -314,3 +316,7 @@ private:
     bool m_positiveAllowed = false;
     bool m_negativeAllowed = false;
 };
+
+// Gives a grid the look of the choices settings: arrows, choice symbols and their fonts, captions,
+// lines, cell sizes and colours. The choices window and the options dialog's sample both use it.
+void ApplyChoicesSettings(TSelections& grid, const TChoicesRegs& regs);
