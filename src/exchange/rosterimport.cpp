@@ -230,33 +230,34 @@ TRosterPlan PlanRosterImport(std::string_view bytes, std::string groupName)
         } else {
             client.FullName = CellOf(row, at(TRosterColumn::Name));
         }
-        if (client.FullName.empty()) {
-            refuse(ExchangeText("ROSTER_NO_NAME", "The row has no name."));
-            continue;
-        }
-        if (CharCount(client.FullName) > kShortTextMax) {
-            refuse(ExchangeText("ROSTER_NAME_TOO_LONG", "The name is longer than 255 characters."));
-            continue;
-        }
+        // Every problem of the row is named at once, so one round of corrections is enough.
+        std::vector<std::string> problems;
+        if (client.FullName.empty())
+            problems.push_back(ExchangeText("ROSTER_NO_NAME", "The row has no name."));
+        else if (CharCount(client.FullName) > kShortTextMax)
+            problems.push_back(ExchangeText("ROSTER_NAME_TOO_LONG", "The name is longer than 255 characters."));
         if (at(TRosterColumn::Sex) >= 0) {
             const std::string sex = CellOf(row, at(TRosterColumn::Sex));
             const TSexAnswer answer = ParseSex(sex);
-            if (answer == TSexAnswer::Unknown) {
-                refuse(sex.empty() ? ExchangeText("ROSTER_NO_SEX", "The sex is missing.")
-                                   : ExchangeText("ROSTER_BAD_SEX", "\"%1\" is not a sex (male or female).",
-                                                  RowExcerpt(sex)));
-                continue;
-            }
+            if (answer == TSexAnswer::Unknown)
+                problems.push_back(sex.empty() ? ExchangeText("ROSTER_NO_SEX", "The sex is missing.")
+                                               : ExchangeText("ROSTER_BAD_SEX", "\"%1\" is not a sex (male or female).",
+                                                              RowExcerpt(sex)));
             client.IsMale = answer == TSexAnswer::Male;
         }
         if (at(TRosterColumn::BirthDate) >= 0) {
             const std::string text = CellOf(row, at(TRosterColumn::BirthDate));
-            if (!text.empty() && !ParseImportedDate(text, client.BirthDate)) {
-                refuse(ExchangeText("ROSTER_BAD_DATE",
-                                    "\"%1\" is not a date that can be read without doubt; write it as year-month-day.",
-                                    RowExcerpt(text)));
-                continue;
-            }
+            if (!text.empty() && !ParseImportedDate(text, client.BirthDate))
+                problems.push_back(ExchangeText(
+                    "ROSTER_BAD_DATE", "\"%1\" is not a date that can be read without doubt; write it as year-month-day.",
+                    RowExcerpt(text)));
+        }
+        if (!problems.empty()) {
+            std::string reason;
+            for (const std::string& problem : problems)
+                reason += (reason.empty() ? "" : " ") + problem;
+            refuse(std::move(reason));
+            continue;
         }
         if (at(TRosterColumn::Description) >= 0) {
             // Descriptions are stored with CR LF line breaks.

@@ -74,6 +74,13 @@ TEST(RosterImport, AnyRefusedRowCreatesNothingAndEveryRowIsNamed)
     EXPECT_EQ(plan.Refused[2].Line, 5);
     EXPECT_EQ(plan.Refused[3].Line, 6);
 
+    // A row with several problems names them all, not only the first.
+    const TRosterPlan twice = PlanRosterImport("name,sex,birth date\nBob,x,31/31/2010\n,,2010-01-01\n", "Class");
+    ASSERT_EQ(twice.Refused.size(), 2u);
+    EXPECT_NE(twice.Refused[0].Reason.find("\"x\""), std::string::npos) << twice.Refused[0].Reason;
+    EXPECT_NE(twice.Refused[0].Reason.find("\"31/31/2010\""), std::string::npos) << twice.Refused[0].Reason;
+    EXPECT_NE(twice.Refused[1].Reason, plan.Refused[0].Reason) << "no name and no sex are both named";
+
     TFileAccess store;
     store.ClientGroups().Add(1, "Existing");
     EXPECT_EQ(ApplyRosterImport(store, plan), -1);
