@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include <jpeglib.h>
@@ -29,6 +30,7 @@
 #include "platform/modalseam.h"
 #include "platform/savefile.h"
 #include "settings/langconv.h"
+#include "util/progress.h"
 
 namespace {
 
@@ -96,7 +98,9 @@ public:
         m_bandRows = std::min(m_bandRows, size.height());
         // A picture drawn in one band needs no overlap.
         m_overlap = m_bandRows >= size.height() ? 0 : kOverlap;
+        m_bands = (size.height() + m_bandRows - 1) / m_bandRows;
     }
+    int Bands() const { return m_bands; }
     bool Valid()
     {
         m_band = QImage(m_size.width(), m_bandRows + 2 * m_overlap, QImage::Format_RGB32);
@@ -119,11 +123,16 @@ private:
         const int drawnTop = top - m_overlap;
         painter.translate(0, -drawnTop);
         painter.setClipRect(QRect(0, drawnTop, m_size.width(), m_band.height()));
+        // Each band is drawn once, top down or bottom up: the share drawn is the progress.
+        if (m_bands > 1)
+            ProgressSink().SetValue(m_drawnBands++ * 100 / m_bands);
         m_draw(painter);
     }
 
     QSize m_size;
     const TDrawing& m_draw;
+    int m_bands = 1;
+    int m_drawnBands = 0;
     int m_bandRows = 1;
     int m_overlap = 0;
     int m_top = 0;
@@ -437,6 +446,10 @@ bool WriteRaster(const QString& fileName, TPictureFormat format, QSize size, con
                             .arg(size.height()));
         return false;
     }
+    // A picture of several bands takes long enough to show the progress window.
+    std::optional<TProgressScope> progress;
+    if (rows.Bands() > 1)
+        progress.emplace();
     return SaveRows(rows, format, size, fileName, error);
 }
 

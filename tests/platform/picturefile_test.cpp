@@ -16,6 +16,7 @@
 #include "platform/picturefile.h"
 #include "platform/savefile.h"
 #include "platform/thinlines.h"
+#include "support/core/recorders.h"
 #include "support/core/tempdir.h"
 #include "support/ui/scriptedseam.h"
 
@@ -187,6 +188,26 @@ int DifferingPixels(const QImage& a, const QImage& b)
 }
 
 } // namespace
+
+TEST(PictureFileTest, PicturesOfSeveralBandsShowProgressOncePerBand)
+{
+    TTempDir dir;
+    for (const char* name : {"p.png", "p.bmp", "p.jpg"}) {
+        SCOPED_TRACE(name);
+        const QString path = PathIn(dir, name);
+        TRecordingProgress progress;
+        ASSERT_TRUE(WritePicture(path, *PictureFormatOfName(path), kDetailed, DrawDetailed, nullptr, 30));
+        const int bands = (kDetailed.height() + 29) / 30;
+        ASSERT_EQ(progress.calls.size(), static_cast<std::size_t>(bands + 2));
+        EXPECT_EQ(progress.calls.front(), "begin");
+        EXPECT_EQ(progress.calls.back(), "end");
+        EXPECT_EQ(progress.value, (bands - 1) * 100 / bands);
+    }
+    // A picture of one band is quick: no window flashes up.
+    TRecordingProgress quiet;
+    ASSERT_TRUE(WritePicture(PathIn(dir, "q.png"), TPictureFormat::Png, kDetailed, DrawDetailed));
+    EXPECT_TRUE(quiet.calls.empty());
+}
 
 TEST(PictureFileTest, BandByBandFilesHoldTheSamePixelsAsOnePiece)
 {
