@@ -29,12 +29,14 @@
 #include "shell/objectstree.h"
 #include "store/fileacc.h"
 #include "views/choices/selections.h"
+#include "views/indexes/chartsettings.h"
 #include "views/indexes/graphicchart.h"
 #include "views/indexes/indexranges.h"
 #include "views/sociogram/graphiccontrol.h"
 #include "views/sociogram/sociopanel.h"
 #include "views/target/stringslist.h"
 #include "views/target/target.h"
+#include "views/target/targetsettings.h"
 
 namespace {
 
@@ -760,49 +762,15 @@ void TParamsForm::RefreshChoices()
 void TParamsForm::RefreshIndexes()
 {
     const TIndexesRegs& r = m_indexes;
-    auto chartFont = [](const TFontRecord& record) {
-        TChartFont font;
-        ApplyFont(record, font.Font, font.Color);
-        return font;
-    };
     const QColor back = ToQColor(r.BackColor);
     QWidget& charts = *m_groupChart->parentWidget();
     QPalette palette = charts.palette();
     palette.setColor(QPalette::Window, back);
     charts.setPalette(palette);
-    TGraphicChart& group = *m_groupChart;
-    group.SetBackGround(back);
-    group.SetDataLabelColor(ToQColor(r.GroupDataLabelBackColor));
-    group.SetChartColor(ToQColor(r.GroupChartBackColor));
-    group.SetGridColor(ToQColor(r.GroupGridColor));
-    group.SetTitleFont(chartFont(r.GroupTitleFont));
-    group.SetAxeXTitleFont(chartFont(r.GroupAxeXTitleFont));
-    group.SetAxeYTitleFont(chartFont(r.GroupAxeYTitleFont));
-    group.SetDataLabelFont(chartFont(r.GroupDataLabelFont));
-    group.SetLabelXFont(chartFont(r.GroupAxeXLabelFont));
-    group.SetLabelYFont(chartFont(r.GroupAxeYLabelFont));
-    group.SetTitle(QString::fromStdString(r.GroupTitle));
-    group.SetAxeXTitle(QString::fromStdString(r.GroupAxeXTitle));
-    group.SetAxeYTitle(QString::fromStdString(r.GroupAxeYTitle));
-
-    TGraphicChart& members = *m_privateChart;
-    members.SetBackGround(back);
-    members.SetDataLabelColor(ToQColor(r.PrivateDataLabelBackColor));
-    members.SetChartColor(ToQColor(r.PrivateChartBackColor));
-    members.SetGridColor(ToQColor(r.PrivateGridColor));
-    members.SetLegendColor(ToQColor(r.PrivateLegendBackColor));
-    members.SetTitleFont(chartFont(r.PrivateTitleFont));
-    members.SetAxeXTitleFont(chartFont(r.PrivateAxeXTitleFont));
-    members.SetAxeYTitleFont(chartFont(r.PrivateAxeYTitleFont));
-    members.SetDataLabelFont(chartFont(r.PrivateDataLabelFont));
-    members.SetLabelXFont(chartFont(r.PrivateAxeXLabelFont));
-    members.SetLabelYFont(chartFont(r.PrivateAxeYLabelFont));
-    members.SetLegendFont(chartFont(r.PrivateLegendFont));
-    members.SetTitle(QString::fromStdString(r.PrivateTitle));
-    members.SetAxeXTitle(QString::fromStdString(r.PrivateAxeXTitle));
-    members.SetAxeYTitle(QString::fromStdString(r.PrivateAxeYTitle));
+    ApplyIndexesChartSettings(*m_groupChart, *m_privateChart, r);
 
     // As in the indexes window, the group chart widens until its four captions fit side by side.
+    TGraphicChart& group = *m_groupChart;
     const TPlotRect plot = group.PlotArea();
     const int fixed = group.width() - (plot.Right - plot.Left);
     group.setMinimumWidth(GroupChartWidth(group.MaxAxeXLabelWidth(), fixed));
@@ -839,27 +807,7 @@ void TParamsForm::RefreshGraph()
 void TParamsForm::RefreshTarget()
 {
     const TTargetRegs& r = m_target;
-    m_targetSample->SetBackColor(ToQColor(r.Background));
-    m_legendSample->SetBackColor(ToQColor(r.LegendBackground));
-    m_legendSample->SetLineWidth(r.LegendLineWidth);
-    m_legendSample->SetLineColor(ToQColor(r.LegendLineColor));
-    QFont font;
-    QColor color;
-    ApplyFont(r.LegendFont, font, color);
-    m_legendSample->SetTextFont(font, color);
-    m_targetSample->SetRingLineColor(ToQColor(r.RingLineColor));
-    m_targetSample->SetNotActiveRingColor(ToQColor(r.RingColor));
-    m_targetSample->SetActiveRingBorderColor(ToQColor(r.ActiveRingLineColor));
-    m_targetSample->SetActiveRingColor(ToQColor(r.ActiveRingColor));
-    font = QFont();
-    ApplyFont(r.TargetFont, font, color);
-    m_targetSample->SetDigitFont(font, color);
-    // As in the target window: the diagram has one line width and one ring width, and the active
-    // ring's values, assigned last, are in force.
-    m_targetSample->SetRingLineWidth(r.RingLineWidth);
-    m_targetSample->SetRingLineWidth(r.ActiveRingLineWidth);
-    m_targetSample->SetRingWidth(r.RingWidth);
-    m_targetSample->SetRingWidth(r.ActiveRingWidth);
+    ApplyTargetSettings(*m_targetSample, *m_legendSample, r);
     // The legend sits right of the rings, level with their top, on the diagram's background.
     m_targetSample->FitToContents();
     m_targetSample->move(0, 0);

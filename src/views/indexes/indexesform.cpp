@@ -17,6 +17,7 @@
 #include "platform/picturefile.h"
 #include "settings/langconv.h"
 #include "settings/regs.h"
+#include "views/indexes/chartsettings.h"
 #include "views/indexes/graphicchart.h"
 #include "views/indexes/indexranges.h"
 
@@ -34,13 +35,6 @@ const std::array<QColor, 4> kPrivateColors = {QColor(0, 0, 255), QColor(0, 128, 
 QString Caption(const char* key)
 {
     return QString::fromStdString(HasLangConv() ? LangConv().GetText(key) : std::string(key));
-}
-
-TChartFont ChartFont(const TFontRecord& record)
-{
-    TChartFont font;
-    ApplyFont(record, font.Font, font.Color);
-    return font;
 }
 
 void SetYScale(TGraphicChart& chart, const TYScale& scale)
@@ -150,8 +144,6 @@ void TIndexesForm::ApplySettings()
 {
     const TIndexesRegs& regs = Regs().Indexes;
     const QColor back = ToQColor(regs.BackColor);
-    m_groupChart->SetBackGround(back);
-    m_privateChart->SetBackGround(back);
     QPalette palette = m_scroll->palette();
     palette.setColor(QPalette::Window, back);
     m_scroll->setPalette(palette);
@@ -160,35 +152,7 @@ void TIndexesForm::ApplySettings()
     m_chartsPanel->setPalette(palette);
     m_chartsPanel->setAutoFillBackground(true);
 
-    TGraphicChart& group = *m_groupChart;
-    group.SetDataLabelColor(ToQColor(regs.GroupDataLabelBackColor));
-    group.SetChartColor(ToQColor(regs.GroupChartBackColor));
-    group.SetGridColor(ToQColor(regs.GroupGridColor));
-    group.SetTitleFont(ChartFont(regs.GroupTitleFont));
-    group.SetAxeXTitleFont(ChartFont(regs.GroupAxeXTitleFont));
-    group.SetAxeYTitleFont(ChartFont(regs.GroupAxeYTitleFont));
-    group.SetDataLabelFont(ChartFont(regs.GroupDataLabelFont));
-    group.SetLabelXFont(ChartFont(regs.GroupAxeXLabelFont));
-    group.SetLabelYFont(ChartFont(regs.GroupAxeYLabelFont));
-    group.SetTitle(QString::fromStdString(regs.GroupTitle));
-    group.SetAxeXTitle(QString::fromStdString(regs.GroupAxeXTitle));
-    group.SetAxeYTitle(QString::fromStdString(regs.GroupAxeYTitle));
-
-    TGraphicChart& members = *m_privateChart;
-    members.SetDataLabelColor(ToQColor(regs.PrivateDataLabelBackColor));
-    members.SetChartColor(ToQColor(regs.PrivateChartBackColor));
-    members.SetGridColor(ToQColor(regs.PrivateGridColor));
-    members.SetLegendColor(ToQColor(regs.PrivateLegendBackColor));
-    members.SetTitleFont(ChartFont(regs.PrivateTitleFont));
-    members.SetAxeXTitleFont(ChartFont(regs.PrivateAxeXTitleFont));
-    members.SetAxeYTitleFont(ChartFont(regs.PrivateAxeYTitleFont));
-    members.SetDataLabelFont(ChartFont(regs.PrivateDataLabelFont));
-    members.SetLabelXFont(ChartFont(regs.PrivateAxeXLabelFont));
-    members.SetLabelYFont(ChartFont(regs.PrivateAxeYLabelFont));
-    members.SetLegendFont(ChartFont(regs.PrivateLegendFont));
-    members.SetTitle(QString::fromStdString(regs.PrivateTitle));
-    members.SetAxeXTitle(QString::fromStdString(regs.PrivateAxeXTitle));
-    members.SetAxeYTitle(QString::fromStdString(regs.PrivateAxeYTitle));
+    ApplyIndexesChartSettings(*m_groupChart, *m_privateChart, regs);
     PlaceCharts();
 }
 

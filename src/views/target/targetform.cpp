@@ -17,6 +17,7 @@
 #include "views/target/stringslist.h"
 #include "views/target/target.h"
 #include "views/target/targetrings.h"
+#include "views/target/targetsettings.h"
 
 namespace {
 
@@ -202,32 +203,11 @@ void TTargetForm::Refresh()
 void TTargetForm::ApplySettings()
 {
     const TTargetRegs& r = Regs().Target;
+    ApplyTargetSettings(*m_target, *m_legend, r);
     const QColor background = ToQColor(r.Background);
-    m_target->SetBackColor(background);
     PaintBackground(*m_contents, background);
     PaintBackground(*m_scroll->viewport(), background);
-
-    m_legend->SetBackColor(ToQColor(r.LegendBackground));
-    m_legend->SetLineWidth(r.LegendLineWidth);
-    m_legend->SetLineColor(ToQColor(r.LegendLineColor));
-    QFont font;
-    QColor color;
-    ApplyFont(r.LegendFont, font, color);
-    m_legend->SetTextFont(font, color);
     StyleStatusLegend();
-
-    m_target->SetRingLineColor(ToQColor(r.RingLineColor));
-    m_target->SetNotActiveRingColor(ToQColor(r.RingColor));
-    m_target->SetActiveRingBorderColor(ToQColor(r.ActiveRingLineColor));
-    m_target->SetActiveRingColor(ToQColor(r.ActiveRingColor));
-    font = QFont();
-    ApplyFont(r.TargetFont, font, color);
-    m_target->SetDigitFont(font, color);
-    // The control has one line width and one ring width: the active ring's values are in force.
-    m_target->SetRingLineWidth(r.RingLineWidth);
-    m_target->SetRingLineWidth(r.ActiveRingLineWidth);
-    m_target->SetRingWidth(r.RingWidth);
-    m_target->SetRingWidth(r.ActiveRingWidth);
     PlaceContents();
 }
 
