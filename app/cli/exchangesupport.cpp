@@ -2,8 +2,11 @@
 
 #include <iostream>
 
+#include "analysis/investigationobj.h"
+#include "cli/commands.h"
 #include "settings/regs.h"
 #include "store/fileacc.h"
+#include "util/error.h"
 
 TStatusThresholds CliStatusThresholds()
 {
@@ -24,4 +27,28 @@ void CliPrintRefusals(const std::string& file, const std::vector<TRefusedRow>& r
 {
     for (const TRefusedRow& row : refused)
         std::cerr << file << ':' << row.Line << ": " << row.Excerpt << ": " << row.Reason << '\n';
+}
+
+int CliExportInvestigation(
+    const std::string& file, const std::string& investIdText,
+    const std::function<bool(TFileAccess& store, const TInvestigationObject& model, std::string& error)>& write)
+{
+    TFileAccess store(file);
+    if (!CliLoadProject(store))
+        return 1;
+    const int32_t investId = CliIdentifierValue(investIdText);
+    if (!CliInvestigationExists(store, file, investId))
+        return 1;
+    try {
+        const TInvestigationObject model(store, investId);
+        std::string error;
+        if (!write(store, model, error)) {
+            std::cerr << error << '\n';
+            return 1;
+        }
+    } catch (const TAppError& error) {
+        std::cerr << error.what() << '\n';
+        return 1;
+    }
+    return 0;
 }

@@ -1,5 +1,4 @@
 // tremlow-cli export-indices: an investigation's group and member indices as CSV or an Excel workbook.
-#include <iostream>
 #include <memory>
 #include <string>
 
@@ -8,7 +7,6 @@
 #include "cli/exchangesupport.h"
 #include "exchange/tableexport.h"
 #include "store/fileacc.h"
-#include "util/error.h"
 
 namespace {
 
@@ -20,25 +18,12 @@ struct TExportIndicesOptions {
 
 int ExportIndices(const TExportIndicesOptions& options)
 {
-    TFileAccess store(options.file);
-    if (!CliLoadProject(store))
-        return 1;
-    const int32_t investId = CliIdentifierValue(options.investId);
-    if (!CliInvestigationExists(store, options.file, investId))
-        return 1;
-    try {
-        const TInvestigationObject model(store, investId);
+    return CliExportInvestigation(options.file, options.investId, [&](TFileAccess& store,
+                                                                       const TInvestigationObject& model,
+                                                                       std::string& error) {
         const TStatusResult status = ComputeStatusGroups(model, CliStatusThresholds());
-        std::string error;
-        if (!WriteSheets({MemberIndicesSheet(store, model, status), GroupIndicesSheet(model)}, options.out, error)) {
-            std::cerr << error << '\n';
-            return 1;
-        }
-    } catch (const TAppError& error) {
-        std::cerr << error.what() << '\n';
-        return 1;
-    }
-    return 0;
+        return WriteSheets({MemberIndicesSheet(store, model, status), GroupIndicesSheet(model)}, options.out, error);
+    });
 }
 
 void DeclareExportIndices(CLI::App& command)

@@ -1,5 +1,4 @@
 // tremlow-cli export-matrix: an investigation's sociomatrix as CSV or an Excel workbook.
-#include <iostream>
 #include <memory>
 #include <string>
 
@@ -8,7 +7,6 @@
 #include "cli/exchangesupport.h"
 #include "exchange/tableexport.h"
 #include "store/fileacc.h"
-#include "util/error.h"
 
 namespace {
 
@@ -21,24 +19,10 @@ struct TExportMatrixOptions {
 
 int ExportMatrix(const TExportMatrixOptions& options)
 {
-    TFileAccess store(options.file);
-    if (!CliLoadProject(store))
-        return 1;
-    const int32_t investId = CliIdentifierValue(options.investId);
-    if (!CliInvestigationExists(store, options.file, investId))
-        return 1;
-    try {
-        const TInvestigationObject model(store, investId);
-        std::string error;
-        if (!WriteSheets({SociomatrixSheet(model, static_cast<TChoiceKind>(options.kind))}, options.out, error)) {
-            std::cerr << error << '\n';
-            return 1;
-        }
-    } catch (const TAppError& error) {
-        std::cerr << error.what() << '\n';
-        return 1;
-    }
-    return 0;
+    return CliExportInvestigation(options.file, options.investId, [&](TFileAccess&, const TInvestigationObject& model,
+                                                                       std::string& error) {
+        return WriteSheets({SociomatrixSheet(model, static_cast<TChoiceKind>(options.kind))}, options.out, error);
+    });
 }
 
 void DeclareExportMatrix(CLI::App& command)

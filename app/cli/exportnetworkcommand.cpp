@@ -1,5 +1,4 @@
 // tremlow-cli export-network: an investigation as a directed signed network for graph programs.
-#include <iostream>
 #include <memory>
 #include <string>
 
@@ -8,7 +7,6 @@
 #include "cli/exchangesupport.h"
 #include "exchange/networkexport.h"
 #include "store/fileacc.h"
-#include "util/error.h"
 
 namespace {
 
@@ -21,30 +19,13 @@ struct TExportNetworkOptions {
 
 int ExportNetwork(const TExportNetworkOptions& options)
 {
-    if (!NetworkFormatOfPath(options.out)) {
-        std::cerr << options.out << ": the file name must end in .graphml, .gexf, .net or .csv\n";
-        return 1;
-    }
-    TFileAccess store(options.file);
-    if (!CliLoadProject(store))
-        return 1;
-    const int32_t investId = CliIdentifierValue(options.investId);
-    if (!CliInvestigationExists(store, options.file, investId))
-        return 1;
-    try {
-        const TInvestigationObject model(store, investId);
+    return CliExportInvestigation(options.file, options.investId, [&](TFileAccess& store,
+                                                                       const TInvestigationObject& model,
+                                                                       std::string& error) {
         const TStatusResult status = ComputeStatusGroups(model, CliStatusThresholds());
         const TNetwork network = BuildNetwork(store, model, status, static_cast<TChoiceKind>(options.kind));
-        std::string error;
-        if (!WriteNetwork(network, options.out, error)) {
-            std::cerr << error << '\n';
-            return 1;
-        }
-    } catch (const TAppError& error) {
-        std::cerr << error.what() << '\n';
-        return 1;
-    }
-    return 0;
+        return WriteNetwork(network, options.out, error);
+    });
 }
 
 void DeclareExportNetwork(CLI::App& command)
