@@ -10,6 +10,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include "platform/dialogbuttons.h"
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
 #include "shell/entityform.h"
@@ -65,19 +66,11 @@ TAddEditForm::TAddEditForm(TMode mode, THelpTopic helpTopic, QWidget* parent) : 
         connect(m_noPassword, &QCheckBox::toggled, this, &TAddEditForm::UpdateControls);
     }
 
-    m_ok = new QPushButton(this);
-    m_ok->setObjectName(QStringLiteral("OKButton"));
-    m_ok->setDefault(true);
-    auto* cancel = new QPushButton(this);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    cancel->setAutoDefault(false);
-    auto* help = new QPushButton(this);
-    help->setObjectName(QStringLiteral("HelpButton"));
-    help->setAutoDefault(false);
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(m_ok, QDialogButtonBox::AcceptRole);
-    buttons->addButton(cancel, QDialogButtonBox::RejectRole);
-    buttons->addButton(help, QDialogButtonBox::HelpRole);
+    const TDialogButtons row = MakeOkCancelHelpButtons(this);
+    m_ok = row.Ok;
+    QPushButton* cancel = row.Cancel;
+    QPushButton* help = row.Help;
+    QDialogButtonBox* buttons = row.Box;
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);

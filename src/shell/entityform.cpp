@@ -9,6 +9,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include "platform/dialogbuttons.h"
 #include "platform/helpviewer.h"
 #include "platform/modalseam.h"
 #include "settings/langconv.h"
@@ -91,20 +92,11 @@ TEntityFormBase::TEntityFormBase(QWidget* parent, const QString& formName, const
     m_memoLabel->setObjectName(QStringLiteral("DescriptionLabel"));
     m_memoLabel->setBuddy(m_memo);
 
-    m_okButton = new QPushButton(this);
-    m_okButton->setObjectName(QStringLiteral("OKButton"));
-    m_cancelButton = new QPushButton(this);
-    m_cancelButton->setObjectName(QStringLiteral("CancelButton"));
-    m_helpButton = new QPushButton(this);
-    m_helpButton->setObjectName(QStringLiteral("HelpButton"));
-    m_helpButton->setAutoDefault(false);
-    m_cancelButton->setAutoDefault(false);
-    m_okButton->setDefault(true);
-
-    m_buttons = new QDialogButtonBox(this);
-    m_buttons->addButton(m_okButton, QDialogButtonBox::AcceptRole);
-    m_buttons->addButton(m_cancelButton, QDialogButtonBox::RejectRole);
-    m_buttons->addButton(m_helpButton, QDialogButtonBox::HelpRole);
+    const TDialogButtons row = MakeOkCancelHelpButtons(this);
+    m_okButton = row.Ok;
+    m_cancelButton = row.Cancel;
+    m_helpButton = row.Help;
+    m_buttons = row.Box;
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_helpButton, &QPushButton::clicked, this, [this] { ShowHelpTopic(m_helpTopic); });

@@ -8,6 +8,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include "platform/dialogbuttons.h"
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
 #include "settings/regs.h"
@@ -42,19 +43,11 @@ TInputForm::TInputForm(const TUserTable& users, QString valueName, QWidget* pare
     m_password->setObjectName(QStringLiteral("PasswordEdit"));
     m_password->setEchoMode(QLineEdit::Password);
 
-    m_ok = new QPushButton(this);
-    m_ok->setObjectName(QStringLiteral("OKButton"));
-    m_ok->setDefault(true);
-    auto* cancel = new QPushButton(this);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    cancel->setAutoDefault(false);
-    auto* help = new QPushButton(this);
-    help->setObjectName(QStringLiteral("HelpButton"));
-    help->setAutoDefault(false);
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(m_ok, QDialogButtonBox::AcceptRole);
-    buttons->addButton(cancel, QDialogButtonBox::RejectRole);
-    buttons->addButton(help, QDialogButtonBox::HelpRole);
+    const TDialogButtons row = MakeOkCancelHelpButtons(this);
+    m_ok = row.Ok;
+    QPushButton* cancel = row.Cancel;
+    QPushButton* help = row.Help;
+    QDialogButtonBox* buttons = row.Box;
 
     auto* fields = new QFormLayout;
     fields->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);

@@ -11,6 +11,7 @@
 
 #include "exchange/exchangetext.h"
 #include "exchange/tableexport.h"
+#include "platform/dialogbuttons.h"
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
 
@@ -53,19 +54,11 @@ TRosterImportForm::TRosterImportForm(std::string bytes, const QString& fileName,
     m_summary->setObjectName(QStringLiteral("SummaryLabel"));
     m_summary->setWordWrap(true);
 
-    m_okButton = new QPushButton(this);
-    m_okButton->setObjectName(QStringLiteral("OKButton"));
-    m_okButton->setDefault(true);
-    auto* cancel = new QPushButton(this);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    cancel->setAutoDefault(false);
-    auto* help = new QPushButton(this);
-    help->setObjectName(QStringLiteral("HelpButton"));
-    help->setAutoDefault(false);
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(m_okButton, QDialogButtonBox::AcceptRole);
-    buttons->addButton(cancel, QDialogButtonBox::RejectRole);
-    buttons->addButton(help, QDialogButtonBox::HelpRole);
+    const TDialogButtons row = MakeOkCancelHelpButtons(this);
+    m_okButton = row.Ok;
+    QPushButton* cancel = row.Cancel;
+    QPushButton* help = row.Help;
+    QDialogButtonBox* buttons = row.Box;
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(help, &QPushButton::clicked, this, [] { ShowHelpTopic(kHelpTopic); });
