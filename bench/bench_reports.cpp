@@ -11,7 +11,7 @@
 
 #include "reports/htmlbuilder.h"
 #include "reports/wordbuilder.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "store/fileacc.h"
 
 namespace {

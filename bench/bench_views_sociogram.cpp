@@ -29,7 +29,7 @@
 #include <QTemporaryDir>
 #include <QFileInfo>
 
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "settings/regs.h"
 #include "store/fileacc.h"
 #include "views/choices/selectionform.h"

@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "settings/inifile.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "settings/regs.h"
 #include "settings/regstore.h"
 #include "util/error.h"

@@ -9,8 +9,8 @@
 #include <unistd.h>
 
 #include "cli/commands.h"
-#include "settings/langconv.h"
-#include "settings/storemessages.h"
+#include "i18n/langconv.h"
+#include "i18n/storemessages.h"
 #include "store/fileacc.h"
 #include "util/text.h"
 

@@ -6,7 +6,7 @@
 #include "cli/commands.h"
 #include "cli/exchangesupport.h"
 #include "exchange/choicesimport.h"
-#include "settings/storemessages.h"
+#include "i18n/storemessages.h"
 #include "store/fileacc.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "analysis/investigationobj.h"
 #include "cli/commands.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "store/fileacc.h"
 #include "util/error.h"
 

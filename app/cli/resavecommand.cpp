@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cli/commands.h"
-#include "settings/storemessages.h"
+#include "i18n/storemessages.h"
 #include "store/fileacc.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <QFileInfo>
 
 #include "platform/picturefile.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "settings/regs.h"
 #include "store/fileacc.h"
 #include "util/error.h"

@@ -1,6 +1,6 @@
 #include "exchange/exchangetext.h"
 
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "util/text.h"
 
 std::string ExchangeText(const char* key, const char* english, std::string_view arg1, std::string_view arg2)

@@ -7,7 +7,7 @@
 
 #include "exchange/csvreader.h"
 #include "exchange/exchangetext.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "store/fileacc.h"
 #include "util/dates.h"
 #include "util/text.h"

@@ -4,7 +4,7 @@
 
 #include "platform/modalseam.h"
 #include "platform/progressbar.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 
 void TGuiMessageSink::ShowText(const std::string& text)
 {

@@ -17,7 +17,7 @@
 
 #include "platform/langcontroller.h"
 #include "platform/modalseam.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 
 namespace {
 

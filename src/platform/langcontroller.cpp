@@ -16,7 +16,7 @@
 #include <QToolBar>
 
 #include "settings/inifile.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 
 namespace {
 

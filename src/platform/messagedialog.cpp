@@ -14,7 +14,7 @@
 #include "platform/helpviewer.h"
 #include "platform/modalseam.h"
 #include "platform/progressbar.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "util/text.h"
 
 namespace {

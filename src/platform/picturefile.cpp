@@ -29,7 +29,7 @@
 #include "platform/messagedialog.h"
 #include "platform/modalseam.h"
 #include "platform/savefile.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "util/progress.h"
 
 namespace {

@@ -26,7 +26,7 @@
 #include "platform/langcontroller.h"
 #include "platform/modalseam.h"
 #include "platform/savefile.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "settings/regs.h"
 #include "util/error.h"
 #include "util/progress.h"

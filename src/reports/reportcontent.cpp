@@ -8,7 +8,7 @@
 #include "analysis/investigationobj.h"
 #include "analysis/statusgroups.h"
 #include "reports/reportorder.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "store/dbinfo.h"
 #include "store/fileacc.h"
 #include "util/error.h"

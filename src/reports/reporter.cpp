@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "store/dbinfo.h"
 #include "store/fileacc.h"
 #include "util/error.h"

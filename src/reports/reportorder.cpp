@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "settings/regs.h"
 
 int ReportPartOfLetter(char letter)

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "util/error.h"
 
 namespace {

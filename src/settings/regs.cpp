@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "settings/regstore.h"
 #include "util/codepage.h"
 #include "util/error.h"

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 
 #include "platform/modalseam.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "shell/addclientform.h"
 #include "shell/addclientsgroupform.h"
 #include "shell/addcriteriesgroupform.h"

@@ -12,7 +12,7 @@
 #include "platform/dialogbuttons.h"
 #include "platform/helpviewer.h"
 #include "platform/modalseam.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "util/dates.h"
 #include "util/error.h"
 #include "util/text.h"

@@ -7,8 +7,8 @@
 
 #include "platform/langcontroller.h"
 #include "platform/modalseam.h"
-#include "platform/shellicons.h"
-#include "settings/langconv.h"
+#include "shell/shellicons.h"
+#include "i18n/langconv.h"
 #include "shell/splashform.h"
 #include "util/error.h"
 

@@ -14,7 +14,7 @@
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
 #include "platform/modalseam.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 
 namespace {
 

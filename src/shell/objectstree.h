@@ -6,7 +6,7 @@
 #include <QTreeWidget>
 
 #include "platform/helptopics.h"
-#include "platform/nodekind.h"
+#include "shell/nodekind.h"
 #include "shell/findkind.h"
 
 class QAction;

@@ -11,7 +11,7 @@
 #include "platform/guimessagesink.h"
 #include "platform/modalseam.h"
 #include "platform/progressbar.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "settings/regs.h"
 #include "shell/socmain_f.h"
 #include "shell/splashform.h"

@@ -10,7 +10,7 @@
 #include "reports/htmlbuilder.h"
 #include "reports/textbuilder.h"
 #include "reports/wordbuilder.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "settings/regs.h"
 #include "shell/entityform.h"
 #include "shell/formreporter.h"

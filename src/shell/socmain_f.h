@@ -12,7 +12,7 @@
 #include "analysis/choicekind.h"
 #include "shell/allusersform.h"
 #include "shell/entityflows.h"
-#include "platform/notify.h"
+#include "views/notify.h"
 #include "views/viewkind.h"
 
 class QAction;

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "platform/langcontroller.h"
-#include "platform/shellicons.h"
+#include "shell/shellicons.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
-#include "platform/notify.h"
+#include "views/notify.h"
 
 TToolbarForm::TToolbarForm(QWidget* owner, const QStringList& captions,
                            const std::array<bool, kCount>& flags)

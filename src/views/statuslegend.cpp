@@ -5,7 +5,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "settings/regs.h"
 
 namespace {

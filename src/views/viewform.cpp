@@ -7,13 +7,13 @@
 #include <QPainter>
 
 #include "analysis/investigationobj.h"
-#include "platform/activationnotifier.h"
+#include "views/activationnotifier.h"
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
 #include "platform/modalseam.h"
-#include "platform/notify.h"
+#include "views/notify.h"
 #include "platform/picturefile.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "store/fileacc.h"
 #include "util/error.h"
 

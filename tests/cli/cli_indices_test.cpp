@@ -5,8 +5,8 @@
 #include <nlohmann/json.hpp>
 
 #include "analysis/investigationobj.h"
-#include "settings/langconv.h"
-#include "settings/storemessages.h"
+#include "i18n/langconv.h"
+#include "i18n/storemessages.h"
 #include "store/fileacc.h"
 #include "support/core/clirun.h"
 #include "support/core/recorders.h"

@@ -11,7 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "settings/storemessages.h"
+#include "i18n/storemessages.h"
 #include "store/fileacc.h"
 #include "support/core/clirun.h"
 #include "support/core/tempdir.h"

@@ -17,7 +17,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "support/core/tempdir.h"
 
 namespace {

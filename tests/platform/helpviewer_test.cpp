@@ -10,7 +10,7 @@
 #include <QTextBrowser>
 
 #include "platform/helpviewer.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "support/core/tempdir.h"
 #include "support/ui/scriptedseam.h"
 

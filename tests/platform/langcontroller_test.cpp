@@ -14,7 +14,7 @@
 #include <QTabWidget>
 
 #include "platform/langcontroller.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "support/core/tempdir.h"
 
 namespace {

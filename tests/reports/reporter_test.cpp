@@ -5,7 +5,7 @@
 #include "reports/reportfixture.h"
 #include "reports/reportorder.h"
 #include "reports/textbuilder.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "support/core/recorders.h"
 #include "support/core/tempdir.h"
 #include "util/error.h"

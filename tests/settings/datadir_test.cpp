@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "support/core/tempdir.h"
 
 namespace {

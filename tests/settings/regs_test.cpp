@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "settings/regstore.h"
 #include "support/core/tempdir.h"
 #include "util/codepage.h"

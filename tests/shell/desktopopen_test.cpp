@@ -11,7 +11,7 @@
 #include <QString>
 #include <QUrl>
 
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "settings/regs.h"
 #include "shell/programstart.h"
 #include "shell/socmain_f.h"

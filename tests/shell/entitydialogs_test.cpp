@@ -21,7 +21,7 @@
 
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "shell/addclientform.h"
 #include "shell/addclientsgroupform.h"
 #include "shell/addcriteriesgroupform.h"

@@ -9,8 +9,8 @@
 #include <QLineEdit>
 #include <QTreeWidgetItem>
 
-#include "settings/langconv.h"
-#include "platform/notify.h"
+#include "i18n/langconv.h"
+#include "views/notify.h"
 #include "shell/objectstree.h"
 #include "store/fileacc.h"
 #include "support/core/tempdir.h"

@@ -9,7 +9,7 @@
 #include <QTreeWidgetItem>
 
 #include "shell/objectstree.h"
-#include "settings/storemessages.h"
+#include "i18n/storemessages.h"
 #include "shell/socmain_f.h"
 #include "shellfixture.h"
 #include "store/fileacc.h"

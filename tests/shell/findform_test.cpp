@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "shell/entityflows.h"
 #include "support/ui/scriptedseam.h"
 

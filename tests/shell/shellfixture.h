@@ -6,8 +6,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "platform/nodekind.h"
-#include "settings/langconv.h"
+#include "shell/nodekind.h"
+#include "i18n/langconv.h"
 #include "settings/regs.h"
 #include "support/ui/notifyrecorder.h"
 

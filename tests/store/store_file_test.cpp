@@ -9,7 +9,7 @@
 
 #include <sys/stat.h>
 
-#include "settings/storemessages.h"
+#include "i18n/storemessages.h"
 #include "store/dbinfo.h"
 #include "store/fileacc.h"
 #include "store/fileio.h"

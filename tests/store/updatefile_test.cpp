@@ -6,7 +6,7 @@
 
 #include <sys/stat.h>
 
-#include "settings/storemessages.h"
+#include "i18n/storemessages.h"
 #include "store/fileacc.h"
 #include "store/updatefile.h"
 #include "support/core/recorders.h"

@@ -11,8 +11,8 @@
 
 #include "analysis/investigationobj.h"
 #include "analysis/projectbuilder.h"
-#include "platform/notify.h"
-#include "settings/langconv.h"
+#include "views/notify.h"
+#include "i18n/langconv.h"
 #include "support/core/tempdir.h"
 #include "support/ui/notifyrecorder.h"
 #include "support/ui/scriptedseam.h"

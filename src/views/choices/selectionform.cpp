@@ -18,14 +18,14 @@
 #include <QVBoxLayout>
 
 #include "analysis/choicerules.h"
-#include "platform/activationnotifier.h"
+#include "views/activationnotifier.h"
 #include "platform/fontcolor.h"
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
 #include "platform/messagedialog.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "settings/regs.h"
-#include "platform/notify.h"
+#include "views/notify.h"
 #include "store/fileacc.h"
 #include "util/error.h"
 #include "util/messagesink.h"

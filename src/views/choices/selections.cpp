@@ -16,7 +16,7 @@
 
 #include "analysis/choicerules.h"
 #include "platform/fontcolor.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "settings/regs.h"
 #include "util/error.h"
 

@@ -15,7 +15,7 @@
 #include "platform/fontcolor.h"
 #include "platform/modalseam.h"
 #include "platform/picturefile.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "settings/regs.h"
 #include "views/indexes/chartsettings.h"
 #include "views/indexes/graphicchart.h"

@@ -12,7 +12,7 @@
 #include <QPainter>
 
 #include "platform/modalseam.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "util/error.h"
 #include "util/text.h"
 

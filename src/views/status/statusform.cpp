@@ -17,7 +17,7 @@
 #include "platform/picturefile.h"
 #include "platform/savefile.h"
 #include "platform/printimage.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "util/safefile.h"
 
 namespace {

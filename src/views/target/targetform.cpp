@@ -11,7 +11,7 @@
 
 #include "analysis/investigationobj.h"
 #include "platform/fontcolor.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "settings/regs.h"
 #include "views/statuslegend.h"
 #include "views/target/stringslist.h"

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 
 TTempDir::TTempDir()
 {

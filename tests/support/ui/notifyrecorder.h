@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-#include "platform/notify.h"
+#include "views/notify.h"
 #include "util/service.h"
 
 // Stands in for the main window as the receiver of notifications while it lives, recording

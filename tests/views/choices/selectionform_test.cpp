@@ -19,9 +19,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "settings/regs.h"
-#include "platform/notify.h"
+#include "views/notify.h"
 #include "store/fileacc.h"
 #include "support/core/recorders.h"
 #include "support/core/tempdir.h"

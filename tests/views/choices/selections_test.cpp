@@ -8,7 +8,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "util/error.h"
 #include "views/choices/selections.h"
 

@@ -10,8 +10,8 @@
 
 #include "analysis/investigationobj.h"
 #include "analysis/projectbuilder.h"
-#include "platform/notify.h"
-#include "settings/langconv.h"
+#include "views/notify.h"
+#include "i18n/langconv.h"
 #include "settings/regs.h"
 #include "util/error.h"
 #include "views/sociogram/graphform.h"

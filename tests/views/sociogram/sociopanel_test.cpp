@@ -7,7 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "support/ui/scriptedseam.h"
 #include "util/error.h"
 #include "views/sociogram/graphiccontrol.h"

@@ -14,7 +14,7 @@
 
 #include "analysis/projectbuilder.h"
 #include "platform/fontcolor.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "settings/regs.h"
 #include "support/core/tempdir.h"
 #include "views/sociogram/graphform.h"

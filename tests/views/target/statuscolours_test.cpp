@@ -12,7 +12,7 @@
 #include <QTest>
 
 #include "analysis/projectbuilder.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "settings/regs.h"
 #include "views/statuslegend.h"
 #include "views/target/stringslist.h"

@@ -14,7 +14,7 @@
 
 #include "analysis/projectbuilder.h"
 #include "platform/helpviewer.h"
-#include "platform/notify.h"
+#include "views/notify.h"
 #include "settings/regs.h"
 #include "support/core/tempdir.h"
 #include "support/ui/notifyrecorder.h"

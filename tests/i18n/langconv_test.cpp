@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "support/core/recorders.h"
 #include "support/core/tempdir.h"
 #include "util/error.h"

@@ -2,7 +2,7 @@
 
 #include <QIcon>
 
-#include "platform/nodekind.h"
+#include "shell/nodekind.h"
 
 // The pictures of the main window: one per node kind of the objects tree and one per tool
 // button. They are drawn in code at several sizes, so they stay sharp on dense screens.

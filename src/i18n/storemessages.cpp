@@ -1,6 +1,6 @@
-#include "settings/storemessages.h"
+#include "i18n/storemessages.h"
 
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "util/error.h"
 #include "util/messagesink.h"
 

@@ -3,7 +3,7 @@
 
 #include <QListWidget>
 
-#include "platform/reportorderlist.h"
+#include "shell/reportorderlist.h"
 #include "reports/reportorder.h"
 #include "settings/regs.h"
 

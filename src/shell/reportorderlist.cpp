@@ -1,4 +1,4 @@
-#include "platform/reportorderlist.h"
+#include "shell/reportorderlist.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/notify.h"
+#include "views/notify.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

@@ -1,4 +1,4 @@
-#include "platform/shellicons.h"
+#include "shell/shellicons.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "settings/inifile.h"
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 #include "support/core/tempdir.h"
 #include "util/text.h"
 

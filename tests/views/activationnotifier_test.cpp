@@ -5,7 +5,7 @@
 #include <QMdiSubWindow>
 #include <QWidget>
 
-#include "platform/activationnotifier.h"
+#include "views/activationnotifier.h"
 #include "support/ui/notifyrecorder.h"
 
 namespace {

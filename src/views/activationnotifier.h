@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-#include "platform/notify.h"
+#include "views/notify.h"
 
 class QEvent;
 class QWidget;

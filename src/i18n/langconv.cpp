@@ -1,4 +1,4 @@
-#include "settings/langconv.h"
+#include "i18n/langconv.h"
 
 #include <filesystem>
 #include <system_error>

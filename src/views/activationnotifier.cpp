@@ -1,4 +1,4 @@
-#include "platform/activationnotifier.h"
+#include "views/activationnotifier.h"
 
 #include <QEvent>
 #include <QMdiSubWindow>
