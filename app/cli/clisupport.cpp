@@ -10,6 +10,7 @@
 
 #include "cli/commands.h"
 #include "i18n/langconv.h"
+#include "settings/regs.h"
 #include "i18n/storemessages.h"
 #include "store/fileacc.h"
 #include "util/text.h"
@@ -48,6 +49,7 @@ void InstallCatalogue()
     if (slash == std::string::npos)
         return;
     SetExecutableDir(slash == 0 ? "/" : exe.substr(0, slash));
+    TRegs::ApplyLanguage();
     try {
         SetLangConv(std::make_unique<TDlgLangConverter>(LanguageFilePath()));
     } catch (const std::exception&) {

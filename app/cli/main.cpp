@@ -3,11 +3,13 @@
 #include <iostream>
 
 #include "cli/commands.h"
+#include "i18n/langconv.h"
 #include "settings/regs.h"
 #include "util/codepage.h"
 
 int main(int argc, char** argv)
 {
+    RequestLanguage(TakeLanguageOption(argc, argv));
     CLI::App program("Tremlow " TREMLOW_VERSION " command-line tools", "tremlow-cli");
     program.set_version_flag("--version", "tremlow-cli " TREMLOW_VERSION, "show the version");
     program.require_subcommand(1);
@@ -24,6 +26,9 @@ int main(int argc, char** argv)
             },
             "CODEPAGE"));
 
+    // Taken out of the arguments above; declared here so that --help lists it.
+    program.add_option("--language", "language of the messages and reports: en, ru (default: the setting, else "
+                                     "the system's language when Tremlow has it, else en)");
     std::vector<TCliCommand> commands = CliCommands();
     std::sort(commands.begin(), commands.end(),
               [](const TCliCommand& a, const TCliCommand& b) { return a.name < b.name; });

@@ -84,6 +84,7 @@ int RunExport(int argc, char** argv)
     qInstallMessageHandler(QuietMessages);
     QApplication app(argc, argv);
     SetExecutableDir(QCoreApplication::applicationDirPath().toStdString());
+    TRegs::ApplyLanguage();
     try {
         SetLangConv(std::make_unique<TDlgLangConverter>(LanguageFilePath()));
     } catch (const std::exception&) {

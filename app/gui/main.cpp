@@ -2,10 +2,13 @@
 #include <cstring>
 
 #include "exportcommand.h"
+#include "i18n/langconv.h"
 #include "shell/programstart.h"
 
 int main(int argc, char** argv)
 {
+    // "--language CODE" serves every command; it is taken out before they parse the rest.
+    RequestLanguage(TakeLanguageOption(argc, argv));
     if (argc > 1 && std::strcmp(argv[1], "export") == 0)
         return RunExport(argc, argv);
     return RunTremlow(argc, argv);

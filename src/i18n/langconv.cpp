@@ -1,5 +1,7 @@
 #include "i18n/langconv.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -15,6 +17,8 @@ const char* const kSection = "Dialogues";
 std::unique_ptr<TDlgLangConverter> g_catalogue;
 std::string g_executableDir = ".";
 std::string g_dataDir = ".";
+std::string g_language = kDefaultLanguage;
+std::string g_requestedLanguage;
 // Where an installed executable (<prefix>/bin) finds its data; the install rules use the same.
 const char* const kInstalledDataFromBin = "../share/tremlow";
 
@@ -141,7 +145,163 @@ const std::string& DataDir()
     return g_dataDir;
 }
 
+namespace {
+
+// DataDir()/languages/<code>, or "" for English or a code with no such folder.
+std::string LanguageFolder(const std::string& code)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (code.empty() || code == kDefaultLanguage)
+        return {};
+    const fs::path folder = fs::path(DataDir()) / "languages" / code;
+    if (!fs::is_regular_file(folder / "language.dat", ec))
+        return {};
+    return folder.string();
+}
+
+bool IsLanguageCode(const std::string& code)
+{
+    if (code.empty() || code.size() > 8)
+        return false;
+    for (const char c : code) {
+        if (!((c >= 'a' && c <= 'z') || c == '_' || c == '-'))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 std::string LanguageFilePath()
 {
-    return DataDir() + "/language.dat";
+    const std::string folder = LanguageFolder(g_language);
+    return (folder.empty() ? DataDir() : folder) + "/language.dat";
+}
+
+std::string HelpDir()
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const std::string folder = LanguageFolder(g_language);
+    if (!folder.empty() && fs::is_directory(folder + "/help", ec))
+        return folder + "/help";
+    return DataDir() + "/help";
+}
+
+const std::string& Language()
+{
+    return g_language;
+}
+
+void SetLanguage(const std::string& code)
+{
+    g_language = code.empty() ? kDefaultLanguage : code;
+}
+
+std::vector<std::string> AvailableLanguages()
+{
+    return AvailableLanguagesIn(DataDir());
+}
+
+std::vector<std::string> AvailableLanguagesIn(const std::string& dataDir)
+{
+    namespace fs = std::filesystem;
+    std::vector<std::string> codes;
+    std::error_code ec;
+    for (fs::directory_iterator it(fs::path(dataDir) / "languages", ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string code = it->path().filename().string();
+        if (code != kDefaultLanguage && IsLanguageCode(code) &&
+            fs::is_regular_file(it->path() / "language.dat", ec))
+            codes.push_back(code);
+    }
+    std::sort(codes.begin(), codes.end());
+    codes.insert(codes.begin(), kDefaultLanguage);
+    return codes;
+}
+
+std::string LanguageOwnName(const std::string& code)
+{
+    const std::string folder = LanguageFolder(code);
+    try {
+        const TIniFile ini((folder.empty() ? DataDir() : folder) + "/language.dat");
+        const std::string name = ini.ReadString(kSection, "LANGUAGE_NAME", "");
+        if (!name.empty())
+            return name;
+    } catch (const std::exception&) {
+        // An unreadable file is named by its code.
+    }
+    return code;
+}
+
+std::string LocaleLanguage(const std::string& localeName)
+{
+    std::string code;
+    for (const char c : localeName) {
+        if (c == '_' || c == '.' || c == '@' || c == '-')
+            break;
+        code += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    if (code == "c" || code == "posix")
+        return {};
+    return code;
+}
+
+std::string ChooseLanguage(const std::string& requested, const std::string& setting,
+                           const std::string& systemLocale, const std::vector<std::string>& available)
+{
+    const auto has = [&](const std::string& code) {
+        return !code.empty() && std::find(available.begin(), available.end(), code) != available.end();
+    };
+    if (has(requested))
+        return requested;
+    if (has(setting))
+        return setting;
+    const std::string system = LocaleLanguage(systemLocale);
+    if (has(system))
+        return system;
+    return kDefaultLanguage;
+}
+
+std::string SystemLocaleName()
+{
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value && *value)
+            return value;
+    }
+    return {};
+}
+
+std::string TakeLanguageOption(int& argc, char** argv)
+{
+    std::string code;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--language" && i + 1 < argc) {
+            code = argv[++i];
+            continue;
+        }
+        if (arg.starts_with("--language=")) {
+            code = std::string(arg.substr(11));
+            continue;
+        }
+        argv[kept++] = argv[i];
+    }
+    for (int i = kept; i < argc; ++i)
+        argv[i] = nullptr;
+    argc = kept;
+    return code;
+}
+
+const std::string& RequestedLanguage()
+{
+    return g_requestedLanguage;
+}
+
+void RequestLanguage(const std::string& code)
+{
+    g_requestedLanguage = code;
 }

@@ -44,5 +44,35 @@ void SetExecutableDir(const std::string& dir);
 std::string FindDataDir(const std::string& executableDir);
 // FindDataDir(ExecutableDir()), found when the executable folder was set.
 const std::string& DataDir();
-// DataDir() + "/language.dat".
+// The language file of the chosen language: DataDir()/languages/<code>/language.dat when that
+// file exists, else DataDir()/language.dat (the English file, where it has always been).
 std::string LanguageFilePath();
+// The folder of the chosen language's help pages (no trailing separator), found the same way.
+std::string HelpDir();
+
+// Languages: a language is a folder languages/<code>/ of the data folder holding a language.dat
+// and its help pages. English ("en") is always there, as the language file beside the program.
+inline constexpr const char* kDefaultLanguage = "en";
+// The chosen language's code ("en" until SetLanguage).
+const std::string& Language();
+void SetLanguage(const std::string& code);
+// The codes of the languages found in DataDir(), English first, then by code.
+std::vector<std::string> AvailableLanguages();
+// The same for any data folder.
+std::vector<std::string> AvailableLanguagesIn(const std::string& dataDir);
+// A language's name in that language (its file's LANGUAGE_NAME), else the code.
+std::string LanguageOwnName(const std::string& code);
+// The code of a system locale name ("ru_RU.UTF-8" -> "ru"; "C", "POSIX" and "" -> "").
+std::string LocaleLanguage(const std::string& localeName);
+// The language to use: requested (a command-line choice) when available, else the setting when
+// available, else the system locale's language when available, else English.
+std::string ChooseLanguage(const std::string& requested, const std::string& setting,
+                           const std::string& systemLocale, const std::vector<std::string>& available);
+// The system locale's name as the C library sees it: LC_ALL, LC_MESSAGES, then LANG.
+std::string SystemLocaleName();
+// Takes "--language CODE" or "--language=CODE" out of the arguments (so the rest parse as
+// before) and returns CODE, or "" when none is given.
+std::string TakeLanguageOption(int& argc, char** argv);
+// The language asked for on the command line, kept from the start until the settings are read.
+const std::string& RequestedLanguage();
+void RequestLanguage(const std::string& code);

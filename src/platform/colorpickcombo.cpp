@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include "i18n/langconv.h"
 #include "platform/modalseam.h"
 
 namespace {
@@ -21,18 +22,35 @@ QIcon Swatch(const QColor& color)
     return QIcon(pixmap);
 }
 
+// A basic colour by its name in the language file; any other colour, or one without a name there,
+// by its hexadecimal code.
+QString ColorName(const QColor& color, const char* key)
+{
+    if (key && HasLangConv() && LangConv().HasText(key))
+        return QString::fromStdString(LangConv().GetText(key));
+    return color.name().toUpper();
+}
+
 }  // namespace
 
 TColorPickCombo::TColorPickCombo(QWidget* parent) : QComboBox(parent)
 {
-    static const std::array<QColor, 16> basic{
-        QColor(0, 0, 0),       QColor(128, 0, 0),   QColor(0, 128, 0),   QColor(128, 128, 0),
-        QColor(0, 0, 128),     QColor(128, 0, 128), QColor(0, 128, 128), QColor(128, 128, 128),
-        QColor(192, 192, 192), QColor(255, 0, 0),   QColor(0, 255, 0),   QColor(255, 255, 0),
-        QColor(0, 0, 255),     QColor(255, 0, 255), QColor(0, 255, 255), QColor(255, 255, 255)};
-    for (const QColor& color : basic)
-        addItem(Swatch(color), color.name().toUpper(), color);
-    addItem(QStringLiteral("&Other colors..."));
+    struct TNamedColor {
+        QColor Color;
+        const char* Key;
+    };
+    static const std::array<TNamedColor, 16> basic{{
+        {QColor(0, 0, 0), "COLOR_BLACK"},        {QColor(128, 0, 0), "COLOR_MAROON"},
+        {QColor(0, 128, 0), "COLOR_GREEN"},      {QColor(128, 128, 0), "COLOR_OLIVE"},
+        {QColor(0, 0, 128), "COLOR_NAVY"},       {QColor(128, 0, 128), "COLOR_PURPLE"},
+        {QColor(0, 128, 128), "COLOR_TEAL"},     {QColor(128, 128, 128), "COLOR_GREY"},
+        {QColor(192, 192, 192), "COLOR_SILVER"}, {QColor(255, 0, 0), "COLOR_RED"},
+        {QColor(0, 255, 0), "COLOR_LIME"},       {QColor(255, 255, 0), "COLOR_YELLOW"},
+        {QColor(0, 0, 255), "COLOR_BLUE"},       {QColor(255, 0, 255), "COLOR_MAGENTA"},
+        {QColor(0, 255, 255), "COLOR_CYAN"},     {QColor(255, 255, 255), "COLOR_WHITE"}}};
+    for (const TNamedColor& named : basic)
+        addItem(Swatch(named.Color), ColorName(named.Color, named.Key), named.Color);
+    addItem(QStringLiteral("Other colours…"));
     setMaxVisibleItems(20);
     connect(this, &QComboBox::activated, this, &TColorPickCombo::Activated);
 }
@@ -49,7 +67,7 @@ int TColorPickCombo::IndexOf(const QColor& color)
             return i;
     }
     const int at = count() - 1;
-    insertItem(at, Swatch(color), color.name().toUpper(), color);
+    insertItem(at, Swatch(color), ColorName(color, nullptr), color);
     return at;
 }
 

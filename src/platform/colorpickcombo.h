@@ -15,7 +15,7 @@ public:
     QColor Color() const { return m_color; }
     // Shows the colour without announcing it.
     void SetColor(const QColor& color);
-    // The text of the last entry ("&Other colors...").
+    // The text of the last entry ("Other colours…").
     void SetOtherText(const QString& text);
 
 Q_SIGNALS:

@@ -172,7 +172,7 @@ QPointer<THelpForm> g_helpForm;
 QString HelpPagePath(THelpTopic topic)
 {
     const int number = HelpTopicNumber(topic);
-    const QString folder = QString::fromStdString(DataDir()) + QStringLiteral("/help/");
+    const QString folder = QString::fromStdString(HelpDir()) + QStringLiteral("/");
     const QString page = folder + QString::number(number) + QStringLiteral(".html");
     if (number > 0 && QFileInfo::exists(page))
         return page;

@@ -66,6 +66,7 @@ void VisitRoot(TValueVisitor& v, TRootRegs& r)
     v.Short("NumOfLastOpenedProjects", r.NumOfLastOpenedProjects, 4);
     v.Boolean("ShowExitConfirmation", r.ShowExitConfirmation, false);
     v.Integer("CodePage", r.CodePage, kDefaultCodePage);
+    v.Text("Language", r.Language);
 }
 
 void VisitTree(TValueVisitor& v, TTreeRegs& r)
@@ -456,6 +457,17 @@ void TRegs::ApplyCodePageSetting()
     TRegStore store;
     if (!SetFileCodePage(store.ReadInteger(kRegRootKey, "CodePage").value_or(kDefaultCodePage)))
         SetFileCodePage(kDefaultCodePage);
+}
+
+std::string TRegs::ReadLanguageSetting()
+{
+    TRegStore store;
+    return CutChars(store.ReadString(kRegRootKey, "Language").value_or(std::string()));
+}
+
+void TRegs::ApplyLanguage()
+{
+    SetLanguage(ChooseLanguage(RequestedLanguage(), ReadLanguageSetting(), SystemLocaleName(), AvailableLanguages()));
 }
 
 int32_t TRegs::ReadSocMainInt(const std::string& name, int32_t def) const

@@ -26,6 +26,7 @@ struct TRootRegs {
     int16_t NumOfLastOpenedProjects = 0;
     bool ShowExitConfirmation = false;
     int32_t CodePage = 0; // the 8-bit code page of project and language files that are not UTF-8
+    std::string Language; // the code of the chosen language ("en", "ru"); empty: the system's
 
     bool operator==(const TRootRegs&) const = default;
 };
@@ -191,6 +192,12 @@ public:
     // Makes the stored code page setting the code page files are read in, before the rest of
     // the settings is loaded (the language file is read first).
     static void ApplyCodePageSetting();
+    // The chosen language's code as stored, read before the catalogue is loaded ("" when unset).
+    static std::string ReadLanguageSetting();
+    // Chooses the language of this run (see ChooseLanguage): the one asked for on the command
+    // line, else the setting, else the system's. Call once the data folder is known, before the
+    // catalogue loads.
+    static void ApplyLanguage();
     // Writes every value back in one file write; false when the file could not be written.
     bool Save();
     bool Save(TRegStore& store);

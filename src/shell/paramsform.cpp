@@ -147,6 +147,8 @@ TParamsForm::TParamsForm(QWidget* owner, TFileAccess* store)
     // Load: the general controls, then every sample from the working copy of the settings.
     const TRootRegs& root = Regs().Root;
     m_showTutorial->setChecked(root.ShowTutorial);
+    const int languageIndex = m_language->findData(QString::fromStdString(root.Language.empty() ? Language() : root.Language));
+    m_language->setCurrentIndex(std::max(languageIndex, 0));
     m_isStartingForm->setChecked(root.IsStartingForm);
     m_numOfProjects->setValue(root.NumOfLastOpenedProjects);
     m_exitConfirmation->setChecked(root.ShowExitConfirmation);
@@ -203,6 +205,23 @@ QWidget* TParamsForm::BuildGeneralPage()
     refs->addWidget(m_numOfProjects);
     refs->addStretch();
 
+    // Each language is listed by its own name, so a user who cannot read the current one finds it.
+    m_language = new QComboBox;
+    m_language->setObjectName("ComboBoxLanguage");
+    for (const std::string& code : AvailableLanguages())
+        m_language->addItem(QString::fromStdString(LanguageOwnName(code)), QString::fromStdString(code));
+    auto* languageLabel = new QLabel("Language");
+    languageLabel->setObjectName("LabelLanguage");
+    languageLabel->setBuddy(m_language);
+    auto* languageNote = new QLabel("Takes effect at the next start");
+    languageNote->setObjectName("LabelLanguageNote");
+    languageNote->setEnabled(false);
+    auto* language = new QHBoxLayout;
+    language->addWidget(languageLabel);
+    language->addWidget(m_language);
+    language->addWidget(languageNote);
+    language->addStretch();
+
     m_currentProject = new QGroupBox("Current project");
     m_currentProject->setObjectName("GroupBoxCurrentProject");
     m_isLogining = MakeCheck("CheckBoxIsLogining", "Is logining starting Tremlow");
@@ -210,6 +229,8 @@ QWidget* TParamsForm::BuildGeneralPage()
     projectLayout->addWidget(m_isLogining);
 
     auto* layout = new QVBoxLayout(page);
+    layout->addLayout(language);
+    layout->addSpacing(8);
     layout->addWidget(m_showTutorial);
     layout->addWidget(m_isStartingForm);
     layout->addLayout(refs);
@@ -828,6 +849,10 @@ void TParamsForm::Store()
 {
     TRegs& regs = Regs();
     regs.Root.ShowTutorial = m_showTutorial->isChecked();
+    // The language is stored only once chosen here, so an unset one keeps following the system.
+    const std::string language = m_language->currentData().toString().toStdString();
+    if (!regs.Root.Language.empty() || language != Language())
+        regs.Root.Language = language;
     regs.Root.IsStartingForm = m_isStartingForm->isChecked();
     regs.Root.NumOfLastOpenedProjects = static_cast<int16_t>(m_numOfProjects->value());
     regs.Root.ShowExitConfirmation = m_exitConfirmation->isChecked();

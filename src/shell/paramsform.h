@@ -119,6 +119,7 @@ private:
 
     QTabWidget* m_pages = nullptr;
     QCheckBox* m_showTutorial = nullptr;
+    QComboBox* m_language = nullptr;
     QCheckBox* m_isStartingForm = nullptr;
     QSpinBox* m_numOfProjects = nullptr;
     QCheckBox* m_exitConfirmation = nullptr;

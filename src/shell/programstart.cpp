@@ -60,8 +60,10 @@ void PrintUsage()
               << "Tremlow " << TREMLOW_VERSION << ", sociometric research in small groups.\n"
               << "Opens the named project file at start when it exists. A client group file (.sgr)\n"
               << "named instead is imported into the project chosen at the start-up window.\n\n"
-              << "  --help      show this help\n"
-              << "  --version   show the version\n\n"
+              << "  --language CODE  the language of the windows and reports (en, ru; default: the\n"
+              << "                   setting, else the system's language when Tremlow has it, else en)\n"
+              << "  --help           show this help\n"
+              << "  --version        show the version\n\n"
               << "PROJECT may also be a file:// address. The language file language.dat and the help\n"
               << "folder are read from the folder of the executable, or from ../share/tremlow beside it\n"
               << "when Tremlow is installed. With TREMLOW_NONINTERACTIVE=1 a failure at start is written to stderr\n"
@@ -121,8 +123,10 @@ int RunTremlow(int argc, char** argv)
     SetExecutableDir(QCoreApplication::applicationDirPath().toStdString());
     TSinksInstalled sinks;
 
-    // 2. The message catalogue, before any window, read in the code page of the settings.
+    // 2. The message catalogue, before any window, read in the code page of the settings and in
+    //    the language asked for, else the setting's, else the system's.
     TRegs::ApplyCodePageSetting();
+    TRegs::ApplyLanguage();
     try {
         SetLangConv(std::make_unique<TDlgLangConverter>(LanguageFilePath()));
     } catch (const TAppError& e) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "i18n/langconv.h"
 #include "reports/htmlbuilder.h"
 #include "reports/textbuilder.h"
 #include "store/dbinfo.h"
@@ -101,6 +102,20 @@ TEST(ReportOutput, SampleProjectMatchesExpectedFiles)
 TEST(ReportOutput, HostileNamesShowAsTypedInEveryOutput)
 {
     CheckFolder("hostile", kHostileCases);
+}
+
+TEST(ReportOutput, RussianReportsMatchExpectedFiles)
+{
+    static const TOutputCase kRussianCases[] = {
+        {"investigation", {TReportKind::Investigation, 1}},
+        {"sociocard", {TReportKind::Investigation, 1}, true, false},
+    };
+    InstallBuiltCatalogue();
+    SetLanguage("ru");
+    SetLangConv(std::make_unique<TDlgLangConverter>(LanguageFilePath()));
+    CheckFolder("sample-ru", kRussianCases);
+    SetLanguage(kDefaultLanguage);
+    SetLangConv(std::make_unique<TDlgLangConverter>(LanguageFilePath()));
 }
 
 } // namespace
