@@ -1,6 +1,7 @@
 // tremlow: the desktop application. The first argument may name a project file to open.
 #include <cstring>
 
+#include "collectcommand.h"
 #include "exportcommand.h"
 #include "shell/programstart.h"
 
@@ -8,5 +9,7 @@ int main(int argc, char** argv)
 {
     if (argc > 1 && std::strcmp(argv[1], "export") == 0)
         return RunExport(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "collect") == 0)
+        return RunCollect(argc, argv);
     return RunTremlow(argc, argv);
 }

@@ -106,7 +106,7 @@ TSurveyReply TSurveyApi::Answer(std::string_view body, const std::string& addres
     const TSubmitResult result = m_collection.Submit(request["code"].get<std::string>(), positive, negative);
     switch (result.Status) {
     case TSubmitStatus::Accepted:
-        return {200, nlohmann::json{{"ok", true}}.dump()};
+        return {200, nlohmann::json{{"ok", true}}.dump(), result.PupilId};
     case TSubmitStatus::UnknownCode:
         return WrongCode(404, address, now);
     case TSubmitStatus::UsedCode:

@@ -13,6 +13,7 @@ inline constexpr std::size_t kSurveyMaxBody = 16 * 1024;
 struct TSurveyReply {
     int Status = 200;
     std::string Body;
+    int32_t PupilId = 0; // whose answer was kept, with status 200 of an answer
 };
 
 // The survey's JSON interface without the network: the server hands over the request's parts and

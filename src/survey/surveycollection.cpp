@@ -86,7 +86,7 @@ TSubmitResult TSurveyCollection::Submit(std::string_view typed, const std::vecto
     }
     m_answers[pupilId] = {pupilId, positive, negative};
     m_order.push_back(pupilId);
-    return {TSubmitStatus::Accepted};
+    return {TSubmitStatus::Accepted, TChoiceVerdict::Admitted, pupilId};
 }
 
 void TSurveyCollection::ResetCode(int32_t pupilId)

@@ -50,6 +50,7 @@ enum class TSubmitStatus : uint8_t {
 struct TSubmitResult {
     TSubmitStatus Status = TSubmitStatus::Accepted;
     TChoiceVerdict Verdict = TChoiceVerdict::Admitted; // the broken rule when Invalid
+    int32_t PupilId = 0;                               // whose answer was kept
 };
 
 // The state of one answer collection: a personal code for every pupil, valid for this collection
