@@ -1,4 +1,5 @@
 #include "collectcommand.h"
+#include "headless.h"
 
 #include <csignal>
 #include <fstream>
@@ -10,13 +11,10 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QFileInfo>
-#include <QHostAddress>
 #include <QTimer>
 
 #include "exchange/csvreader.h"
-#include "i18n/langconv.h"
-#include "platform/surveyserver.h"
+#include "surveyweb/surveyserver.h"
 #include "store/fileacc.h"
 #include "survey/surveycode.h"
 #include "survey/surveyintake.h"
@@ -76,44 +74,16 @@ int RunCollect(int argc, char** argv)
     cli.add_option("--for", minutes, "serve for at most this many minutes")->check(CLI::PositiveNumber)->excludes(until);
     cli.add_flag("--keep-existing", keepExisting,
                  "keep the earlier choices of pupils who had some (by default their answer replaces them)");
-    try {
-        // argv[1] is the word "collect".
-        cli.parse(argc - 1, argv + 1);
-    } catch (const CLI::CallForHelp& e) {
-        return cli.exit(e);
-    } catch (const CLI::ParseError& e) {
-        cli.exit(e);
-        return 2;
-    }
-    const QHostAddress address = listenAddress.empty() ? TSurveyServer::CandidateAddresses().first()
-                                                       : QHostAddress(QString::fromStdString(listenAddress));
-    if (address.isNull()) {
-        Fail("not an IP address: " + listenAddress);
-        return 2;
-    }
-
+    if (const std::optional<int> ended = ParseHeadlessCommand(cli, argc, argv))
+        return *ended;
     QCoreApplication app(argc, argv);
-    SetExecutableDir(QCoreApplication::applicationDirPath().toStdString());
-    try {
-        SetLangConv(std::make_unique<TDlgLangConverter>(LanguageFilePath()));
-    } catch (const std::exception&) {
-        // Without a catalogue the page shows its keys; the collection still works.
-    }
-
-    if (!QFileInfo::exists(QString::fromStdString(project))) {
-        Fail("the project file does not exist: " + project);
+    const QString address = listenAddress.empty() ? TSurveyServer::CandidateAddresses().first()
+                                                  : QString::fromStdString(listenAddress);
+    InstallHeadlessCatalogue(QCoreApplication::applicationDirPath().toStdString());
+    TFileAccess store;
+    if (!LoadHeadlessProject(store, "collect", project, investId))
         return 1;
-    }
-    TFileAccess store(project);
-    if (!store.Load()) {
-        Fail("the project file could not be read: " + project);
-        return 1;
-    }
     const std::optional<TSurveySetup> setup = SurveySetupOf(store, investId);
-    if (!setup) {
-        Fail("the project has no investigation with the identifier " + std::to_string(investId));
-        return 1;
-    }
     if (setup->Pupils.size() < 2) {
         Fail("the investigation's client group has fewer than two members");
         return 1;
@@ -125,7 +95,8 @@ int RunCollect(int argc, char** argv)
     }
     TSurveyServer server(collection);
     if (!server.Start(address, static_cast<quint16>(port))) {
-        Fail("cannot listen on " + listenAddress + " port " + std::to_string(port));
+        Fail("cannot listen on " + address.toStdString() + " port " + std::to_string(port) +
+             " (is it an IP address of this computer, and is the port free?)");
         return 1;
     }
     const int pupils = static_cast<int>(setup->Pupils.size());

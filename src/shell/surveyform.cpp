@@ -17,7 +17,7 @@
 #include "platform/langcontroller.h"
 #include "platform/messagedialog.h"
 #include "platform/modalseam.h"
-#include "platform/surveyserver.h"
+#include "surveyweb/surveyserver.h"
 #include "platform/surveyslips.h"
 #include "store/fileacc.h"
 #include "survey/surveyintake.h"
@@ -46,8 +46,7 @@ TSurveyForm::TSurveyForm(TFileAccess& store, int investId, QWidget* parent)
     interfaceLabel->setObjectName(QStringLiteral("InterfaceLabel"));
     m_interfaces = new QComboBox(this);
     m_interfaces->setObjectName(QStringLiteral("InterfaceCombo"));
-    for (const QHostAddress& address : TSurveyServer::CandidateAddresses())
-        m_interfaces->addItem(address.toString(), QVariant::fromValue(address.toString()));
+    m_interfaces->addItems(TSurveyServer::CandidateAddresses());
     interfaceLabel->setBuddy(m_interfaces);
     auto* portLabel = new QLabel(this);
     portLabel->setObjectName(QStringLiteral("PortLabel"));
@@ -122,7 +121,7 @@ TSurveyForm::TSurveyForm(TFileAccess& store, int investId, QWidget* parent)
 
     connect(m_interfaces, &QComboBox::currentIndexChanged, this, [this] { Listen(); });
     connect(m_port, &QSpinBox::editingFinished, this, [this] {
-        if (m_port->value() != m_server->Port())
+        if (m_port->value() != static_cast<int>(m_server->Port()))
             Listen();
     });
     connect(m_server.get(), &TSurveyServer::Answered, this, [this] { RefreshPupils(); });
@@ -145,8 +144,7 @@ TSurveyForm::~TSurveyForm() = default;
 
 void TSurveyForm::Listen()
 {
-    const QHostAddress address(m_interfaces->currentData().toString());
-    if (m_server->Start(address, static_cast<quint16>(m_port->value()))) {
+    if (m_server->Start(m_interfaces->currentText(), static_cast<quint16>(m_port->value()))) {
         m_address->setText(m_server->Url());
         m_qr->setPixmap(QPixmap::fromImage(QrImage(m_server->Url()))
                             .scaled(m_qr->minimumSize(), Qt::KeepAspectRatio, Qt::FastTransformation));

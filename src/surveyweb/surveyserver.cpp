@@ -1,12 +1,16 @@
-#include "platform/surveyserver.h"
+#include "surveyweb/surveyserver.h"
 
+#include <QAbstractHttpServer>
 #include <QFile>
+#include <QHostAddress>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
 #include <QNetworkInterface>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUrlQuery>
+
+#include "survey/surveyapi.h"
 
 // The page's files live in a resource of this static library, which the linker keeps only when
 // something names it.
@@ -33,10 +37,8 @@ QByteArray HeaderValue(const QHttpServerRequest& request, const QByteArray& name
     return {};
 }
 
-void Send(const QHttpServerRequest& request, QTcpSocket* socket, int status, const QByteArray& type,
-          const QByteArray& body)
+void Write(QHttpServerResponder responder, int status, const QByteArray& type, const QByteArray& body)
 {
-    QHttpServerResponder responder = QAbstractHttpServer::makeResponder(request, socket);
     responder.writeStatusLine(static_cast<TStatus>(status));
     responder.writeHeader("Content-Type", type);
     responder.writeHeader("Content-Length", QByteArray::number(body.size()));
@@ -48,27 +50,48 @@ void Send(const QHttpServerRequest& request, QTcpSocket* socket, int status, con
     responder.writeBody(body);
 }
 
-void SendReply(const QHttpServerRequest& request, QTcpSocket* socket, const TSurveyReply& reply)
-{
-    Send(request, socket, reply.Status, "application/json; charset=utf-8", QByteArray::fromStdString(reply.Body));
-}
-
 QByteArray Resource(const char* name)
 {
     QFile file(QStringLiteral(":/survey/") + QLatin1String(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-} // namespace
-
+// The host part of a URL for an address (IPv6 in brackets).
 QString UrlHost(const QHostAddress& address)
 {
-    return address.protocol() == QAbstractSocket::IPv6Protocol ? '[' + address.toString() + ']'
+    return address.protocol() == QAbstractSocket::IPv6Protocol ? QStringLiteral("[") + address.toString() + QStringLiteral("]")
                                                                 : address.toString();
 }
 
+} // namespace
+
+
+// The HTTP side: Qt's server, answering every request itself.
+class TSurveyServer::THttp final : public QAbstractHttpServer {
+public:
+    THttp(TSurveyServer& owner, TSurveyCollection& collection) : m_owner(owner), m_api(collection) {}
+
+protected:
+    bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
+    void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
+
+private:
+    void Send(const QHttpServerRequest& request, QTcpSocket* socket, int status, const QByteArray& type,
+              const QByteArray& body)
+    {
+        Write(makeResponder(request, socket), status, type, body);
+    }
+    void SendReply(const QHttpServerRequest& request, QTcpSocket* socket, const TSurveyReply& reply)
+    {
+        Send(request, socket, reply.Status, "application/json; charset=utf-8", QByteArray::fromStdString(reply.Body));
+    }
+
+    TSurveyServer& m_owner;
+    TSurveyApi m_api;
+};
+
 TSurveyServer::TSurveyServer(TSurveyCollection& collection, QObject* parent)
-    : QAbstractHttpServer(parent), m_api(collection)
+    : QObject(parent), m_http(std::make_unique<THttp>(*this, collection))
 {
     InitSurveyResources();
 }
@@ -78,32 +101,35 @@ TSurveyServer::~TSurveyServer()
     Stop();
 }
 
-bool TSurveyServer::Start(const QHostAddress& address, quint16 port)
+bool TSurveyServer::Start(const QString& address, quint16 port)
 {
     Stop();
-    const quint16 bound = listen(address, port);
+    const QHostAddress ip(address);
+    if (ip.isNull())
+        return false;
+    const quint16 bound = m_http->listen(ip, port);
     if (bound == 0)
         return false;
-    if (!address.isLoopback()) {
-        const QHostAddress loopback = address.protocol() == QAbstractSocket::IPv6Protocol
+    if (!ip.isLoopback()) {
+        const QHostAddress loopback = ip.protocol() == QAbstractSocket::IPv6Protocol
                                           ? QHostAddress(QHostAddress::LocalHostIPv6)
                                           : QHostAddress(QHostAddress::LocalHost);
-        if (listen(loopback, bound) == 0) {
+        if (m_http->listen(loopback, bound) == 0) {
             Stop();
             return false;
         }
     }
-    m_address = address;
+    m_host = UrlHost(ip);
     m_port = bound;
-    const QString at = ':' + QString::number(bound);
-    m_hosts = {UrlHost(address) + at, QStringLiteral("localhost") + at, QStringLiteral("127.0.0.1") + at,
+    const QString at = QStringLiteral(":") + QString::number(bound);
+    m_hosts = {m_host + at, QStringLiteral("localhost") + at, QStringLiteral("127.0.0.1") + at,
                QStringLiteral("[::1]") + at};
     return true;
 }
 
 void TSurveyServer::Stop()
 {
-    for (QTcpServer* server : servers()) {
+    for (QTcpServer* server : m_http->servers()) {
         server->close();
         server->deleteLater();
     }
@@ -113,13 +139,13 @@ void TSurveyServer::Stop()
 
 QString TSurveyServer::Url() const
 {
-    return QStringLiteral("http://%1:%2/").arg(UrlHost(m_address)).arg(m_port);
+    return QStringLiteral("http://%1:%2/").arg(m_host).arg(m_port);
 }
 
-QList<QHostAddress> TSurveyServer::CandidateAddresses()
+QStringList TSurveyServer::CandidateAddresses()
 {
-    QList<QHostAddress> v4;
-    QList<QHostAddress> v6;
+    QStringList v4;
+    QStringList v6;
     for (const QNetworkInterface& face : QNetworkInterface::allInterfaces()) {
         const auto flags = face.flags();
         if (!flags.testFlag(QNetworkInterface::IsUp) || !flags.testFlag(QNetworkInterface::IsRunning) ||
@@ -128,24 +154,19 @@ QList<QHostAddress> TSurveyServer::CandidateAddresses()
         for (const QNetworkAddressEntry& entry : face.addressEntries()) {
             const QHostAddress ip = entry.ip();
             if (ip.protocol() == QAbstractSocket::IPv4Protocol)
-                v4.append(ip);
+                v4.append(ip.toString());
             else if (ip.protocol() == QAbstractSocket::IPv6Protocol && !ip.isLinkLocal())
-                v6.append(ip);
+                v6.append(ip.toString());
         }
     }
-    return v4 + v6 + QList<QHostAddress>{QHostAddress(QHostAddress::LocalHost)};
+    return v4 + v6 + QStringList{QHostAddress(QHostAddress::LocalHost).toString()};
 }
 
-bool TSurveyServer::HostAllowed(const QByteArray& host) const
-{
-    return m_hosts.contains(QString::fromLatin1(host), Qt::CaseInsensitive);
-}
-
-bool TSurveyServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket)
+bool TSurveyServer::THttp::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket)
 {
     // A page of another site that a pupil's browser was led to cannot talk to us under its own
     // name (DNS rebinding): only our own addresses are accepted as the host.
-    if (!HostAllowed(HeaderValue(request, "Host"))) {
+    if (!m_owner.m_hosts.contains(QString::fromLatin1(HeaderValue(request, "Host")), Qt::CaseInsensitive)) {
         Send(request, socket, 421, "text/plain; charset=utf-8", "Misdirected request\n");
         return true;
     }
@@ -176,14 +197,14 @@ bool TSurveyServer::handleRequest(const QHttpServerRequest& request, QTcpSocket*
                                                 address, now);
         SendReply(request, socket, reply);
         if (reply.Status == 200)
-            Q_EMIT Answered(reply.PupilId);
+            Q_EMIT m_owner.Answered(reply.PupilId);
     } else {
         missingHandler(request, socket);
     }
     return true;
 }
 
-void TSurveyServer::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket)
+void TSurveyServer::THttp::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket)
 {
     Send(request, socket, 404, "text/plain; charset=utf-8", "Not found\n");
 }
