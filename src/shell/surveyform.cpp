@@ -68,10 +68,13 @@ TSurveyForm::TSurveyForm(TFileAccess& store, int investId, QWidget* parent)
     m_qr->setObjectName(QStringLiteral("QrLabel"));
     m_qr->setAlignment(Qt::AlignCenter);
     m_qr->setMinimumSize(40 * kQrScale, 40 * kQrScale);
-    auto* question = new QLabel(QString::fromStdString(m_collection->Setup().Question), this);
+    auto* question = new QLabel(this);
     question->setObjectName(QStringLiteral("QuestionLabel"));
     question->setTextFormat(Qt::PlainText);
     question->setWordWrap(true);
+    QFont larger = question->font();
+    larger.setPointSizeF(larger.pointSizeF() * 1.2);
+    question->setFont(larger);
 
     m_progress = new QLabel(this);
     m_progress->setObjectName(QStringLiteral("ProgressLabel"));
@@ -134,6 +137,7 @@ TSurveyForm::TSurveyForm(TFileAccess& store, int investId, QWidget* parent)
     connect(helpKey, &QShortcut::activated, this, [] { ShowHelpTopic(kHelpTopic); });
 
     TLanguageController::Translate(*this);
+    question->setText(QString::fromStdString(m_collection->Setup().Question));
     setWindowTitle(windowTitle() + QStringLiteral(" (") + QString::fromStdString(m_collection->Setup().InvestName) +
                    ')');
     Listen();

@@ -12,6 +12,7 @@
 #include "store/fileacc.h"
 #include "support/ui/scriptedseam.h"
 #include "survey/surveyintake.h"
+#include "surveyweb/surveyserver.h"
 
 namespace {
 
