@@ -65,7 +65,6 @@ QString UrlHost(const QHostAddress& address)
 
 } // namespace
 
-
 // The HTTP side: Qt's server, answering every request itself.
 class TSurveyServer::THttp final : public QAbstractHttpServer {
 public:

@@ -215,3 +215,27 @@ TEST(SurveySlips, EveryPupilGetsOneSlipWithTheirOwnCodeTenToAPage)
         EXPECT_TRUE(out.contains(QString::fromStdString(pupil.Name))) << pupil.Name;
     }
 }
+
+TEST(SurveyServer, ListensOnTheChosenAddressAndOnLoopbackOnly)
+{
+    const QStringList addresses = TSurveyServer::CandidateAddresses();
+    if (addresses.size() < 2)
+        GTEST_SKIP() << "this machine has no network address besides loopback";
+    const QHostAddress network(addresses.first());
+    TSurveyCollection collection(ClassOf(2));
+    TSurveyServer server(collection);
+    const auto reachable = [](const QHostAddress& address, quint16 port) {
+        QTcpSocket probe;
+        probe.connectToHost(address, port);
+        return probe.waitForConnected(2000);
+    };
+
+    ASSERT_TRUE(server.Start("127.0.0.1", 0));
+    EXPECT_TRUE(reachable(QHostAddress::LocalHost, server.Port()));
+    EXPECT_FALSE(reachable(network, server.Port()));
+
+    ASSERT_TRUE(server.Start(addresses.first(), 0));
+    EXPECT_EQ(server.Url(), "http://" + addresses.first() + ":" + QString::number(server.Port()) + "/");
+    EXPECT_TRUE(reachable(network, server.Port()));
+    EXPECT_TRUE(reachable(QHostAddress::LocalHost, server.Port()));
+}
