@@ -1,4 +1,5 @@
 #include "exportcommand.h"
+#include "headless.h"
 
 #include <iostream>
 #include <memory>
@@ -8,10 +9,8 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 
 #include "platform/picturefile.h"
-#include "i18n/langconv.h"
 #include "settings/regs.h"
 #include "store/fileacc.h"
 #include "util/error.h"
@@ -62,15 +61,8 @@ int RunExport(int argc, char** argv)
     bool statusColours = false;
     cli.add_flag("--status-colours,--status-colors", statusColours,
                  "colour the members by status group, with a legend (sociogram and target)");
-    try {
-        // argv[1] is the word "export".
-        cli.parse(argc - 1, argv + 1);
-    } catch (const CLI::CallForHelp& e) {
-        return cli.exit(e);
-    } catch (const CLI::ParseError& e) {
-        cli.exit(e);
-        return 2;
-    }
+    if (const std::optional<int> ended = ParseHeadlessCommand(cli, argc, argv))
+        return *ended;
 
     const auto format = PictureFormatOfName(QString::fromStdString(output));
     if (!format) {
@@ -83,13 +75,8 @@ int RunExport(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietMessages);
     QApplication app(argc, argv);
-    SetExecutableDir(QCoreApplication::applicationDirPath().toStdString());
-    TRegs::ApplyLanguage();
-    try {
-        SetLangConv(std::make_unique<TDlgLangConverter>(LanguageFilePath()));
-    } catch (const std::exception&) {
-        // Without a catalogue the messages are their keys; drawing still works.
-    }
+    // Without a catalogue the messages are their keys; drawing still works.
+    InstallHeadlessCatalogue(QCoreApplication::applicationDirPath().toStdString());
     const TViewEntry* entry = FindViewByName(QString::fromStdString(view));
     if (!entry) {
         std::cerr << "tremlow export: unknown view \"" << view << "\" (known: " << ViewNames() << ")\n";
@@ -102,19 +89,9 @@ int RunExport(int argc, char** argv)
         Regs().Target.StatusColors = true;
     }
 
-    if (!QFileInfo::exists(QString::fromStdString(project))) {
-        Fail("the project file does not exist: " + project);
+    TFileAccess store;
+    if (!LoadHeadlessProject(store, "export", project, investId))
         return 1;
-    }
-    TFileAccess store(project);
-    if (!store.Load()) {
-        Fail("the project file could not be read: " + project);
-        return 1;
-    }
-    if (!store.Investigations().FindById(investId)) {
-        Fail("the project has no investigation with the identifier " + std::to_string(investId));
-        return 1;
-    }
     const QString title = QString::fromStdString(store.Investigations().GetName());
 
     std::unique_ptr<TVisualChildForm> form;

@@ -1,6 +1,7 @@
 // tremlow: the desktop application. The first argument may name a project file to open.
 #include <cstring>
 
+#include "collectcommand.h"
 #include "exportcommand.h"
 #include "i18n/langconv.h"
 #include "shell/programstart.h"
@@ -11,5 +12,7 @@ int main(int argc, char** argv)
     RequestLanguage(TakeLanguageOption(argc, argv));
     if (argc > 1 && std::strcmp(argv[1], "export") == 0)
         return RunExport(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "collect") == 0)
+        return RunCollect(argc, argv);
     return RunTremlow(argc, argv);
 }

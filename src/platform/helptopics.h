@@ -29,6 +29,7 @@ enum class THelpTopic : int {
     ChoicesImport = 122,
     TableExport = 123,
     NetworkExport = 124,
+    Survey = 125,
     SaveQuestion = 502,
     ExitQuestion = 507,
     ReportObject = 508,

@@ -56,7 +56,9 @@ private:
 void PrintUsage()
 {
     std::cout << "usage: tremlow [PROJECT.soi]\n"
-              << "       tremlow export PROJECT.soi --investigation ID --view VIEW [--kind 1|2|3] -o OUT\n\n"
+              << "       tremlow export PROJECT.soi --investigation ID --view VIEW [--kind 1|2|3] -o OUT\n"
+              << "       tremlow collect PROJECT.soi --investigation ID [--listen ADDRESS] [--port N]\n"
+              << "                       [--codes-out CODES.csv] [--until-all|--for MINUTES] [--keep-existing]\n\n"
               << "Tremlow " << TREMLOW_VERSION << ", sociometric research in small groups.\n"
               << "Opens the named project file at start when it exists. A client group file (.sgr)\n"
               << "named instead is imported into the project chosen at the start-up window.\n\n"
@@ -70,7 +72,10 @@ void PrintUsage()
               << "instead of being shown in a box (for scripted and headless runs).\n\n"
               << "export draws one view of an investigation (graph, indexes, target or status) into OUT\n"
               << "without a display; the "
-              << "format follows OUT's extension (.png, .jpg, .bmp, .svg, .pdf). See tremlow export --help.\n";
+              << "format follows OUT's extension (.png, .jpg, .bmp, .svg, .pdf). See tremlow export --help.\n\n"
+              << "collect serves a survey page on the classroom network without a display: pupils answer\n"
+              << "the investigation's question with their personal codes (written to CODES.csv), then the\n"
+              << "answers are taken in and the project is saved. See tremlow collect --help.\n";
 }
 
 // A failure before the main window runs: a plain information box, or stderr when no one can

@@ -33,6 +33,7 @@
 #include "platform/messagedialog.h"
 #include "platform/modalseam.h"
 #include "shell/shellicons.h"
+#include "shell/surveyform.h"
 #include "i18n/langconv.h"
 #include "settings/regs.h"
 #include "i18n/storemessages.h"
@@ -376,6 +377,11 @@ void TSocMainForm::BuildMenus()
             [this] { OpenView(TViewKind::Target); });
     Connect(AddAction(m_objectMenu, "StatusMenuItem", "Stat&us groups", QKeySequence()),
             [this] { OpenView(TViewKind::Status); });
+    m_objectMenu->addSeparator();
+    QAction* collect = AddAction(m_objectMenu, "CollectAnswersMenuItem", "Collect &answers in class...");
+    Connect(collect, [this] { CollectAnswers(); });
+    m_tree->PopupMenu().addSeparator();
+    m_tree->PopupMenu().addAction(collect);
 
     QMenu* report = topMenu("ReportMenuItem", "&Report");
     Connect(AddAction(report, "ReportNodeMenuItem", "Current &object", QKeySequence("Ctrl+N")),
@@ -1049,7 +1055,7 @@ void TSocMainForm::UpdateCommands()
     set("DeleteObjectMenuItem", change);
     set("ReportNodeMenuItem", change);
     for (const char* name : {"ChoicesMenuItem", "IndexMenuItem", "GraphMenuItem", "TargetMenuItem", "StatusMenuItem", "MenuItemBlank",
-                             "MenuItemCard", "MenuItemMatrix"})
+                             "MenuItemCard", "MenuItemMatrix", "CollectAnswersMenuItem"})
         set(name, views);
 
     // View commands by the active child window.
@@ -1288,6 +1294,26 @@ void TSocMainForm::CheckWindowMenuEntry(QMdiSubWindow* child)
     for (const auto& [entry, window] : m_childMenu) {
         if (window == child)
             entry->setChecked(true);
+    }
+}
+
+void TSocMainForm::CollectAnswers()
+{
+    if (!HasProject() || !m_tree->HasSelection() || m_tree->CurrentKind() != TNodeKind::Investigation)
+        throw TAppError(LangConv().GetText("NO_SELECTED_NODE"));
+    const int id = m_tree->CurrentIds().Id;
+    // The choices window works on a copy that it would write back over the answers.
+    for (QMdiSubWindow* child : m_mdi->subWindowList()) {
+        auto* choices = qobject_cast<TSelectionForm*>(child->widget());
+        if (choices && choices->InvestId() == id)
+            throw TAppError(LangConv().GetText("INVESTIGATION_NAME") + " \"" + m_tree->CurrentName().toStdString() +
+                            "\". " + LangConv().GetText("IS_EXIST_SELECT_FORM"));
+    }
+    TSurveyForm form(*m_store, id, this);
+    Modal().Exec(form);
+    if (form.TookAnswers()) {
+        UpdateCommands();
+        UpdateStatusBar();
     }
 }
 

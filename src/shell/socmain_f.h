@@ -131,6 +131,8 @@ private:
     QMdiSubWindow* SubWindowOf(QWidget* widget) const;
     QWidget* ActiveView() const;
     void SaveChoices();
+    // Object > Collect answers in class: the collection window of the selected investigation.
+    void CollectAnswers();
     // Makes an indexes, graph or target window for the investigation and shows it.
     void OpenInvestigationView(TViewKind viewKind, int id, const QString& name);
     // The print window, then the active view's picture printed.

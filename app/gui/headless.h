@@ -1,0 +1,21 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace CLI {
+class App;
+}
+class TFileAccess;
+
+// Parses the arguments after the command word; an exit code when the run ends here (help shown:
+// 0, bad usage: 2), nothing when the command goes on.
+std::optional<int> ParseHeadlessCommand(CLI::App& cli, int argc, char** argv);
+
+// Finds the data folder beside the executable and installs the message catalogue; without a
+// catalogue the texts are their keys, which a headless command can live with.
+void InstallHeadlessCatalogue(const std::string& executableDir);
+
+// Loads the project and checks that it holds the investigation; false after writing the reason
+// to stderr under the command's name.
+bool LoadHeadlessProject(TFileAccess& store, const std::string& command, const std::string& project, int investId);
