@@ -405,6 +405,9 @@ bool TSocMainForm::CommitChildWindows()
         if (choices && choices->IsModified() && !choices->Save())
             return false;
     }
+    // So do the places of the figures on show, so that closing their window later changes nothing.
+    for (TVisualChildForm* view : InvestigationViews())
+        view->SaveState();
     return true;
 }
 

@@ -158,8 +158,10 @@ void TSocMainForm::AddUndoCommands(QMenu* edit)
     connect(stack, &QUndoStack::redoTextChanged, redo, [redo, redoCaption](const QString& step) {
         redo->setText(redoCaption(step));
     });
-    // The stack's own actions run undo and redo; the commands then follow the new state.
+    // The stack's own actions run undo and redo; the commands and the buttons then follow.
     connect(stack, &QUndoStack::indexChanged, this, [this] { UpdateCommands(); });
+    for (QAction* action : {undo, redo})
+        connect(action, &QAction::enabledChanged, this, [this] { UpdateCommands(); });
 }
 
 void TSocMainForm::Connect(QAction* action, std::function<void()> handler)
