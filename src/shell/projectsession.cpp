@@ -79,8 +79,32 @@ void TProjectSession::MarkModified()
 
 void TProjectSession::Sync()
 {
-    if (m_store && m_store->IsModified())
+    if (m_store && !m_applying && m_store->IsModified())
         SetOutsideChange(true);
+}
+
+void TProjectSession::Push(QUndoCommand* command)
+{
+    Sync();
+    m_applying = true;
+    m_undo->push(command);
+    m_applying = false;
+}
+
+void TProjectSession::Undo()
+{
+    Sync();
+    m_applying = true;
+    m_undo->undo();
+    m_applying = false;
+}
+
+void TProjectSession::Redo()
+{
+    Sync();
+    m_applying = true;
+    m_undo->redo();
+    m_applying = false;
 }
 
 void TProjectSession::SetOutsideChange(bool value)

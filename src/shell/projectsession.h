@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+class QUndoCommand;
 class QUndoStack;
 class QWidget;
 class TFileAccess;
@@ -40,6 +41,12 @@ public:
     bool HasProject() const { return m_store != nullptr; }
     // The edits of the open project; empty and clean while none is open.
     QUndoStack* UndoStack() const { return m_undo; }
+    // Applies a command and keeps it on the stack. Pushing here rather than on the stack itself
+    // keeps a change the command makes while notifying the windows from being taken for a change
+    // beside the stack. Undo and Redo step the same way.
+    void Push(QUndoCommand* command);
+    void Undo();
+    void Redo();
 
     // Unmodified exactly when the undo stack is at its clean index and no change outside the
     // stack (one that cannot be undone, e.g. the users list) was made since the last save or load.
@@ -85,5 +92,7 @@ private:
     TSessionViews m_views;
     // A change that the undo stack does not hold was made since the last save or load.
     bool m_outsideChange = false;
+    // A command is being applied or reverted: the store's flag is the stack's doing.
+    bool m_applying = false;
     bool m_lastModified = false;
 };

@@ -147,12 +147,16 @@ void TSocMainForm::AddUndoCommands(QMenu* edit)
         return caption;
     };
     QAction* undo = stack->createUndoAction(edit);
+    disconnect(undo, &QAction::triggered, stack, nullptr);
+    connect(undo, &QAction::triggered, this, [this] { m_session->Undo(); });
     const auto undoCaption = add(TMainCommand::Undo, undo, "UndoMenuItem", "EDIT_UNDO", "EDIT_UNDO_NOTHING", "Undo");
     undo->setShortcut(QKeySequence::Undo);
     connect(stack, &QUndoStack::undoTextChanged, undo, [undo, undoCaption](const QString& step) {
         undo->setText(undoCaption(step));
     });
     QAction* redo = stack->createRedoAction(edit);
+    disconnect(redo, &QAction::triggered, stack, nullptr);
+    connect(redo, &QAction::triggered, this, [this] { m_session->Redo(); });
     const auto redoCaption = add(TMainCommand::Redo, redo, "RedoMenuItem", "EDIT_REDO", "EDIT_REDO_NOTHING", "Redo");
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     connect(stack, &QUndoStack::redoTextChanged, redo, [redo, redoCaption](const QString& step) {

@@ -26,15 +26,24 @@
 
 namespace {
 
-// An undoable change through the store's own setter.
+// An undoable change through the store's own setter, telling the windows as it goes.
 class TLoginCommand final : public QUndoCommand {
 public:
-    explicit TLoginCommand(TFileAccess& store) : QUndoCommand("require login"), m_store(store) {}
-    void redo() override { m_store.SetLoginRequired(true); }
-    void undo() override { m_store.SetLoginRequired(false); }
+    TLoginCommand(TFileAccess& store, TSocMainForm& window)
+        : QUndoCommand("require login"), m_store(store), m_window(window)
+    {
+    }
+    void redo() override { Set(true); }
+    void undo() override { Set(false); }
 
 private:
+    void Set(bool value)
+    {
+        m_store.SetLoginRequired(value);
+        m_window.UpdateCommands();
+    }
     TFileAccess& m_store;
+    TSocMainForm& m_window;
 };
 
 // The main window on a copy of the sample project in a private folder.
@@ -76,41 +85,42 @@ protected:
 TEST_F(ShellProjectSession, UnmodifiedExactlyAtTheCleanIndexUnlessChangedBesideTheStack)
 {
     TScriptedModalSeam seam;
-    QUndoStack* stack = window.Session().UndoStack();
+    TProjectSession& session = window.Session();
+    QUndoStack* stack = session.UndoStack();
     ASSERT_TRUE(stack->isClean());
     EXPECT_FALSE(Modified());
     EXPECT_FALSE(Action("UndoMenuItem")->isEnabled());
 
-    stack->push(new TLoginCommand(*window.Store()));
+    session.Push(new TLoginCommand(*window.Store(), window));
     EXPECT_TRUE(Modified());
     EXPECT_TRUE(window.isWindowModified());
     EXPECT_TRUE(Action("MenuItemProjectSave")->isEnabled());
     EXPECT_EQ(Action("UndoMenuItem")->text(), CatText("EDIT_UNDO").arg("require login"));
-    stack->undo();
+    Action("UndoMenuItem")->trigger();
     EXPECT_FALSE(Modified()) << "back at the saved state";
     EXPECT_FALSE(window.isWindowModified());
     EXPECT_EQ(Action("RedoMenuItem")->text(), CatText("EDIT_REDO").arg("require login"));
 
     // Undo after a save makes the project modified again; redo returns to the saved state.
-    stack->redo();
+    session.Redo();
     Action("MenuItemProjectSave")->trigger();
     EXPECT_FALSE(Modified());
-    stack->undo();
+    session.Undo();
     EXPECT_TRUE(Modified());
-    stack->redo();
+    session.Redo();
     EXPECT_FALSE(Modified());
 
     // A change beside the stack stays until the next save, whatever the stack does.
     window.Tree().AddClientGroup("Drama club", "");
     window.UpdateCommands();
-    stack->undo();
-    stack->redo();
+    session.Undo();
+    session.Redo();
     EXPECT_TRUE(Modified());
     Action("MenuItemProjectSave")->trigger();
     EXPECT_FALSE(Modified());
 
     seam.ExpectDialogButton("DialogForm", "Button1");
-    stack->undo();
+    session.Undo();
     ASSERT_TRUE(window.MenuItemProjectCloseClick());
     EXPECT_EQ(stack->count(), 0);
     EXPECT_TRUE(seam.AllConsumed());
