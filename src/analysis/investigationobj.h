@@ -121,7 +121,7 @@ public:
 
     // Sociogram placements: inserts or overwrites the GRAPH row of the client for the positive
     // view, the negative view and the view of both kinds (stored under kind 0); marks the project
-    // modified.
+    // modified unless the row already holds that place.
     void StorePlaceFor(int32_t clientId, int32_t left, int32_t top, int32_t width, int32_t height,
                        int16_t figType);
     void StorePlaceAgainst(int32_t clientId, int32_t left, int32_t top, int32_t width, int32_t height,

@@ -156,9 +156,24 @@ QTreeWidgetItem* TObjectsTree::AddNode(QTreeWidgetItem* parent, int id, const QS
     return node;
 }
 
+std::set<std::tuple<int, int, int>> TObjectsTree::ExpandedNodes() const
+{
+    std::set<std::tuple<int, int, int>> expanded;
+    for (QTreeWidgetItemIterator it(const_cast<TObjectsTree*>(this)); *it; ++it) {
+        const QTreeWidgetItem* node = *it;
+        if (node->isExpanded())
+            expanded.emplace(node->data(0, kKindRole).toInt(), NodeId(node),
+                             node->parent() ? NodeId(node->parent()) : 0);
+    }
+    return expanded;
+}
+
 void TObjectsTree::Rebuild()
 {
+    const bool sameProject = m_store != nullptr && m_store == m_builtFor;
+    const std::set<std::tuple<int, int, int>> expanded = ExpandedNodes();
     clear();
+    m_builtFor = m_store;
     if (!m_store)
         return;
     try {
@@ -205,6 +220,18 @@ void TObjectsTree::Rebuild()
             AddNode(invests, investTable.At(i).Id, FromStd(investTable.At(i).Name), TNodeKind::Investigation);
 
         project->setExpanded(true);
+        if (!sameProject) {
+            // A project opens with its groups and investigations in view.
+            clients->setExpanded(true);
+            invests->setExpanded(true);
+        } else {
+            for (QTreeWidgetItemIterator it(this); *it; ++it) {
+                QTreeWidgetItem* node = *it;
+                if (expanded.contains({node->data(0, kKindRole).toInt(), NodeId(node),
+                                       node->parent() ? NodeId(node->parent()) : 0}))
+                    node->setExpanded(true);
+            }
+        }
     } catch (const std::exception& error) {
         ShowInformation(this, QString::fromStdString(error.what()));
     }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <set>
+#include <tuple>
 
 #include <QString>
 #include <QTreeWidget>
@@ -92,7 +94,12 @@ private:
     void RemoveInvestigation(QTreeWidgetItem* node);
     void DeleteNode(QTreeWidgetItem* node);
 
+    // The expanded nodes by kind, id and parent's id, so that a rebuild keeps them open.
+    std::set<std::tuple<int, int, int>> ExpandedNodes() const;
+
     TFileAccess* m_store = nullptr;
+    // The project the tree was last built for; a rebuild of another starts with its lists open.
+    const TFileAccess* m_builtFor = nullptr;
     std::function<QString(int investId)> m_openWindow;
     TMessageDialog* m_messageDialog = nullptr;
     QMenu* m_popup = nullptr;

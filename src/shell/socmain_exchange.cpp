@@ -1,21 +1,30 @@
 // The main window's import of research data: class lists from spreadsheets.
 #include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 
 #include "exchange/csvreader.h"
 #include "exchange/exchangetext.h"
 #include "exchange/rosterimport.h"
+#include "i18n/langconv.h"
 #include "platform/modalseam.h"
 #include "shell/objectstree.h"
 #include "shell/rosterimportform.h"
+#include "shell/surveyform.h"
 #include "shell/socmain_f.h"
 #include "store/fileacc.h"
+#include "util/error.h"
+#include "views/choices/selectionform.h"
 
 void TSocMainForm::ImportClassList()
 {
     if (!HasProject())
         return;
+    // The class list most often lies next to the project.
+    const QString projectFile = QString::fromStdString(Store()->FileName());
     const QString path = Modal().OpenFileName(
-        this, QString::fromStdString(ExchangeText("ROSTER_OPEN_TITLE", "Import a class list")), QString(),
+        this, QString::fromStdString(ExchangeText("ROSTER_OPEN_TITLE", "Import a class list")),
+        projectFile.isEmpty() ? QString() : QFileInfo(projectFile).absolutePath(),
         QString::fromStdString(ExchangeText("CSV_FILTER", "CSV files (*.csv *.txt);;All files (*)")));
     if (path.isEmpty())
         return;
@@ -28,9 +37,29 @@ void TSocMainForm::ImportClassList()
     TRosterImportForm form(std::move(bytes), QFileInfo(path).fileName(), QFileInfo(path).completeBaseName(), this);
     if (Modal().Exec(form) != QDialog::Accepted)
         return;
-    if (ApplyRosterImport(*m_store, form.Plan()) < 0)
+    if (ApplyRosterImport(*Store(), form.Plan()) < 0)
         return;
     m_tree->Rebuild();
     UpdateCommands();
     UpdateStatusBar();
+}
+
+void TSocMainForm::CollectAnswers()
+{
+    if (!HasProject() || !m_tree->HasSelection() || m_tree->CurrentKind() != TNodeKind::Investigation)
+        throw TAppError(LangConv().GetText("NO_SELECTED_NODE"));
+    const int id = m_tree->CurrentIds().Id;
+    // The choices window works on a copy that it would write back over the answers.
+    for (QMdiSubWindow* child : m_mdi->subWindowList()) {
+        auto* choices = qobject_cast<TSelectionForm*>(child->widget());
+        if (choices && choices->InvestId() == id)
+            throw TAppError(LangConv().GetText("INVESTIGATION_NAME") + " \"" + m_tree->CurrentName().toStdString() +
+                            "\". " + LangConv().GetText("IS_EXIST_SELECT_FORM"));
+    }
+    TSurveyForm form(*Store(), id, this);
+    Modal().Exec(form);
+    if (form.TookAnswers()) {
+        UpdateCommands();
+        UpdateStatusBar();
+    }
 }

@@ -289,9 +289,11 @@ TEST(AnalysisModel, StorePlaceInsertsOrOverwritesPerPlacementKind)
     EXPECT_EQ(both.FigType, 7);
     EXPECT_EQ(p.store.Placements().At(3).ClientId, 2);
 
-    // The same stored value with nothing new still counts as a change of the project.
+    // Storing a place as it is changes nothing, so closing an untouched sociogram marks nothing.
     p.store.SetModified(false);
     model.StorePlaceAny(2, 11, 12, 13, 14, 6);
+    EXPECT_FALSE(p.store.Placements().Modified());
+    model.StorePlaceAny(2, 11, 12, 13, 14, 5);
     EXPECT_TRUE(p.store.Placements().Modified());
 }
 

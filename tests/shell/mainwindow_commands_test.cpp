@@ -90,7 +90,7 @@ void ExpectButtonsFollowMenu(TSocMainForm& window)
             EXPECT_EQ(button->isChecked(), command->isChecked());
         }
     }
-    EXPECT_EQ(checked, 32);
+    EXPECT_EQ(checked, 34);
 }
 
 TEST(ShellMainWindowNoProject, OnlyCreateAndOpenAreAvailable)
