@@ -88,7 +88,7 @@ TEST_F(ShellObjectsTreeTest, RebuildMirrorsTablesAndNodesCarryTheirIdentifiers)
     EXPECT_EQ(inClass.ParentId, 1);
     EXPECT_EQ(inChess.ParentId, 2);
     EXPECT_EQ(inChess.Id, 1);
-    EXPECT_EQ(NodeOf(*tree, TNodeKind::Investigations)->childCount(), 3);
+    EXPECT_EQ(NodeOf(*tree, TNodeKind::Investigations)->childCount(), 4);
     EXPECT_EQ(NodeOf(*tree, TNodeKind::Criterion, "Whom would you invite to your birthday party?")
                   ->parent()
                   ->text(0),
@@ -163,7 +163,7 @@ TEST_F(ShellObjectsTreeTest, ObjectsInUseAreRefusedNamingSortedInvestigations)
     EXPECT_TRUE(seam.dialogsShown.isEmpty());
     ASSERT_EQ(seam.informations.size(), 1);
     EXPECT_EQ(seam.informations[0], CatText("CLIENT_IS_IN_INVESTS") +
-                                        ": \"Birthday party, December\", \"Desk neighbours, September\".");
+                                        ": \"Birthday party, December\", \"Desk neighbours, May\", \"Desk neighbours, September\".");
     EXPECT_TRUE(store.Clients().Find(5, 1));
 
     Select(TNodeKind::ClientGroup, "Chess club");
