@@ -36,6 +36,7 @@
 #include "i18n/langconv.h"
 #include "settings/regs.h"
 #include "i18n/storemessages.h"
+#include "shell/comparepickform.h"
 #include "shell/entityform.h"
 #include "shell/formabout.h"
 #include "shell/formstarting.h"
@@ -51,6 +52,7 @@
 #include "store/updatefile.h"
 #include "util/error.h"
 #include "util/messagesink.h"
+#include "views/compare/compareform.h"
 #include "views/choices/selectionform.h"
 #include "views/viewform.h"
 #include "views/viewregistry.h"
@@ -376,6 +378,7 @@ void TSocMainForm::BuildMenus()
             [this] { OpenView(TViewKind::Target); });
     Connect(AddAction(m_objectMenu, "StatusMenuItem", "Stat&us groups", QKeySequence()),
             [this] { OpenView(TViewKind::Status); });
+    Connect(AddAction(m_objectMenu, "CompareMenuItem", "Co&mpare with...", QKeySequence()), [this] { CompareWith(); });
 
     QMenu* report = topMenu("ReportMenuItem", "&Report");
     Connect(AddAction(report, "ReportNodeMenuItem", "Current &object", QKeySequence("Ctrl+N")),
@@ -1006,6 +1009,8 @@ TViewKind TSocMainForm::ActiveViewKind() const
         return TViewKind::Target;
     if (name.startsWith("StatusForm"))
         return TViewKind::Status;
+    if (name.startsWith("CompareForm"))
+        return TViewKind::Compare;
     return TViewKind::None;
 }
 
@@ -1048,7 +1053,7 @@ void TSocMainForm::UpdateCommands()
     set("ChangeObjectMenuItem", change);
     set("DeleteObjectMenuItem", change);
     set("ReportNodeMenuItem", change);
-    for (const char* name : {"ChoicesMenuItem", "IndexMenuItem", "GraphMenuItem", "TargetMenuItem", "StatusMenuItem", "MenuItemBlank",
+    for (const char* name : {"ChoicesMenuItem", "IndexMenuItem", "GraphMenuItem", "TargetMenuItem", "StatusMenuItem", "CompareMenuItem", "MenuItemBlank",
                              "MenuItemCard", "MenuItemMatrix"})
         set(name, views);
 
@@ -1215,19 +1220,38 @@ void TSocMainForm::OpenInvestigationView(TViewKind viewKind, int id, const QStri
         NotAvailable();
         return;
     }
-    TVisualChildForm* form = entry->Create(*m_store, id, name);
-    QMdiSubWindow* child = m_mdi->addSubWindow(form);
-    child->setAttribute(Qt::WA_DeleteOnClose);
     const TShellIcon icon = viewKind == TViewKind::Indexes  ? TShellIcon::Indexes
                             : viewKind == TViewKind::Target ? TShellIcon::Target
                                                             : TShellIcon::Graph;
+    ShowInvestigationView(entry->Create(*m_store, id, name), icon, entry->MenuKey, name);
+}
+
+void TSocMainForm::ShowInvestigationView(TVisualChildForm* form, TShellIcon icon, const char* menuKey,
+                                         const QString& name)
+{
+    QMdiSubWindow* child = m_mdi->addSubWindow(form);
+    child->setAttribute(Qt::WA_DeleteOnClose);
     child->setWindowIcon(ShellIcon(icon));
     child->resize(std::min(m_mdi->width() - 20, 720), std::min(m_mdi->height() - 20, 520));
     child->show();
     m_mdi->setActiveSubWindow(child);
     if (!SubWindowOf(form))
         throw TAppError(LangConv().GetText("NO_CHILD_HANDLE"));
-    AddWindowMenuEntry(child, entry->MenuKey, name);
+    AddWindowMenuEntry(child, menuKey, name);
+}
+
+void TSocMainForm::CompareWith()
+{
+    if (!HasProject() || !m_tree->HasSelection() || m_tree->CurrentKind() != TNodeKind::Investigation)
+        throw TAppError(LangConv().GetText("NO_SELECTED_NODE"));
+    const int id = m_tree->CurrentIds().Id;
+    TComparePickForm pick(this, *m_store, id);
+    Modal().Exec(pick);
+    if (!pick.Confirmed())
+        return;
+    const QString name = m_tree->CurrentName();
+    ShowInvestigationView(new TCompareForm(*m_store, id, pick.ChosenIds(), name), TShellIcon::Indexes,
+                          "COMPARE_FORM_CAPTION", name);
 }
 
 void TSocMainForm::PrintActiveView()
@@ -1427,6 +1451,9 @@ void TSocMainForm::HandleNotify(TNotifyCode code, QWidget* sender)
         break;
     case TNotifyCode::OpenStatus:
         RunCommand([this] { OpenView(TViewKind::Status); });
+        break;
+    case TNotifyCode::OpenCompare:
+        RunCommand([this] { CompareWith(); });
         break;
     case TNotifyCode::TreeSelectionChanged:
     case TNotifyCode::ObjectCreated:

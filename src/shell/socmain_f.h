@@ -25,6 +25,8 @@ class QSplitter;
 class QToolBar;
 class QToolButton;
 class TFileAccess;
+class TVisualChildForm;
+enum class TShellIcon : int;
 class TObjectsTree;
 
 // The application's main window: the objects tree of the open project on the left, the views of
@@ -133,6 +135,10 @@ private:
     void SaveChoices();
     // Makes an indexes, graph or target window for the investigation and shows it.
     void OpenInvestigationView(TViewKind viewKind, int id, const QString& name);
+    // Puts an investigation view into the MDI area with its icon and its Window-menu entry.
+    void ShowInvestigationView(TVisualChildForm* form, TShellIcon icon, const char* menuKey, const QString& name);
+    // "Compare with...": picks the later investigations and opens the comparison window.
+    void CompareWith();
     // The print window, then the active view's picture printed.
     void PrintActiveView();
     void ClearAllChoices();
