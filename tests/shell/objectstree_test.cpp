@@ -293,7 +293,7 @@ TEST_F(ShellObjectsTreeTest, PopupMenuFollowsNodeKind)
     for (const TCase& c : cases) {
         Select(c.kind);
         const QList<QAction*> items = tree->PopupMenu().actions();
-        ASSERT_EQ(items.size(), 10);
+        ASSERT_EQ(items.size(), 11);
         const TObjectCaptionKeys keys = ObjectCaptionKeys(c.kind);
         SCOPED_TRACE(static_cast<int>(c.kind));
         EXPECT_EQ(items[0]->text(), CatText(keys.Create));
@@ -303,7 +303,7 @@ TEST_F(ShellObjectsTreeTest, PopupMenuFollowsNodeKind)
         EXPECT_EQ(items[0]->isEnabled(), c.create);
         EXPECT_EQ(items[1]->isEnabled(), c.change);
         EXPECT_EQ(items[2]->isEnabled(), c.change);
-        for (int i : {4, 6, 7, 8, 9})
+        for (int i : {4, 6, 7, 8, 9, 10})
             EXPECT_EQ(items[i]->isEnabled(), c.views);
     }
 }
