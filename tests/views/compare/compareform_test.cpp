@@ -2,6 +2,8 @@
 // the copied text and CSV, the sociogram of change, and the refusal of waves that cannot be compared.
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QProcess>
 #include <QTableWidget>
 
 #include "i18n/langconv.h"
@@ -9,6 +11,7 @@
 #include "settings/regs.h"
 #include "store/fileacc.h"
 #include "support/core/recorders.h"
+#include "support/core/tempdir.h"
 #include "util/error.h"
 #include "views/compare/changesociogram.h"
 #include "views/compare/compareform.h"
@@ -79,6 +82,25 @@ TEST_F(CompareFormTest, RefusesWhatCannotBeCompared)
     EXPECT_EQ(refusal({kSeptember}), LangConv().GetText("WAVES_REPEATED"));
     EXPECT_NE(refusal({99}).find("99"), std::string::npos);
     EXPECT_EQ(refusal({}), LangConv().GetText("WAVES_TOO_FEW"));
+}
+
+// tremlow export --view compare draws the sociogram of change; the later waves are required.
+TEST_F(CompareFormTest, ExportDrawsTheSociogramOfChange)
+{
+    TTempDir dir;
+    const QString png = QString::fromStdString(dir.File("change.png"));
+    const auto run = [&](const QStringList& with) {
+        QProcess process;
+        process.start(TREMLOW_GUI_PATH, QStringList{"export", TREMLOW_SOURCE_DATA_DIR "/examples/school-class.soi",
+                                                    "--investigation", QString::number(kSeptember), "--view",
+                                                    "compare", "-o", png} + with);
+        process.waitForFinished(120000);
+        return process.exitCode();
+    };
+    EXPECT_EQ(run({}), 2);
+    ASSERT_EQ(run({"--with", QString::number(kMay)}), 0);
+    TCompareForm form(store, kSeptember, {kMay}, "Desk neighbours, September");
+    EXPECT_EQ(QImage(png).size(), form.Sociogram(0).PictureSize());
 }
 
 } // namespace
