@@ -24,6 +24,7 @@
 #include "util/error.h"
 #include "util/safefile.h"
 #include "views/compare/changesociogram.h"
+#include "views/numberitem.h"
 #include "views/statuslegend.h"
 
 namespace {
@@ -41,28 +42,22 @@ QString Text(const char* key)
     return QString::fromStdString(LangConv().GetText(key));
 }
 
-// Table items that sort by number, not by their text.
-class TNumberItem final : public QTableWidgetItem {
-public:
-    TNumberItem(const QString& text, double value) : QTableWidgetItem(text)
-    {
-        setData(Qt::UserRole, value);
-        setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    }
-    bool operator<(const QTableWidgetItem& other) const override
-    {
-        return data(Qt::UserRole).toDouble() < other.data(Qt::UserRole).toDouble();
-    }
-};
+// A number cell, right-aligned; undefined values (-1 for sorting) show the dash.
+QTableWidgetItem* Number(const QString& text, double value)
+{
+    auto* item = new TNumberItem(text, value);
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
 
 QTableWidgetItem* Count(int32_t value)
 {
-    return new TNumberItem(QString::number(value), value);
+    return Number(QString::number(value), value);
 }
 
 QTableWidgetItem* Index(double value)
 {
-    return new TNumberItem(QString::fromStdString(FormatIndexValue(value)), value);
+    return Number(QString::fromStdString(FormatIndexValue(value)), value);
 }
 
 QTableWidgetItem* Status(const std::optional<TStatusGroup>& group)
@@ -70,7 +65,6 @@ QTableWidgetItem* Status(const std::optional<TStatusGroup>& group)
     if (!group)
         return new TNumberItem(Text("COMPARE_UNDEFINED"), -1);
     auto* item = new TNumberItem(StatusGroupName(*group), static_cast<int>(*group));
-    item->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     item->setBackground(StatusGroupColor(*group));
     return item;
 }
@@ -246,7 +240,7 @@ void TCompareForm::FillMembers(QTableWidget& table, const TWaveComparison& pair)
         table.setItem(row, 11, Status(m.Status[0]));
         table.setItem(row, kStatusLaterColumn, Status(m.Status[1]));
         table.setItem(row, 13,
-                      m.Jaccard ? Index(*m.Jaccard) : new TNumberItem(Text("COMPARE_UNDEFINED"), -1));
+                      m.Jaccard ? Index(*m.Jaccard) : Number(Text("COMPARE_UNDEFINED"), -1));
         if (m.Moved()) {
             for (const int c : {0, 11})
                 table.item(row, c)->setBackground(kMovedColor);
