@@ -14,6 +14,7 @@ const std::map<std::string, TReportKind> kKinds = {
     {"criterion", TReportKind::Criterion},
     {"criteria-group", TReportKind::CriteriaGroup},
     {"investigation", TReportKind::Investigation},
+    {"comparison", TReportKind::Comparison},
 };
 
 struct TReportOptions {
@@ -23,14 +24,17 @@ struct TReportOptions {
     std::string group;
     std::string format;
     std::string out;
+    std::vector<std::string> with;
 };
 
 int Report(const TReportOptions& options)
 {
     const TReportKind kind = kKinds.at(options.kind);
     const bool grouped = kind == TReportKind::Client || kind == TReportKind::Criterion;
-    const TReportTarget target{kind, CliIdentifierValue(options.id),
-                               grouped ? CliIdentifierValue(options.group) : kNoGroupId};
+    TReportTarget target{kind, CliIdentifierValue(options.id),
+                         grouped ? CliIdentifierValue(options.group) : kNoGroupId};
+    for (const std::string& id : options.with)
+        target.With.push_back(CliIdentifierValue(id));
     return CliWriteReport(options.file, options.format, target, options.out, [](TReporter& r) { r.Generate(); });
 }
 
@@ -40,10 +44,13 @@ void DeclareReport(CLI::App& command)
     command.add_option("FILE", options->file, "project file (.soi)")->required();
     command.add_option("--kind", options->kind, "what the report is on")
         ->required()
-        ->check(CLI::IsMember({"client", "client-group", "criterion", "criteria-group", "investigation"}));
+        ->check(CLI::IsMember({"client", "client-group", "criterion", "criteria-group", "investigation", "comparison"}));
     command.add_option("--id", options->id, "identifier of the object")->required()->check(CliIdentifier());
     command.add_option("--group", options->group,
                        "client group of the client, criteria group of the criterion (needed for those two)")
+        ->check(CliIdentifier());
+    command.add_option("--with", options->with,
+                       "for a comparison: the later investigations compared with --id, in order (repeatable)")
         ->check(CliIdentifier());
     command.add_option("--format", options->format, "output format")
         ->required()
@@ -54,13 +61,15 @@ void DeclareReport(CLI::App& command)
         const bool grouped = options->kind == "client" || options->kind == "criterion";
         if (grouped && options->group.empty())
             throw CLI::ValidationError("--group", "a " + options->kind + " report needs --group");
+        if (options->kind == "comparison" && options->with.empty())
+            throw CLI::ValidationError("--with", "a comparison report needs --with");
         return Report(*options);
     });
 }
 
 const TCliRegistrar g_report({"report",
                               "write a report on a client, client group, criterion, criteria group or "
-                              "investigation as text, HTML or a Word document",
+                              "investigation, or a comparison of investigations, as text, HTML or a Word document",
                               DeclareReport});
 
 } // namespace

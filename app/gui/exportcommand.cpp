@@ -3,6 +3,7 @@
 
 #include <iostream>
 #include <memory>
+#include <vector>
 #include <string>
 
 #include <CLI/CLI.hpp>
@@ -14,6 +15,7 @@
 #include "settings/regs.h"
 #include "store/fileacc.h"
 #include "util/error.h"
+#include "views/compare/compareform.h"
 #include "views/viewform.h"
 #include "views/viewregistry.h"
 
@@ -55,7 +57,10 @@ int RunExport(int argc, char** argv)
     std::string output;
     cli.add_option("project", project, "project file (.soi)")->required();
     cli.add_option("--investigation", investId, "investigation identifier")->required();
-    cli.add_option("--view", view, "view to draw: " + ViewNames())->required();
+    cli.add_option("--view", view, "view to draw: " + ViewNames() + "|compare")->required();
+    std::vector<int> withIds;
+    cli.add_option("--with", withIds,
+                   "with --view compare: the later investigations; draws the sociogram of change of the first pair");
     cli.add_option("--kind", kind, "choice kind: 1 positive, 2 negative, 3 any")->check(CLI::Range(1, 3));
     cli.add_option("-o,--output", output, "picture file to write")->required();
     bool statusColours = false;
@@ -77,8 +82,13 @@ int RunExport(int argc, char** argv)
     QApplication app(argc, argv);
     // Without a catalogue the messages are their keys; drawing still works.
     InstallHeadlessCatalogue(QCoreApplication::applicationDirPath().toStdString());
+    const bool compare = view == "compare";
     const TViewEntry* entry = FindViewByName(QString::fromStdString(view));
-    if (!entry) {
+    if (compare && withIds.empty()) {
+        std::cerr << "tremlow export: --view compare needs --with\n";
+        return 2;
+    }
+    if (!entry && !compare) {
         std::cerr << "tremlow export: unknown view \"" << view << "\" (known: " << ViewNames() << ")\n";
         return 2;
     }
@@ -96,8 +106,14 @@ int RunExport(int argc, char** argv)
 
     std::unique_ptr<TVisualChildForm> form;
     try {
-        form.reset(entry->Create(store, investId, title));
-        form->SetChoiceKind(kind);
+        if (compare) {
+            auto* comparison = new TCompareForm(store, investId, {withIds.begin(), withIds.end()}, title);
+            form.reset(comparison);
+            comparison->ShowSociogram(0);
+        } else {
+            form.reset(entry->Create(store, investId, title));
+            form->SetChoiceKind(kind);
+        }
     } catch (const std::exception& e) {
         Fail(e.what());
         return 1;

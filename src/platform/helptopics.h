@@ -21,6 +21,7 @@ enum class THelpTopic : int {
     Graph = 92,
     Target = 93,
     Status = 94,
+    Compare = 95,
     Options = 101,
     Report = 110,
     Blanks = 111,

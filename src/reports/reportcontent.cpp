@@ -7,6 +7,8 @@
 #include "analysis/indices.h"
 #include "analysis/investigationobj.h"
 #include "analysis/statusgroups.h"
+#include "analysis/waves.h"
+#include "reports/comparison.h"
 #include "reports/reportorder.h"
 #include "i18n/langconv.h"
 #include "store/dbinfo.h"
@@ -437,6 +439,17 @@ void InvestigationReport(TReportDocWriter& doc, TFileAccess& store, const TRepor
     }
 }
 
+void ComparisonReport(TReportDocWriter& doc, TFileAccess& store, const TReportTarget& target,
+                      const TStatusThresholds& status)
+{
+    std::vector<int32_t> ids{target.ObjectId};
+    ids.insert(ids.end(), target.With.begin(), target.With.end());
+    const TWaveSeries series = CompareInvestigations(store, ids, status);
+    if (series.Problem != TWavesProblem::None)
+        throw TAppError(WavesProblemText(series));
+    WriteComparisonDocument(doc, series);
+}
+
 } // namespace
 
 std::string BuildReportDocument(TFileAccess& store, const TReportTarget& target, const TReportRegs& regs,
@@ -458,6 +471,9 @@ std::string BuildReportDocument(TFileAccess& store, const TReportTarget& target,
         break;
     case TReportKind::Investigation:
         InvestigationReport(doc, store, target, regs, status);
+        break;
+    case TReportKind::Comparison:
+        ComparisonReport(doc, store, target, status);
         break;
     }
     return doc.Take();

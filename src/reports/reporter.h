@@ -11,24 +11,28 @@
 
 class TFileAccess;
 
-// What a report is about: 0 client, 1 client group, 2 criterion, 3 criteria group, 4 investigation.
+// What a report is about: 0 client, 1 client group, 2 criterion, 3 criteria group, 4 investigation,
+// 5 a comparison of investigations over time.
 enum class TReportKind : uint8_t {
     Client = 0,
     ClientGroup = 1,
     Criterion = 2,
     CriteriaGroup = 3,
     Investigation = 4,
+    Comparison = 5,
 };
 
 // The second identifier of a report that needs none.
 inline constexpr int32_t kNoGroupId = -99999;
 
 // The object a report or blank is written on. GroupId is the client's client group or the
-// criterion's criteria group; kNoGroupId for the other kinds.
+// criterion's criteria group; kNoGroupId for the other kinds. A comparison compares ObjectId with
+// the investigations of With, in that order.
 struct TReportTarget {
     TReportKind Kind = TReportKind::Investigation;
     int32_t ObjectId = -1;
     int32_t GroupId = kNoGroupId;
+    std::vector<int32_t> With = {};
 };
 
 // Builds the report document of a target from the project: the fixed layouts of the client,

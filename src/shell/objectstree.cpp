@@ -117,6 +117,7 @@ TObjectsTree::TObjectsTree(QWidget* owner) : QTreeWidget(owner)
     m_popupGraph = item("PopupItemGraph", TShellIcon::Graph);
     m_popupTarget = item("PopupItemTarget", TShellIcon::Target);
     m_popupStatus = item("PopupItemStatus", TShellIcon::Status);
+    m_popupCompare = item("PopupItemCompare", TShellIcon::Indexes);
 
     connect(m_popupCreate, &QAction::triggered, this, [this] { CreateObject(); });
     connect(m_popupChange, &QAction::triggered, this, [this] { ChangeObject(); });
@@ -131,6 +132,8 @@ TObjectsTree::TObjectsTree(QWidget* owner) : QTreeWidget(owner)
             [this] { SendNotify(TNotifyCode::OpenTarget, this); });
     connect(m_popupStatus, &QAction::triggered, this,
             [this] { SendNotify(TNotifyCode::OpenStatus, this); });
+    connect(m_popupCompare, &QAction::triggered, this,
+            [this] { SendNotify(TNotifyCode::OpenCompare, this); });
     connect(this, &QTreeWidget::currentItemChanged, this, [this] { SelectionChanged(); });
 
     // F1 in the tree opens the help page of the main window, which the tree belongs to.
@@ -677,6 +680,7 @@ void TObjectsTree::UpdatePopupMenu()
         m_popupGraph->setText(CatalogueText("TREE_POPUP_MENU_GRAPH"));
         m_popupTarget->setText(CatalogueText("TREE_POPUP_MENU_TARGET"));
         m_popupStatus->setText(CatalogueText("TREE_POPUP_MENU_STATUS"));
+        m_popupCompare->setText(CatalogueText("COMPARE_MENU"));
     }
     const bool create = kind == TNodeKind::ClientGroups || kind == TNodeKind::ClientGroup ||
                         kind == TNodeKind::Criteria || kind == TNodeKind::CriteriaGroup ||
@@ -693,6 +697,7 @@ void TObjectsTree::UpdatePopupMenu()
     m_popupGraph->setEnabled(views);
     m_popupTarget->setEnabled(views);
     m_popupStatus->setEnabled(views);
+    m_popupCompare->setEnabled(views);
 }
 
 void TObjectsTree::mousePressEvent(QMouseEvent* event)

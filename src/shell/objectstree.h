@@ -111,6 +111,7 @@ private:
     QAction* m_popupGraph = nullptr;
     QAction* m_popupTarget = nullptr;
     QAction* m_popupStatus = nullptr;
+    QAction* m_popupCompare = nullptr;
 };
 
 // The catalogue keys of the create, change and remove captions for a node kind.

@@ -1,4 +1,5 @@
-// The main window's import of research data: class lists from spreadsheets.
+// The main window's research data commands: class lists from spreadsheets, answers collected in class
+// and the comparison of investigations over time.
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -8,6 +9,8 @@
 #include "exchange/rosterimport.h"
 #include "i18n/langconv.h"
 #include "platform/modalseam.h"
+#include "shell/comparepickform.h"
+#include "shell/shellicons.h"
 #include "shell/objectstree.h"
 #include "shell/rosterimportform.h"
 #include "shell/surveyform.h"
@@ -15,6 +18,7 @@
 #include "store/fileacc.h"
 #include "util/error.h"
 #include "views/choices/selectionform.h"
+#include "views/compare/compareform.h"
 
 void TSocMainForm::ImportClassList()
 {
@@ -62,4 +66,18 @@ void TSocMainForm::CollectAnswers()
         UpdateCommands();
         UpdateStatusBar();
     }
+}
+
+void TSocMainForm::CompareWith()
+{
+    if (!HasProject() || !m_tree->HasSelection() || m_tree->CurrentKind() != TNodeKind::Investigation)
+        throw TAppError(LangConv().GetText("NO_SELECTED_NODE"));
+    const int id = m_tree->CurrentIds().Id;
+    TComparePickForm pick(this, *Store(), id);
+    Modal().Exec(pick);
+    if (!pick.Confirmed())
+        return;
+    const QString name = m_tree->CurrentName();
+    ShowInvestigationView(new TCompareForm(*Store(), id, pick.ChosenIds(), name), TShellIcon::Indexes,
+                          "COMPARE_FORM_CAPTION", name);
 }

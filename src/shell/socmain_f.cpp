@@ -524,6 +524,8 @@ TViewKind TSocMainForm::ActiveViewKind() const
         return TViewKind::Target;
     if (name.startsWith("StatusForm"))
         return TViewKind::Status;
+    if (name.startsWith("CompareForm"))
+        return TViewKind::Compare;
     return TViewKind::None;
 }
 
@@ -568,7 +570,7 @@ void TSocMainForm::UpdateCommands()
     set(C::ChangeObject, change);
     set(C::DeleteObject, change);
     set(C::ReportNode, change);
-    for (C command : {C::Choices, C::Indexes, C::Graph, C::Target, C::Status, C::Blanks, C::BlankCard, C::BlankMatrix,
+    for (C command : {C::Choices, C::Indexes, C::Graph, C::Target, C::Status, C::Compare, C::Blanks, C::BlankCard, C::BlankMatrix,
                       C::CollectAnswers})
         set(command, views);
 
@@ -739,19 +741,24 @@ void TSocMainForm::OpenInvestigationView(TViewKind viewKind, int id, const QStri
         NotAvailable();
         return;
     }
-    TVisualChildForm* form = entry->Create(*Store(), id, name);
-    QMdiSubWindow* child = m_mdi->addSubWindow(form);
-    child->setAttribute(Qt::WA_DeleteOnClose);
     const TShellIcon icon = viewKind == TViewKind::Indexes  ? TShellIcon::Indexes
                             : viewKind == TViewKind::Target ? TShellIcon::Target
                                                             : TShellIcon::Graph;
+    ShowInvestigationView(entry->Create(*Store(), id, name), icon, entry->MenuKey, name);
+}
+
+void TSocMainForm::ShowInvestigationView(TVisualChildForm* form, TShellIcon icon, const char* menuKey,
+                                         const QString& name)
+{
+    QMdiSubWindow* child = m_mdi->addSubWindow(form);
+    child->setAttribute(Qt::WA_DeleteOnClose);
     child->setWindowIcon(ShellIcon(icon));
     child->resize(std::min(m_mdi->width() - 20, 720), std::min(m_mdi->height() - 20, 520));
     child->show();
     m_mdi->setActiveSubWindow(child);
     if (!SubWindowOf(form))
         throw TAppError(LangConv().GetText("NO_CHILD_HANDLE"));
-    AddWindowMenuEntry(child, entry->MenuKey, name);
+    AddWindowMenuEntry(child, menuKey, name);
 }
 
 void TSocMainForm::PrintActiveView()
@@ -871,6 +878,9 @@ void TSocMainForm::HandleNotify(TNotifyCode code, QWidget* sender)
         break;
     case TNotifyCode::OpenStatus:
         RunCommand([this] { OpenView(TViewKind::Status); });
+        break;
+    case TNotifyCode::OpenCompare:
+        RunCommand([this] { CompareWith(); });
         break;
     case TNotifyCode::TreeSelectionChanged:
     case TNotifyCode::ObjectCreated:

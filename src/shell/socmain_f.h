@@ -27,6 +27,8 @@ class QSplitter;
 class QToolBar;
 class QToolButton;
 class TFileAccess;
+class TVisualChildForm;
+enum class TShellIcon : int;
 class TObjectsTree;
 class TVisualChildForm;
 
@@ -36,7 +38,7 @@ enum class TMainCommand : int {
     ImportClientGroup, ExportClientGroup, ImportClassList, Print, Exit,
     Undo, Redo, Users, Find, FindNext, ToolbarsTuning, Parameters,
     SaveChoices, ClearAllChoices, Positive, Negative, AnyChoices,
-    CreateObject, ChangeObject, DeleteObject, Choices, Indexes, Graph, Target, Status, CollectAnswers,
+    CreateObject, ChangeObject, DeleteObject, Choices, Indexes, Graph, Target, Status, Compare, CollectAnswers,
     ReportNode, ReportClientGroup, ReportClient, ReportCriteriaGroup, ReportCriterion, ReportInvestigation,
     Blanks, BlankCard, BlankMatrix,
     Count
@@ -158,6 +160,10 @@ private:
     void CollectAnswers();
     // Makes an indexes, graph or target window for the investigation and shows it.
     void OpenInvestigationView(TViewKind viewKind, int id, const QString& name);
+    // Puts an investigation view into the MDI area with its icon and its Window-menu entry.
+    void ShowInvestigationView(TVisualChildForm* form, TShellIcon icon, const char* menuKey, const QString& name);
+    // "Compare with...": picks the later investigations and opens the comparison window.
+    void CompareWith();
     // The print window, then the active view's picture printed.
     void PrintActiveView();
     void ClearAllChoices();

@@ -287,6 +287,8 @@ void TSocMainForm::BuildMenus()
             [this] { OpenView(TViewKind::Target); });
     Connect(AddCommand(m_objectMenu, TMainCommand::Status, "StatusMenuItem", "Stat&us groups", QKeySequence()),
             [this] { OpenView(TViewKind::Status); });
+    Connect(AddCommand(m_objectMenu, TMainCommand::Compare, "CompareMenuItem", "Co&mpare with...", QKeySequence()),
+            [this] { CompareWith(); });
     m_objectMenu->addSeparator();
     QAction* collect = AddCommand(m_objectMenu, TMainCommand::CollectAnswers, "CollectAnswersMenuItem",
                                   "Collect &answers in class...", QKeySequence());

@@ -23,6 +23,7 @@ enum class TNotifyCode : int {
     OpenGraph = 517,
     OpenTarget = 518,
     OpenStatus = 519,
+    OpenCompare = 520,
 };
 
 // The receiver of notifications: the main window, or a recorder in tests.

@@ -9,4 +9,5 @@ enum class TViewKind : int {
     Graph = 3,
     Target = 4,
     Status = 5,
+    Compare = 6,
 };

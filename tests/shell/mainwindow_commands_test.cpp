@@ -171,7 +171,7 @@ TEST_F(ShellMainWindowCommands, StatusBarDescribesTheCurrentNode)
     EXPECT_EQ(Status(), CatText("MAIN_NODE_TITLE"));
     Select(TNodeKind::ClientGroup, "Class 7B, Riverside School");
     EXPECT_EQ(Status(), CatText("CLIENTGROUP_NAME") + ": Class 7B, Riverside School   " +
-                            CatText("NUM_CLIENTS_IN_GROUP") + ": 16   " + CatText("NUM_INVESTIGATIONS") + ": 2");
+                            CatText("NUM_CLIENTS_IN_GROUP") + ": 16   " + CatText("NUM_INVESTIGATIONS") + ": 3");
     Select(TNodeKind::Client, "Aaron Patel");
     EXPECT_EQ(Status(), CatText("CLIENT_NAME") + ": Aaron Patel   " + CatText("NUM_INVESTIGATIONS") + ": 1");
     Select(TNodeKind::CriteriaGroup, "Leisure");

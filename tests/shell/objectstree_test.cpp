@@ -88,7 +88,7 @@ TEST_F(ShellObjectsTreeTest, RebuildMirrorsTablesAndNodesCarryTheirIdentifiers)
     EXPECT_EQ(inClass.ParentId, 1);
     EXPECT_EQ(inChess.ParentId, 2);
     EXPECT_EQ(inChess.Id, 1);
-    EXPECT_EQ(NodeOf(*tree, TNodeKind::Investigations)->childCount(), 3);
+    EXPECT_EQ(NodeOf(*tree, TNodeKind::Investigations)->childCount(), 4);
     EXPECT_EQ(NodeOf(*tree, TNodeKind::Criterion, "Whom would you invite to your birthday party?")
                   ->parent()
                   ->text(0),
@@ -163,7 +163,7 @@ TEST_F(ShellObjectsTreeTest, ObjectsInUseAreRefusedNamingSortedInvestigations)
     EXPECT_TRUE(seam.dialogsShown.isEmpty());
     ASSERT_EQ(seam.informations.size(), 1);
     EXPECT_EQ(seam.informations[0], CatText("CLIENT_IS_IN_INVESTS") +
-                                        ": \"Birthday party, December\", \"Desk neighbours, September\".");
+                                        ": \"Birthday party, December\", \"Desk neighbours, May\", \"Desk neighbours, September\".");
     EXPECT_TRUE(store.Clients().Find(5, 1));
 
     Select(TNodeKind::ClientGroup, "Chess club");
@@ -293,7 +293,7 @@ TEST_F(ShellObjectsTreeTest, PopupMenuFollowsNodeKind)
     for (const TCase& c : cases) {
         Select(c.kind);
         const QList<QAction*> items = tree->PopupMenu().actions();
-        ASSERT_EQ(items.size(), 10);
+        ASSERT_EQ(items.size(), 11);
         const TObjectCaptionKeys keys = ObjectCaptionKeys(c.kind);
         SCOPED_TRACE(static_cast<int>(c.kind));
         EXPECT_EQ(items[0]->text(), CatText(keys.Create));
@@ -303,7 +303,7 @@ TEST_F(ShellObjectsTreeTest, PopupMenuFollowsNodeKind)
         EXPECT_EQ(items[0]->isEnabled(), c.create);
         EXPECT_EQ(items[1]->isEnabled(), c.change);
         EXPECT_EQ(items[2]->isEnabled(), c.change);
-        for (int i : {4, 6, 7, 8, 9})
+        for (int i : {4, 6, 7, 8, 9, 10})
             EXPECT_EQ(items[i]->isEnabled(), c.views);
     }
 }

@@ -31,7 +31,7 @@ TEST(ShellSampleProject, LoadsAsAConsistentSchoolClassProject)
     EXPECT_GT(store.CountClientsInGroup(store.ClientGroups().At(1).Id), 2);
     EXPECT_EQ(store.CriteriaGroups().Count(), 2);
     EXPECT_GE(store.Criteria().Count(), 4);
-    ASSERT_EQ(store.Investigations().Count(), 3);
+    ASSERT_EQ(store.Investigations().Count(), 4);
 
     std::set<std::pair<int, int>> clients;
     int described = 0;

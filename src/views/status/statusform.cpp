@@ -19,6 +19,7 @@
 #include "platform/printimage.h"
 #include "i18n/langconv.h"
 #include "util/safefile.h"
+#include "views/numberitem.h"
 
 namespace {
 
@@ -38,16 +39,6 @@ QString ScoreText(double z)
 {
     return QString::number(z, 'f', 2);
 }
-
-// Table items that sort by number, not by their text.
-class TNumberItem final : public QTableWidgetItem {
-public:
-    TNumberItem(const QString& text, double value) : QTableWidgetItem(text) { setData(Qt::UserRole, value); }
-    bool operator<(const QTableWidgetItem& other) const override
-    {
-        return data(Qt::UserRole).toDouble() < other.data(Qt::UserRole).toDouble();
-    }
-};
 
 std::string CsvField(const std::string& text)
 {

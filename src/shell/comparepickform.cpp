@@ -1,0 +1,84 @@
+#include "shell/comparepickform.h"
+
+#include <algorithm>
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "i18n/langconv.h"
+#include "platform/dialogbuttons.h"
+#include "platform/helpviewer.h"
+#include "platform/langcontroller.h"
+#include "store/fileacc.h"
+
+namespace {
+
+QString Text(const char* key)
+{
+    return QString::fromStdString(LangConv().GetText(key));
+}
+
+} // namespace
+
+TComparePickForm::TComparePickForm(QWidget* owner, TFileAccess& store, int investId) : QDialog(owner)
+{
+    setObjectName(QStringLiteral("ComparePickForm"));
+    setWindowTitle(Text("COMPARE_PICK_TITLE"));
+    TInvestTable& invests = store.Investigations();
+    int32_t groupId = -1;
+    QString name;
+    for (int32_t i = 0; i < invests.Count(); ++i) {
+        if (invests.At(i).Id == investId) {
+            groupId = invests.At(i).ClientGroupId;
+            name = QString::fromStdString(invests.At(i).Name);
+        }
+    }
+    auto* layout = new QVBoxLayout(this);
+    auto* prompt = new QLabel(Text("COMPARE_PICK_PROMPT").replace(QStringLiteral("%1"), name), this);
+    prompt->setWordWrap(true);
+    layout->addWidget(prompt);
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("CompareList"));
+    layout->addWidget(m_list, 1);
+    for (const bool sameGroup : {true, false}) {
+        for (int32_t i = 0; i < invests.Count(); ++i) {
+            const auto& invest = invests.At(i);
+            if (invest.Id == investId || (invest.ClientGroupId == groupId) != sameGroup)
+                continue;
+            QString text = QString::fromStdString(invest.Name);
+            if (!sameGroup)
+                text += QStringLiteral(" ") + Text("COMPARE_PICK_OTHER_GROUP");
+            auto* item = new QListWidgetItem(text, m_list);
+            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+            item->setCheckState(Qt::Unchecked);
+            m_ids.push_back(invest.Id);
+        }
+    }
+    const TDialogButtons buttons = MakeOkCancelHelpButtons(this);
+    m_ok = buttons.Ok;
+    m_ok->setEnabled(false);
+    layout->addWidget(buttons.Box);
+    connect(m_list, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) { ItemChanged(m_list->row(item)); });
+    connect(buttons.Ok, &QPushButton::clicked, this, [this] {
+        m_confirmed = true;
+        accept();
+    });
+    connect(buttons.Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(buttons.Help, &QPushButton::clicked, this, [] { ShowHelpTopic(THelpTopic::Compare); });
+    resize(420, 320);
+    TLanguageController::Translate(*this);
+}
+
+void TComparePickForm::ItemChanged(int row)
+{
+    if (row < 0 || row >= static_cast<int>(m_ids.size()))
+        return;
+    const int id = m_ids[static_cast<std::size_t>(row)];
+    std::erase(m_chosen, id);
+    if (m_list->item(row)->checkState() == Qt::Checked)
+        m_chosen.push_back(id);
+    m_ok->setEnabled(!m_chosen.empty());
+}
