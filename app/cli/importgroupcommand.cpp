@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "i18n/storemessages.h"
 #include "store/fileacc.h"
+#include "store/projectlock.h"
 #include "store/groupfile.h"
 
 namespace {
@@ -17,6 +18,9 @@ struct TImportOptions {
 
 int ImportGroup(const TImportOptions& options)
 {
+    TProjectLock lock;
+    if (!CliLockProject(lock, options.file))
+        return 1;
     TFileAccess store(options.file);
     if (!CliLoadProject(store))
         return 1;
@@ -34,11 +38,18 @@ int ImportGroup(const TImportOptions& options)
                   << '\n';
         return 1;
     }
-    const int32_t groupId = AddGroupToStore(store, data);
-    if (!store.Save()) {
-        ReportStoreError(store.LastError());
-        return 1;
+    for (const TGroupFileNote& note : data.Notes) {
+        std::cerr << options.in << ':' << note.Line << ": "
+                  << (note.Kind == TGroupFileNote::TKind::Cut
+                          ? CliCatalogueText("GROUP_FILE_NAME_CUT", "the name is longer than 255 characters and was cut")
+                          : CliCatalogueText("GROUP_FILE_TEXT_CLEANED",
+                                             "characters that cannot be kept (NUL and other control characters, "
+                                             "non-characters) were replaced by \xEF\xBF\xBD"))
+                  << '\n';
     }
+    const int32_t groupId = AddGroupToStore(store, data);
+    if (!CliSaveProject(store))
+        return 1;
     std::cout << "client group " << groupId << " (" << data.Name << ") with " << data.Clients.size()
               << " clients added to " << options.file << '\n';
     return 0;

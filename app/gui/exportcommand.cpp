@@ -59,6 +59,8 @@ int RunExport(int argc, char** argv)
     cli.add_option("--view", view, "view to draw: " + ViewNames())->required();
     cli.add_option("--kind", kind, "choice kind: 1 positive, 2 negative, 3 any")->check(CLI::Range(1, 3));
     cli.add_option("-o,--output", output, "picture file to write")->required();
+    cli.footer("tremlow export does not ask for the login of a project that requires one: anyone who can read "
+               "a project file can draw its views, so protect project files by their file permissions.");
     bool statusColours = false;
     cli.add_flag("--status-colours,--status-colors", statusColours,
                  "colour the members by status group, with a legend (sociogram and target)");
