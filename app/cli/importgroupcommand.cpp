@@ -38,15 +38,8 @@ int ImportGroup(const TImportOptions& options)
                   << '\n';
         return 1;
     }
-    for (const TGroupFileNote& note : data.Notes) {
-        std::cerr << options.in << ':' << note.Line << ": "
-                  << (note.Kind == TGroupFileNote::TKind::Cut
-                          ? CliCatalogueText("GROUP_FILE_NAME_CUT", "the name is longer than 255 characters and was cut")
-                          : CliCatalogueText("GROUP_FILE_TEXT_CLEANED",
-                                             "characters that cannot be kept (NUL and other control characters, "
-                                             "non-characters) were replaced by \xEF\xBF\xBD"))
-                  << '\n';
-    }
+    for (const TGroupFileNote& note : data.Notes)
+        std::cerr << options.in << ": " << GroupFileNoteText(note) << '\n';
     const int32_t groupId = AddGroupToStore(store, data);
     if (!CliSaveProject(store))
         return 1;

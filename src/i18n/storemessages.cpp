@@ -170,6 +170,16 @@ std::string RecoveryCopyText(const std::string& file, const std::string& copy)
                   file, copy);
 }
 
+std::string GroupFileNoteText(const TGroupFileNote& note)
+{
+    const std::string what =
+        note.Kind == TGroupFileNote::TKind::Cut
+            ? TextOr("GROUP_FILE_NAME_CUT", "the name is longer than 255 characters and was cut")
+            : TextOr("GROUP_FILE_TEXT_CLEANED", "characters that cannot be kept (NUL and other control characters, "
+                                                "non-characters) were replaced by \xEF\xBF\xBD");
+    return TextOr("ERROR_PLACE_LINE", "Line") + " " + std::to_string(note.Line) + ": " + what;
+}
+
 std::string ProjectNotFoundText(const std::string& file)
 {
     return TextOr("PROJECT_FILE_NOT_FOUND", "This project file does not exist:") + "\n" + file;

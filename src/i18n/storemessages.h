@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "store/groupfile.h"
 #include "store/projectlock.h"
 #include "store/storeerror.h"
 
@@ -39,5 +40,8 @@ std::string ProjectLockedText(const std::string& file, const TLockHolder& holder
 std::string StaleLockText(const TLockHolder& holder);
 // The note that an interrupted save left a recovery copy of the project ("PROJECT_RECOVERY_COPY_MSG").
 std::string RecoveryCopyText(const std::string& file, const std::string& copy);
+// What reading a client group file changed, for the user: "Line N: ..." ("GROUP_FILE_NAME_CUT",
+// "GROUP_FILE_TEXT_CLEANED").
+std::string GroupFileNoteText(const TGroupFileNote& note);
 // The load failure of a project file that does not exist ("PROJECT_FILE_NOT_FOUND" and the file).
 std::string ProjectNotFoundText(const std::string& file);

@@ -156,7 +156,7 @@ TEST_F(CliSafeFiles, ImportsKeepOnlyTextTheProjectCanHoldAndSaySo)
                                                  "\r\nman\r\n2001-02-03\r\nNULL\r\n");
     const TCliRun imported = RunCli(dir, {"import-group", project, group});
     ASSERT_EQ(imported.code, 0) << imported.err;
-    EXPECT_TRUE(Has(imported.err, "g.sgr:2:") && Has(imported.err, "g.sgr:5:")) << imported.err;
+    EXPECT_TRUE(Has(imported.err, "g.sgr: Line 2: ") && Has(imported.err, "g.sgr: Line 5: ")) << imported.err;
     EXPECT_EQ(ReadFileBytes(project).find('\0'), std::string::npos);
 
     // A project in an 8-bit code page that must become UTF-8 says so.
