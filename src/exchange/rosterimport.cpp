@@ -317,7 +317,7 @@ TRosterPlan PlanRosterImport(std::string_view bytes, std::string groupName)
             client.Description = XmlSafeText(client.Description);
             plan.Notes.push_back(ExchangeText("ROSTER_NOTE_CLEANED",
                                               "Line %1: control characters or non-characters were replaced by "
-                                              "\xEF\xBF\xBD.",
+                                              "the replacement character (U+FFFD).",
                                               std::to_string(row.Line)));
         }
         plan.Clients.push_back(std::move(client));

@@ -176,7 +176,7 @@ std::string GroupFileNoteText(const TGroupFileNote& note)
         note.Kind == TGroupFileNote::TKind::Cut
             ? TextOr("GROUP_FILE_NAME_CUT", "the name is longer than 255 characters and was cut")
             : TextOr("GROUP_FILE_TEXT_CLEANED", "characters that cannot be kept (NUL and other control characters, "
-                                                "non-characters) were replaced by \xEF\xBF\xBD");
+                                                "non-characters) were replaced by the replacement character (U+FFFD)");
     return TextOr("ERROR_PLACE_LINE", "Line") + " " + std::to_string(note.Line) + ": " + what;
 }
 
