@@ -144,10 +144,7 @@ bool CliLockProject(TProjectLock& lock, const std::string& file)
 
 bool CliOutputIsNotInput(const std::string& input, const std::string& output)
 {
-    struct stat in {};
-    struct stat out {};
-    if (::stat(input.c_str(), &in) == 0 && ::stat(output.c_str(), &out) == 0 && in.st_dev == out.st_dev &&
-        in.st_ino == out.st_ino) {
+    if (IsSameFile(input, output)) {
         std::cerr << "tremlow-cli: " << output << ": this is the input file " << input
                   << "; the output must go to another file\n";
         return false;

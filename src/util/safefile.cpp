@@ -547,6 +547,14 @@ bool CheckOutputPath(const std::string& path, std::string& errorText)
     return ResolveSaveTarget(path, target, errorText);
 }
 
+bool IsSameFile(const std::string& a, const std::string& b)
+{
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
 std::function<void()>& InPlaceWriteHook()
 {
     static std::function<void()> hook;

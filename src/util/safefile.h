@@ -64,6 +64,10 @@ bool ReplaceFileWith(const std::string& path, const TFileFiller& fill, std::stri
 // its symbolic links); false with the reason otherwise. For checks before a long computation.
 bool CheckOutputPath(const std::string& path, std::string& errorText);
 
+// Whether two paths lead to the same existing file (through links of either kind), so that no
+// command writes its output over its input whatever name the output is given.
+bool IsSameFile(const std::string& a, const std::string& b);
+
 // The recovery copy that a write in place of path left because it was interrupted (beside the
 // file as NAME.recovery, else in the user's data folder); empty when there is none.
 std::string RecoveryCopyOf(const std::string& path);
