@@ -304,6 +304,12 @@ TChoicesPlan PlanChoicesImportFile(const TFileAccess& store, int32_t investId, c
     return PlanChoicesImport(store, investId, bytes);
 }
 
+std::string EmptyChoicesFileText()
+{
+    return ExchangeText("IMPORT_NO_CHOICES", "The file holds no choices; importing it would remove every choice of "
+                                             "the investigation, so nothing was changed.");
+}
+
 bool ApplyChoicesImport(TFileAccess& store, int32_t investId, const TChoicesPlan& plan, bool skipRefused,
                         std::string& error, bool allowEmpty)
 {
@@ -313,9 +319,7 @@ bool ApplyChoicesImport(TFileAccess& store, int32_t investId, const TChoicesPlan
         return false;
     }
     if (plan.Empty && !allowEmpty) {
-        error = ExchangeText("IMPORT_NO_CHOICES",
-                             "The file holds no choices; importing it would remove every choice of the "
-                             "investigation, so nothing was changed.");
+        error = EmptyChoicesFileText();
         return false;
     }
     if (!plan.Refused.empty() && !skipRefused) {

@@ -36,6 +36,9 @@ struct TChoicesPlan {
 TChoicesPlan PlanChoicesImport(const TFileAccess& store, int32_t investId, std::string_view bytes);
 TChoicesPlan PlanChoicesImportFile(const TFileAccess& store, int32_t investId, const std::string& path);
 
+// The refusal of a file without any choice, which would clear the investigation's choices.
+std::string EmptyChoicesFileText();
+
 // Replaces the investigation's stored choices by the admitted ones. Without skipRefused a plan
 // with any refused row changes nothing (all or nothing). False, with error set, when nothing
 // was changed. Members without a choice stay members. A file without any choice would clear the
