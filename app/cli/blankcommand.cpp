@@ -28,7 +28,7 @@ void DeclareBlank(CLI::App& command)
     command.add_option("--format", options->format, "output format")
         ->required()
         ->check(CLI::IsMember(kCliReportFormats));
-    command.add_option("-o,--output", options->out, "file to write")->required();
+    command.add_option("-o,--output", options->out, "file to write; an existing file is replaced (never the project)")->required();
     CliAction(command, [options] {
         const TReportTarget target{TReportKind::Investigation, CliIdentifierValue(options->investigation), kNoGroupId};
         const bool matrix = options->form == "sociomatrix";

@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <memory>
 
+#include <iostream>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "cli/commands.h"
@@ -13,6 +16,8 @@
 #include "settings/regs.h"
 #include "i18n/storemessages.h"
 #include "store/fileacc.h"
+#include "store/projectlock.h"
+#include "util/safefile.h"
 #include "util/text.h"
 
 std::vector<TCliCommand>& CliCommands()
@@ -103,7 +108,50 @@ int32_t CliIdentifierValue(const std::string& text)
 bool CliLoadProject(TFileAccess& store)
 {
     InstallCatalogue();
+    const std::string& file = store.FileName();
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0 && errno == ENOENT) {
+        std::cerr << ProjectNotFoundText(file) << '\n';
+        return false;
+    }
+    if (const std::string copy = RecoveryCopyOf(file); !copy.empty())
+        std::cerr << "tremlow-cli: " << RecoveryCopyText(file, copy) << " (tremlow-cli recover " << file
+                  << " puts it back)\n";
     return store.Load() || ReportStoreError(store.LastError());
+}
+
+bool CliSaveProject(TFileAccess& store)
+{
+    if (!store.Save())
+        return ReportStoreError(store.LastError());
+    if (store.SavedAsUtf8())
+        std::cerr << "tremlow-cli: " << store.FileName() << ": " << SavedAsUtf8Text() << '\n';
+    return true;
+}
+
+bool CliLockProject(TProjectLock& lock, const std::string& file)
+{
+    InstallCatalogue();
+    if (!lock.Acquire(file, "tremlow-cli")) {
+        std::cerr << "tremlow-cli: "
+                  << (lock.HeldByOther() ? ProjectLockedText(file, lock.Holder())
+                                         : file + ": " + TProjectLock::LockFilePath(file) + ": " + lock.Reason())
+                  << '\n';
+        return false;
+    }
+    if (lock.TookOverStale())
+        std::cerr << "tremlow-cli: " << file << ": " << StaleLockText(lock.Holder()) << '\n';
+    return true;
+}
+
+bool CliOutputIsNotInput(const std::string& input, const std::string& output)
+{
+    if (IsSameFile(input, output)) {
+        std::cerr << "tremlow-cli: " << output << ": this is the input file " << input
+                  << "; the output must go to another file\n";
+        return false;
+    }
+    return true;
 }
 
 std::string CliCatalogueText(const char* key, const char* fallback)

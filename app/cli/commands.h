@@ -7,6 +7,7 @@
 #include <CLI/CLI.hpp>
 
 class TFileAccess;
+class TProjectLock;
 
 // One subcommand of tremlow-cli: its name, the one line shown in the program's help, and the
 // function that declares its arguments (with their help texts) and its action on the parser.
@@ -44,4 +45,16 @@ std::string CliCatalogueText(const char* key, const char* fallback);
 
 // Loads a project file for a command. The message catalogue beside the executable is installed
 // first, so a failure prints the application's own text on stderr (a fixed English text without it).
+// A file that does not exist is named as such; a recovery copy of an interrupted save is noted.
 bool CliLoadProject(TFileAccess& store);
+
+// Saves a project a command changed: false with the reason on stderr; a project that had to
+// change from its 8-bit code page to UTF-8 is noted on stderr.
+bool CliSaveProject(TFileAccess& store);
+
+// Takes the project's lock before a command that changes it loads it: false with the holder on
+// stderr when another program holds it; a stale lock taken over is noted on stderr.
+bool CliLockProject(TProjectLock& lock, const std::string& file);
+
+// Refuses (on stderr) an output that is the input file itself, whatever name leads to it.
+bool CliOutputIsNotInput(const std::string& input, const std::string& output);

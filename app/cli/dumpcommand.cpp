@@ -37,7 +37,7 @@ std::string DescriptionJson(const std::string& text)
     return out;
 }
 
-TJson ProjectJson(const TFileAccess& store)
+TJson ProjectJson(const TFileAccess& store, bool showPasswords)
 {
     TJson project = TJson::object();
     TJson& clientGroups = project["CLIENT_GROUPS"] = TJson::array();
@@ -109,29 +109,38 @@ TJson ProjectJson(const TFileAccess& store)
     TJson& users = project["USERS"] = TJson::array();
     for (int32_t i = 0; i < store.Users().Count(); ++i) {
         const TAUser& r = store.Users().At(i);
-        users.push_back({{"Id", r.Id},
-                         {"Name", r.Name},
-                         {"Password", r.Password},
-                         {"Description", DescriptionJson(r.Description)}});
+        TJson user = {{"Id", r.Id}, {"Name", r.Name}, {"PasswordSet", !r.Password.empty()}};
+        if (showPasswords)
+            user["Password"] = r.Password;
+        user["Description"] = DescriptionJson(r.Description);
+        users.push_back(std::move(user));
     }
     project["LoginRequired"] = store.LoginRequired();
     return project;
 }
 
-int Dump(const std::string& file)
+struct TDumpOptions {
+    std::string file;
+    bool showPasswords = false;
+};
+
+int Dump(const TDumpOptions& options)
 {
+    const std::string& file = options.file;
     TFileAccess store(file);
     if (!CliLoadProject(store))
         return 1;
-    std::cout << ProjectJson(store).dump(2, ' ', false, TJson::error_handler_t::replace) << '\n';
+    std::cout << ProjectJson(store, options.showPasswords).dump(2, ' ', false, TJson::error_handler_t::replace) << '\n';
     return std::cout.good() ? 0 : 1;
 }
 
 void DeclareDump(CLI::App& command)
 {
-    auto file = std::make_shared<std::string>();
-    command.add_option("FILE", *file, "project file (.soi)")->required();
-    CliAction(command, [file] { return Dump(*file); });
+    auto options = std::make_shared<TDumpOptions>();
+    command.add_option("FILE", options->file, "project file (.soi)")->required();
+    command.add_flag("--show-passwords", options->showPasswords,
+                     "print the users' passwords too (by default only whether each has one)");
+    CliAction(command, [options] { return Dump(*options); });
 }
 
 const TCliRegistrar g_dump({"dump", "print a project file as one JSON object", DeclareDump});

@@ -30,9 +30,11 @@ void CliPrintRefusals(const std::string& file, const std::vector<TRefusedRow>& r
 }
 
 int CliExportInvestigation(
-    const std::string& file, const std::string& investIdText,
+    const std::string& file, const std::string& investIdText, const std::string& out,
     const std::function<bool(TFileAccess& store, const TInvestigationObject& model, std::string& error)>& write)
 {
+    if (!CliOutputIsNotInput(file, out))
+        return 1;
     TFileAccess store(file);
     if (!CliLoadProject(store))
         return 1;

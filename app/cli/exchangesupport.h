@@ -23,8 +23,8 @@ bool CliInvestigationExists(TFileAccess& store, const std::string& file, int32_t
 void CliPrintRefusals(const std::string& file, const std::vector<TRefusedRow>& refused);
 
 // The body of an export of one investigation: loads the project, checks the investigation, builds
-// its model and runs write, which answers false with the reason in error. Answers the exit code:
+// its model and runs write (refused when out is the project itself), which answers false with the reason in error. Answers the exit code:
 // 0 written, 1 with the reason on stderr.
 int CliExportInvestigation(
-    const std::string& file, const std::string& investIdText,
+    const std::string& file, const std::string& investIdText, const std::string& out,
     const std::function<bool(TFileAccess& store, const TInvestigationObject& model, std::string& error)>& write);

@@ -18,7 +18,7 @@ struct TExportIndicesOptions {
 
 int ExportIndices(const TExportIndicesOptions& options)
 {
-    return CliExportInvestigation(options.file, options.investId, [&](TFileAccess& store,
+    return CliExportInvestigation(options.file, options.investId, options.out, [&](TFileAccess& store,
                                                                        const TInvestigationObject& model,
                                                                        std::string& error) {
         const TStatusResult status = ComputeStatusGroups(model, CliStatusThresholds());
@@ -35,7 +35,8 @@ void DeclareExportIndices(CLI::App& command)
         ->check(CliIdentifier());
     command.add_option("-o,--output", options->out,
                        "file to write: .xlsx (sheets Members and Group) or .csv (the members; the group "
-                       "indices beside it in NAME-group.csv)")
+                       "indices beside it in NAME-group.csv: both files are written or neither); existing "
+                       "files are replaced")
         ->required()
         ->check(CliTableFile());
     CliAction(command, [options] { return ExportIndices(*options); });

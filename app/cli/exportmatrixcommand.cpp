@@ -19,7 +19,7 @@ struct TExportMatrixOptions {
 
 int ExportMatrix(const TExportMatrixOptions& options)
 {
-    return CliExportInvestigation(options.file, options.investId, [&](TFileAccess&, const TInvestigationObject& model,
+    return CliExportInvestigation(options.file, options.investId, options.out, [&](TFileAccess&, const TInvestigationObject& model,
                                                                        std::string& error) {
         return WriteSheets({SociomatrixSheet(model, static_cast<TChoiceKind>(options.kind))}, options.out, error);
     });
@@ -35,7 +35,7 @@ void DeclareExportMatrix(CLI::App& command)
     command.add_option("--kind", options->kind, "choices: 1 positive, 2 negative, 3 both (1 and -1)")
         ->check(CLI::IsMember({1, 2, 3}))
         ->capture_default_str();
-    command.add_option("-o,--output", options->out, "file to write: .csv or .xlsx")
+    command.add_option("-o,--output", options->out, "file to write: .csv or .xlsx; an existing file is replaced")
         ->required()
         ->check(CliTableFile());
     CliAction(command, [options] { return ExportMatrix(*options); });

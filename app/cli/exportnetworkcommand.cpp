@@ -19,7 +19,7 @@ struct TExportNetworkOptions {
 
 int ExportNetwork(const TExportNetworkOptions& options)
 {
-    return CliExportInvestigation(options.file, options.investId, [&](TFileAccess& store,
+    return CliExportInvestigation(options.file, options.investId, options.out, [&](TFileAccess& store,
                                                                        const TInvestigationObject& model,
                                                                        std::string& error) {
         const TStatusResult status = ComputeStatusGroups(model, CliStatusThresholds());
@@ -38,7 +38,8 @@ void DeclareExportNetwork(CLI::App& command)
     command.add_option("--kind", options->kind, "choices as edges: 1 positive, 2 negative, 3 both")
         ->check(CLI::IsMember({1, 2, 3}))
         ->capture_default_str();
-    command.add_option("-o,--output", options->out, "file to write: .graphml, .gexf, .net (Pajek) or .csv (edges)")
+    command.add_option("-o,--output", options->out, "file to write: .graphml, .gexf, .net (Pajek) or .csv (edges); an existing file is "
+                       "replaced")
         ->required();
     CliAction(command, [options] { return ExportNetwork(*options); });
 }

@@ -8,6 +8,7 @@
 #include "exchange/choicesimport.h"
 #include "i18n/storemessages.h"
 #include "store/fileacc.h"
+#include "store/projectlock.h"
 
 namespace {
 
@@ -17,10 +18,14 @@ struct TImportChoicesOptions {
     std::string choices;
     bool skipRefused = false;
     bool dryRun = false;
+    bool allowEmpty = false;
 };
 
 int ImportChoices(const TImportChoicesOptions& options)
 {
+    TProjectLock lock;
+    if (!CliLockProject(lock, options.file))
+        return 1;
     TFileAccess store(options.file);
     if (!CliLoadProject(store))
         return 1;
@@ -37,16 +42,14 @@ int ImportChoices(const TImportChoicesOptions& options)
     std::cout << options.choices << " (" << layout << "): " << plan.Positive.size() << " positive and "
               << plan.Negative.size() << " negative choices admitted, " << plan.Refused.size() << " refused\n";
     if (options.dryRun)
-        return plan.Refused.empty() || options.skipRefused ? 0 : 1;
+        return (plan.Refused.empty() || options.skipRefused) && (!plan.Empty || options.allowEmpty) ? 0 : 1;
     std::string error;
-    if (!ApplyChoicesImport(store, investId, plan, options.skipRefused, error)) {
+    if (!ApplyChoicesImport(store, investId, plan, options.skipRefused, error, options.allowEmpty)) {
         std::cerr << options.choices << ": " << error << '\n';
         return 1;
     }
-    if (!store.Save()) {
-        ReportStoreError(store.LastError());
+    if (!CliSaveProject(store))
         return 1;
-    }
     return 0;
 }
 
@@ -64,6 +67,8 @@ void DeclareImportChoices(CLI::App& command)
     command.add_flag("--skip-refused", options->skipRefused,
                      "import the admitted choices even when some rows are refused");
     command.add_flag("--dry-run", options->dryRun, "check the file and report, change nothing");
+    command.add_flag("--allow-empty", options->allowEmpty,
+                     "accept a file without any choice, which clears the investigation's choices");
     CliAction(command, [options] { return ImportChoices(*options); });
 }
 

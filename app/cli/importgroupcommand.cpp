@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "i18n/storemessages.h"
 #include "store/fileacc.h"
+#include "store/projectlock.h"
 #include "store/groupfile.h"
 
 namespace {
@@ -17,6 +18,9 @@ struct TImportOptions {
 
 int ImportGroup(const TImportOptions& options)
 {
+    TProjectLock lock;
+    if (!CliLockProject(lock, options.file))
+        return 1;
     TFileAccess store(options.file);
     if (!CliLoadProject(store))
         return 1;
@@ -34,11 +38,11 @@ int ImportGroup(const TImportOptions& options)
                   << '\n';
         return 1;
     }
+    for (const TGroupFileNote& note : data.Notes)
+        std::cerr << options.in << ": " << GroupFileNoteText(note) << '\n';
     const int32_t groupId = AddGroupToStore(store, data);
-    if (!store.Save()) {
-        ReportStoreError(store.LastError());
+    if (!CliSaveProject(store))
         return 1;
-    }
     std::cout << "client group " << groupId << " (" << data.Name << ") with " << data.Clients.size()
               << " clients added to " << options.file << '\n';
     return 0;

@@ -8,6 +8,7 @@
 #include "exchange/rosterimport.h"
 #include "i18n/storemessages.h"
 #include "store/fileacc.h"
+#include "store/projectlock.h"
 
 namespace {
 
@@ -20,6 +21,9 @@ struct TImportRosterOptions {
 
 int ImportRoster(const TImportRosterOptions& options)
 {
+    TProjectLock lock;
+    if (!CliLockProject(lock, options.file))
+        return 1;
     TFileAccess store(options.file);
     if (!CliLoadProject(store))
         return 1;
@@ -44,10 +48,8 @@ int ImportRoster(const TImportRosterOptions& options)
     const int32_t groupId = ApplyRosterImport(store, plan);
     if (groupId < 0)
         return 1;
-    if (!store.Save()) {
-        ReportStoreError(store.LastError());
+    if (!CliSaveProject(store))
         return 1;
-    }
     std::cout << "client group " << groupId << " \"" << plan.GroupName << "\" created with " << plan.Clients.size()
               << " clients\n";
     return 0;

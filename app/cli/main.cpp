@@ -13,6 +13,9 @@ int main(int argc, char** argv)
     CLI::App program("Tremlow " TREMLOW_VERSION " command-line tools", "tremlow-cli");
     program.set_version_flag("--version", "tremlow-cli " TREMLOW_VERSION, "show the version");
     program.require_subcommand(1);
+    program.footer("The command-line tools do not ask for the login of a project that requires one: anyone who "
+                   "can read a project file can read it with them, so protect project files by their file "
+                   "permissions.\n");
     // 8-bit project files are read in the code page of the settings unless one is given.
     TRegs::ApplyCodePageSetting();
     program

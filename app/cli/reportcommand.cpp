@@ -55,7 +55,7 @@ void DeclareReport(CLI::App& command)
     command.add_option("--format", options->format, "output format")
         ->required()
         ->check(CLI::IsMember(kCliReportFormats));
-    command.add_option("-o,--output", options->out, "file to write")->required();
+    command.add_option("-o,--output", options->out, "file to write; an existing file is replaced (never the project)")->required();
     CliAction(command, [options] {
         // A client or a criterion is known only with its group; a missing one is bad usage.
         const bool grouped = options->kind == "client" || options->kind == "criterion";

@@ -45,6 +45,8 @@ std::unique_ptr<TReporter> MakeBuilder(const std::string& format, const TReportT
 int CliWriteReport(const std::string& projectFile, const std::string& format, const TReportTarget& target,
                    const std::string& outFile, const std::function<void(TReporter&)>& produce)
 {
+    if (!CliOutputIsNotInput(projectFile, outFile))
+        return 1;
     TFileAccess store(projectFile);
     if (!CliLoadProject(store))
         return 1;

@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "i18n/storemessages.h"
 #include "store/fileacc.h"
+#include "store/projectlock.h"
 
 namespace {
 
@@ -16,24 +17,21 @@ struct TResaveOptions {
 
 int Resave(const TResaveOptions& options)
 {
+    TProjectLock lock;
+    if (!CliLockProject(lock, options.out))
+        return 1;
     TFileAccess store(options.file);
     if (!CliLoadProject(store))
         return 1;
     store.SetFileName(options.out);
-    if (!store.Save()) {
-        ReportStoreError(store.LastError());
-        return 1;
-    }
-    if (store.SavedAsUtf8())
-        std::cerr << "tremlow-cli: " << SavedAsUtf8Text() << '\n';
-    return 0;
+    return CliSaveProject(store) ? 0 : 1;
 }
 
 void DeclareResave(CLI::App& command)
 {
     auto options = std::make_shared<TResaveOptions>();
     command.add_option("FILE", options->file, "project file (.soi)")->required();
-    command.add_option("OUT", options->out, "file to write the project to")->required();
+    command.add_option("OUT", options->out, "file to write the project to; an existing file is replaced")->required();
     CliAction(command, [options] { return Resave(*options); });
 }
 

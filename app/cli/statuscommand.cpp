@@ -8,6 +8,7 @@
 #include "analysis/investigationobj.h"
 #include "analysis/statusgroups.h"
 #include "cli/commands.h"
+#include "exchange/csvreader.h"
 #include "i18n/langconv.h"
 #include "settings/regs.h"
 #include "store/fileacc.h"
@@ -33,17 +34,6 @@ std::string UnavailableText(TStatusUnavailable why)
         return Text("STATUS_TOO_FEW_MEMBERS", "Status groups need at least three members.");
     return Text("STATUS_NO_NEGATIVE_CHOICES",
                 "Status groups need negative choices: this investigation has none.");
-}
-
-// One CSV field (RFC 4180): quoted when it holds a separator, a quote or a line break.
-std::string CsvField(const std::string& text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string out = "\"";
-    for (const char ch : text)
-        out += ch == '"' ? std::string("\"\"") : std::string(1, ch);
-    return out + '"';
 }
 
 std::string CsvNumber(double value)
@@ -76,7 +66,7 @@ void WriteCsv(const TStatusResult& result)
 {
     std::cout << "id,name,LM,LL,zLM,zLL,zSP,zSI,group\r\n";
     for (const TStatusMember& m : result.Members) {
-        std::cout << m.ClientId << ',' << CsvField(m.Name) << ',' << m.LM << ',' << m.LL << ','
+        std::cout << m.ClientId << ',' << CsvField(SpreadsheetSafeText(m.Name)) << ',' << m.LM << ',' << m.LL << ','
                   << CsvNumber(m.zLM) << ',' << CsvNumber(m.zLL) << ',' << CsvNumber(m.zSP) << ','
                   << CsvNumber(m.zSI) << ',' << StatusGroupWord(m.Group) << "\r\n";
     }

@@ -4,12 +4,16 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "store/projectlock.h"
 #include "store/updatefile.h"
 
 namespace {
 
 int Upgrade(const std::string& path)
 {
+    TProjectLock lock;
+    if (!CliLockProject(lock, path))
+        return 1;
     TUpdateFile update(path);
     switch (update.Layout()) {
     case TProjectLayout::Current:
@@ -29,7 +33,7 @@ int Upgrade(const std::string& path)
     }
     for (const std::string& change : update.Changes())
         std::cout << path << ": " << change << '\n';
-    std::cout << path << ": the original is kept as " << path << ".bak\n";
+    std::cout << path << ": the original is kept as " << update.BackupName() << '\n';
     return 0;
 }
 
@@ -42,7 +46,7 @@ void DeclareUpgrade(CLI::App& command)
 
 const TCliRegistrar g_upgrade({"upgrade",
                                "convert a project file of an older layout to the current one, keeping the "
-                               "original as FILE.bak; a current file is left untouched",
+                               "original as FILE.bak (FILE.1.bak, ... when that exists); a current file is left untouched",
                                DeclareUpgrade});
 
 } // namespace

@@ -16,6 +16,7 @@
 #include "store/fileacc.h"
 #include "util/error.h"
 #include "views/compare/compareform.h"
+#include "util/safefile.h"
 #include "views/viewform.h"
 #include "views/viewregistry.h"
 
@@ -63,6 +64,8 @@ int RunExport(int argc, char** argv)
                    "with --view compare: the later investigations; draws the sociogram of change of the first pair");
     cli.add_option("--kind", kind, "choice kind: 1 positive, 2 negative, 3 any")->check(CLI::Range(1, 3));
     cli.add_option("-o,--output", output, "picture file to write")->required();
+    cli.footer("tremlow export does not ask for the login of a project that requires one: anyone who can read "
+               "a project file can draw its views, so protect project files by their file permissions.\n");
     bool statusColours = false;
     cli.add_flag("--status-colours,--status-colors", statusColours,
                  "colour the members by status group, with a legend (sociogram and target)");
@@ -99,6 +102,10 @@ int RunExport(int argc, char** argv)
         Regs().Target.StatusColors = true;
     }
 
+    if (IsSameFile(project, output)) {
+        Fail("the output " + output + " is the project file itself; write the picture to another file");
+        return 1;
+    }
     TFileAccess store;
     if (!LoadHeadlessProject(store, "export", project, investId))
         return 1;

@@ -216,19 +216,27 @@ void PlanEdgeList(const TCsvTable& table, const TMemberLookup& lookup, TChoiceSh
     std::size_t toColumn = 1;
     std::size_t signColumn = 2;
     const std::vector<std::string>& header = table.Rows.front().Fields;
-    int32_t probe = 0;
-    // A header row names its columns; a first row whose first two fields are members is a choice.
-    const bool hasHeader = header.size() < 2 || lookup.Find(header[0], probe) == TMemberLookup::TFind::Unknown ||
-                           lookup.Find(header[1], probe) == TMemberLookup::TFind::Unknown;
-    if (hasHeader) {
-        for (std::size_t c = 0; c < header.size(); ++c) {
-            if (IsHeaderWord(header[c], {"chooser", "from", "source", "who", "choosing"}))
-                fromColumn = c;
-            else if (IsHeaderWord(header[c], {"chosen", "to", "target", "whom"}))
-                toColumn = c;
-            else if (IsHeaderWord(header[c], {"sign", "kind", "weight", "type", "value"}))
-                signColumn = c;
-        }
+    // The first row is a header only when it is recognisably one: every field a column word, the
+    // chooser and the chosen among them. Anything else is a choice row and is admitted or refused
+    // like every other, so a misspelt header is named rather than dropped.
+    std::size_t from = header.size();
+    std::size_t to = header.size();
+    std::size_t signAt = header.size();
+    bool onlyWords = true;
+    for (std::size_t c = 0; c < header.size(); ++c) {
+        if (IsHeaderWord(header[c], {"chooser", "from", "source", "who", "choosing"}))
+            from = c;
+        else if (IsHeaderWord(header[c], {"chosen", "to", "target", "whom"}))
+            to = c;
+        else if (IsHeaderWord(header[c], {"sign", "kind", "weight", "type", "value"}))
+            signAt = c;
+        else if (!Trim(header[c]).empty())
+            onlyWords = false;
+    }
+    if (onlyWords && from < header.size() && to < header.size()) {
+        fromColumn = from;
+        toColumn = to;
+        signColumn = signAt < header.size() ? signAt : signColumn;
         first = 1;
     }
     for (std::size_t r = first; r < table.Rows.size(); ++r) {
@@ -283,6 +291,7 @@ TChoicesPlan PlanChoicesImport(const TFileAccess& store, int32_t investId, std::
     }
     plan.Positive = sheet.Choices(TChoiceKind::Positive);
     plan.Negative = sheet.Choices(TChoiceKind::Negative);
+    plan.Empty = plan.Positive.empty() && plan.Negative.empty() && plan.Refused.empty();
     return plan;
 }
 
@@ -295,12 +304,22 @@ TChoicesPlan PlanChoicesImportFile(const TFileAccess& store, int32_t investId, c
     return PlanChoicesImport(store, investId, bytes);
 }
 
+std::string EmptyChoicesFileText()
+{
+    return ExchangeText("IMPORT_NO_CHOICES", "The file holds no choices; importing it would remove every choice of "
+                                             "the investigation, so nothing was changed.");
+}
+
 bool ApplyChoicesImport(TFileAccess& store, int32_t investId, const TChoicesPlan& plan, bool skipRefused,
-                        std::string& error)
+                        std::string& error, bool allowEmpty)
 {
     error.clear();
     if (!plan.Failure.empty()) {
         error = plan.Failure;
+        return false;
+    }
+    if (plan.Empty && !allowEmpty) {
+        error = EmptyChoicesFileText();
         return false;
     }
     if (!plan.Refused.empty() && !skipRefused) {

@@ -141,6 +141,24 @@ private:
     const TCsvLimits& m_limits;
 };
 
+// UTF-16 text: a byte order mark, or (without one) a NUL byte in every other place of the start,
+// as ASCII text in UTF-16 has.
+bool IsUtf16Text(std::string_view bytes)
+{
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
+        return true;
+    const std::size_t n = std::min<std::size_t>(bytes.size(), 64) & ~std::size_t{1};
+    if (n < 4)
+        return false;
+    bool evenNul = true;
+    bool oddNul = true;
+    for (std::size_t i = 0; i < n; i += 2) {
+        evenNul = evenNul && bytes[i] == '\0' && bytes[i + 1] != '\0';
+        oddNul = oddNul && bytes[i + 1] == '\0' && bytes[i] != '\0';
+    }
+    return evenNul || oddNul;
+}
+
 std::string TooLargeText(const TCsvLimits& limits)
 {
     return ExchangeText("CSV_TOO_LARGE", "The file is larger than %1 KB; it is no class list or choices table.",
@@ -155,6 +173,12 @@ bool ReadCsvText(std::string_view bytes, TCsvTable& table, std::string& error, c
     error.clear();
     if (bytes.size() > limits.MaxBytes) {
         error = TooLargeText(limits);
+        return false;
+    }
+    if (IsUtf16Text(bytes)) {
+        error = ExchangeText("CSV_UTF16",
+                             "The file is UTF-16 text. Save it as UTF-8 (in a spreadsheet program, as \"CSV UTF-8\"; "
+                             "in a text editor, with the encoding UTF-8) and import it again.");
         return false;
     }
     if (bytes.find('\0') != std::string_view::npos) {
@@ -218,6 +242,13 @@ std::string CsvField(std::string_view text)
         out += ch;
     }
     return out + '"';
+}
+
+std::string SpreadsheetSafeText(std::string_view text)
+{
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
+        return "'" + std::string(text);
+    return std::string(text);
 }
 
 std::string CsvRecord(const std::vector<std::string>& fields)

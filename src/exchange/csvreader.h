@@ -42,4 +42,8 @@ bool ReadImportFile(const std::string& path, std::string& bytes, std::string& er
 // Writing CSV: one field (quoted when it holds a comma, a quote or a line break) and one record
 // ending in CR LF.
 std::string CsvField(std::string_view text);
+// Text a spreadsheet would take for a formula - beginning with =, +, -, @, a tab or a carriage
+// return - gets a leading apostrophe, which spreadsheets read as "this is text" and hide; every
+// CSV output passes names and other user text through here (numbers are written as they are).
+std::string SpreadsheetSafeText(std::string_view text);
 std::string CsvRecord(const std::vector<std::string>& fields);

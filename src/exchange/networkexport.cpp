@@ -15,6 +15,7 @@
 #include "store/fileacc.h"
 #include "util/safefile.h"
 #include "util/text.h"
+#include "util/xmltext.h"
 
 namespace {
 
@@ -37,20 +38,6 @@ std::string XmlText(const pugi::xml_document& doc)
     return out.str();
 }
 
-// XML cannot carry most control characters; names typed with one lose it.
-std::string XmlSafe(const std::string& text)
-{
-    if (!IsValidUtf8(text))
-        return "?";
-    std::string out;
-    for (const char ch : text) {
-        const auto byte = static_cast<unsigned char>(ch);
-        if (byte >= 0x20 || ch == '\t' || ch == '\n' || ch == '\r')
-            out += ch;
-    }
-    return out;
-}
-
 struct TAttribute {
     const char* Name;
     const char* Type; // GraphML attr.type
@@ -66,7 +53,7 @@ constexpr TAttribute kNodeAttributes[] = {
 // The node attributes' values in the order of kNodeAttributes; empty for a value not known.
 std::vector<std::string> NodeValues(const TNetworkNode& node)
 {
-    return {XmlSafe(node.Name),
+    return {XmlSafeText(node.Name),
             std::to_string(node.Id),
             node.Sex,
             node.BirthDate,
@@ -212,7 +199,7 @@ std::string GexfText(const TNetwork& network)
     root.append_attribute("version") = "1.2";
     pugi::xml_node meta = root.append_child("meta");
     meta.append_child("creator").text() = "Tremlow";
-    meta.append_child("description").text() = XmlSafe(network.Name).c_str();
+    meta.append_child("description").text() = XmlSafeText(network.Name).c_str();
     pugi::xml_node graph = root.append_child("graph");
     graph.append_attribute("defaultedgetype") = "directed";
     graph.append_attribute("mode") = "static";
@@ -244,7 +231,7 @@ std::string GexfText(const TNetwork& network)
     for (const TNetworkNode& node : network.Nodes) {
         pugi::xml_node n = nodes.append_child("node");
         n.append_attribute("id") = NodeKey(node.Id).c_str();
-        n.append_attribute("label") = XmlSafe(node.Name).c_str();
+        n.append_attribute("label") = XmlSafeText(node.Name).c_str();
         const std::vector<std::string> values = NodeValues(node);
         pugi::xml_node attvalues = n.append_child("attvalues");
         for (std::size_t a = kFirstDeclared; a < kPositionFirst; ++a) {
@@ -301,7 +288,7 @@ std::string PajekText(const TNetwork& network)
         const TNetworkNode& n = network.Nodes[i];
         number[n.Id] = i + 1;
         std::string label;
-        for (const char ch : XmlSafe(n.Name))
+        for (const char ch : XmlSafeText(n.Name))
             label += ch == '"' ? '\'' : (ch == '\r' || ch == '\n') ? ' ' : ch;
         text += std::to_string(i + 1) + " \"" + label + "\"";
         if (allPlaced) {
@@ -327,7 +314,8 @@ std::string EdgeListCsvText(const TNetwork& network)
         names[n.Id] = n.Name;
     std::string text = CsvRecord({"source", "target", "source_name", "target_name", "sign"});
     for (const TNetworkEdge& e : network.Edges)
-        text += CsvRecord({std::to_string(e.FromId), std::to_string(e.ToId), names[e.FromId], names[e.ToId],
+        text += CsvRecord({std::to_string(e.FromId), std::to_string(e.ToId), SpreadsheetSafeText(names[e.FromId]),
+                           SpreadsheetSafeText(names[e.ToId]),
                            std::to_string(e.Sign)});
     return text;
 }

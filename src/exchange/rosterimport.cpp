@@ -11,6 +11,7 @@
 #include "store/fileacc.h"
 #include "util/dates.h"
 #include "util/text.h"
+#include "util/xmltext.h"
 
 namespace {
 
@@ -141,6 +142,43 @@ std::string JoinedRow(const TCsvRow& row)
     return RowExcerpt(text);
 }
 
+// The project writes a line break as "&&&&&", so that text typed in a description would read back
+// as a line break; a word joiner (invisible) after the fourth ampersand keeps it as typed.
+std::string KeepLineBreakMarks(const std::string& text)
+{
+    constexpr std::string_view kMark = "&&&&&";
+    std::string out;
+    std::size_t pos = 0;
+    for (std::size_t at = text.find(kMark); at != std::string::npos; at = text.find(kMark, pos)) {
+        out.append(text, pos, at + 4 - pos);
+        out += "\xE2\x81\xA0";
+        pos = at + 4;
+    }
+    return out + text.substr(pos);
+}
+
+// Names that occur more than once are named, since choices imported by name cannot tell them apart.
+void NoteDuplicateNames(TRosterPlan& plan)
+{
+    std::vector<std::size_t> order(plan.Clients.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    const auto key = [&plan](std::size_t i) { return ToLowerText(plan.Clients[i].FullName); };
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
+    for (std::size_t i = 0; i < order.size();) {
+        std::size_t end = i + 1;
+        std::string lines = std::to_string(plan.Lines[order[i]]);
+        while (end < order.size() && key(order[end]) == key(order[i]))
+            lines += ", " + std::to_string(plan.Lines[order[end++]]);
+        if (end - i > 1)
+            plan.Notes.push_back(ExchangeText("ROSTER_NOTE_DUPLICATE",
+                                              "The name \"%1\" occurs more than once (lines %2); choices "
+                                              "imported by name cannot tell these clients apart.",
+                                              RowExcerpt(plan.Clients[order[i]].FullName), lines));
+        i = end;
+    }
+}
+
 } // namespace
 
 bool ParseImportedDate(std::string_view text, double& date)
@@ -234,6 +272,10 @@ TRosterPlan PlanRosterImport(std::string_view bytes, std::string groupName)
         std::vector<std::string> problems;
         if (client.FullName.empty())
             problems.push_back(ExchangeText("ROSTER_NO_NAME", "The row has no name."));
+        else if (IsReservedNull(client.FullName))
+            problems.push_back(
+                ExchangeText("ROSTER_NULL_NAME", "\"%1\" cannot be a name: the project reads it as no name.",
+                             client.FullName));
         else if (CharCount(client.FullName) > kShortTextMax)
             problems.push_back(ExchangeText("ROSTER_NAME_TOO_LONG", "The name is longer than 255 characters."));
         if (at(TRosterColumn::Sex) >= 0) {
@@ -267,11 +309,21 @@ TRosterPlan PlanRosterImport(std::string_view bytes, std::string groupName)
                     description += '\r';
                 description += ch;
             }
-            client.Description = std::move(description);
+            client.Description = KeepLineBreakMarks(description);
+        }
+        // Characters that no XML reader takes would spoil every export of the project.
+        if (!IsXmlSafeText(client.FullName) || !IsXmlSafeText(client.Description)) {
+            client.FullName = XmlSafeText(client.FullName);
+            client.Description = XmlSafeText(client.Description);
+            plan.Notes.push_back(ExchangeText("ROSTER_NOTE_CLEANED",
+                                              "Line %1: control characters or non-characters were replaced by "
+                                              "the replacement character (U+FFFD).",
+                                              std::to_string(row.Line)));
         }
         plan.Clients.push_back(std::move(client));
         plan.Lines.push_back(row.Line);
     }
+    NoteDuplicateNames(plan);
     if (plan.Clients.empty() && plan.Refused.empty())
         plan.Failure = ExchangeText("ROSTER_NO_ROWS", "The file names its columns but holds no clients.");
     return plan;

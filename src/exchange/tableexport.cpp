@@ -4,8 +4,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include <unistd.h>
-
 #include <xlsxwriter.h>
 
 #include "analysis/investigationobj.h"
@@ -16,6 +14,7 @@
 #include "util/dates.h"
 #include "util/safefile.h"
 #include "util/text.h"
+#include "util/xmltext.h"
 
 namespace {
 
@@ -33,7 +32,7 @@ std::string CellText(const TExportCell& cell)
     case TExportCell::TKind::Empty:
         return {};
     case TExportCell::TKind::Text:
-        return cell.Text;
+        return SpreadsheetSafeText(cell.Text);
     case TExportCell::TKind::Number:
         return ExportNumberText(cell.Number);
     }
@@ -188,41 +187,39 @@ bool WriteCsvSheet(const TExportSheet& sheet, const std::string& path, std::stri
 
 bool WriteXlsxBook(const std::vector<TExportSheet>& sheets, const std::string& path, std::string& error)
 {
-    // The workbook is written beside the target under a temporary name and renamed over it once
-    // complete, so a failure never leaves a half-written file in its place.
-    const std::string temporary = path + ".tmp" + std::to_string(::getpid());
-    lxw_workbook* book = workbook_new(temporary.c_str());
-    if (!book) {
-        error = ExchangeText("EXPORT_WRITE_FAILED", "The file %1 cannot be written: %2", path, "no workbook");
-        return false;
-    }
-    for (const TExportSheet& sheet : sheets) {
-        lxw_worksheet* ws = workbook_add_worksheet(book, SheetName(sheet.Name).c_str());
-        if (!ws)
-            continue;
-        for (std::size_t r = 0; r < sheet.Rows.size(); ++r) {
-            for (std::size_t c = 0; c < sheet.Rows[r].size() && c <= LXW_COL_MAX; ++c) {
-                const TExportCell& cell = sheet.Rows[r][c];
-                const auto row = static_cast<lxw_row_t>(r);
-                const auto col = static_cast<lxw_col_t>(c);
-                if (cell.Kind == TExportCell::TKind::Number)
-                    worksheet_write_number(ws, row, col, cell.Number, nullptr);
-                else if (cell.Kind == TExportCell::TKind::Text && IsValidUtf8(cell.Text))
-                    worksheet_write_string(ws, row, col, cell.Text.c_str(), nullptr);
+    // libxlsxwriter writes the workbook by name into the temporary file of the safe replace.
+    const TFileFiller fill = [&sheets](int, const std::string& tmpPath, std::string& why) {
+        lxw_workbook* book = workbook_new(tmpPath.c_str());
+        if (!book) {
+            why = "no workbook";
+            return false;
+        }
+        for (const TExportSheet& sheet : sheets) {
+            lxw_worksheet* ws = workbook_add_worksheet(book, SheetName(sheet.Name).c_str());
+            if (!ws)
+                continue;
+            for (std::size_t r = 0; r < sheet.Rows.size(); ++r) {
+                for (std::size_t c = 0; c < sheet.Rows[r].size() && c <= LXW_COL_MAX; ++c) {
+                    const TExportCell& cell = sheet.Rows[r][c];
+                    const auto row = static_cast<lxw_row_t>(r);
+                    const auto col = static_cast<lxw_col_t>(c);
+                    if (cell.Kind == TExportCell::TKind::Number)
+                        worksheet_write_number(ws, row, col, cell.Number, nullptr);
+                    else if (cell.Kind == TExportCell::TKind::Text)
+                        worksheet_write_string(ws, row, col, XmlSafeText(cell.Text).c_str(), nullptr);
+                }
             }
         }
-    }
-    const lxw_error result = workbook_close(book);
-    std::error_code ec;
-    if (result != LXW_NO_ERROR) {
-        std::filesystem::remove(temporary, ec);
-        error = ExchangeText("EXPORT_WRITE_FAILED", "The file %1 cannot be written: %2", path, lxw_strerror(result));
-        return false;
-    }
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        std::filesystem::remove(temporary, ec);
-        error = ExchangeText("EXPORT_WRITE_FAILED", "The file %1 cannot be written: %2", path, ec.message());
+        const lxw_error result = workbook_close(book);
+        if (result != LXW_NO_ERROR) {
+            why = lxw_strerror(result);
+            return false;
+        }
+        return true;
+    };
+    std::string why;
+    if (!ReplaceFileWith(path, fill, why)) {
+        error = ExchangeText("EXPORT_WRITE_FAILED", "The file %1 cannot be written: %2", path, why);
         return false;
     }
     return true;
@@ -246,9 +243,33 @@ bool WriteSheets(const std::vector<TExportSheet>& sheets, const std::string& pat
 {
     if (IsXlsxPath(path))
         return WriteXlsxBook(sheets, path, error);
+    // Several CSV files are written all or none: every path is checked first, and where a later
+    // file still fails, the earlier ones get their old contents back (or go, if they are new).
+    std::vector<std::string> paths;
     for (std::size_t i = 0; i < sheets.size(); ++i) {
-        if (!WriteCsvSheet(sheets[i], i == 0 ? path : CompanionCsvPath(path, sheets[i].Name), error))
+        paths.push_back(i == 0 ? path : CompanionCsvPath(path, sheets[i].Name));
+        std::string why;
+        if (!CheckOutputPath(paths.back(), why)) {
+            error = ExchangeText("EXPORT_WRITE_FAILED", "The file %1 cannot be written: %2", paths.back(), why);
             return false;
+        }
+    }
+    std::vector<std::pair<bool, std::string>> previous; // whether each written file existed, and its text
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        std::string old;
+        const bool existed = ReadWholeFile(paths[i], old);
+        if (!WriteCsvSheet(sheets[i], paths[i], error)) {
+            for (std::size_t j = 0; j < previous.size(); ++j) {
+                std::string ignored;
+                std::error_code ec;
+                if (previous[j].first)
+                    ReplaceFile(paths[j], previous[j].second, ignored);
+                else
+                    std::filesystem::remove(paths[j], ec);
+            }
+            return false;
+        }
+        previous.emplace_back(existed, std::move(old));
     }
     return true;
 }

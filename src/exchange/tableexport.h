@@ -58,7 +58,7 @@ bool WriteXlsxBook(const std::vector<TExportSheet>& sheets, const std::string& p
 bool IsXlsxPath(const std::string& path);
 
 // The exports of the command line and the windows: the workbook holds every sheet, a CSV path
-// gets the first sheet and each further one beside it as "<name>-<sheet>.csv".
+// gets the first sheet and each further one beside it as "<name>-<sheet>.csv" (all files or none).
 bool WriteSheets(const std::vector<TExportSheet>& sheets, const std::string& path, std::string& error);
 // The path a further sheet of a CSV export is written to.
 std::string CompanionCsvPath(const std::string& path, const std::string& sheetName);

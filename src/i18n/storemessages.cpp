@@ -124,3 +124,63 @@ bool ReportStoreError(const TStoreError& error)
     MessageSink().ShowText(StoreErrorText(error));
     return false;
 }
+
+namespace {
+
+// "program (user on host, process pid)" as far as the lock file tells.
+std::string HolderText(const TLockHolder& holder)
+{
+    if (holder.Program.empty() && holder.Pid == 0)
+        return TextOr("LOCK_HOLDER_UNKNOWN", "another program");
+    std::string text = holder.Program.empty() ? std::string("?") : holder.Program;
+    text += " (" + holder.User;
+    if (!holder.Host.empty())
+        text += "@" + holder.Host;
+    return text + ", " + TextOr("LOCK_HOLDER_PROCESS", "process") + " " + std::to_string(holder.Pid) + ")";
+}
+
+std::string Filled(std::string text, const std::string& first, const std::string& second = {})
+{
+    if (const std::size_t at = text.find("%1"); at != std::string::npos)
+        text.replace(at, 2, first);
+    if (const std::size_t at = text.find("%2"); at != std::string::npos)
+        text.replace(at, 2, second);
+    return text;
+}
+
+} // namespace
+
+std::string ProjectLockedText(const std::string& file, const TLockHolder& holder)
+{
+    return Filled(TextOr("PROJECT_LOCKED_MSG", "The project %1 is being changed by %2, so it cannot be changed now."),
+                  file, HolderText(holder));
+}
+
+std::string StaleLockText(const TLockHolder& holder)
+{
+    return Filled(TextOr("PROJECT_STALE_LOCK_MSG",
+                         "The project was locked by %1, which is no longer running; the lock was taken over."),
+                  HolderText(holder));
+}
+
+std::string RecoveryCopyText(const std::string& file, const std::string& copy)
+{
+    return Filled(TextOr("PROJECT_RECOVERY_COPY_MSG",
+                         "A save of %1 was interrupted; the project as it was before that save is kept in %2."),
+                  file, copy);
+}
+
+std::string GroupFileNoteText(const TGroupFileNote& note)
+{
+    const std::string what =
+        note.Kind == TGroupFileNote::TKind::Cut
+            ? TextOr("GROUP_FILE_NAME_CUT", "the name is longer than 255 characters and was cut")
+            : TextOr("GROUP_FILE_TEXT_CLEANED", "characters that cannot be kept (NUL and other control characters, "
+                                                "non-characters) were replaced by the replacement character (U+FFFD)");
+    return TextOr("ERROR_PLACE_LINE", "Line") + " " + std::to_string(note.Line) + ": " + what;
+}
+
+std::string ProjectNotFoundText(const std::string& file)
+{
+    return TextOr("PROJECT_FILE_NOT_FOUND", "This project file does not exist:") + "\n" + file;
+}

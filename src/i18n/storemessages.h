@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "store/groupfile.h"
+#include "store/projectlock.h"
 #include "store/storeerror.h"
 
 // Words the failures the project store reports: one catalogue text for the user and a line of
@@ -30,3 +32,16 @@ std::string StoreErrorText(const TStoreError& error);
 // Shows StoreErrorText() once through the message sink (the CLI's writes it to stderr).
 // Returns false, so that a load or save can end with `return ReportStoreError(...)`.
 bool ReportStoreError(const TStoreError& error);
+
+// The refusal to change a project that another program holds the lock of, naming it when known
+// ("PROJECT_LOCKED_MSG").
+std::string ProjectLockedText(const std::string& file, const TLockHolder& holder);
+// The note that a lock left by a program no longer running was taken over ("PROJECT_STALE_LOCK_MSG").
+std::string StaleLockText(const TLockHolder& holder);
+// The note that an interrupted save left a recovery copy of the project ("PROJECT_RECOVERY_COPY_MSG").
+std::string RecoveryCopyText(const std::string& file, const std::string& copy);
+// What reading a client group file changed, for the user: "Line N: ..." ("GROUP_FILE_NAME_CUT",
+// "GROUP_FILE_TEXT_CLEANED").
+std::string GroupFileNoteText(const TGroupFileNote& note);
+// The load failure of a project file that does not exist ("PROJECT_FILE_NOT_FOUND" and the file).
+std::string ProjectNotFoundText(const std::string& file);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -22,7 +23,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <QFile>
 #include <QSvgGenerator>
 #include <QtEndian>
 
@@ -31,6 +32,8 @@
 #include "platform/savefile.h"
 #include "i18n/langconv.h"
 #include "util/progress.h"
+#include "util/safefile.h"
+#include "util/xmltext.h"
 
 namespace {
 
@@ -308,50 +311,56 @@ void SetError(QString* error, const QString& text)
         *error = text;
 }
 
-bool Commit(QSaveFile& file, QString* error)
+// Writes a picture file through the safe replace every output takes (a regular file or a new
+// name only, through a temporary that is renamed once complete): body writes into the device and
+// answers false with the reason in its error.
+bool SaveThrough(const QString& fileName, QString* error, const std::function<bool(QIODevice&, QString*)>& body)
 {
-    if (!file.commit()) {
-        SetError(error, file.errorString());
+    QString bodyError;
+    const TFileFiller fill = [&](int fd, const std::string&, std::string& failure) {
+        QFile file;
+        if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
+            failure = file.errorString().toStdString();
+            return false;
+        }
+        if (!body(file, &bodyError) || !file.flush() || file.error() != QFileDevice::NoError) {
+            if (bodyError.isEmpty())
+                bodyError = file.errorString();
+            failure = bodyError.toStdString();
+            return false;
+        }
+        return true;
+    };
+    std::string why;
+    if (!ReplaceFileWith(fileName.toStdString(), fill, why)) {
+        SetError(error, bodyError.isEmpty() ? QString::fromStdString(why) : bodyError);
         return false;
     }
     return true;
 }
 
-bool OpenForWriting(QSaveFile& file, QString* error)
+bool SaveJpeg(TRowSource& rows, QSize size, int quality, const QString& fileName, QString* error)
 {
-    if (!file.open(QIODevice::WriteOnly)) {
-        SetError(error, file.errorString());
-        return false;
-    }
-    return true;
-}
-
-bool SaveJpeg(TRowSource& rows, QSize size, const QString& fileName, QString* error)
-{
-    QSaveFile file(fileName);
-    if (!OpenForWriting(file, error))
-        return false;
-    char message[JMSG_LENGTH_MAX] = {};
-    if (!EncodeJpeg(rows, size.width(), size.height(), kJpegQuality, file, message)) {
-        file.cancelWriting();
-        SetError(error, QStringLiteral("JPEG encoding failed: ") + QString::fromLocal8Bit(message));
-        return false;
-    }
-    return Commit(file, error);
+    return SaveThrough(fileName, error, [&](QIODevice& file, QString* why) {
+        char message[JMSG_LENGTH_MAX] = {};
+        if (!EncodeJpeg(rows, size.width(), size.height(), quality, file, message)) {
+            SetError(why, QStringLiteral("JPEG encoding failed: ") + QString::fromLocal8Bit(message));
+            return false;
+        }
+        return true;
+    });
 }
 
 bool SavePng(TRowSource& rows, QSize size, const QString& fileName, QString* error)
 {
-    QSaveFile file(fileName);
-    if (!OpenForWriting(file, error))
-        return false;
-    char message[JMSG_LENGTH_MAX] = {};
-    if (!EncodePng(rows, size.width(), size.height(), file, message)) {
-        file.cancelWriting();
-        SetError(error, QStringLiteral("PNG encoding failed: ") + QString::fromLocal8Bit(message));
-        return false;
-    }
-    return Commit(file, error);
+    return SaveThrough(fileName, error, [&](QIODevice& file, QString* why) {
+        char message[JMSG_LENGTH_MAX] = {};
+        if (!EncodePng(rows, size.width(), size.height(), file, message)) {
+            SetError(why, QStringLiteral("PNG encoding failed: ") + QString::fromLocal8Bit(message));
+            return false;
+        }
+        return true;
+    });
 }
 
 // A 24-bit Windows bitmap, its rows stored bottom up as the format's readers most widely expect;
@@ -368,57 +377,55 @@ bool SaveBmp(TRowSource& rows, QSize size, const QString& fileName, QString* err
                             .arg(size.height()));
         return false;
     }
-    QSaveFile file(fileName);
-    if (!OpenForWriting(file, error))
-        return false;
-    unsigned char header[headerBytes] = {'B', 'M'};
-    auto put32 = [&header](int at, qint64 value) { qToLittleEndian(static_cast<quint32>(value), header + at); };
-    auto put16 = [&header](int at, int value) { qToLittleEndian(static_cast<quint16>(value), header + at); };
-    put32(2, fileBytes);
-    put32(10, headerBytes);
-    put32(14, 40);
-    put32(18, size.width());
-    put32(22, size.height());
-    put16(26, 1);
-    put16(28, 24);
-    put32(30, 0); // no compression
-    put32(34, rowBytes * size.height());
-    put32(38, kDotsPerMeter);
-    put32(42, kDotsPerMeter);
-    std::vector<char> buffer;
-    // Rows are gathered into writes of about a megabyte.
-    const qint64 rowsPerWrite = std::max<qint64>(1, (1 << 20) / rowBytes);
-    buffer.reserve(static_cast<std::size_t>(rowBytes * rowsPerWrite));
-    bool written = file.write(reinterpret_cast<const char*>(header), headerBytes) == headerBytes;
-    for (int y = size.height() - 1; written && y >= 0; --y) {
-        const uchar* pixels = rows.Row(y);
-        const std::size_t at = buffer.size();
-        buffer.resize(at + static_cast<std::size_t>(rowBytes), '\0');
-        auto* out = reinterpret_cast<unsigned char*>(buffer.data() + at);
-        for (int x = 0; x < size.width(); ++x, pixels += 4, out += 3) {
-            out[0] = pixels[kBlue];
-            out[1] = pixels[kGreen];
-            out[2] = pixels[kRed];
+    return SaveThrough(fileName, error, [&](QIODevice& file, QString* why) {
+        unsigned char header[headerBytes] = {'B', 'M'};
+        auto put32 = [&header](int at, qint64 value) { qToLittleEndian(static_cast<quint32>(value), header + at); };
+        auto put16 = [&header](int at, int value) { qToLittleEndian(static_cast<quint16>(value), header + at); };
+        put32(2, fileBytes);
+        put32(10, headerBytes);
+        put32(14, 40);
+        put32(18, size.width());
+        put32(22, size.height());
+        put16(26, 1);
+        put16(28, 24);
+        put32(30, 0); // no compression
+        put32(34, rowBytes * size.height());
+        put32(38, kDotsPerMeter);
+        put32(42, kDotsPerMeter);
+        std::vector<char> buffer;
+        // Rows are gathered into writes of about a megabyte.
+        const qint64 rowsPerWrite = std::max<qint64>(1, (1 << 20) / rowBytes);
+        buffer.reserve(static_cast<std::size_t>(rowBytes * rowsPerWrite));
+        bool written = file.write(reinterpret_cast<const char*>(header), headerBytes) == headerBytes;
+        for (int y = size.height() - 1; written && y >= 0; --y) {
+            const uchar* pixels = rows.Row(y);
+            const std::size_t at = buffer.size();
+            buffer.resize(at + static_cast<std::size_t>(rowBytes), '\0');
+            auto* out = reinterpret_cast<unsigned char*>(buffer.data() + at);
+            for (int x = 0; x < size.width(); ++x, pixels += 4, out += 3) {
+                out[0] = pixels[kBlue];
+                out[1] = pixels[kGreen];
+                out[2] = pixels[kRed];
+            }
+            if (y == 0 || static_cast<qint64>(buffer.size()) >= rowBytes * rowsPerWrite) {
+                written = file.write(buffer.data(), static_cast<qint64>(buffer.size())) ==
+                          static_cast<qint64>(buffer.size());
+                buffer.clear();
+            }
         }
-        if (y == 0 || static_cast<qint64>(buffer.size()) >= rowBytes * rowsPerWrite) {
-            written = file.write(buffer.data(), static_cast<qint64>(buffer.size())) ==
-                      static_cast<qint64>(buffer.size());
-            buffer.clear();
+        if (!written) {
+            SetError(why, file.errorString());
+            return false;
         }
-    }
-    if (!written) {
-        SetError(error, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    return Commit(file, error);
+        return true;
+    });
 }
 
 bool SaveRows(TRowSource& rows, TPictureFormat format, QSize size, const QString& fileName, QString* error)
 {
     switch (format) {
     case TPictureFormat::Jpeg:
-        return SaveJpeg(rows, size, fileName, error);
+        return SaveJpeg(rows, size, kJpegQuality, fileName, error);
     case TPictureFormat::Png:
         return SavePng(rows, size, fileName, error);
     default:
@@ -474,28 +481,25 @@ bool WriteSvg(const QString& fileName, QSize size, const TDrawing& draw, QString
     }
     // The generator gives the size in millimetres, which viewers turn back into pixels at differing
     // resolutions; the picture's own pixel size keeps it exact everywhere.
-    QString text = QString::fromUtf8(buffer.data());
+    // Names may hold characters XML does not allow (control characters, non-characters); SVG
+    // readers refuse the whole file for one of them.
+    QString text = QString::fromStdString(XmlSafeText(buffer.data().toStdString()));
     static const QRegularExpression physical(QStringLiteral("width=\"[0-9.]+mm\" height=\"[0-9.]+mm\""));
     text.replace(text.indexOf(physical), physical.match(text).capturedLength(),
                  QStringLiteral("width=\"%1\" height=\"%2\"").arg(size.width()).arg(size.height()));
-    QSaveFile file(fileName);
-    if (!OpenForWriting(file, error))
-        return false;
     const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size()) {
-        SetError(error, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    return Commit(file, error);
+    return SaveThrough(fileName, error, [&bytes](QIODevice& file, QString* why) {
+        if (file.write(bytes) != bytes.size()) {
+            SetError(why, file.errorString());
+            return false;
+        }
+        return true;
+    });
 }
 
 bool WritePdf(const QString& fileName, QSize size, const TDrawing& draw, QString* error)
 {
-    QSaveFile file(fileName);
-    if (!OpenForWriting(file, error))
-        return false;
-    {
+    return SaveThrough(fileName, error, [&](QIODevice& file, QString* why) {
         QPdfWriter writer(&file);
         // One picture pixel per point: the page is exactly the picture.
         writer.setResolution(72);
@@ -504,14 +508,13 @@ bool WritePdf(const QString& fileName, QSize size, const TDrawing& draw, QString
                                          QMarginsF(0, 0, 0, 0)));
         QPainter painter;
         if (!painter.begin(&writer)) {
-            file.cancelWriting();
-            SetError(error, QStringLiteral("the PDF document could not be started"));
+            SetError(why, QStringLiteral("the PDF document could not be started"));
             return false;
         }
         draw(painter);
         painter.end();
-    }
-    return Commit(file, error);
+        return true;
+    });
 }
 
 } // namespace
@@ -595,16 +598,7 @@ QImage RenderPictureWithin(QSize size, const TDrawing& draw, qint64 maxPixels, b
 bool WriteJpeg(const QImage& image, const QString& fileName, int quality, QString* error)
 {
     TImageRows rows(image);
-    QSaveFile file(fileName);
-    if (!OpenForWriting(file, error))
-        return false;
-    char message[JMSG_LENGTH_MAX] = {};
-    if (!EncodeJpeg(rows, image.width(), image.height(), quality, file, message)) {
-        file.cancelWriting();
-        SetError(error, QStringLiteral("JPEG encoding failed: ") + QString::fromLocal8Bit(message));
-        return false;
-    }
-    return Commit(file, error);
+    return SaveJpeg(rows, image.size(), quality, fileName, error);
 }
 
 bool WritePicture(const QString& fileName, TPictureFormat format, QSize size, const TDrawing& draw,

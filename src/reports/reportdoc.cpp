@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "util/numformat.h"
 #include "util/text.h"
 
 namespace {
@@ -59,14 +60,6 @@ void TrimFraction(std::string& digits)
         digits.pop_back();
     if (!digits.empty() && digits.back() == '.')
         digits.pop_back();
-}
-
-std::string DecimalSeparator()
-{
-    const std::lconv* conv = std::localeconv();
-    if (conv != nullptr && conv->decimal_point != nullptr && conv->decimal_point[0] != '\0')
-        return conv->decimal_point;
-    return ".";
 }
 
 } // namespace
@@ -233,9 +226,7 @@ std::string FormatIndexValue(double value)
         return "0";
 
     // Round to 3 significant digits first; the exponent of the rounded value decides the form.
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.2e", value);
-    const std::string scientific = buffer;
+    const std::string scientific = ScientificText(value, 2);
     const std::size_t e = scientific.find('e');
     const int exponent = std::atoi(scientific.c_str() + e + 1);
 
@@ -247,13 +238,12 @@ std::string FormatIndexValue(double value)
         std::snprintf(exp, sizeof exp, "E%c%04d", exponent < 0 ? '-' : '+', std::abs(exponent));
         text = mantissa + exp;
     } else {
-        std::snprintf(buffer, sizeof buffer, "%.*f", std::max(0, 2 - exponent), value);
-        text = buffer;
+        text = FixedText(value, std::max(0, 2 - exponent));
         TrimFraction(text);
     }
     const std::size_t point = text.find('.');
     if (point != std::string::npos)
-        text.replace(point, 1, DecimalSeparator());
+        text.replace(point, 1, ReaderDecimalSeparator());
     return text;
 }
 

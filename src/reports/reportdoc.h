@@ -71,7 +71,8 @@ std::vector<std::string_view> SplitLineBreaks(std::string_view content);
 
 // An index value in general number format with 3 significant digits: fixed notation when the
 // value has at most 3 digits before the point and is not below 0.00001, else an exponent with
-// at least 4 digits ("1.23E+0004"); trailing zeros dropped; the locale's decimal separator.
+// at least 4 digits ("1.23E+0004"); trailing zeros dropped; the decimal separator of the user's
+// locale (ReaderDecimalSeparator), whichever program writes the report.
 std::string FormatIndexValue(double value);
 
 // Upper case of the letters a to z only; every other character (accented, Cyrillic) unchanged.

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QString>
 
+#include "i18n/storemessages.h"
 #include "platform/modalseam.h"
 #include "shell/entityform.h"
 #include "shell/objectstree.h"
@@ -103,7 +104,15 @@ bool TMobileData::ImportFile(TObjectsTree& tree, const QString& path)
     }
     switch (result) {
     case TGroupFileResult::Ok:
-        ShowCatalogueMessage(m_parent, "CLIENT_GROUP_IMPORT_OK");
+        if (data.Notes.empty()) {
+            ShowCatalogueMessage(m_parent, "CLIENT_GROUP_IMPORT_OK");
+        } else {
+            // What had to change in the file's text is named, line by line.
+            QString text = CatalogueText("CLIENT_GROUP_IMPORT_OK");
+            for (const TGroupFileNote& note : data.Notes)
+                text += "\n" + QString::fromStdString(GroupFileNoteText(note));
+            ShowMessageText(m_parent, text);
+        }
         return true;
     case TGroupFileResult::FileNotExist:
         ShowCatalogueMessage(m_parent, "CLN_GROUP_FILE_NOT_EXIST");

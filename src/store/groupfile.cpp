@@ -19,6 +19,7 @@
 #include "util/codepage.h"
 #include "util/safefile.h"
 #include "util/text.h"
+#include "util/xmltext.h"
 
 namespace {
 
@@ -247,16 +248,31 @@ bool ParseGroupFile(std::string_view bytes, TGroupFileData& data, const TDateRea
         return false;
 
     TGroupFileData read;
-    read.Name = CutChars(lines[1]);
-    read.Description = DescriptionFromLine(lines[2]);
+    // Text that no XML reader takes is cleaned and an overlong name cut, each with a note.
+    const auto clean = [&read](std::string_view line, std::size_t index) {
+        if (IsXmlSafeText(line))
+            return std::string(line);
+        read.Notes.push_back({static_cast<int32_t>(index + 1), TGroupFileNote::TKind::Cleaned});
+        return XmlSafeText(line);
+    };
+    const auto name = [&](std::size_t index) {
+        std::string value = clean(lines[index], index);
+        if (CharCount(value) > kShortTextMax) {
+            read.Notes.push_back({static_cast<int32_t>(index + 1), TGroupFileNote::TKind::Cut});
+            value = CutChars(value);
+        }
+        return value;
+    };
+    read.Name = name(1);
+    read.Description = DescriptionFromLine(clean(lines[2], 2));
     read.Clients.reserve(clientLines / 4);
     for (std::size_t at = 4; at < lines.size(); at += 4) {
         TGroupFileClient client;
-        client.FullName = CutChars(lines[at]);
+        client.FullName = name(at);
         client.IsMale = lines[at + 1] == kMale;
         if (!ReadDate(lines[at + 2], client.BirthDate, readLocalDate))
             return false;
-        client.Description = DescriptionFromLine(lines[at + 3]);
+        client.Description = DescriptionFromLine(clean(lines[at + 3], at + 3));
         read.Clients.push_back(std::move(client));
     }
     data = std::move(read);

@@ -22,11 +22,21 @@ struct TGroupFileClient {
     std::string Description;
 };
 
+// What reading a file changed in its text so that the project can keep it.
+struct TGroupFileNote {
+    enum class TKind { Cut, Cleaned };
+    int32_t Line = 0; // line of the file, from 1
+    TKind Kind = TKind::Cut; // a name longer than 255 characters was cut; characters that no
+                             // reader takes (NUL and other control characters, non-characters)
+                             // were replaced by U+FFFD
+};
+
 // A client group as the file carries it.
 struct TGroupFileData {
     std::string Name;
     std::string Description;
     std::vector<TGroupFileClient> Clients;
+    std::vector<TGroupFileNote> Notes; // filled by reading
 };
 
 // Reads a date typed in some local way; false when the text is no date.

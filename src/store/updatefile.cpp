@@ -110,6 +110,23 @@ bool IsWritable(const std::string& path, std::string& errorText)
     return true;
 }
 
+// Keeps the original under the first free name of NAME.bak, NAME.1.bak, NAME.2.bak, ...; an
+// earlier backup is never replaced.
+bool KeepBackup(const std::string& fileName, const std::string& bytes, std::string& backupName,
+                std::string& errorText)
+{
+    for (int n = 0; n < 1000; ++n) {
+        backupName = n == 0 ? fileName + ".bak" : fileName + "." + std::to_string(n) + ".bak";
+        bool exists = false;
+        if (WriteNewFile(backupName, bytes, errorText, exists))
+            return true;
+        if (!exists)
+            return false;
+    }
+    errorText = "too many backups of '" + fileName + "'";
+    return false;
+}
+
 } // namespace
 
 TUpdateFile::TUpdateFile(std::string fileName) : m_store(std::move(fileName))
@@ -186,7 +203,7 @@ bool TUpdateFile::Convert(std::string& errorText)
         std::string bytes;
         if (!ReadWholeFile(fileName, bytes)) {
             errorText = "cannot read '" + fileName + "' again";
-        } else if (!ReplaceFile(fileName + ".bak", bytes, errorText)) {
+        } else if (!KeepBackup(fileName, bytes, m_backupName, errorText)) {
             errorText = "cannot keep the original as a backup: " + errorText;
         } else if (!m_store.WriteLines()) {
             errorText = "cannot write '" + fileName + "'";

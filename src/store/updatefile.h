@@ -34,7 +34,8 @@ public:
     // caller's notChangedText through the message sink and leaves the file as it was.
     bool Check(const std::function<bool()>& askPermission, const std::string& notChangedText);
 
-    // Converts an older file without asking: keeps the original as "NAME.bak", converts the
+    // Converts an older file without asking: keeps the original as "NAME.bak" (or, where that
+    // exists, the first free "NAME.N.bak"; BackupName() tells which), converts the
     // image and replaces the file through the crash-safe writer. False with errorText when the
     // file is not an older project or cannot be written; the file is then unchanged.
     // Progress: one step per conversion of 100 / conversions + 1.
@@ -44,6 +45,8 @@ public:
     const std::vector<std::string>& Changes() const { return m_changes; }
 
     const TFileAccess& Image() const { return m_store; }
+    // The file Convert kept the original in.
+    const std::string& BackupName() const { return m_backupName; }
 
 private:
     void Classify();
@@ -55,4 +58,5 @@ private:
     std::string m_clientsSection = "CLIENTS";
     std::string m_additionalSection = "ADDITIONAL";
     std::vector<std::string> m_changes;
+    std::string m_backupName;
 };

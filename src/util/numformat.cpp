@@ -1,9 +1,13 @@
 #include "util/numformat.h"
 
+#include <charconv>
+#include <clocale>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include <langinfo.h>
+#include <locale.h>
 
 namespace {
 
@@ -15,7 +19,35 @@ std::string TrimZeros(std::string digits)
     return digits;
 }
 
+std::string ToCharsText(double value, std::chars_format format, int precision)
+{
+    char buffer[400];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, format, precision);
+    return ec == std::errc() ? std::string(buffer, end) : std::string("0");
+}
+
 } // namespace
+
+std::string ScientificText(double value, int precision)
+{
+    return ToCharsText(value, std::chars_format::scientific, precision);
+}
+
+std::string FixedText(double value, int precision)
+{
+    return ToCharsText(value, std::chars_format::fixed, precision);
+}
+
+std::string ReaderDecimalSeparator()
+{
+    locale_t locale = ::newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
+    if (!locale)
+        return ".";
+    const char* radix = ::nl_langinfo_l(RADIXCHAR, locale);
+    std::string separator = radix && *radix ? radix : ".";
+    ::freelocale(locale);
+    return separator;
+}
 
 std::string FormatGeneral(double value, int digits)
 {
@@ -31,9 +63,7 @@ std::string FormatGeneral(double value, int digits)
         return "0";
 
     // "%.*e" rounds to the wanted significant digits and tells the decimal exponent after rounding.
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*e", digits - 1, std::fabs(value));
-    const std::string text(buffer);
+    const std::string text = ScientificText(std::fabs(value), digits - 1);
     const std::size_t ePos = text.find('e');
     std::string mantissa;
     for (std::size_t i = 0; i < ePos; ++i) {

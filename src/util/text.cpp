@@ -193,6 +193,11 @@ bool EqualsNoCase(std::string_view a, std::string_view b)
     return CompareNoCase(a, b) == 0;
 }
 
+bool IsReservedNull(std::string_view text)
+{
+    return EqualsNoCase(text, "NULL");
+}
+
 std::string Trim(std::string_view text)
 {
     const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };

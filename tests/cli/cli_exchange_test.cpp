@@ -9,37 +9,11 @@
 #include "analysis/investigationobj.h"
 #include "store/fileacc.h"
 #include "support/core/clirun.h"
+#include "support/core/projects.h"
 #include "support/core/recorders.h"
 #include "support/core/tempdir.h"
 
 namespace {
-
-// Group 1 "Class" with Anna, Bob, Cleo and Dan; investigation 3 on it with choices when asked.
-std::string SaveClass(const TTempDir& dir, const std::string& name, bool withChoices)
-{
-    TFileAccess store(dir.File(name));
-    store.ClientGroups().Add(1, "Class");
-    int32_t id = 1;
-    for (const char* client : {"Anna", "Bob", "Cleo", "Dan"})
-        store.Clients().Add(id++, 1, client, true, 40000);
-    store.Investigations().Add({.Id = 3,
-                                .ClientGroupId = 1,
-                                .CriterionId = -1,
-                                .CriteriaGroupId = -1,
-                                .Name = "Friends",
-                                .Date = 40000,
-                                .AllowAgainst = true,
-                                .MaxChoices = 2});
-    if (withChoices) {
-        store.ForChoices().Add(3, 1, 2);
-        store.ForChoices().Add(3, 2, 1);
-        store.ForChoices().Add(3, 3, 1);
-        store.AgainstChoices().Add(3, 1, 3);
-    }
-    TRecordingMessages messages;
-    EXPECT_TRUE(store.Save());
-    return store.FileName();
-}
 
 size_t Count(const std::string& text, const std::string& part)
 {
@@ -52,7 +26,7 @@ size_t Count(const std::string& text, const std::string& part)
 TEST(CliExchange, ImportRosterCreatesTheGroupOrNothing)
 {
     const TTempDir dir;
-    const std::string file = SaveClass(dir, "p.soi", false);
+    const std::string file = SaveClassProject(dir, "p.soi", false);
     WriteFileBytes(dir.File("5a.csv"), "\xEF\xBB\xBFSurname;Given name;Sex\r\nSmith;Anna;f\r\nBrown;Bob;m\r\n");
     const TCliRun run = RunCli(dir, {"import-roster", file, dir.File("5a.csv")});
     ASSERT_EQ(run.code, 0) << run.err;
@@ -74,8 +48,8 @@ TEST(CliExchange, ImportRosterCreatesTheGroupOrNothing)
 TEST(CliExchange, ExportedMatrixImportsBackIntoAClearedCopy)
 {
     const TTempDir dir;
-    const std::string source = SaveClass(dir, "source.soi", true);
-    const std::string copy = SaveClass(dir, "copy.soi", false);
+    const std::string source = SaveClassProject(dir, "source.soi", true);
+    const std::string copy = SaveClassProject(dir, "copy.soi", false);
     const TCliRun exported = RunCli(dir, {"export-matrix", source, "3", "--kind", "3", "-o", dir.File("m.csv")});
     ASSERT_EQ(exported.code, 0) << exported.err;
     const TCliRun imported = RunCli(dir, {"import-choices", copy, "3", dir.File("m.csv")});
@@ -100,7 +74,7 @@ TEST(CliExchange, ExportedMatrixImportsBackIntoAClearedCopy)
 TEST(CliExchange, RefusedChoicesChangeNothingUnlessSkipped)
 {
     const TTempDir dir;
-    const std::string file = SaveClass(dir, "p.soi", true);
+    const std::string file = SaveClassProject(dir, "p.soi", true);
     const std::string before = ReadFileBytes(file);
     WriteFileBytes(dir.File("c.csv"), "chooser,chosen,sign\nDan,Anna,+\nDan,Dan,+\nDan,Zed,-\n");
     const TCliRun strict = RunCli(dir, {"import-choices", file, "3", dir.File("c.csv")});
@@ -120,7 +94,7 @@ TEST(CliExchange, RefusedChoicesChangeNothingUnlessSkipped)
 TEST(CliExchange, HostileFilesAreRefusedWithAMessage)
 {
     const TTempDir dir;
-    const std::string file = SaveClass(dir, "p.soi", true);
+    const std::string file = SaveClassProject(dir, "p.soi", true);
     const std::string before = ReadFileBytes(file);
     std::string wide;
     for (int i = 0; i < 10000; ++i)
@@ -149,7 +123,7 @@ TEST(CliExchange, HostileFilesAreRefusedWithAMessage)
 TEST(CliExchange, ExportsWriteEveryFormat)
 {
     const TTempDir dir;
-    const std::string file = SaveClass(dir, "p.soi", true);
+    const std::string file = SaveClassProject(dir, "p.soi", true);
     for (const char* name : {"n.graphml", "n.gexf", "n.net", "n.csv"}) {
         const TCliRun run = RunCli(dir, {"export-network", file, "3", "-o", dir.File(name)});
         ASSERT_EQ(run.code, 0) << name << run.err;

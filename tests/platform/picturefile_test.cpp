@@ -131,6 +131,27 @@ TEST(PictureFileTest, FailureLeavesTheOldFileAndSaysWhy)
     EXPECT_FALSE(WritePicture(PathIn(dir, "empty.png"), TPictureFormat::Png, QSize(0, 10), DrawHalves, &error));
 }
 
+TEST(PictureFileTest, OnlyRegularFilesAreReplacedAndSvgTextStaysXml)
+{
+    TTempDir dir;
+    // A link to a device is followed and refused, never replaced by the picture.
+    const QString link = PathIn(dir, "null.png");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), link));
+    QString error;
+    EXPECT_FALSE(WritePicture(link, TPictureFormat::Png, kSize, DrawHalves, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+
+    // A caption with control characters and a non-character still gives an SVG that readers take.
+    const QString svg = PathIn(dir, "caption.svg");
+    const auto caption = [](QPainter& painter) {
+        painter.drawText(10, 20, QString::fromUtf8("A\x01\x1b B\xEF\xBF\xBE"));
+    };
+    ASSERT_TRUE(WritePicture(svg, TPictureFormat::Svg, kSize, caption, &error)) << error.toStdString();
+    EXPECT_TRUE(QSvgRenderer(svg).isValid());
+    EXPECT_FALSE(ReadAll(svg).contains('\x01'));
+}
+
 namespace {
 
 const QSize kDetailed(157, 61);

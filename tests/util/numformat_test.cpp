@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
+#include <string>
+
 #include "util/numformat.h"
 
 namespace {
@@ -28,6 +32,29 @@ TEST(UtilNumFormat, RoundsHalvesToEven)
                                                {2.4999, 2}, {2.5001, 3}, {-2.6, -3}, {7.0, 7}};
     for (const auto& [value, rounded] : cases)
         EXPECT_EQ(RoundHalfEven(value), rounded) << value;
+}
+
+TEST(UtilNumFormat, TheProcessLocaleChangesNoNumber)
+{
+    // The window runs in the user's locale, tremlow-cli in the C locale: both write the same.
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    const char* env = std::getenv("LC_ALL");
+    const std::string savedEnv = env ? env : "";
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        GTEST_SKIP() << "no de_DE.UTF-8 locale";
+    EXPECT_EQ(FormatGeneral(2.0 / 3, 3), "0.667");
+    EXPECT_EQ(FormatGeneral(1234.0, 3), "1.23E3");
+    EXPECT_EQ(FixedText(0.25, 2), "0.25");
+    std::setlocale(LC_ALL, "C");
+    ::setenv("LC_ALL", "de_DE.UTF-8", 1);
+    EXPECT_EQ(ReaderDecimalSeparator(), ",") << "reports follow the environment, not the process";
+    ::setenv("LC_ALL", "C.UTF-8", 1);
+    EXPECT_EQ(ReaderDecimalSeparator(), ".");
+    if (env)
+        ::setenv("LC_ALL", savedEnv.c_str(), 1);
+    else
+        ::unsetenv("LC_ALL");
+    std::setlocale(LC_ALL, saved.c_str());
 }
 
 } // namespace

@@ -4,8 +4,11 @@
 #include <filesystem>
 #include <functional>
 
+#include <csignal>
+
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -160,6 +163,145 @@ TEST(UtilSafeFile, StaleTemporariesGoButNotOneStillBeingWritten)
 
     ASSERT_TRUE(Replace(path, "again"));
     EXPECT_FALSE(fs::exists(busy)) << "released by its writer, it is stale";
+}
+
+// Runs body in a child process and answers whether it ended well (exit code 0).
+bool InChild(const std::function<bool()>& body)
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(body() ? 0 : 1);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// A project with a second hard link, which every save writes in place.
+struct TLinkedProject {
+    TTempDir dir;
+    std::string path = dir.File("p.soi");
+    std::string old = std::string(4000, 'o');
+    std::string text = std::string(9000, 'n');
+    TLinkedProject()
+    {
+        WriteFileBytes(path, old);
+        fs::create_hard_link(path, dir.File("link.soi"));
+    }
+};
+
+TEST(UtilSafeFile, InPlaceSaveThatCannotGrowChangesNothing)
+{
+    // A file-size limit below the new size: the reservation fails before a byte is written.
+    TLinkedProject p;
+    EXPECT_TRUE(InChild([&p] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{6000, 6000};
+        std::string error;
+        return ::setrlimit(RLIMIT_FSIZE, &limit) == 0 && !ReplaceFile(p.path, p.text, error) && !error.empty();
+    }));
+    EXPECT_EQ(ReadFileBytes(p.path), p.old);
+    EXPECT_EQ(RecoveryCopyOf(p.path), "");
+    EXPECT_EQ(FileNames(p.dir.Path()), (std::vector<std::string>{"link.soi", "p.soi"}));
+}
+
+TEST(UtilSafeFile, InPlaceSaveFailingMidwayRestoresOrKeepsTheOldText)
+{
+    TLinkedProject p;
+    // The limit drops once half is written: the old text is written back and the copy goes.
+    EXPECT_TRUE(InChild([&p] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        InPlaceWriteHook() = [] {
+            const rlimit limit{4500, 4500};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        };
+        std::string error;
+        return !ReplaceFile(p.path, p.text, error) && error.find("left as it was") != std::string::npos;
+    }));
+    EXPECT_EQ(ReadFileBytes(p.path), p.old);
+    EXPECT_EQ(RecoveryCopyOf(p.path), "");
+
+    // Killed midway: the recovery copy holds the old text and puts it back.
+    EXPECT_FALSE(InChild([&p] {
+        InPlaceWriteHook() = [] { ::_exit(9); };
+        std::string error;
+        return ReplaceFile(p.path, p.text, error);
+    }));
+    EXPECT_NE(ReadFileBytes(p.path), p.old);
+    const std::string copy = RecoveryCopyOf(p.path);
+    ASSERT_EQ(copy, p.path + ".recovery");
+    EXPECT_EQ(ReadFileBytes(copy), p.old);
+    std::string error;
+    ASSERT_TRUE(RestoreRecoveryCopy(p.path, error)) << error;
+    EXPECT_EQ(ReadFileBytes(p.dir.File("link.soi")), p.old);
+    EXPECT_EQ(RecoveryCopyOf(p.path), "");
+
+    // A save that completes leaves no copy behind.
+    ASSERT_TRUE(Replace(p.path, p.text));
+    EXPECT_EQ(ReadFileBytes(p.dir.File("link.soi")), p.text);
+    EXPECT_EQ(RecoveryCopyOf(p.path), "");
+}
+
+TEST(UtilSafeFile, OutputsReplaceOnlyRegularFilesAndNewNames)
+{
+    TTempDir dir;
+    const auto writeText = [](std::string_view text) {
+        return [text](int fd, const std::string&, std::string&) {
+            return ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        };
+    };
+    const std::string fifo = dir.File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string readOnly = dir.File("read-only.png");
+    WriteFileBytes(readOnly, "kept");
+    ::chmod(readOnly.c_str(), 0444);
+    fs::create_symlink("/dev/null", dir.File("to-device.png"));
+    fs::create_symlink(fifo, dir.File("to-fifo.png"));
+    for (const std::string& path : {fifo, readOnly, dir.File("to-device.png"), dir.File("to-fifo.png"),
+                                    dir.Path().string()}) {
+        std::string error;
+        EXPECT_FALSE(ReplaceFileWith(path, writeText("picture"), error)) << path;
+        EXPECT_FALSE(error.empty()) << path;
+    }
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_EQ(ReadFileBytes(readOnly), "kept");
+    std::string bytes;
+    EXPECT_FALSE(ReadWholeFile(fifo, bytes)) << "a FIFO is refused, not waited on";
+
+    // A link is written through; a failing writer leaves the old file and no temporary.
+    WriteFileBytes(dir.File("real.png"), "old");
+    fs::create_symlink("real.png", dir.File("link.png"));
+    std::string error;
+    ASSERT_TRUE(ReplaceFileWith(dir.File("link.png"), writeText("new"), error)) << error;
+    EXPECT_TRUE(fs::is_symlink(dir.File("link.png")));
+    EXPECT_EQ(ReadFileBytes(dir.File("real.png")), "new");
+    const auto failing = [](int fd, const std::string&, std::string& why) {
+        why = "encoder failed";
+        return ::write(fd, "x", 1) < 0;
+    };
+    EXPECT_FALSE(ReplaceFileWith(dir.File("real.png"), failing, error));
+    EXPECT_EQ(error, "encoder failed");
+    EXPECT_EQ(ReadFileBytes(dir.File("real.png")), "new");
+    // A writer that opens the file by name (as libxlsxwriter does) writes the same file.
+    ASSERT_TRUE(ReplaceFileWith(
+        dir.File("named.xlsx"),
+        [](int, const std::string& tmpPath, std::string&) {
+            WriteFileBytes(tmpPath, "by name");
+            return true;
+        },
+        error));
+    EXPECT_EQ(ReadFileBytes(dir.File("named.xlsx")), "by name");
+    ::chmod(readOnly.c_str(), 0644);
+    std::vector<std::string> expected = {"fifo", "link.png", "named.xlsx", "read-only.png", "real.png",
+                                         "to-device.png", "to-fifo.png"};
+    EXPECT_EQ(FileNames(dir.Path()), expected);
+
+    // The group export's new file: a temporary left by a killed export goes with the next one.
+    const std::string stale = dir.File(TemporaryPrefixFor("g.sgr") + "zzzzzz");
+    WriteFileBytes(stale, "half");
+    bool exists = false;
+    ASSERT_TRUE(WriteNewFile(dir.File("g.sgr"), "group", error, exists)) << error;
+    EXPECT_FALSE(fs::exists(stale));
 }
 
 } // namespace

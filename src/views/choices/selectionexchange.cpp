@@ -70,8 +70,8 @@ void TSelectionForm::ImportChoicesFile()
     if (path.isEmpty())
         return;
     const TChoicesPlan plan = PlanChoicesImportFile(m_store, m_investId, path.toStdString());
-    if (!plan.Failure.empty()) {
-        MessageSink().ShowText(plan.Failure);
+    if (!plan.Failure.empty() || plan.Empty) {
+        MessageSink().ShowText(plan.Empty ? EmptyChoicesFileText() : plan.Failure);
         return;
     }
     if (!plan.Refused.empty() && !ConfirmRefusals(this, plan))

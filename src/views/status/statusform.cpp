@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "analysis/investigationobj.h"
+#include "exchange/csvreader.h"
 #include "platform/messagedialog.h"
 #include "platform/modalseam.h"
 #include "platform/picturefile.h"
@@ -40,15 +41,6 @@ QString ScoreText(double z)
     return QString::number(z, 'f', 2);
 }
 
-std::string CsvField(const std::string& text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string out = "\"";
-    for (const char ch : text)
-        out += ch == '"' ? std::string("\"\"") : std::string(1, ch);
-    return out + '"';
-}
 
 } // namespace
 
@@ -213,7 +205,7 @@ std::string TStatusForm::CsvText() const
     std::string out = "id,name,LM,LL,zLM,zLL,zSP,zSI,group\r\n";
     auto number = [](double v) { return QString::number(v, 'g', 17).toStdString(); };
     for (const TStatusMember& m : m_result.Members) {
-        out += std::to_string(m.ClientId) + ',' + CsvField(m.Name) + ',' + std::to_string(m.LM) + ',' +
+        out += std::to_string(m.ClientId) + ',' + CsvField(SpreadsheetSafeText(m.Name)) + ',' + std::to_string(m.LM) + ',' +
                std::to_string(m.LL) + ',' + number(m.zLM) + ',' + number(m.zLL) + ',' + number(m.zSP) + ',' +
                number(m.zSI) + ',' + StatusGroupWord(m.Group) + "\r\n";
     }
