@@ -15,7 +15,9 @@
 
 #include "exchange/csvreader.h"
 #include "surveyweb/surveyserver.h"
+#include "i18n/storemessages.h"
 #include "store/fileacc.h"
+#include "store/projectlock.h"
 #include "survey/surveycode.h"
 #include "survey/surveyintake.h"
 
@@ -45,6 +47,7 @@ bool WriteCodes(const std::string& path, const TSurveyCollection& collection)
 
 // Writes the project with the answers in. Saving is where the project lock belongs: a collection
 // must not write over a project another Tremlow has open.
+// Saves under the project lock RunCollect holds from the load on.
 bool SaveCollectedProject(TFileAccess& store)
 {
     return store.Save();
@@ -81,6 +84,15 @@ int RunCollect(int argc, char** argv)
                                                   : QString::fromStdString(listenAddress);
     InstallHeadlessCatalogue(QCoreApplication::applicationDirPath().toStdString());
     TFileAccess store;
+    // The project is changed at the end, so no other program may change it meanwhile.
+    TProjectLock lock;
+    if (!lock.Acquire(project, "tremlow collect")) {
+        Fail(lock.HeldByOther() ? ProjectLockedText(project, lock.Holder())
+                                : project + ": " + TProjectLock::LockFilePath(project) + ": " + lock.Reason());
+        return 1;
+    }
+    if (lock.TookOverStale())
+        std::cerr << "tremlow collect: " << project << ": " << StaleLockText(lock.Holder()) << '\n';
     if (!LoadHeadlessProject(store, "collect", project, investId))
         return 1;
     const std::optional<TSurveySetup> setup = SurveySetupOf(store, investId);

@@ -14,8 +14,10 @@
 #include "settings/regs.h"
 #include "shell/inputform.h"
 #include "store/fileacc.h"
+#include "store/projectlock.h"
 #include "store/updatefile.h"
 #include "util/error.h"
+#include "util/safefile.h"
 #include "util/messagesink.h"
 
 namespace {
@@ -130,6 +132,7 @@ void TProjectSession::Install(std::unique_ptr<TFileAccess> store)
 
 void TProjectSession::Free()
 {
+    m_lock.reset();
     m_undo->clear();
     if (m_store && CurrentProject() == m_store.get())
         SetCurrentProject(nullptr);
@@ -173,6 +176,10 @@ bool TProjectSession::Open(const QString& path)
     // The open project's own file is read after its changes were saved or let go.
     if (HasProject() && QFileInfo(QString::fromStdString(m_store->FileName())) == info && !Close())
         return false;
+    // No other program may change the file while it is open here (the conversion writes it too).
+    std::unique_ptr<TProjectLock> lock = LockFile(fullPath);
+    if (!lock || !OfferRecoveryCopy(fullPath))
+        return false;
     // An older file is converted first, when the user allows it; otherwise it is not opened.
     TUpdateFile update(fullPath.toStdString());
     if (!update.Check([this] { return AskConvertOldFile(); }, NotChangedText()))
@@ -191,6 +198,7 @@ bool TProjectSession::Open(const QString& path)
     if (HasProject() && !Close())
         return false;
     Install(std::move(store));
+    m_lock = std::move(lock);
     Regs().AddRecentProject(fullPath.toStdString());
     Q_EMIT RecentChanged();
     Q_EMIT ProjectChanged();
@@ -213,6 +221,46 @@ void TProjectSession::ReportUnreadable(const TFileAccess& store, const QString& 
     else
         text += "\n\n" + CatalogueText("PROJECT_CHECK_FILE_MSG");
     Modal().Error(m_dialogParent, CatalogueText("APPLICATION_NAME"), text);
+}
+
+std::unique_ptr<TProjectLock> TProjectSession::LockFile(const QString& path)
+{
+    auto lock = std::make_unique<TProjectLock>();
+    const std::string file = path.toStdString();
+    if (!lock->Acquire(file, "Tremlow")) {
+        // A folder that takes no lock file (a read-only share) leaves the project to be read only.
+        if (!lock->HeldByOther())
+            return lock;
+        Modal().Error(m_dialogParent, CatalogueText("APPLICATION_NAME"),
+                      QString::fromStdString(ProjectLockedText(file, lock->Holder())));
+        return nullptr;
+    }
+    if (lock->TookOverStale())
+        MessageSink().ShowText(StaleLockText(lock->Holder()));
+    return lock;
+}
+
+bool TProjectSession::OfferRecoveryCopy(const QString& path)
+{
+    const std::string file = path.toStdString();
+    const std::string copy = RecoveryCopyOf(file);
+    if (copy.empty())
+        return true;
+    // No opens the file as it is and keeps the copy, so nothing is lost either way.
+    TMessageDialog box(m_dialogParent);
+    box.DialogType = mdYesNo;
+    box.Title = CatalogueText("APPLICATION_NAME");
+    box.Caption = QString::fromStdString(RecoveryCopyText(QFileInfo(path).fileName().toStdString(),
+                                                          QFileInfo(QString::fromStdString(copy)).fileName().toStdString())) +
+                  " " + CatalogueText("RECOVERY_RESTORE_QUESTION");
+    if (box.Execute() != TMessageDialog::kYes)
+        return true;
+    std::string errorText;
+    if (!RestoreRecoveryCopy(file, errorText)) {
+        Modal().Error(m_dialogParent, CatalogueText("APPLICATION_NAME"), QString::fromStdString(errorText));
+        return false;
+    }
+    return true;
 }
 
 bool TProjectSession::AskConvertOldFile()
@@ -270,6 +318,13 @@ bool TProjectSession::SaveAs()
                 return false;
         }
     }
+    // The new file is locked like the one opened; the old one is let go once saved.
+    std::unique_ptr<TProjectLock> lock;
+    if (QFileInfo(name) != QFileInfo(QString::fromStdString(m_store->FileName()))) {
+        lock = LockFile(QFileInfo(name).absoluteFilePath());
+        if (!lock)
+            return false;
+    }
     const std::string previous = m_store->FileName();
     m_store->SetFileName(name.toStdString());
     if (!m_store->Save()) {
@@ -278,6 +333,8 @@ bool TProjectSession::SaveAs()
         m_store->SetFileName(previous);
         return false;
     }
+    if (lock)
+        m_lock = std::move(lock);
     TellSavedAsUtf8(*m_store);
     m_undo->setClean();
     SetOutsideChange(false);

@@ -10,6 +10,7 @@ class QUndoCommand;
 class QUndoStack;
 class QWidget;
 class TFileAccess;
+class TProjectLock;
 
 // What the session needs from the windows that show the open project.
 struct TSessionViews {
@@ -80,6 +81,10 @@ private:
     // The project question: true to go on (after a save for Yes), false for Cancel.
     bool ConfirmSave();
     bool AskConvertOldFile();
+    // Locks path for this program; nullptr (said why) when another program holds it.
+    std::unique_ptr<TProjectLock> LockFile(const QString& path);
+    // Offers to put back the copy an interrupted save left of path; false when the user stopped.
+    bool OfferRecoveryCopy(const QString& path);
     // The one box for a project file that could not be read: where, what was expected, what to do.
     void ReportUnreadable(const TFileAccess& store, const QString& path);
     void Install(std::unique_ptr<TFileAccess> store);
@@ -88,6 +93,8 @@ private:
 
     QWidget* m_dialogParent;
     std::unique_ptr<TFileAccess> m_store;
+    // The open project's file is locked against other writers while it is open here.
+    std::unique_ptr<TProjectLock> m_lock;
     QUndoStack* m_undo;
     TSessionViews m_views;
     // A change that the undo stack does not hold was made since the last save or load.
