@@ -233,9 +233,11 @@ std::string FormatIndexValue(double value)
         return "0";
 
     // Round to 3 significant digits first; the exponent of the rounded value decides the form.
+    // The digits are made with a full stop whatever the C locale, which is swapped for the
+    // separator below (printf would already write a comma under a comma-decimal locale).
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.2e", value);
-    const std::string scientific = buffer;
+    const std::string scientific(buffer,
+                                 std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 2).ptr);
     const std::size_t e = scientific.find('e');
     const int exponent = std::atoi(scientific.c_str() + e + 1);
 
@@ -247,8 +249,9 @@ std::string FormatIndexValue(double value)
         std::snprintf(exp, sizeof exp, "E%c%04d", exponent < 0 ? '-' : '+', std::abs(exponent));
         text = mantissa + exp;
     } else {
-        std::snprintf(buffer, sizeof buffer, "%.*f", std::max(0, 2 - exponent), value);
-        text = buffer;
+        text.assign(buffer, std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
+                                          std::max(0, 2 - exponent))
+                                .ptr);
         TrimFraction(text);
     }
     const std::size_t point = text.find('.');
