@@ -1,8 +1,14 @@
 // Investigation model on generated groups of 250 to 2000 members, 10 positive and 5 negative
 // choices each: construction, every group index of all kinds, every individual index and status
 // level of both kinds and the ten orderings. Prints the time per size and the growth per doubling.
+// Then the model and every index beside python-igraph building the same two graphs and computing
+// degrees, mutual pairs and cohesion (peer_indices.py), 250 to 8000 members with 13 positive and 4
+// negative choices each, in the same run, with the ratio.
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <cmath>
 #include <map>
 #include <memory>
 #include <random>
@@ -11,7 +17,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include "analysis/investigationobj.h"
+#include "analysis/indices.h"
 #include "store/fileacc.h"
 
 namespace {
@@ -19,7 +28,9 @@ namespace {
 constexpr int32_t kInvest = 1;
 constexpr int32_t kGroup = 1;
 
-std::unique_ptr<TFileAccess> MakeProject(int members)
+// A project of one investigation of that many members, each choosing `positive` and `negative`
+// distinct others; the peer script reads investigation 7.
+std::unique_ptr<TFileAccess> MakeProject(int members, int positive = 10, int negative = 5, int32_t invest = kInvest)
 {
     auto store = std::make_unique<TFileAccess>();
     std::mt19937 random(static_cast<unsigned>(members));
@@ -27,7 +38,7 @@ std::unique_ptr<TFileAccess> MakeProject(int members)
     store->ClientGroups().Add(kGroup, "Study");
     for (int id = 1; id <= members; ++id)
         store->Clients().Add(id, kGroup, "Member " + std::to_string(id), id % 2 == 0, 30000);
-    store->Investigations().Add({.Id = kInvest,
+    store->Investigations().Add({.Id = invest,
                                  .ClientGroupId = kGroup,
                                  .CriterionId = -1,
                                  .CriteriaGroupId = -1,
@@ -38,20 +49,130 @@ std::unique_ptr<TFileAccess> MakeProject(int members)
     // Distinct chosen members per chooser, never itself; a member is not both liked and disliked.
     for (int from = 1; from <= members; ++from) {
         std::vector<int> picked;
-        while (picked.size() < 15) {
+        while (picked.size() < static_cast<std::size_t>(std::min(positive + negative, members - 1))) {
             const int to = other(random);
             if (to == from || std::find(picked.begin(), picked.end(), to) != picked.end())
                 continue;
             picked.push_back(to);
         }
         for (std::size_t i = 0; i < picked.size(); ++i) {
-            if (i < 10)
-                store->ForChoices().Add(kInvest, from, picked[i]);
+            if (i < static_cast<std::size_t>(positive))
+                store->ForChoices().Add(invest, from, picked[i]);
             else
-                store->AgainstChoices().Add(kInvest, from, picked[i]);
+                store->AgainstChoices().Add(invest, from, picked[i]);
         }
     }
     return store;
+}
+
+// Every index of the model, of both kinds: what the peer does with its two graphs and more.
+double AllIndices(const TInvestigationObject& model)
+{
+    double sum = 0;
+    for (const TChoiceKind kind : {TChoiceKind::Positive, TChoiceKind::Negative, TChoiceKind::Any})
+        sum += model.IndexP(kind) + model.IndexSa(kind) + model.IndexJ(kind) + model.IndexN(kind);
+    for (const TChoiceKind kind : {TChoiceKind::Positive, TChoiceKind::Negative})
+        for (int32_t i = 0; i < model.ClientCount(); ++i)
+            sum += model.IndexPi(i, kind) + model.IndexAi(i, kind) + model.IndexEi(i, kind) +
+                   model.IndexSti(i, kind) + model.StatusLevel(i, kind);
+    return sum + model.MutualCount(-1, TChoiceKind::Positive) + model.MutualCount(-1, TChoiceKind::Negative);
+}
+
+double ThreadCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Median CPU ms of our work over iters runs.
+double OwnMedianMs(TFileAccess& store, int32_t invest, int iters)
+{
+    std::vector<double> times;
+    for (int i = 0; i <= iters; ++i) {
+        const double start = ThreadCpuMs();
+        const TInvestigationObject model(store, invest);
+        benchmark::DoNotOptimize(AllIndices(model));
+        if (i > 0) // the first run warms the caches
+            times.push_back(ThreadCpuMs() - start);
+    }
+    return Median(times);
+}
+
+// Median CPU ms of the peer on the file, or a negative number when it cannot run.
+double PeerMedianMs(const std::string& file, int iters)
+{
+    const std::string command =
+        "/usr/bin/python3 '" TREMLOW_PEER_SCRIPT "' igraph-build '" + file + "' " + std::to_string(iters) + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return -1;
+    std::string output;
+    char chunk[512];
+    while (std::fgets(chunk, sizeof chunk, pipe))
+        output += chunk;
+    const int status = pclose(pipe);
+    double minWall = 0, medianWall = 0, minCpu = 0, medianCpu = -1;
+    if (status == 0 &&
+        std::sscanf(output.c_str(), "%lf %lf %lf %lf", &minWall, &medianWall, &minCpu, &medianCpu) == 4)
+        return medianCpu;
+    std::fprintf(stderr, "peer failed (%d): %s\n", status, output.c_str());
+    return -1;
+}
+
+// The table of our time beside the peer's, per size, with the ratio and the growth per doubling.
+void CompareWithPeer()
+{
+    char folder[] = "/tmp/tremlow-bench-XXXXXX";
+    if (!mkdtemp(folder))
+        return;
+    constexpr int32_t kPeerInvest = 7;
+    std::printf("\nModel and every index vs python-igraph building the two graphs (degrees, mutual pairs,\n"
+                "cohesion); 13 positive and 4 negative choices per member; median CPU ms\n");
+    std::printf("%8s %10s %10s %8s %10s %10s\n", "members", "tremlow", "igraph", "ratio", "growth", "peer gr.");
+    double previousOwn = 0, previousPeer = 0;
+    for (const int members : {250, 1000, 2000, 4000, 8000}) {
+        const std::string file = std::string(folder) + "/peer" + std::to_string(members) + ".soi";
+        {
+            const std::unique_ptr<TFileAccess> made = MakeProject(members, 13, 4, kPeerInvest);
+            made->SetFileName(file);
+            if (!made->Save())
+                return;
+        }
+        TFileAccess store(file);
+        if (!store.Load())
+            return;
+        const int iters = members <= 2000 ? 41 : 15;
+        const double own = OwnMedianMs(store, kPeerInvest, iters);
+        const double peer = PeerMedianMs(file, iters);
+        std::printf("%8d %10.3f ", members, own);
+        if (peer > 0)
+            std::printf("%10.3f %7.2fx ", peer, own / peer);
+        else
+            std::printf("%10s %8s ", "n/a", "-");
+        // Growth per doubling, from the step before (sizes grow by 4x first, then 2x).
+        const double steps = members == 1000 ? 2 : 1;
+        if (previousOwn > 0)
+            std::printf("%9.2fx ", std::pow(own / previousOwn, 1 / steps));
+        else
+            std::printf("%10s ", "-");
+        if (previousPeer > 0 && peer > 0)
+            std::printf("%9.2fx\n", std::pow(peer / previousPeer, 1 / steps));
+        else
+            std::printf("%10s\n", "-");
+        previousOwn = own;
+        previousPeer = peer;
+        std::remove(file.c_str());
+    }
+    rmdir(folder);
+    if (previousPeer <= 0)
+        std::printf("python-igraph not found: apt-get install python3-igraph, run again for the ratio\n");
 }
 
 void BM_InvestigationAnalysis(benchmark::State& state)
@@ -61,13 +182,7 @@ void BM_InvestigationAnalysis(benchmark::State& state)
     std::vector<TInvestClient> sorted;
     for (auto _ : state) {
         const TInvestigationObject model(*store, kInvest);
-        double sum = 0;
-        for (const TChoiceKind kind : {TChoiceKind::Positive, TChoiceKind::Negative, TChoiceKind::Any})
-            sum += model.IndexP(kind) + model.IndexSa(kind) + model.IndexJ(kind) + model.IndexN(kind);
-        for (const TChoiceKind kind : {TChoiceKind::Positive, TChoiceKind::Negative})
-            for (int32_t i = 0; i < model.ClientCount(); ++i)
-                sum += model.IndexPi(i, kind) + model.IndexAi(i, kind) + model.IndexEi(i, kind) +
-                       model.IndexSti(i, kind) + model.StatusLevel(i, kind);
+        double sum = AllIndices(model);
         for (const TClientOrder order : kAllClientOrders)
             sum += model.SortClients(order, sorted);
         benchmark::DoNotOptimize(sum);
@@ -124,5 +239,6 @@ int main(int argc, char** argv)
             std::printf("%14s\n", "-");
         previous = t.cpu;
     }
+    CompareWithPeer();
     return 0;
 }

@@ -1,7 +1,9 @@
-// Load and save of a large generated project against the time of one plain line-by-line read of
-// the same file, and the memory a load needs against the file size.
+// Load and save of a large generated project against the time of one plain line-by-line read
+// (getline) and one plain write of the same lines, and the memory a load needs against the file
+// size. Goals: load at most 1.5x the read, save at most 2x the write, peak memory at most 1.8x the
+// file; the run fails only beyond the looser bounds, as a busy machine varies.
 #include <algorithm>
-#include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -9,7 +11,10 @@
 #include <iostream>
 #include <string>
 
+#include <vector>
+
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "store/dbinfo.h"
@@ -24,6 +29,9 @@ constexpr int kForChoices = 150000;
 constexpr int kAgainstChoices = 50000;
 constexpr int kPlacements = 30000;
 constexpr int kRuns = 5;
+constexpr double kLoadGoal = 1.5;
+constexpr double kSaveGoal = 2.0;
+constexpr double kMemoryGoal = 1.8;
 constexpr double kTimeBound = 5.0;
 constexpr double kMemoryBound = 10.0;
 
@@ -79,15 +87,22 @@ void Generate(TFileAccess& store)
     store.Users().Add(1, "admin", "");
 }
 
-// Best of several runs, in seconds.
+double CpuSeconds()
+{
+    timespec t{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+// Best of several runs, in seconds of CPU time (this process, the kernel's work for it included):
+// on a machine busy with other work, wall time says more about the others than about this.
 double BestTime(const std::function<void()>& work)
 {
     double best = 1e30;
     for (int i = 0; i < kRuns; ++i) {
-        const auto start = std::chrono::steady_clock::now();
+        const double start = CpuSeconds();
         work();
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
+        best = std::min(best, CpuSeconds() - start);
     }
     return best;
 }
@@ -165,6 +180,28 @@ int main(int argc, char** argv)
         lineCount = n;
         benchmark::DoNotOptimize(line);
     });
+    std::vector<std::string> lines;
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::string line;
+        while (std::getline(in, line))
+            lines.push_back(line);
+    }
+    // The same lines written one by one to a new file and synced, as a save must be.
+    const std::string plainPath = (dir / "plain.soi").string();
+    const double writeFloor = BestTime([&] {
+        {
+            std::ofstream out(plainPath, std::ios::binary | std::ios::trunc);
+            for (const std::string& line : lines)
+                out << line << '\n';
+        }
+        const int fd = ::open(plainPath.c_str(), O_WRONLY);
+        if (fd >= 0) {
+            ::fsync(fd);
+            ::close(fd);
+        }
+    });
+    lines = {};
 
     bool loaded = true;
     const double load = BestTime([&] {
@@ -189,18 +226,18 @@ int main(int argc, char** argv)
     std::filesystem::remove_all(dir);
 
     const double loadRatio = load / floor;
-    const double saveRatio = save / floor;
+    const double saveRatio = save / writeFloor;
     const double memoryRatio = peakBytes / fileBytes;
     std::printf("project: %d clients, %d investigations, %d + %d choices, %d placements\n",
                 kGroups * kClientsPerGroup, kInvestigations, kForChoices, kAgainstChoices, kPlacements);
     std::printf("file: %.1f MB, %zu lines\n", fileBytes / 1e6, lineCount);
-    std::printf("line-by-line read (floor): %8.1f ms\n", floor * 1e3);
-    std::printf("Load:                      %8.1f ms  ratio %.2f (bound %.0f)\n", load * 1e3, loadRatio,
-                kTimeBound);
-    std::printf("Save:                      %8.1f ms  ratio %.2f (bound %.0f)\n", save * 1e3, saveRatio,
-                kTimeBound);
-    std::printf("Load peak memory:          %8.1f MB  ratio %.2f of the file size (bound %.0f)\n",
-                peakBytes / 1e6, memoryRatio, kMemoryBound);
+    std::printf("CPU time, best of %d:\n", kRuns);
+    std::printf("getline read (load floor): %8.1f ms\n", floor * 1e3);
+    std::printf("plain write (save floor):  %8.1f ms\n", writeFloor * 1e3);
+    std::printf("Load:                      %8.1f ms  ratio %.2f (goal %.1f)\n", load * 1e3, loadRatio, kLoadGoal);
+    std::printf("Save:                      %8.1f ms  ratio %.2f (goal %.1f)\n", save * 1e3, saveRatio, kSaveGoal);
+    std::printf("Load peak memory:          %8.1f MB  ratio %.2f of the file size (goal %.1f)\n",
+                peakBytes / 1e6, memoryRatio, kMemoryGoal);
 
     bool ok = loaded && saved && identical && peakBytes > 0;
     if (!ok)

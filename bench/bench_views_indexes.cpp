@@ -1,4 +1,5 @@
-// Opening the indexes window of a large group and drawing what one screen of it shows.
+// Opening the indexes window of a large group, drawing what one screen of it shows, and saving
+// the whole window as a PNG picture (drawn in bands).
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -6,8 +7,12 @@
 #include <string>
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
+
+#include "platform/picturefile.h"
 
 #include "settings/regs.h"
 #include "store/fileacc.h"
@@ -69,6 +74,23 @@ void BM_PaintVisiblePart(benchmark::State& state)
     }
 }
 BENCHMARK(BM_PaintVisiblePart)->Arg(30)->Arg(2000)->Unit(benchmark::kMillisecond);
+
+// The whole window of 2000 members saved as PNG: a wide picture, drawn a band at a time.
+void BM_SaveIndexesPicture(benchmark::State& state)
+{
+    const auto store = MakeProject(static_cast<int>(state.range(0)));
+    TIndexesForm form(*store, 1, "Investigation");
+    QTemporaryDir dir;
+    const QString name = dir.filePath("indexes.png");
+    for (auto _ : state) {
+        QString error;
+        if (!WritePicture(name, TPictureFormat::Png, form.PictureSize(), form.Drawing(), &error))
+            state.SkipWithError(error.toStdString().c_str());
+    }
+    state.counters["Mpixels"] = static_cast<double>(form.PictureSize().width()) * form.PictureSize().height() / 1e6;
+    state.counters["MB"] = static_cast<double>(QFileInfo(name).size()) / 1e6;
+}
+BENCHMARK(BM_SaveIndexesPicture)->Arg(250)->Arg(2000)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 } // namespace
 

@@ -41,11 +41,6 @@ TChoiceSheet TChoiceSheet::ForInvestigation(const TFileAccess& store, int32_t in
     return TChoiceSheet({}, {});
 }
 
-uint64_t TChoiceSheet::Key(int32_t fromId, int32_t toId)
-{
-    return (static_cast<uint64_t>(static_cast<uint32_t>(fromId)) << 32) | static_cast<uint32_t>(toId);
-}
-
 TChoiceVerdict TChoiceSheet::Check(int32_t fromId, int32_t toId, TChoiceKind kind) const
 {
     if (kind != TChoiceKind::Positive && kind != TChoiceKind::Negative)
@@ -54,7 +49,7 @@ TChoiceVerdict TChoiceSheet::Check(int32_t fromId, int32_t toId, TChoiceKind kin
         return TChoiceVerdict::NotMember;
     if (fromId == toId)
         return TChoiceVerdict::SelfChoice;
-    if (m_pairs.contains(Key(fromId, toId)))
+    if (m_pairs.contains(ChoicePairKey(fromId, toId)))
         return TChoiceVerdict::AlreadyChosen;
     if (kind == TChoiceKind::Negative && !m_limits.AllowNegative)
         return TChoiceVerdict::NegativeNotAllowed;
@@ -68,7 +63,7 @@ TChoiceVerdict TChoiceSheet::Add(int32_t fromId, int32_t toId, TChoiceKind kind)
     const TChoiceVerdict verdict = Check(fromId, toId, kind);
     if (verdict != TChoiceVerdict::Admitted)
         return verdict;
-    m_pairs.emplace(Key(fromId, toId), kind);
+    m_pairs.emplace(ChoicePairKey(fromId, toId), kind);
     m_order.push_back({TChoice{fromId, toId}, kind});
     ++(kind == TChoiceKind::Positive ? m_givenPositive : m_givenNegative)[fromId];
     return verdict;
@@ -76,7 +71,7 @@ TChoiceVerdict TChoiceSheet::Add(int32_t fromId, int32_t toId, TChoiceKind kind)
 
 bool TChoiceSheet::Remove(int32_t fromId, int32_t toId)
 {
-    const auto it = m_pairs.find(Key(fromId, toId));
+    const auto it = m_pairs.find(ChoicePairKey(fromId, toId));
     if (it == m_pairs.end())
         return false;
     --(it->second == TChoiceKind::Positive ? m_givenPositive : m_givenNegative)[fromId];
@@ -88,7 +83,7 @@ bool TChoiceSheet::Remove(int32_t fromId, int32_t toId)
 
 TChoiceKind TChoiceSheet::KindOf(int32_t fromId, int32_t toId) const
 {
-    const auto it = m_pairs.find(Key(fromId, toId));
+    const auto it = m_pairs.find(ChoicePairKey(fromId, toId));
     return it == m_pairs.end() ? TChoiceKind::Placement : it->second;
 }
 
@@ -170,9 +165,7 @@ void AddKeptChoices(const std::vector<TKeptChoice>& kept, std::vector<TChoice>& 
                     std::vector<TChoice>& negative)
 {
     std::unordered_set<uint64_t> held;
-    const auto key = [](const TChoice& c) {
-        return (static_cast<uint64_t>(static_cast<uint32_t>(c.FromId)) << 32) | static_cast<uint32_t>(c.ToId);
-    };
+    const auto key = [](const TChoice& c) { return ChoicePairKey(c.FromId, c.ToId); };
     for (const TChoice& c : positive)
         held.insert(key(c));
     for (const TChoice& c : negative)

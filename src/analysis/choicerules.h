@@ -62,8 +62,6 @@ public:
     std::vector<TChoice> Choices(TChoiceKind kind) const;
 
 private:
-    static uint64_t Key(int32_t fromId, int32_t toId);
-
     std::vector<int32_t> m_memberIds;
     std::unordered_set<int32_t> m_members;
     TChoiceLimits m_limits;

@@ -1,8 +1,9 @@
 #include "analysis/investigationobj.h"
 
 #include <algorithm>
+#include <limits>
 #include <numeric>
-#include <unordered_set>
+#include <utility>
 
 #include "store/fileacc.h"
 #include "util/error.h"
@@ -16,21 +17,6 @@ const char* const kFillListError = "Internal error! Unit \"VISUAL_F. Procedure F
 // Group id that stands for "the investigation has no row".
 constexpr int32_t kMissingId = -99999;
 
-uint64_t PairKey(int32_t fromId, int32_t toId)
-{
-    return (static_cast<uint64_t>(static_cast<uint32_t>(fromId)) << 32) | static_cast<uint32_t>(toId);
-}
-
-int32_t PairFrom(uint64_t key)
-{
-    return static_cast<int32_t>(static_cast<uint32_t>(key >> 32));
-}
-
-int32_t PairTo(uint64_t key)
-{
-    return static_cast<int32_t>(static_cast<uint32_t>(key & 0xFFFFFFFFu));
-}
-
 // Half of a count, rounded to the nearest whole number with halves going to the even neighbour.
 int32_t HalfToEven(int64_t count)
 {
@@ -40,32 +26,105 @@ int32_t HalfToEven(int64_t count)
     return static_cast<int32_t>(half);
 }
 
-// Reads the rows of one choice table that belong to the investigation, in table order. A row
-// repeating an earlier choice of the same member for the same member is one choice, not two:
-// the file may hold it twice, but counting it twice would invent a mutual pair.
+// Reads the rows of one choice table that belong to the investigation, in table order, repeats
+// included (IndexChoices removes them).
 void FillChoiceList(const TChoiceTable& table, int32_t investId, int32_t counted, std::vector<TChoice>& list)
 {
     list.clear();
     if (counted <= 0)
         return;
-    list.resize(static_cast<std::size_t>(counted));
-    std::unordered_set<uint64_t> seen;
-    seen.reserve(static_cast<std::size_t>(counted));
-    std::size_t filled = 0;
+    list.reserve(static_cast<std::size_t>(counted));
     for (int32_t i = 0; i < table.Count(); ++i) {
         const TChoiceRow& row = table.At(i);
         if (row.InvestId != investId)
             continue;
-        if (filled >= list.size())
+        if (list.size() >= static_cast<std::size_t>(counted))
             throw TAppError(kFillListError);
-        if (!seen.insert(PairKey(row.FromId, row.ToId)).second)
-            continue;
-        list[filled++] = TChoice{row.FromId, row.ToId};
+        list.push_back(TChoice{row.FromId, row.ToId});
     }
-    list.resize(filled);
+}
+
+// Sorts rows[begin, end) by their chosen slot, keeping table order among equal ones; the rows of
+// one chooser are few, so insertion sort serves but for the rare long list.
+void SortByChosen(std::vector<int32_t>& rows, std::size_t begin, std::size_t end, const std::vector<int32_t>& toSlot)
+{
+    const auto first = rows.begin() + static_cast<std::ptrdiff_t>(begin);
+    const auto last = rows.begin() + static_cast<std::ptrdiff_t>(end);
+    const auto byChosen = [&toSlot](int32_t a, int32_t b) {
+        return toSlot[static_cast<std::size_t>(a)] < toSlot[static_cast<std::size_t>(b)];
+    };
+    if (end - begin < 2)
+        return;
+    if (end - begin > 32) {
+        std::stable_sort(first, last, byChosen);
+        return;
+    }
+    for (auto it = first + 1; it < last; ++it) {
+        const int32_t row = *it;
+        auto hole = it;
+        while (hole > first && byChosen(row, *(hole - 1))) {
+            *hole = *(hole - 1);
+            --hole;
+        }
+        *hole = row;
+    }
 }
 
 } // namespace
+
+void TInvestigationObject::TIdSlots::Build(const std::vector<TInvestClient>& members, const std::vector<TChoice>& a,
+                                           const std::vector<TChoice>& b)
+{
+    // Every id in order: the members first, so that their slots are their positions.
+    const auto eachId = [&](const auto& visit) {
+        for (const TInvestClient& m : members)
+            visit(m.Id);
+        for (const std::vector<TChoice>* list : {&a, &b}) {
+            for (const TChoice& c : *list) {
+                visit(c.FromId);
+                visit(c.ToId);
+            }
+        }
+    };
+    const std::size_t ids = members.size() + 2 * (a.size() + b.size());
+    m_table.clear();
+    m_sorted.clear();
+    m_count = 0;
+    if (ids == 0)
+        return;
+    int64_t low = std::numeric_limits<int64_t>::max();
+    int64_t high = std::numeric_limits<int64_t>::min();
+    eachId([&low, &high](int32_t id) {
+        low = std::min<int64_t>(low, id);
+        high = std::max<int64_t>(high, id);
+    });
+    const auto range = static_cast<std::size_t>(high - low + 1);
+    if (range <= 4 * ids + 1024) {
+        m_min = low;
+        m_table.assign(range, -1);
+        eachId([this](int32_t id) {
+            int32_t& slot = m_table[static_cast<std::size_t>(id - m_min)];
+            if (slot < 0)
+                slot = m_count++;
+        });
+        return;
+    }
+    m_sorted.reserve(ids);
+    eachId([this](int32_t id) { m_sorted.push_back(id); });
+    std::sort(m_sorted.begin(), m_sorted.end());
+    m_sorted.erase(std::unique(m_sorted.begin(), m_sorted.end()), m_sorted.end());
+    m_count = static_cast<int32_t>(m_sorted.size());
+}
+
+int32_t TInvestigationObject::TIdSlots::Find(int32_t id) const
+{
+    if (!m_table.empty()) {
+        const int64_t at = static_cast<int64_t>(id) - m_min;
+        return at < 0 || at >= static_cast<int64_t>(m_table.size()) ? -1 : m_table[static_cast<std::size_t>(at)];
+    }
+    const auto it = std::lower_bound(m_sorted.begin(), m_sorted.end(), id);
+    return it == m_sorted.end() || *it != id ? -1 : static_cast<int32_t>(it - m_sorted.begin());
+}
 
 TInvestigationObject::TInvestigationObject(TFileAccess& store, int32_t investId)
     : m_store(&store), m_investId(investId)
@@ -81,70 +140,123 @@ TInvestigationObject::TInvestigationObject(TFileAccess& store, int32_t investId)
 
     // A missing investigation keeps the header defaults and empty lists, so that choices left
     // behind under its identifier are not shown as if they belonged to it.
-    if (store.Investigations().FindById(investId)) {
-        FillForList(store);
-        FillAgainstList(store);
-    }
+    if (store.Investigations().FindById(investId))
+        FillChoiceLists(store);
     FillClientsList(store);
 }
 
-void TInvestigationObject::FillForList(TFileAccess& store)
+void TInvestigationObject::FillChoiceLists(TFileAccess& store)
 {
     FillChoiceList(store.ForChoices(), m_header.Id, store.CountForChoices(m_header.Id), m_forList);
-}
-
-void TInvestigationObject::FillAgainstList(TFileAccess& store)
-{
     FillChoiceList(store.AgainstChoices(), m_header.Id, store.CountAgainstChoices(m_header.Id),
                    m_againstList);
 }
 
-void TInvestigationObject::IndexChoices(TKindIndex& index, const std::vector<TChoice>& list, bool positive)
+// Buckets the choices by chooser and sorts each bucket by the chosen member. A row repeating an
+// earlier choice of the same member for the same member is one choice, not two: the file may
+// hold it twice, but counting it twice would invent a mutual pair. The sort brings repeats
+// together; the first in table order stays, and the list keeps its table order.
+void TInvestigationObject::IndexChoices(TKindIndex& index, std::vector<TChoice>& list, bool positive)
 {
-    index.pairs.reserve(list.size());
-    for (const TChoice& c : list) {
-        ++index.pairs[PairKey(c.FromId, c.ToId)];
-        TCounters& from = m_counters[c.FromId];
-        TCounters& to = m_counters[c.ToId];
-        ++(positive ? from.ForOut : from.AgainstOut);
-        ++(positive ? to.ForIn : to.AgainstIn);
+    const auto slots = static_cast<std::size_t>(m_slots.Count());
+    const std::size_t rows = list.size();
+    std::vector<int32_t> fromSlot(rows);
+    std::vector<int32_t> toSlot(rows);
+    index.start.assign(slots + 1, 0);
+    bool grouped = true; // files usually list a member's choices together, members in order
+    for (std::size_t i = 0; i < rows; ++i) {
+        fromSlot[i] = m_slots.Find(list[i].FromId);
+        toSlot[i] = m_slots.Find(list[i].ToId);
+        ++index.start[static_cast<std::size_t>(fromSlot[i]) + 1];
+        grouped = grouped && (i == 0 || fromSlot[i - 1] <= fromSlot[i]);
     }
-    // A choice counts as returned when the reverse choice exists.
-    for (const TChoice& c : list) {
-        if (index.pairs.contains(PairKey(c.ToId, c.FromId))) {
-            ++index.returned;
-            TCounters& from = m_counters[c.FromId];
-            ++(positive ? from.ForReturned : from.AgainstReturned);
+    for (std::size_t s = 0; s < slots; ++s)
+        index.start[s + 1] += index.start[s];
+    std::vector<int32_t> byChooser(rows);
+    if (grouped) {
+        std::iota(byChooser.begin(), byChooser.end(), 0);
+    } else {
+        std::vector<int32_t> fill(index.start.begin(), index.start.end() - 1);
+        for (std::size_t i = 0; i < rows; ++i)
+            byChooser[static_cast<std::size_t>(fill[static_cast<std::size_t>(fromSlot[i])]++)] = static_cast<int32_t>(i);
+    }
+
+    std::vector<char> kept(rows, 0);
+    index.to.resize(rows);
+    int32_t distinct = 0;
+    for (std::size_t s = 0; s < slots; ++s) {
+        const auto begin = static_cast<std::size_t>(index.start[s]);
+        const auto end = static_cast<std::size_t>(index.start[s + 1]);
+        SortByChosen(byChooser, begin, end, toSlot);
+        index.start[s] = distinct;
+        int32_t previous = -1;
+        for (std::size_t k = begin; k < end; ++k) {
+            const auto row = static_cast<std::size_t>(byChooser[k]);
+            if (toSlot[row] == previous)
+                continue;
+            previous = toSlot[row];
+            kept[row] = 1;
+            index.to[static_cast<std::size_t>(distinct++)] = previous;
         }
     }
-    index.mutualPairs = HalfToEven(index.returned);
-}
-
-// Member pairs joined by exactly one choice: each unordered id pair with only one direction
-// stored joins every member carrying one id with every member carrying the other.
-void TInvestigationObject::CountOneWayPairs(TKindIndex& index) const
-{
-    int64_t total = 0;
-    for (const auto& [key, rows] : index.pairs) {
-        const int32_t fromId = PairFrom(key);
-        const int32_t toId = PairTo(key);
-        if (fromId == toId || index.pairs.contains(PairKey(toId, fromId)))
-            continue;
-        const auto from = m_clientMultiple.find(fromId);
-        const auto to = m_clientMultiple.find(toId);
-        if (from != m_clientMultiple.end() && to != m_clientMultiple.end())
-            total += static_cast<int64_t>(from->second) * to->second;
+    index.start[slots] = distinct;
+    index.to.resize(static_cast<std::size_t>(distinct));
+    std::size_t filled = 0;
+    for (std::size_t i = 0; i < rows; ++i) {
+        if (kept[i])
+            list[filled++] = list[i];
     }
-    index.oneWayPairs = static_cast<int32_t>(total);
+    list.resize(filled);
+
+    // The choosers of each slot, ascending: a choice is returned where a member's chosen and
+    // choosers lists meet, found by a merge of the two.
+    std::vector<int32_t> inStart(slots + 1, 0);
+    for (const int32_t t : index.to)
+        ++inStart[static_cast<std::size_t>(t) + 1];
+    for (std::size_t s = 0; s < slots; ++s)
+        inStart[s + 1] += inStart[s];
+    std::vector<int32_t> from(index.to.size());
+    {
+        std::vector<int32_t> fill(inStart.begin(), inStart.end() - 1);
+        for (std::size_t s = 0; s < slots; ++s) {
+            for (int32_t k = index.start[s]; k < index.start[s + 1]; ++k)
+                from[static_cast<std::size_t>(fill[static_cast<std::size_t>(index.to[static_cast<std::size_t>(k)])]++)] =
+                    static_cast<int32_t>(s);
+        }
+    }
+
+    int64_t oneWay = 0;
+    for (std::size_t s = 0; s < slots; ++s) {
+        TCounters& counters = m_counters[s];
+        const int32_t given = index.start[s + 1] - index.start[s];
+        const int32_t received = inStart[s + 1] - inStart[s];
+        int32_t returned = 0;
+        int32_t k = index.start[s];
+        int32_t r = inStart[s];
+        while (k < index.start[s + 1]) {
+            const int32_t chosen = index.to[static_cast<std::size_t>(k)];
+            while (r < inStart[s + 1] && from[static_cast<std::size_t>(r)] < chosen)
+                ++r;
+            if (r < inStart[s + 1] && from[static_cast<std::size_t>(r)] == chosen) {
+                ++returned;
+            } else if (chosen != static_cast<int32_t>(s)) {
+                // Member pairs joined by exactly one choice: every member carrying one id with
+                // every member carrying the other.
+                oneWay += static_cast<int64_t>(m_memberCount[s]) * m_memberCount[static_cast<std::size_t>(chosen)];
+            }
+            ++k;
+        }
+        (positive ? counters.ForOut : counters.AgainstOut) = given;
+        (positive ? counters.ForIn : counters.AgainstIn) = received;
+        (positive ? counters.ForReturned : counters.AgainstReturned) = returned;
+        index.returned += returned;
+    }
+    index.mutualPairs = HalfToEven(index.returned);
+    index.oneWayPairs = static_cast<int32_t>(oneWay);
 }
 
 void TInvestigationObject::FillClientsList(TFileAccess& store)
 {
-    m_counters.clear();
-    m_counters.reserve(m_forList.size() + m_againstList.size());
-    IndexChoices(m_forIndex, m_forList, true);
-    IndexChoices(m_againstIndex, m_againstList, false);
-
     // Without an investigation row there are no members; a stored group id that happens to
     // equal the missing-id marker is still an ordinary group.
     TInvestTable& invests = store.Investigations();
@@ -153,40 +265,46 @@ void TInvestigationObject::FillClientsList(TFileAccess& store)
 
     const TClientTable& clients = store.Clients();
     if (hasRow) {
-        const auto count = static_cast<std::size_t>(std::max(0, store.CountClientsInGroup(groupId)));
-        m_clients.reserve(count);
-        m_clientIndex.reserve(count);
-        m_clientMultiple.reserve(count);
-        m_pairNames.reserve(count);
-    }
-    for (int32_t i = 0; i < clients.Count(); ++i) {
-        const TAClient& row = clients.At(i);
-        // Names for the mutual-pairs lines are looked up in the header's client group, first match.
-        if (row.GroupId == m_header.ClientGroupId)
-            m_pairNames.emplace(row.Id, row.FullName);
-        if (!hasRow || row.GroupId != groupId)
-            continue;
-        TInvestClient client;
-        client.Id = row.Id;
-        client.Name = row.FullName;
-        client.GroupId = groupId;
-        if (const auto it = m_counters.find(row.Id); it != m_counters.end()) {
-            client.ForOut = it->second.ForOut;
-            client.ForIn = it->second.ForIn;
-            client.AgainstOut = it->second.AgainstOut;
-            client.AgainstIn = it->second.AgainstIn;
-            client.ForMutual = it->second.ForReturned;
-            client.AgainstMutual = it->second.AgainstReturned;
+        for (int32_t i = 0; i < clients.Count(); ++i) {
+            const TAClient& row = clients.At(i);
+            if (row.GroupId != groupId)
+                continue;
+            TInvestClient client;
+            client.Id = row.Id;
+            client.Name = row.FullName;
+            client.GroupId = groupId;
+            m_clients.push_back(std::move(client));
         }
-        m_clientIndex.emplace(client.Id, static_cast<int32_t>(m_clients.size()));
-        ++m_clientMultiple[client.Id];
-        m_maxForIn = std::max(m_maxForIn, client.ForIn);
-        m_maxAgainstIn = std::max(m_maxAgainstIn, client.AgainstIn);
-        m_clients.push_back(std::move(client));
     }
 
-    CountOneWayPairs(m_forIndex);
-    CountOneWayPairs(m_againstIndex);
+    m_slots.Build(m_clients, m_forList, m_againstList);
+    const auto slots = static_cast<std::size_t>(m_slots.Count());
+    m_counters.assign(slots, TCounters{});
+    m_firstMember.assign(slots, -1);
+    m_memberCount.assign(slots, 0);
+    std::vector<int32_t> memberSlot(m_clients.size());
+    for (std::size_t i = 0; i < m_clients.size(); ++i) {
+        const int32_t slot = m_slots.Find(m_clients[i].Id);
+        memberSlot[i] = slot;
+        ++m_memberCount[static_cast<std::size_t>(slot)];
+        if (m_firstMember[static_cast<std::size_t>(slot)] < 0)
+            m_firstMember[static_cast<std::size_t>(slot)] = static_cast<int32_t>(i);
+    }
+    IndexChoices(m_forIndex, m_forList, true);
+    IndexChoices(m_againstIndex, m_againstList, false);
+
+    for (std::size_t i = 0; i < m_clients.size(); ++i) {
+        TInvestClient& client = m_clients[i];
+        const TCounters& c = m_counters[static_cast<std::size_t>(memberSlot[i])];
+        client.ForOut = c.ForOut;
+        client.ForIn = c.ForIn;
+        client.AgainstOut = c.AgainstOut;
+        client.AgainstIn = c.AgainstIn;
+        client.ForMutual = c.ForReturned;
+        client.AgainstMutual = c.AgainstReturned;
+        m_maxForIn = std::max(m_maxForIn, client.ForIn);
+        m_maxAgainstIn = std::max(m_maxAgainstIn, client.AgainstIn);
+    }
 }
 
 const TInvestigationObject::TKindIndex* TInvestigationObject::KindIndex(TChoiceKind kind) const
@@ -214,14 +332,23 @@ int32_t TInvestigationObject::ChoiceCount(TChoiceKind kind) const
 
 int32_t TInvestigationObject::FindClient(int32_t clientId) const
 {
-    const auto it = m_clientIndex.find(clientId);
-    return it == m_clientIndex.end() ? -1 : it->second;
+    const int32_t slot = m_slots.Find(clientId);
+    return slot < 0 ? -1 : m_firstMember[static_cast<std::size_t>(slot)];
+}
+
+bool TInvestigationObject::HasChoice(const TKindIndex& index, int32_t fromSlot, int32_t toSlot) const
+{
+    if (fromSlot < 0 || toSlot < 0)
+        return false;
+    const auto first = index.to.begin() + index.start[static_cast<std::size_t>(fromSlot)];
+    const auto last = index.to.begin() + index.start[static_cast<std::size_t>(fromSlot) + 1];
+    return std::binary_search(first, last, toSlot);
 }
 
 bool TInvestigationObject::IsChoice(int32_t fromId, int32_t toId, TChoiceKind kind) const
 {
     const TKindIndex* index = KindIndex(kind);
-    return index && index->pairs.contains(PairKey(fromId, toId));
+    return index && HasChoice(*index, m_slots.Find(fromId), m_slots.Find(toId));
 }
 
 int32_t TInvestigationObject::MutualCount(int32_t clientId, TChoiceKind kind) const
@@ -231,10 +358,11 @@ int32_t TInvestigationObject::MutualCount(int32_t clientId, TChoiceKind kind) co
         return 0;
     if (clientId < 0)
         return index->mutualPairs;
-    const auto it = m_counters.find(clientId);
-    if (it == m_counters.end())
+    const int32_t slot = m_slots.Find(clientId);
+    if (slot < 0)
         return 0;
-    return kind == TChoiceKind::Positive ? it->second.ForReturned : it->second.AgainstReturned;
+    const TCounters& counters = m_counters[static_cast<std::size_t>(slot)];
+    return kind == TChoiceKind::Positive ? counters.ForReturned : counters.AgainstReturned;
 }
 
 int32_t TInvestigationObject::OneWayPairsCount(TChoiceKind kind) const
@@ -290,19 +418,26 @@ void TInvestigationObject::MutualPairsList(std::vector<std::string>& list, TChoi
         return;
     const std::vector<TChoice>& choices = kind == TChoiceKind::Positive ? m_forList : m_againstList;
     const auto nameOf = [this](int32_t id) {
-        const auto it = m_pairNames.find(id);
-        return it == m_pairNames.end() ? std::string() : Trim(it->second);
+        const int32_t member = FindClient(id);
+        return member < 0 ? std::string() : Trim(m_clients[static_cast<std::size_t>(member)].Name);
     };
-    // Each pair is listed once, in the direction of its first returned choice.
-    std::unordered_set<uint64_t> listed;
-    for (const TChoice& c : choices) {
-        if (!index->pairs.contains(PairKey(c.ToId, c.FromId)))
-            continue;
-        const uint64_t pair = PairKey(std::min(c.FromId, c.ToId), std::max(c.FromId, c.ToId));
-        if (!listed.insert(pair).second)
-            continue;
-        list.push_back(nameOf(c.FromId) + " - " + nameOf(c.ToId));
+    // Each pair is listed once, in the direction of its first returned choice: the returned
+    // choices sorted by their unordered pair, then by position, give each pair's first.
+    std::vector<std::pair<uint64_t, std::size_t>> returned;
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+        const TChoice& c = choices[i];
+        if (HasChoice(*index, m_slots.Find(c.ToId), m_slots.Find(c.FromId)))
+            returned.emplace_back(ChoicePairKey(std::min(c.FromId, c.ToId), std::max(c.FromId, c.ToId)), i);
     }
+    std::sort(returned.begin(), returned.end());
+    std::vector<std::size_t> firsts;
+    for (std::size_t k = 0; k < returned.size(); ++k) {
+        if (k == 0 || returned[k].first != returned[k - 1].first)
+            firsts.push_back(returned[k].second);
+    }
+    std::sort(firsts.begin(), firsts.end());
+    for (const std::size_t i : firsts)
+        list.push_back(nameOf(choices[i].FromId) + " - " + nameOf(choices[i].ToId));
 }
 
 int32_t OrderCount(const TInvestClient& client, TClientOrder order)

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "analysis/choicekind.h"
@@ -21,6 +20,13 @@ struct TChoice {
 
     friend bool operator==(const TChoice&, const TChoice&) = default;
 };
+
+// One number for an ordered pair of client ids: sets of choices hold it, and sorting by it
+// orders choices by chooser, then by chosen client.
+inline uint64_t ChoicePairKey(int32_t fromId, int32_t toId)
+{
+    return (static_cast<uint64_t>(static_cast<uint32_t>(fromId)) << 32) | static_cast<uint32_t>(toId);
+}
 
 // One member of an investigation with the counts of the choices it gave, received and had returned.
 struct TInvestClient {
@@ -63,7 +69,8 @@ int32_t OrderCount(const TInvestClient& client, TClientOrder order);
 
 // Read-only snapshot of one investigation (header, positive and negative choices, members with
 // their choice counters) with the sociomatrix questions, orderings and sociometric indices.
-// Lookup tables built once at construction answer every question in constant or linear time.
+// The choices are kept as sorted lists per member, built once at construction, so that every
+// question is answered in constant, logarithmic or linear time.
 class TInvestigationObject final {
 public:
     // Builds the model of investigation investId from the store's tables. The store must outlive
@@ -152,23 +159,39 @@ private:
         int32_t ForReturned = 0;
         int32_t AgainstReturned = 0;
     };
-    // The lookup tables of one choice list.
+    // Dense numbers (slots) for the client ids of the members and the choices: a table indexed
+    // by id where the ids lie close together, else the sorted distinct ids searched by halves.
+    class TIdSlots {
+    public:
+        void Build(const std::vector<TInvestClient>& members, const std::vector<TChoice>& a,
+                   const std::vector<TChoice>& b);
+        int32_t Count() const { return m_count; }
+        // The slot of the id; -1 when neither a member nor a choice has it.
+        int32_t Find(int32_t id) const;
+
+    private:
+        int64_t m_min = 0;
+        std::vector<int32_t> m_table; // slot by id - m_min (-1: none); empty when m_sorted serves
+        std::vector<int32_t> m_sorted;
+        int32_t m_count = 0;
+    };
+    // The distinct choices of one kind as lists of chosen slots per chooser slot.
     struct TKindIndex {
-        std::unordered_map<uint64_t, int32_t> pairs; // ordered pair -> number of rows
-        int64_t returned = 0;                        // rows whose reverse choice exists
+        std::vector<int32_t> start; // per slot, where its chosen slots begin in to; one more at the end
+        std::vector<int32_t> to;    // ascending within each chooser
+        int64_t returned = 0;       // choices whose reverse choice exists
         int32_t mutualPairs = 0;
         int32_t oneWayPairs = 0;
     };
 
-    void FillForList(TFileAccess& store);
-    void FillAgainstList(TFileAccess& store);
+    void FillChoiceLists(TFileAccess& store);
     void FillClientsList(TFileAccess& store);
-    void IndexChoices(TKindIndex& index, const std::vector<TChoice>& list, bool positive);
-    void CountOneWayPairs(TKindIndex& index) const;
+    void IndexChoices(TKindIndex& index, std::vector<TChoice>& list, bool positive);
     void StorePlace(TChoiceKind placeKind, int32_t clientId, int32_t left, int32_t top, int32_t width,
                     int32_t height, int16_t figType);
 
     const TKindIndex* KindIndex(TChoiceKind kind) const;
+    bool HasChoice(const TKindIndex& index, int32_t fromSlot, int32_t toSlot) const;
     const TInvestClient& ClientAt(int32_t index) const;
     int32_t Received(const TInvestClient& client, TChoiceKind kind) const;
     int32_t Given(const TInvestClient& client, TChoiceKind kind) const;
@@ -183,12 +206,12 @@ private:
     std::vector<TChoice> m_againstList;
     std::vector<TInvestClient> m_clients;
 
+    TIdSlots m_slots;
     TKindIndex m_forIndex;
     TKindIndex m_againstIndex;
-    std::unordered_map<int32_t, TCounters> m_counters;     // by client id
-    std::unordered_map<int32_t, int32_t> m_clientIndex;    // client id -> first member index
-    std::unordered_map<int32_t, int32_t> m_clientMultiple; // client id -> members with that id
-    std::unordered_map<int32_t, std::string> m_pairNames;  // names for the mutual-pairs lines
+    std::vector<TCounters> m_counters;     // by slot
+    std::vector<int32_t> m_firstMember;    // by slot: index of the first member with that id, or -1
+    std::vector<int32_t> m_memberCount;    // by slot: members with that id
     int32_t m_maxForIn = kMaxReceivedStart;
     int32_t m_maxAgainstIn = kMaxReceivedStart;
 };

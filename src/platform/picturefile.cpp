@@ -66,7 +66,6 @@ void JpegErrorExit(j_common_ptr info)
 // large view's picture would take in one piece, large enough that each band is drawn quickly.
 constexpr qsizetype kBandBytes = 32 * 1024 * 1024;
 constexpr int kDotsPerMeter = 3780; // 96 dots per inch
-constexpr qint64 kQuickPngPixels = 20'000'000;
 
 // Rows of a picture as 32-bit pixels (QImage::Format_RGB32 in memory).
 class TRowSource {
@@ -283,13 +282,11 @@ bool EncodePng(TRowSource& rows, int width, int height, QIODevice& device, char*
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_pHYs(png, info, kDotsPerMeter, kDotsPerMeter, PNG_RESOLUTION_METER);
-    // A picture of hundreds of megapixels would take minutes at zlib's usual settings: it gets the
-    // fastest, with each row stored as its difference to the row above (a view's rows mostly
-    // repeat). Ordinary pictures keep libpng's defaults, which pack them smaller.
-    if (static_cast<qint64>(width) * height > kQuickPngPixels) {
-        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
-        png_set_compression_level(png, 1);
-    }
+    // Every picture gets zlib's fastest level, each row stored as its difference to the row above:
+    // a view's rows mostly repeat, so drawings stay small, and libpng's defaults, which try every
+    // filter on every row, take twice as long.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+    png_set_compression_level(png, 1);
     png_write_info(png, info);
     // The 32-bit pixels go in as they are: the padding byte is dropped, the order swapped to RGB.
     if (kLittleEndian) {

@@ -2,6 +2,7 @@
 #include "reports/reporter.h"
 
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "analysis/indices.h"
@@ -49,139 +50,120 @@ void NameList(TReportDocWriter& doc, const std::vector<std::string>& names)
     }
 }
 
+// What one object report shows: its title, the object's own lines ("label: value"), its
+// description, the group it belongs to and lists of names, each under its label.
+struct TObjectSheet {
+    const char* titleKey = "";
+    std::vector<std::string> fields;
+    std::string description;
+    int breaksAfterDescription = 2;
+    const char* parentKey = nullptr; // label of the group it belongs to; none for a group
+    std::string parentName;
+    std::vector<std::pair<const char*, std::vector<std::string>>> lists;
+};
+
+// The one sequence the client, client group, criterion and criteria group reports share.
+void WriteObjectSheet(TReportDocWriter& doc, const TObjectSheet& sheet)
+{
+    doc.Tag(kTagHeader1);
+    doc.Put(T(sheet.titleKey));
+    doc.Break(2);
+    doc.Tag(kTagText);
+    for (const std::string& field : sheet.fields) {
+        doc.Put(field);
+        doc.Break();
+    }
+    doc.Break();
+    doc.Put(T("DESCRIPTION") + ": ");
+    doc.Break();
+    doc.Lines(sheet.description);
+    doc.Break(sheet.breaksAfterDescription);
+    if (sheet.parentKey) {
+        doc.Put(T(sheet.parentKey) + ": ");
+        doc.Break();
+        doc.Put(sheet.parentName);
+        doc.Break();
+    }
+    for (const auto& [labelKey, names] : sheet.lists) {
+        doc.Tag(kTagText);
+        doc.Break();
+        doc.Put(T(labelKey) + ": ");
+        doc.Break();
+        NameList(doc, names);
+    }
+}
+
 void ClientReport(TReportDocWriter& doc, TFileAccess& store, const TReportTarget& target, double today)
 {
-    std::string description;
+    TObjectSheet sheet;
+    sheet.titleKey = "REPORT_CLIENT_TITLE";
+    sheet.parentKey = "CLIENTGROUP_NAME";
     TClientInfo client;
-    ReadClient(store, target.ObjectId, target.GroupId, description, client);
+    ReadClient(store, target.ObjectId, target.GroupId, sheet.description, client);
     if (client.Id == -1)
         ObjectNotFound();
     std::string groupDescription;
     TClientGroupInfo group;
     ReadClientGroup(store, client.GroupId, groupDescription, group);
-    std::vector<std::string> investigations;
+    sheet.parentName = group.Name;
+    sheet.fields = {T("CLIENT_NAME") + ": " + client.FullName,
+                    T("CLIENT_SEX") + ": " + T(client.IsMale ? "CLIENT_MALE" : "CLIENT_FEMALE"),
+                    T("CLIENT_BIRTHDAY") + ": " + ShortDate(client.BirthDate),
+                    T("CLIENT_AGE") + ": " + std::to_string(AgeFromBirthDate(client.BirthDate, today))};
+    auto& investigations = sheet.lists.emplace_back("REPORT_CLIENT_INVEST_LIST", std::vector<std::string>()).second;
     InvestigationsOfClientGroup(store, client.GroupId, investigations);
-
-    doc.Tag(kTagHeader1);
-    doc.Put(T("REPORT_CLIENT_TITLE"));
-    doc.Break(2);
-    doc.Tag(kTagText);
-    doc.Put(T("CLIENT_NAME") + ": " + client.FullName);
-    doc.Break();
-    doc.Put(T("CLIENT_SEX") + ": " + T(client.IsMale ? "CLIENT_MALE" : "CLIENT_FEMALE"));
-    doc.Break();
-    doc.Put(T("CLIENT_BIRTHDAY") + ": " + ShortDate(client.BirthDate));
-    doc.Break();
-    doc.Put(T("CLIENT_AGE") + ": " + std::to_string(AgeFromBirthDate(client.BirthDate, today)));
-    doc.Break(2);
-    doc.Put(T("DESCRIPTION") + ": ");
-    doc.Break();
-    doc.Lines(description);
-    doc.Break(2);
-    doc.Put(T("CLIENTGROUP_NAME") + ": ");
-    doc.Break();
-    doc.Put(group.Name);
-    doc.Break();
-    doc.Tag(kTagText);
-    doc.Break();
-    doc.Put(T("REPORT_CLIENT_INVEST_LIST") + ": ");
-    doc.Break();
-    NameList(doc, investigations);
+    WriteObjectSheet(doc, sheet);
 }
 
 void ClientGroupReport(TReportDocWriter& doc, TFileAccess& store, const TReportTarget& target)
 {
-    std::string description;
+    TObjectSheet sheet;
+    sheet.titleKey = "REPORT_CLIENTGROUP_TITLE";
+    sheet.breaksAfterDescription = 1;
     TClientGroupInfo group;
-    ReadClientGroup(store, target.ObjectId, description, group);
+    ReadClientGroup(store, target.ObjectId, sheet.description, group);
     if (group.Id == -1)
         ObjectNotFound();
-    std::vector<std::string> clients;
-    ClientNamesOfGroup(store, group.Id, clients);
-    std::vector<std::string> investigations;
-    InvestigationsOfClientGroup(store, group.Id, investigations);
-
-    doc.Tag(kTagHeader1);
-    doc.Put(T("REPORT_CLIENTGROUP_TITLE"));
-    doc.Break(2);
-    doc.Tag(kTagText);
-    doc.Put(T("CLIENTGROUP_NAME") + ": " + group.Name);
-    doc.Break(2);
-    doc.Put(T("DESCRIPTION") + ": ");
-    doc.Break();
-    doc.Lines(description);
-    doc.Break();
-    doc.Tag(kTagText);
-    doc.Break();
-    doc.Put(T("REPORT_CLIENT_LIST") + ": ");
-    doc.Break();
-    NameList(doc, clients);
-    doc.Tag(kTagText);
-    doc.Break();
-    doc.Put(T("REPORT_CLIENTSGROUP_INVEST_LIST") + ": ");
-    doc.Break();
-    NameList(doc, investigations);
+    sheet.fields = {T("CLIENTGROUP_NAME") + ": " + group.Name};
+    sheet.lists.resize(2);
+    sheet.lists[0].first = "REPORT_CLIENT_LIST";
+    ClientNamesOfGroup(store, group.Id, sheet.lists[0].second);
+    sheet.lists[1].first = "REPORT_CLIENTSGROUP_INVEST_LIST";
+    InvestigationsOfClientGroup(store, group.Id, sheet.lists[1].second);
+    WriteObjectSheet(doc, sheet);
 }
 
 void CriterionReport(TReportDocWriter& doc, TFileAccess& store, const TReportTarget& target)
 {
-    std::string description;
+    TObjectSheet sheet;
+    sheet.titleKey = "REPORT_CRITERION_TITLE";
+    sheet.parentKey = "CRITERYGROUP_NAME";
     TCriterionInfo criterion;
-    ReadCriterion(store, target.ObjectId, target.GroupId, description, criterion);
+    ReadCriterion(store, target.ObjectId, target.GroupId, sheet.description, criterion);
     if (criterion.Id == -1)
         ObjectNotFound();
     std::string groupDescription;
     TCriteriaGroupInfo group;
     ReadCriteriaGroup(store, criterion.GroupId, groupDescription, group);
-    std::vector<std::string> investigations;
+    sheet.parentName = group.Name;
+    sheet.fields = {T("CRITERY_NAME") + ": " + criterion.Name};
+    auto& investigations = sheet.lists.emplace_back("REPORT_CRITERION_INVEST_LIST", std::vector<std::string>()).second;
     InvestigationsOfCriterion(store, criterion.Id, criterion.GroupId, investigations);
-
-    doc.Tag(kTagHeader1);
-    doc.Put(T("REPORT_CRITERION_TITLE"));
-    doc.Break(2);
-    doc.Tag(kTagText);
-    doc.Put(T("CRITERY_NAME") + ": " + criterion.Name);
-    doc.Break(2);
-    doc.Put(T("DESCRIPTION") + ": ");
-    doc.Break();
-    doc.Lines(description);
-    doc.Break(2);
-    doc.Put(T("CRITERYGROUP_NAME") + ": ");
-    doc.Break();
-    doc.Put(group.Name);
-    doc.Break();
-    doc.Tag(kTagText);
-    doc.Break();
-    doc.Put(T("REPORT_CRITERION_INVEST_LIST") + ": ");
-    doc.Break();
-    NameList(doc, investigations);
+    WriteObjectSheet(doc, sheet);
 }
 
 void CriteriaGroupReport(TReportDocWriter& doc, TFileAccess& store, const TReportTarget& target)
 {
-    std::string description;
+    TObjectSheet sheet;
+    sheet.titleKey = "REPORT_CRITERIONGROUP_TITLE";
     TCriteriaGroupInfo group;
-    ReadCriteriaGroup(store, target.ObjectId, description, group);
+    ReadCriteriaGroup(store, target.ObjectId, sheet.description, group);
     if (group.Id == -1)
         ObjectNotFound();
-    std::vector<std::string> criteria;
+    sheet.fields = {T("CRITERYGROUP_NAME") + ": " + group.Name};
+    auto& criteria = sheet.lists.emplace_back("REPORT_CRITERION_LIST", std::vector<std::string>()).second;
     CriterionNamesOfGroup(store, group.Id, criteria);
-
-    doc.Tag(kTagHeader1);
-    doc.Put(T("REPORT_CRITERIONGROUP_TITLE"));
-    doc.Break(2);
-    doc.Tag(kTagText);
-    doc.Put(T("CRITERYGROUP_NAME") + ": " + group.Name);
-    doc.Break(2);
-    doc.Put(T("DESCRIPTION") + ": ");
-    doc.Break();
-    doc.Lines(description);
-    doc.Break(2);
-    doc.Tag(kTagText);
-    doc.Break();
-    doc.Put(T("REPORT_CRITERION_LIST") + ": ");
-    doc.Break();
-    NameList(doc, criteria);
+    WriteObjectSheet(doc, sheet);
 }
 
 // The parts of the investigation report, by part index.

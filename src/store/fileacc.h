@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,16 +8,9 @@
 #include "store/filtab.h"
 #include "store/storeerror.h"
 
-// First and last line index (inclusive) of a section's body in the file image.
-struct TLineRange {
-    int32_t First = 0;
-    int32_t Last = 0;
-};
-
 // The project store: owns the nine record tables of one open project, knows its file name
 // and login flag, loads the project file into the tables and saves them back. Also offers
-// the operations that span tables (counts, cascading deletes) and a line editor over the
-// file image for the conversion of older files.
+// the operations that span tables (counts, cascading deletes).
 class TFileAccess final {
 public:
     explicit TFileAccess(std::string fileName = {});
@@ -64,33 +56,6 @@ public:
     bool LoginRequired() const { return m_loginRequired; }
     // Stores a changed flag and marks all tables modified; an unchanged flag does nothing.
     void SetLoginRequired(bool value);
-
-    // Reads FileName() into the line image only (text decoded to UTF-8, any line ending);
-    // false when the file cannot be read. Load and Save do not keep an image.
-    bool ReadLines();
-    // Writes the line image to FileName() (CR LF) the same safe way Save writes; shows nothing.
-    bool WriteLines();
-    std::vector<std::string>& Lines() { return m_lines; }
-    const std::vector<std::string>& Lines() const { return m_lines; }
-
-    // Line editor over the image; section headers and keys are compared exactly.
-    bool SectionExists(std::string_view name) const;
-    // The body lines of the section; none when the section is missing or has no body.
-    std::optional<TLineRange> SectionRange(std::string_view name) const;
-    bool KeyExists(std::string_view section, std::string_view key) const;
-    // Value of the first line of the section with that key; empty when there is none.
-    std::string ReadValue(std::string_view section, std::string_view key) const;
-    // Replaces the first line with the key, or inserts "key=value" before the last body line
-    // (right after the header of a section without body); a missing section is appended
-    // at the end with its key line.
-    void WriteValue(std::string_view section, std::string_view key, std::string_view value);
-    // Deletes the lines whose key is key or key, "_", a row number.
-    void DeleteKey(std::string_view section, std::string_view key);
-    // Renames the column: keys old -> new and old_r -> new_r; values stay.
-    void RenameColumn(std::string_view section, std::string_view oldName, std::string_view newName);
-    // Appends, row by row, the value of from_r after a blank to the value of to_r and trims it;
-    // "NULL" on either side counts as empty, and an empty result is written as "NULL".
-    void MergeColumn(std::string_view section, std::string_view from, std::string_view to);
 
     // Counts over the tables.
     int32_t CountClientsInGroup(int32_t groupId) const;
@@ -138,11 +103,6 @@ private:
     bool LoadText(std::string_view text);
     // Records the failure in m_lastError (with the file name) and returns false.
     bool Fail(TStoreErrorCode code, std::string reason = {});
-    // Converts the file text to the project's code page; false when it cannot hold the text,
-    // which then stays UTF-8.
-    bool EncodeForFile(std::string& text) const;
-
-    std::vector<std::string> m_lines;
     std::string m_fileName;
     TStoreError m_lastError;
     int m_codePage = 0;

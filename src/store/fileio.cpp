@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -17,8 +18,10 @@ TFileBytes::~TFileBytes()
 
 void TFileBytes::Release()
 {
-    if (m_mapped)
-        ::munmap(m_mapped, m_capacity);
+    if (m_block)
+        ::munmap(m_block, m_blockSize);
+    m_block = nullptr;
+    m_blockSize = 0;
     m_mapped = nullptr;
     m_size = m_capacity = 0;
     m_bytes.clear();
@@ -51,12 +54,19 @@ bool TFileBytes::Read(const std::string& path)
     if (fd < 0)
         return false;
     TFdGuard guard(fd);
-    void* block =
-        ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    // In huge pages where the system offers them: a few faults instead of one per 4 kB page,
+    // which otherwise cost a load as much as reading the file. The block starts on a huge page.
+    constexpr std::size_t kHugePage = 2 << 20;
+    const std::size_t blockSize = size + kHugePage;
+    void* block = ::mmap(nullptr, blockSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (block == MAP_FAILED)
         return ReadWholeFile(path, m_bytes);
-    m_mapped = static_cast<char*>(block);
+    m_block = block;
+    m_blockSize = blockSize;
+    const auto start = (reinterpret_cast<std::uintptr_t>(block) + kHugePage - 1) & ~(kHugePage - 1);
+    m_mapped = reinterpret_cast<char*>(start);
     m_capacity = size;
+    ::madvise(m_mapped, size, MADV_HUGEPAGE);
     // Reads what the file held when it was opened; a file that shrank meanwhile gives less.
     while (m_size < m_capacity) {
         const ssize_t n = ::read(fd, m_mapped + m_size, m_capacity - m_size);

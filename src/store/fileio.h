@@ -8,8 +8,8 @@
 
 // File helpers of the project store: large files read in one block, and line splitting.
 
-// The bytes of a whole file in one block of memory that is mapped in at once, which for large
-// project files is much cheaper than growing a buffer page by page.
+// The bytes of a whole file in one block of memory mapped for it, which for large project files is
+// much cheaper than growing a buffer page by page.
 class TFileBytes final {
 public:
     TFileBytes() = default;
@@ -27,6 +27,8 @@ public:
 private:
     void Release();
 
+    void* m_block = nullptr; // the mapping, which m_mapped lies in
+    std::size_t m_blockSize = 0;
     char* m_mapped = nullptr;
     std::size_t m_size = 0;
     std::size_t m_capacity = 0;

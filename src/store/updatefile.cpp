@@ -129,16 +129,16 @@ bool KeepBackup(const std::string& fileName, const std::string& bytes, std::stri
 
 } // namespace
 
-TUpdateFile::TUpdateFile(std::string fileName) : m_store(std::move(fileName))
+TUpdateFile::TUpdateFile(std::string fileName) : m_image(std::move(fileName))
 {
-    if (!m_store.ReadLines())
-        m_store.Lines().clear();
+    if (!m_image.ReadLines())
+        m_image.Lines().clear();
     Classify();
 }
 
 void TUpdateFile::Classify()
 {
-    const std::vector<std::string>& lines = m_store.Lines();
+    const std::vector<std::string>& lines = m_image.Lines();
     const TSectionScan clients = ScanSection(lines, kClients);
     const TSectionScan additional = ScanSection(lines, kAdditional);
     m_mergeNames = clients.found &&
@@ -175,28 +175,28 @@ bool TUpdateFile::Convert(std::string& errorText)
                                                         : "the file is not a whole project file";
         return false;
     }
-    const std::string& fileName = m_store.FileName();
+    const std::string& fileName = m_image.FileName();
     if (!IsWritable(fileName, errorText))
         return false;
 
-    const std::vector<std::string> original = m_store.Lines();
+    const std::vector<std::string> original = m_image.Lines();
     bool ok = false;
     try {
         TProgressScope progress;
         const int step = static_cast<int>(std::lround(100.0 / NeededConversions())) + 1;
         if (m_mergeNames) {
-            m_store.RenameColumn(m_clientsSection, kSurname, kFullName);
-            m_store.MergeColumn(m_clientsSection, kGivenName, kFullName);
-            m_store.MergeColumn(m_clientsSection, kPatronymic, kFullName);
-            m_store.WriteValue(m_clientsSection, kFieldNums, "6");
-            m_store.DeleteKey(m_clientsSection, kGivenName);
-            m_store.DeleteKey(m_clientsSection, kPatronymic);
+            m_image.RenameColumn(m_clientsSection, kSurname, kFullName);
+            m_image.MergeColumn(m_clientsSection, kGivenName, kFullName);
+            m_image.MergeColumn(m_clientsSection, kPatronymic, kFullName);
+            m_image.WriteValue(m_clientsSection, kFieldNums, "6");
+            m_image.DeleteKey(m_clientsSection, kGivenName);
+            m_image.DeleteKey(m_clientsSection, kPatronymic);
             m_changes.push_back("CLIENTS: the surname, given name and patronymic columns merged into " +
                                 std::string(kFullName));
             progress.Advance(step);
         }
         if (m_addLoginFlag) {
-            m_store.WriteValue(m_additionalSection, kIsAuthor, "0");
+            m_image.WriteValue(m_additionalSection, kIsAuthor, "0");
             m_changes.push_back("ADDITIONAL: IS_AUTHOR=0 added (the project opens without a login)");
             progress.Advance(step);
         }
@@ -205,7 +205,7 @@ bool TUpdateFile::Convert(std::string& errorText)
             errorText = "cannot read '" + fileName + "' again";
         } else if (!KeepBackup(fileName, bytes, m_backupName, errorText)) {
             errorText = "cannot keep the original as a backup: " + errorText;
-        } else if (!m_store.WriteLines()) {
+        } else if (!m_image.WriteLines()) {
             errorText = "cannot write '" + fileName + "'";
         } else {
             ok = true;
@@ -215,7 +215,7 @@ bool TUpdateFile::Convert(std::string& errorText)
         ok = false;
     }
     if (!ok) {
-        m_store.Lines() = original;
+        m_image.Lines() = original;
         m_changes.clear();
         return false;
     }
@@ -233,7 +233,7 @@ bool TUpdateFile::Check(const std::function<bool()>& askPermission, const std::s
     }
     std::string error;
     if (!Convert(error)) {
-        std::cerr << "tremlow: converting '" << m_store.FileName() << "' failed: " << error << '\n';
+        std::cerr << "tremlow: converting '" << m_image.FileName() << "' failed: " << error << '\n';
         MessageSink().ShowText(notChangedText);
         return false;
     }

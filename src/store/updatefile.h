@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "store/fileacc.h"
+#include "store/lineeditor.h"
 
 // What a project file is, as far as converting it goes.
 enum class TProjectLayout {
@@ -16,7 +16,7 @@ enum class TProjectLayout {
 // Converts project files written by earlier versions to the current layout before they are
 // loaded: the client's name from three columns (surname, given name, patronymic) into one, and
 // the login flag that older files lack (added switched off). Works on the file's lines through
-// the project store's line editor; the tables stay empty. One object serves one open command.
+// a line editor; no records are read. One object serves one open command.
 class TUpdateFile final {
 public:
     // Reads the file into the line image (an unreadable file gives an empty image).
@@ -44,14 +44,14 @@ public:
     // What Convert changed, one plain sentence per conversion.
     const std::vector<std::string>& Changes() const { return m_changes; }
 
-    const TFileAccess& Image() const { return m_store; }
+    const TLineEditor& Image() const { return m_image; }
     // The file Convert kept the original in.
     const std::string& BackupName() const { return m_backupName; }
 
 private:
     void Classify();
 
-    TFileAccess m_store;
+    TLineEditor m_image;
     TProjectLayout m_layout = TProjectLayout::NotProject;
     bool m_mergeNames = false;
     bool m_addLoginFlag = false;

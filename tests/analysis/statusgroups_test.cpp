@@ -1,6 +1,7 @@
 // Status groups: the classification on hand-computed groups, the degenerate cases, thresholds and
 // an independent computation of the standard scores on random groups.
 #include <cmath>
+#include <optional>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -73,6 +74,27 @@ TEST(StatusGroups, DegenerateGroups)
     EXPECT_THROW(ClassifyStatus({1, 0, 2}, {0, 1}), std::invalid_argument);
 }
 
+TEST(StatusGroups, EdgesBelongToNoGroup)
+{
+    // Everyone received one negative choice (zLL = 0); the first four have zLM = zSP = zSI = -0.5
+    // exactly: the average band is open. The last has zSP = 2 but is not disliked less than most.
+    const TStatusResult edge = ClassifyStatus({0, 0, 0, 0, 2}, {1, 1, 1, 1, 1});
+    EXPECT_EQ(edge.Members[0].zSI, -0.5);
+    EXPECT_EQ(edge.Members[0].zSP, -0.5);
+    EXPECT_EQ(edge.Members[0].Group, G::Unclassified);
+    EXPECT_EQ(edge.Members[4].Group, G::Unclassified);
+    // LM = 0 and LL = 2, the mean: zLL = 0 and zSI = -1.15 is not neglected.
+    const TStatusMember unnoticed = ClassifyStatus({0, 4, 2, 5, 4}, {2, 1, 1, 1, 5}).Members[0];
+    EXPECT_EQ(unnoticed.zLL, 0);
+    EXPECT_LT(unnoticed.zSI, -1.1);
+    EXPECT_EQ(unnoticed.Group, G::Unclassified);
+    // LM = 2, the mean: zLM = 0 with zSP = 1.71 is not popular.
+    const TStatusMember spared = ClassifyStatus({2, 1, 4, 1}, {2, 2, 4, 2}).Members[0];
+    EXPECT_EQ(spared.zLM, 0);
+    EXPECT_GT(spared.zSP, 1.7);
+    EXPECT_EQ(spared.Group, G::Unclassified);
+}
+
 TEST(StatusGroups, ThresholdsMoveMembers)
 {
     // Member 1 has zSP = 1.973: popular with the default cut-off, unclassified above 2.
@@ -123,6 +145,33 @@ std::vector<double> Standardised(const std::vector<double>& v)
     return out;
 }
 
+// The plain definition of the groups on the reference scores; nothing for scores so near a cut-off
+// that rounding may decide (the edges have their own test).
+std::optional<G> PlainGroup(double zlm, double zll, double zsp, double zsi)
+{
+    for (double z : {zsp, zsi}) {
+        for (double edge : {-1.0, -0.5, 0.5, 1.0}) {
+            if (std::abs(z - edge) < 1e-9)
+                return std::nullopt;
+        }
+    }
+    if (std::abs(zlm) < 1e-9 && zlm != 0)
+        return std::nullopt;
+    if (std::abs(zll) < 1e-9 && zll != 0)
+        return std::nullopt;
+    if (zsp > 1 && zlm > 0 && zll < 0)
+        return G::Popular;
+    if (zsp < -1 && zlm < 0 && zll > 0)
+        return G::Rejected;
+    if (zsi < -1 && zlm < 0 && zll < 0)
+        return G::Neglected;
+    if (zsi > 1 && zlm > 0 && zll > 0)
+        return G::Controversial;
+    if (std::abs(zsp) < 0.5 && std::abs(zsi) < 0.5)
+        return G::Average;
+    return G::Unclassified;
+}
+
 TEST(StatusGroups, AgreesWithThePlainDefinition)
 {
     std::mt19937 random(20261207);
@@ -156,6 +205,8 @@ TEST(StatusGroups, AgreesWithThePlainDefinition)
             ASSERT_NEAR(m.zLL, zy[i], 1e-9);
             ASSERT_NEAR(m.zSP, zsp[i], 1e-9) << "round " << round;
             ASSERT_NEAR(m.zSI, zsi[i], 1e-9) << "round " << round;
+            if (const auto group = PlainGroup(zx[i], zy[i], zsp[i], zsi[i]))
+                ASSERT_EQ(m.Group, *group) << "round " << round << ", member " << i;
         }
     }
 }

@@ -40,6 +40,7 @@ TEST(CsvReader, SeparatorIsDetectedFromTheFirstRecord)
         {"\"x;y\",b\n1,2\n", ','}, // a separator inside quotes does not count
         {"single\nrow\n", ','},
         {"sep=;\na,b;c\n", ';'},
+        {"Name,Note\nAnn,likes a;b;c;d\n", ','}, // later records do not vote
     };
     for (const auto& c : cases) {
         TCsvTable table;
@@ -53,6 +54,9 @@ TEST(CsvReader, SeparatorIsDetectedFromTheFirstRecord)
     ASSERT_EQ(table.Rows.size(), 1u);
     EXPECT_EQ(table.Rows[0].Fields, (std::vector<std::string>{"a,b", "c"}));
     EXPECT_EQ(table.Rows[0].Line, 2);
+    ASSERT_TRUE(ReadCsvText("Name,Note\nAnn,likes a;b;c;d\n", table, error));
+    ASSERT_EQ(table.Rows.size(), 2u);
+    EXPECT_EQ(table.Rows[1].Fields, (std::vector<std::string>{"Ann", "likes a;b;c;d"}));
 }
 
 TEST(CsvReader, EncodingsAndBlankLines)

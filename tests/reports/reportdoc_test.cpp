@@ -1,4 +1,8 @@
 // The report document: writing, section reading, tables and number format.
+#include <algorithm>
+#include <clocale>
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "reports/reportdoc.h"
@@ -81,6 +85,16 @@ TEST(ReportDocument, IndexValuesInGeneralFormatWithThreeDigits)
     };
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(FormatIndexValue(value), expected) << value;
+
+    // Under a comma-decimal locale the same digits, with its separator.
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr) << "locales-all is not installed";
+    for (const auto& [value, expected] : cases) {
+        std::string comma = expected;
+        std::replace(comma.begin(), comma.end(), '.', ',');
+        EXPECT_EQ(FormatIndexValue(value), comma) << value;
+    }
+    std::setlocale(LC_NUMERIC, previous.c_str());
 }
 
 TEST(ReportDocument, OnlyLettersAToZAreUpperCased)

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "store/fileacc.h"
+#include "store/lineeditor.h"
 #include "support/core/tempdir.h"
 
 namespace {
@@ -37,7 +37,7 @@ TLines OldClients()
 
 TEST(StoreLineEditor, SectionsAndKeysAreFoundExactly)
 {
-    TFileAccess store;
+    TLineEditor store;
     store.Lines() = OldClients();
     EXPECT_TRUE(store.SectionExists("CLIENTS"));
     EXPECT_FALSE(store.SectionExists("clients"));
@@ -60,7 +60,7 @@ TEST(StoreLineEditor, SectionsAndKeysAreFoundExactly)
 
 TEST(StoreLineEditor, OldClientNamesAreMergedIntoOneColumn)
 {
-    TFileAccess store;
+    TLineEditor store;
     store.Lines() = OldClients();
     store.RenameColumn("CLIENTS", "CLIENT_FAM", "CLIENT_FULLNAM");
     store.MergeColumn("CLIENTS", "CLIENT_NAM", "CLIENT_FULLNAM");
@@ -87,7 +87,7 @@ TEST(StoreLineEditor, OldClientNamesAreMergedIntoOneColumn)
 
 TEST(StoreLineEditor, WriteValueReplacesInsertsOrAppends)
 {
-    TFileAccess store;
+    TLineEditor store;
     store.Lines() = {"[A]", "X=1", "Y=2", "[B]", "[C]", "Z=3"};
     store.WriteValue("A", "Y", "20");
     store.WriteValue("A", "NEW", "n");
@@ -102,7 +102,7 @@ TEST(StoreLineEditor, ImageIsReadAndWrittenWithCrLf)
     TTempDir dir;
     const std::string path = dir.File("old.soi");
     WriteFileBytes(path, "[CLIENTS]\nCLIENT_FAM_1=\xD0\xA1\rX=1\r\n");
-    TFileAccess store(path);
+    TLineEditor store(path);
     ASSERT_TRUE(store.ReadLines());
     EXPECT_EQ(store.Lines(), (TLines{"[CLIENTS]", "CLIENT_FAM_1=\xD0\xA1", "X=1"}));
     store.WriteValue("ADDITIONAL", "IS_AUTHOR", "0");
@@ -110,7 +110,7 @@ TEST(StoreLineEditor, ImageIsReadAndWrittenWithCrLf)
     EXPECT_EQ(ReadFileBytes(path),
               "[CLIENTS]\r\nCLIENT_FAM_1=\xD0\xA1\r\nX=1\r\n[ADDITIONAL]\r\nIS_AUTHOR=0\r\n");
 
-    TFileAccess missing(dir.File("none.soi"));
+    TLineEditor missing(dir.File("none.soi"));
     EXPECT_FALSE(missing.ReadLines());
     EXPECT_TRUE(missing.Lines().empty());
 }

@@ -126,10 +126,11 @@ TEST_F(UpdateFileTest, OldNameColumnsAreMergedWithoutTheWordNull)
         EXPECT_EQ(progress.calls, (std::vector<std::string>{"begin", "advance 101", "end"}));
         EXPECT_EQ(ReadFileBytes(m_path + ".bak"), original);
 
+        TLineEditor image(m_path);
+        ASSERT_TRUE(image.ReadLines());
+        EXPECT_EQ(image.ReadValue("CLIENTS", "FIELD_NUMS"), "6");
+        EXPECT_FALSE(image.KeyExists("CLIENTS", "CLIENT_NAM"));
         TFileAccess store(m_path);
-        ASSERT_TRUE(store.ReadLines());
-        EXPECT_EQ(store.ReadValue("CLIENTS", "FIELD_NUMS"), "6");
-        EXPECT_FALSE(store.KeyExists("CLIENTS", "CLIENT_NAM"));
         ASSERT_TRUE(store.Load());
         ASSERT_EQ(store.Clients().Count(), 2);
         EXPECT_EQ(store.Clients().At(0).FullName, "Иванов Иван");
@@ -184,10 +185,10 @@ TEST_F(UpdateFileTest, SectionNamesInOtherLetterCaseAreTheSameSections)
     Write(Crlf(lines));
     TUpdateFile update(m_path);
     ASSERT_TRUE(update.Check([] { return true; }, NotChangedText()));
-    TFileAccess store(m_path);
-    ASSERT_TRUE(store.ReadLines());
-    EXPECT_FALSE(store.SectionExists("ADDITIONAL"));
-    EXPECT_EQ(store.ReadValue("Additional", "IS_AUTHOR"), "0");
+    TLineEditor image(m_path);
+    ASSERT_TRUE(image.ReadLines());
+    EXPECT_FALSE(image.SectionExists("ADDITIONAL"));
+    EXPECT_EQ(image.ReadValue("Additional", "IS_AUTHOR"), "0");
 }
 
 TEST_F(UpdateFileTest, RefusingOrFailingLeavesTheFileByteIdentical)

@@ -58,6 +58,13 @@ bool ShowsX(const QRect& visible, int left, int right)
     return visible.isEmpty() || (right + slack >= visible.left() && left - slack <= visible.right());
 }
 
+// The same for rows: a picture saved in bands shows a few rows of the chart at a time.
+bool ShowsY(const QRect& visible, int top, int bottom)
+{
+    constexpr int slack = 8;
+    return visible.isEmpty() || (bottom + slack >= visible.top() && top - slack <= visible.bottom());
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -474,18 +481,19 @@ void TGraphicChart::DrawScaleX(QPainter& painter, const TPlotRect& plot, const s
     const QFontMetrics metrics = QFontMetrics(painter.font());
     // Marks far from the visible part are skipped before their labels are measured.
     const int reach = std::max(MaxAxeXLabelWidth(), metrics.horizontalAdvance(kWidestNumber)) / 2 + 1;
+    const bool rowsShown = ShowsY(visible, plot.Bottom - 5, plot.Bottom + 2 + metrics.height());
     QString text;
     for (std::size_t i = 0; i < marks.size(); ++i) {
         const int x = ValueToPixelX(m_ranges, plot, marks[i]);
         const bool last = i + 1 == marks.size();
-        if (!last && !ShowsX(visible, x - reach, x + reach))
+        if (!last && (!rowsShown || !ShowsX(visible, x - reach, x + reach)))
             continue;
         text = i < static_cast<std::size_t>(m_axeXLabels.size())
                    ? m_axeXLabels.at(static_cast<qsizetype>(i))
                    : QString::fromStdString(FormatGeneral(marks[i], kScaleDigits));
         const int textWidth = metrics.horizontalAdvance(text);
         const int left = x - textWidth / 2;
-        if (!ShowsX(visible, left, left + textWidth))
+        if (!rowsShown || !ShowsX(visible, left, left + textWidth))
             continue;
         UsePen(painter, Qt::black);
         painter.drawLine(x, plot.Bottom - 5, x, plot.Bottom);
@@ -532,11 +540,12 @@ void TGraphicChart::DrawSeries(QPainter& painter, const TPlotRect& plot, const Q
             const QPoint at(ValueToPixelX(m_ranges, plot, point.X), ValueToPixelY(m_ranges, plot, point.Y));
             switch (m_chartType) {
             case TChartType::ctScatter:
-                if (ShowsX(visible, at.x() - 4, at.x() + 4))
+                if (ShowsX(visible, at.x() - 4, at.x() + 4) && ShowsY(visible, at.y() - 4, at.y() + 4))
                     painter.drawEllipse(at, 4, 4);
                 break;
             case TChartType::ctLine:
-                if (started && ShowsX(visible, std::min(previous.x(), at.x()), std::max(previous.x(), at.x())))
+                if (started && ShowsX(visible, std::min(previous.x(), at.x()), std::max(previous.x(), at.x())) &&
+                    ShowsY(visible, std::min(previous.y(), at.y()), std::max(previous.y(), at.y())))
                     painter.drawLine(previous, at);
                 started = true;
                 previous = at;
@@ -544,7 +553,7 @@ void TGraphicChart::DrawSeries(QPainter& painter, const TPlotRect& plot, const Q
             case TChartType::ctBar: {
                 const int centre = at.x() + kBarSeriesOffset * s;
                 const int left = centre - barWidth / 2;
-                if (ShowsX(visible, left, left + barWidth))
+                if (ShowsX(visible, left, left + barWidth) && ShowsY(visible, at.y(), plot.Bottom))
                     painter.fillRect(QRect(left, at.y(), barWidth, plot.Bottom - at.y()), series.Color);
                 break;
             }
@@ -566,7 +575,8 @@ void TGraphicChart::DrawPointLabels(QPainter& painter, const TPlotRect& plot, co
             if (!InsideRanges(m_ranges, point.X, point.Y))
                 continue;
             const int x = ValueToPixelX(m_ranges, plot, point.X);
-            if (!ShowsX(visible, x - reach, x + reach))
+            const int y = ValueToPixelY(m_ranges, plot, point.Y);
+            if (!ShowsX(visible, x - reach, x + reach) || !ShowsY(visible, y - metrics.height() - 5, y - 5))
                 continue;
             QString text;
             switch (m_pointLabels) {
@@ -582,7 +592,6 @@ void TGraphicChart::DrawPointLabels(QPainter& painter, const TPlotRect& plot, co
             case TAxeLabel::alNone:
                 return;
             }
-            const int y = ValueToPixelY(m_ranges, plot, point.Y);
             const int textWidth = metrics.horizontalAdvance(text);
             const int left = x - textWidth / 2;
             if (!ShowsX(visible, left - 2, left + textWidth + 2))

@@ -240,11 +240,13 @@ QSize TIndexesForm::PictureSize() const
 
 void TIndexesForm::PaintPicture(QPainter& painter)
 {
+    // A picture saved in bands is drawn through a clip: each chart skips what lies outside it.
+    const auto exposed = [&painter] { return painter.hasClipping() ? painter.clipBoundingRect().toAlignedRect() : QRect(); };
     painter.save();
     painter.fillRect(QRect(QPoint(0, 0), PictureSize()), m_groupChart->BackGround());
-    m_groupChart->PaintTo(painter);
+    m_groupChart->PaintTo(painter, exposed());
     painter.translate(0, m_groupChart->height());
-    m_privateChart->PaintTo(painter);
+    m_privateChart->PaintTo(painter, exposed());
     painter.restore();
 }
 

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "i18n/langconv.h"
+#include "support/ui/pictures.h"
 #include "util/error.h"
 #include "views/choices/selections.h"
 
@@ -299,12 +300,7 @@ TEST_F(ChoicesGridTest, PictureShowsMarksInTheirCells)
     painter.end();
 
     auto count = [&](int c, int r, QRgb colour) {
-        const QRect cell = grid.Geometry().Cell(c, r).adjusted(2, 2, -2, -2);
-        int n = 0;
-        for (int y = cell.top(); y <= cell.bottom(); ++y)
-            for (int x = cell.left(); x <= cell.right(); ++x)
-                n += image.pixel(x, y) == colour ? 1 : 0;
-        return n;
+        return PixelsOf(image, QColor(colour), grid.Geometry().Cell(c, r).adjusted(2, 2, -2, -2));
     };
     const QRgb red = qRgb(255, 0, 0);
     const QRgb blue = qRgb(0, 0, 255);

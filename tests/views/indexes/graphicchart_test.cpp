@@ -242,7 +242,12 @@ TEST(GraphicChart, DrawingOnlyTheVisiblePartLooksTheSame)
         chart.AddPoint(0, Qt::blue, "Pi", i, (i % 7) / 7.0, "");
         chart.AddPoint(1, Qt::red, "Ai", i, (i % 5) / 5.0, "");
     }
-    for (const QRect exposed : {QRect(1203, 0, 217, 300), QRect(0, 40, 95, 100), QRect(2900, 0, 100, 300)}) {
+    // Columns as a scrolled window shows them, and strips across the whole width as a picture
+    // saved in bands draws them.
+    std::vector<QRect> parts = {QRect(1203, 0, 217, 300), QRect(0, 40, 95, 100), QRect(2900, 0, 100, 300)};
+    for (int top = 0; top < 300; top += 10)
+        parts.emplace_back(0, top, 3000, 10);
+    for (const QRect& exposed : parts) {
         const QImage whole = Render(chart, exposed);
         const QImage part = Render(chart, exposed, true);
         int differing = 0;

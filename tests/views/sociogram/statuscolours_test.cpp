@@ -16,6 +16,7 @@
 #include "platform/fontcolor.h"
 #include "i18n/langconv.h"
 #include "settings/regs.h"
+#include "support/ui/pictures.h"
 #include "support/core/tempdir.h"
 #include "views/sociogram/graphform.h"
 #include "views/sociogram/graphiccontrol.h"
@@ -26,26 +27,6 @@ namespace {
 
 constexpr int kInvest = 5;
 constexpr int kGroup = 2;
-
-QImage Picture(TGraphForm& form)
-{
-    QImage image(form.PictureSize(), QImage::Format_RGB32);
-    image.fill(Qt::magenta);
-    QPainter painter(&image);
-    form.Drawing()(painter);
-    return image;
-}
-
-int PixelsOf(const QImage& image, const QColor& color)
-{
-    int n = 0;
-    const QRgb wanted = color.rgb();
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            n += image.pixel(x, y) == wanted;
-    }
-    return n;
-}
 
 // Six members 21..26. Received positive 0, 2, 1, 5, 0, 0 and negative 0, 0, 0, 0, 0, 2. Worked by
 // hand: 24 is popular (zSP 1.53), 26 rejected (zSP -1.83), 21 and 25 neglected (zSI -1.03), 22

@@ -14,31 +14,13 @@
 #include "analysis/projectbuilder.h"
 #include "i18n/langconv.h"
 #include "settings/regs.h"
+#include "support/ui/pictures.h"
 #include "views/statuslegend.h"
 #include "views/target/stringslist.h"
 #include "views/target/target.h"
 #include "views/target/targetform.h"
 
 namespace {
-
-QImage Picture(TTargetForm& form)
-{
-    QImage image(form.PictureSize(), QImage::Format_RGB32);
-    image.fill(Qt::magenta);
-    QPainter painter(&image);
-    form.Drawing()(painter);
-    return image;
-}
-
-int PixelsOf(const QImage& image, const QColor& color)
-{
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            n += image.pixel(x, y) == color.rgb();
-    }
-    return n;
-}
 
 // Anna, Boris, Clara, Denis and Elena received 0, 1, 1, 3 and 5 positive and 3, 0, 1, 0, 0
 // negative choices (from outside the group, so the counts stay these). Worked by hand: Anna is
