@@ -3,15 +3,18 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QUndoCommand>
 
 #include "exchange/csvreader.h"
 #include "exchange/exchangetext.h"
 #include "exchange/rosterimport.h"
 #include "i18n/langconv.h"
+#include "platform/langcontroller.h"
 #include "platform/modalseam.h"
 #include "shell/comparepickform.h"
 #include "shell/shellicons.h"
 #include "shell/objectstree.h"
+#include "shell/projectsession.h"
 #include "shell/rosterimportform.h"
 #include "shell/surveyform.h"
 #include "shell/socmain_f.h"
@@ -19,6 +22,34 @@
 #include "util/error.h"
 #include "views/choices/selectionform.h"
 #include "views/compare/compareform.h"
+
+namespace {
+
+// Taking the answers of a class survey in, as one step of the undo history: the window has already
+// put them in when the command is pushed, so its first redo does nothing.
+class TSurveyIntakeCommand final : public QUndoCommand {
+public:
+    TSurveyIntakeCommand(TFileAccess& store, int investId, TSurveyIntake intake)
+        : QUndoCommand(CatalogueText("UNDO_SURVEY_ANSWERS").arg(intake.Taken)), m_store(store), m_investId(investId),
+          m_intake(std::move(intake))
+    {
+    }
+    void undo() override { ApplyStoredChoices(m_store, m_investId, m_intake.Before); }
+    void redo() override
+    {
+        if (m_applied)
+            ApplyStoredChoices(m_store, m_investId, m_intake.After);
+        m_applied = true;
+    }
+
+private:
+    TFileAccess& m_store;
+    int m_investId;
+    TSurveyIntake m_intake;
+    bool m_applied = false;
+};
+
+} // namespace
 
 void TSocMainForm::ImportClassList()
 {
@@ -63,6 +94,7 @@ void TSocMainForm::CollectAnswers()
     TSurveyForm form(*Store(), id, this);
     Modal().Exec(form);
     if (form.TookAnswers()) {
+        Session().Push(new TSurveyIntakeCommand(*Store(), id, form.Intake()));
         UpdateCommands();
         UpdateStatusBar();
     }

@@ -224,8 +224,8 @@ void TSurveyForm::TakeAnswers()
         question.Caption = CatalogueText("SURVEY_REPLACE_QUESTION").arg(repeated);
         replace = question.Execute() == TMessageDialog::kYes;
     }
-    const TSurveyIntake intake = PlanSurveyIntake(m_store, m_investId, answers, replace);
-    ApplyStoredChoices(m_store, m_investId, intake.After);
+    m_intake = PlanSurveyIntake(m_store, m_investId, answers, replace);
+    ApplyStoredChoices(m_store, m_investId, m_intake.After);
     m_took = true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "survey/surveyintake.h"
+
 #include <memory>
 #include <optional>
 
@@ -34,6 +36,8 @@ public:
     const TSurveyServer& Server() const { return *m_server; }
     // Whether answers went into the investigation when the window closed.
     bool TookAnswers() const { return m_took; }
+    // The investigation's choices before and after the answers went in (valid when TookAnswers()).
+    const TSurveyIntake& Intake() const { return m_intake; }
 
     // Ticks the pupils who answered and counts them.
     void RefreshPupils();
@@ -48,6 +52,7 @@ private:
     void TakeAnswers();
 
     TFileAccess& m_store;
+    TSurveyIntake m_intake;
     int m_investId = 0;
     std::unique_ptr<TSurveyCollection> m_collection;
     std::unique_ptr<TSurveyServer> m_server;
