@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <set>
 
@@ -273,4 +274,61 @@ TEST_F(GraphFormTest, RightClickChoosesTheNodeTheFigureMenuChanges)
     form->NodeMenu().hide();
     EXPECT_EQ(clicked->ComponentStyle(), csEllipse);
     EXPECT_EQ(form->Nodes()[0]->ComponentStyle(), before);
+}
+
+TEST_F(GraphFormTest, ArrangementsKeepFiguresApartAndAreStoredLikeMoves)
+{
+    auto form = Open();
+    const auto& nodes = form->Nodes();
+    std::vector<QRect> first;
+    for (const TSocioGraphicControl* node : nodes)
+        first.push_back(node->geometry());
+    auto centreDistance = [&](const TSocioGraphicControl* node) {
+        const QPoint d = node->geometry().center() - form->Surface().RingCentre();
+        return std::hypot(d.x(), d.y());
+    };
+    for (const TLayoutKind kind : {TLayoutKind::Target, TLayoutKind::Force, TLayoutKind::Circle}) {
+        form->ArrangeBy(kind);
+        for (std::size_t i = 0; i < nodes.size(); ++i)
+            for (std::size_t j = i + 1; j < nodes.size(); ++j)
+                EXPECT_FALSE(nodes[i]->geometry().intersects(nodes[j]->geometry())) << LayoutName(kind);
+        // Rings only behind a target; its centre holds the member everyone chose (M24).
+        EXPECT_EQ(form->Surface().RingRadii().empty(), kind != TLayoutKind::Target);
+        if (kind == TLayoutKind::Target) {
+            for (const TSocioGraphicControl* node : nodes)
+                EXPECT_LE(centreDistance(nodes[3]), centreDistance(node));
+        }
+    }
+    const QRect circled = nodes[1]->geometry();
+    form->ArrangeBy(TLayoutKind::Grid);
+    for (std::size_t i = 0; i < nodes.size(); ++i)
+        EXPECT_EQ(nodes[i]->geometry(), first[i]);
+    form->ArrangeBy(TLayoutKind::Circle);
+    form->close();
+    ASSERT_NE(Row(22, 1), nullptr);
+    EXPECT_EQ(QRect(Row(22, 1)->Left, Row(22, 1)->Top, Row(22, 1)->Width, Row(22, 1)->Height), circled);
+}
+
+TEST_F(GraphFormTest, FigureItemChangesTheWholeSelectionWhenTheClickedNodeIsInIt)
+{
+    auto form = Open();
+    form->show();
+    const auto& nodes = form->Nodes();
+    auto rightClick = [&](TSocioGraphicControl* node, const char* item) {
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 30), node->mapToGlobal(QPointF(5, 30)),
+                          Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+        QApplication::sendEvent(node, &press);
+        form->NodeMenu().findChild<QAction*>(item)->trigger();
+        form->NodeMenu().hide();
+    };
+    nodes[1]->SetSelected(true);
+    nodes[2]->SetSelected(true);
+    const TComponentStyle before = nodes[0]->ComponentStyle();
+    rightClick(nodes[1], "PopupItemOval");
+    EXPECT_EQ(nodes[1]->ComponentStyle(), csEllipse);
+    EXPECT_EQ(nodes[2]->ComponentStyle(), csEllipse);
+    EXPECT_EQ(nodes[0]->ComponentStyle(), before);
+    rightClick(nodes[4], "PopupItemTriangle");
+    EXPECT_EQ(nodes[4]->ComponentStyle(), csTriangle);
+    EXPECT_EQ(nodes[1]->ComponentStyle(), csEllipse);
 }
