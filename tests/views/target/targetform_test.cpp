@@ -228,10 +228,28 @@ TEST_F(TargetFormTest, SettingsPutTheActiveRingWidthsInForce)
     Regs().Target.RingLineWidth = 1;
     Regs().Target.ActiveRingLineWidth = 3;
     auto form = Open();
+    // In a window too small to widen them, the rings keep the active width.
+    form->resize(200, 150);
+    QApplication::processEvents();
     EXPECT_EQ(form->Target().RingWidth(), 26);
     EXPECT_EQ(form->Target().RingLineWidth(), 3);
     EXPECT_EQ(form->Target().size(), QSize(2 * (26 * 6 + 10), 2 * (26 * 6 + 10)));
     EXPECT_EQ(form->Legend().BackColor(), QColor(Qt::yellow));
+}
+
+TEST_F(TargetFormTest, RingsGrowToFillALargeWindowBesideTheLegend)
+{
+    auto form = Open();
+    form->resize(1000, 700);
+    QApplication::processEvents();
+    const QSize view = form->findChild<QScrollArea*>(QStringLiteral("TargetScrollBox"))->viewport()->size();
+    const TTarget& target = form->Target();
+    EXPECT_GT(target.RingWidth(), 40);
+    EXPECT_LE(target.height(), view.height());
+    EXPECT_GE(target.height(), view.height() - 2 * 6);
+    EXPECT_LE(target.width() + form->Legend().width(), view.width());
+    // The centre point lies in the innermost ring.
+    EXPECT_EQ(target.RingAt(target.Geometry().Centre()), 5);
 }
 
 TEST_F(TargetFormTest, F1OpensTheTargetPage)
