@@ -13,8 +13,11 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 // More distinct counts than this are grouped, so the rings stay few and wide.
 constexpr int kMostRings = 6;
+constexpr double kGoldenAngle = 2.399963229728653;
 // Improving the order by single swaps counts every crossing again; beyond this it costs too much.
 constexpr std::size_t kMostSwapEdges = 300;
+// Trying every place for every figure costs figures^2 x ties^2 steps; beyond this it is skipped.
+constexpr double kMostInsertionWork = 2e7;
 
 struct TCentre {
     double X = 0;
@@ -158,12 +161,16 @@ int64_t CrossingsOfCentres(const TLayoutGraph& graph, const std::vector<TCentre>
 // Orders the figures of every arc so that chosen and choosing figures lie at similar angles:
 // barycentric sweeps, inner rings to outer and back, then single swaps of neighbours that remove
 // crossings while the graph is small enough to count them.
-void OrderRings(const TLayoutGraph& graph, std::vector<TRingPlan>& rings, std::vector<double>& angles)
+void OrderRings(const TLayoutGraph& graph, std::vector<TRingPlan>& rings, std::vector<double>& angles, bool sweep)
 {
     const TAdjacency adjacency = Adjacency(graph);
-    for (const TRingPlan& ring : rings) {
-        for (const TArc& arc : ring.Arcs)
+    // Rings start turned against each other, so their first members do not line up.
+    for (std::size_t r = 0; r < rings.size(); ++r) {
+        for (TArc& arc : rings[r].Arcs) {
+            if (arc.Span >= 2 * kPi - 1e-9)
+                arc.From = Wrap(arc.From + kGoldenAngle * static_cast<double>(r));
             AssignAngles(arc, angles);
+        }
     }
     auto sweepArc = [&](TArc& arc) {
         std::vector<std::pair<double, int>> keys;
@@ -184,9 +191,21 @@ void OrderRings(const TLayoutGraph& graph, std::vector<TRingPlan>& rings, std::v
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         for (std::size_t i = 0; i < keys.size(); ++i)
             arc.Members[i] = keys[i].second;
+        // A whole ring also turns so its members stand nearest the angles they are pulled to.
+        if (arc.Span >= 2 * kPi - 1e-9 && !keys.empty()) {
+            double sx = 0;
+            double sy = 0;
+            for (std::size_t i = 0; i < keys.size(); ++i) {
+                const double base = 2 * kPi * static_cast<double>(i) / static_cast<double>(keys.size());
+                sx += std::cos(keys[i].first - base);
+                sy += std::sin(keys[i].first - base);
+            }
+            if (std::hypot(sx, sy) > 1e-9)
+                arc.From = Wrap(arc.From + std::atan2(sy, sx));
+        }
         AssignAngles(arc, angles);
     };
-    for (int pass = 0; pass < 6; ++pass) {
+    for (int pass = 0; pass < (sweep ? 6 : 0); ++pass) {
         if (pass % 2 == 0) {
             for (TRingPlan& ring : rings)
                 for (TArc& arc : ring.Arcs)
@@ -200,6 +219,41 @@ void OrderRings(const TLayoutGraph& graph, std::vector<TRingPlan>& rings, std::v
     if (graph.Edges.size() > kMostSwapEdges)
         return;
     int64_t best = CrossingsOfCentres(graph, CentresOf(rings, angles, graph.Nodes.size()));
+    // Small groups: every figure tries every other place on its arc.
+    const double ties = static_cast<double>(graph.Edges.size());
+    const double figures = static_cast<double>(graph.Nodes.size());
+    if (figures * figures * ties * ties <= kMostInsertionWork) {
+        for (int pass = 0; pass < 4 && best > 0; ++pass) {
+            bool improved = false;
+            for (TRingPlan& ring : rings) {
+                for (TArc& arc : ring.Arcs) {
+                    const std::size_t n = arc.Members.size();
+                    for (std::size_t from = 0; from < n; ++from) {
+                        for (std::size_t to = 0; to < n; ++to) {
+                            if (to == from)
+                                continue;
+                            const std::vector<int> before = arc.Members;
+                            const int moved = arc.Members[from];
+                            arc.Members.erase(arc.Members.begin() + static_cast<std::ptrdiff_t>(from));
+                            arc.Members.insert(arc.Members.begin() + static_cast<std::ptrdiff_t>(to), moved);
+                            AssignAngles(arc, angles);
+                            const int64_t crossings =
+                                CrossingsOfCentres(graph, CentresOf(rings, angles, graph.Nodes.size()));
+                            if (crossings < best) {
+                                best = crossings;
+                                improved = true;
+                            } else {
+                                arc.Members = before;
+                                AssignAngles(arc, angles);
+                            }
+                        }
+                    }
+                }
+            }
+            if (!improved)
+                break;
+        }
+    }
     for (int pass = 0; pass < 3 && best > 0; ++pass) {
         bool improved = false;
         for (TRingPlan& ring : rings) {
@@ -227,11 +281,13 @@ void OrderRings(const TLayoutGraph& graph, std::vector<TRingPlan>& rings, std::v
     }
 }
 
-TLayoutResult PlaceRings(const TLayoutGraph& graph, std::vector<TRingPlan>& rings, const TLayoutOptions& options)
+// sweep: order the rings by barycentric sweeps before the crossings are counted.
+TLayoutResult PlaceRings(const TLayoutGraph& graph, std::vector<TRingPlan>& rings, const TLayoutOptions& options,
+                         bool sweep)
 {
     const double pitch = Pitch(graph, options.Gap);
     std::vector<double> angles(graph.Nodes.size(), 0.0);
-    OrderRings(graph, rings, angles);
+    OrderRings(graph, rings, angles, sweep);
     double previous = -pitch;
     for (TRingPlan& ring : rings) {
         double radius = previous + pitch;
@@ -303,7 +359,10 @@ TLayoutResult TargetLayout(const TLayoutGraph& graph, const TLayoutOptions& opti
     std::vector<int> distinct(received.begin(), received.end());
     std::sort(distinct.begin(), distinct.end(), std::greater<>());
     distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
-    const int ringCount = std::min(static_cast<int>(distinct.size()), kMostRings);
+    // About the square root of the group size in rings, so each ring holds several members.
+    const int wanted = std::clamp(static_cast<int>(std::lround(std::sqrt(static_cast<double>(received.size())))), 2,
+                                  kMostRings);
+    const int ringCount = std::min(static_cast<int>(distinct.size()), wanted);
     // Ring of each distinct count, most chosen innermost; many counts are grouped evenly.
     auto ringOf = [&](int count) {
         const auto at = std::find(distinct.begin(), distinct.end(), count) - distinct.begin();
@@ -329,7 +388,7 @@ TLayoutResult TargetLayout(const TLayoutGraph& graph, const TLayoutOptions& opti
                                        [](const TArc& arc) { return arc.Members.empty(); }),
                         ring.Arcs.end());
     }
-    TLayoutResult result = PlaceRings(graph, rings, options);
+    TLayoutResult result = PlaceRings(graph, rings, options, true);
     for (std::size_t r = 0; r < result.Rings.size(); ++r)
         result.Rings[r].Received = ringLeast[r];
     return result;
@@ -369,13 +428,14 @@ TLayoutResult CircleLayout(const TLayoutGraph& graph, const TLayoutOptions& opti
         }
     }
     std::vector<TRingPlan> rings{TRingPlan{0, {std::move(arc)}}};
-    TLayoutResult result = PlaceRings(graph, rings, options);
+    // The breadth-first order already keeps ties short; sweeps on one circle would bunch them.
+    TLayoutResult result = PlaceRings(graph, rings, options, false);
     // A circle needs no ring drawn behind it.
     result.Rings.clear();
     return result;
 }
 
-// igraph's Fruchterman-Reingold layout scaled so that a tie is about 1.5 pitches long.
+// igraph's Fruchterman-Reingold layout scaled so that a tie is about 2.2 pitches long.
 std::vector<TCentre> ForceCentres(const TLayoutGraph& graph, const TLayoutOptions& options, bool weighted,
                                   const std::vector<TCentre>* start)
 {
@@ -415,7 +475,7 @@ std::vector<TCentre> ForceCentres(const TLayoutGraph& graph, const TLayoutOption
     igraph_vector_destroy(&weights);
     igraph_vector_int_destroy(&edges);
 
-    // Scale: the mean tie as long as 1.5 pitches (the mean nearest distance without ties).
+    // Scale: the mean tie as long as 2.2 pitches.
     double total = 0;
     std::size_t count = 0;
     for (const auto& [key, c] : ties) {
@@ -426,7 +486,7 @@ std::vector<TCentre> ForceCentres(const TLayoutGraph& graph, const TLayoutOption
     }
     const double pitch = Pitch(graph, options.Gap);
     const double mean = count > 0 ? total / static_cast<double>(count) : 1.0;
-    const double scale = mean > 1e-9 ? 1.5 * pitch / mean : pitch;
+    const double scale = mean > 1e-9 ? 2.2 * pitch / mean : pitch;
     for (TCentre& c : centres) {
         c.X *= scale;
         c.Y *= scale;

@@ -258,8 +258,8 @@ void TGraphForm::Build()
         node->SetLineColor(ToQColor(graph.CompLineColor));
         node->SetBColor(panelColor);
         node->SetFigureBackColor(ToQColor(graph.CompBackColor));
-        // The caption font is taken as it is: the node keeps the size made for the default font.
-        node->AssignCaptionFont(captionFont, captionColor);
+        // Sized for its caption in the sociogram's own font, so names are not cut.
+        node->SetCaptionFont(captionFont, captionColor);
         node->show();
         // The legend follows the nodes as they are moved and resized.
         node->installEventFilter(this);

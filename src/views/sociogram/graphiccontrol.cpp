@@ -244,9 +244,15 @@ int TSocioGraphicControl::CaptionWidth() const
     return measures.SpanRight - measures.SpanLeft;
 }
 
+int TSocioGraphicControl::MaxAutoWidth() const
+{
+    return QFontMetrics(m_captionFont).averageCharWidth() * kMaxAutoChars + 10;
+}
+
 void TSocioGraphicControl::AutoSize()
 {
-    const int width = CaptionWidth() + 10;
+    // As wide as the caption needs, up to a limit; a longer name is cut with an ellipsis.
+    const int width = std::min(CaptionWidth() + 10, MaxAutoWidth());
     int height = static_cast<int>(std::nearbyint(width / 0.8));
     const int captionBox = CaptionTextHeight() + 2 - m_lineWidth;
     if (height < captionBox)

@@ -62,6 +62,8 @@ class TSocioGraphicControl final : public QWidget {
 public:
     static constexpr int kMinWidth = 50;
     static constexpr int kMinHeight = 80;
+    // The widest a node makes itself for its caption, in average characters of its font.
+    static constexpr int kMaxAutoChars = 24;
 
     explicit TSocioGraphicControl(QWidget* surface);
     ~TSocioGraphicControl() override;
@@ -126,6 +128,8 @@ public:
     // Geometry of the caption strip for the current font and line width.
     int CaptionTextHeight() const;
     int CaptionWidth() const;
+    // The widest the node makes itself for its caption in the current font.
+    int MaxAutoWidth() const;
     // The caption as drawn: whole, or cut at a word end with an ellipsis when the node is too narrow.
     QString ShownCaption() const;
     // Where the caption is drawn (and its strip filled) for the drawing origin (x, y).

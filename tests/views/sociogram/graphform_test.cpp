@@ -332,3 +332,20 @@ TEST_F(GraphFormTest, FigureItemChangesTheWholeSelectionWhenTheClickedNodeIsInIt
     EXPECT_EQ(nodes[4]->ComponentStyle(), csTriangle);
     EXPECT_EQ(nodes[1]->ComponentStyle(), csEllipse);
 }
+
+TEST_F(GraphFormTest, NodesAreAsWideAsTheirNamesInTheSociogramFontUpToALimit)
+{
+    Regs().Graph.CaptionFont.Size = 16;
+    TProjectBuilder named;
+    named.Group(kGroup, "Class").Client(kGroup, 1, "Grace Hughes").Client(kGroup, 2, "Al");
+    named.Client(kGroup, 3, "Maximiliana Konstantinopoulou-Papadimitriou");
+    named.Invest(kInvest, kGroup, "Week 1");
+    TGraphForm form(named.store, kInvest, "Week 1");
+    const auto& nodes = form.Nodes();
+    ASSERT_EQ(nodes.size(), 3u);
+    EXPECT_EQ(nodes[0]->ShownCaption(), nodes[0]->Caption());
+    EXPECT_LT(nodes[1]->width(), nodes[0]->width());
+    EXPECT_EQ(nodes[2]->width(), nodes[2]->MaxAutoWidth());
+    EXPECT_TRUE(nodes[2]->ShownCaption().startsWith("Maximiliana"));
+    EXPECT_TRUE(nodes[2]->ShownCaption().endsWith(QChar(0x2026)));
+}
