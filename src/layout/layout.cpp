@@ -16,6 +16,8 @@ constexpr int kMostRings = 6;
 constexpr double kGoldenAngle = 2.399963229728653;
 // Improving the order by single swaps counts every crossing again; beyond this it costs too much.
 constexpr std::size_t kMostSwapEdges = 300;
+// Choosing the better of two force-directed runs counts crossings twice; beyond this it is skipped.
+constexpr std::size_t kMostCompareEdges = 3000;
 // Trying every place for every figure costs figures^2 x ties^2 steps; beyond this it is skipped.
 constexpr double kMostInsertionWork = 2e7;
 
@@ -114,6 +116,7 @@ struct TArc {
     double From = 0;   // first angle (radians, screen y downward)
     double Span = 0;   // 2 pi for a whole ring
     std::vector<int> Members;
+    double Shift = 0.5; // a part arc: where in its share of the arc each member stands (0..1)
 };
 
 struct TRingPlan {
@@ -127,7 +130,7 @@ void AssignAngles(const TArc& arc, std::vector<double>& angles)
     const bool whole = arc.Span >= 2 * kPi - 1e-9;
     for (std::size_t i = 0; i < n; ++i) {
         const double step = whole ? arc.Span * static_cast<double>(i) / static_cast<double>(n)
-                                  : arc.Span * (static_cast<double>(i) + 0.5) / static_cast<double>(n);
+                                  : arc.Span * (static_cast<double>(i) + arc.Shift) / static_cast<double>(n);
         angles[static_cast<std::size_t>(arc.Members[i])] = Wrap(arc.From + step);
     }
 }
@@ -169,6 +172,8 @@ void OrderRings(const TLayoutGraph& graph, std::vector<TRingPlan>& rings, std::v
         for (TArc& arc : rings[r].Arcs) {
             if (arc.Span >= 2 * kPi - 1e-9)
                 arc.From = Wrap(arc.From + kGoldenAngle * static_cast<double>(r));
+            else
+                arc.Shift = 0.2 + 0.6 * std::fmod(0.5 + 0.618034 * static_cast<double>(r), 1.0);
             AssignAngles(arc, angles);
         }
     }
@@ -202,6 +207,13 @@ void OrderRings(const TLayoutGraph& graph, std::vector<TRingPlan>& rings, std::v
             }
             if (std::hypot(sx, sy) > 1e-9)
                 arc.From = Wrap(arc.From + std::atan2(sy, sx));
+        } else if (!keys.empty()) {
+            // A half ring cannot turn; its members slide within their shares toward their pulls.
+            double sum = 0;
+            for (std::size_t i = 0; i < keys.size(); ++i)
+                sum += std::min(keys[i].first, arc.Span) / arc.Span * static_cast<double>(keys.size()) -
+                       static_cast<double>(i);
+            arc.Shift = std::clamp(sum / static_cast<double>(keys.size()), 0.2, 0.8);
         }
         AssignAngles(arc, angles);
     };
@@ -508,6 +520,13 @@ TLayoutResult ForceLayout(const TLayoutGraph& graph, const TLayoutOptions& optio
     result.Places = TopLefts(graph, ForceCentres(graph, options, true, &start));
     RemoveOverlaps(graph, result.Places, options.Gap);
     Normalise(result.Places, options.Margin);
+    // While crossings are cheap to count, a second run from igraph's own random start (seeded, so
+    // still the same every time) is kept when it crosses less.
+    if (graph.Edges.size() <= kMostCompareEdges) {
+        std::vector<TLayoutPoint> other = PlainForceLayout(graph, options);
+        if (CountCrossings(graph, other) < CountCrossings(graph, result.Places))
+            result.Places = std::move(other);
+    }
     return result;
 }
 

@@ -11,7 +11,7 @@
 enum class TLayoutKind : uint8_t {
     Grid,   // by choices received, most chosen at the top left, in square shells around it
     Target, // concentric rings by choices received, the most chosen in the centre
-    Force,  // force-directed, mutual pairs pulled closer
+    Force,  // force-directed, mutual pairs pulled closer (or plain, where that crosses less)
     Circle, // one circle, ordered to reduce crossings
 };
 
