@@ -184,6 +184,10 @@ TGraphForm::TGraphForm(TFileAccess& store, int investId, const QString& title, Q
         arrowGroup->addAction(action);
         connect(action, &QAction::triggered, this, [this, i] { ArrowFilterClick(i); });
     }
+    QAction* printBackground = m_panelMenu->addAction(QStringLiteral("ItemPrintBackground2"));
+    printBackground->setObjectName(QStringLiteral("ItemPrintBackground2"));
+    printBackground->setCheckable(true);
+    connect(printBackground, &QAction::toggled, this, &TGraphForm::SetPrintsBackground);
     m_titleItem = m_panelMenu->addAction(QStringLiteral("ItemTitleLine2"));
     m_titleItem->setObjectName(QStringLiteral("ItemTitleLine2"));
     m_titleItem->setCheckable(true);
@@ -532,6 +536,27 @@ void TGraphForm::PaintPicture(QPainter& painter)
         m_legend->PaintTo(painter);
         painter.restore();
     }
+}
+
+void TGraphForm::SetBackgroundColour(const QColor& colour)
+{
+    m_surface->SetBackColor(colour);
+    for (TSocioGraphicControl* node : m_nodes)
+        node->SetBColor(colour);
+}
+
+void TGraphForm::Print(QPrinter& printer, TPrintType type, int copies)
+{
+    const QColor screen = m_surface->BackColor();
+    if (!m_printBackground)
+        SetBackgroundColour(Qt::white);
+    try {
+        TVisualChildForm::Print(printer, type, copies);
+    } catch (...) {
+        SetBackgroundColour(screen);
+        throw;
+    }
+    SetBackgroundColour(screen);
 }
 
 bool TGraphForm::eventFilter(QObject* watched, QEvent* event)

@@ -64,6 +64,10 @@ public:
     void ApplySettings() override;
     QSize PictureSize() const override;
     void PaintPicture(QPainter& painter) override;
+    // Prints on white paper unless the screen's background colour is asked for.
+    void Print(QPrinter& printer, TPrintType type, int copies) override;
+    bool PrintsBackground() const { return m_printBackground; }
+    void SetPrintsBackground(bool on) { m_printBackground = on; }
 
     TSocioPanel& Surface() { return *m_surface; }
     // Nodes in member order.
@@ -95,6 +99,8 @@ public:
     bool TitleLineShown() const { return m_titleLine; }
     void SetTitleLineShown(bool on);
     QString TitleLine() const;
+    // The surface's and the figures' background (they share it, so figures show the surface around them).
+    void SetBackgroundColour(const QColor& colour);
     // The view as drawn as GraphML (figure rectangles and signed arrows).
     std::string ViewGraphMl();
 
@@ -141,5 +147,6 @@ private:
     TStatusLegend* m_legend = nullptr;
     bool m_sexHalves = false;
     bool m_titleLine = false;
+    bool m_printBackground = false;
     QAction* m_titleItem = nullptr;
 };

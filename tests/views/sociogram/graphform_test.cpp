@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPrinter>
+#include <QProcess>
 
 #include "analysis/investigationobj.h"
 #include "analysis/projectbuilder.h"
@@ -18,6 +20,7 @@
 #include "views/sociogram/graphform.h"
 #include "views/sociogram/graphiccontrol.h"
 #include "views/sociogram/sociopanel.h"
+#include "support/core/tempdir.h"
 #include "support/ui/notifyrecorder.h"
 
 namespace {
@@ -348,4 +351,32 @@ TEST_F(GraphFormTest, NodesAreAsWideAsTheirNamesInTheSociogramFontUpToALimit)
     EXPECT_EQ(nodes[2]->width(), nodes[2]->MaxAutoWidth());
     EXPECT_TRUE(nodes[2]->ShownCaption().startsWith("Maximiliana"));
     EXPECT_TRUE(nodes[2]->ShownCaption().endsWith(QChar(0x2026)));
+}
+
+TEST_F(GraphFormTest, PrintoutsAreOnWhitePaperUnlessTheBackgroundIsAskedFor)
+{
+    Regs().Graph.PanelBackColor = 0x00FFFF; // yellow
+    auto form = Open();
+    TTempDir temp;
+    const QString dir = QString::fromStdString(temp.Path().string());
+    auto yellowOnPaper = [&](bool background) {
+        form->SetPrintsBackground(background);
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir + "/p.pdf");
+        form->Print(printer, TPrintType::Proportional, 1);
+        QProcess::execute(QStringLiteral("pdftoppm"), {"-r", "20", "-png", "-singlefile", dir + "/p.pdf", dir + "/p"});
+        const QImage page(dir + "/p.png");
+        int n = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x) {
+                const QColor c = page.pixelColor(x, y);
+                n += c.red() > 200 && c.green() > 200 && c.blue() < 60;
+            }
+        return n;
+    };
+    EXPECT_EQ(yellowOnPaper(false), 0);
+    EXPECT_GT(yellowOnPaper(true), 500);
+    // The window keeps its colour.
+    EXPECT_EQ(form->Surface().BackColor(), QColor(Qt::yellow));
 }
