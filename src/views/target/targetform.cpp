@@ -302,6 +302,10 @@ void TTargetForm::ShowLegend(int32_t ring)
             marks << StatusGroupColor(m_status.Members[static_cast<std::size_t>(member)].Group);
     }
     m_legend->SetLineMarks(marks.size() == lines.size() ? marks : QList<QColor>());
+    const char* kindKey = Kind() == TChoiceKind::Negative ? "GRAPH_TITLE_NEGATIVE"
+                          : Kind() == TChoiceKind::Any    ? "GRAPH_TITLE_ANY"
+                                                          : "GRAPH_TITLE_POSITIVE";
+    m_legend->SetHeading(CatalogueText("TARGET_LEGEND_HEADING").arg(ring).arg(CatalogueText(kindKey)));
     m_legend->SetLines(lines);
     m_legendRing = ring;
     PlaceContents();
