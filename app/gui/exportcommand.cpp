@@ -15,8 +15,9 @@
 #include "settings/regs.h"
 #include "store/fileacc.h"
 #include "util/error.h"
-#include "views/compare/compareform.h"
 #include "util/safefile.h"
+#include "views/compare/compareform.h"
+#include "views/sociogram/graphform.h"
 #include "views/viewform.h"
 #include "views/viewregistry.h"
 
@@ -63,7 +64,14 @@ int RunExport(int argc, char** argv)
     cli.add_option("--with", withIds,
                    "with --view compare: the later investigations; draws the sociogram of change of the first pair");
     cli.add_option("--kind", kind, "choice kind: 1 positive, 2 negative, 3 any")->check(CLI::Range(1, 3));
-    cli.add_option("-o,--output", output, "picture file to write")->required();
+    cli.add_option("-o,--output", output, "picture file to write, or .graphml for the sociogram as drawn")->required();
+    std::string layout;
+    cli.add_option("--layout", layout, "arrange the sociogram first: grid|target|force|circle (the project is not changed)")
+        ->check(CLI::IsMember({"grid", "target", "force", "circle"}));
+    bool halves = false;
+    cli.add_flag("--halves", halves, "target layout: boys in the left half, girls in the right");
+    bool titleLine = false;
+    cli.add_flag("--title", titleLine, "sociogram: a title line with the investigation, criterion, choices and date");
     cli.footer("tremlow export does not ask for the login of a project that requires one: anyone who can read "
                "a project file can draw its views, so protect project files by their file permissions.\n");
     bool statusColours = false;
@@ -72,9 +80,11 @@ int RunExport(int argc, char** argv)
     if (const std::optional<int> ended = ParseHeadlessCommand(cli, argc, argv))
         return *ended;
 
+    const bool graphMl = QFileInfo(QString::fromStdString(output)).suffix().compare(QLatin1String("graphml"),
+                                                                                      Qt::CaseInsensitive) == 0;
     const auto format = PictureFormatOfName(QString::fromStdString(output));
-    if (!format) {
-        std::cerr << "tremlow export: the output name must end in .png, .jpg, .jpeg, .bmp, .svg or .pdf: "
+    if (!format && !graphMl) {
+        std::cerr << "tremlow export: the output name must end in .png, .jpg, .jpeg, .bmp, .svg, .pdf or .graphml: "
                   << output << '\n';
         return 2;
     }
@@ -124,6 +134,27 @@ int RunExport(int argc, char** argv)
     } catch (const std::exception& e) {
         Fail(e.what());
         return 1;
+    }
+    auto* graph = dynamic_cast<TGraphForm*>(form.get());
+    if ((!layout.empty() || graphMl || titleLine) && !graph) {
+        std::cerr << "tremlow export: --layout, --title and .graphml need the sociogram view\n";
+        return 2;
+    }
+    if (titleLine)
+        graph->SetTitleLineShown(true);
+    if (!layout.empty()) {
+        TLayoutKind layoutKind = TLayoutKind::Grid;
+        LayoutOfName(layout, layoutKind);
+        graph->SetSexHalves(halves);
+        graph->ArrangeBy(layoutKind);
+    }
+    if (graphMl) {
+        std::string error;
+        if (!ReplaceFile(output, graph->ViewGraphMl(), error)) {
+            Fail(error);
+            return 1;
+        }
+        return 0;
     }
     QString reason;
     if (!WritePicture(QString::fromStdString(output), *format, form->PictureSize(), form->Drawing(), &reason)) {

@@ -498,8 +498,8 @@ bool WritePdf(const QString& fileName, QSize size, const TDrawing& draw, QString
 {
     return SaveThrough(fileName, error, [&](QIODevice& file, QString* why) {
         QPdfWriter writer(&file);
-        // One picture pixel per point: the page is exactly the picture.
-        writer.setResolution(72);
+        // One point per picture pixel: the page is exactly the picture.
+        writer.setResolution(kPictureDpi);
         writer.setTitle(QFileInfo(fileName).completeBaseName());
         writer.setPageLayout(QPageLayout(QPageSize(QSizeF(size), QPageSize::Point), QPageLayout::Portrait,
                                          QMarginsF(0, 0, 0, 0)));
@@ -508,6 +508,9 @@ bool WritePdf(const QString& fileName, QSize size, const TDrawing& draw, QString
             SetError(why, QStringLiteral("the PDF document could not be started"));
             return false;
         }
+        // The views lay themselves out at the screen's resolution; drawn at it and scaled as a
+        // whole onto the page, text keeps its size against the figures.
+        painter.scale(kPictureDpi / 72.0, kPictureDpi / 72.0);
         draw(painter);
         painter.end();
         return true;

@@ -57,6 +57,13 @@
 
 namespace {
 
+// Moves a child window back inside the area where the cascade put it partly outside.
+void KeepInside(QMdiSubWindow& child, QSize area)
+{
+    child.move(std::max(0, std::min(child.x(), area.width() - child.width())),
+               std::max(0, std::min(child.y(), area.height() - child.height())));
+}
+
 QString Pair(const QString& label, const QString& value)
 {
     return label + ": " + value;
@@ -725,8 +732,7 @@ void TSocMainForm::OpenView(TViewKind viewKind)
     const QSize area = m_mdi->viewport()->size();
     const QSize wanted = (form->GridFitSize() + frame).boundedTo(area).expandedTo(QSize(240, 160));
     child->resize(wanted);
-    child->move(std::max(0, std::min(child->x(), area.width() - wanted.width())),
-                std::max(0, std::min(child->y(), area.height() - wanted.height())));
+    KeepInside(*child, area);
     m_mdi->setActiveSubWindow(child);
     form->setFocus(Qt::OtherFocusReason);
     if (!SubWindowOf(form))
@@ -755,6 +761,7 @@ void TSocMainForm::ShowInvestigationView(TVisualChildForm* form, TShellIcon icon
     child->setWindowIcon(ShellIcon(icon));
     child->resize(std::min(m_mdi->width() - 20, 720), std::min(m_mdi->height() - 20, 520));
     child->show();
+    KeepInside(*child, m_mdi->viewport()->size());
     m_mdi->setActiveSubWindow(child);
     if (!SubWindowOf(form))
         throw TAppError(LangConv().GetText("NO_CHILD_HANDLE"));

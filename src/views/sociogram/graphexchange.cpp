@@ -5,11 +5,13 @@
 #include "analysis/statusgroups.h"
 #include "exchange/exchangetext.h"
 #include "exchange/networkexport.h"
+#include "layout/viewgraph.h"
 #include "platform/modalseam.h"
 #include "platform/savefile.h"
 #include "settings/regs.h"
 #include "util/messagesink.h"
 #include "views/sociogram/graphform.h"
+#include "views/sociogram/graphiccontrol.h"
 
 void TGraphForm::ItemExportNetworkClick()
 {
@@ -37,4 +39,12 @@ void TGraphForm::ItemExportNetworkClick()
     std::string error;
     if (!WriteNetwork(network, path.toStdString(), error))
         MessageSink().ShowText(error);
+}
+
+std::string TGraphForm::ViewGraphMl()
+{
+    std::vector<TViewFigure> figures;
+    for (const TSocioGraphicControl* node : Nodes())
+        figures.push_back({node->Caption().toStdString(), node->x(), node->y(), node->width(), node->height()});
+    return ViewGraphMlText(figures, LayoutGraph().Edges);
 }

@@ -5,6 +5,8 @@
 #include <tuple>
 
 #include <QAction>
+#include <QDate>
+#include <QFontMetrics>
 #include <QEvent>
 #include <QActionGroup>
 #include <QMenu>
@@ -13,9 +15,12 @@
 #include <QVBoxLayout>
 
 #include "analysis/investigationobj.h"
+#include "exchange/tableexport.h"
+#include "store/filtab.h"
 #include "platform/fontcolor.h"
 #include "platform/langcontroller.h"
 #include "settings/regs.h"
+#include "util/dates.h"
 #include "store/fileacc.h"
 #include "views/sociogram/graphiccontrol.h"
 #include "views/sociogram/sociopanel.h"
@@ -149,6 +154,45 @@ TGraphForm::TGraphForm(TFileAccess& store, int investId, const QString& title, Q
     };
     m_statusItems[0] = addStatusItem(m_nodeMenu, "PopupItemStatusColors1");
     m_statusItems[1] = addStatusItem(m_panelMenu, "PopupItemStatusColors2");
+
+    // Automatic arrangements and which arrows are shown.
+    auto* arrange = m_panelMenu->addMenu(QStringLiteral("MenuArrange2"));
+    arrange->setObjectName(QStringLiteral("MenuArrange2"));
+    const std::pair<const char*, TLayoutKind> layouts[] = {{"ItemArrangeGrid2", TLayoutKind::Grid},
+                                                           {"ItemArrangeTarget2", TLayoutKind::Target},
+                                                           {"ItemArrangeForce2", TLayoutKind::Force},
+                                                           {"ItemArrangeCircle2", TLayoutKind::Circle}};
+    for (const auto& [name, layoutKind] : layouts) {
+        QAction* action = arrange->addAction(QString::fromLatin1(name));
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, [this, layoutKind] { ArrangeBy(layoutKind); });
+    }
+    arrange->addSeparator();
+    QAction* halves = arrange->addAction(QStringLiteral("ItemArrangeHalves2"));
+    halves->setObjectName(QStringLiteral("ItemArrangeHalves2"));
+    halves->setCheckable(true);
+    connect(halves, &QAction::toggled, this, &TGraphForm::SetSexHalves);
+    auto* arrows = m_panelMenu->addMenu(QStringLiteral("MenuArrows2"));
+    arrows->setObjectName(QStringLiteral("MenuArrows2"));
+    auto* arrowGroup = new QActionGroup(arrows);
+    const char* arrowItems[] = {"ItemArrowsAll2", "ItemArrowsOneWay2", "ItemArrowsMutual2"};
+    for (int i = 0; i < 3; ++i) {
+        QAction* action = arrows->addAction(QString::fromLatin1(arrowItems[i]));
+        action->setObjectName(QString::fromLatin1(arrowItems[i]));
+        action->setCheckable(true);
+        action->setChecked(i == 0);
+        arrowGroup->addAction(action);
+        connect(action, &QAction::triggered, this, [this, i] { ArrowFilterClick(i); });
+    }
+    QAction* printBackground = m_panelMenu->addAction(QStringLiteral("ItemPrintBackground2"));
+    printBackground->setObjectName(QStringLiteral("ItemPrintBackground2"));
+    printBackground->setCheckable(true);
+    connect(printBackground, &QAction::toggled, this, &TGraphForm::SetPrintsBackground);
+    m_titleItem = m_panelMenu->addAction(QStringLiteral("ItemTitleLine2"));
+    m_titleItem->setObjectName(QStringLiteral("ItemTitleLine2"));
+    m_titleItem->setCheckable(true);
+    connect(m_titleItem, &QAction::toggled, this, &TGraphForm::SetTitleLineShown);
+    m_panelMenu->addSeparator();
     m_statusColors = Regs().Graph.StatusColors;
     auto addPictureItems = [this](QMenu* menu, const char* copyName, const char* saveName) {
         QAction* copy = menu->addAction(QString::fromLatin1(copyName));
@@ -218,8 +262,8 @@ void TGraphForm::Build()
         node->SetLineColor(ToQColor(graph.CompLineColor));
         node->SetBColor(panelColor);
         node->SetFigureBackColor(ToQColor(graph.CompBackColor));
-        // The caption font is taken as it is: the node keeps the size made for the default font.
-        node->AssignCaptionFont(captionFont, captionColor);
+        // Sized for its caption in the sociogram's own font, so names are not cut.
+        node->SetCaptionFont(captionFont, captionColor);
         node->show();
         // The legend follows the nodes as they are moved and resized.
         node->installEventFilter(this);
@@ -234,6 +278,7 @@ void TGraphForm::MakeArrows()
     const TChoiceKind kind = Kind();
     const TInvestigationObject& model = Model();
     auto arrows = [&](bool positive, const QColor& color, int width) {
+        const int sign = positive ? 1 : -1;
         const int32_t count = positive ? model.ForCount() : model.AgainstCount();
         for (int32_t c = 0; c < count; ++c) {
             const TChoice choice = positive ? model.ForChoice(c) : model.AgainstChoice(c);
@@ -243,7 +288,7 @@ void TGraphForm::MakeArrows()
             if (from < 0 || to < 0 || from == to)
                 continue;
             m_nodes[static_cast<std::size_t>(from)]->AddRelation(m_nodes[static_cast<std::size_t>(to)],
-                                                                  Qt::SolidLine, color, width);
+                                                                  Qt::SolidLine, color, width, sign);
         }
         for (int32_t i = 0; i < model.ClientCount(); ++i) {
             const TInvestClient member = model.Client(i);
@@ -423,13 +468,67 @@ void TGraphForm::ApplySettings()
     m_scroll->viewport()->setAutoFillBackground(true);
 }
 
+void TGraphForm::SetTitleLineShown(bool on)
+{
+    m_titleLine = on;
+    if (m_titleItem->isChecked() != on)
+        m_titleItem->setChecked(on);
+}
+
+QString TGraphForm::TitleLine() const
+{
+    const TInvestigationObject& model = Model();
+    QStringList parts{QString::fromStdString(model.Name())};
+    if (!model.CriterionName().empty())
+        parts << QString::fromStdString(model.CriterionName());
+    const char* kindKey = Kind() == TChoiceKind::Negative ? "GRAPH_TITLE_NEGATIVE"
+                          : Kind() == TChoiceKind::Any    ? "GRAPH_TITLE_ANY"
+                                                          : "GRAPH_TITLE_POSITIVE";
+    parts << CatalogueText(kindKey);
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    if (DecodeDate(model.Header().Date, year, month, day))
+        parts << QDate(year, month, day).toString(Qt::ISODate);
+    return parts.join(QStringLiteral(" \u2014 "));
+}
+
+QFont TGraphForm::TitleFont() const
+{
+    QFont font;
+    QColor color;
+    ApplyFont(Regs().Graph.CaptionFont, font, color);
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.2);
+    return font;
+}
+
+int TGraphForm::TitleHeight() const
+{
+    return m_titleLine ? QFontMetrics(TitleFont()).height() + TSocioPanel::kMargin / 2 : 0;
+}
+
 QSize TGraphForm::PictureSize() const
 {
-    return m_surface->ContentsSize();
+    const QSize contents = m_surface->ContentsSize();
+    if (!m_titleLine)
+        return contents;
+    const int titleWidth = QFontMetrics(TitleFont()).horizontalAdvance(TitleLine()) + 2 * TSocioPanel::kMargin;
+    return {std::max(contents.width(), titleWidth), contents.height() + TitleHeight()};
 }
 
 void TGraphForm::PaintPicture(QPainter& painter)
 {
+    if (m_titleLine) {
+        const QSize whole = PictureSize();
+        painter.fillRect(QRect(0, 0, whole.width(), whole.height()),
+                         QBrush(m_surface->BackColor(), m_surface->BackStyle()));
+        painter.setFont(TitleFont());
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(TSocioPanel::kMargin, TSocioPanel::kMargin / 2, whole.width(), TitleHeight()),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, TitleLine());
+        painter.translate(0, TitleHeight());
+    }
     m_surface->PaintTo(painter);
     if (m_legend) {
         painter.save();
@@ -437,6 +536,27 @@ void TGraphForm::PaintPicture(QPainter& painter)
         m_legend->PaintTo(painter);
         painter.restore();
     }
+}
+
+void TGraphForm::SetBackgroundColour(const QColor& colour)
+{
+    m_surface->SetBackColor(colour);
+    for (TSocioGraphicControl* node : m_nodes)
+        node->SetBColor(colour);
+}
+
+void TGraphForm::Print(QPrinter& printer, TPrintType type, int copies)
+{
+    const QColor screen = m_surface->BackColor();
+    if (!m_printBackground)
+        SetBackgroundColour(Qt::white);
+    try {
+        TVisualChildForm::Print(printer, type, copies);
+    } catch (...) {
+        SetBackgroundColour(screen);
+        throw;
+    }
+    SetBackgroundColour(screen);
 }
 
 bool TGraphForm::eventFilter(QObject* watched, QEvent* event)
@@ -452,12 +572,88 @@ bool TGraphForm::eventFilter(QObject* watched, QEvent* event)
 
 void TGraphForm::FigureTypeMenuItemClick(TComponentStyle style)
 {
+    // The node the menu was opened on, else the focused one; a node of the selection takes the
+    // whole selection with it.
+    TSocioGraphicControl* clicked = m_surface->MenuNode();
+    if (!clicked || std::find(m_nodes.begin(), m_nodes.end(), clicked) == m_nodes.end()) {
+        const auto focused = std::find_if(m_nodes.begin(), m_nodes.end(),
+                                          [](const TSocioGraphicControl* node) { return node->IsFocused(); });
+        clicked = focused == m_nodes.end() ? nullptr : *focused;
+    }
+    if (!clicked)
+        return;
+    if (!clicked->IsSelected()) {
+        clicked->SetComponentStyle(style);
+        return;
+    }
     for (TSocioGraphicControl* node : m_nodes) {
-        if (node->IsFocused()) {
+        if (node->IsSelected())
             node->SetComponentStyle(style);
-            return;
+    }
+}
+
+void TGraphForm::ArrowFilterClick(int filter)
+{
+    m_surface->SetArrowFilter(static_cast<TArrowFilter>(filter));
+}
+
+TLayoutGraph TGraphForm::LayoutGraph()
+{
+    TLayoutGraph graph;
+    const TInvestigationObject& model = Model();
+    for (std::size_t i = 0; i < m_nodes.size(); ++i) {
+        TLayoutSex sex = TLayoutSex::Unknown;
+        if (i < static_cast<std::size_t>(model.ClientCount())) {
+            const TInvestClient member = model.Client(static_cast<int32_t>(i));
+            if (const TAClient* record = FindMemberRecord(Store(), member.Id, member.GroupId))
+                sex = record->IsMale ? TLayoutSex::Male : TLayoutSex::Female;
+        }
+        graph.Nodes.push_back({m_nodes[i]->width(), m_nodes[i]->height(), sex});
+    }
+    for (std::size_t n = 0; n < m_nodes.size(); ++n) {
+        const TSocioGraphicControl* node = m_nodes[n];
+        for (int r = 0; r < node->RelationCount(); ++r) {
+            const auto target = std::find(m_nodes.begin(), m_nodes.end(), m_surface->RelationTarget(*node, r));
+            if (target != m_nodes.end())
+                graph.Edges.push_back({static_cast<int>(n), static_cast<int>(target - m_nodes.begin()),
+                                       node->Relation(r).Sign});
         }
     }
+    return graph;
+}
+
+void TGraphForm::ArrangeBy(TLayoutKind kind)
+{
+    const TLayoutGraph graph = LayoutGraph();
+    const TLayoutResult layout =
+        MakeLayout(kind, graph, {.Margin = TSocioPanel::kMargin, .SexHalves = m_sexHalves});
+    TArrangement arrangement;
+    for (std::size_t i = 0; i < m_nodes.size() && i < layout.Places.size(); ++i)
+        arrangement.Geometries.emplace_back(layout.Places[i].X, layout.Places[i].Y, m_nodes[i]->width(),
+                                            m_nodes[i]->height());
+    arrangement.RingCentre = QPoint(layout.Centre.X, layout.Centre.Y);
+    for (const TLayoutRing& ring : layout.Rings)
+        arrangement.RingRadii.push_back(ring.Radius);
+    ApplyArrangement(arrangement);
+}
+
+TArrangement TGraphForm::CurrentArrangement() const
+{
+    TArrangement arrangement;
+    for (const TSocioGraphicControl* node : m_nodes)
+        arrangement.Geometries.push_back(node->geometry());
+    arrangement.RingCentre = m_surface->RingCentre();
+    arrangement.RingRadii = m_surface->RingRadii();
+    return arrangement;
+}
+
+void TGraphForm::ApplyArrangement(const TArrangement& arrangement)
+{
+    for (std::size_t i = 0; i < m_nodes.size() && i < arrangement.Geometries.size(); ++i)
+        m_nodes[i]->setGeometry(arrangement.Geometries[i]);
+    m_surface->SetRings(arrangement.RingCentre, arrangement.RingRadii);
+    PlaceLegend();
+    m_surface->NodesPlaced();
 }
 
 void TGraphForm::PopupItemChoicesClick(int kind)

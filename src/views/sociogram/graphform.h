@@ -2,11 +2,15 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include <QColor>
+#include <QFont>
+#include <QRect>
 
 #include "analysis/statusgroups.h"
+#include "layout/layout.h"
 #include "views/sociogram/sociogeometry.h"
 #include "views/viewform.h"
 
@@ -26,6 +30,14 @@ struct TNodePlace {
     int32_t FigType = 0;
 
     static constexpr int32_t kUnsetPlace = -99999;
+};
+
+// A whole arrangement of the figures: each member's rectangle, in member order, and the faint
+// rings drawn behind them (those of a target arrangement; none for the others).
+struct TArrangement {
+    std::vector<QRect> Geometries;
+    QPoint RingCentre;
+    std::vector<int> RingRadii;
 };
 
 // The figure stored for a node figure (0 for none) and back.
@@ -52,6 +64,10 @@ public:
     void ApplySettings() override;
     QSize PictureSize() const override;
     void PaintPicture(QPainter& painter) override;
+    // Prints on white paper unless the screen's background colour is asked for.
+    void Print(QPrinter& printer, TPrintType type, int copies) override;
+    bool PrintsBackground() const { return m_printBackground; }
+    void SetPrintsBackground(bool on) { m_printBackground = on; }
 
     TSocioPanel& Surface() { return *m_surface; }
     // Nodes in member order.
@@ -68,8 +84,29 @@ public:
     // The key to the colours, on the surface right of the nodes; nullptr while the colours are off.
     TStatusLegend* StatusLegend() const { return m_legend; }
 
-    // Menu handlers: the figure of an item for the focused node; a kind for the main window to show.
+    // The figures and arrows of the view as drawn, for the layouts.
+    TLayoutGraph LayoutGraph();
+    // Arranges the figures automatically; the project stores the result like any move.
+    void ArrangeBy(TLayoutKind kind);
+    // Whether the target arrangement puts boys in the left half and girls in the right.
+    bool SexHalves() const { return m_sexHalves; }
+    void SetSexHalves(bool on) { m_sexHalves = on; }
+    TArrangement CurrentArrangement() const;
+    // Puts every figure where the arrangement says, in one step (an undoable step wraps this).
+    void ApplyArrangement(const TArrangement& arrangement);
+    // Whether pictures and printouts start with a line naming the investigation, its criterion, the
+    // choices shown and the date.
+    bool TitleLineShown() const { return m_titleLine; }
+    void SetTitleLineShown(bool on);
+    QString TitleLine() const;
+    // The surface's and the figures' background (they share it, so figures show the surface around them).
+    void SetBackgroundColour(const QColor& colour);
+    // The view as drawn as GraphML (figure rectangles and signed arrows).
+    std::string ViewGraphMl();
+
+    // Menu handlers: the figure of an item for the node clicked (the whole selection when it is part of it); a kind for the main window to show.
     void FigureTypeMenuItemClick(TComponentStyle style);
+    void ArrowFilterClick(int filter);
     void PopupItemChoicesClick(int kind);
     void ItemCopyClick();
     void ItemSaveasClick();
@@ -90,6 +127,9 @@ private:
     void ApplyStatusColors();
     // Keeps the legend right of the rightmost node, level with the top row.
     void PlaceLegend();
+    QFont TitleFont() const;
+    // Height of the title strip above the sociogram in pictures (0 while it is off).
+    int TitleHeight() const;
 
     QScrollArea* m_scroll = nullptr;
     TSocioPanel* m_surface = nullptr;
@@ -105,4 +145,8 @@ private:
     bool m_statusColors = false;
     QColor m_figureColor; // the figures' own colour, shown while the status colours are off
     TStatusLegend* m_legend = nullptr;
+    bool m_sexHalves = false;
+    bool m_titleLine = false;
+    bool m_printBackground = false;
+    QAction* m_titleItem = nullptr;
 };

@@ -62,7 +62,7 @@ TSocioGraphicControl::TSocioGraphicControl(QWidget* surface) : QWidget(surface)
     setObjectName(QStringLiteral("SocioGraphicControl"));
     setFocusPolicy(Qt::ClickFocus);
     setMouseTracking(true);
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    // Around its figure the node shows the surface, so arrowheads at the figure's edge stay visible.
     resize(80, 120);
     if (TNodeSurface* nodes = Surface())
         nodes->AddNode(this);
@@ -244,9 +244,15 @@ int TSocioGraphicControl::CaptionWidth() const
     return measures.SpanRight - measures.SpanLeft;
 }
 
+int TSocioGraphicControl::MaxAutoWidth() const
+{
+    return QFontMetrics(m_captionFont).averageCharWidth() * kMaxAutoChars + 10;
+}
+
 void TSocioGraphicControl::AutoSize()
 {
-    const int width = CaptionWidth() + 10;
+    // As wide as the caption needs, up to a limit; a longer name is cut with an ellipsis.
+    const int width = std::min(CaptionWidth() + 10, MaxAutoWidth());
     int height = static_cast<int>(std::nearbyint(width / 0.8));
     const int captionBox = CaptionTextHeight() + 2 - m_lineWidth;
     if (height < captionBox)
@@ -278,13 +284,13 @@ void TSocioGraphicControl::AddRelation(const QString& targetCaption, Qt::PenStyl
 }
 
 void TSocioGraphicControl::AddRelation(TSocioGraphicControl* target, Qt::PenStyle style, const QColor& color,
-                                       int width)
+                                       int width, int sign)
 {
     if (!target || target == this || target->parentWidget() != parentWidget())
         throw TAppError(CatalogueText("RELATION_TARGET_ABSENT",
                                       "The component with such caption is absent! No relation will be created.")
                             .toStdString());
-    m_relations.push_back({target->Caption(), target, style, color, width});
+    m_relations.push_back({target->Caption(), target, style, color, width, sign});
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -314,14 +320,14 @@ void TSocioGraphicControl::Paint(QPainter& painter, int x, int y, bool ownCanvas
 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    // 1. The node's rectangle.
-    painter.fillRect(QRect(x, y, w, h), QBrush(m_bColor, surfaceStyle));
+    // 1. The node's rectangle, unless it has the surface's own look (then the arrows ending at the
+    // figure stay visible around it).
+    if (m_bColor != surfaceColor || !surface)
+        painter.fillRect(QRect(x, y, w, h), QBrush(m_bColor, surfaceStyle));
 
     // The caption box.
     const TTextMeasures& measures = CaptionMeasures();
     const int textHeight = measures.Height;
-    const TTextSpan span{measures.SpanLeft, measures.SpanRight};
-    const int captionWidth = span.Width();
     const int boxLeft = x + lw;
     const int boxTop = y + lw;
     const int c = y + textHeight + 2;
@@ -363,45 +369,30 @@ void TSocioGraphicControl::Paint(QPainter& painter, int x, int y, bool ownCanvas
     }
     }
 
-    // 4. The caption.
+    // 4. The caption: whole when it fits between the figure's sides, else cut at a word end with
+    // "…" (the full name is the node's hint). The text is fitted before it is drawn, so every
+    // picture format shows what the screen shows.
     const bool rectangleCaption = m_style == csRectangle && !resizing;
     const QBrush captionBrush = rectangleCaption ? QBrush(m_figureBackColor, m_backBrush)
                                                  : QBrush(m_bColor, surfaceStyle);
     painter.setFont(m_captionFont);
     painter.setPen(m_captionColor);
-    // Inside the figure's outline on both sides; the text never runs over the node's edges.
-    const int innerWidth = w - 2 * lw;
-    if (captionWidth <= innerWidth) {
-        // Centred on the node by the glyphs' ink, so an italic or large caption stands in the
-        // middle instead of leaning right; the box holds the text's whole span.
-        const QRect ink = measures.Ink;
-        const int originX = ink.isEmpty() ? x + lw + (innerWidth - captionWidth) / 2 - span.Left
-                                          : x + (w - ink.width()) / 2 - ink.left();
-        const QRect inner(x + lw, boxTop, innerWidth, std::max(0, c - boxTop));
-        const QRect box = QRect(originX + span.Left, boxTop, captionWidth, inner.height()).intersected(inner);
+    const QString shown = ShownCaption();
+    const QString hint = shown == m_caption ? QString() : m_caption;
+    if (ownCanvas && toolTip() != hint)
+        setToolTip(hint);
+    const QRect box = CaptionBox(x, y);
+    if (!box.isEmpty()) {
         painter.fillRect(box, captionBrush);
-        painter.save();
-        painter.setClipRect(box, Qt::IntersectClip);
-        painter.drawText(QPoint(originX, boxTop + measures.Ascent), m_caption);
-        painter.restore();
-    } else {
-        // Too wide: drawn from the left, cut at the box, "..." at the right end.
-        const QRect box(QPoint(boxLeft, boxTop), QPoint(x + w - lw - 1, c - 1));
-        painter.fillRect(box, captionBrush);
-        painter.save();
-        painter.setClipRect(box, Qt::IntersectClip);
-        painter.drawText(QPoint(box.left() - span.Left, box.top() + measures.Ascent), m_caption);
-        painter.restore();
-        if (!m_caption.trimmed().isEmpty()) {
-            const QString dots = QStringLiteral("...");
-            const TTextSpan dotsSpan{measures.DotsLeft, measures.DotsRight};
-            const QRect dotsRect(std::max(boxLeft, box.right() + 1 - dotsSpan.Width()), boxTop,
-                                 std::min(dotsSpan.Width(), box.width()), box.height());
-            painter.fillRect(dotsRect, captionBrush);
-            painter.save();
-            painter.setClipRect(dotsRect, Qt::IntersectClip);
-            painter.drawText(QPoint(dotsRect.left() - dotsSpan.Left, boxTop + measures.Ascent), dots);
-            painter.restore();
+        if (shown == m_caption && !measures.Ink.isEmpty()) {
+            // Centred on the node by the glyphs' ink, so an italic or large caption stands in the
+            // middle instead of leaning right.
+            const int originX = x + (w - measures.Ink.width()) / 2 - measures.Ink.left();
+            painter.drawText(QPoint(originX, boxTop + measures.Ascent), shown);
+        } else {
+            painter.drawText(QPoint(box.left() - TextSpan(QFontMetrics(m_captionFont), shown).Left,
+                                    boxTop + measures.Ascent),
+                             shown);
         }
     }
 
@@ -535,6 +526,8 @@ void TSocioGraphicControl::mousePressEvent(QMouseEvent* event)
         // The node that was clicked is the one the figure menu changes.
         if (!hasFocus())
             setFocus(Qt::MouseFocusReason);
+        if (TNodeSurface* surface = Surface())
+            surface->MenuRequested(this);
         if (m_popupMenu)
             m_popupMenu->popup(mapToGlobal(pos));
         event->accept();
@@ -626,8 +619,11 @@ void TSocioGraphicControl::mouseReleaseEvent(QMouseEvent* event)
 void TSocioGraphicControl::contextMenuEvent(QContextMenuEvent* event)
 {
     // The right button already opened the menu; the menu key opens it here.
-    if (event->reason() != QContextMenuEvent::Mouse && m_popupMenu)
+    if (event->reason() != QContextMenuEvent::Mouse && m_popupMenu) {
+        if (TNodeSurface* surface = Surface())
+            surface->MenuRequested(this);
         m_popupMenu->popup(mapToGlobal(event->pos()));
+    }
     event->accept();
 }
 
@@ -648,4 +644,49 @@ void TSocioGraphicControl::focusOutEvent(QFocusEvent* event)
     m_focused = false;
     update();
     QWidget::focusOutEvent(event);
+}
+
+QString TSocioGraphicControl::ShownCaption() const
+{
+    const int room = width() - 2 * m_lineWidth;
+    if (CaptionWidth() <= room || m_caption.trimmed().isEmpty())
+        return m_caption;
+    const QFontMetrics metrics(m_captionFont);
+    const QString ellipsis(QChar(0x2026));
+    // The longest run of whole words that fits with the ellipsis; else as many letters as fit.
+    for (qsizetype end = m_caption.lastIndexOf(QLatin1Char(' ')); end > 0;
+         end = m_caption.lastIndexOf(QLatin1Char(' '), end - 1)) {
+        const QString cut = m_caption.left(end).trimmed() + ellipsis;
+        if (!m_caption.left(end).trimmed().isEmpty() && TextSpan(metrics, cut).Width() <= room)
+            return cut;
+    }
+    for (qsizetype length = m_caption.size() - 1; length > 0; --length) {
+        const QString cut = m_caption.left(length) + ellipsis;
+        if (TextSpan(metrics, cut).Width() <= room)
+            return cut;
+    }
+    return ellipsis;
+}
+
+QRect TSocioGraphicControl::CaptionBox(int x, int y) const
+{
+    const TTextMeasures& measures = CaptionMeasures();
+    const int lw = m_lineWidth;
+    const QString shown = ShownCaption();
+    const int textWidth = shown == m_caption ? CaptionWidth() : TextSpan(QFontMetrics(m_captionFont), shown).Width();
+    const QRect inner(x + lw, y + lw, width() - 2 * lw, std::max(0, measures.Height + 2 - lw));
+    if (shown == m_caption && !measures.Ink.isEmpty()) {
+        const int originX = x + (width() - measures.Ink.width()) / 2 - measures.Ink.left();
+        return QRect(originX + measures.SpanLeft, inner.top(), textWidth, inner.height()).intersected(inner);
+    }
+    // A blank caption's box is centred; a cut one starts at the left, as the name reads.
+    const int left = shown == m_caption ? inner.left() + (inner.width() - textWidth) / 2 : inner.left();
+    return QRect(left, inner.top(), textWidth, inner.height()).intersected(inner);
+}
+
+std::vector<QPolygonF> TSocioGraphicControl::Outline() const
+{
+    const int textHeight = CaptionMeasures().Height;
+    const TFigureFrame frame{x(), y(), width(), height(), y() + textHeight + 2, textHeight + 2 - m_lineWidth};
+    return NodeOutline(m_style, frame, CaptionBox(x(), y()));
 }

@@ -35,6 +35,8 @@ public:
     virtual bool IsGroupDragging() const = 0;
     virtual void GroupDragTo(QPoint pos) = 0;
     virtual void EndGroupDrag() = 0;
+    // The node's menu is being opened on it: its items act on this node.
+    virtual void MenuRequested(TSocioGraphicControl* node) = 0;
 
 protected:
     ~TNodeSurface() = default;
@@ -47,6 +49,7 @@ struct TRelation {
     Qt::PenStyle PenStyle = Qt::SolidLine;
     QColor Color = Qt::black;
     int Width = 1;
+    int Sign = 1; // +1 a positive choice, -1 a negative one
 };
 
 // A sociogram node: one member drawn as a figure with the member's name as caption. It paints
@@ -59,6 +62,8 @@ class TSocioGraphicControl final : public QWidget {
 public:
     static constexpr int kMinWidth = 50;
     static constexpr int kMinHeight = 80;
+    // The widest a node makes itself for its caption, in average characters of its font.
+    static constexpr int kMaxAutoChars = 24;
 
     explicit TSocioGraphicControl(QWidget* surface);
     ~TSocioGraphicControl() override;
@@ -106,7 +111,7 @@ public:
     // Arrows. The caption form fails with TAppError when no other node of the surface has that
     // caption; the node form points at that node whatever its caption.
     void AddRelation(const QString& targetCaption, Qt::PenStyle style, const QColor& color, int width);
-    void AddRelation(TSocioGraphicControl* target, Qt::PenStyle style, const QColor& color, int width);
+    void AddRelation(TSocioGraphicControl* target, Qt::PenStyle style, const QColor& color, int width, int sign = 1);
     void ClearRelations() { m_relations.clear(); }
     int RelationCount() const { return static_cast<int>(m_relations.size()); }
     const TRelation& Relation(int index) const { return m_relations.at(static_cast<std::size_t>(index)); }
@@ -123,6 +128,14 @@ public:
     // Geometry of the caption strip for the current font and line width.
     int CaptionTextHeight() const;
     int CaptionWidth() const;
+    // The widest the node makes itself for its caption in the current font.
+    int MaxAutoWidth() const;
+    // The caption as drawn: whole, or cut at a word end with an ellipsis when the node is too narrow.
+    QString ShownCaption() const;
+    // Where the caption is drawn (and its strip filled) for the drawing origin (x, y).
+    QRect CaptionBox(int x, int y) const;
+    // The figure and caption strip as drawn at the node's place on the surface: arrows end on it.
+    std::vector<QPolygonF> Outline() const;
     // The resize handle a point of the node lies on (the focused node's rule; later matches win).
     int HandleAt(QPoint pos) const;
 

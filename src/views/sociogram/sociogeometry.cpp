@@ -222,3 +222,75 @@ bool BandHits(const QRect& node, const QRect& band)
     }
     return false;
 }
+
+std::vector<QPolygonF> NodeOutline(TComponentStyle style, const TFigureFrame& f, const QRect& captionBox)
+{
+    std::vector<QPolygonF> outline;
+    if (!captionBox.isEmpty())
+        outline.emplace_back(QRectF(captionBox));
+    switch (style) {
+    case csNone:
+        break;
+    case csRectangle:
+        outline.emplace_back(QRectF(f.X, f.Y, f.Width, f.Height));
+        break;
+    case csEllipse: {
+        // The oval of the painting: from the caption's bottom to the node's bottom.
+        const QRectF box(QPointF(f.X, f.CaptionBottom), QPointF(f.X + f.Width, f.Y + f.Height));
+        QPolygonF polygon;
+        constexpr int kSteps = 72;
+        for (int i = 0; i <= kSteps; ++i) {
+            const double a = 2 * kPi * i / kSteps;
+            polygon << QPointF(box.center().x() + box.width() / 2 * std::cos(a),
+                               box.center().y() + box.height() / 2 * std::sin(a));
+        }
+        outline.push_back(polygon);
+        break;
+    }
+    default: {
+        QPolygonF polygon;
+        for (const QPoint& p : FigurePoints(style, f))
+            polygon << QPointF(p);
+        if (!polygon.isEmpty())
+            polygon << polygon.front();
+        outline.push_back(polygon);
+        break;
+    }
+    }
+    return outline;
+}
+
+std::optional<QPointF> OutlineEntry(QPointF s, QPointF t, const std::vector<QPolygonF>& outline)
+{
+    const QPointF d = t - s;
+    double best = 2;
+    for (const QPolygonF& polygon : outline) {
+        for (int i = 0; i + 1 < polygon.size(); ++i) {
+            const QPointF a = polygon[i];
+            const QPointF e = polygon[i + 1] - a;
+            const double denominator = d.x() * e.y() - d.y() * e.x();
+            if (std::abs(denominator) < 1e-12)
+                continue;
+            const QPointF w = a - s;
+            const double along = (w.x() * e.y() - w.y() * e.x()) / denominator; // on s-t
+            const double on = (w.x() * d.y() - w.y() * d.x()) / denominator;    // on the edge
+            if (along >= 0 && along <= 1 && on >= 0 && on <= 1)
+                best = std::min(best, along);
+        }
+    }
+    if (best > 1)
+        return std::nullopt;
+    return s + d * best;
+}
+
+std::array<QPointF, 3> ArrowHeadPoints(QPointF from, QPointF tip)
+{
+    constexpr double kLength = 12;
+    constexpr double kHalfWidth = 4.5;
+    const QPointF d = tip - from;
+    const double length = std::hypot(d.x(), d.y());
+    const QPointF unit = length > 0 ? d / length : QPointF(1, 0);
+    const QPointF normal(-unit.y(), unit.x());
+    const QPointF back = tip - unit * kLength;
+    return {tip, back + normal * kHalfWidth, back - normal * kHalfWidth};
+}

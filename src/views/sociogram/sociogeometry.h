@@ -5,6 +5,8 @@
 #include <vector>
 
 #include <QPoint>
+#include <QPointF>
+#include <QPolygonF>
 #include <QRect>
 
 // The geometry of the sociogram, apart from any widget: figure outlines, arrowheads, the first
@@ -48,6 +50,17 @@ struct TArrowHead {
 };
 // None when s equals t.
 std::optional<TArrowHead> ArrowHeadAt(QPoint s, QPoint t, const QRect& target);
+
+// The outline a node shows: its figure and the caption strip above it (captionBox), as closed
+// polygons; an oval is approximated closely enough for arrows to end on it.
+std::vector<QPolygonF> NodeOutline(TComponentStyle style, const TFigureFrame& frame, const QRect& captionBox);
+
+// The first point where the segment from s to t meets the outline, seen from s; none when the
+// segment meets no edge of it.
+std::optional<QPointF> OutlineEntry(QPointF s, QPointF t, const std::vector<QPolygonF>& outline);
+
+// A filled arrowhead: its tip at tip, its back toward from, 12 pixels long and 9 wide.
+std::array<QPointF, 3> ArrowHeadPoints(QPointF from, QPointF tip);
 
 // Cell (column, row) of the n-th node (from 0) of the first layout: square shells around the top-left
 // corner, down column k from row 0 to row k, then left along row k.

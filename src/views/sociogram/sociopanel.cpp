@@ -1,6 +1,8 @@
 #include "views/sociogram/sociopanel.h"
 
 #include <algorithm>
+#include <array>
+#include <map>
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -9,6 +11,7 @@
 #include <QPainter>
 #include <QPalette>
 
+#include "layout/layout.h"
 #include "platform/thinlines.h"
 #include "views/sociogram/graphiccontrol.h"
 #include "views/sociogram/sociogeometry.h"
@@ -157,29 +160,26 @@ void TSocioPanel::Arrange()
     if (m_nodes.empty())
         return;
     CountIncoming();
-    int pitchWidth = 0;
-    int pitchHeight = 0;
-    for (const TSocioGraphicControl* node : m_nodes) {
-        pitchWidth = std::max(pitchWidth, node->width());
-        pitchHeight = std::max(pitchHeight, node->height());
+    TLayoutGraph graph;
+    for (const TSocioGraphicControl* node : m_nodes)
+        graph.Nodes.push_back({node->width(), node->height(), TLayoutSex::Unknown});
+    for (std::size_t n = 0; n < m_nodes.size(); ++n) {
+        for (int i = 0; i < m_nodes[n]->RelationCount(); ++i) {
+            const auto target = std::find(m_nodes.begin(), m_nodes.end(), RelationTarget(*m_nodes[n], i));
+            if (target != m_nodes.end())
+                graph.Edges.push_back({static_cast<int>(n), static_cast<int>(target - m_nodes.begin()), 1});
+        }
     }
-    // Most chosen first; equal counts keep their order.
-    std::vector<TSocioGraphicControl*> order = m_nodes;
-    std::stable_sort(order.begin(), order.end(),
-                     [](const TSocioGraphicControl* a, const TSocioGraphicControl* b) { return a->Tag() > b->Tag(); });
-    QPoint cell(0, 0);
-    int shell = 0;
-    for (TSocioGraphicControl* node : order) {
-        node->SetTag(-1);
-        node->move(kMargin + cell.x() * (pitchWidth + kMargin), kMargin + cell.y() * (pitchHeight + kMargin));
-        // The next cell of the square shells (the same walk as ShellCell).
-        if (cell.y() != shell)
-            cell.ry() += 1;
-        else if (cell.x() > 0)
-            cell.rx() -= 1;
-        else
-            cell = QPoint(++shell, 0);
+    const TLayoutResult grid = MakeLayout(TLayoutKind::Grid, graph, {.Margin = kMargin});
+    for (std::size_t n = 0; n < m_nodes.size(); ++n) {
+        m_nodes[n]->SetTag(-1);
+        m_nodes[n]->move(grid.Places[n].X, grid.Places[n].Y);
     }
+    NodesPlaced();
+}
+
+void TSocioPanel::NodesPlaced()
+{
     for (std::size_t i = 0; i < m_nodes.size(); ++i)
         m_lastGeometry[i] = m_nodes[i]->geometry();
     if (!m_clientAligned)
@@ -207,8 +207,23 @@ void TSocioPanel::ClearSelection()
 
 QRect TSocioPanel::ArrowBounds(const QRect& from, const QRect& to) const
 {
-    // The line runs centre to centre; the arrowhead's strokes reach 13 pixels from the target's edge.
-    return QRect(Centre(from), Centre(to)).normalized().united(to).adjusted(-16, -16, 16, 16);
+    // The line runs between the figures; a head reaches 12 pixels out from either figure's edge.
+    return QRect(Centre(from), Centre(to)).normalized().united(to).united(from).adjusted(-16, -16, 16, 16);
+}
+
+void TSocioPanel::SetArrowFilter(TArrowFilter filter)
+{
+    if (filter == m_arrowFilter)
+        return;
+    m_arrowFilter = filter;
+    update();
+}
+
+void TSocioPanel::SetRings(QPoint centre, std::vector<int> radii)
+{
+    m_ringCentre = centre;
+    m_ringRadii = std::move(radii);
+    update();
 }
 
 void TSocioPanel::PaintArrows(QPainter& painter, const QRegion& clip)
@@ -230,33 +245,105 @@ void TSocioPanel::PaintArrows(QPainter& painter, const QRegion& clip)
             lines.clear();
         }
     };
+    auto addLine = [&](const TRelation& relation, QPointF a, QPointF b) {
+        // Width 1 is the one-pixel line of the fast path.
+        const QPen pen(relation.Color, relation.Width <= 1 ? 0 : relation.Width, relation.PenStyle, Qt::RoundCap,
+                       Qt::RoundJoin);
+        if (pen != current) {
+            flush();
+            current = pen;
+        }
+        lines.emplace_back(a.toPoint(), b.toPoint());
+    };
+    // The relation from a node to another, to find the way back of a mutual pair.
+    std::map<std::pair<const TSocioGraphicControl*, const TSocioGraphicControl*>, const TRelation*> relations;
     for (const TSocioGraphicControl* node : m_nodes) {
+        for (int i = 0; i < node->RelationCount(); ++i) {
+            if (const TSocioGraphicControl* target = RelationTarget(*node, i); target && target != node)
+                relations.emplace(std::make_pair(node, target), &node->Relation(i));
+        }
+    }
+    std::map<const TSocioGraphicControl*, std::vector<QPolygonF>> outlines;
+    auto outlineOf = [&](const TSocioGraphicControl* node) -> const std::vector<QPolygonF>& {
+        auto it = outlines.find(node);
+        if (it == outlines.end())
+            it = outlines.emplace(node, node->Outline()).first;
+        return it->second;
+    };
+    // Where the line from s toward the node's centre meets the node's outline.
+    auto endAt = [&](const TSocioGraphicControl* node, QPointF s) {
+        const QRect r = node->geometry();
+        const QPoint t = Centre(r);
+        if (const auto entry = OutlineEntry(s, t, outlineOf(node)))
+            return *entry;
+        if (const auto head = ArrowHeadAt(s.toPoint(), t, r))
+            return QPointF(head->Entry);
+        return QPointF(t);
+    };
+    struct THead {
+        QColor Color;
+        std::array<QPointF, 3> Points;
+    };
+    std::vector<THead> heads;
+    for (std::size_t n = 0; n < m_nodes.size(); ++n) {
+        const TSocioGraphicControl* node = m_nodes[n];
         const QRect from = node->geometry();
         for (int i = 0; i < node->RelationCount(); ++i) {
             const TSocioGraphicControl* target = RelationTarget(*node, i);
-            if (!target)
+            if (!target || target == node)
+                continue;
+            const auto back = relations.find({target, node});
+            const bool mutual = back != relations.end();
+            if ((mutual && m_arrowFilter == TArrowFilter::OneWay) || (!mutual && m_arrowFilter == TArrowFilter::Mutual))
+                continue;
+            // A mutual pair is one line with a head at each end, drawn once, from the earlier node.
+            if (mutual && std::find(m_nodes.begin(), m_nodes.end(), target) < m_nodes.begin() + static_cast<long>(n))
                 continue;
             const QRect to = target->geometry();
             if (!clip.isEmpty() && !clip.intersects(ArrowBounds(from, to)))
                 continue;
             const TRelation& relation = node->Relation(i);
-            // Width 1 is the one-pixel line of the fast path.
-            const QPen pen(relation.Color, relation.Width <= 1 ? 0 : relation.Width, relation.PenStyle, Qt::RoundCap,
-                           Qt::RoundJoin);
-            if (pen != current) {
-                flush();
-                current = pen;
+            const QPointF s = Centre(from);
+            const QPointF end = endAt(target, s);
+            if (!mutual) {
+                addLine(relation, s, end);
+                heads.push_back({relation.Color, ArrowHeadPoints(s, end)});
+                continue;
             }
-            const QPoint s = Centre(from);
-            const QPoint t = Centre(to);
-            lines.emplace_back(s, t);
-            if (const auto head = ArrowHeadAt(s, t, to)) {
-                for (const QPoint& end : head->Ends)
-                    lines.emplace_back(head->Entry, end);
-            }
+            // Each half in the colour of the choice whose head it carries.
+            const QPointF start = endAt(node, QPointF(Centre(to)));
+            const QPointF middle = (start + end) / 2;
+            addLine(*back->second, start, middle);
+            addLine(relation, middle, end);
+            heads.push_back({relation.Color, ArrowHeadPoints(start, end)});
+            heads.push_back({back->second->Color, ArrowHeadPoints(end, start)});
         }
     }
     flush();
+    // Heads over every line, so no line runs across a head.
+    painter.setPen(Qt::NoPen);
+    for (const THead& head : heads) {
+        painter.setBrush(head.Color);
+        painter.drawPolygon(head.Points.data(), 3);
+    }
+    painter.restore();
+}
+
+void TSocioPanel::PaintRings(QPainter& painter)
+{
+    if (m_ringRadii.empty())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    // Faint: a tenth of the way from the background toward black.
+    const QColor back = m_backColor;
+    const QColor faint(back.red() * 9 / 10, back.green() * 9 / 10, back.blue() * 9 / 10);
+    painter.setPen(QPen(faint, 1.5));
+    painter.setBrush(Qt::NoBrush);
+    for (const int radius : m_ringRadii) {
+        if (radius > 0)
+            painter.drawEllipse(QPointF(m_ringCentre), radius, radius);
+    }
     painter.restore();
 }
 
@@ -275,6 +362,7 @@ void TSocioPanel::PaintSurface(QPainter& painter, const QRegion& clip, bool with
         painter.drawPolyline(corners, 5);
         painter.restore();
     }
+    PaintRings(painter);
     PaintArrows(painter, clip);
     if (!withNodes)
         return;

@@ -1,14 +1,19 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include <QColor>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QRegion>
 
 #include "views/sociogram/graphiccontrol.h"
 #include "views/socioobject.h"
+
+// Which arrows the surface draws: all, only one-way choices, or only mutual pairs.
+enum class TArrowFilter : uint8_t { All, OneWay, Mutual };
 
 // The drawing surface of a sociogram: holds the nodes as child widgets, draws the background, the
 // border and every arrow between nodes, selects several nodes with a rubber band and drags them
@@ -58,6 +63,13 @@ public:
     // grid as wide and high as the largest node.
     void Arrange();
     void ClearAllRelations();
+    TArrowFilter ArrowFilter() const { return m_arrowFilter; }
+    void SetArrowFilter(TArrowFilter filter);
+    // Faint circles drawn behind the arrows and figures (the rings of a target arrangement);
+    // no radii removes them.
+    void SetRings(QPoint centre, std::vector<int> radii);
+    const std::vector<int>& RingRadii() const { return m_ringRadii; }
+    QPoint RingCentre() const { return m_ringCentre; }
     void ClearSelection() override;
 
     // The part of the surface a node and its arrows cover when the node has that geometry: what a
@@ -73,6 +85,11 @@ public:
     bool IsGroupDragging() const override { return m_dragging; }
     void GroupDragTo(QPoint pos) override;
     void EndGroupDrag() override;
+    void MenuRequested(TSocioGraphicControl* node) override { m_menuNode = node; }
+    // The node whose menu was opened last; nullptr when it is gone.
+    TSocioGraphicControl* MenuNode() const { return m_menuNode.data(); }
+    // The nodes were placed anew all at once: repaint all and fit the surface to them.
+    void NodesPlaced();
     bool IsBandActive() const { return m_bandActive; }
 
     void AddNode(TSocioGraphicControl* node) override;
@@ -93,6 +110,7 @@ private:
     // clip: the part to paint; empty paints everything.
     void PaintSurface(QPainter& painter, const QRegion& clip, bool withNodes);
     void PaintArrows(QPainter& painter, const QRegion& clip);
+    void PaintRings(QPainter& painter);
     QRect ArrowBounds(const QRect& from, const QRect& to) const;
     void EndBandOrDrag();
 
@@ -103,6 +121,10 @@ private:
     QColor m_backColor;
     Qt::BrushStyle m_backStyle = Qt::SolidPattern;
     bool m_clientAligned = false;
+    TArrowFilter m_arrowFilter = TArrowFilter::All;
+    QPointer<TSocioGraphicControl> m_menuNode;
+    QPoint m_ringCentre;
+    std::vector<int> m_ringRadii;
     QSize m_minimumArea;
 
     bool m_bandActive = false;

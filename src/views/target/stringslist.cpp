@@ -40,6 +40,27 @@ void TStringsList::SetLines(const QStringList& lines)
     setVisible(IsShown());
 }
 
+void TStringsList::SetHeading(const QString& heading)
+{
+    if (heading == m_heading)
+        return;
+    m_heading = heading;
+    FitToContents();
+    update();
+}
+
+QFont TStringsList::HeadingFont() const
+{
+    QFont font = m_textFont;
+    font.setBold(true);
+    return font;
+}
+
+int TStringsList::LinesTop() const
+{
+    return m_heading.isEmpty() ? m_upOrder : m_upOrder + QFontMetrics(HeadingFont()).height() + m_order;
+}
+
 void TStringsList::SetLineMarks(const QList<QColor>& marks)
 {
     if (marks == m_marks)
@@ -117,15 +138,15 @@ int TStringsList::LineHeight() const
 QPoint TStringsList::LinePos(int line) const
 {
     const int rows = std::max(1, m_rows);
-    return QPoint(m_leftOrder + (line / rows) * ColumnPitch(), m_upOrder + (line % rows) * (LineHeight() + m_order));
+    return QPoint(m_leftOrder + (line / rows) * ColumnPitch(), LinesTop() + (line % rows) * (LineHeight() + m_order));
 }
 
 int TStringsList::LineAt(QPoint point) const
 {
     const int pitch = LineHeight() + m_order;
-    if (pitch <= 0 || m_rows <= 0 || point.y() < m_upOrder || point.x() < 0)
+    if (pitch <= 0 || m_rows <= 0 || point.y() < LinesTop() || point.x() < 0)
         return -1;
-    const int row = (point.y() - m_upOrder) / pitch;
+    const int row = (point.y() - LinesTop()) / pitch;
     const int column = ColumnPitch() > 0 ? point.x() / ColumnPitch() : 0;
     if (row >= m_rows)
         return -1;
@@ -145,14 +166,15 @@ void TStringsList::FitToContents()
     // One column as long as it stays within MaxHeight; a long list (a large group) flows into
     // columns of equal length instead of one strip thousands of pixels high.
     m_rows = count;
-    if (m_maxHeight > 0 && pitch > 0 && count * pitch + m_upOrder > m_maxHeight) {
-        const int fit = std::max(1, (m_maxHeight - m_upOrder) / pitch);
+    if (m_maxHeight > 0 && pitch > 0 && count * pitch + LinesTop() > m_maxHeight) {
+        const int fit = std::max(1, (m_maxHeight - LinesTop()) / pitch);
         const int columns = (count + fit - 1) / fit;
         m_rows = (count + columns - 1) / columns;
     }
     const int columns = m_rows > 0 ? (count + m_rows - 1) / m_rows : 1;
-    const int width = columns * m_widest + (columns + 1) * m_leftOrder;
-    const int height = m_rows * pitch + m_upOrder;
+    const int heading = m_heading.isEmpty() ? 0 : QFontMetrics(HeadingFont()).horizontalAdvance(m_heading);
+    const int width = std::max(columns * m_widest + (columns + 1) * m_leftOrder, heading + 2 * m_leftOrder);
+    const int height = m_rows * pitch + LinesTop();
     resize(std::max(1, width), std::max(1, height));
 }
 
@@ -171,6 +193,11 @@ void TStringsList::PaintTo(QPainter& painter)
     const QPoint corners[] = {{0, 0}, {w, 0}, {w, h}, {0, h}, {0, 0}};
     painter.drawPolyline(corners, 5);
 
+    if (!m_heading.isEmpty()) {
+        painter.setFont(HeadingFont());
+        painter.setPen(m_textColor);
+        painter.drawText(m_leftOrder, m_upOrder + QFontMetrics(painter.font()).ascent(), m_heading);
+    }
     painter.setFont(m_textFont);
     painter.setPen(m_textColor);
     const QFontMetrics fm(m_textFont);

@@ -24,6 +24,9 @@ public:
     const QStringList& Lines() const { return m_lines; }
     // Copies the lines; the legend is shown only if it has lines or IsEmptyHide is off.
     void SetLines(const QStringList& lines);
+    // A bold line above the others saying what they list; empty for none.
+    const QString& Heading() const { return m_heading; }
+    void SetHeading(const QString& heading);
     // A colour swatch before each line (mark i belongs to line i); none while the list is empty.
     const QList<QColor>& LineMarks() const { return m_marks; }
     void SetLineMarks(const QList<QColor>& marks);
@@ -70,6 +73,9 @@ protected:
 
 private:
     int LineHeight() const;
+    QFont HeadingFont() const;
+    // Where the first line starts, below the heading.
+    int LinesTop() const;
     int ColumnPitch() const { return m_widest + m_leftOrder; }
     // The room a swatch takes before the text (0 without swatches).
     int MarkWidth() const;
@@ -78,6 +84,7 @@ private:
     QFont m_textFont;
     QColor m_textColor = Qt::black;
     QStringList m_lines;
+    QString m_heading;
     QList<QColor> m_marks;
     int m_leftOrder = 20;
     int m_upOrder = 20;

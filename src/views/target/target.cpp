@@ -89,7 +89,8 @@ int32_t TTargetGeometry::RingAt(QPoint point) const
     // (d - 1)W and dW; start from the estimate and check its neighbours exactly.
     const int64_t guess = static_cast<int64_t>(std::sqrt(static_cast<double>(r2)) / Width) + 1;
     for (int64_t d = std::max<int64_t>(1, guess - 1); d <= std::min<int64_t>(Rings, guess + 1); ++d) {
-        if ((d - 1) * (d - 1) * w2 < r2 && r2 < d * d * w2)
+        // The centre point belongs to the innermost band.
+        if (((d - 1) * (d - 1) * w2 < r2 || d == 1) && r2 < d * d * w2)
             return static_cast<int32_t>(Rings + MinNumber - d);
     }
     return -1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QAction>
+#include <QEvent>
 #include <QActionGroup>
 #include <QMenu>
 #include <QPainter>
@@ -114,6 +115,7 @@ void TTargetForm::CreateComponents()
                 [this, area](const QPoint& pos) { m_popup->popup(area->mapToGlobal(pos)); });
     }
 
+    m_scroll->viewport()->installEventFilter(this);
     connect(m_target, &TTarget::OnMouseMove, this, &TTargetForm::TargetMouseMove);
     connect(m_target, &TTarget::OnMouseOutMove, this, &TTargetForm::TargetMouseOutMove);
     connect(m_target, &TTarget::OnLButtonDown, this, &TTargetForm::TargetLButtonDown);
@@ -137,6 +139,7 @@ void TTargetForm::Build()
     m_legendRing = kNoRing;
     ApplyStatusColors();
     ShowLegend(m_target->ActiveRingNumber());
+    FitRingsToWindow();
     PlaceContents();
 }
 
@@ -208,7 +211,27 @@ void TTargetForm::ApplySettings()
     PaintBackground(*m_contents, background);
     PaintBackground(*m_scroll->viewport(), background);
     StyleStatusLegend();
+    FitRingsToWindow();
     PlaceContents();
+}
+
+void TTargetForm::FitRingsToWindow()
+{
+    const QSize area = m_scroll->viewport()->size();
+    const int beside = m_legend->IsShown() ? m_legend->width() : 0;
+    const int width = RingWidthToFill(area.width() - beside, area.height(), m_target->RingNumber(),
+                                      Regs().Target.ActiveRingWidth, m_target->LeftOffset(), m_target->TopOffset());
+    if (width != m_target->RingWidth()) {
+        m_target->SetRingWidth(width);
+        PlaceContents();
+    }
+}
+
+bool TTargetForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize)
+        FitRingsToWindow();
+    return TVisualChildForm::eventFilter(watched, event);
 }
 
 QSize TTargetForm::PictureSize() const
@@ -279,6 +302,10 @@ void TTargetForm::ShowLegend(int32_t ring)
             marks << StatusGroupColor(m_status.Members[static_cast<std::size_t>(member)].Group);
     }
     m_legend->SetLineMarks(marks.size() == lines.size() ? marks : QList<QColor>());
+    const char* kindKey = Kind() == TChoiceKind::Negative ? "GRAPH_TITLE_NEGATIVE"
+                          : Kind() == TChoiceKind::Any    ? "GRAPH_TITLE_ANY"
+                                                          : "GRAPH_TITLE_POSITIVE";
+    m_legend->SetHeading(CatalogueText("TARGET_LEGEND_HEADING").arg(ring).arg(CatalogueText(kindKey)));
     m_legend->SetLines(lines);
     m_legendRing = ring;
     PlaceContents();

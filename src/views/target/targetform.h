@@ -56,8 +56,14 @@ public:
     // Marks the members by status group (with the key) or not, and remembers the choice in the settings.
     void PopupItemStatusColorsClick(bool on);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void CreateComponents();
+    // Widens the rings so the diagram fills the window beside the legend (never below the
+    // settings' ring width).
+    void FitRingsToWindow();
     void PlaceContents();
     // Lists the members of a ring in the legend (nothing when it already does).
     void ShowLegend(int32_t ring);

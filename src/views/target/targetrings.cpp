@@ -47,3 +47,11 @@ bool KindHasRings(const TInvestigationObject& model, TChoiceKind kind)
 {
     return (kind == TChoiceKind::Positive || kind == TChoiceKind::Negative) && model.ChoiceCount(kind) > 0;
 }
+
+int RingWidthToFill(int areaWidth, int areaHeight, int rings, int minimum, int leftOffset, int topOffset)
+{
+    if (rings <= 0)
+        return minimum;
+    const int radius = std::min(areaWidth / 2 - leftOffset, areaHeight / 2 - topOffset);
+    return std::max(minimum, radius / rings);
+}

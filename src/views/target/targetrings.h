@@ -25,3 +25,7 @@ std::vector<int32_t> ReceivedCounts(const TInvestigationObject& model, TChoiceKi
 // Whether the kind gets rings: the positive or the negative kind when the investigation has
 // choices of it; the view of any choices has none.
 bool KindHasRings(const TInvestigationObject& model, TChoiceKind kind);
+
+// The ring width with which the rings fill an area of the given size (margins included), never
+// less than the minimum the settings give.
+int RingWidthToFill(int areaWidth, int areaHeight, int rings, int minimum, int leftOffset, int topOffset);

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include <QFile>
+#include <QMap>
 #include <QImageReader>
 #include <QProcess>
 #include <QSvgRenderer>
+#include <QXmlStreamReader>
 
 #include "analysis/projectbuilder.h"
 #include "support/core/tempdir.h"
@@ -90,5 +95,42 @@ TEST_F(ExportTest, FailuresAndBadUsageHaveTheirOwnCodes)
     EXPECT_EQ(Export({projectPath, "--investigation", "5", "--view", "nothing", "-o", out}).code, 2);
     EXPECT_EQ(Export({projectPath, "--investigation", "5", "--view", "graph", "-o", dir + "/x.gif"}).code, 2);
     EXPECT_EQ(Export({projectPath, "--investigation", "5", "--view", "graph", "--kind", "4", "-o", out}).code, 2);
+    EXPECT_EQ(ReadAll(projectPath), before);
+}
+
+TEST_F(ExportTest, GraphMlHoldsTheArrangedFiguresAndSignedArrows)
+{
+    for (const char* layout : {"target", "force", "circle", "grid"}) {
+        const QString out = dir + "/graph.graphml";
+        const TRun run = Export({projectPath, "--investigation", "5", "--view", "graph", "--kind", "3", "--layout",
+                                 layout, "-o", out});
+        ASSERT_EQ(run.code, 0) << layout << ": " << run.errors.toStdString();
+        QXmlStreamReader xml(ReadAll(out));
+        std::vector<QRect> figures;
+        std::vector<int> signs;
+        QMap<QString, int> values;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (xml.isStartElement() && xml.name() == QLatin1String("data")) {
+                const QString key = xml.attributes().value("key").toString();
+                values[key] = xml.readElementText().toInt();
+            }
+            else if (xml.isEndElement() && xml.name() == QLatin1String("node"))
+                figures.emplace_back(values["x"], values["y"], values["width"], values["height"]);
+            else if (xml.isEndElement() && xml.name() == QLatin1String("edge"))
+                signs.push_back(values["sign"]);
+        }
+        EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+        ASSERT_EQ(figures.size(), 4u) << layout;
+        for (std::size_t i = 0; i < figures.size(); ++i) {
+            EXPECT_GT(figures[i].width(), 20);
+            for (std::size_t j = i + 1; j < figures.size(); ++j)
+                EXPECT_FALSE(figures[i].intersects(figures[j])) << layout;
+        }
+        std::sort(signs.begin(), signs.end());
+        EXPECT_EQ(signs, (std::vector<int>{-1, 1, 1})) << layout;
+    }
+    EXPECT_EQ(Export({projectPath, "--investigation", "5", "--view", "graph", "--layout", "spiral", "-o",
+                      dir + "/x.png"}).code, 2);
     EXPECT_EQ(ReadAll(projectPath), before);
 }

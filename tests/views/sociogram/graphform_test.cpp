@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <set>
 
@@ -7,6 +8,8 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPrinter>
+#include <QProcess>
 
 #include "analysis/investigationobj.h"
 #include "analysis/projectbuilder.h"
@@ -18,6 +21,7 @@
 #include "views/sociogram/graphform.h"
 #include "views/sociogram/graphiccontrol.h"
 #include "views/sociogram/sociopanel.h"
+#include "support/core/tempdir.h"
 #include "support/ui/notifyrecorder.h"
 
 namespace {
@@ -309,4 +313,106 @@ TEST_F(GraphFormTest, ArrowsAndDefaultFiguresFollowTheirOwnKind)
                 << "member " << i << " kind " << ChoiceKindCode(kind);
     }
     graph = saved;
+}
+
+TEST_F(GraphFormTest, ArrangementsKeepFiguresApartAndAreStoredLikeMoves)
+{
+    auto form = Open();
+    const auto& nodes = form->Nodes();
+    std::vector<QRect> first;
+    for (const TSocioGraphicControl* node : nodes)
+        first.push_back(node->geometry());
+    auto centreDistance = [&](const TSocioGraphicControl* node) {
+        const QPoint d = node->geometry().center() - form->Surface().RingCentre();
+        return std::hypot(d.x(), d.y());
+    };
+    for (const TLayoutKind kind : {TLayoutKind::Target, TLayoutKind::Force, TLayoutKind::Circle}) {
+        form->ArrangeBy(kind);
+        for (std::size_t i = 0; i < nodes.size(); ++i)
+            for (std::size_t j = i + 1; j < nodes.size(); ++j)
+                EXPECT_FALSE(nodes[i]->geometry().intersects(nodes[j]->geometry())) << LayoutName(kind);
+        // Rings only behind a target; its centre holds the member everyone chose (M24).
+        EXPECT_EQ(form->Surface().RingRadii().empty(), kind != TLayoutKind::Target);
+        if (kind == TLayoutKind::Target) {
+            for (const TSocioGraphicControl* node : nodes)
+                EXPECT_LE(centreDistance(nodes[3]), centreDistance(node));
+        }
+    }
+    const QRect circled = nodes[1]->geometry();
+    form->ArrangeBy(TLayoutKind::Grid);
+    for (std::size_t i = 0; i < nodes.size(); ++i)
+        EXPECT_EQ(nodes[i]->geometry(), first[i]);
+    form->ArrangeBy(TLayoutKind::Circle);
+    form->close();
+    ASSERT_NE(Row(22, 1), nullptr);
+    EXPECT_EQ(QRect(Row(22, 1)->Left, Row(22, 1)->Top, Row(22, 1)->Width, Row(22, 1)->Height), circled);
+}
+
+TEST_F(GraphFormTest, FigureItemChangesTheWholeSelectionWhenTheClickedNodeIsInIt)
+{
+    auto form = Open();
+    form->show();
+    const auto& nodes = form->Nodes();
+    auto rightClick = [&](TSocioGraphicControl* node, const char* item) {
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 30), node->mapToGlobal(QPointF(5, 30)),
+                          Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+        QApplication::sendEvent(node, &press);
+        form->NodeMenu().findChild<QAction*>(item)->trigger();
+        form->NodeMenu().hide();
+    };
+    nodes[1]->SetSelected(true);
+    nodes[2]->SetSelected(true);
+    const TComponentStyle before = nodes[0]->ComponentStyle();
+    rightClick(nodes[1], "PopupItemOval");
+    EXPECT_EQ(nodes[1]->ComponentStyle(), csEllipse);
+    EXPECT_EQ(nodes[2]->ComponentStyle(), csEllipse);
+    EXPECT_EQ(nodes[0]->ComponentStyle(), before);
+    rightClick(nodes[4], "PopupItemTriangle");
+    EXPECT_EQ(nodes[4]->ComponentStyle(), csTriangle);
+    EXPECT_EQ(nodes[1]->ComponentStyle(), csEllipse);
+}
+
+TEST_F(GraphFormTest, NodesAreAsWideAsTheirNamesInTheSociogramFontUpToALimit)
+{
+    Regs().Graph.CaptionFont.Size = 16;
+    TProjectBuilder named;
+    named.Group(kGroup, "Class").Client(kGroup, 1, "Grace Hughes").Client(kGroup, 2, "Al");
+    named.Client(kGroup, 3, "Maximiliana Konstantinopoulou-Papadimitriou");
+    named.Invest(kInvest, kGroup, "Week 1");
+    TGraphForm form(named.store, kInvest, "Week 1");
+    const auto& nodes = form.Nodes();
+    ASSERT_EQ(nodes.size(), 3u);
+    EXPECT_EQ(nodes[0]->ShownCaption(), nodes[0]->Caption());
+    EXPECT_LT(nodes[1]->width(), nodes[0]->width());
+    EXPECT_EQ(nodes[2]->width(), nodes[2]->MaxAutoWidth());
+    EXPECT_TRUE(nodes[2]->ShownCaption().startsWith("Maximiliana"));
+    EXPECT_TRUE(nodes[2]->ShownCaption().endsWith(QChar(0x2026)));
+}
+
+TEST_F(GraphFormTest, PrintoutsAreOnWhitePaperUnlessTheBackgroundIsAskedFor)
+{
+    Regs().Graph.PanelBackColor = 0x00FFFF; // yellow
+    auto form = Open();
+    TTempDir temp;
+    const QString dir = QString::fromStdString(temp.Path().string());
+    auto yellowOnPaper = [&](bool background) {
+        form->SetPrintsBackground(background);
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir + "/p.pdf");
+        form->Print(printer, TPrintType::Proportional, 1);
+        QProcess::execute(QStringLiteral("pdftoppm"), {"-r", "20", "-png", "-singlefile", dir + "/p.pdf", dir + "/p"});
+        const QImage page(dir + "/p.png");
+        int n = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x) {
+                const QColor c = page.pixelColor(x, y);
+                n += c.red() > 200 && c.green() > 200 && c.blue() < 60;
+            }
+        return n;
+    };
+    EXPECT_EQ(yellowOnPaper(false), 0);
+    EXPECT_GT(yellowOnPaper(true), 500);
+    // The window keeps its colour.
+    EXPECT_EQ(form->Surface().BackColor(), QColor(Qt::yellow));
 }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 
@@ -105,7 +106,7 @@ TEST(GraphicControlTest, CaptionIsCentredAndInsideTheNodeForEveryFont)
     EXPECT_LE(std::abs(ink.Left - (node->width() - 1 - ink.Right)), 2);
 }
 
-TEST(GraphicControlTest, CaptionWiderThanTheNodeStartsLeftAndEndsInDotsInside)
+TEST(GraphicControlTest, CaptionWiderThanTheNodeStartsLeftAndIsCutWithAnEllipsisInside)
 {
     TSocioPanel panel;
     panel.SetBackColor(Qt::white);
@@ -122,5 +123,15 @@ TEST(GraphicControlTest, CaptionWiderThanTheNodeStartsLeftAndEndsInDotsInside)
     EXPECT_GE(ink.Left, 3);
     EXPECT_LE(ink.Left, 3 + 4); // drawn from the left
     EXPECT_LT(ink.Right, node->width() - 3);
-    EXPECT_GE(ink.Right, node->width() - 3 - 6); // the dots reach the right end
+    // Cut before drawing, so no format can show letters past the box: a prefix and an ellipsis.
+    const QString shown = node->ShownCaption();
+    ASSERT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_TRUE(QStringLiteral("Maximilian").startsWith(shown.chopped(1)));
+    EXPECT_LE(QFontMetrics(node->CaptionFont()).horizontalAdvance(shown), node->width() - 6);
+
+    // Several words are cut at a word end.
+    node->SetCaptionFont(Font("DejaVu Sans", 10, false, false), Qt::black);
+    node->SetCaption(QStringLiteral("Grace Hughes Whitfield"));
+    node->resize(QFontMetrics(node->CaptionFont()).horizontalAdvance(QStringLiteral("Grace Hughes")) + 30, 100);
+    EXPECT_EQ(node->ShownCaption(), QStringLiteral("Grace Hughes") + QChar(0x2026));
 }

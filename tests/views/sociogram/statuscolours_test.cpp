@@ -123,6 +123,24 @@ TEST_F(GraphStatusColours, TheSettingIsRememberedForTheNextWindow)
     EXPECT_EQ(form.Nodes()[5]->FigureBackColor(), StatusGroupColor(TStatusGroup::Rejected));
 }
 
+TEST_F(GraphStatusColours, TheKeyIsNeverCutOnScreenOrInThePictureWhateverTheArrangement)
+{
+    Regs().Graph.StatusColors = true;
+    Regs().Graph.CaptionFont.Size = 22;
+    TGraphForm form(project.store, kInvest, "Week 1");
+    form.resize(300, 200);
+    form.show();
+    for (const TLayoutKind kind : {TLayoutKind::Target, TLayoutKind::Force, TLayoutKind::Circle, TLayoutKind::Grid}) {
+        form.ArrangeBy(kind);
+        QApplication::processEvents();
+        const QRect key = form.StatusLegend()->geometry();
+        EXPECT_TRUE(QRect(QPoint(0, 0), form.PictureSize()).contains(key)) << LayoutName(kind);
+        EXPECT_TRUE(form.Surface().rect().contains(key)) << LayoutName(kind);
+        for (const TSocioGraphicControl* node : form.Nodes())
+            EXPECT_FALSE(node->geometry().intersects(key)) << LayoutName(kind);
+    }
+}
+
 TEST_F(GraphStatusColours, WithoutStatusGroupsTheItemIsDisabledAndTheFiguresStayPlain)
 {
     Regs().Graph.StatusColors = true;

@@ -38,7 +38,7 @@ TEST(TargetGeometry, RingAtFollowsTheBandsAndLeavesTheirCirclesOut)
         int32_t ring;
     };
     const Case cases[] = {
-        {0, -1},    // the centre itself
+        {0, 5},     // the centre itself belongs to the innermost band
         {1, 5},     // innermost band
         {19, 5},    {20, -1}, // on the circle between the two innermost bands
         {21, 4},    {59, 3},  {60, -1}, {61, 2}, {119, 0},

@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include "analysis/projectbuilder.h"
+#include "i18n/langconv.h"
 #include "platform/helpviewer.h"
 #include "views/notify.h"
 #include "settings/regs.h"
@@ -228,10 +229,38 @@ TEST_F(TargetFormTest, SettingsPutTheActiveRingWidthsInForce)
     Regs().Target.RingLineWidth = 1;
     Regs().Target.ActiveRingLineWidth = 3;
     auto form = Open();
+    // In a window too small to widen them, the rings keep the active width.
+    form->resize(200, 150);
+    QApplication::processEvents();
     EXPECT_EQ(form->Target().RingWidth(), 26);
     EXPECT_EQ(form->Target().RingLineWidth(), 3);
     EXPECT_EQ(form->Target().size(), QSize(2 * (26 * 6 + 10), 2 * (26 * 6 + 10)));
     EXPECT_EQ(form->Legend().BackColor(), QColor(Qt::yellow));
+}
+
+TEST_F(TargetFormTest, RingsGrowToFillALargeWindowBesideTheLegend)
+{
+    auto form = Open();
+    form->resize(1000, 700);
+    QApplication::processEvents();
+    const QSize view = form->findChild<QScrollArea*>(QStringLiteral("TargetScrollBox"))->viewport()->size();
+    TTarget& target = form->Target();
+    EXPECT_GT(target.RingWidth(), 40);
+    EXPECT_LE(target.height(), view.height());
+    EXPECT_GE(target.height(), view.height() - 2 * 6);
+    EXPECT_LE(target.width() + form->Legend().width(), view.width());
+    // The centre point lies in the innermost ring.
+    EXPECT_EQ(target.RingAt(target.Geometry().Centre()), 5);
+
+    // The legend says which ring and kind it lists, above the names.
+    QTest::mouseClick(&target, Qt::LeftButton, {}, RingPoint(target, 3));
+    const QString heading = form->Legend().Heading();
+    EXPECT_EQ(heading.toStdString(), QString::fromStdString(LangConv().GetText("TARGET_LEGEND_HEADING"))
+                                         .arg(3)
+                                         .arg(QString::fromStdString(LangConv().GetText("GRAPH_TITLE_POSITIVE")))
+                                         .toStdString());
+    EXPECT_EQ(form->Legend().Lines(), QStringList{QStringLiteral("Denis")});
+    EXPECT_GT(form->Legend().LinePos(0).y(), form->Legend().UpOrder() + 10);
 }
 
 TEST_F(TargetFormTest, F1OpensTheTargetPage)
