@@ -1,5 +1,6 @@
 #include "reports/htmlbuilder.h"
 
+#include <algorithm>
 #include <functional>
 
 #include "i18n/langconv.h"
@@ -23,6 +24,7 @@ constexpr std::string_view kStyleSheet =
     "h2{font-size:11.5pt;margin:1em 0 0.3em;page-break-after:avoid}\n"
     "table{font-size:9pt}\n"
     ".name{text-align:left}\n"
+    "th.name{white-space:nowrap}\n"
     "td.box{width:2.6em}\n"
     "table.card td.box{width:5em}\n"
     "table.card tr{height:1.7em}\n"
@@ -175,14 +177,16 @@ std::string SociocardHtml(const TBlankData& data)
     out += Paragraph(SociocardInstruction(data));
     for (const std::string& line : SociocardLimits(data))
         out += Paragraph(line);
-    out += "<table class=\"card\">\n";
+    // Widths also as attributes: they size the boxes where style sheets are only partly read.
+    out += "<table class=\"card\" width=\"100%\">\n";
     const TTableRows rows = SociocardRows(data);
+    const char* widths[] = {"8%", "52%", "20%", "20%"};
     for (std::size_t r = 0; r < rows.size(); ++r) {
         out += "<tr>";
         for (std::size_t c = 0; c < rows[r].size(); ++c) {
             const std::string cell = HtmlEscape(rows[r][c]);
             if (r == 0)
-                out += "<th>" + cell + "</th>";
+                out += std::string("<th width=\"") + widths[std::min<std::size_t>(c, 3)] + "\">" + cell + "</th>";
             else if (c == 1)
                 out += "<td class=\"name\">" + cell + "</td>";
             else if (c >= 2)

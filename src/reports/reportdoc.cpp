@@ -231,13 +231,19 @@ void TTableReader::Rewind()
 
 bool TTableReader::Next(std::vector<std::string>& row)
 {
+    return Next(row, 0, m_columns);
+}
+
+bool TTableReader::Next(std::vector<std::string>& row, std::size_t from, std::size_t to)
+{
     if (m_row >= m_rows)
         return false;
     row.assign(m_columns, std::string());
     for (std::size_t c = 0; c < m_columns && m_pos < m_content.size(); ++c) {
         const std::size_t mark = m_content.find(kCellBreakMark, m_pos);
         const std::size_t end = mark == std::string_view::npos ? m_content.size() : mark;
-        row[c] = PlainText(m_content.substr(m_pos, end - m_pos));
+        if (c == 0 || (c >= from && c < to))
+            row[c] = PlainText(m_content.substr(m_pos, end - m_pos));
         m_pos = mark == std::string_view::npos ? m_content.size() : mark + kCellBreakMark.size();
     }
     ++m_row;

@@ -79,8 +79,10 @@ public:
     bool Ok() const { return m_rows > 0; }
     std::size_t RowCount() const { return m_rows; }
     std::size_t ColumnCount() const { return m_columns; }
-    // The next row, padded with empty cells; false after the last.
+    // The next row, padded with empty cells; false after the last. With a range, only the first
+    // cell and the cells in [from, to) are decoded, the others left empty (a block of a wide table).
     bool Next(std::vector<std::string>& row);
+    bool Next(std::vector<std::string>& row, std::size_t from, std::size_t to);
     // Back to the first row.
     void Rewind();
 

@@ -18,7 +18,8 @@ constexpr double kTablePoints = 9;
 constexpr int kCellExtra = 2 * kDocxCellPadding + 20;
 // A name column grows to this width before its names wrap (at spaces only).
 constexpr int kWideColumnCap = 4200;
-// Columns whose cells are all at most this wide hold numbers or marks and are centred.
+// Columns whose cells are all at most this wide hold numbers or marks and are centred (the
+// first column only when it holds numbers: elsewhere it names the rows).
 constexpr int kNarrowColumn = 900;
 // Boxes of the sociocard, wide enough for a mark by hand, and its row height.
 constexpr int kAnswerBoxWidth = 1100;
@@ -41,7 +42,7 @@ public:
     }
     std::size_t RowCount() const { return m_rows.size(); }
     std::size_t ColumnCount() const { return m_columns; }
-    bool Next(std::vector<std::string>& row)
+    bool Next(std::vector<std::string>& row, std::size_t /*from*/ = 0, std::size_t /*to*/ = 0)
     {
         if (m_next >= m_rows.size())
             return false;
@@ -111,6 +112,7 @@ TTableLayout MeasureTable(TSource& source, int boxWidth)
     std::vector<int> want(columns, 0);
     std::vector<int> bodyWidest(columns, 0);
     std::vector<bool> bodyEmpty(columns, true);
+    std::vector<bool> bodyNumbers(columns, true);
     bool captionsAndValues = columns == 2;
     std::vector<std::string> row;
     source.Rewind();
@@ -124,6 +126,7 @@ TTableLayout MeasureTable(TSource& source, int boxWidth)
             if (r > 0) {
                 bodyWidest[c] = std::max(bodyWidest[c], width);
                 bodyEmpty[c] = bodyEmpty[c] && cell.empty();
+                bodyNumbers[c] = bodyNumbers[c] && (cell.empty() || IsNumber(cell));
             }
         }
         if (columns == 2 && (row[0].empty() || !IsNumber(row[1])))
@@ -142,11 +145,11 @@ TTableLayout MeasureTable(TSource& source, int boxWidth)
             want[c] = std::max(want[c], boxWidth);
         }
     }
-    const long fitted = [&] {
-        const std::vector<int> w = FitWidths(least, want, DocxTextWidth(false));
-        return std::accumulate(w.begin(), w.end(), 0L);
-    }();
-    layout.Landscape = fitted > DocxTextWidth(false);
+    // Landscape when the table cannot have its names unwrapped (up to the cap) on a portrait page.
+    long comfortable = 0;
+    for (std::size_t c = 0; c < columns; ++c)
+        comfortable += std::max(least[c], std::min(want[c], kWideColumnCap));
+    layout.Landscape = comfortable > DocxTextWidth(false);
     int available = DocxTextWidth(layout.Landscape);
     // A long narrow list (a ranking) takes half the page, so two stand side by side.
     const int half = (DocxTextWidth(false) - kDocxColumnGap) / 2;
@@ -160,7 +163,7 @@ TTableLayout MeasureTable(TSource& source, int boxWidth)
     }
     const std::vector<int> width = FitWidths(least, want, available);
     for (std::size_t c = 0; c < columns; ++c)
-        layout.Columns.push_back({width[c], c > 0 && bodyWidest[c] <= kNarrowColumn});
+        layout.Columns.push_back({width[c], bodyWidest[c] <= kNarrowColumn && (c > 0 || bodyNumbers[c])});
 
     // Blocks: the first column, then as many of the others as the page and Word allow.
     std::vector<std::size_t> block{0};
@@ -298,7 +301,7 @@ void TWordBuilder::PutTable(TSource& source, bool darkDiagonal, bool handwriting
             columns.push_back(layout.Columns[c]);
         doc.BeginTable(columns, kStandard, layout.TextColumns == 1);
         source.Rewind();
-        for (std::size_t r = 0; source.Next(row); ++r) {
+        for (std::size_t r = 0; source.Next(row, block[1 % block.size()], block.back() + 1); ++r) {
             cells.clear();
             TDocxRowFormat format;
             format.Heading = r == 0 && layout.HeadingRow;
