@@ -76,11 +76,27 @@ void AppendEscaped(std::string& out, std::string_view text)
     out += XmlSafeText(HtmlEscape(text));
 }
 
+// Printable ASCII without markup characters goes into the XML as it is (most matrix cells).
+bool IsPlainAscii(std::string_view text)
+{
+    for (char c : text) {
+        if (c < 0x20 || c > 0x7E || c == '&' || c == '<' || c == '>')
+            return false;
+    }
+    return true;
+}
+
 // Appends the runs of one line of text (tabs as tab stops).
 void AppendRuns(std::string& out, std::string_view line, bool bold)
 {
     if (line.empty())
         return;
+    if (!bold && IsPlainAscii(line)) {
+        out += "<w:r><w:t xml:space=\"preserve\">";
+        out += line;
+        out += "</w:t></w:r>";
+        return;
+    }
     out += bold ? "<w:r><w:rPr><w:b/></w:rPr>" : "<w:r>";
     std::size_t pos = 0;
     while (true) {
@@ -382,6 +398,12 @@ void TDocxDocument::Row(const std::vector<std::string>& cells, const TDocxRowFor
         const std::string_view text = c < cells.size() ? std::string_view(cells[c]) : std::string_view();
         const bool keep = format.Heading || format.KeepWithNext;
         const bool left = !columns[c].Centred;
+        if (!keep && !left && IsPlainAscii(text)) {
+            out += "<w:p>";
+            AppendRuns(out, text, format.Heading);
+            out += "</w:p></w:tc>";
+            continue;
+        }
         for (std::string_view line : Lines(text)) {
             out += "<w:p>";
             if (keep || left) {
@@ -498,9 +520,11 @@ public:
         AddSource(name, zip_source_buffer(m_zip, data.data(), data.size(), 0));
     }
 
+    // The body is large and repetitive: the fastest deflate level shrinks it nearly as well.
     void AddFile(const char* name, const std::string& path)
     {
-        AddSource(name, zip_source_file(m_zip, path.c_str(), 0, -1));
+        const zip_int64_t index = AddSource(name, zip_source_file(m_zip, path.c_str(), 0, -1));
+        zip_set_file_compression(m_zip, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1);
     }
 
     std::string Close()
@@ -523,14 +547,16 @@ public:
     }
 
 private:
-    void AddSource(const char* name, zip_source_t* part)
+    zip_int64_t AddSource(const char* name, zip_source_t* part)
     {
         if (part == nullptr)
             throw std::runtime_error(zip_strerror(m_zip));
-        if (zip_file_add(m_zip, name, part, ZIP_FL_ENC_UTF_8) < 0) {
+        const zip_int64_t index = zip_file_add(m_zip, name, part, ZIP_FL_ENC_UTF_8);
+        if (index < 0) {
             zip_source_free(part);
             throw std::runtime_error(zip_strerror(m_zip));
         }
+        return index;
     }
 
     zip_error_t m_error;

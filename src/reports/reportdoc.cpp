@@ -220,12 +220,21 @@ TTableReader::TTableReader(std::string_view content) : m_content(content)
         return;
     m_rows = static_cast<std::size_t>(rowCount);
     m_columns = std::max<std::size_t>((cells + m_rows - 1) / m_rows, 1);
+    std::size_t cell = 0;
+    for (std::size_t pos = m_start; pos < content.size() && m_rowStarts.size() < m_rows; ++cell) {
+        if (cell % m_columns == 0)
+            m_rowStarts.push_back(pos);
+        const std::size_t mark = content.find(kCellBreakMark, pos);
+        pos = mark == std::string_view::npos ? content.size() : mark + kCellBreakMark.size();
+    }
+    m_rowStarts.resize(m_rows, content.size());
+    m_resumeColumn.assign(m_rows, 0);
+    m_resumePos.assign(m_rows, 0);
     Rewind();
 }
 
 void TTableReader::Rewind()
 {
-    m_pos = m_start;
     m_row = 0;
 }
 
@@ -239,13 +248,24 @@ bool TTableReader::Next(std::vector<std::string>& row, std::size_t from, std::si
     if (m_row >= m_rows)
         return false;
     row.assign(m_columns, std::string());
-    for (std::size_t c = 0; c < m_columns && m_pos < m_content.size(); ++c) {
-        const std::size_t mark = m_content.find(kCellBreakMark, m_pos);
-        const std::size_t end = mark == std::string_view::npos ? m_content.size() : mark;
-        if (c == 0 || (c >= from && c < to))
-            row[c] = PlainText(m_content.substr(m_pos, end - m_pos));
-        m_pos = mark == std::string_view::npos ? m_content.size() : mark + kCellBreakMark.size();
+    std::size_t pos = m_rowStarts[m_row];
+    std::size_t c = 0;
+    // Reading a wide table block by block, each row goes on where the previous block stopped.
+    if (from > 1 && m_resumeColumn[m_row] == from) {
+        const std::size_t mark = m_content.find(kCellBreakMark, pos);
+        row[0] = PlainText(m_content.substr(pos, (mark == std::string_view::npos ? m_content.size() : mark) - pos));
+        c = from;
+        pos = m_resumePos[m_row];
     }
+    for (; c < m_columns && (c == 0 || c < to) && pos < m_content.size(); ++c) {
+        const std::size_t mark = m_content.find(kCellBreakMark, pos);
+        const std::size_t end = mark == std::string_view::npos ? m_content.size() : mark;
+        if (c == 0 || c >= from)
+            row[c] = PlainText(m_content.substr(pos, end - pos));
+        pos = mark == std::string_view::npos ? m_content.size() : mark + kCellBreakMark.size();
+    }
+    m_resumeColumn[m_row] = c;
+    m_resumePos[m_row] = pos;
     ++m_row;
     return true;
 }

@@ -89,10 +89,12 @@ public:
 private:
     std::string_view m_content;
     std::size_t m_start = 0;
-    std::size_t m_pos = 0;
     std::size_t m_rows = 0;
     std::size_t m_columns = 0;
     std::size_t m_row = 0;
+    std::vector<std::size_t> m_rowStarts;    // where each row's first cell begins
+    std::vector<std::size_t> m_resumeColumn; // per row: the column the last read stopped before
+    std::vector<std::size_t> m_resumePos;    // and where that column begins
 };
 
 // Splits document content at its line break marks (each piece still escaped).
