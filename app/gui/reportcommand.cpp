@@ -1,7 +1,6 @@
 #include "reportcommand.h"
 
 #include <iostream>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -19,17 +18,6 @@
 #include "store/fileacc.h"
 
 namespace {
-
-// What a report is on, by the name the command line gives it; the two blanks are on an investigation.
-const std::map<std::string, TReportKind> kKinds = {
-    {"client", TReportKind::Client},
-    {"client-group", TReportKind::ClientGroup},
-    {"criterion", TReportKind::Criterion},
-    {"criteria-group", TReportKind::CriteriaGroup},
-    {"investigation", TReportKind::Investigation},
-    {"sociocard", TReportKind::Investigation},
-    {"sociomatrix", TReportKind::Investigation},
-};
 
 std::unique_ptr<TReporter> MakeBuilder(const std::string& format, const TReportTarget& target, const std::string& out)
 {
@@ -87,7 +75,9 @@ int RunReport(int argc, char** argv)
         std::cerr << "tremlow report: the project file could not be read: " << project << '\n';
         return 1;
     }
-    std::unique_ptr<TReporter> builder = MakeBuilder(format, {kKinds.at(kind), id, group}, output);
+    // The two blanks are on an investigation.
+    const TReportKind reportKind = ReportKindOfName(kind).value_or(TReportKind::Investigation);
+    std::unique_ptr<TReporter> builder = MakeBuilder(format, {reportKind, id, group}, output);
     builder->SetStore(store);
     try {
         if (kind == "sociocard")

@@ -20,6 +20,22 @@ TDocumentOpener& Opener()
 
 } // namespace
 
+std::optional<TReportKind> ReportKindOfName(std::string_view name)
+{
+    static constexpr std::pair<std::string_view, TReportKind> kKinds[] = {
+        {"client", TReportKind::Client},
+        {"client-group", TReportKind::ClientGroup},
+        {"criterion", TReportKind::Criterion},
+        {"criteria-group", TReportKind::CriteriaGroup},
+        {"investigation", TReportKind::Investigation},
+    };
+    for (const auto& [kindName, kind] : kKinds) {
+        if (kindName == name)
+            return kind;
+    }
+    return std::nullopt;
+}
+
 void SetDocumentOpener(TDocumentOpener opener)
 {
     Opener() = std::move(opener);

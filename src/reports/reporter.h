@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,10 @@ enum class TReportKind : uint8_t {
     CriteriaGroup = 3,
     Investigation = 4,
 };
+
+// A report kind by the name the command lines give it ("client", "client-group", "criterion",
+// "criteria-group", "investigation"); none for another name.
+std::optional<TReportKind> ReportKindOfName(std::string_view name);
 
 // The second identifier of a report that needs none.
 inline constexpr int32_t kNoGroupId = -99999;
