@@ -1,5 +1,8 @@
-// The investigation report of a 500-member investigation (5 positive and 3 negative choices
-// each, every part on) written as HTML and as a Word document, and the report document alone.
+// The investigation report of investigations of 500, 1000 and 2000 members (5 positive and 3
+// negative choices each, every part on) written as HTML and as a Word document, and the report
+// document alone. Peak memory is read from outside, one size at a time:
+//   /usr/bin/time -v bench_reports --benchmark_filter='WordReport/2000'
+// (the Word body streams to a temporary file, so it stays far below the square of the group).
 #include <algorithm>
 #include <filesystem>
 #include <memory>
@@ -18,7 +21,6 @@ namespace {
 
 constexpr int32_t kInvest = 1;
 constexpr int32_t kGroup = 1;
-constexpr int kMembers = 500;
 
 std::unique_ptr<TFileAccess> MakeProject(int members)
 {
@@ -70,7 +72,7 @@ std::string OutFile(const char* name)
 template <typename Builder> void BM_InvestigationReport(benchmark::State& state, const char* file)
 {
     InstallCatalogue();
-    const std::unique_ptr<TFileAccess> store = MakeProject(kMembers);
+    const std::unique_ptr<TFileAccess> store = MakeProject(static_cast<int>(state.range(0)));
     const std::string path = OutFile(file);
     for (auto _ : state) {
         Builder builder({TReportKind::Investigation, kInvest}, false, path);
@@ -85,7 +87,7 @@ template <typename Builder> void BM_InvestigationReport(benchmark::State& state,
 void BM_ReportDocument(benchmark::State& state)
 {
     InstallCatalogue();
-    const std::unique_ptr<TFileAccess> store = MakeProject(kMembers);
+    const std::unique_ptr<TFileAccess> store = MakeProject(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         std::string document =
             BuildReportDocument(*store, {TReportKind::Investigation, kInvest}, TReportRegs{}, 46000);
@@ -103,9 +105,9 @@ void BM_WordReport(benchmark::State& state)
     BM_InvestigationReport<TWordBuilder>(state, "tremlow-bench-report.docx");
 }
 
-BENCHMARK(BM_ReportDocument)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_HtmlReport)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WordReport)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReportDocument)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HtmlReport)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_WordReport)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

@@ -1,5 +1,4 @@
 // tremlow-cli report: a report on one object of a project as text, HTML or a Word document.
-#include <map>
 #include <memory>
 #include <string>
 
@@ -7,15 +6,6 @@
 #include "cli/reportoutput.h"
 
 namespace {
-
-const std::map<std::string, TReportKind> kKinds = {
-    {"client", TReportKind::Client},
-    {"client-group", TReportKind::ClientGroup},
-    {"criterion", TReportKind::Criterion},
-    {"criteria-group", TReportKind::CriteriaGroup},
-    {"investigation", TReportKind::Investigation},
-    {"comparison", TReportKind::Comparison},
-};
 
 struct TReportOptions {
     std::string file;
@@ -29,7 +19,7 @@ struct TReportOptions {
 
 int Report(const TReportOptions& options)
 {
-    const TReportKind kind = kKinds.at(options.kind);
+    const TReportKind kind = ReportKindOfName(options.kind).value(); // checked by the option
     const bool grouped = kind == TReportKind::Client || kind == TReportKind::Criterion;
     TReportTarget target{kind, CliIdentifierValue(options.id),
                          grouped ? CliIdentifierValue(options.group) : kNoGroupId};

@@ -29,14 +29,16 @@ void Fail(const std::string& text)
     std::cerr << "tremlow export: " << text << '\n';
 }
 
-// Qt's remarks about the desktop session (no runtime folder on a headless machine) are not about
-// the export; everything else still reaches stderr.
-void QuietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+} // namespace
+
+void QuietDesktopMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths:")))
         return;
     std::cerr << qPrintable(qFormatLogMessage(type, context, message)) << '\n';
 }
+
+namespace {
 
 std::string ViewNames()
 {
@@ -91,7 +93,7 @@ int RunExport(int argc, char** argv)
 
     // No display is needed: the view is drawn offscreen.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(QuietMessages);
+    qInstallMessageHandler(QuietDesktopMessages);
     QApplication app(argc, argv);
     // Without a catalogue the messages are their keys; drawing still works.
     InstallHeadlessCatalogue(QCoreApplication::applicationDirPath().toStdString());

@@ -4,6 +4,7 @@
 #include "collectcommand.h"
 #include "exportcommand.h"
 #include "i18n/langconv.h"
+#include "reportcommand.h"
 #include "shell/programstart.h"
 
 int main(int argc, char** argv)
@@ -14,5 +15,7 @@ int main(int argc, char** argv)
         return RunExport(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "collect") == 0)
         return RunCollect(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "report") == 0)
+        return RunReport(argc, argv);
     return RunTremlow(argc, argv);
 }

@@ -1,29 +1,43 @@
 #include "reports/docxdoc.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <list>
 #include <map>
 #include <sstream>
 #include <stdexcept>
-#include <vector>
 
 #include <pugixml.hpp>
+#include <unistd.h>
 #include <zip.h>
 
+#include "reports/htmlbuilder.h"
 #include "reports/reportdoc.h"
 #include "util/safefile.h"
+#include "util/xmltext.h"
 
 namespace {
 
 constexpr const char* kWordNs = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
 constexpr const char* kRelNs = "http://schemas.openxmlformats.org/package/2006/relationships";
 constexpr const char* kDocRelNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+constexpr const char* kFont = "Arial";
+// The default paragraph style: table cells, compact and centred; other text names its style.
+constexpr const char* kCellStyleId = "TremlowTable";
+constexpr double kCellPoints = 9;
 
-// A4 with 2 cm margins, in twentieths of a point.
-constexpr int kPageWidth = 11906;
-constexpr int kPageHeight = 16838;
-constexpr int kMargin = 1134;
-constexpr int kTextWidth = kPageWidth - 2 * kMargin;
+// Advance widths of the ASCII characters 32..126 in Arial, in thousandths of the font size.
+constexpr unsigned short kArialWidths[95] = {
+    278, 278, 355, 556, 556, 889, 667, 191, 333, 333, 389, 584, 278, 333, 278, 278, // space ../
+    556, 556, 556, 556, 556, 556, 556, 556, 556, 556, 278, 278, 584, 584, 584, 556, // 0..?
+    1015, 667, 667, 722, 722, 667, 611, 778, 722, 278, 500, 667, 556, 833, 722, 778, // @..O
+    667, 778, 722, 667, 611, 722, 667, 944, 667, 667, 611, 278, 278, 278, 469, 556, // P.._
+    333, 556, 556, 500, 556, 556, 278, 556, 556, 222, 222, 500, 222, 833, 556, 556, // `..o
+    556, 556, 333, 500, 278, 556, 500, 722, 500, 500, 500, 334, 260, 334, 584};      // p..~
+// A character outside ASCII: as wide as the wide letters, so names in any script fit.
+constexpr int kWideWidth = 722;
 
 void AddDeclaration(pugi::xml_document& doc)
 {
@@ -56,26 +70,49 @@ void SetVal(pugi::xml_node node, const char* value)
     node.append_attribute("w:val") = value;
 }
 
-// Appends the runs of one line of text (tabs as tab stops) to a paragraph.
-void AppendRuns(pugi::xml_node paragraph, std::string_view line)
+// Appends text as XML character data: markup escaped as for HTML, then what XML forbids replaced.
+void AppendEscaped(std::string& out, std::string_view text)
+{
+    out += XmlSafeText(HtmlEscape(text));
+}
+
+// Printable ASCII without markup characters goes into the XML as it is (most matrix cells).
+bool IsPlainAscii(std::string_view text)
+{
+    for (char c : text) {
+        if (c < 0x20 || c > 0x7E || c == '&' || c == '<' || c == '>')
+            return false;
+    }
+    return true;
+}
+
+// Appends the runs of one line of text (tabs as tab stops).
+void AppendRuns(std::string& out, std::string_view line, bool bold)
 {
     if (line.empty())
         return;
-    pugi::xml_node run = paragraph.append_child("w:r");
+    if (!bold && IsPlainAscii(line)) {
+        out += "<w:r><w:t xml:space=\"preserve\">";
+        out += line;
+        out += "</w:t></w:r>";
+        return;
+    }
+    out += bold ? "<w:r><w:rPr><w:b/></w:rPr>" : "<w:r>";
     std::size_t pos = 0;
-    while (pos <= line.size()) {
+    while (true) {
         const std::size_t tab = line.find('\t', pos);
         const std::string_view piece = line.substr(pos, tab == std::string_view::npos ? line.npos : tab - pos);
         if (!piece.empty()) {
-            pugi::xml_node t = run.append_child("w:t");
-            t.append_attribute("xml:space") = "preserve";
-            t.text().set(std::string(piece).c_str());
+            out += "<w:t xml:space=\"preserve\">";
+            AppendEscaped(out, piece);
+            out += "</w:t>";
         }
         if (tab == std::string_view::npos)
             break;
-        run.append_child("w:tab");
+        out += "<w:tab/>";
         pos = tab + 1;
     }
+    out += "</w:r>";
 }
 
 // Splits text at CR LF, CR and LF.
@@ -96,95 +133,167 @@ std::vector<std::string_view> Lines(std::string_view text)
     }
 }
 
+// Width of one UTF-8 character starting at text[i], in thousandths of the font size; i moves
+// past it.
+int CharWidth(std::string_view text, std::size_t& i)
+{
+    const auto c = static_cast<unsigned char>(text[i]);
+    ++i;
+    if (c >= 32 && c <= 126)
+        return kArialWidths[c - 32];
+    if (c < 0x80)
+        return 0;
+    while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
+        ++i;
+    return kWideWidth;
+}
+
+int Twips(long thousandths, double points, bool bold)
+{
+    // A point is 20 twips; bold Arial runs about a tenth wider; a twentieth more leaves room for
+    // a substitute font that sets a little wider than Arial.
+    const double width = static_cast<double>(thousandths) * points * 20.0 / 1000.0 * (bold ? 1.1 : 1.0) * 1.05;
+    return static_cast<int>(width + 0.999);
+}
+
+// The properties of a section, written where it ends; newPage tells how the section began.
+std::string SectionProperties(const TDocxSection& section, bool newPage)
+{
+    const bool landscape = section.Landscape;
+    const int w = landscape ? kDocxPageLong : kDocxPageShort;
+    const int h = landscape ? kDocxPageShort : kDocxPageLong;
+    const std::string m = std::to_string(kDocxMargin);
+    return std::string("<w:sectPr><w:footerReference w:type=\"default\" r:id=\"rId2\"/>") +
+           (newPage ? "" : "<w:type w:val=\"continuous\"/>") + "<w:pgSz w:w=\"" + std::to_string(w) + "\" w:h=\"" +
+           std::to_string(h) + "\"" + (landscape ? " w:orient=\"landscape\"" : "") + "/><w:pgMar w:top=\"" + m +
+           "\" w:right=\"" + m + "\" w:bottom=\"" + m + "\" w:left=\"" + m +
+           "\" w:header=\"425\" w:footer=\"425\" w:gutter=\"0\"/><w:cols w:num=\"" + std::to_string(section.Columns) +
+           "\" w:space=\"" + std::to_string(kDocxColumnGap) + "\"/></w:sectPr>";
+}
+
 } // namespace
 
+int DocxTextWidth(bool landscape)
+{
+    return (landscape ? kDocxPageLong : kDocxPageShort) - 2 * kDocxMargin;
+}
+
+int DocxTextWidthTwips(std::string_view utf8, double points, bool bold)
+{
+    long total = 0;
+    for (std::size_t i = 0; i < utf8.size();)
+        total += CharWidth(utf8, i);
+    return Twips(total, points, bold);
+}
+
+int DocxLongestWordTwips(std::string_view utf8, double points, bool bold)
+{
+    long longest = 0;
+    long word = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
+        if (utf8[i] == ' ' || utf8[i] == '\t' || utf8[i] == '\r' || utf8[i] == '\n') {
+            word = 0;
+            ++i;
+            continue;
+        }
+        word += CharWidth(utf8, i);
+        longest = std::max(longest, word);
+    }
+    return Twips(longest, points, bold);
+}
+
 struct TDocxDocument::TImpl {
-    pugi::xml_document document;
     pugi::xml_document styles;
-    pugi::xml_node body;
-    pugi::xml_node sectPr;
-    pugi::xml_node current; // the paragraph text is typed into
-    std::string currentStyle;
     std::map<std::string, std::string> styleIds; // name -> id
-    struct TTable {
-        int columns = 0;
-        std::vector<pugi::xml_node> cells; // row-major
-    };
-    std::vector<TTable> tables;
+    std::string bodyPath;
+    std::FILE* body = nullptr;
+    std::string buffer; // the body's next bytes, flushed in blocks
+    TDocxSection section;
+    bool sectionOnNewPage = true;
+    bool sectionEmpty = true;
+    bool lastWasTable = false;
+    std::vector<TDocxColumn> columns; // of the open table
 
-    pugi::xml_node NewParagraphBefore(pugi::xml_node before, const std::string& styleName)
+    ~TImpl()
     {
-        pugi::xml_node p = body.insert_child_before("w:p", before);
-        ApplyStyle(p, styleName);
-        return p;
+        if (body != nullptr)
+            std::fclose(body);
+        if (!bodyPath.empty())
+            ::unlink(bodyPath.c_str());
     }
 
-    void ApplyStyle(pugi::xml_node paragraph, const std::string& styleName)
+    void Flush()
     {
-        pugi::xml_node pPr = paragraph.child("w:pPr");
-        if (styleName.empty()) {
-            if (pPr)
-                pPr.remove_child("w:pStyle");
+        if (buffer.empty())
             return;
-        }
-        if (!pPr)
-            pPr = paragraph.prepend_child("w:pPr");
-        pugi::xml_node pStyle = pPr.child("w:pStyle");
-        if (!pStyle) {
-            pStyle = pPr.prepend_child("w:pStyle");
-            pStyle.append_attribute("w:val");
-        }
-        pStyle.attribute("w:val") = styleIds.at(styleName).c_str();
+        if (body == nullptr || std::fwrite(buffer.data(), 1, buffer.size(), body) != buffer.size())
+            throw std::runtime_error("cannot write the document's temporary file " + bodyPath);
+        buffer.clear();
     }
 
-    pugi::xml_node& Cell(int table, int row, int column)
+    void Put(std::string_view text)
     {
-        if (table < 1 || table > static_cast<int>(tables.size()))
-            throw std::out_of_range("no such table");
-        TTable& t = tables[static_cast<std::size_t>(table - 1)];
-        const int rows = static_cast<int>(t.cells.size()) / t.columns;
-        if (row < 1 || row > rows || column < 1 || column > t.columns)
-            throw std::out_of_range("no such table cell");
-        return t.cells[static_cast<std::size_t>((row - 1) * t.columns + (column - 1))];
+        buffer += text;
+        if (buffer.size() >= (1u << 16))
+            Flush();
+    }
+
+    const std::string& IdOf(const std::string& style) const { return styleIds.at(style); }
+
+    // A tiny paragraph: keeps two tables apart, ends the body after a table, or carries the
+    // properties of the section it closes.
+    void SpacerParagraph(const std::string& sectionProperties = {})
+    {
+        Put("<w:p><w:pPr><w:spacing w:before=\"0\" w:after=\"0\" w:line=\"120\" w:lineRule=\"exact\"/>"
+            "<w:rPr><w:sz w:val=\"4\"/></w:rPr>");
+        Put(sectionProperties);
+        Put("</w:pPr></w:p>");
+        lastWasTable = false;
     }
 };
 
 TDocxDocument::TDocxDocument() : m_impl(std::make_unique<TImpl>())
 {
-    AddDeclaration(m_impl->document);
-    pugi::xml_node root = m_impl->document.append_child("w:document");
-    root.append_attribute("xmlns:w") = kWordNs;
-    root.append_attribute("xmlns:r") = kDocRelNs;
-    m_impl->body = root.append_child("w:body");
-    m_impl->sectPr = m_impl->body.append_child("w:sectPr");
-    pugi::xml_node size = m_impl->sectPr.append_child("w:pgSz");
-    size.append_attribute("w:w") = kPageWidth;
-    size.append_attribute("w:h") = kPageHeight;
-    pugi::xml_node margins = m_impl->sectPr.append_child("w:pgMar");
-    for (const char* side : {"w:top", "w:right", "w:bottom", "w:left"})
-        margins.append_attribute(side) = kMargin;
-    margins.append_attribute("w:header") = 709;
-    margins.append_attribute("w:footer") = 709;
-    margins.append_attribute("w:gutter") = 0;
-    m_impl->current = m_impl->body.insert_child_before("w:p", m_impl->sectPr);
+    std::string pattern = (std::filesystem::temp_directory_path() / "tremlow-docx-XXXXXX").string();
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0)
+        throw std::runtime_error("cannot create a temporary file in " + std::filesystem::temp_directory_path().string());
+    m_impl->bodyPath = pattern;
+    m_impl->body = ::fdopen(fd, "wb");
+    if (m_impl->body == nullptr) {
+        ::close(fd);
+        throw std::runtime_error("cannot open the temporary file " + pattern);
+    }
+    m_impl->Put(std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:document xmlns:w=\"") +
+                kWordNs + "\" xmlns:r=\"" + kDocRelNs + "\"><w:body>");
 
     AddDeclaration(m_impl->styles);
     pugi::xml_node styles = m_impl->styles.append_child("w:styles");
     styles.append_attribute("xmlns:w") = kWordNs;
-    pugi::xml_node rPr = styles.append_child("w:docDefaults").append_child("w:rPrDefault").append_child("w:rPr");
-    SetVal(rPr.append_child("w:sz"), "24");
-    SetVal(rPr.append_child("w:szCs"), "24");
-    pugi::xml_node normal = styles.append_child("w:style");
-    normal.append_attribute("w:type") = "paragraph";
-    normal.append_attribute("w:default") = "1";
-    normal.append_attribute("w:styleId") = "Normal";
-    SetVal(normal.append_child("w:name"), "Normal");
-    normal.append_child("w:qFormat");
+    pugi::xml_node defaults = styles.append_child("w:docDefaults");
+    pugi::xml_node rPr = defaults.append_child("w:rPrDefault").append_child("w:rPr");
+    pugi::xml_node fonts = rPr.append_child("w:rFonts");
+    for (const char* which : {"w:ascii", "w:hAnsi", "w:cs", "w:eastAsia"})
+        fonts.append_attribute(which) = kFont;
+    const int halfPoints = static_cast<int>(kCellPoints * 2);
+    rPr.append_child("w:sz").append_attribute("w:val") = halfPoints;
+    rPr.append_child("w:szCs").append_attribute("w:val") = halfPoints;
+    pugi::xml_node spacing = defaults.append_child("w:pPrDefault").append_child("w:pPr").append_child("w:spacing");
+    spacing.append_attribute("w:before") = 0;
+    spacing.append_attribute("w:after") = 0;
+
+    pugi::xml_node cell = styles.append_child("w:style");
+    cell.append_attribute("w:type") = "paragraph";
+    cell.append_attribute("w:default") = "1";
+    cell.append_attribute("w:styleId") = kCellStyleId;
+    SetVal(cell.append_child("w:name"), "Tremlow Table");
+    cell.append_child("w:qFormat");
+    SetVal(cell.append_child("w:pPr").append_child("w:jc"), "center");
 }
 
 TDocxDocument::~TDocxDocument() = default;
 
-void TDocxDocument::AddStyle(const std::string& name, int sizePoints, bool bold, int outlineLevel)
+void TDocxDocument::AddStyle(const std::string& name, double sizePoints, bool bold, int outlineLevel)
 {
     const std::string id = StyleId(name);
     m_impl->styleIds[name] = id;
@@ -193,151 +302,131 @@ void TDocxDocument::AddStyle(const std::string& name, int sizePoints, bool bold,
     style.append_attribute("w:customStyle") = "1";
     style.append_attribute("w:styleId") = id.c_str();
     SetVal(style.append_child("w:name"), name.c_str());
-    SetVal(style.append_child("w:basedOn"), "Normal");
+    SetVal(style.append_child("w:basedOn"), kCellStyleId);
     style.append_child("w:qFormat");
     pugi::xml_node pPr = style.append_child("w:pPr");
-    if (outlineLevel >= 0) {
-        pugi::xml_node spacing = pPr.append_child("w:spacing");
-        spacing.append_attribute("w:before") = 240;
-        spacing.append_attribute("w:after") = 120;
+    if (outlineLevel >= 0)
+        pPr.append_child("w:keepNext");
+    pugi::xml_node spacing = pPr.append_child("w:spacing");
+    spacing.append_attribute("w:before") = outlineLevel >= 0 ? 200 : 0;
+    spacing.append_attribute("w:after") = outlineLevel >= 0 ? 80 : 40;
+    SetVal(pPr.append_child("w:jc"), "left");
+    if (outlineLevel >= 0)
         pPr.append_child("w:outlineLvl").append_attribute("w:val") = outlineLevel;
-    }
     pugi::xml_node rPr = style.append_child("w:rPr");
     if (bold) {
         rPr.append_child("w:b");
         rPr.append_child("w:bCs");
     }
-    rPr.append_child("w:sz").append_attribute("w:val") = sizePoints * 2;
-    rPr.append_child("w:szCs").append_attribute("w:val") = sizePoints * 2;
+    const int halfPoints = static_cast<int>(sizePoints * 2 + 0.5);
+    rPr.append_child("w:sz").append_attribute("w:val") = halfPoints;
+    rPr.append_child("w:szCs").append_attribute("w:val") = halfPoints;
 }
 
-void TDocxDocument::SetStyle(const std::string& name)
+void TDocxDocument::Paragraph(const std::string& style, std::string_view text)
 {
-    m_impl->ApplyStyle(m_impl->current, name);
-    m_impl->currentStyle = name;
-}
-
-void TDocxDocument::TypeText(std::string_view text)
-{
-    const std::string safe = MarkupSafeText(text);
-    const std::vector<std::string_view> lines = Lines(safe);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            TypeParagraph();
-        AppendRuns(m_impl->current, lines[i]);
+    const std::string& id = m_impl->IdOf(style);
+    std::string out;
+    for (std::string_view line : Lines(text)) {
+        out += "<w:p><w:pPr><w:pStyle w:val=\"" + id + "\"/></w:pPr>";
+        AppendRuns(out, line, false);
+        out += "</w:p>";
     }
+    m_impl->Put(out);
+    m_impl->sectionEmpty = false;
+    m_impl->lastWasTable = false;
 }
 
-void TDocxDocument::TypeParagraph()
+void TDocxDocument::SetSection(const TDocxSection& section)
 {
-    m_impl->current = m_impl->NewParagraphBefore(m_impl->sectPr, m_impl->currentStyle);
-}
-
-int TDocxDocument::AddTable(int rows, int columns)
-{
-    if (rows < 1 || columns < 1)
-        throw std::out_of_range("a table needs at least one row and one column");
-    pugi::xml_node table = m_impl->body.insert_child_before("w:tbl", m_impl->current);
-    pugi::xml_node tblPr = table.append_child("w:tblPr");
-    pugi::xml_node width = tblPr.append_child("w:tblW");
-    width.append_attribute("w:w") = 0;
-    width.append_attribute("w:type") = "auto";
-    SetVal(tblPr.append_child("w:jc"), "center");
-    pugi::xml_node borders = tblPr.append_child("w:tblBorders");
-    for (const char* side : {"w:top", "w:left", "w:bottom", "w:right", "w:insideH", "w:insideV"}) {
-        pugi::xml_node border = borders.append_child(side);
-        border.append_attribute("w:val") = "single";
-        border.append_attribute("w:sz") = 4;
-        border.append_attribute("w:space") = 0;
-        border.append_attribute("w:color") = "000000";
+    TImpl& impl = *m_impl;
+    if (section == impl.section)
+        return;
+    const bool newPage = section.Landscape != impl.section.Landscape;
+    if (!impl.sectionEmpty) {
+        impl.SpacerParagraph(SectionProperties(impl.section, impl.sectionOnNewPage));
+        impl.sectionOnNewPage = newPage;
     }
-    pugi::xml_node grid = table.append_child("w:tblGrid");
-    const int columnWidth = std::max(kTextWidth / columns, 1);
-    for (int c = 0; c < columns; ++c)
-        grid.append_child("w:gridCol").append_attribute("w:w") = columnWidth;
+    impl.section = section;
+    impl.sectionEmpty = true;
+}
 
-    TImpl::TTable entry;
-    entry.columns = columns;
-    entry.cells.reserve(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns));
-    const std::string styleId =
-        m_impl->currentStyle.empty() ? std::string() : m_impl->styleIds.at(m_impl->currentStyle);
-    for (int r = 0; r < rows; ++r) {
-        pugi::xml_node row = table.append_child("w:tr");
-        for (int c = 0; c < columns; ++c) {
-            pugi::xml_node cell = row.append_child("w:tc");
-            pugi::xml_node tcW = cell.append_child("w:tcPr").append_child("w:tcW");
-            tcW.append_attribute("w:w") = columnWidth;
-            tcW.append_attribute("w:type") = "dxa";
-            pugi::xml_node p = cell.append_child("w:p");
-            if (!styleId.empty())
-                SetVal(p.append_child("w:pPr").append_child("w:pStyle"), styleId.c_str());
-            entry.cells.push_back(cell);
+const TDocxSection& TDocxDocument::Section() const
+{
+    return m_impl->section;
+}
+
+void TDocxDocument::BeginTable(const std::vector<TDocxColumn>& columns, const std::string& style, bool centred)
+{
+    if (columns.empty())
+        throw std::out_of_range("a table needs at least one column");
+    if (m_impl->lastWasTable)
+        m_impl->SpacerParagraph();
+    (void)m_impl->IdOf(style);
+    m_impl->columns = columns;
+    int total = 0;
+    for (const TDocxColumn& c : columns)
+        total += c.Width;
+    std::string out = "<w:tbl><w:tblPr><w:tblW w:w=\"" + std::to_string(total) +
+                      "\" w:type=\"dxa\"/><w:jc w:val=\"" + (centred ? "center" : "left") + "\"/><w:tblBorders>";
+    for (const char* side : {"top", "left", "bottom", "right", "insideH", "insideV"})
+        out += std::string("<w:") + side + " w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"000000\"/>";
+    const std::string pad = std::to_string(kDocxCellPadding);
+    out += "</w:tblBorders><w:tblLayout w:type=\"fixed\"/><w:tblCellMar><w:top w:w=\"0\" w:type=\"dxa\"/>"
+           "<w:left w:w=\"" + pad + "\" w:type=\"dxa\"/><w:bottom w:w=\"0\" w:type=\"dxa\"/><w:right w:w=\"" + pad +
+           "\" w:type=\"dxa\"/></w:tblCellMar></w:tblPr><w:tblGrid>";
+    for (const TDocxColumn& c : columns)
+        out += "<w:gridCol w:w=\"" + std::to_string(c.Width) + "\"/>";
+    out += "</w:tblGrid>";
+    m_impl->Put(out);
+    m_impl->sectionEmpty = false;
+}
+
+void TDocxDocument::Row(const std::vector<std::string>& cells, const TDocxRowFormat& format)
+{
+    std::string out = "<w:tr><w:trPr><w:cantSplit/>";
+    if (format.MinHeight > 0)
+        out += "<w:trHeight w:val=\"" + std::to_string(format.MinHeight) + "\" w:hRule=\"atLeast\"/>";
+    if (format.Heading)
+        out += "<w:tblHeader/>";
+    out += "</w:trPr>";
+    const std::vector<TDocxColumn>& columns = m_impl->columns;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        out += "<w:tc>";
+        if (static_cast<int>(c) == format.DarkColumn)
+            out += "<w:tcPr><w:shd w:val=\"clear\" w:color=\"auto\" w:fill=\"000000\"/></w:tcPr>";
+        const std::string_view text = c < cells.size() ? std::string_view(cells[c]) : std::string_view();
+        const bool keep = format.Heading || format.KeepWithNext;
+        const bool left = !columns[c].Centred;
+        if (!keep && !left && IsPlainAscii(text)) {
+            out += "<w:p>";
+            AppendRuns(out, text, format.Heading);
+            out += "</w:p></w:tc>";
+            continue;
         }
-    }
-    m_impl->tables.push_back(std::move(entry));
-    return static_cast<int>(m_impl->tables.size());
-}
-
-int TDocxDocument::TableCount() const
-{
-    return static_cast<int>(m_impl->tables.size());
-}
-
-void TDocxDocument::SetCellText(int table, int row, int column, std::string_view text)
-{
-    pugi::xml_node cell = m_impl->Cell(table, row, column);
-    // The first paragraph stays with its properties (style, alignment); the others go.
-    pugi::xml_node first = cell.child("w:p");
-    while (pugi::xml_node extra = first.next_sibling("w:p"))
-        cell.remove_child(extra);
-    for (pugi::xml_node run = first.child("w:r"); run;) {
-        const pugi::xml_node next = run.next_sibling("w:r");
-        first.remove_child(run);
-        run = next;
-    }
-
-    const std::string safe = MarkupSafeText(text);
-    const pugi::xml_node properties = first.child("w:pPr");
-    bool firstLine = true;
-    for (std::string_view line : Lines(safe)) {
-        pugi::xml_node p = first;
-        if (!firstLine) {
-            p = cell.append_child("w:p");
-            if (properties)
-                p.append_copy(properties);
+        for (std::string_view line : Lines(text)) {
+            out += "<w:p>";
+            if (keep || left) {
+                out += "<w:pPr>";
+                if (keep)
+                    out += "<w:keepNext/>";
+                if (left)
+                    out += "<w:jc w:val=\"left\"/>";
+                out += "</w:pPr>";
+            }
+            AppendRuns(out, line, format.Heading);
+            out += "</w:p>";
         }
-        AppendRuns(p, line);
-        firstLine = false;
+        out += "</w:tc>";
     }
+    out += "</w:tr>";
+    m_impl->Put(out);
 }
 
-void TDocxDocument::CenterCell(int table, int row, int column)
+void TDocxDocument::EndTable()
 {
-    pugi::xml_node cell = m_impl->Cell(table, row, column);
-    for (pugi::xml_node p = cell.child("w:p"); p; p = p.next_sibling("w:p")) {
-        pugi::xml_node pPr = p.child("w:pPr");
-        if (!pPr)
-            pPr = p.prepend_child("w:pPr");
-        pugi::xml_node jc = pPr.child("w:jc");
-        if (!jc) {
-            jc = pPr.append_child("w:jc"); // after the style, as the schema orders them
-            jc.append_attribute("w:val");
-        }
-        jc.attribute("w:val") = "center";
-    }
-}
-
-void TDocxDocument::ShadeCell(int table, int row, int column, const std::string& color)
-{
-    pugi::xml_node tcPr = m_impl->Cell(table, row, column).child("w:tcPr");
-    pugi::xml_node shd = tcPr.child("w:shd");
-    if (!shd) {
-        shd = tcPr.append_child("w:shd"); // after the width, as the schema orders them
-        shd.append_attribute("w:val") = "clear";
-        shd.append_attribute("w:color") = "auto";
-        shd.append_attribute("w:fill");
-    }
-    shd.attribute("w:fill") = color.c_str();
+    m_impl->Put("</w:tbl>");
+    m_impl->lastWasTable = true;
 }
 
 namespace {
@@ -363,23 +452,41 @@ std::string ContentTypes()
     addOverride("/word/document.xml",
                 "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml");
     addOverride("/word/styles.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml");
+    addOverride("/word/footer1.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.footer+xml");
     return XmlText(doc);
 }
 
-std::string Relationships(const char* id, const char* type, const char* target)
+struct TRelationship {
+    const char* id;
+    const char* type;
+    const char* target;
+};
+
+std::string Relationships(std::initializer_list<TRelationship> list)
 {
     pugi::xml_document doc;
     AddDeclaration(doc);
     pugi::xml_node rels = doc.append_child("Relationships");
     rels.append_attribute("xmlns") = kRelNs;
-    pugi::xml_node rel = rels.append_child("Relationship");
-    rel.append_attribute("Id") = id;
-    rel.append_attribute("Type") = type;
-    rel.append_attribute("Target") = target;
+    for (const TRelationship& r : list) {
+        pugi::xml_node rel = rels.append_child("Relationship");
+        rel.append_attribute("Id") = r.id;
+        rel.append_attribute("Type") = r.type;
+        rel.append_attribute("Target") = r.target;
+    }
     return XmlText(doc);
 }
 
-// Collects the package's parts and zips them in memory.
+// The page footer: the page number, centred.
+std::string Footer()
+{
+    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:ftr xmlns:w=\"") + kWordNs +
+           "\"><w:p><w:pPr><w:jc w:val=\"center\"/></w:pPr><w:fldSimple w:instr=\" PAGE \"><w:r><w:t>1</w:t></w:r>"
+           "</w:fldSimple></w:p></w:ftr>";
+}
+
+// Collects the package's parts and zips them in memory; a part may come from a file, which is
+// read and compressed piece by piece when the archive is closed.
 class TZipWriter final {
 public:
     TZipWriter()
@@ -410,13 +517,14 @@ public:
     {
         m_parts.push_back(std::move(bytes)); // kept alive until the archive is closed
         const std::string& data = m_parts.back();
-        zip_source_t* part = zip_source_buffer(m_zip, data.data(), data.size(), 0);
-        if (part == nullptr)
-            throw std::runtime_error(zip_strerror(m_zip));
-        if (zip_file_add(m_zip, name, part, ZIP_FL_ENC_UTF_8) < 0) {
-            zip_source_free(part);
-            throw std::runtime_error(zip_strerror(m_zip));
-        }
+        AddSource(name, zip_source_buffer(m_zip, data.data(), data.size(), 0));
+    }
+
+    // The body is large and repetitive: the fastest deflate level shrinks it nearly as well.
+    void AddFile(const char* name, const std::string& path)
+    {
+        const zip_int64_t index = AddSource(name, zip_source_file(m_zip, path.c_str(), 0, -1));
+        zip_set_file_compression(m_zip, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1);
     }
 
     std::string Close()
@@ -439,6 +547,18 @@ public:
     }
 
 private:
+    zip_int64_t AddSource(const char* name, zip_source_t* part)
+    {
+        if (part == nullptr)
+            throw std::runtime_error(zip_strerror(m_zip));
+        const zip_int64_t index = zip_file_add(m_zip, name, part, ZIP_FL_ENC_UTF_8);
+        if (index < 0) {
+            zip_source_free(part);
+            throw std::runtime_error(zip_strerror(m_zip));
+        }
+        return index;
+    }
+
     zip_error_t m_error;
     zip_source_t* m_source = nullptr;
     zip_t* m_zip = nullptr;
@@ -447,22 +567,37 @@ private:
 
 } // namespace
 
-std::string TDocxDocument::SaveToBytes() const
+std::string TDocxDocument::SaveToBytes()
 {
+    TImpl& impl = *m_impl;
+    if (impl.body == nullptr)
+        throw std::runtime_error("the document was saved already");
+    if (impl.lastWasTable)
+        impl.SpacerParagraph(); // the body must end with a paragraph
+    impl.Put(SectionProperties(impl.section, impl.sectionOnNewPage));
+    impl.Put("</w:body></w:document>");
+    impl.Flush();
+    const bool closed = std::fclose(impl.body) == 0;
+    impl.body = nullptr;
+    if (!closed)
+        throw std::runtime_error("cannot write the document's temporary file " + impl.bodyPath);
+
+    constexpr const char* kRelBase = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+    const std::string officeDocument = std::string(kRelBase) + "officeDocument";
+    const std::string styles = std::string(kRelBase) + "styles";
+    const std::string footer = std::string(kRelBase) + "footer";
     TZipWriter zip;
     zip.Add("[Content_Types].xml", ContentTypes());
-    zip.Add("_rels/.rels",
-            Relationships("rId1", "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument",
-                          "word/document.xml"));
-    zip.Add("word/_rels/document.xml.rels",
-            Relationships("rId1", "http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles",
-                          "styles.xml"));
-    zip.Add("word/document.xml", XmlText(m_impl->document));
-    zip.Add("word/styles.xml", XmlText(m_impl->styles));
+    zip.Add("_rels/.rels", Relationships({{"rId1", officeDocument.c_str(), "word/document.xml"}}));
+    zip.Add("word/_rels/document.xml.rels", Relationships({{"rId1", styles.c_str(), "styles.xml"},
+                                                           {"rId2", footer.c_str(), "footer1.xml"}}));
+    zip.AddFile("word/document.xml", impl.bodyPath);
+    zip.Add("word/styles.xml", XmlText(impl.styles));
+    zip.Add("word/footer1.xml", Footer());
     return zip.Close();
 }
 
-bool TDocxDocument::SaveAs(const std::string& path, std::string& errorText) const
+bool TDocxDocument::SaveAs(const std::string& path, std::string& errorText)
 {
     std::string bytes;
     try {

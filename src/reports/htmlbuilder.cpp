@@ -1,20 +1,33 @@
 #include "reports/htmlbuilder.h"
 
+#include <algorithm>
+#include <functional>
+
+#include "i18n/langconv.h"
 #include "util/text.h"
 
 namespace {
+
+std::string T(const std::string& key)
+{
+    return LangConv().GetText(key);
+}
 
 // Presentation of reports and blanks: bordered tables with centred cells; the blanks' tables
 // fill the page width, the sociomatrix diagonal is dark.
 constexpr std::string_view kStyleSheet =
     "<style>\n"
     "table{border-collapse:collapse;margin:0.5em 0}\n"
-    "td{border:1px solid #000;padding:2px 6px;text-align:center}\n"
-    "table.blank{width:100%}\n"
-    "table.blank td{vertical-align:top}\n"
-    "table.inner{width:100%;margin:0}\n"
-    "table.inner td{border:0}\n"
-    "td.free{text-align:left}\n"
+    "td,th{border:1px solid #000;padding:1px 5px;text-align:center}\n"
+    "body{font-family:Arial,Helvetica,sans-serif;font-size:10pt}\n"
+    "h1{font-size:15pt}\n"
+    "h2{font-size:11.5pt;margin:1em 0 0.3em;page-break-after:avoid}\n"
+    "table{font-size:9pt}\n"
+    ".name{text-align:left}\n"
+    "th.name{white-space:nowrap}\n"
+    "td.box{width:2.6em}\n"
+    "table.card td.box{width:5em}\n"
+    "table.card tr{height:1.7em}\n"
     "td.dark{background:#000}\n"
     "</style>\n";
 
@@ -46,6 +59,18 @@ std::string_view HeadingContent(std::string_view content)
     while (content.ends_with(kLineBreakMark))
         content.remove_suffix(kLineBreakMark.size());
     return content;
+}
+
+void AppendRow(const std::vector<std::string>& row, std::string& out)
+{
+    out += "<tr>";
+    for (std::size_t c = 0; c < row.size(); ++c) {
+        const std::string& cell = row[c];
+        out += c == 0 ? "<td class=\"name\">" : "<td>"; // names and captions read from the left
+        out += Trim(cell).empty() ? std::string("&nbsp;") : HtmlEscape(cell);
+        out += "</td>";
+    }
+    out += "</tr>\n";
 }
 
 std::string Paragraph(const std::string& text)
@@ -84,78 +109,102 @@ std::string HtmlEscape(std::string_view text)
     return out;
 }
 
-void THTMLBuilder::Format()
+std::string HtmlOfReportDocument(std::string_view document, const std::function<void(std::size_t, std::size_t)>& step)
 {
-    m_output = PageStart(T("REPORT_TITLE_HTML"));
-    const std::vector<TLexeme> sections = ReadSections(Document());
+    std::string out = PageStart(LangConv().GetText("REPORT_TITLE_HTML"));
+    const std::vector<TLexeme> sections = ReadSections(document);
     for (std::size_t i = 0; i < sections.size(); ++i) {
-        StepProgress(i, sections.size());
+        if (step)
+            step(i, sections.size());
         const TLexeme& section = sections[i];
         if (section.Tag == kTagHeader1) {
-            m_output += "<h1>" + ContentHtml(HeadingContent(section.Content)) + "</h1>\n";
+            out += "<h1>" + ContentHtml(HeadingContent(section.Content)) + "</h1>\n";
         } else if (section.Tag == kTagHeader2) {
-            m_output += "<h2>" + ContentHtml(HeadingContent(section.Content)) + "</h2>\n";
+            out += "<h2>" + ContentHtml(HeadingContent(section.Content)) + "</h2>\n";
         } else if (section.Tag == kTagText) {
-            m_output += "<p>" + ContentHtml(section.Content) + "</p>\n";
+            out += "<p>" + ContentHtml(section.Content) + "</p>\n";
         } else if (section.Tag == kTagTable) {
-            TTableRows rows;
-            if (ParseTable(section.Content, rows))
-                FormatTable(rows, m_output);
+            // Row by row from the document, so a large matrix is never held as cells as well.
+            TTableReader reader(section.Content);
+            if (!reader.Ok())
+                continue;
+            out += "<table>\n";
+            std::vector<std::string> row;
+            while (reader.Next(row))
+                AppendRow(row, out);
+            out += "</table>\n";
         }
     }
-    m_output += kPageEnd;
+    out += kPageEnd;
+    return out;
+}
+
+void THTMLBuilder::Format()
+{
+    m_output = HtmlOfReportDocument(Document(), [this](std::size_t done, std::size_t total) { StepProgress(done, total); });
 }
 
 void THTMLBuilder::FormatTable(const TTableRows& rows, std::string& out)
 {
     out += "<table>\n";
-    for (const auto& row : rows) {
-        out += "<tr>";
-        for (const std::string& cell : row) {
-            out += "<td>";
-            out += Trim(cell).empty() ? std::string("&nbsp;") : HtmlEscape(cell);
-            out += "</td>";
-        }
-        out += "</tr>\n";
-    }
+    for (const auto& row : rows)
+        AppendRow(row, out);
     out += "</table>\n";
 }
 
 void THTMLBuilder::Sociocard()
 {
-    const TBlankData data = ReadBlankData(Store(), Target().ObjectId);
-    const std::string title = T("REPORT_SOCIOCARD_TITLE");
-    std::string& out = m_output;
-    out = PageStart(title);
-    out += "<h1>" + HtmlEscape(title) + "</h1>\n";
-    out += Paragraph(T("REPORT_SOCIOCARD_NAME") + ": ______________________________ " + T("REPORT_SOCIOCARD_DATE") +
-                     ": _______________");
-    out += Paragraph(T("INVESTIGATION_NAME") + ": " + data.InvestigationName);
-    out += Paragraph(T("CLIENTGROUP_NAME") + ": " + data.ClientGroupName);
-    out += Paragraph(T("REPORT_SOCIOCARD_INSTRUCTION"));
-    out += "<table class=\"blank\">\n<tr>";
-    out += "<td style=\"width:15%\"><b>" + HtmlEscape(T("NUMBER")) + "</b></td>";
-    out += "<td style=\"width:25%\"><b>" + HtmlEscape(T("CLIENT_NAME")) + "</b></td>";
-    out += "<td style=\"width:60%\">";
-    out += "<table class=\"inner\"><tr><td><b>" + HtmlEscape(data.CriterionName) + "</b></td></tr></table>";
-    out += "<table class=\"inner\"><tr><td style=\"width:50%\"><b>" + HtmlEscape(T("YES_BUTTON")) +
-           "</b></td><td style=\"width:50%\"><b>" + HtmlEscape(T("NO_BUTTON")) + "</b></td></tr></table>";
-    out += "</td></tr>\n";
-    for (std::size_t k = 0; k < data.Names.size(); ++k) {
-        out += "<tr><td>" + std::to_string(k + 1) + "</td><td>" + HtmlEscape(data.Names[k]) +
-               "</td><td>&nbsp;</td></tr>\n";
-    }
-    out += "</table>\n";
-    out += kPageEnd;
+    m_output = SociocardHtml(ReadBlankData(Store(), Target().ObjectId));
     Finish();
 }
 
 void THTMLBuilder::Sociomatrix()
 {
-    const TBlankData data = ReadBlankData(Store(), Target().ObjectId);
+    m_output = SociomatrixHtml(ReadBlankData(Store(), Target().ObjectId));
+    Finish();
+}
+
+std::string SociocardHtml(const TBlankData& data)
+{
+    const std::string title = T("REPORT_SOCIOCARD_TITLE");
+    std::string out = PageStart(title);
+    out += "<h1>" + HtmlEscape(title) + "</h1>\n";
+    out += Paragraph(T("REPORT_SOCIOCARD_NAME") + ": ______________________________ " + T("REPORT_SOCIOCARD_DATE") +
+                     ": _______________");
+    out += Paragraph(T("INVESTIGATION_NAME") + ": " + data.InvestigationName);
+    out += Paragraph(T("CLIENTGROUP_NAME") + ": " + data.ClientGroupName);
+    out += "<h2>" + HtmlEscape(data.CriterionName) + "</h2>\n";
+    out += Paragraph(SociocardInstruction(data));
+    for (const std::string& line : SociocardLimits(data))
+        out += Paragraph(line);
+    // Widths also as attributes: they size the boxes where style sheets are only partly read.
+    out += "<table class=\"card\" width=\"100%\">\n";
+    const TTableRows rows = SociocardRows(data);
+    const char* widths[] = {"8%", "52%", "20%", "20%"};
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        out += "<tr>";
+        for (std::size_t c = 0; c < rows[r].size(); ++c) {
+            const std::string cell = HtmlEscape(rows[r][c]);
+            if (r == 0)
+                out += std::string("<th width=\"") + widths[std::min<std::size_t>(c, 3)] + "\">" + cell + "</th>";
+            else if (c == 1)
+                out += "<td class=\"name\">" + cell + "</td>";
+            else if (c >= 2)
+                out += "<td class=\"box\">&nbsp;</td>";
+            else
+                out += "<td>" + cell + "</td>";
+        }
+        out += "</tr>\n";
+    }
+    out += "</table>\n";
+    out += kPageEnd;
+    return out;
+}
+
+std::string SociomatrixHtml(const TBlankData& data)
+{
     const std::string title = T("REPORT_SOCIOMATRIX_TITLE");
-    std::string& out = m_output;
-    out = PageStart(title);
+    std::string out = PageStart(title);
     out += "<h1>" + HtmlEscape(title) + "</h1>\n";
     out += Paragraph(T("REPORT_SOCIOMATRIX_DATE") + ": _______________");
     out += Paragraph(T("INVESTIGATION_NAME") + ": " + data.InvestigationName);
@@ -163,22 +212,22 @@ void THTMLBuilder::Sociomatrix()
     out += Paragraph(T("CRITERY_NAME") + ": " + data.CriterionName);
     out += Paragraph(T("REPORT_SOCIOMATRIX_INSTRUCTION"));
     out += "<table class=\"blank\">\n";
-    const std::size_t n = data.Names.size();
-    for (std::size_t i = 0; i <= n; ++i) {
+    const TTableRows rows = BlankSociomatrixRows(data);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
         out += "<tr>";
-        for (std::size_t j = 0; j <= n; ++j) {
-            if (i == j) {
-                out += "<td class=\"free dark\">&nbsp;</td>";
-            } else if (i == 0 || j == 0) {
-                const std::size_t k = i == 0 ? j : i;
-                out += "<td><b>" + std::to_string(k) + ". " + HtmlEscape(data.Names[k - 1]) + "</b></td>";
-            } else {
-                out += "<td class=\"free\">&nbsp;</td>";
-            }
+        for (std::size_t j = 0; j < rows[i].size(); ++j) {
+            if (i == j)
+                out += "<td class=\"dark\">&nbsp;</td>";
+            else if (i == 0)
+                out += "<th>" + rows[i][j] + "</th>";
+            else if (j == 0)
+                out += "<th class=\"name\">" + HtmlEscape(rows[i][j]) + "</th>";
+            else
+                out += "<td class=\"box\">&nbsp;</td>";
         }
         out += "</tr>\n";
     }
     out += "</table>\n";
     out += kPageEnd;
-    Finish();
+    return out;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "reports/reporter.h"
 
 // Writes reports and blanks as an HTML page in UTF-8; every text from the project or the
@@ -16,3 +18,11 @@ public:
 
 // Text for HTML: markup characters as entities, line breaks and control characters made safe.
 std::string HtmlEscape(std::string_view text);
+
+// The HTML page of a report document (what THTMLBuilder writes for it); step is told the
+// progress, section by section.
+std::string HtmlOfReportDocument(std::string_view document,
+                                 const std::function<void(std::size_t done, std::size_t total)>& step = {});
+// The HTML pages of the blank sociocard and sociomatrix.
+std::string SociocardHtml(const TBlankData& data);
+std::string SociomatrixHtml(const TBlankData& data);

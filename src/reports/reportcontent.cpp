@@ -257,30 +257,50 @@ private:
         }
     }
 
+    // The sociomatrix: members numbered in the column heads and named with their number on the
+    // rows, a column of choices given and rows of choices received; negative totals only when
+    // negative choices are asked. Cells go straight into the document, so a large group's matrix
+    // is built once.
     void ChoicesTable()
     {
         const int32_t n = m_model.ClientCount();
+        const bool against = m_model.AllowAgainst();
         std::vector<TInvestClient> clients;
         for (int32_t i = 0; i < n; ++i)
             clients.push_back(m_model.Client(i));
-        TTableRows rows;
-        std::vector<std::string> header{T("REPORT_INVEST_CLIENTSWHOCHOOSE")};
-        for (const TInvestClient& c : clients)
-            header.push_back(c.Name);
-        rows.push_back(std::move(header));
-        for (const TInvestClient& from : clients) {
-            std::vector<std::string> row{from.Name};
+        m_doc.BeginTable(static_cast<std::size_t>(n) + (against ? 3 : 2));
+        m_doc.Cell(T("REPORT_INVEST_CLIENTSWHOCHOOSE"));
+        for (int32_t j = 1; j <= n; ++j)
+            m_doc.Cell(std::to_string(j));
+        m_doc.Cell(T("REPORT_GIVEN_POS"));
+        if (against)
+            m_doc.Cell(T("REPORT_GIVEN_NEG"));
+        for (int32_t i = 0; i < n; ++i) {
+            const TInvestClient& from = clients[static_cast<std::size_t>(i)];
+            m_doc.Cell(std::to_string(i + 1) + ". " + from.Name);
             for (const TInvestClient& to : clients) {
                 std::string mark;
                 if (m_model.IsChoice(from.Id, to.Id, TChoiceKind::Positive))
                     mark += '+';
                 if (m_model.IsChoice(from.Id, to.Id, TChoiceKind::Negative))
                     mark += '-';
-                row.push_back(mark.empty() ? " " : mark);
+                m_doc.Cell(mark.empty() ? " " : mark);
             }
-            rows.push_back(std::move(row));
+            m_doc.Cell(std::to_string(from.ForOut));
+            if (against)
+                m_doc.Cell(std::to_string(from.AgainstOut));
         }
-        m_doc.Table(rows);
+        const auto totalsRow = [&](const std::string& caption, int32_t TInvestClient::*received) {
+            m_doc.Cell(caption);
+            for (const TInvestClient& c : clients)
+                m_doc.Cell(std::to_string(c.*received));
+            m_doc.Cell(" ");
+            if (against)
+                m_doc.Cell(" ");
+        };
+        totalsRow(T("REPORT_RECEIVED_POS"), &TInvestClient::ForIn);
+        if (against)
+            totalsRow(T("REPORT_RECEIVED_NEG"), &TInvestClient::AgainstIn);
         m_doc.Tag(kTagText);
         m_doc.Break();
     }
@@ -290,8 +310,12 @@ private:
         const double values[] = {m_model.IndexP(kind), m_model.IndexSa(kind), m_model.IndexJ(kind),
                                  m_model.IndexN(kind)};
         TTableRows rows;
-        for (std::size_t i = 0; i < kGroupIndices.size(); ++i)
-            rows.push_back({T(kGroupIndices[i].CaptionKey), FormatIndexValue(values[i])});
+        for (std::size_t i = 0; i < kGroupIndices.size(); ++i) {
+            // Cohesion counts mutual positive choices whatever the kind; say so under negative.
+            const bool fromPositive = kind == TChoiceKind::Negative && kGroupIndices[i].CaptionKey == std::string_view("Sa_INDEX");
+            rows.push_back({fromPositive ? T("REPORT_SA_FROM_POSITIVE") : T(kGroupIndices[i].CaptionKey),
+                            FormatIndexValue(values[i])});
+        }
         m_doc.Table(rows);
     }
 
@@ -336,6 +360,8 @@ private:
         m_model.MutualPairsList(pairs, kind);
         for (std::size_t i = 0; i < pairs.size(); ++i)
             m_doc.Put(pairs[i] + (i + 1 == pairs.size() ? "." : ", "));
+        if (pairs.empty())
+            m_doc.Put(T("REPORT_NONE") + ".");
     }
 
     void StatusRanking(TClientOrder order, TChoiceKind kind)

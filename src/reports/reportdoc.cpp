@@ -138,15 +138,24 @@ void TReportDocWriter::Lines(std::string_view text)
 
 void TReportDocWriter::Table(const TTableRows& rows)
 {
-    Tag(kTagTable);
-    m_doc += std::to_string(rows.size());
-    m_doc += kCellBreakMark;
+    BeginTable(rows.size());
     for (const auto& row : rows) {
-        for (const std::string& cell : row) {
-            Put(cell);
-            m_doc += kCellBreakMark;
-        }
+        for (const std::string& cell : row)
+            Cell(cell);
     }
+}
+
+void TReportDocWriter::BeginTable(std::size_t rowCount)
+{
+    Tag(kTagTable);
+    m_doc += std::to_string(rowCount);
+    m_doc += kCellBreakMark;
+}
+
+void TReportDocWriter::Cell(std::string_view text)
+{
+    Put(text);
+    m_doc += kCellBreakMark;
 }
 
 std::vector<TLexeme> ReadSections(std::string_view document)
@@ -183,38 +192,87 @@ std::vector<std::string_view> SplitLineBreaks(std::string_view content)
     }
 }
 
-bool ParseTable(std::string_view content, TTableRows& rows)
+TTableReader::TTableReader(std::string_view content) : m_content(content)
 {
-    rows.clear();
-    std::vector<std::string_view> pieces;
-    std::size_t pos = 0;
-    while (pos < content.size()) {
-        const std::size_t mark = content.find(kCellBreakMark, pos);
-        if (mark == std::string_view::npos) {
-            pieces.push_back(content.substr(pos));
-            break;
-        }
-        pieces.push_back(content.substr(pos, mark - pos));
-        pos = mark + kCellBreakMark.size();
-    }
-    if (pieces.empty())
-        return false;
-
-    const std::string count = Trim(PlainText(pieces[0]));
+    const std::size_t first = content.find(kCellBreakMark);
+    if (first == std::string_view::npos)
+        return;
+    const std::string count = Trim(PlainText(content.substr(0, first)));
     long long rowCount = 0;
     const auto [end, error] = std::from_chars(count.data(), count.data() + count.size(), rowCount);
     if (error != std::errc() || end != count.data() + count.size() || rowCount <= 0)
-        return false;
-    const std::size_t cells = pieces.size() - 1;
+        return;
+    m_start = first + kCellBreakMark.size();
+    std::size_t cells = 0;
+    for (std::size_t pos = m_start; pos < content.size(); ++cells) {
+        const std::size_t mark = content.find(kCellBreakMark, pos);
+        pos = mark == std::string_view::npos ? content.size() : mark + kCellBreakMark.size();
+    }
     // More rows than cells would only be padding; no report writes such a table.
     if (static_cast<unsigned long long>(rowCount) > std::max<std::size_t>(cells, 1))
-        return false;
+        return;
+    m_rows = static_cast<std::size_t>(rowCount);
+    m_columns = std::max<std::size_t>((cells + m_rows - 1) / m_rows, 1);
+    std::size_t cell = 0;
+    for (std::size_t pos = m_start; pos < content.size() && m_rowStarts.size() < m_rows; ++cell) {
+        if (cell % m_columns == 0)
+            m_rowStarts.push_back(pos);
+        const std::size_t mark = content.find(kCellBreakMark, pos);
+        pos = mark == std::string_view::npos ? content.size() : mark + kCellBreakMark.size();
+    }
+    m_rowStarts.resize(m_rows, content.size());
+    m_resumeColumn.assign(m_rows, 0);
+    m_resumePos.assign(m_rows, 0);
+    Rewind();
+}
 
-    const auto r = static_cast<std::size_t>(rowCount);
-    const std::size_t columns = std::max<std::size_t>((cells + r - 1) / r, 1);
-    rows.assign(r, std::vector<std::string>(columns));
-    for (std::size_t i = 0; i < cells; ++i)
-        rows[i / columns][i % columns] = PlainText(pieces[i + 1]);
+void TTableReader::Rewind()
+{
+    m_row = 0;
+}
+
+bool TTableReader::Next(std::vector<std::string>& row)
+{
+    return Next(row, 0, m_columns);
+}
+
+bool TTableReader::Next(std::vector<std::string>& row, std::size_t from, std::size_t to)
+{
+    if (m_row >= m_rows)
+        return false;
+    row.assign(m_columns, std::string());
+    std::size_t pos = m_rowStarts[m_row];
+    std::size_t c = 0;
+    // Reading a wide table block by block, each row goes on where the previous block stopped.
+    if (from > 1 && m_resumeColumn[m_row] == from) {
+        const std::size_t mark = m_content.find(kCellBreakMark, pos);
+        row[0] = PlainText(m_content.substr(pos, (mark == std::string_view::npos ? m_content.size() : mark) - pos));
+        c = from;
+        pos = m_resumePos[m_row];
+    }
+    for (; c < m_columns && (c == 0 || c < to) && pos < m_content.size(); ++c) {
+        const std::size_t mark = m_content.find(kCellBreakMark, pos);
+        const std::size_t end = mark == std::string_view::npos ? m_content.size() : mark;
+        if (c == 0 || c >= from)
+            row[c] = PlainText(m_content.substr(pos, end - pos));
+        pos = mark == std::string_view::npos ? m_content.size() : mark + kCellBreakMark.size();
+    }
+    m_resumeColumn[m_row] = c;
+    m_resumePos[m_row] = pos;
+    ++m_row;
+    return true;
+}
+
+bool ParseTable(std::string_view content, TTableRows& rows)
+{
+    rows.clear();
+    TTableReader reader(content);
+    if (!reader.Ok())
+        return false;
+    rows.reserve(reader.RowCount());
+    std::vector<std::string> row;
+    while (reader.Next(row))
+        rows.push_back(std::move(row));
     return true;
 }
 

@@ -43,6 +43,9 @@ public:
     void Lines(std::string_view text);
     // Appends a whole "[TABLE]" section: the row count, then every cell of every row in order.
     void Table(const TTableRows& rows);
+    // Starts a "[TABLE]" section of rowCount rows; its cells follow, row by row, through Cell.
+    void BeginTable(std::size_t rowCount);
+    void Cell(std::string_view text);
 
     const std::string& Document() const { return m_doc; }
     std::string Take() { return std::move(m_doc); }
@@ -65,6 +68,34 @@ std::vector<TLexeme> ReadSections(std::string_view document);
 // the row count R; the other cells fill R rows of ceil(cells / R) cells, the last rows padded
 // with empty cells. False (rows empty) when the row count is not a positive whole number.
 bool ParseTable(std::string_view content, TTableRows& rows);
+
+// Reads the rows of a "[TABLE]" section one at a time (cells as plain text), so a builder can
+// pass over a large table twice - once to measure, once to write - without holding it whole.
+// Rows and columns follow the rule of ParseTable.
+class TTableReader final {
+public:
+    explicit TTableReader(std::string_view content);
+    // False when the row count is not a positive whole number.
+    bool Ok() const { return m_rows > 0; }
+    std::size_t RowCount() const { return m_rows; }
+    std::size_t ColumnCount() const { return m_columns; }
+    // The next row, padded with empty cells; false after the last. With a range, only the first
+    // cell and the cells in [from, to) are decoded, the others left empty (a block of a wide table).
+    bool Next(std::vector<std::string>& row);
+    bool Next(std::vector<std::string>& row, std::size_t from, std::size_t to);
+    // Back to the first row.
+    void Rewind();
+
+private:
+    std::string_view m_content;
+    std::size_t m_start = 0;
+    std::size_t m_rows = 0;
+    std::size_t m_columns = 0;
+    std::size_t m_row = 0;
+    std::vector<std::size_t> m_rowStarts;    // where each row's first cell begins
+    std::vector<std::size_t> m_resumeColumn; // per row: the column the last read stopped before
+    std::vector<std::size_t> m_resumePos;    // and where that column begins
+};
 
 // Splits document content at its line break marks (each piece still escaped).
 std::vector<std::string_view> SplitLineBreaks(std::string_view content);

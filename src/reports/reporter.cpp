@@ -20,6 +20,23 @@ TDocumentOpener& Opener()
 
 } // namespace
 
+std::optional<TReportKind> ReportKindOfName(std::string_view name)
+{
+    static constexpr std::pair<std::string_view, TReportKind> kKinds[] = {
+        {"client", TReportKind::Client},
+        {"client-group", TReportKind::ClientGroup},
+        {"criterion", TReportKind::Criterion},
+        {"criteria-group", TReportKind::CriteriaGroup},
+        {"investigation", TReportKind::Investigation},
+        {"comparison", TReportKind::Comparison},
+    };
+    for (const auto& [kindName, kind] : kKinds) {
+        if (kindName == name)
+            return kind;
+    }
+    return std::nullopt;
+}
+
 void SetDocumentOpener(TDocumentOpener opener)
 {
     Opener() = std::move(opener);
@@ -104,5 +121,55 @@ TBlankData ReadBlankData(TFileAccess& store, int32_t investId)
     data.ClientGroupName = group.Name;
     data.CriterionName = criterion.Name;
     ClientNamesOfGroup(store, invest.ClientGroupId, data.Names);
+    data.MaxChoices = invest.MaxChoices;
+    data.AllowAgainst = invest.AllowAgainst;
     return data;
+}
+
+std::string TextWithValue(const std::string& key, const std::string& value)
+{
+    std::string text = LangConv().GetText(key);
+    const std::size_t at = text.find("%1");
+    if (at != std::string::npos)
+        text.replace(at, 2, value);
+    return text;
+}
+
+std::string SociocardInstruction(const TBlankData& data)
+{
+    return LangConv().GetText(data.AllowAgainst ? "REPORT_SOCIOCARD_INSTRUCTION" : "REPORT_SOCIOCARD_INSTRUCTION_POS");
+}
+
+std::vector<std::string> SociocardLimits(const TBlankData& data)
+{
+    const std::string most = std::to_string(data.MaxChoices);
+    return {TextWithValue("REPORT_SOCIOCARD_LIMIT_POS", most),
+            data.AllowAgainst ? TextWithValue("REPORT_SOCIOCARD_LIMIT_NEG", most)
+                              : LangConv().GetText("REPORT_SOCIOCARD_NEG_OFF")};
+}
+
+TTableRows SociocardRows(const TBlankData& data)
+{
+    const TDlgLangConverter& lang = LangConv();
+    TTableRows rows;
+    rows.push_back({lang.GetText("NUMBER"), lang.GetText("CLIENT_NAME"), lang.GetText("YES_BUTTON")});
+    if (data.AllowAgainst)
+        rows.back().push_back(lang.GetText("NO_BUTTON"));
+    for (std::size_t k = 0; k < data.Names.size(); ++k) {
+        rows.push_back({std::to_string(k + 1), data.Names[k], std::string()});
+        if (data.AllowAgainst)
+            rows.back().push_back(std::string());
+    }
+    return rows;
+}
+
+TTableRows BlankSociomatrixRows(const TBlankData& data)
+{
+    const std::size_t n = data.Names.size();
+    TTableRows rows(n + 1, std::vector<std::string>(n + 1));
+    for (std::size_t k = 1; k <= n; ++k) {
+        rows[0][k] = std::to_string(k);
+        rows[k][0] = std::to_string(k) + ". " + data.Names[k - 1];
+    }
+    return rows;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,10 @@ enum class TReportKind : uint8_t {
     Investigation = 4,
     Comparison = 5,
 };
+
+// A report kind by the name the command lines give it ("client", "client-group", "criterion",
+// "criteria-group", "investigation"); none for another name.
+std::optional<TReportKind> ReportKindOfName(std::string_view name);
 
 // The second identifier of a report that needs none.
 inline constexpr int32_t kNoGroupId = -99999;
@@ -119,7 +124,20 @@ struct TBlankData {
     std::string ClientGroupName;
     std::string CriterionName;
     std::vector<std::string> Names; // the group's clients in table order
+    int32_t MaxChoices = 0;
+    bool AllowAgainst = true;
 };
 
 // Reads the blank data of an investigation; throws TAppError when the investigation is not in the project.
 TBlankData ReadBlankData(TFileAccess& store, int32_t investId);
+
+// The parts of the blanks every builder shares: the sociocard's instruction (without No when
+// negative choices are not asked), the lines saying how many choices each kind allows, the
+// sociocard's rows (number, name, a Yes box and, when asked, a No box) and the blank
+// sociomatrix's rows (numbers over the columns, "number. name" on the rows).
+std::string SociocardInstruction(const TBlankData& data);
+std::vector<std::string> SociocardLimits(const TBlankData& data);
+TTableRows SociocardRows(const TBlankData& data);
+TTableRows BlankSociomatrixRows(const TBlankData& data);
+// A catalogue text with its "%1" replaced by a value.
+std::string TextWithValue(const std::string& key, const std::string& value);

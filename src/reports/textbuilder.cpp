@@ -64,11 +64,12 @@ void TTextBuilder::Sociocard()
            ": _______________\r\n";
     out += T("INVESTIGATION_NAME") + ": " + data.InvestigationName + "\r\n";
     out += T("CLIENTGROUP_NAME") + ": " + data.ClientGroupName + "\r\n\r\n";
-    out += T("REPORT_SOCIOCARD_INSTRUCTION") + "\r\n\r\n";
-    out += T("NUMBER") + "\t\t" + T("CLIENT_NAME") + "\t\t\t\t" + data.CriterionName + "\t\t\r\n";
-    out += "\t\t\t\t\t\t" + T("YES_BUTTON") + "\t\t\t\t" + T("NO_BUTTON") + "\r\n";
-    for (std::size_t k = 0; k < data.Names.size(); ++k)
-        out += std::to_string(k + 1) + "\t\t" + data.Names[k] + "\r\n";
+    out += T("CRITERY_NAME") + ": " + data.CriterionName + "\r\n";
+    out += SociocardInstruction(data) + "\r\n";
+    for (const std::string& line : SociocardLimits(data))
+        out += line + "\r\n";
+    out += "\r\n";
+    FormatTable(SociocardRows(data), out);
     Finish();
 }
 
@@ -83,11 +84,6 @@ void TTextBuilder::Sociomatrix()
     out += T("CLIENTGROUP_NAME") + ": " + data.ClientGroupName + "\r\n";
     out += T("CRITERY_NAME") + ": " + data.CriterionName + "\r\n\r\n";
     out += T("REPORT_SOCIOMATRIX_INSTRUCTION") + "\r\n\r\n";
-    out += "\t\t";
-    for (std::size_t k = 0; k < data.Names.size(); ++k)
-        out += std::to_string(k + 1) + ". " + data.Names[k] + "\t\t";
-    out += "\r\n\r\n";
-    for (std::size_t k = 0; k < data.Names.size(); ++k)
-        out += std::to_string(k + 1) + ". " + data.Names[k] + "\r\n\r\n";
+    FormatTable(BlankSociomatrixRows(data), out);
     Finish();
 }

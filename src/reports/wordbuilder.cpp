@@ -1,6 +1,9 @@
 #include "reports/wordbuilder.h"
 
+#include <algorithm>
+#include <charconv>
 #include <exception>
+#include <numeric>
 
 #include "i18n/langconv.h"
 #include "util/error.h"
@@ -10,30 +13,195 @@ namespace {
 constexpr const char* kHeading1 = "Tremlow Heading 1";
 constexpr const char* kHeading2 = "Tremlow Heading 2";
 constexpr const char* kStandard = "Tremlow Standard";
+constexpr double kTablePoints = 9;
+// Padding of a cell on both sides and a little air, in twips.
+constexpr int kCellExtra = 2 * kDocxCellPadding + 20;
+// A name column grows to this width before its names wrap (at spaces only).
+constexpr int kWideColumnCap = 4200;
+// Columns whose cells are all at most this wide hold numbers or marks and are centred (the
+// first column only when it holds numbers: elsewhere it names the rows).
+constexpr int kNarrowColumn = 900;
+// Boxes of the sociocard, wide enough for a mark by hand, and its row height.
+constexpr int kAnswerBoxWidth = 1100;
+constexpr int kHandwritingRowHeight = 320;
 
-// Document content as typed text: line break marks as carriage returns (new paragraphs).
-std::string ContentTyped(std::string_view content)
+bool IsNumber(const std::string& text)
 {
-    std::string out;
-    bool first = true;
-    for (std::string_view piece : SplitLineBreaks(content)) {
-        if (!first)
-            out += '\r';
-        out += PlainText(piece);
-        first = false;
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return !text.empty() && error == std::errc() && end == text.data() + text.size();
+}
+
+// Rows held in memory, read like a report document's table.
+class TRowsSource final {
+public:
+    explicit TRowsSource(const TTableRows& rows) : m_rows(rows)
+    {
+        for (const auto& row : rows)
+            m_columns = std::max(m_columns, row.size());
     }
-    return out;
+    std::size_t RowCount() const { return m_rows.size(); }
+    std::size_t ColumnCount() const { return m_columns; }
+    bool Next(std::vector<std::string>& row, std::size_t /*from*/ = 0, std::size_t /*to*/ = 0)
+    {
+        if (m_next >= m_rows.size())
+            return false;
+        row = m_rows[m_next++];
+        row.resize(m_columns);
+        return true;
+    }
+    void Rewind() { m_next = 0; }
+
+private:
+    const TTableRows& m_rows;
+    std::size_t m_columns = 0;
+    std::size_t m_next = 0;
+};
+
+// How a table is set: column widths, alignment, page orientation and the column blocks it is
+// split into when it is wider than the page.
+struct TTableLayout {
+    std::vector<TDocxColumn> Columns;
+    bool Landscape = false;
+    int TextColumns = 1; // 2: narrow enough to stand beside another table
+    bool HeadingRow = true;
+    std::vector<std::vector<std::size_t>> Blocks; // source columns of each table written
+};
+
+// Shares out the width: each column gets what its content wants (a name column at most the cap),
+// then leftover width goes to the capped columns and missing width is taken from the columns
+// above their longest word, never below it.
+std::vector<int> FitWidths(const std::vector<int>& least, const std::vector<int>& want, int available)
+{
+    const std::size_t n = least.size();
+    std::vector<int> width(n);
+    for (std::size_t c = 0; c < n; ++c)
+        width[c] = std::max(least[c], std::min(want[c], kWideColumnCap));
+    long total = std::accumulate(width.begin(), width.end(), 0L);
+    if (total < available) {
+        long room = 0;
+        for (std::size_t c = 0; c < n; ++c)
+            room += want[c] - width[c];
+        if (room > 0) {
+            const double share = std::min(1.0, static_cast<double>(available - total) / static_cast<double>(room));
+            for (std::size_t c = 0; c < n; ++c)
+                width[c] += static_cast<int>((want[c] - width[c]) * share);
+        }
+    } else if (total > available) {
+        long slack = 0;
+        for (std::size_t c = 0; c < n; ++c)
+            slack += width[c] - least[c];
+        if (slack > 0) {
+            const double share = std::min(1.0, static_cast<double>(total - available) / static_cast<double>(slack));
+            for (std::size_t c = 0; c < n; ++c)
+                width[c] -= static_cast<int>((width[c] - least[c]) * share + 0.999);
+            for (std::size_t c = 0; c < n; ++c)
+                width[c] = std::max(width[c], least[c]);
+        }
+    }
+    return width;
+}
+
+// Measures a table in one pass over its rows. boxWidth > 0 makes empty columns boxes of that
+// width for marks by hand.
+template <typename TSource>
+TTableLayout MeasureTable(TSource& source, int boxWidth)
+{
+    const std::size_t columns = source.ColumnCount();
+    std::vector<int> least(columns, 0);
+    std::vector<int> want(columns, 0);
+    std::vector<int> bodyWidest(columns, 0);
+    std::vector<bool> bodyEmpty(columns, true);
+    std::vector<bool> bodyNumbers(columns, true);
+    bool captionsAndValues = columns == 2;
+    std::vector<std::string> row;
+    source.Rewind();
+    for (std::size_t r = 0; source.Next(row); ++r) {
+        const bool bold = r == 0;
+        for (std::size_t c = 0; c < columns; ++c) {
+            const std::string& cell = row[c];
+            least[c] = std::max(least[c], DocxLongestWordTwips(cell, kTablePoints, bold));
+            const int width = DocxTextWidthTwips(cell, kTablePoints, bold);
+            want[c] = std::max(want[c], width);
+            if (r > 0) {
+                bodyWidest[c] = std::max(bodyWidest[c], width);
+                bodyEmpty[c] = bodyEmpty[c] && cell.empty();
+                bodyNumbers[c] = bodyNumbers[c] && (cell.empty() || IsNumber(cell));
+            }
+        }
+        if (columns == 2 && (row[0].empty() || !IsNumber(row[1])))
+            captionsAndValues = false;
+    }
+    source.Rewind();
+
+    TTableLayout layout;
+    // A two-column list of captions and their values has no heading row.
+    layout.HeadingRow = !captionsAndValues;
+    for (std::size_t c = 0; c < columns; ++c) {
+        least[c] += kCellExtra;
+        want[c] += kCellExtra;
+        if (boxWidth > 0 && bodyEmpty[c] && source.RowCount() > 1) {
+            least[c] = std::max(least[c], boxWidth);
+            want[c] = std::max(want[c], boxWidth);
+        }
+    }
+    // Landscape when the table cannot have its names unwrapped (up to the cap) on a portrait page.
+    long comfortable = 0;
+    for (std::size_t c = 0; c < columns; ++c)
+        comfortable += std::max(least[c], std::min(want[c], kWideColumnCap));
+    layout.Landscape = comfortable > DocxTextWidth(false);
+    int available = DocxTextWidth(layout.Landscape);
+    // A long narrow list (a ranking) takes half the page, so two stand side by side.
+    const int half = (DocxTextWidth(false) - kDocxColumnGap) / 2;
+    // Its heading row may wrap (at spaces) for that, its names may not.
+    long compact = 0;
+    for (std::size_t c = 0; c < columns; ++c)
+        compact += std::max(least[c], std::min(bodyWidest[c] + kCellExtra, kWideColumnCap));
+    if (!layout.Landscape && columns <= 3 && source.RowCount() > 8 && compact <= half) {
+        layout.TextColumns = 2;
+        available = half;
+    }
+    const std::vector<int> width = FitWidths(least, want, available);
+    for (std::size_t c = 0; c < columns; ++c)
+        layout.Columns.push_back({width[c], bodyWidest[c] <= kNarrowColumn && (c > 0 || bodyNumbers[c])});
+
+    // Blocks: the first column, then as many of the others as the page and Word allow.
+    std::vector<std::size_t> block{0};
+    int used = width[0];
+    for (std::size_t c = 1; c < columns; ++c) {
+        if (block.size() > 1 && (used + width[c] > available || block.size() >= TWordBuilder::kMaxColumns)) {
+            layout.Blocks.push_back(block);
+            block = {0};
+            used = width[0];
+        }
+        block.push_back(c);
+        used += width[c];
+    }
+    layout.Blocks.push_back(block);
+    return layout;
 }
 
 } // namespace
+
+bool TableNeedsLandscape(std::string_view tableContent)
+{
+    TTableReader reader(tableContent);
+    return reader.Ok() && MeasureTable(reader, 0).Landscape;
+}
+
+bool TableNeedsLandscape(const TTableRows& rows)
+{
+    TRowsSource source(rows);
+    return source.RowCount() > 0 && source.ColumnCount() > 0 && MeasureTable(source, 0).Landscape;
+}
 
 bool TWordBuilder::Prepare()
 {
     try {
         auto document = std::make_unique<TDocxDocument>();
-        document->AddStyle(kHeading1, 16, true, 0);
-        document->AddStyle(kHeading2, 14, true, 1);
-        document->AddStyle(kStandard, 12, false);
+        document->AddStyle(kHeading1, 15, true, 0);
+        document->AddStyle(kHeading2, 11.5, true, 1);
+        document->AddStyle(kStandard, 10, false);
         m_document = std::move(document);
         return true;
     } catch (const std::exception&) {
@@ -49,64 +217,105 @@ void TWordBuilder::Format()
         return;
     TDocxDocument& doc = *m_document;
     const std::vector<TLexeme> sections = ReadSections(Document());
+    // Text is typed into an open paragraph that a line break closes, so sections without one
+    // share a paragraph; blank paragraphs are left out (paragraph spacing keeps blocks apart).
+    // A section heading waits for what follows it, so it lands on the same page as a table
+    // that needs landscape pages.
+    std::string open;
+    std::string openStyle = kStandard;
+    std::string heading;
+    const auto putHeading = [&] {
+        if (!heading.empty())
+            doc.Paragraph(kHeading2, heading);
+        heading.clear();
+    };
+    const auto closeOpen = [&] {
+        if (open.empty())
+            return;
+        if (openStyle == kHeading2) {
+            putHeading();
+            heading = open;
+        } else {
+            doc.SetSection({});
+            putHeading();
+            doc.Paragraph(openStyle, open);
+        }
+        open.clear();
+    };
     for (std::size_t i = 0; i < sections.size(); ++i) {
         StepProgress(i, sections.size());
         const TLexeme& section = sections[i];
-        if (section.Tag == kTagHeader1 || section.Tag == kTagHeader2 || section.Tag == kTagText) {
-            doc.SetStyle(section.Tag == kTagHeader1 ? kHeading1 : section.Tag == kTagHeader2 ? kHeading2 : kStandard);
-            doc.TypeText(ContentTyped(section.Content));
-        } else if (section.Tag == kTagTable) {
-            TTableRows rows;
-            if (ParseTable(section.Content, rows)) {
-                std::string unused;
-                FormatTable(rows, unused);
+        if (section.Tag == kTagTable) {
+            TTableReader reader(section.Content);
+            if (!reader.Ok())
+                continue;
+            closeOpen();
+            const TTableLayout layout = MeasureTable(reader, 0);
+            doc.SetSection({.Landscape = layout.Landscape, .Columns = layout.TextColumns});
+            putHeading();
+            PutTable(reader);
+            continue;
+        }
+        if (section.Tag != kTagHeader1 && section.Tag != kTagHeader2 && section.Tag != kTagText)
+            continue;
+        // A heading is a paragraph of its own, also after text that did not end its line.
+        if (section.Tag != kTagText)
+            closeOpen();
+        openStyle = section.Tag == kTagHeader1 ? kHeading1 : section.Tag == kTagHeader2 ? kHeading2 : kStandard;
+        bool first = true;
+        for (std::string_view piece : SplitLineBreaks(section.Content)) {
+            if (!first) {
+                closeOpen();
             }
+            open += PlainText(piece);
+            first = false;
         }
     }
+    closeOpen();
+    doc.SetSection({});
+    putHeading();
 }
 
 void TWordBuilder::FormatTable(const TTableRows& rows, std::string& /*out*/)
 {
-    if (m_document)
-        PutTable(rows);
+    if (!m_document || rows.empty())
+        return;
+    TRowsSource source(rows);
+    PutTable(source);
 }
 
-void TWordBuilder::PutTable(const TTableRows& rows, bool darkDiagonal)
+template <typename TSource>
+void TWordBuilder::PutTable(TSource& source, bool darkDiagonal, bool handwriting)
 {
     TDocxDocument& doc = *m_document;
-    doc.SetStyle(kStandard);
-    if (rows.empty())
+    if (source.RowCount() == 0 || source.ColumnCount() == 0)
         return;
-    std::size_t columns = 0;
-    for (const auto& row : rows)
-        columns = std::max(columns, row.size());
-    if (columns == 0)
-        return;
-
-    // Column blocks: the first column, then up to kMaxColumns - 1 of the others per table.
-    const std::size_t perBlock = kMaxColumns - 1;
-    std::size_t start = 1;
-    do {
-        const std::size_t end = std::min(columns, start + perBlock);
-        const std::size_t width = 1 + (end > start ? end - start : 0);
-        if (start > 1)
-            doc.TypeParagraph(); // keeps the blocks apart as separate tables
-        const int index = doc.AddTable(static_cast<int>(rows.size()), static_cast<int>(width));
-        for (std::size_t r = 0; r < rows.size(); ++r) {
-            const auto& row = rows[r];
-            for (std::size_t c = 0; c < width; ++c) {
-                const std::size_t source = c == 0 ? 0 : start + c - 1;
-                const int rr = static_cast<int>(r) + 1;
-                const int cc = static_cast<int>(c) + 1;
-                if (source < row.size() && !row[source].empty())
-                    doc.SetCellText(index, rr, cc, row[source]);
-                doc.CenterCell(index, rr, cc);
-                if (darkDiagonal && source == r)
-                    doc.ShadeCell(index, rr, cc, "000000");
+    const TTableLayout layout = MeasureTable(source, handwriting && !darkDiagonal ? kAnswerBoxWidth : 0);
+    // Small tables stay on one page with their heading.
+    const bool keepTogether = source.RowCount() <= 12;
+    std::vector<std::string> row;
+    std::vector<std::string> cells;
+    for (const std::vector<std::size_t>& block : layout.Blocks) {
+        std::vector<TDocxColumn> columns;
+        for (std::size_t c : block)
+            columns.push_back(layout.Columns[c]);
+        doc.BeginTable(columns, kStandard, layout.TextColumns == 1);
+        source.Rewind();
+        for (std::size_t r = 0; source.Next(row, block[1 % block.size()], block.back() + 1); ++r) {
+            cells.clear();
+            TDocxRowFormat format;
+            format.Heading = r == 0 && layout.HeadingRow;
+            format.KeepWithNext = keepTogether && r + 1 < source.RowCount();
+            format.MinHeight = handwriting && !darkDiagonal && r > 0 ? kHandwritingRowHeight : 0;
+            for (std::size_t i = 0; i < block.size(); ++i) {
+                cells.push_back(std::move(row[block[i]]));
+                if (darkDiagonal && block[i] == r)
+                    format.DarkColumn = static_cast<int>(i);
             }
+            doc.Row(cells, format);
         }
-        start = end;
-    } while (start < columns);
+        doc.EndTable();
+    }
 }
 
 void TWordBuilder::Write()
@@ -118,34 +327,32 @@ void TWordBuilder::Write()
         throw TAppError(T("REPORT_WRITE_ERROR") + "\n" + FileName() + ": " + error);
 }
 
+void TWordBuilder::BlankHeading(const std::string& title, const std::vector<std::string>& lines)
+{
+    TDocxDocument& doc = *m_document;
+    doc.Paragraph(kHeading1, title);
+    for (const std::string& line : lines)
+        doc.Paragraph(kStandard, line);
+}
+
 void TWordBuilder::Sociocard()
 {
     const TBlankData data = ReadBlankData(Store(), Target().ObjectId);
     if (!Prepare())
         return;
-    TDocxDocument& doc = *m_document;
-    doc.SetStyle(kHeading1);
-    doc.TypeText(T("REPORT_SOCIOCARD_TITLE"));
-    doc.TypeParagraph();
-    doc.SetStyle(kStandard);
-    doc.TypeText(T("REPORT_SOCIOCARD_NAME") + ": ______________________________ " + T("REPORT_SOCIOCARD_DATE") +
-                 ": _______________");
-    doc.TypeParagraph();
-    doc.TypeText(T("INVESTIGATION_NAME") + ": " + data.InvestigationName);
-    doc.TypeParagraph();
-    doc.TypeText(T("CLIENTGROUP_NAME") + ": " + data.ClientGroupName);
-    doc.TypeParagraph();
-    doc.TypeParagraph();
-    doc.TypeText(T("REPORT_SOCIOCARD_INSTRUCTION"));
-    doc.TypeParagraph();
-    doc.TypeParagraph();
+    BlankHeading(T("REPORT_SOCIOCARD_TITLE"),
+                 {T("REPORT_SOCIOCARD_NAME") + ": ______________________________    " + T("REPORT_SOCIOCARD_DATE") +
+                      ": _______________",
+                  T("INVESTIGATION_NAME") + ": " + data.InvestigationName,
+                  T("CLIENTGROUP_NAME") + ": " + data.ClientGroupName});
+    m_document->Paragraph(kHeading2, data.CriterionName);
+    m_document->Paragraph(kStandard, SociocardInstruction(data));
+    for (const std::string& line : SociocardLimits(data))
+        m_document->Paragraph(kStandard, line);
 
-    TTableRows rows;
-    rows.push_back({T("NUMBER"), T("CLIENT_NAME"),
-                    data.CriterionName + "\r" + T("YES_BUTTON") + "\t\t" + T("NO_BUTTON")});
-    for (std::size_t k = 0; k < data.Names.size(); ++k)
-        rows.push_back({std::to_string(k + 1), data.Names[k], std::string()});
-    PutTable(rows);
+    TTableRows rows = SociocardRows(data);
+    TRowsSource source(rows);
+    PutTable(source, false, true);
     Finish();
 }
 
@@ -154,31 +361,13 @@ void TWordBuilder::Sociomatrix()
     const TBlankData data = ReadBlankData(Store(), Target().ObjectId);
     if (!Prepare())
         return;
-    TDocxDocument& doc = *m_document;
-    doc.SetStyle(kHeading1);
-    doc.TypeText(T("REPORT_SOCIOMATRIX_TITLE"));
-    doc.TypeParagraph();
-    doc.SetStyle(kStandard);
-    doc.TypeText(T("REPORT_SOCIOMATRIX_DATE") + ": _______________");
-    doc.TypeParagraph();
-    doc.TypeText(T("INVESTIGATION_NAME") + ": " + data.InvestigationName);
-    doc.TypeParagraph();
-    doc.TypeText(T("CLIENTGROUP_NAME") + ": " + data.ClientGroupName);
-    doc.TypeParagraph();
-    doc.TypeText(T("CRITERY_NAME") + ": " + data.CriterionName);
-    doc.TypeParagraph();
-    doc.TypeParagraph();
-    doc.TypeText(T("REPORT_SOCIOMATRIX_INSTRUCTION"));
-    doc.TypeParagraph();
-    doc.TypeParagraph();
-
-    const std::size_t n = data.Names.size();
-    TTableRows rows(n + 1, std::vector<std::string>(n + 1));
-    for (std::size_t k = 1; k <= n; ++k) {
-        const std::string label = std::to_string(k) + ". " + data.Names[k - 1];
-        rows[0][k] = label;
-        rows[k][0] = label;
-    }
-    PutTable(rows, true);
+    const TTableRows rows = BlankSociomatrixRows(data);
+    TRowsSource source(rows);
+    m_document->SetSection({.Landscape = MeasureTable(source, 0).Landscape});
+    BlankHeading(T("REPORT_SOCIOMATRIX_TITLE"),
+                 {T("REPORT_SOCIOMATRIX_DATE") + ": _______________", T("INVESTIGATION_NAME") + ": " +
+                      data.InvestigationName + "    " + T("CLIENTGROUP_NAME") + ": " + data.ClientGroupName,
+                  T("CRITERY_NAME") + ": " + data.CriterionName, T("REPORT_SOCIOMATRIX_INSTRUCTION")});
+    PutTable(source, true, true);
     Finish();
 }

@@ -6,7 +6,9 @@
 #include "reports/reporter.h"
 
 // Writes reports and blanks as a Word document (.docx) with the styles "Tremlow Heading 1",
-// "Tremlow Heading 2" and "Tremlow Standard"; tables are centred, every cell centred.
+// "Tremlow Heading 2" and "Tremlow Standard". Tables are compact, with column widths fitted to
+// their content; a table too wide for a portrait page gets landscape pages of its own, and one
+// too wide even for those is split into blocks that each repeat the first column.
 class TWordBuilder final : public TReporter {
 public:
     using TReporter::TReporter;
@@ -17,19 +19,23 @@ public:
     void Sociocard() override;
     void Sociomatrix() override;
 
-    // The document being built (after Format or a blank); null before.
-    const TDocxDocument* WordDocument() const { return m_document.get(); }
-
-    // Word tables hold at most this many columns; wider tables are split into several that
-    // each repeat the first column.
+    // Word tables hold at most this many columns.
     static constexpr int kMaxColumns = 63;
 
 private:
     // Creates the document with the three styles; false (and the message shown) on failure.
     bool Prepare();
-    // Adds a table at the insertion point and fills and centres its cells; darkDiagonal
-    // shades the cells whose row and column name the same member (the sociomatrix).
-    void PutTable(const TTableRows& rows, bool darkDiagonal = false);
+    // Writes a table read row by row from source; darkDiagonal shades the cells whose row and
+    // column name the same member (the blank sociomatrix); handwriting leaves tall rows.
+    template <typename TSource>
+    void PutTable(TSource& source, bool darkDiagonal = false, bool handwriting = false);
+    // The heading lines of both blanks: title and the lines below it.
+    void BlankHeading(const std::string& title, const std::vector<std::string>& lines);
 
     std::unique_ptr<TDocxDocument> m_document;
 };
+
+// Whether a table of a report document (the content of its section) or of rows is too wide for
+// a portrait page at the report's table font, by the rule the Word output lays it out with.
+bool TableNeedsLandscape(std::string_view tableContent);
+bool TableNeedsLandscape(const TTableRows& rows);

@@ -41,7 +41,6 @@ TFormReporter::TFormReporter(QWidget* owner) : QDialog(owner)
     m_html = Radio(group, "RadioButtonIsHTML", "HTML");
     m_word = Radio(group, "RadioButtonIsWord", "Word");
     m_pdf = Radio(group, "RadioButtonIsPDF", "PDF");
-    m_pdf->setEnabled(false); // no PDF writer yet
     m_text->setChecked(true);
     auto* radios = new QVBoxLayout(group);
     for (QRadioButton* radio : {m_text, m_html, m_word, m_pdf}) {
@@ -127,7 +126,9 @@ void TFormReporter::SetFormat(TReportFormat format)
     case TReportFormat::Word:
         m_word->setChecked(true);
         break;
-    case TReportFormat::Pdf: // not offered; text instead
+    case TReportFormat::Pdf:
+        m_pdf->setChecked(true);
+        break;
     case TReportFormat::Text:
         m_text->setChecked(true);
         break;

@@ -7,6 +7,7 @@
 
 #include "platform/langcontroller.h"
 #include "platform/modalseam.h"
+#include "platform/pdfreport.h"
 #include "reports/htmlbuilder.h"
 #include "reports/textbuilder.h"
 #include "reports/wordbuilder.h"
@@ -88,7 +89,7 @@ std::unique_ptr<TReporter> MakeBuilder(TReportFormat format, const TReportTarget
     case TReportFormat::Word:
         return std::make_unique<TWordBuilder>(target, show, fileName);
     case TReportFormat::Pdf:
-        break;
+        return std::make_unique<TPdfBuilder>(target, show, fileName);
     }
     return nullptr;
 }

@@ -56,7 +56,7 @@ TEST_F(Builders, HtmlEmptyCellsAreNonBreakingSpacesAndPagesDeclareUtf8)
     EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
     EXPECT_NE(html.find("<meta charset=\"utf-8\">"), std::string::npos);
     EXPECT_NE(html.find("<h2>Ünïcode</h2>"), std::string::npos);
-    EXPECT_NE(html.find("<tr><td>&nbsp;</td><td>x</td></tr>"), std::string::npos);
+    EXPECT_NE(html.find("<tr><td class=\"name\">&nbsp;</td><td>x</td></tr>"), std::string::npos);
 }
 
 TEST_F(Builders, BrokenTablesAreSkippedNotFatal)

@@ -154,7 +154,7 @@ TEST_F(Reporter, HostileNamesNeverBreakTheDocumentStructure)
     const std::string html = ReadFileBytes(m_temp.File("h.html"));
     EXPECT_EQ(html.find("<td><td>"), std::string::npos);
     EXPECT_EQ(html.find("%%%%%<"), std::string::npos);
-    EXPECT_NE(html.find("<td>[TABLE]x&lt;break&gt;&amp;&amp;&amp;&amp;&amp;%%%%%&lt;td&gt;</td>"), std::string::npos);
+    EXPECT_NE(html.find(">[TABLE]x&lt;break&gt;&amp;&amp;&amp;&amp;&amp;%%%%%&lt;td&gt;</td>"), std::string::npos);
     EXPECT_NE(html.find("[TABLE]x&lt;break&gt;&amp;&amp;&amp;&amp;&amp;%%%%%&lt;td&gt; - Bob."), std::string::npos);
 }
 

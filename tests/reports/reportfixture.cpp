@@ -64,7 +64,10 @@ std::vector<std::pair<std::string, std::string>> TDocxReader::Paragraphs() const
     std::vector<std::pair<std::string, std::string>> paragraphs;
     pugi::xml_node body = m_document.child("w:document").child("w:body");
     for (pugi::xml_node p : body.children("w:p")) {
-        paragraphs.emplace_back(p.child("w:pPr").child("w:pStyle").attribute("w:val").value(), ParagraphText(p));
+        const std::string style = p.child("w:pPr").child("w:pStyle").attribute("w:val").value();
+        const std::string text = ParagraphText(p);
+        if (!style.empty() || !text.empty()) // spacers and section ends carry neither
+            paragraphs.emplace_back(style, text);
     }
     return paragraphs;
 }

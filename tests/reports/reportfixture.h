@@ -42,7 +42,7 @@ public:
     pugi::xml_document& Document() { return m_document; }
     pugi::xml_document& Styles() { return m_styles; }
 
-    // The body's paragraphs outside tables: (style id, text with tabs as '\t').
+    // The body's paragraphs outside tables that have a style or text: (style id, text with tabs as '\t').
     std::vector<std::pair<std::string, std::string>> Paragraphs() const;
     // The body's tables: rows of cells, each cell's paragraphs joined by '\r'.
     std::vector<std::vector<std::vector<std::string>>> Tables() const;

@@ -32,7 +32,7 @@ TEST(FormReporter, OutputChoiceSwitchesTheExtensionAndCreateNeedsAName)
 {
     TFormReporter form;
     EXPECT_EQ(form.objectName(), "FormReporter");
-    EXPECT_FALSE(Child<QRadioButton>(form, "RadioButtonIsPDF")->isEnabled());
+    EXPECT_TRUE(Child<QRadioButton>(form, "RadioButtonIsPDF")->isEnabled());
     EXPECT_TRUE(Child<QRadioButton>(form, "RadioButtonIsText")->isChecked());
     auto* create = Child<QPushButton>(form, "ButtonCreate");
     auto* edit = Child<QLineEdit>(form, "EditFileName");
@@ -47,6 +47,9 @@ TEST(FormReporter, OutputChoiceSwitchesTheExtensionAndCreateNeedsAName)
     EXPECT_EQ(form.Format(), TReportFormat::Html);
     Child<QRadioButton>(form, "RadioButtonIsWord")->click();
     EXPECT_EQ(form.FileName(), "/home/ann/study.v2/a.docx");
+    Child<QRadioButton>(form, "RadioButtonIsPDF")->click();
+    EXPECT_EQ(form.FileName(), "/home/ann/study.v2/a.pdf");
+    EXPECT_EQ(form.Format(), TReportFormat::Pdf);
     edit->setText("/home/ann/study.v2/plain");
     Child<QRadioButton>(form, "RadioButtonIsText")->click();
     EXPECT_EQ(form.FileName(), "/home/ann/study.v2/plain");

@@ -1,0 +1,94 @@
+#include "reportcommand.h"
+
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include <QApplication>
+
+#include "exportcommand.h"
+#include "i18n/langconv.h"
+#include "platform/pdfreport.h"
+#include "reports/htmlbuilder.h"
+#include "reports/textbuilder.h"
+#include "reports/wordbuilder.h"
+#include "settings/regs.h"
+#include "store/fileacc.h"
+
+namespace {
+
+std::unique_ptr<TReporter> MakeBuilder(const std::string& format, const TReportTarget& target, const std::string& out)
+{
+    if (format == "html")
+        return std::make_unique<THTMLBuilder>(target, false, out);
+    if (format == "word")
+        return std::make_unique<TWordBuilder>(target, false, out);
+    if (format == "pdf")
+        return std::make_unique<TPdfBuilder>(target, false, out);
+    return std::make_unique<TTextBuilder>(target, false, out);
+}
+
+} // namespace
+
+int RunReport(int argc, char** argv)
+{
+    CLI::App cli("Writes a report or a blank questionnaire as text, HTML, a Word document or PDF.", "tremlow report");
+    std::string project;
+    std::string kind;
+    int id = 0;
+    int group = kNoGroupId;
+    std::string format;
+    std::string output;
+    cli.add_option("project", project, "project file (.soi)")->required();
+    cli.add_option("--kind", kind, "what to write")->required()->check(CLI::IsMember(
+        {"client", "client-group", "criterion", "criteria-group", "investigation", "sociocard", "sociomatrix"}));
+    cli.add_option("--id", id, "identifier of the object (the investigation of a blank)")->required();
+    cli.add_option("--group", group, "client group of the client, criteria group of the criterion");
+    cli.add_option("--format", format, "output format")->required()->check(CLI::IsMember({"text", "html", "word", "pdf"}));
+    cli.add_option("-o,--output", output, "file to write")->required();
+    try {
+        // argv[1] is the word "report".
+        cli.parse(argc - 1, argv + 1);
+    } catch (const CLI::CallForHelp& e) {
+        return cli.exit(e);
+    } catch (const CLI::ParseError& e) {
+        cli.exit(e);
+        return 2;
+    }
+
+    // No display is needed: PDF pages are laid out offscreen.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(QuietDesktopMessages);
+    QApplication app(argc, argv);
+    SetExecutableDir(QCoreApplication::applicationDirPath().toStdString());
+    try {
+        SetLangConv(std::make_unique<TDlgLangConverter>(LanguageFilePath()));
+    } catch (const std::exception& e) {
+        std::cerr << "tremlow report: no language file: " << e.what() << '\n';
+        return 1;
+    }
+    Regs().Load(); // the order and selection of the investigation report's parts
+    TFileAccess store(project);
+    if (!store.Load()) {
+        std::cerr << "tremlow report: the project file could not be read: " << project << '\n';
+        return 1;
+    }
+    // The two blanks are on an investigation.
+    const TReportKind reportKind = ReportKindOfName(kind).value_or(TReportKind::Investigation);
+    std::unique_ptr<TReporter> builder = MakeBuilder(format, {reportKind, id, group}, output);
+    builder->SetStore(store);
+    try {
+        if (kind == "sociocard")
+            builder->Sociocard();
+        else if (kind == "sociomatrix")
+            builder->Sociomatrix();
+        else
+            builder->Generate();
+    } catch (const std::exception& e) {
+        std::cerr << "tremlow report: " << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,137 @@
+#include "platform/pdfreport.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QLocale>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTextDocument>
+
+#include "reports/htmlbuilder.h"
+#include "reports/wordbuilder.h"
+#include "util/error.h"
+#include "util/safefile.h"
+
+namespace {
+
+// Pages are printed at this resolution; text and lines stay vectors whatever it is.
+constexpr int kResolution = 300;
+constexpr qreal kMarginMm = 15;
+
+QPageSize PaperOfLocale()
+{
+    return QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4);
+}
+
+} // namespace
+
+void TPdfBuilder::Format()
+{
+    m_blocks.clear();
+    // The document is cut into runs of sections: a table that needs landscape pages is a run of
+    // its own, together with the heading just before it.
+    std::string run;
+    std::string heading;
+    const auto flush = [this](std::string& part, bool landscape) {
+        if (!part.empty())
+            m_blocks.push_back({HtmlOfReportDocument(part), landscape});
+        part.clear();
+    };
+    const std::vector<TLexeme> sections = ReadSections(Document());
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        StepProgress(i, sections.size());
+        const TLexeme& section = sections[i];
+        const std::string piece = "[" + section.Tag + "]" + section.Content;
+        if (section.Tag == kTagTable && TableNeedsLandscape(section.Content)) {
+            flush(run, false);
+            std::string wide = heading + piece;
+            heading.clear();
+            flush(wide, true);
+            continue;
+        }
+        run += heading;
+        heading.clear();
+        if (section.Tag == kTagHeader2)
+            heading = piece;
+        else
+            run += piece;
+    }
+    run += heading;
+    flush(run, false);
+}
+
+void TPdfBuilder::FormatTable(const TTableRows& rows, std::string& out)
+{
+    THTMLBuilder html(Target(), false, FileName());
+    html.FormatTable(rows, out);
+}
+
+void TPdfBuilder::Write()
+{
+    if (m_blocks.empty())
+        return;
+    const std::string bytes = RenderPdf(m_blocks, T("REPORT_TITLE_HTML"));
+    std::string error;
+    if (!ReplaceFile(FileName(), bytes, error))
+        throw TAppError(T("REPORT_WRITE_ERROR") + "\n" + FileName() + ": " + error);
+}
+
+void TPdfBuilder::Sociocard()
+{
+    m_blocks = {{SociocardHtml(ReadBlankData(Store(), Target().ObjectId)), false}};
+    Finish();
+}
+
+void TPdfBuilder::Sociomatrix()
+{
+    const TBlankData data = ReadBlankData(Store(), Target().ObjectId);
+    m_blocks = {{SociomatrixHtml(data), TableNeedsLandscape(BlankSociomatrixRows(data))}};
+    Finish();
+}
+
+std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& title)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(kResolution);
+        writer.setTitle(QString::fromStdString(title));
+        writer.setCreator(QStringLiteral("Tremlow"));
+        QPageLayout layout(PaperOfLocale(), QPageLayout::Portrait, QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
+                           QPageLayout::Millimeter);
+        QPainter painter;
+        int pageNumber = 0;
+        for (const TPdfBlock& block : blocks) {
+            layout.setOrientation(block.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+            writer.setPageLayout(layout); // takes effect from the next page on
+            if (pageNumber == 0)
+                painter.begin(&writer);
+            else
+                writer.newPage();
+
+            QTextDocument document;
+            document.documentLayout()->setPaintDevice(&writer);
+            document.setHtml(QString::fromStdString(block.Html));
+            const QRect paint = layout.paintRectPixels(kResolution);
+            const qreal footer = painter.fontMetrics().height() * 2.0;
+            const QSizeF page(paint.width(), paint.height() - footer);
+            document.setPageSize(page);
+            for (int p = 0; p < document.pageCount(); ++p) {
+                if (p > 0)
+                    writer.newPage();
+                painter.save();
+                painter.translate(0, -p * page.height());
+                document.drawContents(&painter, QRectF(0, p * page.height(), page.width(), page.height()));
+                painter.restore();
+                painter.drawText(QRectF(0, paint.height() - footer * 0.75, paint.width(), footer * 0.75),
+                                 Qt::AlignHCenter | Qt::AlignBottom, QString::number(++pageNumber));
+            }
+        }
+        if (painter.isActive())
+            painter.end();
+    }
+    return buffer.data().toStdString();
+}

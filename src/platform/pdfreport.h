@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "reports/reporter.h"
+
+// One run of pages of a PDF report: an HTML page and whether its pages lie landscape.
+struct TPdfBlock {
+    std::string Html;
+    bool Landscape = false;
+};
+
+// Writes reports and blanks as PDF: the HTML builder's pages laid out by Qt on A4 or Letter
+// pages (by the locale's measurement system) with page numbers; a table too wide for a portrait
+// page gets landscape pages of its own, its section heading with it.
+class TPdfBuilder final : public TReporter {
+public:
+    using TReporter::TReporter;
+
+    void Format() override;
+    void FormatTable(const TTableRows& rows, std::string& out) override;
+    void Write() override;
+    void Sociocard() override;
+    void Sociomatrix() override;
+
+    const std::vector<TPdfBlock>& Blocks() const { return m_blocks; }
+
+private:
+    std::vector<TPdfBlock> m_blocks;
+};
+
+// Lays the blocks out on pages and returns the PDF file's bytes; title goes into its properties.
+std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& title);

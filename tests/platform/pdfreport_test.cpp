@@ -1,0 +1,97 @@
+// The PDF report and blanks, read back with poppler's pdfinfo and pdftotext.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/pdfreport.h"
+#include "store/fileacc.h"
+#include "support/core/recorders.h"
+#include "support/core/tempdir.h"
+
+namespace {
+
+std::string Output(const std::string& command)
+{
+    std::string out;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return out;
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        out.append(buffer, n);
+    ::pclose(pipe);
+    return out;
+}
+
+// "Page size" lines of every page, e.g. "Page    3 size: 841.89 x 595.276 pts (A4)".
+int CountLandscapePages(const std::string& info)
+{
+    int landscape = 0;
+    for (std::size_t pos = info.find(" size: "); pos != std::string::npos; pos = info.find(" size: ", pos + 1)) {
+        double w = 0;
+        double h = 0;
+        if (std::sscanf(info.c_str() + pos, " size: %lf x %lf", &w, &h) == 2 && w > h)
+            ++landscape;
+    }
+    return landscape;
+}
+
+TEST(PdfReport, PagesNumbersTextAndLandscapeReadBack)
+{
+    if (std::system("command -v pdfinfo >/dev/null 2>&1 && command -v pdftotext >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "poppler-utils (pdfinfo, pdftotext) are not installed; the PDF is not read back";
+    InstallBuiltCatalogue();
+    TFileAccess store(std::string(TREMLOW_TEST_DATA_DIR) + "/reports/sample/project.soi");
+    ASSERT_TRUE(store.Load());
+    TTempDir temp;
+
+    const std::string report = temp.File("report.pdf");
+    TPdfBuilder builder({TReportKind::Investigation, 1}, false, report);
+    builder.SetStore(store);
+    builder.SetReportRegs(TReportRegs{});
+    builder.Generate();
+    const std::string info = Output("pdfinfo -f 1 -l 99 '" + report + "'");
+    int pages = 0;
+    std::sscanf(info.c_str() + info.find("Pages:"), "Pages: %d", &pages);
+    EXPECT_GE(pages, 3);
+    EXPECT_LE(pages, 8);
+    // The 16-member sociomatrix with its totals still fits a portrait page.
+    EXPECT_EQ(CountLandscapePages(info), 0) << info;
+    const std::string text = Output("pdftotext -layout '" + report + "' -");
+    for (const char* expected : {"Investigation report", "Desk neighbours, September", "16. Zoë Martín", "Given +",
+                                 "Cohesion (Sa), from positive choices"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected;
+    // Every page ends with its number.
+    for (int page : {1, pages}) {
+        std::string last = Output("pdftotext -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" +
+                               report + "' -");
+        while (!last.empty() && (last.back() == '\n' || last.back() == '\f' || last.back() == ' '))
+            last.pop_back();
+        EXPECT_EQ(last.substr(last.find_last_of('\n') + 1), std::to_string(page));
+    }
+
+    // A blank sociomatrix of 30 members lies on landscape pages.
+    TFileAccess large;
+    large.ClientGroups().Add(1, "Class");
+    for (int32_t id = 1; id <= 30; ++id)
+        large.Clients().Add(id, 1, "Member number " + std::to_string(id), true, 40000);
+    large.CriteriaGroups().Add(1, "Questions");
+    large.Criteria().Add(1, 1, "Whom would you choose?");
+    large.Investigations().Add({.Id = 1, .ClientGroupId = 1, .CriterionId = 1, .CriteriaGroupId = 1, .Name = "Survey"});
+    const std::string blank = temp.File("matrix.pdf");
+    TPdfBuilder matrix({TReportKind::Investigation, 1}, false, blank);
+    matrix.SetStore(large);
+    matrix.Sociomatrix();
+    if (const char* keep = std::getenv("TREMLOW_KEEP_PAGES"))
+        Output("cp " + blank + " " + report + " " + keep);
+    const std::string blankInfo = Output("pdfinfo -f 1 -l 9 '" + blank + "'");
+    int blankPages = 0;
+    std::sscanf(blankInfo.c_str() + blankInfo.find("Pages:"), "Pages: %d", &blankPages);
+    EXPECT_GE(blankPages, 1);
+    EXPECT_EQ(CountLandscapePages(blankInfo), blankPages) << blankInfo;
+    EXPECT_NE(Output("pdftotext '" + blank + "' -").find("30. Member number 30"), std::string::npos);
+}
+
+} // namespace
