@@ -204,3 +204,8 @@ std::string Trim(std::string_view text)
         --end;
     return std::string(text.substr(begin, end - begin));
 }
+
+bool IsReservedNull(std::string_view text)
+{
+    return EqualsNoCase(Trim(text), "NULL");
+}
