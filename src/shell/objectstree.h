@@ -43,6 +43,9 @@ public:
     void SetOpenWindowQuery(std::function<QString(int investId)> query) { m_openWindow = std::move(query); }
 
     void Rebuild();
+    // Rebuilds from the tables after an undo or redo, keeping the expanded nodes and the selection
+    // where those objects still exist.
+    void Refresh();
     bool HasSelection() const;
     TNodeKind CurrentKind() const;
     QTreeWidgetItem* CurrentNode() const;

@@ -9,6 +9,7 @@
 #include "shell/rosterimportform.h"
 #include "shell/socmain_f.h"
 #include "store/fileacc.h"
+#include "views/undostack.h"
 
 void TSocMainForm::ImportClassList()
 {
@@ -28,8 +29,11 @@ void TSocMainForm::ImportClassList()
     TRosterImportForm form(std::move(bytes), QFileInfo(path).fileName(), QFileInfo(path).completeBaseName(), this);
     if (Modal().Exec(form) != QDialog::Accepted)
         return;
+    TStoreEdit edit(*m_store);
     if (ApplyRosterImport(*m_store, form.Plan()) < 0)
         return;
+    PushStoreEdit(*m_store, std::move(edit),
+                  UndoText("UNDO_IMPORT_CLASS_LIST", {QString::fromStdString(form.Plan().GroupName)}));
     m_tree->Rebuild();
     UpdateCommands();
     UpdateStatusBar();

@@ -26,6 +26,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoStack>
 
 #include "platform/fontcolor.h"
 #include "platform/helpviewer.h"
@@ -52,6 +53,7 @@
 #include "util/error.h"
 #include "util/messagesink.h"
 #include "views/choices/selectionform.h"
+#include "views/undostack.h"
 #include "views/viewform.h"
 #include "views/viewregistry.h"
 
@@ -187,7 +189,7 @@ TSocMainForm::TSocMainForm(QWidget* parent) : QMainWindow(parent)
         for (QMdiSubWindow* child : m_mdi->subWindowList()) {
             const auto* choices = qobject_cast<TSelectionForm*>(child->widget());
             if (choices && choices->InvestId() == investId)
-                return child->windowTitle();
+                return choices->Caption();
         }
         return QString();
     });
@@ -230,12 +232,16 @@ TSocMainForm::TSocMainForm(QWidget* parent) : QMainWindow(parent)
         UpdateCommands();
     });
     m_previousReceiver = SetNotifyReceiver(this);
+    m_undo = new QUndoStack(this);
+    m_previousUndo = SetProjectUndoStack(m_undo);
 }
 
 TSocMainForm::~TSocMainForm()
 {
     if (NotifyReceiver() == this)
         SetNotifyReceiver(m_previousReceiver);
+    if (ProjectUndoStack() == m_undo)
+        SetProjectUndoStack(m_previousUndo);
     // Child windows work on the project; they go before it. Windows already closed whose
     // deletion is still pending go too: their Window-menu bookkeeping needs this window whole.
     QList<QPointer<QMdiSubWindow>> children;
@@ -603,6 +609,8 @@ void TSocMainForm::ClearFindState()
 
 void TSocMainForm::FreeProject()
 {
+    // The steps of the stack refer to the project's tables and windows.
+    m_undo->clear();
     m_tree->SetStore(nullptr);
     if (CurrentProject() == m_store.get())
         SetCurrentProject(nullptr);
@@ -1428,9 +1436,19 @@ void TSocMainForm::HandleNotify(TNotifyCode code, QWidget* sender)
     case TNotifyCode::OpenStatus:
         RunCommand([this] { OpenView(TViewKind::Status); });
         break;
+    case TNotifyCode::TablesRestored:
+        m_tree->Refresh();
+        [[fallthrough]];
+    case TNotifyCode::ObjectChanged:
+        // A renamed client shows its new name in the open choices windows at once.
+        for (QMdiSubWindow* child : m_mdi->subWindowList()) {
+            if (auto* choices = qobject_cast<TSelectionForm*>(child->widget()))
+                choices->RefreshMemberNames();
+        }
+        UpdateCommands();
+        break;
     case TNotifyCode::TreeSelectionChanged:
     case TNotifyCode::ObjectCreated:
-    case TNotifyCode::ObjectChanged:
     case TNotifyCode::ObjectRemoved:
         UpdateCommands();
         break;

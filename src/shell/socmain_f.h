@@ -24,6 +24,7 @@ class QMenu;
 class QSplitter;
 class QToolBar;
 class QToolButton;
+class QUndoStack;
 class TFileAccess;
 class TObjectsTree;
 
@@ -150,6 +151,9 @@ private:
     QWidget* m_treePanel = nullptr;
     QLabel* m_statusPanel = nullptr;
     TNotifyReceiver* m_previousReceiver = nullptr;
+    // Every edit of the open project, cleared when the project closes.
+    QUndoStack* m_undo = nullptr;
+    QUndoStack* m_previousUndo = nullptr;
 
     std::map<QString, QAction*> m_actions;
     QMenu* m_objectMenu = nullptr;

@@ -23,6 +23,9 @@ enum class TNotifyCode : int {
     OpenGraph = 517,
     OpenTarget = 518,
     OpenStatus = 519,
+    // An undo or redo put the project's tables back as they were: the tree and the open windows
+    // show them again (sender nullptr).
+    TablesRestored = 520,
 };
 
 // The receiver of notifications: the main window, or a recorder in tests.

@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScrollArea>
+#include <QTimer>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include "analysis/investigationobj.h"
@@ -17,9 +19,11 @@
 #include "platform/langcontroller.h"
 #include "settings/regs.h"
 #include "store/fileacc.h"
+#include "views/sociogram/figurecommand.h"
 #include "views/sociogram/graphiccontrol.h"
 #include "views/sociogram/sociopanel.h"
 #include "views/statuslegend.h"
+#include "views/undostack.h"
 
 namespace {
 
@@ -169,6 +173,7 @@ TGraphForm::TGraphForm(TFileAccess& store, int investId, const QString& title, Q
             [this](const QPoint& pos) { m_panelMenu->popup(m_scroll->mapToGlobal(pos)); });
 
     m_scroll->viewport()->installEventFilter(this);
+    m_surface->installEventFilter(this);
 
     SetHelpTopic(kHelpTopic);
     Start("GRAPH_FORM_CAPTION");
@@ -298,6 +303,7 @@ void TGraphForm::LoadState()
         }
     }
     ApplyPlaces();
+    m_seen = ScreenPlaces();
 }
 
 void TGraphForm::ApplyPlaces()
@@ -400,6 +406,7 @@ void TGraphForm::SaveState()
 void TGraphForm::Refresh()
 {
     ApplyPlaces();
+    m_seen = ScreenPlaces();
     m_surface->ClearAllRelations();
     MakeArrows();
     m_surface->update();
@@ -441,6 +448,10 @@ void TGraphForm::PaintPicture(QPainter& painter)
 
 bool TGraphForm::eventFilter(QObject* watched, QEvent* event)
 {
+    // A move or resize of figures ends when the button is released; the node handles the release
+    // after this filter, so the change is looked at once the event is done.
+    if (event->type() == QEvent::MouseButtonRelease && (watched == m_surface || watched->parent() == m_surface))
+        QTimer::singleShot(0, this, &TGraphForm::NoteFigureChanges);
     // The surface covers the whole view, so a frame can start anywhere in it.
     if (watched == m_scroll->viewport() && event->type() == QEvent::Resize)
         m_surface->SetMinimumArea(m_scroll->viewport()->size());
@@ -455,9 +466,67 @@ void TGraphForm::FigureTypeMenuItemClick(TComponentStyle style)
     for (TSocioGraphicControl* node : m_nodes) {
         if (node->IsFocused()) {
             node->SetComponentStyle(style);
+            NoteFigureChanges();
             return;
         }
     }
+}
+
+std::vector<TNodePlace> TGraphForm::ScreenPlaces() const
+{
+    std::vector<TNodePlace> places;
+    places.reserve(m_nodes.size());
+    for (const TSocioGraphicControl* node : m_nodes)
+        places.push_back({node->x(), node->y(), node->width(), node->height(), FigureTypeOf(node->ComponentStyle())});
+    return places;
+}
+
+void TGraphForm::NoteFigureChanges()
+{
+    std::vector<TNodePlace> now = ScreenPlaces();
+    std::vector<TFigureChange> changes;
+    for (std::size_t i = 0; i < now.size() && i < m_seen.size(); ++i) {
+        if (!(now[i] == m_seen[i]))
+            changes.push_back({i, m_seen[i], now[i]});
+    }
+    m_seen = std::move(now);
+    QUndoStack* stack = ProjectUndoStack();
+    if (changes.empty() || !stack)
+        return;
+    QString text;
+    if (changes.size() > 1) {
+        text = UndoText("UNDO_MOVE_FIGURES", {QString::number(changes.size())});
+    } else {
+        const TFigureChange& change = changes.front();
+        const QString name = m_nodes[change.Member]->Caption();
+        const bool resized = change.Before.Width != change.After.Width || change.Before.Height != change.After.Height;
+        const char* key = change.Before.FigType != change.After.FigType ? "UNDO_FIGURE_KIND"
+                          : resized                                     ? "UNDO_RESIZE_FIGURE"
+                                                                        : "UNDO_MOVE_FIGURE";
+        text = UndoText(key, {name});
+    }
+    stack->push(new TFigureCommand(*this, PlaceIndex(Kind()), std::move(changes), text));
+}
+
+void TGraphForm::PutPlaces(std::size_t placeIndex, const std::vector<TFigureChange>& changes, bool after)
+{
+    const bool shown = placeIndex == PlaceIndex(Kind());
+    for (const TFigureChange& change : changes) {
+        const TNodePlace& place = after ? change.After : change.Before;
+        if (change.Member < m_places[placeIndex].size())
+            m_places[placeIndex][change.Member] = place;
+        if (!shown || change.Member >= m_nodes.size())
+            continue;
+        TSocioGraphicControl* node = m_nodes[change.Member];
+        node->setGeometry(place.Left, place.Top, place.Width, place.Height);
+        node->SetComponentStyle(FigureOfType(place.FigType));
+    }
+    if (!shown)
+        return;
+    m_seen = ScreenPlaces();
+    PlaceLegend();
+    m_surface->FitToContents();
+    m_surface->update();
 }
 
 void TGraphForm::PopupItemChoicesClick(int kind)

@@ -26,7 +26,10 @@ struct TNodePlace {
     int32_t FigType = 0;
 
     static constexpr int32_t kUnsetPlace = -99999;
+
+    bool operator==(const TNodePlace&) const = default;
 };
+struct TFigureChange;
 
 // The figure stored for a node figure (0 for none) and back.
 int32_t FigureTypeOf(TComponentStyle style);
@@ -80,11 +83,20 @@ public:
     // remembers the choice in the settings.
     void PopupItemStatusColorsClick(bool on);
 
+    // Puts the figures of an undo step back as they were before it or after it, in the places of
+    // one kind of view (shown at once when that kind is on screen).
+    void PutPlaces(std::size_t placeIndex, const std::vector<TFigureChange>& changes, bool after);
+    // Puts the figures moved, resized or changed since the window last looked on the project's
+    // undo stack as one step.
+    void NoteFigureChanges();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     std::vector<TNodePlace>& CurrentPlaces();
+    // The places of the nodes on screen now, in member order.
+    std::vector<TNodePlace> ScreenPlaces() const;
     void MakeArrows();
     void ApplyPlaces();
     void ApplyStatusColors();
@@ -101,6 +113,7 @@ private:
     std::vector<QAction*> m_figureItems; // the separator before the kinds included
     std::vector<TSocioGraphicControl*> m_nodes;
     std::array<std::vector<TNodePlace>, 3> m_places; // placement kinds 1, 2, 0
+    std::vector<TNodePlace> m_seen; // the nodes on screen when the window last looked
     TStatusResult m_status;
     bool m_statusColors = false;
     QColor m_figureColor; // the figures' own colour, shown while the status colours are off
