@@ -52,6 +52,36 @@ void TStoreCommand::redo()
     SendNotify(TNotifyCode::TablesRestored, nullptr);
 }
 
+namespace {
+
+bool WindowGone(const QUndoCommand* command)
+{
+    const auto* step = dynamic_cast<const TWindowStep*>(command);
+    return step && step->WindowGone();
+}
+
+} // namespace
+
+void UndoStep(QUndoStack& stack)
+{
+    while (stack.canUndo()) {
+        const bool gone = WindowGone(stack.command(stack.index() - 1));
+        stack.undo();
+        if (!gone)
+            return;
+    }
+}
+
+void RedoStep(QUndoStack& stack)
+{
+    while (stack.canRedo()) {
+        const bool gone = WindowGone(stack.command(stack.index()));
+        stack.redo();
+        if (!gone)
+            return;
+    }
+}
+
 void PushStoreEdit(TFileAccess& store, TStoreEdit edit, const QString& text)
 {
     QUndoStack* stack = ProjectUndoStack();

@@ -381,7 +381,7 @@ void TSelectionForm::NoteGridChanges(const QString& text)
     stack->push(new TChoicesCommand(*this, std::move(changes), name));
 }
 
-void TSelectionForm::PutMarks(const std::vector<TMarkChange>& changes, bool after)
+void TSelectionForm::PutBack(const std::vector<TMarkChange>& changes, bool after)
 {
     try {
         // Cleared first, so that no mark waits for room another one still takes.

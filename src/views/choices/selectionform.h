@@ -70,7 +70,7 @@ public:
     QString Caption() const;
 
     // Puts the marks of an undo step back as they were before it or after it.
-    void PutMarks(const std::vector<TMarkChange>& changes, bool after);
+    void PutBack(const std::vector<TMarkChange>& changes, bool after);
     // Takes the members' names from the project again (after a client was renamed or an undo).
     void RefreshMemberNames();
 

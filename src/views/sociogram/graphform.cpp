@@ -487,7 +487,7 @@ void TGraphForm::NoteFigureChanges()
     std::vector<TFigureChange> changes;
     for (std::size_t i = 0; i < now.size() && i < m_seen.size(); ++i) {
         if (!(now[i] == m_seen[i]))
-            changes.push_back({i, m_seen[i], now[i]});
+            changes.push_back({PlaceIndex(Kind()), i, m_seen[i], now[i]});
     }
     m_seen = std::move(now);
     QUndoStack* stack = ProjectUndoStack();
@@ -505,18 +505,20 @@ void TGraphForm::NoteFigureChanges()
                                                                         : "UNDO_MOVE_FIGURE";
         text = UndoText(key, {name});
     }
-    stack->push(new TFigureCommand(*this, PlaceIndex(Kind()), std::move(changes), text));
+    stack->push(new TFigureCommand(*this, std::move(changes), text));
 }
 
-void TGraphForm::PutPlaces(std::size_t placeIndex, const std::vector<TFigureChange>& changes, bool after)
+void TGraphForm::PutBack(const std::vector<TFigureChange>& changes, bool after)
 {
-    const bool shown = placeIndex == PlaceIndex(Kind());
+    bool shown = false;
     for (const TFigureChange& change : changes) {
         const TNodePlace& place = after ? change.After : change.Before;
-        if (change.Member < m_places[placeIndex].size())
-            m_places[placeIndex][change.Member] = place;
-        if (!shown || change.Member >= m_nodes.size())
+        std::vector<TNodePlace>& places = m_places[change.PlaceIndex];
+        if (change.Member < places.size())
+            places[change.Member] = place;
+        if (change.PlaceIndex != PlaceIndex(Kind()) || change.Member >= m_nodes.size())
             continue;
+        shown = true;
         TSocioGraphicControl* node = m_nodes[change.Member];
         node->setGeometry(place.Left, place.Top, place.Width, place.Height);
         node->SetComponentStyle(FigureOfType(place.FigType));

@@ -84,8 +84,8 @@ public:
     void PopupItemStatusColorsClick(bool on);
 
     // Puts the figures of an undo step back as they were before it or after it, in the places of
-    // one kind of view (shown at once when that kind is on screen).
-    void PutPlaces(std::size_t placeIndex, const std::vector<TFigureChange>& changes, bool after);
+    // the kind of view each was made in (shown at once when that kind is on screen).
+    void PutBack(const std::vector<TFigureChange>& changes, bool after);
     // Puts the figures moved, resized or changed since the window last looked on the project's
     // undo stack as one step.
     void NoteFigureChanges();

@@ -187,3 +187,21 @@ TEST_F(ChoicesUndo, FiveHundredClicksUndoneToTheStart)
         stack.redo();
     EXPECT_EQ(grid(), last);
 }
+
+// Once the window is closed its unsaved marks have nothing to go back to: the Edit menu's undo
+// passes over them to the step before, here the choices the window saved into the project.
+TEST_F(ChoicesUndo, UndoPassesOverTheStepsOfAClosedWindow)
+{
+    const std::string original = Resaved();
+    Click(Marked(0).y() - 1, Marked(0).x() - 1);
+    ASSERT_TRUE(form->Save());
+    Click(Marked(0).y() - 1, Marked(0).x() - 1);
+    ASSERT_EQ(stack.count(), 3);
+    form.reset();
+    UndoStep(stack);
+    EXPECT_EQ(stack.count(), 2);
+    EXPECT_EQ(stack.index(), 1);
+    std::string text;
+    ASSERT_TRUE(store.BuildFileText(text));
+    EXPECT_TRUE(text == original);
+}
