@@ -382,10 +382,15 @@ void TInvestigationObject::StorePlace(TChoiceKind placeKind, int32_t clientId, i
                              .ClientId = place.ClientId,
                              .ClientGroupId = place.ClientGroupId,
                              .SelType = place.SelType};
-    if (places.Find(key))
+    if (places.Find(key)) {
+        // A figure that stayed where it was changes nothing, so closing a window marks nothing.
+        if (places.GetLeft() == left && places.GetTop() == top && places.GetWidth() == width &&
+            places.GetHeight() == height && places.GetFigType() == figType)
+            return;
         places.Change(place);
-    else
+    } else {
         places.Add(place);
+    }
     places.SetModified(true);
 }
 

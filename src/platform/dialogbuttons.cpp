@@ -3,17 +3,17 @@
 #include <QDialogButtonBox>
 #include <QPushButton>
 
-TDialogButtons MakeOkCancelHelpButtons(QWidget* parent)
+TDialogButtons MakeOkCancelHelpButtons(QWidget* parent, const TDialogButtonNames& names)
 {
     TDialogButtons buttons;
-    buttons.Ok = new QPushButton(parent);
-    buttons.Ok->setObjectName(QStringLiteral("OKButton"));
+    buttons.Ok = new QPushButton(QString::fromUtf8(names.OkText), parent);
+    buttons.Ok->setObjectName(QString::fromUtf8(names.Ok));
     buttons.Ok->setDefault(true);
-    buttons.Cancel = new QPushButton(parent);
-    buttons.Cancel->setObjectName(QStringLiteral("CancelButton"));
+    buttons.Cancel = new QPushButton(QStringLiteral("Cancel"), parent);
+    buttons.Cancel->setObjectName(QString::fromUtf8(names.Cancel));
     buttons.Cancel->setAutoDefault(false);
-    buttons.Help = new QPushButton(parent);
-    buttons.Help->setObjectName(QStringLiteral("HelpButton"));
+    buttons.Help = new QPushButton(QStringLiteral("Help"), parent);
+    buttons.Help->setObjectName(QString::fromUtf8(names.Help));
     buttons.Help->setAutoDefault(false);
     buttons.Box = new QDialogButtonBox(parent);
     buttons.Box->addButton(buttons.Ok, QDialogButtonBox::AcceptRole);

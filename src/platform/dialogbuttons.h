@@ -13,4 +13,13 @@ struct TDialogButtons {
     QPushButton* Help = nullptr;
 };
 
-TDialogButtons MakeOkCancelHelpButtons(QWidget* parent);
+// The component names of the three buttons and the OK button's caption before translation, for
+// dialogs whose design names them otherwise (e.g. "ButtonOK", "ButtonCreate").
+struct TDialogButtonNames {
+    const char* Ok = "OKButton";
+    const char* Cancel = "CancelButton";
+    const char* Help = "HelpButton";
+    const char* OkText = "OK";
+};
+
+TDialogButtons MakeOkCancelHelpButtons(QWidget* parent, const TDialogButtonNames& names = {});

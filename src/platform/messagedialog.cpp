@@ -71,6 +71,8 @@ std::vector<int> ButtonCodes(TMessageDlgType type)
         return {M::kYes, M::kNo};
     case mdYesNoHelp:
         return {M::kYes, M::kNo, M::kHelp};
+    case mdYesNoCancelHelp:
+        return {M::kYes, M::kNo, M::kCancel, M::kHelp};
     }
     return {M::kOk};
 }
@@ -158,7 +160,15 @@ int TMessageDialog::Execute()
         box.move(area.center() - QPoint(boxWidth / 2, boxHeight / 2));
     }
     const TProgressHidden progressHidden;
+    const int before = m_code;
+    m_code = kNone;
     Modal().Exec(box);
+    // A box that offers Cancel takes Escape and its close box as Cancel.
+    const bool offersCancel = std::find(codes.begin(), codes.end(), kCancel) != codes.end();
+    if (offersCancel && (m_code == kNone || m_code == kHelp))
+        m_code = kCancel;
+    else if (m_code == kNone)
+        m_code = before;
     return m_code;
 }
 

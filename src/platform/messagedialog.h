@@ -17,7 +17,8 @@ enum TMessageDlgType {
     mdOkCancel,     // OK, Cancel
     mdOkCancelHelp, // OK, Cancel, Help
     mdYesNo,        // Yes, No
-    mdYesNoHelp     // Yes, No, Help
+    mdYesNoHelp,    // Yes, No, Help
+    mdYesNoCancelHelp // Yes, No, Cancel, Help; Escape and the close box answer Cancel
 };
 
 // A modal question box whose buttons are labelled from the message catalogue; Execute shows it

@@ -21,6 +21,16 @@ int TDesktopModalSeam::Exec(QDialog& dialog)
     return dialog.exec();
 }
 
+void TModalSeam::Error(QWidget* parent, const QString& title, const QString& text)
+{
+    Information(parent, title, text);
+}
+
+void TDesktopModalSeam::Error(QWidget* parent, const QString& title, const QString& text)
+{
+    QMessageBox::critical(parent, title, text);
+}
+
 void TDesktopModalSeam::Information(QWidget* parent, const QString& title, const QString& text)
 {
     QMessageBox::information(parent, title, text);

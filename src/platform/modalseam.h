@@ -19,6 +19,8 @@ public:
     virtual int Exec(QDialog& dialog) = 0;
     // A plain information box with one OK button.
     virtual void Information(QWidget* parent, const QString& title, const QString& text) = 0;
+    // An error box with one OK button; by default shown as Information does.
+    virtual void Error(QWidget* parent, const QString& title, const QString& text);
     // File dialogs; an empty string means the user cancelled.
     virtual QString OpenFileName(QWidget* parent, const QString& caption, const QString& dir,
                                  const QString& filter) = 0;
@@ -40,6 +42,7 @@ class TDesktopModalSeam final : public TModalSeam {
 public:
     int Exec(QDialog& dialog) override;
     void Information(QWidget* parent, const QString& title, const QString& text) override;
+    void Error(QWidget* parent, const QString& title, const QString& text) override;
     QString OpenFileName(QWidget* parent, const QString& caption, const QString& dir,
                          const QString& filter) override;
     QString SaveFileName(QWidget* parent, const QString& caption, const QString& dir,

@@ -640,10 +640,11 @@ struct TFilterEntry {
     const char* patterns;
 };
 
+// PNG first: lossless and small, what most users want from a chart.
 const TFilterEntry kFilters[] = {
-    {TPictureFormat::Bmp, "PICTURE_FILTER_BMP", "Bitmap files", "*.bmp"},
-    {TPictureFormat::Jpeg, "PICTURE_FILTER_JPEG", "Jpg files", "*.jpg *.jpeg"},
     {TPictureFormat::Png, "PICTURE_FILTER_PNG", "PNG images", "*.png"},
+    {TPictureFormat::Jpeg, "PICTURE_FILTER_JPEG", "Jpg files", "*.jpg *.jpeg"},
+    {TPictureFormat::Bmp, "PICTURE_FILTER_BMP", "Bitmap files", "*.bmp"},
     {TPictureFormat::Svg, "PICTURE_FILTER_SVG", "SVG drawings", "*.svg"},
     {TPictureFormat::Pdf, "PICTURE_FILTER_PDF", "PDF documents", "*.pdf"},
 };
@@ -660,7 +661,8 @@ QString TPictureSaveDialog::Filter() const
 {
     QStringList parts;
     for (const TFilterEntry& entry : kFilters) {
-        const bool raster = entry.format == TPictureFormat::Bmp || entry.format == TPictureFormat::Jpeg;
+        const bool raster = entry.format == TPictureFormat::Png || entry.format == TPictureFormat::Bmp ||
+                            entry.format == TPictureFormat::Jpeg;
         if (raster || m_vector)
             parts << FilterText(entry);
     }
@@ -673,7 +675,7 @@ TPictureFormat TPictureSaveDialog::FormatOfFilter(const QString& filter) const
         if (filter == FilterText(entry))
             return entry.format;
     }
-    return TPictureFormat::Bmp;
+    return TPictureFormat::Png;
 }
 
 QString TPictureSaveDialog::Execute(QSize size, const TDrawing& draw)

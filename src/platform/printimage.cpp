@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include <QDialogButtonBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -27,6 +28,7 @@
 #include "platform/modalseam.h"
 #include "platform/savefile.h"
 #include "i18n/langconv.h"
+#include "platform/dialogbuttons.h"
 #include "settings/regs.h"
 #include "util/error.h"
 #include "util/progress.h"
@@ -242,13 +244,11 @@ TFormPrintTuning::TFormPrintTuning(QWidget* owner, std::string valueName)
     m_copies->setValue(1);
     labelCopies->setBuddy(m_copies);
 
-    m_ok = new QPushButton(QStringLiteral("Print"), this);
-    m_ok->setObjectName(QStringLiteral("ButtonOK"));
-    m_ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("ButtonCancel"));
-    auto* help = new QPushButton(QStringLiteral("Help"), this);
-    help->setObjectName(QStringLiteral("ButtonHelp"));
+    const TDialogButtons row = MakeOkCancelHelpButtons(
+        this, {.Ok = "ButtonOK", .Cancel = "ButtonCancel", .Help = "ButtonHelp", .OkText = "Print"});
+    m_ok = row.Ok;
+    QPushButton* cancel = row.Cancel;
+    QPushButton* help = row.Help;
 
     auto* printerRow = new QHBoxLayout;
     printerRow->addWidget(labelPrinter);
@@ -261,15 +261,10 @@ TFormPrintTuning::TFormPrintTuning(QWidget* owner, std::string valueName)
     auto* middle = new QHBoxLayout;
     middle->addWidget(group, 1);
     middle->addLayout(copiesColumn);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_ok);
-    buttons->addWidget(cancel);
-    buttons->addWidget(help);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(printerRow);
     layout->addLayout(middle);
-    layout->addLayout(buttons);
+    layout->addWidget(row.Box);
 
     TLanguageController::Translate(*this);
 

@@ -8,7 +8,6 @@
 #include "platform/langcontroller.h"
 #include "platform/messagedialog.h"
 #include "platform/modalseam.h"
-#include "store/fileacc.h"
 
 QString& LastSaveFolder()
 {
@@ -16,14 +15,21 @@ QString& LastSaveFolder()
     return folder;
 }
 
+QString& ProjectFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+void SetProjectFolder(const std::string& projectFile)
+{
+    ProjectFolder() = projectFile.empty() ? QString()
+                                          : QFileInfo(QString::fromStdString(projectFile)).absolutePath();
+}
+
 QString StartSaveFolder()
 {
-    if (!LastSaveFolder().isEmpty())
-        return LastSaveFolder();
-    const TFileAccess* project = CurrentProject();
-    if (!project || project->FileName().empty())
-        return {};
-    return QFileInfo(QString::fromStdString(project->FileName())).absolutePath();
+    return LastSaveFolder().isEmpty() ? ProjectFolder() : LastSaveFolder();
 }
 
 QStringList FilterExtensions(const QString& filterEntry)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <QString>
 
 class QWidget;
@@ -10,6 +12,10 @@ class QWidget;
 
 // The folder the next save dialog starts in; empty until one was used.
 QString& LastSaveFolder();
+// The folder of the open project's file, given by whoever opens, saves and closes the project
+// (an empty name: no project, or one without a file).
+QString& ProjectFolder();
+void SetProjectFolder(const std::string& projectFile);
 // The folder used last, else the open project's folder, else empty (the dialog's own choice).
 QString StartSaveFolder();
 

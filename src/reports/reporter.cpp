@@ -32,10 +32,9 @@ TReporter::TReporter(const TReportTarget& target, bool show, const std::string& 
 
 TFileAccess& TReporter::Store() const
 {
-    TFileAccess* store = m_store != nullptr ? m_store : CurrentProject();
-    if (store == nullptr)
+    if (m_store == nullptr)
         throw TAppError(T("REPORT_NO_PROJECT"));
-    return *store;
+    return *m_store;
 }
 
 std::string TReporter::T(const std::string& key)

@@ -48,7 +48,7 @@ void SetDocumentOpener(TDocumentOpener opener);
 // blank questionnaires of an investigation.
 class TReporter {
 public:
-    // fileName is trimmed. The project is the open one unless SetStore names another.
+    // fileName is trimmed. The project is the one SetStore names; without one, Generate fails.
     TReporter(const TReportTarget& target, bool show, const std::string& fileName);
     virtual ~TReporter() = default;
     TReporter(const TReporter&) = delete;

@@ -1,5 +1,6 @@
 #include "shell/formreporter.h"
 
+#include <QDialogButtonBox>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -15,6 +16,7 @@
 #include "platform/langcontroller.h"
 #include "platform/modalseam.h"
 #include "i18n/langconv.h"
+#include "platform/dialogbuttons.h"
 
 namespace {
 
@@ -60,13 +62,11 @@ TFormReporter::TFormReporter(QWidget* owner) : QDialog(owner)
     m_show->setObjectName("CheckBoxShow");
     m_show->setChecked(true);
 
-    m_create = new QPushButton("Create", this);
-    m_create->setObjectName("ButtonCreate");
-    m_create->setDefault(true);
-    auto* cancel = new QPushButton("Cancel", this);
-    cancel->setObjectName("ButtonCancel");
-    auto* help = new QPushButton("Help", this);
-    help->setObjectName("ButtonHelp");
+    const TDialogButtons row = MakeOkCancelHelpButtons(
+        this, {.Ok = "ButtonCreate", .Cancel = "ButtonCancel", .Help = "ButtonHelp", .OkText = "Create"});
+    m_create = row.Ok;
+    QPushButton* cancel = row.Cancel;
+    QPushButton* help = row.Help;
 
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(m_fileName, 1);
@@ -79,14 +79,9 @@ TFormReporter::TFormReporter(QWidget* owner) : QDialog(owner)
     auto* top = new QHBoxLayout;
     top->addWidget(group);
     top->addLayout(fileBox, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_create);
-    buttons->addWidget(cancel);
-    buttons->addWidget(help);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
-    layout->addLayout(buttons);
+    layout->addWidget(row.Box);
 
     connect(m_fileName, &QLineEdit::textChanged, this, [this] { UpdateCreate(); });
     connect(browse, &QToolButton::clicked, this, [this] { BitBtnFileNameClick(); });

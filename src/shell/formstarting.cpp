@@ -1,5 +1,6 @@
 #include "shell/formstarting.h"
 
+#include <QDialogButtonBox>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -9,6 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "platform/dialogbuttons.h"
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
 #include "platform/modalseam.h"
@@ -36,24 +38,17 @@ TFormStarting::TFormStarting(QWidget* owner, bool recentExists)
     m_showAtStartUp = new QCheckBox("Show at start up", this);
     m_showAtStartUp->setObjectName("CheckBoxShowAtStartUp");
     m_showAtStartUp->setChecked(true);
-    m_ok = new QPushButton("OK", this);
-    m_ok->setObjectName("ButtonOK");
-    m_ok->setDefault(true);
-    auto* cancel = new QPushButton("Cancel", this);
-    cancel->setObjectName("ButtonCancel");
-    auto* help = new QPushButton("Help", this);
-    help->setObjectName("ButtonHelp");
+    const TDialogButtons row =
+        MakeOkCancelHelpButtons(this, {.Ok = "ButtonOK", .Cancel = "ButtonCancel", .Help = "ButtonHelp"});
+    m_ok = row.Ok;
+    QPushButton* cancel = row.Cancel;
+    QPushButton* help = row.Help;
 
     auto* fileRow = new QHBoxLayout;
     fileRow->setContentsMargins(22, 0, 0, 0);
     fileRow->addWidget(m_labelFile);
     fileRow->addWidget(m_editFile, 1);
     fileRow->addWidget(m_browse);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_ok);
-    buttons->addWidget(cancel);
-    buttons->addWidget(help);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_openLast);
     layout->addWidget(m_createNew);
@@ -62,7 +57,7 @@ TFormStarting::TFormStarting(QWidget* owner, bool recentExists)
     layout->addSpacing(8);
     layout->addWidget(m_showAtStartUp);
     layout->addSpacing(4);
-    layout->addLayout(buttons);
+    layout->addWidget(row.Box);
 
     if (m_recentExists) {
         m_openLast->setChecked(true);

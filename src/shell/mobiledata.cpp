@@ -25,6 +25,18 @@ QString StartFolder(const TFileAccess* store)
     return QFileInfo(QString::fromStdString(store->FileName())).absolutePath();
 }
 
+// The file name proposed for a group: its name, without the characters file names cannot hold.
+QString ProposedGroupFile(const TFileAccess& store, const std::string& groupName)
+{
+    QString name = QString::fromStdString(groupName).trimmed();
+    for (const QChar bad : QStringLiteral("/\\:*?\"<>|"))
+        name.replace(bad, QLatin1Char('_'));
+    if (name.isEmpty())
+        return StartFolder(&store);
+    const QString folder = StartFolder(&store);
+    return (folder.isEmpty() ? name : folder + QLatin1Char('/') + name) + QStringLiteral(".sgr");
+}
+
 } // namespace
 
 bool TMobileData::Export(TFileAccess& store, int32_t groupId)
@@ -34,7 +46,7 @@ bool TMobileData::Export(TFileAccess& store, int32_t groupId)
         ShowCatalogueMessage(m_parent, "NO_SELECTED_NODE");
         return false;
     }
-    const QString chosen = Modal().SaveFileName(m_parent, CatalogueText("CLN_GROUP_DLG_SAVE"), StartFolder(&store),
+    const QString chosen = Modal().SaveFileName(m_parent, CatalogueText("CLN_GROUP_DLG_SAVE"), ProposedGroupFile(store, data.Name),
                                                 CatalogueText("CLN_GROUP_FILTER_HEAD") + " (*.sgr)");
     if (chosen.isEmpty())
         return false;

@@ -183,9 +183,24 @@ QTreeWidgetItem* TObjectsTree::AddNode(QTreeWidgetItem* parent, int id, const QS
     return node;
 }
 
+std::set<std::tuple<int, int, int>> TObjectsTree::ExpandedNodes() const
+{
+    std::set<std::tuple<int, int, int>> expanded;
+    for (QTreeWidgetItemIterator it(const_cast<TObjectsTree*>(this)); *it; ++it) {
+        const QTreeWidgetItem* node = *it;
+        if (node->isExpanded())
+            expanded.emplace(node->data(0, kKindRole).toInt(), NodeId(node),
+                             node->parent() ? NodeId(node->parent()) : 0);
+    }
+    return expanded;
+}
+
 void TObjectsTree::Rebuild()
 {
+    const bool sameProject = m_store != nullptr && m_store == m_builtFor;
+    const std::set<std::tuple<int, int, int>> expanded = ExpandedNodes();
     clear();
+    m_builtFor = m_store;
     if (!m_store)
         return;
     try {
@@ -232,6 +247,18 @@ void TObjectsTree::Rebuild()
             AddNode(invests, investTable.At(i).Id, FromStd(investTable.At(i).Name), TNodeKind::Investigation);
 
         project->setExpanded(true);
+        if (!sameProject) {
+            // A project opens with its groups and investigations in view.
+            clients->setExpanded(true);
+            invests->setExpanded(true);
+        } else {
+            for (QTreeWidgetItemIterator it(this); *it; ++it) {
+                QTreeWidgetItem* node = *it;
+                if (expanded.contains({node->data(0, kKindRole).toInt(), NodeId(node),
+                                       node->parent() ? NodeId(node->parent()) : 0}))
+                    node->setExpanded(true);
+            }
+        }
     } catch (const std::exception& error) {
         ShowInformation(this, QString::fromStdString(error.what()));
     }
@@ -239,27 +266,17 @@ void TObjectsTree::Rebuild()
 
 void TObjectsTree::Refresh()
 {
-    // A node is known by its kind, its own Id and its parent's Id.
-    using TKey = std::tuple<TNodeKind, int, int>;
-    const auto keyOf = [](const QTreeWidgetItem* node) {
-        const TNodeIds ids = NodeIds(node);
-        return TKey{NodeKind(node), ids.Id, ids.ParentId};
-    };
-    std::set<TKey> expanded;
-    for (QTreeWidgetItemIterator it(this); *it; ++it) {
-        if ((*it)->isExpanded())
-            expanded.insert(keyOf(*it));
-    }
-    const bool hadCurrent = currentItem() != nullptr;
-    const TKey current = hadCurrent ? keyOf(currentItem()) : TKey{TNodeKind::None, 0, 0};
+    // Rebuild keeps what was expanded; the selection goes back to the same object if it is there.
+    const TNodeKind kind = CurrentKind();
+    const TNodeIds ids = CurrentIds();
     const QSignalBlocker quiet(this);
     Rebuild();
-    for (QTreeWidgetItemIterator it(this); *it; ++it) {
-        const TKey key = keyOf(*it);
-        if (expanded.contains(key))
-            (*it)->setExpanded(true);
-        if (hadCurrent && key == current)
+    for (QTreeWidgetItemIterator it(this); *it && kind != TNodeKind::None; ++it) {
+        const TNodeIds node = NodeIds(*it);
+        if (NodeKind(*it) == kind && node.Id == ids.Id && node.ParentId == ids.ParentId) {
             setCurrentItem(*it);
+            break;
+        }
     }
 }
 

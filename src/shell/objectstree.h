@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <set>
+#include <tuple>
 
 #include <QString>
 #include <QTreeWidget>
@@ -43,8 +45,8 @@ public:
     void SetOpenWindowQuery(std::function<QString(int investId)> query) { m_openWindow = std::move(query); }
 
     void Rebuild();
-    // Rebuilds from the tables after an undo or redo, keeping the expanded nodes and the selection
-    // where those objects still exist.
+    // Rebuilds from the tables after an undo or redo, keeping the selection where that object
+    // still exists.
     void Refresh();
     bool HasSelection() const;
     TNodeKind CurrentKind() const;
@@ -95,7 +97,12 @@ private:
     void RemoveInvestigation(QTreeWidgetItem* node);
     void DeleteNode(QTreeWidgetItem* node);
 
+    // The expanded nodes by kind, id and parent's id, so that a rebuild keeps them open.
+    std::set<std::tuple<int, int, int>> ExpandedNodes() const;
+
     TFileAccess* m_store = nullptr;
+    // The project the tree was last built for; a rebuild of another starts with its lists open.
+    const TFileAccess* m_builtFor = nullptr;
     std::function<QString(int investId)> m_openWindow;
     TMessageDialog* m_messageDialog = nullptr;
     QMenu* m_popup = nullptr;

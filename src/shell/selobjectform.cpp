@@ -3,12 +3,14 @@
 #include <map>
 #include <string>
 
+#include <QDialogButtonBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/dialogbuttons.h"
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
 #include "store/fileacc.h"
@@ -55,24 +57,16 @@ TSelObjectForm::TSelObjectForm(QWidget* owner, TFileAccess& store, TKind kind, T
     m_combo->setMinimumWidth(320);
     m_combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     label->setBuddy(m_combo);
-    m_ok = new QPushButton("OK", this);
-    m_ok->setObjectName("OKButton");
-    m_ok->setDefault(true);
-    auto* cancel = new QPushButton("Cancel", this);
-    cancel->setObjectName("ExitButton");
-    auto* help = new QPushButton("Help", this);
-    help->setObjectName("HelpButton");
+    const TDialogButtons row = MakeOkCancelHelpButtons(this, {.Cancel = "ExitButton"});
+    m_ok = row.Ok;
+    QPushButton* cancel = row.Cancel;
+    QPushButton* help = row.Help;
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_ok);
-    buttons->addWidget(cancel);
-    buttons->addWidget(help);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(m_combo);
     layout->addSpacing(6);
-    layout->addLayout(buttons);
+    layout->addWidget(row.Box);
 
     connect(m_ok, &QPushButton::clicked, this, [this] {
         m_confirmed = true;

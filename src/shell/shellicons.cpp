@@ -179,6 +179,28 @@ void Arrow(QPainter& p, QPointF from, QPointF to, const QColor& color, double wi
     p.drawPolygon(tip);
 }
 
+// A curved arrow turning back to the left (undo) or, mirrored, on to the right (redo).
+void TurnArrow(QPainter& p, bool back)
+{
+    p.save();
+    if (!back) {
+        p.translate(16, 0);
+        p.scale(-1, 1);
+    }
+    QPainterPath path;
+    path.moveTo(13.5, 13);
+    path.cubicTo(13.5, 6.5, 9, 5, 4.5, 5.5);
+    p.setPen(Pen(kBlue, 1.8));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+    QPolygonF tip;
+    tip << QPointF(1, 5.6) << QPointF(6, 1.6) << QPointF(6, 9.6);
+    p.setPen(Pen(kBlue, 0.5));
+    p.setBrush(kBlue);
+    p.drawPolygon(tip);
+    p.restore();
+}
+
 void Sociogram(QPainter& p)
 {
     const QPointF a(3.5, 4), b(12.5, 4), c(8, 12.5), d(8, 7.2);
@@ -545,6 +567,12 @@ void Draw(QPainter& p, TShellIcon which)
         Sub(p, 7.2, 7.2, 0.55, [&] { Draw(p, badge); });
         break;
     }
+    case TShellIcon::Undo:
+        TurnArrow(p, true);
+        break;
+    case TShellIcon::Redo:
+        TurnArrow(p, false);
+        break;
     case TShellIcon::Help:
         p.setPen(Pen(kBlue.darker(140), 0.8));
         p.setBrush(kBlue);

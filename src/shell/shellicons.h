@@ -52,6 +52,8 @@ enum class TShellIcon : int {
     ReportCriteriaGroup,
     ReportCriterion,
     ReportInvestigation,
+    Undo,
+    Redo,
     Help,
     Tremlow,
 };

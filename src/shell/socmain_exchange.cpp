@@ -15,8 +15,11 @@ void TSocMainForm::ImportClassList()
 {
     if (!HasProject())
         return;
+    // The class list most often lies next to the project.
+    const QString projectFile = QString::fromStdString(Store()->FileName());
     const QString path = Modal().OpenFileName(
-        this, QString::fromStdString(ExchangeText("ROSTER_OPEN_TITLE", "Import a class list")), QString(),
+        this, QString::fromStdString(ExchangeText("ROSTER_OPEN_TITLE", "Import a class list")),
+        projectFile.isEmpty() ? QString() : QFileInfo(projectFile).absolutePath(),
         QString::fromStdString(ExchangeText("CSV_FILTER", "CSV files (*.csv *.txt);;All files (*)")));
     if (path.isEmpty())
         return;
@@ -29,10 +32,10 @@ void TSocMainForm::ImportClassList()
     TRosterImportForm form(std::move(bytes), QFileInfo(path).fileName(), QFileInfo(path).completeBaseName(), this);
     if (Modal().Exec(form) != QDialog::Accepted)
         return;
-    TStoreEdit edit(*m_store);
-    if (ApplyRosterImport(*m_store, form.Plan()) < 0)
+    TStoreEdit edit(*Store());
+    if (ApplyRosterImport(*Store(), form.Plan()) < 0)
         return;
-    PushStoreEdit(*m_store, std::move(edit),
+    PushStoreEdit(*Store(), std::move(edit),
                   UndoText("UNDO_IMPORT_CLASS_LIST", {QString::fromStdString(form.Plan().GroupName)}));
     m_tree->Rebuild();
     UpdateCommands();

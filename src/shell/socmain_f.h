@@ -3,6 +3,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <vector>
 #include <memory>
 
 #include <QMainWindow>
@@ -12,6 +13,7 @@
 #include "analysis/choicekind.h"
 #include "shell/allusersform.h"
 #include "shell/entityflows.h"
+#include "shell/projectsession.h"
 #include "views/notify.h"
 #include "views/viewkind.h"
 
@@ -27,10 +29,23 @@ class QToolButton;
 class QUndoStack;
 class TFileAccess;
 class TObjectsTree;
+class TVisualChildForm;
+
+// The main window's commands that its code reaches by name (menu items and their tool buttons).
+enum class TMainCommand : int {
+    ProjectCreate, ProjectOpen, ProjectSave, ProjectSaveAs, ProjectClose,
+    ImportClientGroup, ExportClientGroup, ImportClassList, Print, Exit,
+    Undo, Redo, Users, Find, FindNext, ToolbarsTuning, Parameters,
+    SaveChoices, ClearAllChoices, Positive, Negative, AnyChoices,
+    CreateObject, ChangeObject, DeleteObject, Choices, Indexes, Graph, Target, Status,
+    ReportNode, ReportClientGroup, ReportClient, ReportCriteriaGroup, ReportCriterion, ReportInvestigation,
+    Blanks, BlankCard, BlankMatrix,
+    Count
+};
 
 // The application's main window: the objects tree of the open project on the left, the views of
-// investigations in an MDI area, the menus, six tool bars and a status bar. It owns the open
-// project and runs the project life cycle and every command of the menus and tool bars.
+// investigations in an MDI area, the menus, six tool bars and a status bar. The open project and
+// its life cycle belong to its session; the window runs every command of the menus and tool bars.
 class TSocMainForm final : public QMainWindow, public TNotifyReceiver {
     Q_OBJECT
 
@@ -43,8 +58,10 @@ public:
     TObjectsTree& Tree() { return *m_tree; }
     QMdiArea& MdiArea() { return *m_mdi; }
     // The open project, nullptr while none is open.
-    TFileAccess* Store() const { return m_store.get(); }
-    bool HasProject() const { return m_store != nullptr; }
+    TFileAccess* Store() const { return m_session->Store(); }
+    bool HasProject() const { return m_session->HasProject(); }
+    TProjectSession& Session() { return *m_session; }
+    QAction* Command(TMainCommand command) const { return m_commands[static_cast<std::size_t>(command)]; }
 
     // The first command-line argument; the start-up action opens it when the file exists.
     void SetCommandLineProject(const QString& path) { m_commandLineProject = path; }
@@ -105,6 +122,9 @@ private:
     void BuildMenus();
     void BuildToolBars();
     QAction* AddAction(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut = {});
+    QAction* AddCommand(QMenu* menu, TMainCommand command, const char* name, const QString& caption,
+                        const QKeySequence& shortcut = {});
+    void AddUndoCommands(QMenu* edit);
     QToolButton* AddButton(QToolBar* bar, const char* name, QAction* command, int iconId);
     void Connect(QAction* action, std::function<void()> handler);
     void RunCommand(const std::function<void()>& command);
@@ -113,11 +133,14 @@ private:
     void ShowError(const QString& text);
     void NotAvailable();
 
-    bool ConfirmSave();
-    bool SaveProject();
-    bool SaveProjectAs();
-    void FreeProject();
+    // The views' part of the project's life: their questions, their choices, their closing.
+    bool ConfirmChildWindows();
+    bool CommitChildWindows();
     bool CloseChildWindows();
+    // After a project was opened, created or closed: the tree, the find state, the commands.
+    void ProjectChanged();
+    // The investigation views (graph, indexes, target, status) open now.
+    std::vector<TVisualChildForm*> InvestigationViews() const;
     void ClearFindState();
     void ApplyTreeAppearance();
     void OptionsCommand();
@@ -141,21 +164,18 @@ private:
     void OpenAddress(const char* key);
     // File -> Import -> Class list: a preview of the client group a CSV class list creates.
     void ImportClassList();
-    // The question before an older project file is converted; true for Yes.
-    bool AskConvertOldFile();
 
-    std::unique_ptr<TFileAccess> m_store;
+    std::unique_ptr<TProjectSession> m_session;
     TObjectsTree* m_tree = nullptr;
     QMdiArea* m_mdi = nullptr;
     QSplitter* m_splitter = nullptr;
     QWidget* m_treePanel = nullptr;
     QLabel* m_statusPanel = nullptr;
     TNotifyReceiver* m_previousReceiver = nullptr;
-    // Every edit of the open project, cleared when the project closes.
-    QUndoStack* m_undo = nullptr;
+    // The stack the edits went on before this window gave them the session's.
     QUndoStack* m_previousUndo = nullptr;
 
-    std::map<QString, QAction*> m_actions;
+    std::array<QAction*, static_cast<std::size_t>(TMainCommand::Count)> m_commands{};
     QMenu* m_objectMenu = nullptr;
     QMenu* m_windowMenu = nullptr;
     QMenu* m_recentMenu = nullptr;

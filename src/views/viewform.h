@@ -38,9 +38,10 @@ public:
     TFileAccess& Store() { return m_store; }
 
     // The choice kind shown: 1 positive, 2 negative, 3 any.
-    Q_INVOKABLE int ChoiceKind() const { return m_choiceKind; }
+    int ChoiceKind() const { return m_choiceKind; }
     // Captures the state of the kind being left, switches, and shows the new kind.
-    Q_INVOKABLE void SetChoiceKind(int kind);
+    void SetChoiceKind(int kind);
+    void SetChoiceKind(TChoiceKind kind) { SetChoiceKind(ChoiceKindCode(kind)); }
     TChoiceKind Kind() const { return static_cast<TChoiceKind>(m_choiceKind); }
 
     // The window's operations, in the order every view implements them.

@@ -157,6 +157,12 @@ TEST(PlatformMessageDialog, HelpKeepsTheBoxOpenAndClosingReturnsTheLastCode)
     TMessageDialog fresh;
     seam.ExpectDialog("DialogForm", [](QDialog&) {});
     EXPECT_EQ(fresh.Execute(), 0);
+
+    // A box that offers Cancel answers Cancel to its close control, after Help as well.
+    dialog.DialogType = mdYesNoCancelHelp;
+    seam.ExpectDialog("DialogForm", [](QDialog& box) { Button(box, "Button3")->click(); });
+    EXPECT_EQ(dialog.Execute(), TMessageDialog::kCancel);
+    HelpWindow()->close();
 }
 
 TEST(PlatformMessageDialog, TitleAndCaptionAreShortTexts)

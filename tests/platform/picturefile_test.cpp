@@ -300,8 +300,8 @@ TEST(PictureFileTest, FormatFollowsTheExtensionElseTheChosenFilter)
     const TPictureSaveDialog dialog(nullptr, "t", true);
     const QString filter = dialog.Filter();
     const QStringList entries = filter.split(";;");
-    EXPECT_EQ(CompleteFileName("/t/pic", filter, entries[2]), "/t/pic.png");
-    EXPECT_EQ(CompleteFileName("/t/pic.gif", filter, entries[0]), "/t/pic.gif.bmp");
+    EXPECT_EQ(CompleteFileName("/t/pic", filter, entries[0]), "/t/pic.png");
+    EXPECT_EQ(CompleteFileName("/t/pic.gif", filter, entries[2]), "/t/pic.gif.bmp");
     EXPECT_EQ(CompleteFileName("/t/pic.Jpeg", filter, entries[3]), "/t/pic.Jpeg");
 }
 
@@ -310,8 +310,11 @@ TEST(PictureFileTest, SaveDialogOffersVectorFormatsOnlyWhenAsked)
     TPictureSaveDialog raster(nullptr, "t", false);
     EXPECT_FALSE(raster.Filter().contains("*.svg"));
     EXPECT_TRUE(raster.Filter().contains("*.bmp"));
+    // PNG is offered first, to every dialog.
+    EXPECT_TRUE(raster.Filter().split(";;").front().contains("*.png"));
     TPictureSaveDialog all(nullptr, "t", true);
     const QStringList entries = all.Filter().split(";;");
+    EXPECT_EQ(all.FormatOfFilter(entries[0]), TPictureFormat::Png);
     ASSERT_EQ(entries.size(), 5);
     EXPECT_EQ(all.FormatOfFilter(entries[3]), TPictureFormat::Svg);
     EXPECT_EQ(all.FormatOfFilter(entries[1]), TPictureFormat::Jpeg);

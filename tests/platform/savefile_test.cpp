@@ -67,8 +67,7 @@ TEST(SaveFileTest, DialogStartsInTheFolderUsedLastElseTheProjectsFolder)
 {
     TTempDir projectDir;
     TTempDir otherDir;
-    TFileAccess project(projectDir.File("class.soi"));
-    TScopedService<TFileAccess> open(SetCurrentProject, &project);
+    SetProjectFolder(projectDir.File("class.soi"));
     LastSaveFolder().clear();
     TScriptedModalSeam seam;
 
@@ -84,4 +83,5 @@ TEST(SaveFileTest, DialogStartsInTheFolderUsedLastElseTheProjectsFolder)
     EXPECT_EQ(QDir(seam.saveFolders[1]), QDir(QString::fromStdString(projectDir.Path().string())));
     EXPECT_EQ(QDir(seam.saveFolders[2]), QDir(QString::fromStdString(otherDir.Path().string())));
     LastSaveFolder().clear();
+    SetProjectFolder({});
 }

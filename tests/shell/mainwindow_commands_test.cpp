@@ -90,7 +90,7 @@ void ExpectButtonsFollowMenu(TSocMainForm& window)
             EXPECT_EQ(button->isChecked(), command->isChecked());
         }
     }
-    EXPECT_EQ(checked, 32);
+    EXPECT_EQ(checked, 34);
 }
 
 TEST(ShellMainWindowNoProject, OnlyCreateAndOpenAreAvailable)
@@ -276,6 +276,8 @@ TEST_F(ShellMainWindowCommands, ChoicesWindowOpensOnceAndIsListedInWindowMenu)
     EXPECT_TRUE(choices->IsModified());
     const int before = window.Store()->CountForChoices(1);
     seam.ExpectDialog("", [](QDialog& box) { FindButton(box, "Button1")->click(); }); // discard choices
+    // Clear all is a step on the project's undo stack, so the project asks as well.
+    seam.ExpectDialog("", [](QDialog& box) { FindButton(box, "Button1")->click(); });
     Action("MenuItemProjectClose")->trigger();
     EXPECT_FALSE(window.HasProject());
     EXPECT_EQ(window.findChild<QAction*>("ChildWindowMenu1"), nullptr);

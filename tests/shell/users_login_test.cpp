@@ -52,7 +52,7 @@ protected:
         window.Store()->Users().Add(2, "Olga", "secret");
         window.Store()->SetLoginRequired(true);
         window.Store()->SetFileName(path);
-        ASSERT_TRUE(window.Store()->Save());
+        ASSERT_TRUE(window.Session().Save());
         ASSERT_TRUE(window.MenuItemProjectCloseClick());
         Regs().WriteSocMainString("UserName", "");
     }
@@ -225,7 +225,7 @@ TEST(ShellLoginSwitch, ANewProjectSwitchedToLoginAsksForItAfterReopening)
     EXPECT_TRUE(window.Store()->LoginRequired());
     const std::string path = dir.File("new.soi");
     window.Store()->SetFileName(path);
-    ASSERT_TRUE(window.Store()->Save());
+    ASSERT_TRUE(window.Session().Save());
     ASSERT_TRUE(window.MenuItemProjectCloseClick());
 
     seam.ExpectDialog("InputForm", [](QDialog& login) { TypeLogin(login, "admin", "gate"); });

@@ -512,7 +512,7 @@ bool TSelectionForm::CanClose()
     if (!m_modified)
         return true;
     TMessageDialog dialog(this);
-    dialog.DialogType = mdYesNoHelp;
+    dialog.DialogType = mdYesNoCancelHelp;
     dialog.HelpContext = kHelpTopic;
     dialog.Title = Caption();
     dialog.Caption = QString::fromStdString(MessageText("SELECTFORM_SAVE_CHANGES"));

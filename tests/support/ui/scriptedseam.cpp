@@ -72,8 +72,9 @@ void TScriptedModalSeam::Information(QWidget*, const QString&, const QString& te
     informations << text;
 }
 
-QString TScriptedModalSeam::OpenFileName(QWidget*, const QString&, const QString&, const QString&)
+QString TScriptedModalSeam::OpenFileName(QWidget*, const QString&, const QString& dir, const QString&)
 {
+    openFolders << dir;
     if (m_openFiles.empty()) {
         ADD_FAILURE() << "unexpected open-file dialog";
         return {};

@@ -47,7 +47,8 @@ public:
     QStringList informations;   // texts of the information boxes shown
     QStringList dialogsShown;   // objectNames of the dialogs run
     QStringList openedUrls;
-    QStringList saveFolders;    // the folder each save dialog started in
+    QStringList saveFolders;    // the folder each save dialog started in (or the name it proposed)
+    QStringList openFolders;    // the folder each open dialog started in
     bool urlOpens = true;
 
 private:

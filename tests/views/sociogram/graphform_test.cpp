@@ -12,6 +12,7 @@
 #include "analysis/projectbuilder.h"
 #include "views/notify.h"
 #include "i18n/langconv.h"
+#include "platform/fontcolor.h"
 #include "settings/regs.h"
 #include "util/error.h"
 #include "views/sociogram/graphform.h"
@@ -273,4 +274,39 @@ TEST_F(GraphFormTest, RightClickChoosesTheNodeTheFigureMenuChanges)
     form->NodeMenu().hide();
     EXPECT_EQ(clicked->ComponentStyle(), csEllipse);
     EXPECT_EQ(form->Nodes()[0]->ComponentStyle(), before);
+}
+
+TEST_F(GraphFormTest, ArrowsAndDefaultFiguresFollowTheirOwnKind)
+{
+    TGraphRegs& graph = Regs().Graph;
+    const TGraphRegs saved = graph;
+    graph.ArrowColor = 0x101010;
+    graph.ArrowWidth = 1;
+    graph.ArrowColorPositive = 0x00a000;
+    graph.ArrowWidthPositive = 2;
+    graph.ArrowColorNegative = 0x0000c0;
+    graph.ArrowWidthNegative = 5;
+    auto form = Open();
+    form->SetChoiceKind(ChoiceKindCode(TChoiceKind::Any));
+    // Member 21 chose 24 and 22 positively and 26 negatively.
+    TSocioGraphicControl* node = form->Nodes()[0];
+    ASSERT_EQ(node->RelationCount(), 3);
+    for (int r = 0; r < node->RelationCount(); ++r) {
+        const TRelation& arrow = node->Relation(r);
+        const bool negative = arrow.Target == form->Nodes()[5];
+        EXPECT_EQ(arrow.Color, negative ? ToQColor(graph.ArrowColorNegative) : ToQColor(graph.ArrowColorPositive));
+        EXPECT_EQ(arrow.Width, negative ? 5 : 2);
+    }
+    // The figures of a view never arranged show each member's status in that view: 26, rejected
+    // twice and chosen by nobody, stands apart from the others in the negative view only.
+    const TInvestigationObject& model = form->Model();
+    ASSERT_NE(model.StatusLevel(5, TChoiceKind::Negative), model.StatusLevel(5, TChoiceKind::Positive));
+    for (const TChoiceKind kind : {TChoiceKind::Negative, TChoiceKind::Positive}) {
+        form->SetChoiceKind(kind);
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(FigureTypeOf(form->Nodes()[static_cast<std::size_t>(i)]->ComponentStyle()),
+                      model.StatusLevel(i, kind))
+                << "member " << i << " kind " << ChoiceKindCode(kind);
+    }
+    graph = saved;
 }
