@@ -45,6 +45,8 @@ public:
     TFind Find(std::string_view text, int32_t& id) const
     {
         const std::string trimmed = Trim(text);
+        if (IsReservedNull(trimmed))
+            return TFind::Unknown;
         int32_t number = 0;
         const auto [ptr, ec] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), number);
         if (ec == std::errc() && ptr == trimmed.data() + trimmed.size() &&
@@ -73,6 +75,8 @@ private:
 
 std::string FindFailureText(TMemberLookup::TFind result, std::string_view text)
 {
+    if (IsReservedNull(text))
+        return ReservedNameText();
     const std::string shown = RowExcerpt(Trim(text));
     if (result == TMemberLookup::TFind::Ambiguous)
         return ExchangeText("IMPORT_AMBIGUOUS_NAME", "\"%1\" is the name of more than one member; name them by id.", shown);

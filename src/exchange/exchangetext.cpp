@@ -29,3 +29,8 @@ std::string RowExcerpt(std::string_view text)
         return std::string(text);
     return CutChars(text, kExcerptChars) + "...";
 }
+
+std::string ReservedNameText()
+{
+    return ExchangeText("IMPORT_NULL_NAME", "\"NULL\" cannot be a name: the project file would read it back empty.");
+}

@@ -12,3 +12,6 @@ std::string ExchangeText(const char* key, const char* english, std::string_view 
 
 // A row's text for a refusal list: the fields joined by blanks, cut to a readable length.
 std::string RowExcerpt(std::string_view text);
+
+// Why an imported name "NULL" is refused (IsReservedNull).
+std::string ReservedNameText();

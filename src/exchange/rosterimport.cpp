@@ -239,6 +239,10 @@ TRosterPlan PlanRosterImport(std::string_view bytes, std::string groupName)
         plan.Failure = ExchangeText("ROSTER_NO_GROUP_NAME", "The new client group needs a name.");
         return plan;
     }
+    if (IsReservedNull(plan.GroupName)) {
+        plan.Failure = ReservedNameText();
+        return plan;
+    }
     if (at(TRosterColumn::Sex) < 0)
         plan.Notes.push_back(ExchangeText("ROSTER_NOTE_NO_SEX", "No column of sex: every client is entered as male."));
     if (at(TRosterColumn::BirthDate) < 0)
@@ -278,6 +282,8 @@ TRosterPlan PlanRosterImport(std::string_view bytes, std::string groupName)
                              client.FullName));
         else if (CharCount(client.FullName) > kShortTextMax)
             problems.push_back(ExchangeText("ROSTER_NAME_TOO_LONG", "The name is longer than 255 characters."));
+        else if (IsReservedNull(client.FullName))
+            problems.push_back(ReservedNameText());
         if (at(TRosterColumn::Sex) >= 0) {
             const std::string sex = CellOf(row, at(TRosterColumn::Sex));
             const TSexAnswer answer = ParseSex(sex);

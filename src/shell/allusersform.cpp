@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -37,6 +38,10 @@ void ShowRefusal(QWidget* parent, TUserEditResult result, TAddEditForm& form)
         ShowCatalogueMessage(parent, "UNEXPECTED_PASSWORD");
         form.ClearPasswords();
         break;
+    case TUserEditResult::ReservedNull:
+        ShowCatalogueMessage(parent, "NULL_NAME_REFUSED");
+        form.ClearPasswords();
+        break;
     case TUserEditResult::EmptyName:
     case TUserEditResult::Ok:
         break;
@@ -46,7 +51,7 @@ void ShowRefusal(QWidget* parent, TUserEditResult result, TAddEditForm& form)
 } // namespace
 
 TAllUsersForm::TAllUsersForm(TUserList& list, bool& loginRequired, const TUsersHelp& help, QWidget* parent)
-    : QDialog(parent), m_list(list), m_help(help)
+    : QDialog(parent), m_list(list), m_loginRequired(loginRequired), m_help(help)
 {
     setObjectName(QStringLiteral("AllUsersForm"));
     setModal(true);
@@ -72,7 +77,7 @@ TAllUsersForm::TAllUsersForm(TUserList& list, bool& loginRequired, const TUsersH
     m_login = new QCheckBox(this);
     m_login->setObjectName(QStringLiteral("LoginCheckBox"));
     m_login->setChecked(loginRequired);
-    connect(m_login, &QCheckBox::toggled, this, [&loginRequired](bool checked) { loginRequired = checked; });
+    connect(m_login, &QCheckBox::toggled, this, &TAllUsersForm::LoginToggled);
 
     auto* row = new QHBoxLayout;
     row->addWidget(m_names, 1);
@@ -137,20 +142,45 @@ void TAllUsersForm::AddUser()
 void TAllUsersForm::ChangeUser()
 {
     const int index = SelectedIndex();
-    if (index < 0)
-        return;
+    if (index >= 0)
+        RunChange(index, m_loginRequired);
+}
+
+bool TAllUsersForm::RunChange(int index, bool requirePassword)
+{
     TAddEditForm form(TAddEditForm::TMode::Change, m_help.AddEdit, this);
     form.Fill(QString::fromStdString(m_list.At(index).Name), m_list.At(index).Description);
     while (Modal().Exec(form) == QDialog::Accepted) {
+        const bool keepsNone = form.PasswordText().isEmpty() && m_list.At(index).Password.empty();
+        if (requirePassword && (form.ClearPassword() || keepsNone)) {
+            ShowCatalogueMessage(&form, "LOGIN_NEEDS_PASSWORD");
+            continue;
+        }
         const TUserEditResult result =
             m_list.Change(index, form.NameText().toStdString(), form.PasswordText().toStdString(),
                           form.ConfirmText().toStdString(), form.DescriptionText(), form.ClearPassword());
         if (result == TUserEditResult::Ok) {
             Refill(index);
-            return;
+            return true;
         }
         ShowRefusal(&form, result, form);
     }
+    return false;
+}
+
+void TAllUsersForm::LoginToggled(bool checked)
+{
+    if (checked) {
+        for (const int32_t index : m_list.UsersWithoutPassword()) {
+            if (!RunChange(index, true)) {
+                const QSignalBlocker quiet(m_login);
+                m_login->setChecked(false);
+                checked = false;
+                break;
+            }
+        }
+    }
+    m_loginRequired = checked;
 }
 
 void TAllUsersForm::RemoveUser()

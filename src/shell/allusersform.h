@@ -31,11 +31,18 @@ public:
     void RemoveUser();
 
 private:
+    // Switching the login on: every user without a password is asked for one; cancelling any of
+    // those questions leaves the login off.
+    void LoginToggled(bool checked);
+    // The change dialog of one user until a change passes the rules or is cancelled; requirePassword
+    // refuses to leave the user without a password.
+    bool RunChange(int index, bool requirePassword);
     void Refill(int select);
     void UpdateButtons();
     int SelectedIndex() const;
 
     TUserList& m_list;
+    bool& m_loginRequired;
     TUsersHelp m_help;
     QListWidget* m_names = nullptr;
     QPushButton* m_add = nullptr;

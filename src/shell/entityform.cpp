@@ -154,6 +154,17 @@ void TEntityFormBase::SetDescriptionText(const QString& text)
     m_memo->setPlainText(text);
 }
 
+void TEntityFormBase::accept()
+{
+    if (IsReservedNull(NameText().toStdString())) {
+        ShowCatalogueMessage(this, "NULL_NAME_REFUSED");
+        m_nameEdit->setFocus();
+        m_nameEdit->selectAll();
+        return;
+    }
+    QDialog::accept();
+}
+
 void TEntityFormBase::UpdateOkButton()
 {
     // A name of blanks only would be a nameless object.

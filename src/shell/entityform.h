@@ -49,6 +49,9 @@ public:
     QPushButton* OkButton() const { return m_okButton; }
     THelpTopic HelpTopic() const { return m_helpTopic; }
 
+    // Refuses, with the reason, a name the project file would read back empty ("NULL").
+    void accept() override;
+
 protected:
     // formName is the window's objectName (its language section); the two edit names are the
     // objectNames of the name edit and the description memo.

@@ -60,8 +60,13 @@ TInputForm::TInputForm(const TUserTable& users, QString valueName, QWidget* pare
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    const QString remembered = QString::fromStdString(Regs().ReadSocMainString(m_valueName.toStdString()));
-    m_name->setText(remembered.isEmpty() ? QStringLiteral("admin") : remembered);
+    QString remembered = QString::fromStdString(Regs().ReadSocMainString(m_valueName.toStdString()));
+    const QString proposed = remembered.isEmpty() ? QStringLiteral("admin") : remembered;
+    // A user without a password is never proposed: the door would then open with Enter alone.
+    const bool open = CheckLogin(m_users, proposed.toStdString(), "") == TLoginResult::Ok;
+    if (open)
+        remembered.clear();
+    m_name->setText(open ? QString() : proposed);
     m_name->selectAll();
     if (!remembered.isEmpty())
         m_password->setFocus();

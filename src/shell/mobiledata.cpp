@@ -12,6 +12,8 @@
 #include "store/fileacc.h"
 #include "store/groupfile.h"
 #include "util/progress.h"
+#include "util/text.h"
+#include "views/undostack.h"
 
 namespace {
 
@@ -88,22 +90,38 @@ bool TMobileData::ImportFile(TObjectsTree& tree, const QString& path)
 {
     TGroupFileData data;
     TGroupFileResult result = TGroupFileResult::Ok;
+    std::vector<int32_t> refusedLines;
     {
         TProgressScope progress;
         result = ReadGroupFile(path.toStdString(), data);
         progress.Advance(kProgressHalf);
-        if (result == TGroupFileResult::Ok) {
+        // A group called "NULL" would come back nameless from the project file: nothing is taken.
+        if (result == TGroupFileResult::Ok && IsReservedNull(data.Name)) {
+            ShowCatalogueMessage(m_parent, "NULL_NAME_REFUSED");
+            return false;
+        }
+        refusedLines = DropReservedNames(data);
+        if (result == TGroupFileResult::Ok && tree.Store()) {
+            TStoreEdit edit(*tree.Store());
             // Every line was checked before this point, so the group goes in whole.
             const int groupId = tree.AddClientGroup(QString::fromStdString(data.Name),
                                                     QString::fromStdString(data.Description));
             for (const TGroupFileClient& client : data.Clients)
                 tree.AddClient(groupId, QString::fromStdString(client.FullName), client.IsMale, client.BirthDate,
                                QString::fromStdString(client.Description));
+            PushStoreEdit(*tree.Store(), std::move(edit),
+                          UndoText("UNDO_IMPORT_CLIENT_GROUP", {QString::fromStdString(data.Name)}));
         }
         progress.Advance(kProgressHalf);
     }
     switch (result) {
     case TGroupFileResult::Ok:
+        if (!refusedLines.empty()) {
+            QStringList lines;
+            for (const int32_t line : refusedLines)
+                lines << QString::number(line);
+            ShowMessageText(m_parent, UndoText("GROUP_IMPORT_NULL_ROWS", {lines.join(QStringLiteral(", "))}));
+        }
         if (data.Notes.empty()) {
             ShowCatalogueMessage(m_parent, "CLIENT_GROUP_IMPORT_OK");
         } else {

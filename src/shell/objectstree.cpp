@@ -1,6 +1,8 @@
 #include "shell/objectstree.h"
 
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <QAction>
@@ -8,6 +10,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 #include <QTreeWidgetItemIterator>
 
 #include "platform/helpviewer.h"
@@ -18,6 +21,7 @@
 #include "i18n/langconv.h"
 #include "shell/entityflows.h"
 #include "views/notify.h"
+#include "views/undostack.h"
 #include "store/dbinfo.h"
 #include "store/fileacc.h"
 #include "util/error.h"
@@ -51,6 +55,29 @@ QString InUseText(const std::string& prefix, const std::vector<std::string>& nam
 void ShowInformation(QWidget* parent, const QString& text)
 {
     Modal().Information(parent, CatalogueText("APPLICATION_NAME"), text);
+}
+
+// The undo step's text for an object of the kind: "create client Ben Carter".
+QString UndoObjectText(const char* verbKey, TNodeKind kind, const QString& name)
+{
+    const char* objectKey = "UNDO_OBJECT_INVESTIGATION";
+    switch (kind) {
+    case TNodeKind::ClientGroup:
+        objectKey = "UNDO_OBJECT_CLIENT_GROUP";
+        break;
+    case TNodeKind::Client:
+        objectKey = "UNDO_OBJECT_CLIENT";
+        break;
+    case TNodeKind::CriteriaGroup:
+        objectKey = "UNDO_OBJECT_CRITERIA_GROUP";
+        break;
+    case TNodeKind::Criterion:
+        objectKey = "UNDO_OBJECT_CRITERION";
+        break;
+    default:
+        break;
+    }
+    return UndoText(verbKey, {UndoText(objectKey, {name})});
 }
 
 } // namespace
@@ -240,6 +267,22 @@ void TObjectsTree::Rebuild()
     }
 }
 
+void TObjectsTree::Refresh()
+{
+    // Rebuild keeps what was expanded; the selection goes back to the same object if it is there.
+    const TNodeKind kind = CurrentKind();
+    const TNodeIds ids = CurrentIds();
+    const QSignalBlocker quiet(this);
+    Rebuild();
+    for (QTreeWidgetItemIterator it(this); *it && kind != TNodeKind::None; ++it) {
+        const TNodeIds node = NodeIds(*it);
+        if (NodeKind(*it) == kind && node.Id == ids.Id && node.ParentId == ids.ParentId) {
+            setCurrentItem(*it);
+            break;
+        }
+    }
+}
+
 bool TObjectsTree::HasSelection() const
 {
     return currentItem() != nullptr;
@@ -317,6 +360,7 @@ void TObjectsTree::CreateObject()
         return;
     const TNodeKind kind = NodeKind(node);
     const int newId = NewId(node);
+    TStoreEdit edit(*m_store);
     TEntityResult result;
     TNodeKind newKind = TNodeKind::None;
     QWidget* owner = window();
@@ -347,6 +391,7 @@ void TObjectsTree::CreateObject()
     if (result.Done) {
         AddNode(node, result.Id, result.Name, newKind);
         node->setExpanded(true);
+        PushStoreEdit(*m_store, std::move(edit), UndoObjectText("UNDO_CREATE", newKind, result.Name));
     }
     SendNotify(TNotifyCode::ObjectCreated, this);
 }
@@ -361,6 +406,7 @@ void TObjectsTree::ChangeObject()
     TEntityResult result;
     QWidget* owner = window();
     if (m_store) {
+        TStoreEdit edit(*m_store);
         switch (kind) {
         case TNodeKind::ClientGroup:
             result = ChangeClientGroup(owner, *m_store, ids.Id);
@@ -381,6 +427,8 @@ void TObjectsTree::ChangeObject()
         default:
             break;
         }
+        if (result.Done)
+            PushStoreEdit(*m_store, std::move(edit), UndoObjectText("UNDO_CHANGE", kind, result.Name));
     }
     if (result.Done)
         SetNodeName(node, result.Name);
@@ -392,7 +440,11 @@ void TObjectsTree::RemoveObject()
 {
     QTreeWidgetItem* node = currentItem();
     if (node && m_store) {
-        switch (NodeKind(node)) {
+        // What the removal takes with it (choices, placements) goes back with the object on undo.
+        TStoreEdit edit(*m_store);
+        const TNodeKind kind = NodeKind(node);
+        const QString name = node->text(0);
+        switch (kind) {
         case TNodeKind::ClientGroup:
             RemoveClientGroup(node);
             break;
@@ -411,6 +463,7 @@ void TObjectsTree::RemoveObject()
         default:
             break;
         }
+        PushStoreEdit(*m_store, std::move(edit), UndoObjectText("UNDO_REMOVE", kind, name));
     }
     SendNotify(TNotifyCode::ObjectRemoved, this);
 }

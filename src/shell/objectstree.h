@@ -45,6 +45,9 @@ public:
     void SetOpenWindowQuery(std::function<QString(int investId)> query) { m_openWindow = std::move(query); }
 
     void Rebuild();
+    // Rebuilds from the tables after an undo or redo, keeping the selection where that object
+    // still exists.
+    void Refresh();
     bool HasSelection() const;
     TNodeKind CurrentKind() const;
     QTreeWidgetItem* CurrentNode() const;

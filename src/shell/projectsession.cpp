@@ -18,6 +18,7 @@
 #include "store/updatefile.h"
 #include "util/error.h"
 #include "util/safefile.h"
+#include "views/undostack.h"
 #include "util/messagesink.h"
 
 namespace {
@@ -97,7 +98,7 @@ void TProjectSession::Undo()
 {
     Sync();
     m_applying = true;
-    m_undo->undo();
+    UndoStep(*m_undo);
     m_applying = false;
 }
 
@@ -105,7 +106,7 @@ void TProjectSession::Redo()
 {
     Sync();
     m_applying = true;
-    m_undo->redo();
+    RedoStep(*m_undo);
     m_applying = false;
 }
 

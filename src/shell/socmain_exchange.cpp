@@ -3,18 +3,15 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QUndoCommand>
 
 #include "exchange/csvreader.h"
 #include "exchange/exchangetext.h"
 #include "exchange/rosterimport.h"
 #include "i18n/langconv.h"
-#include "platform/langcontroller.h"
 #include "platform/modalseam.h"
 #include "shell/comparepickform.h"
 #include "shell/shellicons.h"
 #include "shell/objectstree.h"
-#include "shell/projectsession.h"
 #include "shell/rosterimportform.h"
 #include "shell/surveyform.h"
 #include "shell/socmain_f.h"
@@ -22,34 +19,7 @@
 #include "util/error.h"
 #include "views/choices/selectionform.h"
 #include "views/compare/compareform.h"
-
-namespace {
-
-// Taking the answers of a class survey in, as one step of the undo history: the window has already
-// put them in when the command is pushed, so its first redo does nothing.
-class TSurveyIntakeCommand final : public QUndoCommand {
-public:
-    TSurveyIntakeCommand(TFileAccess& store, int investId, TSurveyIntake intake)
-        : QUndoCommand(CatalogueText("UNDO_SURVEY_ANSWERS").arg(intake.Taken)), m_store(store), m_investId(investId),
-          m_intake(std::move(intake))
-    {
-    }
-    void undo() override { ApplyStoredChoices(m_store, m_investId, m_intake.Before); }
-    void redo() override
-    {
-        if (m_applied)
-            ApplyStoredChoices(m_store, m_investId, m_intake.After);
-        m_applied = true;
-    }
-
-private:
-    TFileAccess& m_store;
-    int m_investId;
-    TSurveyIntake m_intake;
-    bool m_applied = false;
-};
-
-} // namespace
+#include "views/undostack.h"
 
 void TSocMainForm::ImportClassList()
 {
@@ -72,8 +42,11 @@ void TSocMainForm::ImportClassList()
     TRosterImportForm form(std::move(bytes), QFileInfo(path).fileName(), QFileInfo(path).completeBaseName(), this);
     if (Modal().Exec(form) != QDialog::Accepted)
         return;
+    TStoreEdit edit(*Store());
     if (ApplyRosterImport(*Store(), form.Plan()) < 0)
         return;
+    PushStoreEdit(*Store(), std::move(edit),
+                  UndoText("UNDO_IMPORT_CLASS_LIST", {QString::fromStdString(form.Plan().GroupName)}));
     m_tree->Rebuild();
     UpdateCommands();
     UpdateStatusBar();
@@ -91,10 +64,12 @@ void TSocMainForm::CollectAnswers()
             throw TAppError(LangConv().GetText("INVESTIGATION_NAME") + " \"" + m_tree->CurrentName().toStdString() +
                             "\". " + LangConv().GetText("IS_EXIST_SELECT_FORM"));
     }
+    // Taking the answers in is one step of the undo history.
+    TStoreEdit edit(*Store());
     TSurveyForm form(*Store(), id, this);
     Modal().Exec(form);
     if (form.TookAnswers()) {
-        Session().Push(new TSurveyIntakeCommand(*Store(), id, form.Intake()));
+        PushStoreEdit(*Store(), std::move(edit), UndoText("UNDO_SURVEY_ANSWERS", {QString::number(form.Intake().Taken)}));
         UpdateCommands();
         UpdateStatusBar();
     }

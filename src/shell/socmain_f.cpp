@@ -52,6 +52,7 @@
 #include "util/error.h"
 #include "util/messagesink.h"
 #include "views/choices/selectionform.h"
+#include "views/undostack.h"
 #include "views/viewform.h"
 #include "views/viewregistry.h"
 
@@ -103,7 +104,7 @@ TSocMainForm::TSocMainForm(QWidget* parent) : QMainWindow(parent), m_session(std
         for (QMdiSubWindow* child : m_mdi->subWindowList()) {
             const auto* choices = qobject_cast<TSelectionForm*>(child->widget());
             if (choices && choices->InvestId() == investId)
-                return child->windowTitle();
+                return choices->Caption();
         }
         return QString();
     });
@@ -150,12 +151,16 @@ TSocMainForm::TSocMainForm(QWidget* parent) : QMainWindow(parent), m_session(std
         UpdateCommands();
     });
     m_previousReceiver = SetNotifyReceiver(this);
+    // The tree, the dialogs and the views put their edits on the session's stack.
+    m_previousUndo = SetProjectUndoStack(m_session->UndoStack());
 }
 
 TSocMainForm::~TSocMainForm()
 {
     if (NotifyReceiver() == this)
         SetNotifyReceiver(m_previousReceiver);
+    if (ProjectUndoStack() == m_session->UndoStack())
+        SetProjectUndoStack(m_previousUndo);
     // Child windows work on the project; they go before it. Windows already closed whose
     // deletion is still pending go too: their Window-menu bookkeeping needs this window whole.
     QList<QPointer<QMdiSubWindow>> children;
@@ -889,9 +894,19 @@ void TSocMainForm::HandleNotify(TNotifyCode code, QWidget* sender)
     case TNotifyCode::OpenCompare:
         RunCommand([this] { CompareWith(); });
         break;
+    case TNotifyCode::TablesRestored:
+        m_tree->Refresh();
+        [[fallthrough]];
+    case TNotifyCode::ObjectChanged:
+        // A renamed client shows its new name in the open choices windows at once.
+        for (QMdiSubWindow* child : m_mdi->subWindowList()) {
+            if (auto* choices = qobject_cast<TSelectionForm*>(child->widget()))
+                choices->RefreshMemberNames();
+        }
+        UpdateCommands();
+        break;
     case TNotifyCode::TreeSelectionChanged:
     case TNotifyCode::ObjectCreated:
-    case TNotifyCode::ObjectChanged:
     case TNotifyCode::ObjectRemoved:
         UpdateCommands();
         break;

@@ -26,6 +26,7 @@ class QMenu;
 class QSplitter;
 class QToolBar;
 class QToolButton;
+class QUndoStack;
 class TFileAccess;
 class TVisualChildForm;
 enum class TShellIcon : int;
@@ -179,6 +180,8 @@ private:
     QWidget* m_treePanel = nullptr;
     QLabel* m_statusPanel = nullptr;
     TNotifyReceiver* m_previousReceiver = nullptr;
+    // The stack the edits went on before this window gave them the session's.
+    QUndoStack* m_previousUndo = nullptr;
 
     std::array<QAction*, static_cast<std::size_t>(TMainCommand::Count)> m_commands{};
     QMenu* m_objectMenu = nullptr;

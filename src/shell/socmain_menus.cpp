@@ -24,6 +24,7 @@
 #include "shell/shellicons.h"
 #include "shell/socmain_f.h"
 #include "shell/toolbarform.h"
+#include "views/undostack.h"
 
 namespace {
 
@@ -146,16 +147,20 @@ void TSocMainForm::AddUndoCommands(QMenu* edit)
         action->setText(caption(QString()));
         return caption;
     };
-    QAction* undo = stack->createUndoAction(edit);
-    disconnect(undo, &QAction::triggered, stack, nullptr);
+    // Undo and redo go through the session, which passes over the steps of windows closed since.
+    auto* undo = new QAction(edit);
+    undo->setEnabled(stack->canUndo());
+    // Connected through this window, so that its destructor cuts them with the stack's others.
+    connect(stack, &QUndoStack::canUndoChanged, this, [undo](bool on) { undo->setEnabled(on); });
     connect(undo, &QAction::triggered, this, [this] { m_session->Undo(); });
     const auto undoCaption = add(TMainCommand::Undo, undo, "UndoMenuItem", "EDIT_UNDO", "EDIT_UNDO_NOTHING", "Undo");
     undo->setShortcut(QKeySequence::Undo);
     connect(stack, &QUndoStack::undoTextChanged, undo, [undo, undoCaption](const QString& step) {
         undo->setText(undoCaption(step));
     });
-    QAction* redo = stack->createRedoAction(edit);
-    disconnect(redo, &QAction::triggered, stack, nullptr);
+    auto* redo = new QAction(edit);
+    redo->setEnabled(stack->canRedo());
+    connect(stack, &QUndoStack::canRedoChanged, this, [redo](bool on) { redo->setEnabled(on); });
     connect(redo, &QAction::triggered, this, [this] { m_session->Redo(); });
     const auto redoCaption = add(TMainCommand::Redo, redo, "RedoMenuItem", "EDIT_REDO", "EDIT_REDO_NOTHING", "Redo");
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});

@@ -133,6 +133,8 @@ protected:
 class TARecord {
 public:
     std::string Description;
+
+    bool operator==(const TARecord&) const = default;
 };
 
 // A client group (section CLIENT_GROUPS).
@@ -140,6 +142,8 @@ class TAClientGroup : public TARecord {
 public:
     int32_t Id = -1;
     std::string Name;
+
+    bool operator==(const TAClientGroup&) const = default;
 };
 
 // A criteria group (section CRITERY_GROUPS).
@@ -147,6 +151,8 @@ class TACriteryGroup : public TARecord {
 public:
     int32_t Id = -1;
     std::string Name;
+
+    bool operator==(const TACriteryGroup&) const = default;
 };
 
 // A criterion, the sociometric question (section CRITERIES); unique by (Id, GroupId).
@@ -155,6 +161,8 @@ public:
     int32_t Id = -1;
     int32_t GroupId = -1;
     std::string Name;
+
+    bool operator==(const TACritery&) const = default;
 };
 
 // A client, a member of a client group (section CLIENTS); unique by (Id, GroupId).
@@ -165,6 +173,8 @@ public:
     std::string FullName;
     bool IsMale = true;
     double BirthDate = 0; // day count from 30 Dec 1899
+
+    bool operator==(const TAClient&) const = default;
 };
 
 // An investigation: one criterion asked of one client group (section INVESTS).
@@ -178,6 +188,8 @@ public:
     double Date = 0;
     bool AllowAgainst = true;
     int32_t MaxChoices = -1;
+
+    bool operator==(const TAnInvest&) const = default;
 };
 
 // A user of the project (section USERS); the password is kept as typed.
@@ -186,6 +198,8 @@ public:
     int32_t Id = -1;
     std::string Name;
     std::string Password;
+
+    bool operator==(const TAUser&) const = default;
 };
 
 // One choice: FromId chose ToId in investigation InvestId (sections FOR and AGAINST).
@@ -193,6 +207,8 @@ struct TChoiceRow {
     int32_t InvestId = -1;
     int32_t FromId = -1;
     int32_t ToId = -1;
+
+    bool operator==(const TChoiceRow&) const = default;
 };
 
 // The saved rectangle and figure of one sociogram node for one choice kind (section GRAPH).
@@ -206,6 +222,8 @@ struct TGraphPlace {
     int32_t Width = -1;
     int32_t Height = -1;
     int16_t FigType = -1;
+
+    bool operator==(const TGraphPlace&) const = default;
 };
 
 // The fields of an investigation record by name, for TInvestTable::Add and Change:
@@ -326,6 +344,17 @@ public:
         if (removed > 0)
             m_modified = true;
         return removed;
+    }
+
+    // Replaces the count records from index first by the given ones, so an edit taken back puts
+    // its rows where they were; marks the table modified.
+    void ReplaceRange(int32_t first, int32_t count, const std::vector<TRecord>& records)
+    {
+        const auto begin = this->m_items.begin() + first;
+        this->m_items.erase(begin, begin + count);
+        this->m_items.insert(this->m_items.begin() + first, records.begin(), records.end());
+        m_cursor = 0;
+        m_modified = true;
     }
 
     // Reserves room for n records (used while loading).

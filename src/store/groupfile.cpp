@@ -329,6 +329,21 @@ int32_t NewClientId(const TFileAccess& store, int32_t groupId)
     return id;
 }
 
+std::vector<int32_t> DropReservedNames(TGroupFileData& data)
+{
+    std::vector<int32_t> lines;
+    std::vector<TGroupFileClient> kept;
+    for (std::size_t i = 0; i < data.Clients.size(); ++i) {
+        // Four header lines, then four lines per client, the name first.
+        if (IsReservedNull(data.Clients[i].FullName))
+            lines.push_back(static_cast<int32_t>(5 + 4 * i));
+        else
+            kept.push_back(std::move(data.Clients[i]));
+    }
+    data.Clients = std::move(kept);
+    return lines;
+}
+
 int32_t AddGroupToStore(TFileAccess& store, const TGroupFileData& data)
 {
     const int32_t groupId = NewClientGroupId(store);

@@ -86,6 +86,10 @@ TGroupFileResult ReadGroupFile(const std::string& path, TGroupFileData& data,
 // ones not in use, as the objects tree gives them); returns the group's Id.
 int32_t AddGroupToStore(TFileAccess& store, const TGroupFileData& data);
 
+// Takes out the clients whose names the project file would read back empty ("NULL") and answers
+// the file lines (from 1) of those names, so the import can name the rows it refused.
+std::vector<int32_t> DropReservedNames(TGroupFileData& data);
+
 // The smallest positive client group Id the project does not use.
 int32_t NewClientGroupId(const TFileAccess& store);
 // The smallest positive client Id not used in that group.

@@ -104,9 +104,21 @@ TUserEditResult TUserList::CheckFields(int32_t index, const std::string& name, c
         if (i != index && Trim(At(i).Name) == name)
             return TUserEditResult::DoubleName;
     }
+    if (IsReservedNull(name) || IsReservedNull(password))
+        return TUserEditResult::ReservedNull;
     if (password != confirm)
         return TUserEditResult::PasswordMismatch;
     return TUserEditResult::Ok;
+}
+
+std::vector<int32_t> TUserList::UsersWithoutPassword() const
+{
+    std::vector<int32_t> indexes;
+    for (int32_t i = 0; i < Count(); ++i) {
+        if (At(i).Password.empty())
+            indexes.push_back(i);
+    }
+    return indexes;
 }
 
 TUserEditResult TUserList::Add(std::string_view name, std::string_view password, std::string_view confirm,

@@ -33,6 +33,7 @@ enum class TUserEditResult {
     EmptyName,        // the name holds only blanks
     DoubleName,       // another user has this name already
     PasswordMismatch, // the password and its confirmation differ
+    ReservedNull,     // the name or the password is the file's word for an empty value
 };
 
 // The working list of the users manager: a copy of the project's users that the users dialog
@@ -68,6 +69,9 @@ public:
     TUserEditResult Change(int32_t index, std::string_view name, std::string_view password,
                            std::string_view confirm, std::string_view description, bool clearPassword);
     bool CanRemove() const { return m_users.size() > 1; }
+    // The users whose password is empty: with the login on they would open the project with Enter,
+    // so switching it on asks each of them for a password first.
+    std::vector<int32_t> UsersWithoutPassword() const;
     // Removes the user at index; false for the last user or an index off the list.
     bool Remove(int32_t index);
 

@@ -193,11 +193,6 @@ bool EqualsNoCase(std::string_view a, std::string_view b)
     return CompareNoCase(a, b) == 0;
 }
 
-bool IsReservedNull(std::string_view text)
-{
-    return EqualsNoCase(text, "NULL");
-}
-
 std::string Trim(std::string_view text)
 {
     const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
@@ -208,4 +203,9 @@ std::string Trim(std::string_view text)
     while (end > begin && isBlank(text[end - 1]))
         --end;
     return std::string(text.substr(begin, end - begin));
+}
+
+bool IsReservedNull(std::string_view text)
+{
+    return EqualsNoCase(Trim(text), "NULL");
 }

@@ -33,6 +33,7 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 // Removes blanks, tabs and line breaks at both ends.
 std::string Trim(std::string_view text);
 
-// Whether a text is "NULL" in any letter case: the project file's word for an empty value, so a
-// name or description of just that word would read back empty and is refused where it is entered.
+// Whether the text is the word project and group files write for an empty value ("NULL" in any
+// letter case, blanks around it ignored). Such a name or password would read back empty, so every
+// name field, password field and importer refuses it.
 bool IsReservedNull(std::string_view text);

@@ -24,6 +24,9 @@ enum class TNotifyCode : int {
     OpenTarget = 518,
     OpenStatus = 519,
     OpenCompare = 520,
+    // An undo or redo put the project's tables back as they were: the tree and the open windows
+    // show them again (sender nullptr).
+    TablesRestored = 521,
 };
 
 // The receiver of notifications: the main window, or a recorder in tests.

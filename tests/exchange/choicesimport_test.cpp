@@ -6,6 +6,7 @@
 #include "analysis/projectbuilder.h"
 #include "exchange/choicesimport.h"
 #include "exchange/csvreader.h"
+#include "exchange/exchangetext.h"
 #include "exchange/tableexport.h"
 #include "support/core/tempdir.h"
 
@@ -53,6 +54,17 @@ TEST(ChoicesImport, EdgeListByNameOrIdWithSigns)
     // Without a header the first row is a choice.
     const TChoicesPlan bare = PlanChoicesImport(p.store, 7, "Anna,Bob\nCleo,Dan\n");
     EXPECT_EQ(bare.Positive, Choices({{1, 2}, {3, 4}}));
+}
+
+TEST(ChoicesImport, ARowNamingNullIsRefusedWithTheReason)
+{
+    TProjectBuilder p;
+    Class(p);
+    p.store.Clients().Add(5, 1, "", true, 0); // a member whose "NULL" came back empty
+    const TChoicesPlan plan = PlanChoicesImport(p.store, 7, "Chooser;Chosen\nAnna;Bob\nNULL;Anna\n");
+    ASSERT_EQ(plan.Refused.size(), 1u);
+    EXPECT_EQ(plan.Refused[0].Line, 3);
+    EXPECT_EQ(plan.Refused[0].Reason, ReservedNameText());
 }
 
 TEST(ChoicesImport, EveryRuleRefusesItsRowAndNamesIt)

@@ -1,6 +1,7 @@
 // Class list import: column matching, refused rows, and the all-or-nothing creation of the group.
 #include <gtest/gtest.h>
 
+#include "exchange/exchangetext.h"
 #include "exchange/rosterimport.h"
 #include "store/fileacc.h"
 #include "util/dates.h"
@@ -86,6 +87,17 @@ TEST(RosterImport, AnyRefusedRowCreatesNothingAndEveryRowIsNamed)
     EXPECT_EQ(ApplyRosterImport(store, plan), -1);
     EXPECT_EQ(store.ClientGroups().Count(), 1);
     EXPECT_EQ(store.Clients().Count(), 0);
+}
+
+// "NULL" would read back empty from the project file: as a client's row it is refused and named,
+// as the group's name the whole import fails.
+TEST(RosterImport, NullNamesAreRefused)
+{
+    const TRosterPlan plan = PlanRosterImport("name\nAnna\n Null \n", "Class");
+    ASSERT_EQ(plan.Refused.size(), 1u);
+    EXPECT_EQ(plan.Refused[0].Line, 3);
+    EXPECT_EQ(plan.Refused[0].Reason, ReservedNameText());
+    EXPECT_EQ(PlanRosterImport("name\nAnna\n", "NULL").Failure, ReservedNameText());
 }
 
 TEST(RosterImport, FilesThatNameNoClientsFail)

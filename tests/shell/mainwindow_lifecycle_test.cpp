@@ -268,6 +268,7 @@ TEST_F(ShellMainWindowLifecycle, SaveWritesTheChoicesOfAnOpenChoicesWindowToo)
     Trigger("ChoicesMenuItem");
     auto* choices = window.MdiArea().findChild<TSelectionForm*>();
     ASSERT_NE(choices, nullptr);
+    seam.ExpectDialogButton("DialogForm", "Button0"); // Yes, clear them
     choices->ClearAll();
     ASSERT_FALSE(window.Store()->IsModified());
     Trigger("MenuItemProjectSave");
@@ -294,6 +295,7 @@ TEST_F(ShellMainWindowLifecycle, KeepingChangedChoicesOnCloseKeepsEveryViewOpen)
     ASSERT_EQ(window.MdiArea().subWindowList().size(), 2);
     auto* choices = window.MdiArea().findChild<TSelectionForm*>();
     ASSERT_NE(choices, nullptr);
+    seam.ExpectDialogButton("DialogForm", "Button0");
     choices->ClearAll();
 
     // Escape on the choices window's question: the project and both of its windows stay.

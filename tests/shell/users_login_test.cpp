@@ -71,7 +71,8 @@ TEST_F(ShellLogin, WrongNamesAndPasswordsAreToldUntilTheRightOneOpensTheProject)
 {
     TScriptedModalSeam seam;
     seam.ExpectDialog("InputForm", [](QDialog& login) {
-        EXPECT_EQ(Child<QLineEdit>(login, "PsychNameEdit")->text(), "admin");
+        // "admin" has no password, so the name is not offered: Enter alone opens nothing.
+        EXPECT_EQ(Child<QLineEdit>(login, "PsychNameEdit")->text(), "");
         EXPECT_EQ(Child<QLineEdit>(login, "PasswordEdit")->echoMode(), QLineEdit::Password);
         Child<QLineEdit>(login, "PsychNameEdit")->setText("   ");
         EXPECT_FALSE(FindButton(login, "OKButton")->isEnabled());
@@ -206,19 +207,28 @@ TEST(ShellLoginSwitch, ANewProjectSwitchedToLoginAsksForItAfterReopening)
     TSocMainForm window;
     TScriptedModalSeam seam;
     window.MenuItemProjectCreateClick();
+    // Switching the login on asks for the password "admin" lacks; cancelling leaves the login off.
     seam.ExpectDialog("AllUsersForm", [](QDialog& users) {
         auto* login = Child<QCheckBox>(users, "LoginCheckBox");
         EXPECT_FALSE(login->isChecked());
         login->setChecked(true);
+        EXPECT_FALSE(login->isChecked());
+        login->setChecked(true);
+        EXPECT_TRUE(login->isChecked());
     });
+    seam.ExpectDialog("AddEditForm", [](QDialog& form) { form.reject(); });
+    seam.ExpectDialog("AddEditForm", [](QDialog& form) { FillUser(form, "admin", "", ""); });
+    seam.ExpectDialog("AddEditForm", [](QDialog& form) { FillUser(form, "admin", "gate", "gate"); });
     window.UsersOperations();
+    EXPECT_TRUE(seam.AllConsumed());
+    EXPECT_EQ(seam.informations, QStringList{CatText("LOGIN_NEEDS_PASSWORD")});
     EXPECT_TRUE(window.Store()->LoginRequired());
     const std::string path = dir.File("new.soi");
     window.Store()->SetFileName(path);
     ASSERT_TRUE(window.Session().Save());
     ASSERT_TRUE(window.MenuItemProjectCloseClick());
 
-    seam.ExpectDialog("InputForm", [](QDialog& login) { TypeLogin(login, "admin", ""); });
+    seam.ExpectDialog("InputForm", [](QDialog& login) { TypeLogin(login, "admin", "gate"); });
     window.OpenProjectFile(QString::fromStdString(path));
     EXPECT_TRUE(window.HasProject());
 }

@@ -239,6 +239,18 @@ TEST(GroupFile, NamesAreCutAndALoneNullDescriptionIsEmpty)
     EXPECT_EQ(read->Clients[0].Description, "a\r\nb");
 }
 
+// A client called "NULL" would be nameless once the project is saved: the import leaves it out
+// and names its line.
+TEST(GroupFile, ClientsNamedNullAreDroppedWithTheirLines)
+{
+    auto read = Parse(Crlf({"CLIENT_GROUP", "Class", "NULL", "3", "Ann", "man", "2000-01-01", "NULL", "null", "man",
+                            "2000-01-01", "NULL", "Bob", "man", "2000-01-01", "NULL"}));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(DropReservedNames(*read), (std::vector<int32_t>{9}));
+    ASSERT_EQ(read->Clients.size(), 2u);
+    EXPECT_EQ(read->Clients[1].FullName, "Bob");
+}
+
 TEST(GroupFile, ExportReadsTheGroupAndItsClientsInTableOrder)
 {
     TFileAccess store;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "store/filtab.h"
 #include "store/users.h"
@@ -116,6 +117,19 @@ TEST(UserList, TheLastUserStaysAndTheTableIsRewrittenModified)
     ASSERT_TRUE(copy.Next());
     EXPECT_EQ(copy.Id(), 4);
     EXPECT_FALSE(copy.Next());
+}
+
+// "NULL" is what the file writes for an empty value: as a name or password it would come back
+// empty, so it is refused in any letter case; switching the login on needs every password.
+TEST(UserList, NullIsRefusedAndPasswordlessUsersAreNamed)
+{
+    TUserList list;
+    list.LoadFrom(Users());
+    EXPECT_EQ(list.Add("null", "x", "x", ""), TUserEditResult::ReservedNull);
+    EXPECT_EQ(list.Add("Ivan", " NuLL ", " NuLL ", ""), TUserEditResult::ReservedNull);
+    EXPECT_EQ(list.Change(1, "NULL", "", "", "", false), TUserEditResult::ReservedNull);
+    EXPECT_EQ(list.Add("Nullah", "NULLS", "NULLS", ""), TUserEditResult::Ok);
+    EXPECT_EQ(list.UsersWithoutPassword(), (std::vector<int32_t>{0}));
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 #include "util/messagesink.h"
 #include "views/choices/selectionform.h"
 #include "views/choices/selections.h"
+#include "views/undostack.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ void TSelectionForm::ImportChoicesFile()
                 SetPairCell(from->second, to->second, kind);
         }
     }
-    m_modified = true;
+    NoteGridChanges(UndoText("UNDO_IMPORT_CHOICES", {QString::number(plan.Admitted())}));
     RefreshText();
     MessageSink().ShowText(
         ExchangeText("CHOICES_IMPORT_DONE", "%1 choices were put into the grid. Save the choices to keep them.",

@@ -1,5 +1,6 @@
 #include "views/choices/selectionform.h"
 
+#include <algorithm>
 #include <unordered_map>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include "analysis/choicerules.h"
@@ -30,7 +32,9 @@
 #include "util/error.h"
 #include "util/messagesink.h"
 #include "util/text.h"
+#include "views/choices/choicescommand.h"
 #include "views/choices/selections.h"
+#include "views/undostack.h"
 
 namespace {
 
@@ -61,7 +65,7 @@ TSelectionForm::TSelectionForm(TFileAccess& store, int investId, const QString& 
     resize(587, 554);
     BuildComponents();
     TLanguageController::Translate(*this);
-    setWindowTitle(windowTitle() + QStringLiteral(" (") + investName + QStringLiteral(")"));
+    setWindowTitle(windowTitle() + QStringLiteral("[*] (") + investName + QStringLiteral(")"));
 
     LoadMembers();
     if (m_memberIds.size() > 1) {
@@ -322,15 +326,127 @@ void TSelectionForm::LoadChoices()
     if (!stoppedAt.isEmpty())
         ShowMessage(reason + "\n" + MessageText("CHOICES_LOAD_STOPPED_MSG") + " " + stoppedAt.toStdString());
     m_seenRevision = m_selects->Revision();
+    m_seen = Marks();
+    m_saved = m_seen;
     RefreshText();
 }
 
-void TSelectionForm::NoteGridChanges()
+std::vector<TSelectType> TSelectionForm::Marks() const
+{
+    const int n = static_cast<int>(m_memberIds.size());
+    std::vector<TSelectType> marks(static_cast<size_t>(n * n), stNone);
+    if (m_selects->CellCount() != n + 1)
+        return marks;
+    for (int chooser = 0; chooser < n; ++chooser) {
+        for (int chosen = 0; chosen < n; ++chosen) {
+            if (chooser != chosen)
+                marks[static_cast<size_t>(chooser * n + chosen)] = static_cast<TSelectType>(PairCell(chooser, chosen));
+        }
+    }
+    return marks;
+}
+
+int TSelectionForm::CountMarks() const
+{
+    const std::vector<TSelectType> marks = Marks();
+    return static_cast<int>(std::count_if(marks.begin(), marks.end(), [](TSelectType v) { return v != stNone; }));
+}
+
+void TSelectionForm::NoteGridChanges(const QString& text)
 {
     if (m_selects->Revision() == m_seenRevision)
         return;
     m_seenRevision = m_selects->Revision();
-    m_modified = true;
+    std::vector<TSelectType> now = Marks();
+    const int n = static_cast<int>(m_memberIds.size());
+    std::vector<TMarkChange> changes;
+    for (size_t i = 0; i < now.size() && i < m_seen.size(); ++i) {
+        if (now[i] != m_seen[i])
+            changes.push_back({static_cast<int>(i) / n, static_cast<int>(i) % n, m_seen[i], now[i]});
+    }
+    m_seen = std::move(now);
+    SetModified(m_seen != m_saved);
+    QUndoStack* stack = ProjectUndoStack();
+    if (changes.empty() || !stack)
+        return;
+    QString name = text;
+    if (name.isEmpty() && changes.size() == 1) {
+        const TMarkChange& change = changes.front();
+        name = UndoText(change.After == stNone ? "UNDO_UNMARK" : "UNDO_MARK",
+                        {m_memberNames[static_cast<size_t>(change.Chooser)],
+                         m_memberNames[static_cast<size_t>(change.Chosen)]});
+    } else if (name.isEmpty()) {
+        name = UndoText("UNDO_MARKS", {QString::number(changes.size())});
+    }
+    stack->push(new TChoicesCommand(*this, std::move(changes), name));
+}
+
+void TSelectionForm::PutBack(const std::vector<TMarkChange>& changes, bool after)
+{
+    try {
+        // Cleared first, so that no mark waits for room another one still takes.
+        for (const TMarkChange& change : changes)
+            SetPairCell(change.Chooser, change.Chosen, stNone);
+        for (const TMarkChange& change : changes) {
+            const TSelectType value = after ? change.After : change.Before;
+            if (value != stNone)
+                SetPairCell(change.Chooser, change.Chosen, value);
+        }
+    } catch (const std::exception& e) {
+        ShowMessage(e.what());
+    }
+    m_seenRevision = m_selects->Revision();
+    m_seen = Marks();
+    SetModified(m_seen != m_saved);
+    RefreshText();
+    UpdatePopupItems();
+    m_selects->update();
+}
+
+void TSelectionForm::SetModified(bool value)
+{
+    m_modified = value;
+    setWindowModified(value);
+}
+
+QString TSelectionForm::Caption() const
+{
+    QString caption = windowTitle();
+    caption.remove(QStringLiteral("[*]"));
+    return caption;
+}
+
+void TSelectionForm::RefreshMemberNames()
+{
+    const TClientTable& clients = m_store.Clients();
+    bool renamed = false;
+    for (size_t p = 0; p < m_memberIds.size(); ++p) {
+        for (int32_t i = 0; i < clients.Count(); ++i) {
+            const TAClient& client = clients.At(i);
+            if (client.Id != m_memberIds[p] || client.GroupId != m_stamp.ClientGroupId)
+                continue;
+            const QString name = QString::fromStdString(CutChars(client.FullName, 255));
+            if (name != m_memberNames[p]) {
+                m_memberNames[p] = name;
+                renamed = true;
+            }
+            break;
+        }
+    }
+    if (!renamed || m_memberIds.size() < 2)
+        return;
+    QStringList captions;
+    for (size_t p = 0; p < m_memberNames.size(); ++p) {
+        captions << m_memberNames[p];
+        m_comboClients->setItemText(static_cast<int>(p), m_memberNames[p]);
+    }
+    // Setting the captions keeps the marks; the limit is set again in case they lowered it.
+    const int limit = m_selects->NumSelLimit();
+    m_selects->SetCaptions(captions);
+    m_selects->SetNumSelLimit(limit);
+    m_selects->FitToContents();
+    m_selects->update();
+    RefreshText();
 }
 
 bool TSelectionForm::Save()
@@ -360,20 +476,34 @@ bool TSelectionForm::Save()
             }
         }
         AddKeptChoices(m_kept, positive, negative);
+        TStoreEdit edit(m_store);
         if (ReplaceInvestigationChoices(m_store, m_investId, positive, negative) != TReplaceChoicesResult::Done)
             throw TAppError(MessageText("NOT_FOUND_CLIENT_GROUP"));
+        PushStoreEdit(m_store, std::move(edit), UndoText("UNDO_SAVE_CHOICES", {m_investName}));
     } catch (const std::exception& e) {
         ShowMessage(e.what());
         return false;
     }
-    m_modified = false;
+    NoteGridChanges();
+    m_saved = m_seen;
+    SetModified(false);
     return true;
 }
 
 void TSelectionForm::ClearAll()
 {
+    const int count = CountMarks();
+    if (count == 0)
+        return;
+    // One click would otherwise empty a whole class's answers.
+    TMessageDialog question(this);
+    question.DialogType = mdYesNo;
+    question.Title = Caption();
+    question.Caption = UndoText("CLEAR_ALL_CHOICES_QUESTION", {QString::number(count)});
+    if (question.Execute() != TMessageDialog::kYes)
+        return;
     m_selects->ClearAll();
-    NoteGridChanges();
+    NoteGridChanges(UndoText("UNDO_CLEAR_ALL", {QString::number(count)}));
     RefreshText();
 }
 
@@ -384,14 +514,14 @@ bool TSelectionForm::CanClose()
     TMessageDialog dialog(this);
     dialog.DialogType = mdYesNoCancelHelp;
     dialog.HelpContext = kHelpTopic;
-    dialog.Title = windowTitle();
+    dialog.Title = Caption();
     dialog.Caption = QString::fromStdString(MessageText("SELECTFORM_SAVE_CHANGES"));
     switch (dialog.Execute()) {
     case TMessageDialog::kYes:
         // A failed save has shown its message; the window stays so nothing is lost.
         return Save();
     case TMessageDialog::kNo:
-        m_modified = false;
+        SetModified(false);
         return true;
     default:
         return false;

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "analysis/choicerules.h"
+#include "views/choices/selections.h"
 
 class QAction;
 class QActionGroup;
@@ -21,8 +22,8 @@ class QMenu;
 class QPainter;
 class QScrollArea;
 class TFileAccess;
-class TSelections;
 enum class TPlace : uint8_t;
+struct TMarkChange;
 
 // The window in which the choices of one investigation are entered, shown as a sociomatrix
 // or as lists, and written back to the project's FOR and AGAINST tables. It is the content
@@ -55,7 +56,7 @@ public:
     // Replaces the investigation's FOR and AGAINST rows with what the grid holds; shows the
     // failure text and answers false on failure (the modified flag then stays set).
     bool Save();
-    // Empties the grid (marks the window modified).
+    // Asks first, naming the number of marks, then empties the grid as one undo step.
     void ClearAll();
     // Reads choices from a CSV file the user picks into the grid (replacing what it holds, marking
     // the window modified) after showing every refused row; writes what the grid shows as a
@@ -63,7 +64,15 @@ public:
     void ImportChoicesFile();
     void ExportSociomatrix();
     bool IsModified() const { return m_modified; }
-    void SetModified(bool value) { m_modified = value; }
+    // Also shows the state in the title bar ("[*]").
+    void SetModified(bool value);
+    // The window's title as the user reads it (without the modified placeholder).
+    QString Caption() const;
+
+    // Puts the marks of an undo step back as they were before it or after it.
+    void PutBack(const std::vector<TMarkChange>& changes, bool after);
+    // Takes the members' names from the project again (after a client was renamed or an undo).
+    void RefreshMemberNames();
 
     // Asks "save changes?" when modified: Yes saves (a failed save keeps the window), No
     // discards, closing the question keeps the window. True when the window may close.
@@ -101,8 +110,12 @@ private:
     void LoadChoices();
     void RefreshText();
     void UpdatePopupItems();
-    // Marks the window modified when a mark of the grid changed since it last looked.
-    void NoteGridChanges();
+    // Puts the marks that changed since the window last looked on the project's undo stack as
+    // one step (named text, or after the change when text is empty) and renews the modified state.
+    void NoteGridChanges(const QString& text = {});
+    // The mark of every ordered pair of members, chooser by chooser.
+    std::vector<TSelectType> Marks() const;
+    int CountMarks() const;
     void SetPairCell(int chooser, int chosen, int value);
     int PairCell(int chooser, int chosen) const;
 
@@ -122,6 +135,9 @@ private:
     std::vector<QString> m_memberNames;
     bool m_modified = false;
     uint64_t m_seenRevision = 0;
+    // The marks when the window last looked, and as the project holds them (loaded or saved).
+    std::vector<TSelectType> m_seen;
+    std::vector<TSelectType> m_saved;
     // The investigation as loaded, and the stored rows the grid did not take, which saving keeps.
     TInvestigationStamp m_stamp;
     std::vector<TKeptChoice> m_kept;

@@ -12,6 +12,8 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScrollArea>
+#include <QTimer>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include "analysis/investigationobj.h"
@@ -22,9 +24,11 @@
 #include "settings/regs.h"
 #include "util/dates.h"
 #include "store/fileacc.h"
+#include "views/sociogram/figurecommand.h"
 #include "views/sociogram/graphiccontrol.h"
 #include "views/sociogram/sociopanel.h"
 #include "views/statuslegend.h"
+#include "views/undostack.h"
 
 namespace {
 
@@ -213,6 +217,7 @@ TGraphForm::TGraphForm(TFileAccess& store, int investId, const QString& title, Q
             [this](const QPoint& pos) { m_panelMenu->popup(m_scroll->mapToGlobal(pos)); });
 
     m_scroll->viewport()->installEventFilter(this);
+    m_surface->installEventFilter(this);
 
     SetHelpTopic(kHelpTopic);
     Start("GRAPH_FORM_CAPTION");
@@ -343,6 +348,7 @@ void TGraphForm::LoadState()
         }
     }
     ApplyPlaces();
+    m_seen = ScreenPlaces();
 }
 
 void TGraphForm::ApplyPlaces()
@@ -445,6 +451,7 @@ void TGraphForm::SaveState()
 void TGraphForm::Refresh()
 {
     ApplyPlaces();
+    m_seen = ScreenPlaces();
     m_surface->ClearAllRelations();
     MakeArrows();
     m_surface->update();
@@ -561,6 +568,10 @@ void TGraphForm::Print(QPrinter& printer, TPrintType type, int copies)
 
 bool TGraphForm::eventFilter(QObject* watched, QEvent* event)
 {
+    // A move or resize of figures ends when the button is released; the node handles the release
+    // after this filter, so the change is looked at once the event is done.
+    if (event->type() == QEvent::MouseButtonRelease && (watched == m_surface || watched->parent() == m_surface))
+        QTimer::singleShot(0, this, [this] { NoteFigureChanges(); });
     // The surface covers the whole view, so a frame can start anywhere in it.
     if (watched == m_scroll->viewport() && event->type() == QEvent::Resize)
         m_surface->SetMinimumArea(m_scroll->viewport()->size());
@@ -584,12 +595,13 @@ void TGraphForm::FigureTypeMenuItemClick(TComponentStyle style)
         return;
     if (!clicked->IsSelected()) {
         clicked->SetComponentStyle(style);
-        return;
+    } else {
+        for (TSocioGraphicControl* node : m_nodes) {
+            if (node->IsSelected())
+                node->SetComponentStyle(style);
+        }
     }
-    for (TSocioGraphicControl* node : m_nodes) {
-        if (node->IsSelected())
-            node->SetComponentStyle(style);
-    }
+    NoteFigureChanges();
 }
 
 void TGraphForm::ArrowFilterClick(int filter)
@@ -654,6 +666,68 @@ void TGraphForm::ApplyArrangement(const TArrangement& arrangement)
     m_surface->SetRings(arrangement.RingCentre, arrangement.RingRadii);
     PlaceLegend();
     m_surface->NodesPlaced();
+    NoteFigureChanges("UNDO_ARRANGE");
+}
+
+std::vector<TNodePlace> TGraphForm::ScreenPlaces() const
+{
+    std::vector<TNodePlace> places;
+    places.reserve(m_nodes.size());
+    for (const TSocioGraphicControl* node : m_nodes)
+        places.push_back({node->x(), node->y(), node->width(), node->height(), FigureTypeOf(node->ComponentStyle())});
+    return places;
+}
+
+void TGraphForm::NoteFigureChanges(const char* stepKey)
+{
+    std::vector<TNodePlace> now = ScreenPlaces();
+    std::vector<TFigureChange> changes;
+    for (std::size_t i = 0; i < now.size() && i < m_seen.size(); ++i) {
+        if (!(now[i] == m_seen[i]))
+            changes.push_back({PlaceIndex(Kind()), i, m_seen[i], now[i]});
+    }
+    m_seen = std::move(now);
+    QUndoStack* stack = ProjectUndoStack();
+    if (changes.empty() || !stack)
+        return;
+    QString text;
+    if (stepKey) {
+        text = UndoText(stepKey);
+    } else if (changes.size() > 1) {
+        text = UndoText("UNDO_MOVE_FIGURES", {QString::number(changes.size())});
+    } else {
+        const TFigureChange& change = changes.front();
+        const QString name = m_nodes[change.Member]->Caption();
+        const bool resized = change.Before.Width != change.After.Width || change.Before.Height != change.After.Height;
+        const char* key = change.Before.FigType != change.After.FigType ? "UNDO_FIGURE_KIND"
+                          : resized                                     ? "UNDO_RESIZE_FIGURE"
+                                                                        : "UNDO_MOVE_FIGURE";
+        text = UndoText(key, {name});
+    }
+    stack->push(new TFigureCommand(*this, std::move(changes), text));
+}
+
+void TGraphForm::PutBack(const std::vector<TFigureChange>& changes, bool after)
+{
+    bool shown = false;
+    for (const TFigureChange& change : changes) {
+        const TNodePlace& place = after ? change.After : change.Before;
+        std::vector<TNodePlace>& places = m_places[change.PlaceIndex];
+        if (change.Member < places.size())
+            places[change.Member] = place;
+        if (change.PlaceIndex != PlaceIndex(Kind()) || change.Member >= m_nodes.size())
+            continue;
+        shown = true;
+        TSocioGraphicControl* node = m_nodes[change.Member];
+        node->setGeometry(place.Left, place.Top, place.Width, place.Height);
+        node->SetComponentStyle(FigureOfType(place.FigType));
+    }
+    if (!shown)
+        return;
+    m_seen = ScreenPlaces();
+    PlaceLegend();
+    m_surface->FitToContents();
+    m_surface->update();
 }
 
 void TGraphForm::PopupItemChoicesClick(int kind)

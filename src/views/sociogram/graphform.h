@@ -30,7 +30,10 @@ struct TNodePlace {
     int32_t FigType = 0;
 
     static constexpr int32_t kUnsetPlace = -99999;
+
+    bool operator==(const TNodePlace&) const = default;
 };
+struct TFigureChange;
 
 // A whole arrangement of the figures: each member's rectangle, in member order, and the faint
 // rings drawn behind them (those of a target arrangement; none for the others).
@@ -117,11 +120,20 @@ public:
     // remembers the choice in the settings.
     void PopupItemStatusColorsClick(bool on);
 
+    // Puts the figures of an undo step back as they were before it or after it, in the places of
+    // the kind of view each was made in (shown at once when that kind is on screen).
+    void PutBack(const std::vector<TFigureChange>& changes, bool after);
+    // Puts the figures moved, resized or changed since the window last looked on the project's
+    // undo stack as one step.
+    void NoteFigureChanges(const char* stepKey = nullptr);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     std::vector<TNodePlace>& CurrentPlaces();
+    // The places of the nodes on screen now, in member order.
+    std::vector<TNodePlace> ScreenPlaces() const;
     void MakeArrows();
     void ApplyPlaces();
     void ApplyStatusColors();
@@ -141,6 +153,7 @@ private:
     std::vector<QAction*> m_figureItems; // the separator before the kinds included
     std::vector<TSocioGraphicControl*> m_nodes;
     std::array<std::vector<TNodePlace>, 3> m_places; // placement kinds 1, 2, 0
+    std::vector<TNodePlace> m_seen; // the nodes on screen when the window last looked
     TStatusResult m_status;
     bool m_statusColors = false;
     QColor m_figureColor; // the figures' own colour, shown while the status colours are off

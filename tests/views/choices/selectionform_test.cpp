@@ -208,6 +208,8 @@ TEST_F(ChoicesWindowTest, OnlyAChangedMarkMarksTheWindowModified)
     EXPECT_EQ(grid.Cell(1, 0), stFor);
     EXPECT_TRUE(form->IsModified());
     ASSERT_TRUE(form->Save());
+    TScriptedModalSeam seam;
+    seam.ExpectDialogButton("DialogForm", "Button0"); // Yes, clear them
     form->ClearAll();
     EXPECT_TRUE(form->IsModified());
 }
@@ -435,6 +437,8 @@ TEST_F(ChoicesWindowTest, PopupEntriesFollowTheCellUnderTheMouse)
     item("PopupItemText")->trigger();
     EXPECT_FALSE(form->IsGraphic());
     EXPECT_FALSE(item("SetClearPopupItem")->isEnabled());
+    TScriptedModalSeam seam;
+    seam.ExpectDialogButton("DialogForm", "Button0");
     item("ClearAllChoicesPopupItem")->trigger();
     EXPECT_EQ(grid.Cell(1, 0), stNone);
 }

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstddef>
+
+#include "views/sociogram/graphform.h"
+#include "views/undostack.h"
+
+// One figure of a sociogram before and after an edit: the kind of view it was made in (its index
+// among the window's places), the member's position and the figure's place.
+struct TFigureChange {
+    std::size_t PlaceIndex = 0;
+    std::size_t Member = 0;
+    TNodePlace Before;
+    TNodePlace After;
+};
+
+// A move, resize or figure change of sociogram figures.
+using TFigureCommand = TWindowCommand<TGraphForm, TFigureChange>;
