@@ -6,6 +6,14 @@ SAMPLE     ?= data/examples/school-class.soi
 # `make run` opens the user's own copy of the sample, made once and kept between runs.
 RUN_COPY   ?= $(if $(XDG_DATA_HOME),$(XDG_DATA_HOME),$(HOME)/.local/share)/Tremlow/$(notdir $(SAMPLE))
 PREFIX     ?= /usr/local
+# A compiler cache, where one is installed, makes rebuilds of a fresh checkout quick; paths below the
+# checkout count as relative so that two checkouts share it.
+CCACHE     := $(shell command -v ccache 2>/dev/null)
+ifneq ($(CCACHE),)
+CMAKE_ARGS += -DCMAKE_C_COMPILER_LAUNCHER=$(CCACHE) -DCMAKE_CXX_COMPILER_LAUNCHER=$(CCACHE)
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
+endif
 
 .PHONY: all deps configure build run test install uninstall package package-check bench fuzz sanitize clean
 

@@ -63,6 +63,7 @@ int RunReport(int argc, char** argv)
     qInstallMessageHandler(QuietDesktopMessages);
     QApplication app(argc, argv);
     SetExecutableDir(QCoreApplication::applicationDirPath().toStdString());
+    TRegs::ApplyLanguage();
     try {
         SetLangConv(std::make_unique<TDlgLangConverter>(LanguageFilePath()));
     } catch (const std::exception& e) {

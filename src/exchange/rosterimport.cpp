@@ -276,10 +276,6 @@ TRosterPlan PlanRosterImport(std::string_view bytes, std::string groupName)
         std::vector<std::string> problems;
         if (client.FullName.empty())
             problems.push_back(ExchangeText("ROSTER_NO_NAME", "The row has no name."));
-        else if (IsReservedNull(client.FullName))
-            problems.push_back(
-                ExchangeText("ROSTER_NULL_NAME", "\"%1\" cannot be a name: the project reads it as no name.",
-                             client.FullName));
         else if (CharCount(client.FullName) > kShortTextMax)
             problems.push_back(ExchangeText("ROSTER_NAME_TOO_LONG", "The name is longer than 255 characters."));
         else if (IsReservedNull(client.FullName))

@@ -71,7 +71,7 @@ TProjectSession::~TProjectSession()
 
 bool TProjectSession::IsModified() const
 {
-    return m_store && (m_outsideChange || !m_undo->isClean());
+    return m_store && (m_outsideChange || ChangedSinceClean(*m_undo));
 }
 
 void TProjectSession::MarkModified()

@@ -65,11 +65,6 @@ void KeepInside(QMdiSubWindow& child, QSize area)
                std::max(0, std::min(child.y(), area.height() - child.height())));
 }
 
-QString Pair(const QString& label, const QString& value)
-{
-    return label + ": " + value;
-}
-
 // The View menu item of a choice kind.
 TMainCommand ChoiceKindCommand(TChoiceKind kind)
 {
@@ -626,75 +621,6 @@ void TSocMainForm::UpdateCommands()
             button->setChecked(command->isChecked());
     }
     UpdateStatusBar();
-}
-
-QString TSocMainForm::StatusText() const
-{
-    if (!HasProject() || !HasLangConv())
-        return {};
-    TFileAccess& store = *Store();
-    const TNodeIds ids = m_tree->CurrentIds();
-    const QString gap = "   ";
-    std::string description;
-    std::vector<std::string> invests;
-    switch (m_tree->CurrentKind()) {
-    case TNodeKind::Project:
-        return CatalogueText("MAIN_NODE_TITLE");
-    case TNodeKind::ClientGroups:
-        return CatalogueText("CLIENTS_MAIN_NODE_TITLE");
-    case TNodeKind::ClientGroup: {
-        TClientGroupInfo info;
-        ReadClientGroup(store, ids.Id, description, info);
-        InvestigationsOfClientGroup(store, ids.Id, invests);
-        return Pair(CatalogueText("CLIENTGROUP_NAME"), QString::fromStdString(info.Name)) + gap +
-               Pair(CatalogueText("NUM_CLIENTS_IN_GROUP"), QString::number(store.CountClientsInGroup(ids.Id))) + gap +
-               Pair(CatalogueText("NUM_INVESTIGATIONS"), QString::number(invests.size()));
-    }
-    case TNodeKind::Client: {
-        TClientInfo info;
-        ReadClient(store, ids.Id, ids.ParentId, description, info);
-        InvestigationsOfClientGroup(store, ids.ParentId, invests);
-        return Pair(CatalogueText("CLIENT_NAME"), QString::fromStdString(info.FullName)) + gap +
-               Pair(CatalogueText("NUM_INVESTIGATIONS"), QString::number(invests.size()));
-    }
-    case TNodeKind::Criteria:
-        return CatalogueText("CRITERIES_MAIN_NODE_TITLE");
-    case TNodeKind::CriteriaGroup: {
-        TCriteriaGroupInfo info;
-        ReadCriteriaGroup(store, ids.Id, description, info);
-        return Pair(CatalogueText("CRITERYGROUP_NAME"), QString::fromStdString(info.Name)) + gap +
-               Pair(CatalogueText("NUM_CRITERIONS_IN_GROUP"), QString::number(store.CountCriteriaInGroup(ids.Id)));
-    }
-    case TNodeKind::Criterion: {
-        TCriterionInfo info;
-        ReadCriterion(store, ids.Id, ids.ParentId, description, info);
-        InvestigationsOfCriterion(store, ids.Id, ids.ParentId, invests);
-        return Pair(CatalogueText("CRITERY_NAME"), QString::fromStdString(info.Name)) + gap +
-               Pair(CatalogueText("NUM_INVESTIGATIONS"), QString::number(invests.size()));
-    }
-    case TNodeKind::Investigations:
-        return CatalogueText("SOCIUM_MAIN_NODE_TITLE");
-    case TNodeKind::Investigation: {
-        TInvestInfo info;
-        ReadInvestigation(store, ids.Id, description, info);
-        return Pair(CatalogueText("INVESTIGATION_NAME"), QString::fromStdString(info.Name)) + gap +
-               Pair(CatalogueText("INVEST_MAX_CHOICES"), QString::number(info.MaxChoices)) + gap +
-               Pair(CatalogueText("INVEST_ENABLE_AGAINST"), info.AllowAgainst ? CatalogueText("POS_CONFIRM") : CatalogueText("NEG_CONFIRM"));
-    }
-    default:
-        return {};
-    }
-}
-
-void TSocMainForm::UpdateStatusBar()
-{
-    QString text;
-    try {
-        text = StatusText();
-    } catch (const std::exception& error) {
-        text = QString::fromStdString(error.what());
-    }
-    m_statusPanel->setText(text);
 }
 
 // ---------------------------------------------------------------------------------------------

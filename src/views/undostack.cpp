@@ -1,5 +1,7 @@
 #include "views/undostack.h"
 
+#include <algorithm>
+
 #include <QUndoStack>
 
 #include "i18n/langconv.h"
@@ -61,6 +63,20 @@ bool WindowGone(const QUndoCommand* command)
 }
 
 } // namespace
+
+bool ChangedSinceClean(const QUndoStack& stack)
+{
+    if (stack.isClean())
+        return false;
+    const int clean = stack.cleanIndex();
+    if (clean < 0)
+        return true;
+    for (int i = std::min(clean, stack.index()); i < std::max(clean, stack.index()); ++i) {
+        if (!WindowGone(stack.command(i)))
+            return true;
+    }
+    return false;
+}
 
 void UndoStep(QUndoStack& stack)
 {

@@ -86,6 +86,10 @@ private:
     bool m_made = true;
 };
 
+// Whether the project differs from where the stack was last set clean: steps of windows closed
+// since (whose changes were let go with them) change nothing.
+bool ChangedSinceClean(const QUndoStack& stack);
+
 // Undo and redo for the Edit menu: one step the user can see, passing over the steps of windows
 // closed since, which drop out of the stack on the way.
 void UndoStep(QUndoStack& stack);

@@ -205,8 +205,9 @@ TEST(StatusGroups, AgreesWithThePlainDefinition)
             ASSERT_NEAR(m.zLL, zy[i], 1e-9);
             ASSERT_NEAR(m.zSP, zsp[i], 1e-9) << "round " << round;
             ASSERT_NEAR(m.zSI, zsi[i], 1e-9) << "round " << round;
-            if (const auto group = PlainGroup(zx[i], zy[i], zsp[i], zsi[i]))
+            if (const auto group = PlainGroup(zx[i], zy[i], zsp[i], zsi[i])) {
                 ASSERT_EQ(m.Group, *group) << "round " << round << ", member " << i;
+            }
         }
     }
 }

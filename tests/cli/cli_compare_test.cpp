@@ -115,8 +115,9 @@ TEST_F(CliCompare, RefusalsAndTheReport)
     const auto refused = [&](const std::vector<std::string>& args, int code) {
         const TCliRun run = RunCli(dir, args);
         EXPECT_EQ(run.code, code) << args.back();
-        if (code == 1)
+        if (code == 1) {
             EXPECT_FALSE(run.err.empty());
+        }
         EXPECT_TRUE(run.out.empty());
     };
     refused({"compare", file, "1", "9"}, 1);  // no such investigation

@@ -133,9 +133,9 @@ TEST_F(CliSafeFiles, ChoicesImportTakesAHeaderOnlyWhenItIsOne)
 TEST_F(CliSafeFiles, ImportsKeepOnlyTextTheProjectCanHoldAndSaySo)
 {
     const std::string project = SaveClassProject(dir, "p.soi", false);
-    const TCliRun null = RunCli(dir, {"import-roster", project, Write("null.csv", "name\nnull\nEve\n")});
+    const TCliRun null = RunCli(dir, {"import-roster", project, Write("names.csv", "name\nnull\nEve\n")});
     EXPECT_EQ(null.code, 1);
-    EXPECT_TRUE(Has(null.err, "null.csv:2")) << null.err;
+    EXPECT_TRUE(Has(null.err, "names.csv:2")) << null.err;
 
     const TCliRun run = RunCli(
         dir, {"import-roster", project, Write("5b.csv", "name,description\nEve,a&&&&&b\neve,\nMax,\x01x\xEF\xBF\xBF\n")});

@@ -104,7 +104,7 @@ TEST(Languages, NoEnglishWordIsLeftInATranslation)
         "txt", "graphml", "gexf", "pajek", "net", "utf", "microsoft", "writer", "libreoffice", "https",
         "org", "support", "qt", "widgets", "print", "gnu", "lgpl", "mit", "bsd", "ijg", "apache",
         "nlohmann", "json", "libzip", "zlib", "libjpeg", "turbo", "googletest", "google", "benchmark",
-        "bak", "sti", "zsp", "zsi", "javascript"};
+        "bak", "sti", "zsp", "zsi", "javascript", "null", "nul", "fffd", "enter"};
     static const std::regex tag(R"(<[^>]*>)");
     static const std::regex word(R"([A-Za-z]{3,})");
     const auto wordsOf = [](const std::string& value) {

@@ -125,7 +125,9 @@ TEST_F(InstallTree, InstalledToolsFindTheLanguageFileInShare)
     const std::string catalogueText =
         TDlgLangConverter(Q(Share() / "tremlow/language.dat").toStdString()).GetText("FILE_VIOLATED_MSG");
     const QString cli = Q(Prefix() / "bin/tremlow-cli");
-    const QString missing = Q(m_dir.Path() / "missing.soi");
+    // A damaged file is told in the catalogue's words (a missing one is named the same either way).
+    const QString missing = Q(m_dir.Path() / "damaged.soi");
+    WriteFileBytes(missing.toStdString(), "not a project\n");
 
     const TRun installed = RunProgram(cli, {"check", missing});
     EXPECT_EQ(installed.exitCode, 1);

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "reports/reportdoc.h"
+#include "util/numformat.h"
 #include "reports/reportfile.h"
 
 namespace {
@@ -86,15 +89,21 @@ TEST(ReportDocument, IndexValuesInGeneralFormatWithThreeDigits)
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(FormatIndexValue(value), expected) << value;
 
-    // Under a comma-decimal locale the same digits, with its separator.
-    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr) << "locales-all is not installed";
+    // Under a comma-decimal locale of the user (the environment, whichever program writes the
+    // report) the same digits, with its separator.
+    const char* before = std::getenv("LC_ALL");
+    const std::string previous = before ? before : "";
+    ::setenv("LC_ALL", "de_DE.UTF-8", 1);
+    ASSERT_EQ(ReaderDecimalSeparator(), ",") << "locales-all is not installed";
     for (const auto& [value, expected] : cases) {
         std::string comma = expected;
         std::replace(comma.begin(), comma.end(), '.', ',');
         EXPECT_EQ(FormatIndexValue(value), comma) << value;
     }
-    std::setlocale(LC_NUMERIC, previous.c_str());
+    if (before)
+        ::setenv("LC_ALL", previous.c_str(), 1);
+    else
+        ::unsetenv("LC_ALL");
 }
 
 TEST(ReportDocument, OnlyLettersAToZAreUpperCased)

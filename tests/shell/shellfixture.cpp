@@ -1,8 +1,11 @@
 #include "shellfixture.h"
 
+#include <filesystem>
+
 #include <QTreeWidgetItemIterator>
 
 #include "shell/objectstree.h"
+#include "support/core/tempdir.h"
 
 TShellSettings::TShellSettings() : m_root(Regs().Root), m_socMain(Regs().SocMain)
 {
@@ -45,7 +48,15 @@ std::vector<std::string> TShellSettings::Recent()
 
 std::string SampleProjectPath()
 {
-    return std::string(TREMLOW_SOURCE_DATA_DIR) + "/examples/school-class.soi";
+    // A copy of this test process's own: an open project is locked against other programs, and
+    // test processes run side by side.
+    static const TTempDir folder;
+    static const std::string copy = [] {
+        const std::string path = folder.File("school-class.soi");
+        std::filesystem::copy_file(std::string(TREMLOW_SOURCE_DATA_DIR) + "/examples/school-class.soi", path);
+        return path;
+    }();
+    return copy;
 }
 
 QTreeWidgetItem* NodeOf(TObjectsTree& tree, TNodeKind kind, const QString& name)

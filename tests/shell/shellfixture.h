@@ -37,7 +37,7 @@ private:
     TSocMainRegs m_socMain;
 };
 
-// The path of the bundled sample project in the source tree.
+// The path of a copy of the bundled sample project, one per test process.
 std::string SampleProjectPath();
 
 // The first node of a kind in display order whose text is name (any text when name is empty).

@@ -10,9 +10,12 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QTreeWidgetItem>
+#include <QCoreApplication>
+#include <QTest>
 #include <QUndoStack>
 
 #include "shell/objectstree.h"
+#include "shell/projectsession.h"
 #include "shell/socmain_f.h"
 #include "shellfixture.h"
 #include "store/fileacc.h"
@@ -162,3 +165,4 @@ TEST_F(ShellUndo, ObjectNamedNullIsRefused)
     EXPECT_TRUE(FileText() == before);
     EXPECT_EQ(ProjectUndoStack()->count(), 0);
 }
+

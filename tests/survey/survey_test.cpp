@@ -171,7 +171,7 @@ TEST(SurveyPage, PlacesAreFilledEscapedAndQrCodesHaveTheirFinderPatterns)
     const TQrMatrix qr = EncodeQr("http://192.168.1.20:8471/");
     ASSERT_GE(qr.Size, 21);
     // Each corner but the lower right holds a 7x7 finder: dark ring, light ring, dark 3x3 core.
-    for (const auto [cx, cy] : {std::pair{0, 0}, {qr.Size - 7, 0}, {0, qr.Size - 7}}) {
+    for (const auto& [cx, cy] : {std::pair{0, 0}, {qr.Size - 7, 0}, {0, qr.Size - 7}}) {
         for (int y = 0; y < 7; ++y) {
             for (int x = 0; x < 7; ++x) {
                 const int ring = std::max(std::abs(x - 3), std::abs(y - 3));
