@@ -10,12 +10,9 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QTreeWidgetItem>
-#include <QCoreApplication>
-#include <QTest>
 #include <QUndoStack>
 
 #include "shell/objectstree.h"
-#include "shell/projectsession.h"
 #include "shell/socmain_f.h"
 #include "shellfixture.h"
 #include "store/fileacc.h"
