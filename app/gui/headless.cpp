@@ -24,15 +24,16 @@ std::optional<int> ParseHeadlessCommand(CLI::App& cli, int argc, char** argv)
     return std::nullopt;
 }
 
-void InstallHeadlessCatalogue(const std::string& executableDir)
+std::string InstallHeadlessCatalogue(const std::string& executableDir)
 {
     SetExecutableDir(executableDir);
     TRegs::ApplyLanguage();
     try {
         SetLangConv(std::make_unique<TDlgLangConverter>(LanguageFilePath()));
-    } catch (const std::exception&) {
-        // Left without a catalogue.
+    } catch (const std::exception& e) {
+        return e.what();
     }
+    return {};
 }
 
 bool LoadHeadlessProject(TFileAccess& store, const std::string& command, const std::string& project, int investId)

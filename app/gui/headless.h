@@ -12,9 +12,10 @@ class TFileAccess;
 // 0, bad usage: 2), nothing when the command goes on.
 std::optional<int> ParseHeadlessCommand(CLI::App& cli, int argc, char** argv);
 
-// Finds the data folder beside the executable and installs the message catalogue; without a
-// catalogue the texts are their keys, which a headless command can live with.
-void InstallHeadlessCatalogue(const std::string& executableDir);
+// Finds the data folder beside the executable, chooses the language and installs its message
+// catalogue. Without a catalogue the texts are their keys, which a command that only draws can
+// live with; the reason is returned ("" when the catalogue is installed).
+std::string InstallHeadlessCatalogue(const std::string& executableDir);
 
 // Loads the project and checks that it holds the investigation; false after writing the reason
 // to stderr under the command's name.

@@ -9,6 +9,7 @@
 #include <QApplication>
 
 #include "exportcommand.h"
+#include "headless.h"
 #include "i18n/langconv.h"
 #include "platform/pdfreport.h"
 #include "reports/htmlbuilder.h"
@@ -48,26 +49,17 @@ int RunReport(int argc, char** argv)
     cli.add_option("--group", group, "client group of the client, criteria group of the criterion");
     cli.add_option("--format", format, "output format")->required()->check(CLI::IsMember({"text", "html", "word", "pdf"}));
     cli.add_option("-o,--output", output, "file to write")->required();
-    try {
-        // argv[1] is the word "report".
-        cli.parse(argc - 1, argv + 1);
-    } catch (const CLI::CallForHelp& e) {
-        return cli.exit(e);
-    } catch (const CLI::ParseError& e) {
-        cli.exit(e);
-        return 2;
-    }
+    if (const std::optional<int> ended = ParseHeadlessCommand(cli, argc, argv))
+        return *ended;
 
     // No display is needed: PDF pages are laid out offscreen.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietDesktopMessages);
     QApplication app(argc, argv);
-    SetExecutableDir(QCoreApplication::applicationDirPath().toStdString());
-    TRegs::ApplyLanguage();
-    try {
-        SetLangConv(std::make_unique<TDlgLangConverter>(LanguageFilePath()));
-    } catch (const std::exception& e) {
-        std::cerr << "tremlow report: no language file: " << e.what() << '\n';
+    // A report is words: it needs the catalogue.
+    if (const std::string failure = InstallHeadlessCatalogue(QCoreApplication::applicationDirPath().toStdString());
+        !failure.empty()) {
+        std::cerr << "tremlow report: no language file: " << failure << '\n';
         return 1;
     }
     Regs().Load(); // the order and selection of the investigation report's parts
