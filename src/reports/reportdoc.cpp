@@ -158,22 +158,27 @@ void TReportDocWriter::Cell(std::string_view text)
     m_doc += kCellBreakMark;
 }
 
-std::vector<TLexeme> ReadSections(std::string_view document)
+std::vector<TSectionView> ReadSectionViews(std::string_view document)
 {
-    std::vector<TLexeme> sections;
+    std::vector<TSectionView> sections;
     std::size_t open = document.find('[');
     while (open != std::string_view::npos) {
         const std::size_t close = document.find(']', open + 1);
         if (close == std::string_view::npos)
             break;
         const std::size_t next = document.find('[', close + 1);
-        TLexeme lexeme;
-        lexeme.Tag = std::string(document.substr(open + 1, close - open - 1));
         const std::size_t end = next == std::string_view::npos ? document.size() : next;
-        lexeme.Content = std::string(document.substr(close + 1, end - close - 1));
-        sections.push_back(std::move(lexeme));
+        sections.push_back({document.substr(open + 1, close - open - 1), document.substr(close + 1, end - close - 1)});
         open = next;
     }
+    return sections;
+}
+
+std::vector<TLexeme> ReadSections(std::string_view document)
+{
+    std::vector<TLexeme> sections;
+    for (const TSectionView& view : ReadSectionViews(document))
+        sections.push_back({std::string(view.Tag), std::string(view.Content)});
     return sections;
 }
 
@@ -240,7 +245,8 @@ bool TTableReader::Next(std::vector<std::string>& row, std::size_t from, std::si
 {
     if (m_row >= m_rows)
         return false;
-    row.assign(m_columns, std::string());
+    if (row.size() != m_columns || (from == 0 && to >= m_columns))
+        row.assign(m_columns, std::string());
     std::size_t pos = m_rowStarts[m_row];
     std::size_t c = 0;
     // Reading a wide table block by block, each row goes on where the previous block stopped.
@@ -258,6 +264,11 @@ bool TTableReader::Next(std::vector<std::string>& row, std::size_t from, std::si
         pos = mark == std::string_view::npos ? m_content.size() : mark + kCellBreakMark.size();
     }
     m_resumeColumn[m_row] = c;
+    // The padding of a short last row.
+    for (std::size_t k = c; k < std::min(to, m_columns); ++k) {
+        if (k == 0 || k >= from)
+            row[k].clear();
+    }
     m_resumePos[m_row] = pos;
     ++m_row;
     return true;

@@ -66,8 +66,15 @@ void TReporter::Generate()
     const TStatusThresholds status =
         StatusThresholdsFromHundredths(Regs().Status.ExtremeThreshold, Regs().Status.AverageThreshold);
     m_document = BuildReportDocument(Store(), m_target, m_regsSet ? m_regs : Regs().Report, m_today, status);
+    FormatAndWrite();
+    if (m_show)
+        Show();
+}
+
+void TReporter::FormatAndWrite()
+{
     Format();
-    Finish();
+    Write();
 }
 
 void TReporter::Finish()

@@ -84,6 +84,8 @@ public:
     virtual void FormatTable(const TTableRows& rows, std::string& out) = 0;
     // Writes the output to the file; nothing when there is no output.
     virtual void Write();
+    // Format, then Write; a builder that streams its output straight into the file overrides it.
+    virtual void FormatAndWrite();
 
     const TReportTarget& Target() const { return m_target; }
     const std::string& FileName() const { return m_fileName; }

@@ -216,7 +216,7 @@ void TWordBuilder::Format()
     if (!Prepare())
         return;
     TDocxDocument& doc = *m_document;
-    const std::vector<TLexeme> sections = ReadSections(Document());
+    const std::vector<TSectionView> sections = ReadSectionViews(Document());
     // Text is typed into an open paragraph that a line break closes, so sections without one
     // share a paragraph; blank paragraphs are left out (paragraph spacing keeps blocks apart).
     // A section heading waits for what follows it, so it lands on the same page as a table
@@ -244,7 +244,7 @@ void TWordBuilder::Format()
     };
     for (std::size_t i = 0; i < sections.size(); ++i) {
         StepProgress(i, sections.size());
-        const TLexeme& section = sections[i];
+        const TSectionView& section = sections[i];
         if (section.Tag == kTagTable) {
             TTableReader reader(section.Content);
             if (!reader.Ok())
