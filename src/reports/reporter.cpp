@@ -155,6 +155,24 @@ std::vector<std::string> SociocardLimits(const TBlankData& data)
                               : LangConv().GetText("REPORT_SOCIOCARD_NEG_OFF")};
 }
 
+std::vector<std::string> SociocardHeadingLines(const TBlankData& data)
+{
+    const TDlgLangConverter& lang = LangConv();
+    return {lang.GetText("REPORT_SOCIOCARD_NAME") + ": ______________________________    " +
+                lang.GetText("REPORT_SOCIOCARD_DATE") + ": _______________",
+            lang.GetText("INVESTIGATION_NAME") + ": " + data.InvestigationName,
+            lang.GetText("CLIENTGROUP_NAME") + ": " + data.ClientGroupName};
+}
+
+std::vector<std::string> SociomatrixHeadingLines(const TBlankData& data)
+{
+    const TDlgLangConverter& lang = LangConv();
+    return {lang.GetText("REPORT_SOCIOMATRIX_DATE") + ": _______________",
+            lang.GetText("INVESTIGATION_NAME") + ": " + data.InvestigationName + "    " +
+                lang.GetText("CLIENTGROUP_NAME") + ": " + data.ClientGroupName,
+            lang.GetText("CRITERY_NAME") + ": " + data.CriterionName, lang.GetText("REPORT_SOCIOMATRIX_INSTRUCTION")};
+}
+
 TTableRows SociocardRows(const TBlankData& data)
 {
     const TDlgLangConverter& lang = LangConv();

@@ -141,5 +141,10 @@ std::string SociocardInstruction(const TBlankData& data);
 std::vector<std::string> SociocardLimits(const TBlankData& data);
 TTableRows SociocardRows(const TBlankData& data);
 TTableRows BlankSociomatrixRows(const TBlankData& data);
+// The lines under a blank's title in the Word and PDF blanks: the sociocard's name and date line,
+// investigation and client group; the sociomatrix's date line, investigation with client group,
+// criterion and instruction.
+std::vector<std::string> SociocardHeadingLines(const TBlankData& data);
+std::vector<std::string> SociomatrixHeadingLines(const TBlankData& data);
 // A catalogue text with its "%1" replaced by a value.
 std::string TextWithValue(const std::string& key, const std::string& value);

@@ -340,11 +340,7 @@ void TWordBuilder::Sociocard()
     const TBlankData data = ReadBlankData(Store(), Target().ObjectId);
     if (!Prepare())
         return;
-    BlankHeading(T("REPORT_SOCIOCARD_TITLE"),
-                 {T("REPORT_SOCIOCARD_NAME") + ": ______________________________    " + T("REPORT_SOCIOCARD_DATE") +
-                      ": _______________",
-                  T("INVESTIGATION_NAME") + ": " + data.InvestigationName,
-                  T("CLIENTGROUP_NAME") + ": " + data.ClientGroupName});
+    BlankHeading(T("REPORT_SOCIOCARD_TITLE"), SociocardHeadingLines(data));
     m_document->Paragraph(kHeading2, data.CriterionName);
     m_document->Paragraph(kStandard, SociocardInstruction(data));
     for (const std::string& line : SociocardLimits(data))
@@ -364,10 +360,7 @@ void TWordBuilder::Sociomatrix()
     const TTableRows rows = BlankSociomatrixRows(data);
     TRowsSource source(rows);
     m_document->SetSection({.Landscape = MeasureTable(source, 0).Landscape});
-    BlankHeading(T("REPORT_SOCIOMATRIX_TITLE"),
-                 {T("REPORT_SOCIOMATRIX_DATE") + ": _______________", T("INVESTIGATION_NAME") + ": " +
-                      data.InvestigationName + "    " + T("CLIENTGROUP_NAME") + ": " + data.ClientGroupName,
-                  T("CRITERY_NAME") + ": " + data.CriterionName, T("REPORT_SOCIOMATRIX_INSTRUCTION")});
+    BlankHeading(T("REPORT_SOCIOMATRIX_TITLE"), SociomatrixHeadingLines(data));
     PutTable(source, true, true);
     Finish();
 }
