@@ -8,6 +8,16 @@
 #include "i18n/langconv.h"
 #include "util/error.h"
 
+// How a table is set: column widths, alignment, page orientation and the column blocks it is
+// split into when it is wider than the page.
+struct TTableLayout {
+    std::vector<TDocxColumn> Columns;
+    bool Landscape = false;
+    int TextColumns = 1; // 2: narrow enough to stand beside another table
+    bool HeadingRow = true;
+    std::vector<std::vector<std::size_t>> Blocks; // source columns of each table written
+};
+
 namespace {
 
 constexpr const char* kHeading1 = "Tremlow Heading 1";
@@ -58,15 +68,6 @@ private:
     std::size_t m_next = 0;
 };
 
-// How a table is set: column widths, alignment, page orientation and the column blocks it is
-// split into when it is wider than the page.
-struct TTableLayout {
-    std::vector<TDocxColumn> Columns;
-    bool Landscape = false;
-    int TextColumns = 1; // 2: narrow enough to stand beside another table
-    bool HeadingRow = true;
-    std::vector<std::vector<std::size_t>> Blocks; // source columns of each table written
-};
 
 // Shares out the width: each column gets what its content wants (a name column at most the cap),
 // then leftover width goes to the capped columns and missing width is taken from the columns
@@ -253,7 +254,7 @@ void TWordBuilder::Format()
             const TTableLayout layout = MeasureTable(reader, 0);
             doc.SetSection({.Landscape = layout.Landscape, .Columns = layout.TextColumns});
             putHeading();
-            PutTable(reader);
+            PutTable(reader, false, false, &layout);
             continue;
         }
         if (section.Tag != kTagHeader1 && section.Tag != kTagHeader2 && section.Tag != kTagText)
@@ -285,12 +286,13 @@ void TWordBuilder::FormatTable(const TTableRows& rows, std::string& /*out*/)
 }
 
 template <typename TSource>
-void TWordBuilder::PutTable(TSource& source, bool darkDiagonal, bool handwriting)
+void TWordBuilder::PutTable(TSource& source, bool darkDiagonal, bool handwriting, const TTableLayout* measured)
 {
     TDocxDocument& doc = *m_document;
     if (source.RowCount() == 0 || source.ColumnCount() == 0)
         return;
-    const TTableLayout layout = MeasureTable(source, handwriting && !darkDiagonal ? kAnswerBoxWidth : 0);
+    const TTableLayout layout =
+        measured ? *measured : MeasureTable(source, handwriting && !darkDiagonal ? kAnswerBoxWidth : 0);
     // Small tables stay on one page with their heading.
     const bool keepTogether = source.RowCount() <= 12;
     std::vector<std::string> row;
