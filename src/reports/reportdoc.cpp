@@ -82,6 +82,8 @@ std::string EscapeDocText(std::string_view text)
 
 std::string PlainText(std::string_view content)
 {
+    if (content.find(kEscape) == std::string_view::npos)
+        return std::string(content);
     std::string out;
     out.reserve(content.size());
     for (std::size_t i = 0; i < content.size(); ++i) {
@@ -197,6 +199,21 @@ std::vector<std::string_view> SplitLineBreaks(std::string_view content)
     }
 }
 
+namespace {
+
+// Where the cell starting at pos ends (its "<break>"), or npos. Table cells are short, so a plain
+// scan beats a library search started afresh for every cell.
+std::size_t CellEnd(std::string_view content, std::size_t pos)
+{
+    for (std::size_t i = pos; i < content.size(); ++i) {
+        if (content[i] == '<' && content.substr(i, kCellBreakMark.size()) == kCellBreakMark)
+            return i;
+    }
+    return std::string_view::npos;
+}
+
+} // namespace
+
 TTableReader::TTableReader(std::string_view content) : m_content(content)
 {
     const std::size_t first = content.find(kCellBreakMark);
@@ -210,7 +227,7 @@ TTableReader::TTableReader(std::string_view content) : m_content(content)
     m_start = first + kCellBreakMark.size();
     std::size_t cells = 0;
     for (std::size_t pos = m_start; pos < content.size(); ++cells) {
-        const std::size_t mark = content.find(kCellBreakMark, pos);
+        const std::size_t mark = CellEnd(content, pos);
         pos = mark == std::string_view::npos ? content.size() : mark + kCellBreakMark.size();
     }
     // More rows than cells would only be padding; no report writes such a table.
@@ -222,7 +239,7 @@ TTableReader::TTableReader(std::string_view content) : m_content(content)
     for (std::size_t pos = m_start; pos < content.size() && m_rowStarts.size() < m_rows; ++cell) {
         if (cell % m_columns == 0)
             m_rowStarts.push_back(pos);
-        const std::size_t mark = content.find(kCellBreakMark, pos);
+        const std::size_t mark = CellEnd(content, pos);
         pos = mark == std::string_view::npos ? content.size() : mark + kCellBreakMark.size();
     }
     m_rowStarts.resize(m_rows, content.size());
@@ -251,13 +268,13 @@ bool TTableReader::Next(std::vector<std::string>& row, std::size_t from, std::si
     std::size_t c = 0;
     // Reading a wide table block by block, each row goes on where the previous block stopped.
     if (from > 1 && m_resumeColumn[m_row] == from) {
-        const std::size_t mark = m_content.find(kCellBreakMark, pos);
+        const std::size_t mark = CellEnd(m_content, pos);
         row[0] = PlainText(m_content.substr(pos, (mark == std::string_view::npos ? m_content.size() : mark) - pos));
         c = from;
         pos = m_resumePos[m_row];
     }
     for (; c < m_columns && (c == 0 || c < to) && pos < m_content.size(); ++c) {
-        const std::size_t mark = m_content.find(kCellBreakMark, pos);
+        const std::size_t mark = CellEnd(m_content, pos);
         const std::size_t end = mark == std::string_view::npos ? m_content.size() : mark;
         if (c == 0 || c >= from)
             row[c] = PlainText(m_content.substr(pos, end - pos));
