@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -94,6 +95,17 @@ TEST(PdfReport, PagesNumbersTextAndLandscapeReadBack)
         EXPECT_EQ(CountLandscapePages(blankInfo), matrix ? 1 : 0) << blankInfo;
         EXPECT_NE(Output("pdftotext '" + blank + "' -").find(matrix ? "35. Member number 35" : "Member number 35"),
                   std::string::npos);
+        if (!matrix) {
+            // The card's rows are at least 5 mm (14 pt) apart, room for a cross by hand.
+            const std::string boxes = Output("pdftotext -bbox '" + blank + "' -");
+            std::vector<double> rowTops;
+            for (std::size_t at = boxes.find(">Member<"); at != std::string::npos; at = boxes.find(">Member<", at + 1)) {
+                const std::size_t y = boxes.rfind("yMin=\"", at);
+                rowTops.push_back(std::atof(boxes.c_str() + y + 6));
+            }
+            ASSERT_EQ(rowTops.size(), 35u);
+            EXPECT_GE(rowTops[1] - rowTops[0], 14.0);
+        }
     }
 }
 
