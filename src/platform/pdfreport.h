@@ -13,7 +13,8 @@ struct TPdfBlock {
 
 // Writes reports and blanks as PDF: the HTML builder's pages laid out by Qt on A4 or Letter
 // pages (by the locale's measurement system) with page numbers; a table too wide for a portrait
-// page gets landscape pages of its own, its section heading with it.
+// page gets landscape pages of its own, its section heading with it. The blanks are drawn as
+// ruled forms instead, so their grids fill the page evenly.
 class TPdfBuilder final : public TReporter {
 public:
     using TReporter::TReporter;
@@ -27,8 +28,16 @@ public:
     const std::vector<TPdfBlock>& Blocks() const { return m_blocks; }
 
 private:
+    // Writes a finished PDF to the file; a failure is raised.
+    void WriteBytes(const std::string& bytes);
+
     std::vector<TPdfBlock> m_blocks;
 };
+
+// The blank sociocard (portrait) and sociomatrix (landscape) drawn as forms with rows tall enough
+// to write in, as the PDF file's bytes; a group of up to 35 members fits one page.
+std::string SociocardPdf(const TBlankData& data);
+std::string SociomatrixPdf(const TBlankData& data);
 
 // Lays the blocks out on pages and returns the PDF file's bytes; title goes into its properties.
 std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& title);

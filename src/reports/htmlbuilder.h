@@ -11,6 +11,7 @@ public:
     using TReporter::TReporter;
 
     void Format() override;
+    void FormatAndWrite() override;
     void FormatTable(const TTableRows& rows, std::string& out) override;
     void Sociocard() override;
     void Sociomatrix() override;
@@ -18,9 +19,14 @@ public:
 
 // Text for HTML: markup characters as entities, line breaks and control characters made safe.
 std::string HtmlEscape(std::string_view text);
+void AppendHtmlEscaped(std::string& out, std::string_view text);
 
-// The HTML page of a report document (what THTMLBuilder writes for it); step is told the
-// progress, section by section.
+// The HTML page of a report document (what THTMLBuilder writes for it), handed to sink in
+// blocks as it is made; step is told the progress, section by section.
+using THtmlSink = std::function<void(std::string_view bytes)>;
+void WriteHtmlOfReportDocument(std::string_view document, const THtmlSink& sink,
+                               const std::function<void(std::size_t done, std::size_t total)>& step = {});
+// The same page as one string.
 std::string HtmlOfReportDocument(std::string_view document,
                                  const std::function<void(std::size_t done, std::size_t total)>& step = {});
 // The HTML pages of the blank sociocard and sociomatrix.
