@@ -97,7 +97,7 @@ const char* const kMessageKeys[] = {
     "TREE_POPUP_MENU_INDEXES", "TREE_POPUP_MENU_TARGET", "UNEXPECTED_PASSWORD", "YES_BUTTON",
 };
 
-const std::string kLanguageFile = std::string(TREMLOW_SOURCE_DATA_DIR) + "/language.dat";
+const std::string kLanguageFile = std::string(TREMLOW_SOURCE_DATA_DIR) + "/languages/en/language.dat";
 
 TEST(SettingsLanguageFile, LoadsAndHoldsEveryMessageKeyWithText)
 {
