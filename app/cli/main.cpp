@@ -10,6 +10,8 @@
 int main(int argc, char** argv)
 {
     RequestLanguage(TakeLanguageOption(argc, argv));
+    // Usage errors are told in the chosen language too.
+    CliInstallCatalogue();
     CLI::App program("Tremlow " TREMLOW_VERSION " command-line tools", "tremlow-cli");
     program.set_version_flag("--version", "tremlow-cli " TREMLOW_VERSION, "show the version");
     program.require_subcommand(1);
@@ -25,7 +27,9 @@ int main(int argc, char** argv)
             "(default: the setting, else 1251); such a project is written back in it")
         ->check(CLI::Validator(
             [](std::string& text) {
-                return ParseCodePage(text) ? std::string() : "not an 8-bit code page: " + text;
+                return ParseCodePage(text)
+                           ? std::string()
+                           : CliCatalogueText("CLI_NOT_A_CODE_PAGE", "not an 8-bit code page: %1", {text});
             },
             "CODEPAGE"));
 
@@ -49,8 +53,9 @@ int main(int argc, char** argv)
         if (program.get_subcommands().empty()) {
             const std::vector<std::string> rest = program.remaining();
             if (!rest.empty() && !rest.front().starts_with('-')) {
-                std::cerr << "tremlow-cli: unknown command: " << rest.front() << "\n"
-                          << "Run with --help for the list of commands.\n";
+                std::cerr << "tremlow-cli: "
+                          << CliCatalogueText("CLI_UNKNOWN_COMMAND", "unknown command: %1", {rest.front()}) << '\n'
+                          << CliCatalogueText("CLI_SEE_HELP", "Run with %1 for the list of commands.", {"--help"}) << '\n';
                 return 2;
             }
         }

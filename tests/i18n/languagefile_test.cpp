@@ -150,7 +150,7 @@ TEST(SettingsLanguageFile, QuestionsEndWithAQuestionMark)
 std::set<std::string> KeysUsedInSources()
 {
     namespace fs = std::filesystem;
-    const std::regex call(R"re((?:GetText|ShowByKey|CatalogueText)\(\s*"([A-Za-z0-9_]+)"\s*\))re");
+    const std::regex call(R"re((?:GetText|ShowByKey|CatalogueText)\(\s*"([A-Za-z0-9_]+)"\s*[,)])re");
     // Upper-case words joined by "_" (the index keys start with a mixed-case name: "Ai_INDEX"),
     // not read from the environment.
     const std::regex keyShaped(R"re((getenv\(\s*)?"([A-Z][a-z]?[A-Z0-9]*(?:_[A-Z0-9]+)+)")re");
