@@ -7,6 +7,35 @@
 #include "settings/regs.h"
 #include "util/codepage.h"
 
+namespace {
+
+// The parser's complaints in the chosen language where their wording is known (a missing or an
+// unexpected argument); any other keeps the parser's English. The hint to --help follows.
+std::string UsageFailure(const CLI::App* app, const CLI::Error& error)
+{
+    std::string text = error.what();
+    const std::string required = " is required";
+    const std::string unexpected[] = {"The following argument was not expected: ",
+                                      "The following arguments were not expected: "};
+    if (error.get_name() == "RequiredError" && text.ends_with(required) &&
+        text.find(' ') == text.size() - required.size()) {
+        text = CliCatalogueText("CLI_ARGUMENT_REQUIRED", "%1 is required",
+                                {std::string_view(text).substr(0, text.size() - required.size())});
+    } else if (text.starts_with(unexpected[0])) {
+        text = CliCatalogueText("CLI_ARGUMENT_NOT_EXPECTED", "The following argument was not expected: %1",
+                                {std::string_view(text).substr(unexpected[0].size())});
+    } else if (text.starts_with(unexpected[1])) {
+        text = CliCatalogueText("CLI_ARGUMENTS_NOT_EXPECTED", "The following arguments were not expected: %1",
+                                {std::string_view(text).substr(unexpected[1].size())});
+    }
+    text += '\n';
+    if (const CLI::Option* help = app->get_help_ptr())
+        text += CliCatalogueText("CLI_MORE_HELP", "Run with %1 for more information.", {help->get_name()}) + '\n';
+    return text;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     RequestLanguage(TakeLanguageOption(argc, argv));
@@ -15,6 +44,7 @@ int main(int argc, char** argv)
     CLI::App program("Tremlow " TREMLOW_VERSION " command-line tools", "tremlow-cli");
     program.set_version_flag("--version", "tremlow-cli " TREMLOW_VERSION, "show the version");
     program.require_subcommand(1);
+    program.failure_message(UsageFailure);
     program.footer("The command-line tools do not ask for the login of a project that requires one: anyone who "
                    "can read a project file can read it with them, so protect project files by their file "
                    "permissions.\n");

@@ -68,6 +68,10 @@ TEST(CliUsage, MessagesComeInTheChosenLanguage)
     EXPECT_NE(unknown.err.find(FillPlaceholders(russian.GetText("CLI_UNKNOWN_COMMAND"), {"frobnicate"})),
               std::string::npos)
         << unknown.err;
+    const TCliRun missing = RunCli(dir, {"--language", "ru", "check"});
+    EXPECT_EQ(missing.code, 2);
+    EXPECT_EQ(missing.err, FillPlaceholders(russian.GetText("CLI_ARGUMENT_REQUIRED"), {"FILE"}) + "\n" +
+                               FillPlaceholders(russian.GetText("CLI_MORE_HELP"), {"--help"}) + "\n");
 
     const std::string project = dir.File("class.soi");
     std::filesystem::copy_file(TREMLOW_SOURCE_DATA_DIR "/examples/school-class.soi", project);
