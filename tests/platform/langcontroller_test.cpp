@@ -146,6 +146,10 @@ TEST_F(PlatformLangController, MenusActionsAndTabPages)
     EXPECT_EQ(open->shortcut(), QKeySequence("Ctrl+O"));
     EXPECT_EQ(open->toolTip(), "tip from code");
     EXPECT_EQ(tabs->tabText(0), "General");
+    const auto scrolls = tabs->findChildren<QAbstractButton*>();
+    EXPECT_FALSE(scrolls.isEmpty());
+    for (const auto* scroll : scrolls)
+        EXPECT_NE(scroll->toolTip(), TLanguageController::NotDefinedText()) << "Qt's tab scroll button";
     EXPECT_EQ(dialog->windowTitle(), "own title");
 }
 
