@@ -37,6 +37,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tremlow.org/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Wayland sessions run Qt natively with its Wayland plugin (else through XWayland);
-# the Home page and Support commands open the browser through xdg-open.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, xdg-utils")
+# the Home page and Support commands open the browser through xdg-open; Qt's own buttons and
+# file dialogs speak the chosen language with qt6-translations-l10n.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, xdg-utils, qt6-translations-l10n")
 include(CPack)

@@ -41,7 +41,9 @@ bool ParseIdentifier(const std::string& text, int32_t& id)
     return true;
 }
 
-void InstallCatalogue()
+} // namespace
+
+void CliInstallCatalogue()
 {
     if (HasLangConv())
         return;
@@ -62,8 +64,6 @@ void InstallCatalogue()
     }
 }
 
-} // namespace
-
 int& CliExitCode()
 {
     static int code = 0;
@@ -80,7 +80,8 @@ const CLI::Validator& CliIdentifier()
     static const CLI::Validator validator(
         [](const std::string& text) {
             int32_t id = 0;
-            return ParseIdentifier(text, id) ? std::string() : "not a whole number: " + text;
+            return ParseIdentifier(text, id) ? std::string()
+                                             : CliCatalogueText("CLI_NOT_A_NUMBER", "not a whole number: %1", {text});
         },
         "ID");
     return validator;
@@ -91,8 +92,9 @@ const CLI::Validator& CliTableFile()
     static const CLI::Validator validator(
         [](const std::string& text) {
             const std::string suffix = ToLowerText(std::filesystem::path(text).extension().string());
-            return suffix == ".csv" || suffix == ".xlsx" ? std::string()
-                                                         : "the file name must end in .csv or .xlsx: " + text;
+            return suffix == ".csv" || suffix == ".xlsx"
+                       ? std::string()
+                       : CliCatalogueText("CLI_NOT_A_TABLE_FILE", "the file name must end in .csv or .xlsx: %1", {text});
         },
         "FILE");
     return validator;
@@ -107,7 +109,7 @@ int32_t CliIdentifierValue(const std::string& text)
 
 bool CliLoadProject(TFileAccess& store)
 {
-    InstallCatalogue();
+    CliInstallCatalogue();
     const std::string& file = store.FileName();
     struct stat st {};
     if (::stat(file.c_str(), &st) != 0 && errno == ENOENT) {
@@ -115,8 +117,8 @@ bool CliLoadProject(TFileAccess& store)
         return false;
     }
     if (const std::string copy = RecoveryCopyOf(file); !copy.empty())
-        std::cerr << "tremlow-cli: " << RecoveryCopyText(file, copy) << " (tremlow-cli recover " << file
-                  << " puts it back)\n";
+        std::cerr << "tremlow-cli: " << RecoveryCopyText(file, copy) << ' '
+                  << CliCatalogueText("CLI_RECOVER_HINT", "(%1 puts it back)", {"tremlow-cli recover " + file}) << '\n';
     return store.Load() || ReportStoreError(store.LastError());
 }
 
@@ -131,7 +133,7 @@ bool CliSaveProject(TFileAccess& store)
 
 bool CliLockProject(TProjectLock& lock, const std::string& file)
 {
-    InstallCatalogue();
+    CliInstallCatalogue();
     if (!lock.Acquire(file, "tremlow-cli")) {
         std::cerr << "tremlow-cli: "
                   << (lock.HeldByOther() ? ProjectLockedText(file, lock.Holder())
@@ -147,8 +149,11 @@ bool CliLockProject(TProjectLock& lock, const std::string& file)
 bool CliOutputIsNotInput(const std::string& input, const std::string& output)
 {
     if (IsSameFile(input, output)) {
-        std::cerr << "tremlow-cli: " << output << ": this is the input file " << input
-                  << "; the output must go to another file\n";
+        std::cerr << "tremlow-cli: "
+                  << CliCatalogueText("CLI_OUTPUT_IS_INPUT",
+                                      "%1: this is the input file %2; the output must go to another file",
+                                      {output, input})
+                  << '\n';
         return false;
     }
     return true;
@@ -156,8 +161,13 @@ bool CliOutputIsNotInput(const std::string& input, const std::string& output)
 
 std::string CliCatalogueText(const char* key, const char* fallback)
 {
-    InstallCatalogue();
+    CliInstallCatalogue();
     if (HasLangConv() && LangConv().HasText(key))
         return LangConv().GetText(key);
     return fallback;
+}
+
+std::string CliCatalogueText(const char* key, const char* fallback, std::initializer_list<std::string_view> args)
+{
+    return FillPlaceholders(CliCatalogueText(key, fallback), args);
 }

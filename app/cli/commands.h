@@ -39,9 +39,15 @@ int32_t CliIdentifierValue(const std::string& text);
 // Checks that an output file name ends in .csv or .xlsx (any letter case), the two table formats.
 const CLI::Validator& CliTableFile();
 
+// Installs the message catalogue of the chosen language from the data folder of the executable
+// (once); without one, messages keep their built-in English.
+void CliInstallCatalogue();
+
 // The message catalogue's text of key (installed from beside the executable first), or fallback
 // when there is no catalogue or no such key.
 std::string CliCatalogueText(const char* key, const char* fallback);
+// The same with %1, %2, ... replaced by args in turn (every occurrence).
+std::string CliCatalogueText(const char* key, const char* fallback, std::initializer_list<std::string_view> args);
 
 // Loads a project file for a command. The message catalogue beside the executable is installed
 // first, so a failure prints the application's own text on stderr (a fixed English text without it).

@@ -19,7 +19,9 @@ bool CliInvestigationExists(TFileAccess& store, const std::string& file, int32_t
 {
     if (store.Investigations().FindById(investId))
         return true;
-    std::cerr << file << ": no investigation has the identifier " << investId << '\n';
+    std::cerr << CliCatalogueText("CLI_NO_INVESTIGATION", "%1: no investigation has the identifier %2",
+                                  {file, std::to_string(investId)})
+              << '\n';
     return false;
 }
 

@@ -23,14 +23,19 @@ int ExportGroup(const TExportOptions& options)
     const int32_t groupId = CliIdentifierValue(options.groupId);
     TGroupFileData data;
     if (!GroupFromStore(store, groupId, data)) {
-        std::cerr << "tremlow-cli: " << options.file << ": no client group with the Id " << groupId << '\n';
+        std::cerr << "tremlow-cli: "
+                  << CliCatalogueText("CLI_NO_CLIENT_GROUP", "%1: no client group with the Id %2",
+                                      {options.file, std::to_string(groupId)})
+                  << '\n';
         return 1;
     }
     std::string error;
     switch (WriteGroupFile(options.out, data, error)) {
     case TGroupFileResult::Ok:
-        std::cout << "client group " << groupId << " (" << data.Name << ") with " << data.Clients.size()
-                  << " clients written to " << options.out << '\n';
+        std::cout << CliCatalogueText("CLI_GROUP_WRITTEN", "client group %1 (%2) with %3 clients written to %4",
+                                      {std::to_string(groupId), data.Name, std::to_string(data.Clients.size()),
+                                       options.out})
+                  << '\n';
         return 0;
     case TGroupFileResult::FileExists:
         std::cerr << "tremlow-cli: " << options.out << ": "

@@ -38,9 +38,14 @@ int ImportChoices(const TImportChoicesOptions& options)
         return 1;
     }
     CliPrintRefusals(options.choices, plan.Refused);
-    const char* layout = plan.Layout == TChoicesLayout::Matrix ? "matrix" : "edge list";
-    std::cout << options.choices << " (" << layout << "): " << plan.Positive.size() << " positive and "
-              << plan.Negative.size() << " negative choices admitted, " << plan.Refused.size() << " refused\n";
+    const std::string layout = plan.Layout == TChoicesLayout::Matrix
+                                   ? CliCatalogueText("CLI_LAYOUT_MATRIX", "matrix")
+                                   : CliCatalogueText("CLI_LAYOUT_EDGE_LIST", "edge list");
+    std::cout << CliCatalogueText("CLI_CHOICES_ADMITTED",
+                                  "%1 (%2): %3 positive and %4 negative choices admitted, %5 refused",
+                                  {options.choices, layout, std::to_string(plan.Positive.size()),
+                                   std::to_string(plan.Negative.size()), std::to_string(plan.Refused.size())})
+              << '\n';
     if (options.dryRun)
         return (plan.Refused.empty() || options.skipRefused) && (!plan.Empty || options.allowEmpty) ? 0 : 1;
     std::string error;

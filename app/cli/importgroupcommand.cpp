@@ -43,8 +43,10 @@ int ImportGroup(const TImportOptions& options)
     const int32_t groupId = AddGroupToStore(store, data);
     if (!CliSaveProject(store))
         return 1;
-    std::cout << "client group " << groupId << " (" << data.Name << ") with " << data.Clients.size()
-              << " clients added to " << options.file << '\n';
+    std::cout << CliCatalogueText("CLI_GROUP_ADDED", "client group %1 (%2) with %3 clients added to %4",
+                                  {std::to_string(groupId), data.Name, std::to_string(data.Clients.size()),
+                                   options.file})
+              << '\n';
     return 0;
 }
 

@@ -36,13 +36,15 @@ int ImportRoster(const TImportRosterOptions& options)
         std::cerr << options.list << ": " << note << '\n';
     if (!plan.Refused.empty()) {
         CliPrintRefusals(options.list, plan.Refused);
-        std::cerr << options.list << ": rows refused: " << plan.Refused.size()
-                  << ", so no client group was created.\n";
+        std::cerr << CliCatalogueText("CLI_ROWS_REFUSED", "%1: rows refused: %2, so no client group was created.",
+                                      {options.list, std::to_string(plan.Refused.size())})
+                  << '\n';
         return 1;
     }
     if (options.dryRun) {
-        std::cout << "client group \"" << plan.GroupName << "\" with " << plan.Clients.size()
-                  << " clients would be created\n";
+        std::cout << CliCatalogueText("CLI_GROUP_WOULD_BE_CREATED", "client group \"%1\" with %2 clients would be created",
+                                      {plan.GroupName, std::to_string(plan.Clients.size())})
+                  << '\n';
         return 0;
     }
     const int32_t groupId = ApplyRosterImport(store, plan);
@@ -50,8 +52,9 @@ int ImportRoster(const TImportRosterOptions& options)
         return 1;
     if (!CliSaveProject(store))
         return 1;
-    std::cout << "client group " << groupId << " \"" << plan.GroupName << "\" created with " << plan.Clients.size()
-              << " clients\n";
+    std::cout << CliCatalogueText("CLI_GROUP_CREATED", "client group %1 \"%2\" created with %3 clients",
+                                  {std::to_string(groupId), plan.GroupName, std::to_string(plan.Clients.size())})
+              << '\n';
     return 0;
 }
 

@@ -22,21 +22,29 @@ int Recover(const TRecoverOptions& options)
         return 1;
     const std::string copy = RecoveryCopyOf(options.file);
     if (copy.empty()) {
-        std::cerr << "tremlow-cli: " << options.file << ": there is no recovery copy of this project\n";
+        std::cerr << "tremlow-cli: "
+                  << CliCatalogueText("CLI_NO_RECOVERY_COPY", "%1: there is no recovery copy of this project",
+                                      {options.file})
+                  << '\n';
         return 1;
     }
     if (options.discard) {
         DiscardRecoveryCopy(options.file);
-        std::cout << options.file << ": the recovery copy " << copy << " was removed\n";
+        std::cout << CliCatalogueText("CLI_RECOVERY_COPY_REMOVED", "%1: the recovery copy %2 was removed",
+                                      {options.file, copy})
+                  << '\n';
         return 0;
     }
     std::string error;
     if (!RestoreRecoveryCopy(options.file, error)) {
-        std::cerr << "tremlow-cli: " << options.file << ": " << error << "; the recovery copy stays in " << copy
+        std::cerr << "tremlow-cli: "
+                  << CliCatalogueText("CLI_RECOVERY_FAILED", "%1: %2; the recovery copy stays in %3",
+                                      {options.file, error, copy})
                   << '\n';
         return 1;
     }
-    std::cout << options.file << ": restored from the recovery copy " << copy << '\n';
+    std::cout << CliCatalogueText("CLI_RESTORED", "%1: restored from the recovery copy %2", {options.file, copy})
+              << '\n';
     return 0;
 }
 

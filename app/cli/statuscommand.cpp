@@ -8,6 +8,7 @@
 #include "analysis/investigationobj.h"
 #include "analysis/statusgroups.h"
 #include "cli/commands.h"
+#include "cli/exchangesupport.h"
 #include "exchange/csvreader.h"
 #include "i18n/langconv.h"
 #include "settings/regs.h"
@@ -78,10 +79,8 @@ int Status(const TStatusOptions& options)
     if (!CliLoadProject(store))
         return 1;
     const int32_t investId = CliIdentifierValue(options.investId);
-    if (!store.Investigations().FindById(investId)) {
-        std::cerr << options.file << ": no investigation has the identifier " << investId << '\n';
+    if (!CliInvestigationExists(store, options.file, investId))
         return 1;
-    }
     TRegs settings;
     settings.Load();
     const TStatusThresholds thresholds =

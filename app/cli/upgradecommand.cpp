@@ -17,23 +17,28 @@ int Upgrade(const std::string& path)
     TUpdateFile update(path);
     switch (update.Layout()) {
     case TProjectLayout::Current:
-        std::cout << path << ": current layout, nothing to convert\n";
+        std::cout << CliCatalogueText("CLI_UPGRADE_CURRENT", "%1: current layout, nothing to convert", {path}) << '\n';
         return 0;
     case TProjectLayout::NotProject:
-        std::cerr << "tremlow-cli: " << path
-                  << ": not a whole project file (unreadable, not a project or truncated); not converted\n";
+        std::cerr << "tremlow-cli: "
+                  << CliCatalogueText(
+                         "CLI_UPGRADE_NOT_PROJECT",
+                         "%1: not a whole project file (unreadable, not a project or truncated); not converted", {path})
+                  << '\n';
         return 1;
     case TProjectLayout::Older:
         break;
     }
     std::string error;
     if (!update.Convert(error)) {
-        std::cerr << "tremlow-cli: " << path << ": " << error << "; the file is left as it was\n";
+        std::cerr << "tremlow-cli: "
+                  << CliCatalogueText("CLI_UPGRADE_FAILED", "%1: %2; the file is left as it was", {path, error}) << '\n';
         return 1;
     }
     for (const std::string& change : update.Changes())
         std::cout << path << ": " << change << '\n';
-    std::cout << path << ": the original is kept as " << update.BackupName() << '\n';
+    std::cout << CliCatalogueText("CLI_UPGRADE_BACKUP", "%1: the original is kept as %2", {path, update.BackupName()})
+              << '\n';
     return 0;
 }
 

@@ -147,12 +147,13 @@ const std::string& DataDir()
 
 namespace {
 
-// DataDir()/languages/<code>, or "" for English or a code with no such folder.
+// DataDir()/languages/<code>, or "" for a code with no such folder and for English when its file
+// lies in DataDir() itself (where the program has always read it).
 std::string LanguageFolder(const std::string& code)
 {
     namespace fs = std::filesystem;
     std::error_code ec;
-    if (code.empty() || code == kDefaultLanguage)
+    if (code.empty() || (code == kDefaultLanguage && fs::is_regular_file(fs::path(DataDir()) / "language.dat", ec)))
         return {};
     const fs::path folder = fs::path(DataDir()) / "languages" / code;
     if (!fs::is_regular_file(folder / "language.dat", ec))

@@ -45,13 +45,15 @@ std::string FindDataDir(const std::string& executableDir);
 // FindDataDir(ExecutableDir()), found when the executable folder was set.
 const std::string& DataDir();
 // The language file of the chosen language: DataDir()/languages/<code>/language.dat when that
-// file exists, else DataDir()/language.dat (the English file, where it has always been).
+// file exists, else DataDir()/language.dat (the English file, where it has always been). English
+// is read from DataDir()/language.dat first, from languages/en/ only when that file is missing.
 std::string LanguageFilePath();
 // The folder of the chosen language's help pages (no trailing separator), found the same way.
 std::string HelpDir();
 
 // Languages: a language is a folder languages/<code>/ of the data folder holding a language.dat
-// and its help pages. English ("en") is always there, as the language file beside the program.
+// and its help pages. English ("en") is always there, as the language file beside the program
+// (a copy of languages/en/).
 inline constexpr const char* kDefaultLanguage = "en";
 // The chosen language's code ("en" until SetLanguage).
 const std::string& Language();

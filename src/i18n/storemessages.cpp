@@ -3,6 +3,7 @@
 #include "i18n/langconv.h"
 #include "util/error.h"
 #include "util/messagesink.h"
+#include "util/text.h"
 
 std::string FileViolatedText()
 {
@@ -139,13 +140,9 @@ std::string HolderText(const TLockHolder& holder)
     return text + ", " + TextOr("LOCK_HOLDER_PROCESS", "process") + " " + std::to_string(holder.Pid) + ")";
 }
 
-std::string Filled(std::string text, const std::string& first, const std::string& second = {})
+std::string Filled(const std::string& text, const std::string& first, const std::string& second = {})
 {
-    if (const std::size_t at = text.find("%1"); at != std::string::npos)
-        text.replace(at, 2, first);
-    if (const std::size_t at = text.find("%2"); at != std::string::npos)
-        text.replace(at, 2, second);
-    return text;
+    return FillPlaceholders(text, {first, second});
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
 
 // Topics of the help: each window and question opens the page of its number
-// (data/help/<number>.html), so the numbers never change.
+// (data/languages/<code>/help/<number>.html), so the numbers never change.
 enum class THelpTopic : int {
     Contents = 0,
     ToolBars = 43,

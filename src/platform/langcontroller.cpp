@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QToolBar>
@@ -111,6 +112,8 @@ void TranslateChildren(QObject& owner, const TSectionReader& reader, int& count)
             continue;
         if (widget->isWindow())
             continue; // a dialog or other window owned here translates itself
+        if (qobject_cast<QTabBar*>(widget))
+            continue; // Qt's own scroll buttons (the tab captions come from the pages)
         if (IsOwnName(name)) {
             ++count;
             widget->setToolTip(reader.Value(name + "_hint"));

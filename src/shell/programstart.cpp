@@ -11,6 +11,7 @@
 #include "platform/guimessagesink.h"
 #include "platform/modalseam.h"
 #include "platform/progressbar.h"
+#include "platform/qtlanguage.h"
 #include "i18n/langconv.h"
 #include "settings/regs.h"
 #include "shell/socmain_f.h"
@@ -138,6 +139,7 @@ int RunTremlow(int argc, char** argv)
         ReportStartFailure(e.what());
         return 1;
     }
+    InstallQtTranslation(Language());
 
     int exitCode = 0;
     std::unique_ptr<TSplashForm> splash;

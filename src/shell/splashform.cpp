@@ -62,7 +62,7 @@ QString ProductVersion()
 
 QString RightsNotice()
 {
-    return QStringLiteral("Copyright \u00A9 2026 Orvenic Group. All rights reserved.");
+    return CatalogueText("RIGHTS_NOTICE").arg(QStringLiteral("2026 Orvenic Group"));
 }
 
 TSplashForm::TSplashForm(QWidget* parent)

@@ -205,6 +205,22 @@ std::string Trim(std::string_view text)
     return std::string(text.substr(begin, end - begin));
 }
 
+std::string FillPlaceholders(std::string_view text, std::initializer_list<std::string_view> args)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t n = i + 1 < text.size() && text[i] == '%' ? static_cast<std::size_t>(text[i + 1] - '1') : 9;
+        if (n < args.size()) {
+            out += args.begin()[n];
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 bool IsReservedNull(std::string_view text)
 {
     return EqualsNoCase(Trim(text), "NULL");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,10 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 
 // Removes blanks, tabs and line breaks at both ends.
 std::string Trim(std::string_view text);
+
+// A catalogue text with %1, %2, ... %9 replaced by args in turn, in one pass (an argument that
+// holds "%2" stays as it is); a placeholder without an argument is kept.
+std::string FillPlaceholders(std::string_view text, std::initializer_list<std::string_view> args);
 
 // Whether the text is the word project and group files write for an empty value ("NULL" in any
 // letter case, blanks around it ignored). Such a name or password would read back empty, so every

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "i18n/langconv.h"
 #include "support/core/clirun.h"
 #include "support/core/tempdir.h"
+#include "util/text.h"
 
 namespace {
 
@@ -53,6 +56,28 @@ TEST(CliUsage, BadUsageExitsWithTwoAndSaysWhy)
         EXPECT_EQ(run.code, 2);
         EXPECT_NE(run.err.find("unknown command: frobnicate"), std::string::npos) << run.err;
     }
+}
+
+// With --language the tools' own messages (usage errors, summaries) come from that language's file.
+TEST(CliUsage, MessagesComeInTheChosenLanguage)
+{
+    TTempDir dir;
+    const TDlgLangConverter russian(std::string(TREMLOW_RUNTIME_DIR) + "/languages/ru/language.dat");
+    const TCliRun unknown = RunCli(dir, {"--language", "ru", "frobnicate"});
+    EXPECT_EQ(unknown.code, 2);
+    EXPECT_NE(unknown.err.find(FillPlaceholders(russian.GetText("CLI_UNKNOWN_COMMAND"), {"frobnicate"})),
+              std::string::npos)
+        << unknown.err;
+    const TCliRun missing = RunCli(dir, {"--language", "ru", "check"});
+    EXPECT_EQ(missing.code, 2);
+    EXPECT_EQ(missing.err, FillPlaceholders(russian.GetText("CLI_ARGUMENT_REQUIRED"), {"FILE"}) + "\n" +
+                               FillPlaceholders(russian.GetText("CLI_MORE_HELP"), {"--help"}) + "\n");
+
+    const std::string project = dir.File("class.soi");
+    std::filesystem::copy_file(TREMLOW_SOURCE_DATA_DIR "/examples/school-class.soi", project);
+    const TCliRun upgrade = RunCli(dir, {"--language=ru", "upgrade", project});
+    EXPECT_EQ(upgrade.code, 0) << upgrade.err;
+    EXPECT_EQ(upgrade.out, FillPlaceholders(russian.GetText("CLI_UPGRADE_CURRENT"), {project}) + "\n");
 }
 
 } // namespace

@@ -97,7 +97,7 @@ const char* const kMessageKeys[] = {
     "TREE_POPUP_MENU_INDEXES", "TREE_POPUP_MENU_TARGET", "UNEXPECTED_PASSWORD", "YES_BUTTON",
 };
 
-const std::string kLanguageFile = std::string(TREMLOW_SOURCE_DATA_DIR) + "/language.dat";
+const std::string kLanguageFile = std::string(TREMLOW_SOURCE_DATA_DIR) + "/languages/en/language.dat";
 
 TEST(SettingsLanguageFile, LoadsAndHoldsEveryMessageKeyWithText)
 {
@@ -150,7 +150,7 @@ TEST(SettingsLanguageFile, QuestionsEndWithAQuestionMark)
 std::set<std::string> KeysUsedInSources()
 {
     namespace fs = std::filesystem;
-    const std::regex call(R"re((?:GetText|ShowByKey|CatalogueText)\(\s*"([A-Za-z0-9_]+)"\s*\))re");
+    const std::regex call(R"re((?:GetText|ShowByKey|CatalogueText)\(\s*"([A-Za-z0-9_]+)"\s*[,)])re");
     // Upper-case words joined by "_" (the index keys start with a mixed-case name: "Ai_INDEX"),
     // not read from the environment.
     const std::regex keyShaped(R"re((getenv\(\s*)?"([A-Z][a-z]?[A-Z0-9]*(?:_[A-Z0-9]+)+)")re");

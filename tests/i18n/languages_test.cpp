@@ -14,6 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kDataDir = TREMLOW_SOURCE_DATA_DIR;
+const fs::path kEnglishDir = kDataDir / "languages" / "en";
 
 // section -> lower-case key -> value, read as plain lines so that nothing is forgiven.
 using TEntries = std::map<std::string, std::map<std::string, std::string>>;
@@ -61,7 +62,7 @@ std::vector<std::string> Translations()
 
 TEST(Languages, EveryTranslationHasEnglishKeysPlaceholdersAndLineEnds)
 {
-    const TEntries english = ReadEntries(kDataDir / "language.dat");
+    const TEntries english = ReadEntries(kEnglishDir / "language.dat");
     ASSERT_FALSE(Translations().empty());
     for (const std::string& code : Translations()) {
         const fs::path file = kDataDir / "languages" / code / "language.dat";
@@ -114,7 +115,7 @@ TEST(Languages, NoEnglishWordIsLeftInATranslation)
             words.insert(ToLowerText(it->str()));
         return words;
     };
-    const TEntries english = ReadEntries(kDataDir / "language.dat");
+    const TEntries english = ReadEntries(kEnglishDir / "language.dat");
     for (const std::string& code : Translations()) {
         for (const auto& [section, keys] : ReadEntries(kDataDir / "languages" / code / "language.dat")) {
             for (const auto& [key, value] : keys) {
@@ -134,9 +135,9 @@ TEST(Languages, EveryHelpPageExistsInEveryLanguageAndItsLinksResolve)
 {
     static const std::regex link(R"re(href="([^"#:]*)(?:#([^"]*))?")re");
     std::set<std::string> englishPages;
-    for (const auto& entry : fs::directory_iterator(kDataDir / "help"))
+    for (const auto& entry : fs::directory_iterator(kEnglishDir / "help"))
         englishPages.insert(entry.path().filename().string());
-    std::vector<fs::path> folders{kDataDir / "help"};
+    std::vector<fs::path> folders{kEnglishDir / "help"};
     for (const std::string& code : Translations())
         folders.push_back(kDataDir / "languages" / code / "help");
     for (const fs::path& folder : folders) {
@@ -195,6 +196,16 @@ TEST(Languages, AFolderWithALanguageFileIsALanguage)
     WriteFileBytes((dir.Path() / "languages" / "ru" / "language.dat").string(),
                    "[Dialogues]\r\nLANGUAGE_NAME=Русский\r\n");
     EXPECT_EQ(AvailableLanguagesIn(dir.Path().string()), (std::vector<std::string>{"en", "ru"}));
+
+    // English is read beside the program when its file lies there, else from languages/en/.
+    const std::string savedDir = ExecutableDir();
+    fs::create_directories(dir.Path() / "languages" / "en");
+    WriteFileBytes((dir.Path() / "languages" / "en" / "language.dat").string(), "[Dialogues]\r\n");
+    SetExecutableDir(dir.Path().string());
+    EXPECT_EQ(LanguageFilePath(), (dir.Path() / "languages" / "en" / "language.dat").string());
+    WriteFileBytes(dir.File("language.dat"), "[Dialogues]\r\n");
+    EXPECT_EQ(LanguageFilePath(), dir.File("language.dat"));
+    SetExecutableDir(savedDir);
 }
 
 } // namespace

@@ -91,6 +91,8 @@ TEST_F(InstallTree, ExecutablesDataAndDesktopFilesInTheirPlaces)
         "share/tremlow/language.dat",
         "share/tremlow/help/index.html",
         "share/tremlow/help/51.html",
+        "share/tremlow/languages/en/language.dat",
+        "share/tremlow/languages/ru/help/index.html",
         "share/tremlow/examples/school-class.soi",
         "share/man/man1/tremlow.1.gz",
         "share/man/man1/tremlow-cli.1.gz",

@@ -128,7 +128,7 @@ TEST(PlatformHelpViewer, OpensBesideItsDialogOnTheScreenAndEscapeClosesIt)
 
 TEST(PlatformHelpViewer, ContentsLinksEveryPageAndPagesUseNoExternalResources)
 {
-    const QDir help(QString(TREMLOW_SOURCE_DATA_DIR) + "/help");
+    const QDir help(QString(TREMLOW_SOURCE_DATA_DIR) + "/languages/en/help");
     const QString index = QString::fromStdString(ReadFileBytes(help.filePath("index.html").toStdString()));
     const QStringList pages = help.entryList({"*.html"}, QDir::Files);
     ASSERT_FALSE(pages.isEmpty());

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include <QTabWidget>
 
 #include "platform/langcontroller.h"
+#include "platform/qtlanguage.h"
 #include "i18n/langconv.h"
 #include "support/core/tempdir.h"
 
@@ -144,6 +146,10 @@ TEST_F(PlatformLangController, MenusActionsAndTabPages)
     EXPECT_EQ(open->shortcut(), QKeySequence("Ctrl+O"));
     EXPECT_EQ(open->toolTip(), "tip from code");
     EXPECT_EQ(tabs->tabText(0), "General");
+    const auto scrolls = tabs->findChildren<QAbstractButton*>();
+    EXPECT_FALSE(scrolls.isEmpty());
+    for (const auto* scroll : scrolls)
+        EXPECT_NE(scroll->toolTip(), TLanguageController::NotDefinedText()) << "Qt's tab scroll button";
     EXPECT_EQ(dialog->windowTitle(), "own title");
 }
 
@@ -156,6 +162,19 @@ TEST_F(PlatformLangController, WindowWithoutASectionStillOpens)
     TLanguageController::Translate(window);
     EXPECT_EQ(window.windowTitle(), TLanguageController::NotDefinedText());
     EXPECT_EQ(button->text(), TLanguageController::NotDefinedText());
+}
+
+// Qt's own captions (standard buttons) follow the chosen language, and go back to English.
+TEST(PlatformQtLanguage, StandardButtonsSpeakTheChosenLanguage)
+{
+    const auto cancelText = [] {
+        const QDialogButtonBox box(QDialogButtonBox::Cancel);
+        return box.button(QDialogButtonBox::Cancel)->text();
+    };
+    ASSERT_TRUE(InstallQtTranslation("ru")) << "Qt's Russian translation (qt6-translations-l10n) is missing";
+    EXPECT_EQ(cancelText(), QString::fromUtf8("Отмена"));
+    EXPECT_FALSE(InstallQtTranslation(kDefaultLanguage));
+    EXPECT_EQ(cancelText(), "Cancel");
 }
 
 } // namespace

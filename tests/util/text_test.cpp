@@ -55,6 +55,14 @@ TEST(UtilText, TrimsBlanksAndLineBreaksOnly)
     EXPECT_EQ(Trim("\xC2\xA0x"), "\xC2\xA0x"); // a no-break space is text
 }
 
+// Arguments go in by number, in any order the translation puts them, and are never read again.
+TEST(UtilText, FillsPlaceholdersInOnePass)
+{
+    EXPECT_EQ(FillPlaceholders("%2 из %1, %2", {"a.soi", "5"}), "5 из a.soi, 5");
+    EXPECT_EQ(FillPlaceholders("%1: %2", {"100%2.soi", "x"}), "100%2.soi: x");
+    EXPECT_EQ(FillPlaceholders("%3 and 50%", {"a"}), "%3 and 50%");
+}
+
 TEST(UtilText, RoundTripsThroughCodePoints)
 {
     const std::string text = "Zoë Ж € \xF0\x9F\x98\x80";
