@@ -17,6 +17,7 @@
 #include "reports/wordbuilder.h"
 #include "settings/regs.h"
 #include "store/fileacc.h"
+#include "views/viewpictures.h"
 
 namespace {
 
@@ -72,6 +73,9 @@ int RunReport(int argc, char** argv)
     const TReportKind reportKind = ReportKindOfName(kind).value_or(TReportKind::Investigation);
     std::unique_ptr<TReporter> builder = MakeBuilder(format, {reportKind, id, group}, output);
     builder->SetStore(store);
+    // The investigation report's pictures are drawn by the views, offscreen.
+    TViewPictures pictures(store);
+    builder->SetPictures(&pictures);
     try {
         if (kind == "sociocard")
             builder->Sociocard();

@@ -1,14 +1,18 @@
 #include "platform/pdfreport.h"
 
+#include <algorithm>
+
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QLocale>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QPicture>
 #include <QPdfWriter>
 #include <QTextDocument>
 
+#include "platform/reportpictures.h"
 #include "reports/htmlbuilder.h"
 #include "reports/wordbuilder.h"
 #include "util/error.h"
@@ -23,6 +27,35 @@ constexpr qreal kMarginMm = 15;
 QPageSize PaperOfLocale()
 {
     return QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4);
+}
+
+// Paints a block's picture under its heading on the heading's last page, as wide as the text or
+// as tall as the rest of the page allows, centred, proportions kept.
+void PaintPicture(QPainter& painter, const TPdfBlock& block, const QTextDocument& heading, QSizeF page)
+{
+    const int pages = std::max(1, heading.pageCount());
+    const qreal top = std::max<qreal>(0, heading.size().height() - (pages - 1) * page.height());
+    const QSizeF size(block.PictureSize);
+    const qreal scale = std::min(page.width() / size.width(), (page.height() - top) / size.height());
+    if (scale <= 0)
+        return;
+    painter.save();
+    painter.translate((page.width() - size.width() * scale) / 2, top);
+    painter.scale(scale, scale);
+    painter.setClipRect(QRectF(QPointF(0, 0), size));
+    // The views lay text out at the screen's resolution: recorded at it, the drawing keeps its text
+    // in proportion to its figures on a page of any resolution, and stays vectors.
+    QPicture recorded;
+    {
+        QPainter recorder(&recorded);
+        block.Picture(recorder);
+    }
+    // Played back, a recording is scaled from its resolution to the page's; the scale above
+    // already maps picture pixels onto the page.
+    painter.scale(static_cast<qreal>(recorded.logicalDpiX()) / painter.device()->logicalDpiX(),
+                  static_cast<qreal>(recorded.logicalDpiY()) / painter.device()->logicalDpiY());
+    painter.drawPicture(0, 0, recorded);
+    painter.restore();
 }
 
 } // namespace
@@ -44,6 +77,10 @@ void TPdfBuilder::Format()
         StepProgress(i, sections.size());
         const TLexeme& section = sections[i];
         const std::string piece = "[" + section.Tag + "]" + section.Content;
+        if (section.Tag == kTagPicture) {
+            AddPicture(PlainText(section.Content), heading, run);
+            continue;
+        }
         if (section.Tag == kTagTable && TableNeedsLandscape(section.Content)) {
             flush(run, false);
             std::string wide = heading + piece;
@@ -60,6 +97,23 @@ void TPdfBuilder::Format()
     }
     run += heading;
     flush(run, false);
+}
+
+void TPdfBuilder::AddPicture(std::string_view name, std::string& heading, std::string& run)
+{
+    auto* pictures = dynamic_cast<TPaintedPictures*>(Pictures());
+    const std::optional<TReportPicture> picture = ReportPictureOfName(name);
+    if (pictures == nullptr || !picture)
+        return;
+    const QSize size = pictures->PictureSize(Target().ObjectId, *picture);
+    if (size.isEmpty())
+        return;
+    if (!run.empty())
+        m_blocks.push_back({HtmlOfReportDocument(run), false});
+    run.clear();
+    m_blocks.push_back({HtmlOfReportDocument(heading), PictureWantsLandscape({size.width(), size.height()}),
+                        pictures->Drawing(Target().ObjectId, *picture), size});
+    heading.clear();
 }
 
 void TPdfBuilder::FormatTable(const TTableRows& rows, std::string& out)
@@ -129,6 +183,8 @@ std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& t
                 painter.drawText(QRectF(0, paint.height() - footer * 0.75, paint.width(), footer * 0.75),
                                  Qt::AlignHCenter | Qt::AlignBottom, QString::number(++pageNumber));
             }
+            if (block.Picture && !block.PictureSize.isEmpty())
+                PaintPicture(painter, block, document, page);
         }
         if (painter.isActive())
             painter.end();

@@ -3,17 +3,24 @@
 #include <string>
 #include <vector>
 
+#include <QSize>
+
+#include "platform/picturefile.h"
 #include "reports/reporter.h"
 
-// One run of pages of a PDF report: an HTML page and whether its pages lie landscape.
+// One run of pages of a PDF report: an HTML page and whether its pages lie landscape; a picture
+// block has a drawing of PictureSize pixels under its HTML (its heading), scaled to the page.
 struct TPdfBlock {
     std::string Html;
     bool Landscape = false;
+    TDrawing Picture = {};
+    QSize PictureSize = {};
 };
 
 // Writes reports and blanks as PDF: the HTML builder's pages laid out by Qt on A4 or Letter
 // pages (by the locale's measurement system) with page numbers; a table too wide for a portrait
-// page gets landscape pages of its own, its section heading with it.
+// page gets landscape pages of its own, its section heading with it. Each picture of the report
+// starts a page under its heading and is painted as vectors, as wide as the text.
 class TPdfBuilder final : public TReporter {
 public:
     using TReporter::TReporter;
@@ -27,6 +34,9 @@ public:
     const std::vector<TPdfBlock>& Blocks() const { return m_blocks; }
 
 private:
+    // Ends the run of sections so far and adds a block of the picture under its heading.
+    void AddPicture(std::string_view name, std::string& heading, std::string& run);
+
     std::vector<TPdfBlock> m_blocks;
 };
 

@@ -29,6 +29,7 @@ constexpr std::string_view kStyleSheet =
     "table.card td.box{width:5em}\n"
     "table.card tr{height:1.7em}\n"
     "td.dark{background:#000}\n"
+
     "</style>\n";
 
 std::string PageStart(const std::string& title)
@@ -109,7 +110,17 @@ std::string HtmlEscape(std::string_view text)
     return out;
 }
 
-std::string HtmlOfReportDocument(std::string_view document, const std::function<void(std::size_t, std::size_t)>& step)
+std::string InlineSvg(std::string_view svg)
+{
+    const std::size_t start = svg.find("<svg");
+    if (start == std::string_view::npos)
+        return {};
+    // Never wider than the page; the view box keeps the proportions.
+    return "<svg style=\"max-width:100%;height:auto\"" + std::string(svg.substr(start + 4));
+}
+
+std::string HtmlOfReportDocument(std::string_view document, const std::function<void(std::size_t, std::size_t)>& step,
+                                 const TPictureSvg& svg)
 {
     std::string out = PageStart(LangConv().GetText("REPORT_TITLE_HTML"));
     const std::vector<TLexeme> sections = ReadSections(document);
@@ -133,6 +144,9 @@ std::string HtmlOfReportDocument(std::string_view document, const std::function<
             while (reader.Next(row))
                 AppendRow(row, out);
             out += "</table>\n";
+        } else if (section.Tag == kTagPicture && svg) {
+            if (const std::string element = InlineSvg(svg(PlainText(section.Content))); !element.empty())
+                out += "<div class=\"picture\" style=\"page-break-inside:avoid;margin:0.5em 0\">\n" + element + "</div>\n";
         }
     }
     out += kPageEnd;
@@ -141,7 +155,15 @@ std::string HtmlOfReportDocument(std::string_view document, const std::function<
 
 void THTMLBuilder::Format()
 {
-    m_output = HtmlOfReportDocument(Document(), [this](std::size_t done, std::size_t total) { StepProgress(done, total); });
+    TPictureSvg svg;
+    if (TReportPictures* pictures = Pictures()) {
+        svg = [pictures, id = Target().ObjectId](std::string_view name) {
+            const std::optional<TReportPicture> picture = ReportPictureOfName(name);
+            return picture && !pictures->Size(id, *picture).Empty() ? pictures->Svg(id, *picture) : std::string();
+        };
+    }
+    m_output = HtmlOfReportDocument(
+        Document(), [this](std::size_t done, std::size_t total) { StepProgress(done, total); }, svg);
 }
 
 void THTMLBuilder::FormatTable(const TTableRows& rows, std::string& out)

@@ -770,6 +770,9 @@ void TSocMainForm::HandleNotify(TNotifyCode code, QWidget* sender)
         break;
     }
     case TNotifyCode::ViewCreated:
+        // Windows made offscreen for a report's pictures are no windows of the main window.
+        if (SubWindowOf(sender) == nullptr)
+            break;
         Command(TMainCommand::Positive)->setChecked(true);
         UpdateCommands();
         break;

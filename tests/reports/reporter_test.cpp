@@ -34,14 +34,19 @@ protected:
 TEST_F(Reporter, PartOrderAndSelectionComeFromTheSettings)
 {
     TReportProject project({"Ann", "Bob"});
+    // Without a builder that draws them, the four pictures are left out.
+    constexpr std::size_t kPictures = 4;
     TReportRegs regs;
     EXPECT_EQ(PartTitles(BuildReportDocument(project.store, {TReportKind::Investigation, 1}, regs, 0)).size(),
+              1 + kReportPartCount - kPictures);
+    EXPECT_EQ(PartTitles(BuildReportDocument(project.store, {TReportKind::Investigation, 1}, regs, 0, {}, true)).size(),
               1 + kReportPartCount);
 
     regs.PartsOrder = "RA";
     regs.OffParts = "A";
-    const auto titles = PartTitles(BuildReportDocument(project.store, {TReportKind::Investigation, 1}, regs, 0));
-    ASSERT_EQ(titles.size(), kReportPartCount);
+    const auto titles =
+        PartTitles(BuildReportDocument(project.store, {TReportKind::Investigation, 1}, regs, 0, {}, true));
+    ASSERT_EQ(titles.size(), kReportPartCount - kPictures);
     EXPECT_EQ(titles[0], LangConv().GetText("REPORT_INVEST_INITIAL"));
     EXPECT_EQ(titles[1], LangConv().GetText("REPORT_CLIENTS_BY_REJECTION"));
     EXPECT_EQ(titles[2], LangConv().GetText("REPORT_CHOICES_TABLE"));
@@ -55,7 +60,7 @@ TEST_F(Reporter, PartOrderAndSelectionComeFromTheSettings)
     EXPECT_EQ(PartTitles(BuildReportDocument(project.store, {TReportKind::Investigation, 1}, regs, 0)).size(), 1u);
 }
 
-TEST_F(Reporter, EmptyListsGiveTheirTitleAndNothingMore)
+TEST_F(Reporter, EmptyListsSayNone)
 {
     TReportProject project({});
     project.store.ClientGroups().Add(2, "Unused group");
@@ -63,7 +68,8 @@ TEST_F(Reporter, EmptyListsGiveTheirTitleAndNothingMore)
     builder.SetStore(project.store);
     builder.Generate();
     const std::string text = ReadFileBytes(m_temp.File("g.txt"));
-    const std::string tail = LangConv().GetText("REPORT_CLIENTSGROUP_INVEST_LIST") + ": \r\n";
+    const std::string tail =
+        LangConv().GetText("REPORT_CLIENTSGROUP_INVEST_LIST") + ": \r\n" + LangConv().GetText("REPORT_NONE") + "\r\n";
     ASSERT_GE(text.size(), tail.size());
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
 }
