@@ -29,16 +29,21 @@ QPageSize PaperOfLocale()
     return QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4);
 }
 
-// Paints a block's picture under its heading on the heading's last page, as wide as the text or
-// as tall as the rest of the page allows, centred, proportions kept.
-void PaintPicture(QPainter& painter, const TPdfBlock& block, const QTextDocument& heading, QSizeF page)
+// The scale of a block's picture in an area: as wide as the text, or as tall as the area allows.
+qreal PictureScale(const TPdfBlock& block, QSizeF area)
 {
-    const int pages = std::max(1, heading.pageCount());
-    const qreal top = std::max<qreal>(0, heading.size().height() - (pages - 1) * page.height());
     const QSizeF size(block.PictureSize);
-    const qreal scale = std::min(page.width() / size.width(), (page.height() - top) / size.height());
+    return std::min(area.width() / size.width(), area.height() / size.height());
+}
+
+// Paints a block's picture from top down on a page of text, centred, proportions kept, as large as
+// PictureScale allows; answers where it ends.
+qreal PaintPicture(QPainter& painter, const TPdfBlock& block, qreal top, QSizeF page)
+{
+    const QSizeF size(block.PictureSize);
+    const qreal scale = PictureScale(block, QSizeF(page.width(), page.height() - top));
     if (scale <= 0)
-        return;
+        return top;
     painter.save();
     painter.translate((page.width() - size.width() * scale) / 2, top);
     painter.scale(scale, scale);
@@ -56,6 +61,7 @@ void PaintPicture(QPainter& painter, const TPdfBlock& block, const QTextDocument
                   static_cast<qreal>(recorded.logicalDpiY()) / painter.device()->logicalDpiY());
     painter.drawPicture(0, 0, recorded);
     painter.restore();
+    return top + size.height() * scale;
 }
 
 } // namespace
@@ -158,7 +164,30 @@ std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& t
                            QPageLayout::Millimeter);
         QPainter painter;
         int pageNumber = 0;
+        // Where the last picture ends on its page (negative when the page holds no picture last),
+        // so the next picture can follow it there when it fits at full width.
+        qreal pictureBottom = -1;
+        bool lastLandscape = false;
         for (const TPdfBlock& block : blocks) {
+            const bool picture = block.Picture && !block.PictureSize.isEmpty();
+            if (picture && pictureBottom >= 0 && block.Landscape == lastLandscape) {
+                const QRect paint = layout.paintRectPixels(kResolution);
+                const QSizeF page(paint.width(), paint.height() - painter.fontMetrics().height() * 2.0);
+                QTextDocument heading;
+                heading.documentLayout()->setPaintDevice(&writer);
+                heading.setHtml(QString::fromStdString(block.Html));
+                heading.setTextWidth(page.width());
+                const qreal top = pictureBottom + page.height() * 0.02;
+                const QSizeF below(page.width(), page.height() - top - heading.size().height());
+                if (below.height() > 0 && PictureScale(block, below) * block.PictureSize.width() >= page.width() * 0.999) {
+                    painter.save();
+                    painter.translate(0, top);
+                    heading.drawContents(&painter, QRectF(QPointF(0, 0), heading.size()));
+                    painter.restore();
+                    pictureBottom = PaintPicture(painter, block, top + heading.size().height(), page);
+                    continue;
+                }
+            }
             layout.setOrientation(block.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
             writer.setPageLayout(layout); // takes effect from the next page on
             if (pageNumber == 0)
@@ -183,8 +212,13 @@ std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& t
                 painter.drawText(QRectF(0, paint.height() - footer * 0.75, paint.width(), footer * 0.75),
                                  Qt::AlignHCenter | Qt::AlignBottom, QString::number(++pageNumber));
             }
-            if (block.Picture && !block.PictureSize.isEmpty())
-                PaintPicture(painter, block, document, page);
+            pictureBottom = -1;
+            lastLandscape = block.Landscape;
+            if (picture) {
+                const int pages = std::max(1, document.pageCount());
+                const qreal top = std::max<qreal>(0, document.size().height() - (pages - 1) * page.height());
+                pictureBottom = PaintPicture(painter, block, top, page);
+            }
         }
         if (painter.isActive())
             painter.end();

@@ -19,8 +19,9 @@ struct TPdfBlock {
 
 // Writes reports and blanks as PDF: the HTML builder's pages laid out by Qt on A4 or Letter
 // pages (by the locale's measurement system) with page numbers; a table too wide for a portrait
-// page gets landscape pages of its own, its section heading with it. Each picture of the report
-// starts a page under its heading and is painted as vectors, as wide as the text.
+// page gets landscape pages of its own, its section heading with it. The report's pictures are
+// painted as vectors, as wide as the text, each under its heading: the first on a new page, the
+// next one below it when it fits there at full width.
 class TPdfBuilder final : public TReporter {
 public:
     using TReporter::TReporter;
