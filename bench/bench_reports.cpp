@@ -1,8 +1,9 @@
 // The investigation report of investigations of 500, 1000 and 2000 members (5 positive and 3
 // negative choices each, every part on) written as HTML and as a Word document, and the report
 // document alone. Peak memory is read from outside, one size at a time:
-//   /usr/bin/time -v bench_reports --benchmark_filter='WordReport/2000'
-// (the Word body streams to a temporary file, so it stays far below the square of the group).
+//   /usr/bin/time -v bench_reports --benchmark_filter='WordReport/2000/'
+// (the HTML page is written to its file in blocks and the Word body streams to a temporary file,
+// so neither is held whole; bench/README.md has the figures).
 #include <algorithm>
 #include <filesystem>
 #include <memory>

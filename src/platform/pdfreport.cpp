@@ -4,6 +4,8 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QFont>
+#include <QFontMetricsF>
 #include <QLocale>
 #include <QPageLayout>
 #include <QPageSize>
@@ -12,6 +14,7 @@
 #include <QPdfWriter>
 #include <QTextDocument>
 
+#include "i18n/langconv.h"
 #include "platform/reportpictures.h"
 #include "reports/htmlbuilder.h"
 #include "reports/wordbuilder.h"
@@ -27,6 +30,163 @@ constexpr qreal kMarginMm = 15;
 QPageSize PaperOfLocale()
 {
     return QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4);
+}
+
+// The page of a blank: the report's paper and margins.
+QPageLayout FormLayout(bool landscape)
+{
+    return QPageLayout(PaperOfLocale(), landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm), QPageLayout::Millimeter);
+}
+
+// Millimetres in pixels of the PDF page.
+qreal Mm(qreal mm)
+{
+    return mm * kResolution / 25.4;
+}
+
+QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+QFont FormFont(qreal points, bool bold = false)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+// The ruled grid of a blank: column heads in row 0, column widths and alignment, and the height
+// range of its rows (tall enough to write in, as tall as the page allows up to the most).
+struct TFormGrid {
+    TTableRows Rows;
+    std::vector<qreal> Widths; // pixels
+    std::vector<bool> Left;    // names read from the left, numbers and boxes are centred
+    qreal LeastRow = 0;
+    qreal MostRow = 0;
+    qreal Points = 8.5; // of the cells
+    bool DarkDiagonal = false; // a member's own cell in the sociomatrix
+};
+
+// Draws a blank as a form: the title and lines on the first page, then the grid. Rows that do
+// not fit go on to the next pages under the column heads again; a grid wider than the page is
+// cut into blocks of columns, each repeating the first. Pages are numbered as in the reports.
+std::string RenderForm(const std::string& title, const std::vector<std::string>& lines,
+                       const std::string& question, const std::vector<std::string>& notes, const TFormGrid& grid,
+                       bool landscape)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(kResolution);
+        writer.setTitle(Q(title));
+        writer.setCreator(QStringLiteral("Tremlow"));
+        const QPageLayout layout = FormLayout(landscape);
+        writer.setPageLayout(layout);
+        QPainter painter(&writer);
+        const QRect paint = layout.paintRectPixels(kResolution);
+        const qreal width = paint.width();
+        const QFont pageFont = FormFont(9);
+        painter.setFont(pageFont);
+        const qreal footer = painter.fontMetrics().height() * 2.0;
+        const qreal bottom = paint.height() - footer;
+        int pageNumber = 1;
+        const auto numberPage = [&] {
+            painter.setFont(pageFont);
+            painter.drawText(QRectF(0, paint.height() - footer * 0.75, width, footer * 0.75),
+                             Qt::AlignHCenter | Qt::AlignBottom, QString::number(pageNumber));
+        };
+        const auto newPage = [&] {
+            numberPage();
+            writer.newPage();
+            ++pageNumber;
+        };
+
+        // Heading: title, lines, the question in bold, then the instructions, wrapped to the width.
+        qreal y = 0;
+        const auto block = [&](const std::string& text, const QFont& font, qreal spaceAfter) {
+            painter.setFont(font);
+            const QRectF box = painter.boundingRect(QRectF(0, y, width, bottom - y), Qt::TextWordWrap, Q(text));
+            painter.drawText(QRectF(0, y, width, box.height()), Qt::TextWordWrap, Q(text));
+            y += box.height() + spaceAfter;
+        };
+        block(title, FormFont(15, true), Mm(2));
+        for (const std::string& line : lines)
+            block(line, FormFont(10), Mm(1.2));
+        if (!question.empty()) {
+            y += Mm(1.5);
+            block(question, FormFont(11.5, true), Mm(1.5));
+        }
+        for (const std::string& note : notes)
+            block(note, FormFont(10), Mm(1.2));
+        y += Mm(2);
+
+        // Blocks of columns that fit the width, each starting with the first column.
+        std::vector<std::vector<std::size_t>> blocks{{0}};
+        qreal used = grid.Widths[0];
+        for (std::size_t c = 1; c < grid.Widths.size(); ++c) {
+            if (blocks.back().size() > 1 && used + grid.Widths[c] > width + 0.5) {
+                blocks.push_back({0});
+                used = grid.Widths[0];
+            }
+            blocks.back().push_back(c);
+            used += grid.Widths[c];
+        }
+
+        const QFont headFont = FormFont(grid.Points, true);
+        const QFont cellFont = FormFont(grid.Points);
+        painter.setFont(headFont);
+        const qreal headHeight = painter.fontMetrics().height() + Mm(1.6);
+        const std::size_t bodyRows = grid.Rows.size() - 1;
+        // Rows share what is left of the first page, within their height range.
+        const qreal share = bodyRows > 0 ? (bottom - y - headHeight) / static_cast<qreal>(bodyRows) : grid.MostRow;
+        const qreal rowHeight = std::clamp(share, grid.LeastRow, grid.MostRow);
+        QPen pen(Qt::black);
+        pen.setWidthF(Mm(0.2));
+
+        for (std::size_t b = 0; b < blocks.size(); ++b) {
+            const std::vector<std::size_t>& columns = blocks[b];
+            if (b > 0) {
+                newPage();
+                y = 0;
+            }
+            const auto drawRow = [&](std::size_t r, qreal height) {
+                qreal x = 0;
+                painter.setFont(r == 0 ? headFont : cellFont);
+                for (std::size_t c : columns) {
+                    const QRectF cell(x, y, grid.Widths[c], height);
+                    if (grid.DarkDiagonal && r > 0 && c == r)
+                        painter.fillRect(cell, Qt::black);
+                    painter.setPen(pen);
+                    painter.drawRect(cell);
+                    const QRectF inner = cell.adjusted(Mm(1), 0, -Mm(1), 0);
+                    const QString text =
+                        painter.fontMetrics().elidedText(Q(grid.Rows[r][c]), Qt::ElideRight, qRound(inner.width()));
+                    painter.drawText(inner, Qt::AlignVCenter | (grid.Left[c] && r > 0 ? Qt::AlignLeft : Qt::AlignHCenter),
+                                     text);
+                    x += grid.Widths[c];
+                }
+            };
+            drawRow(0, headHeight);
+            y += headHeight;
+            for (std::size_t r = 1; r <= bodyRows; ++r) {
+                if (y + rowHeight > bottom + 0.5) {
+                    newPage();
+                    y = 0;
+                    drawRow(0, headHeight);
+                    y += headHeight;
+                }
+                drawRow(r, rowHeight);
+                y += rowHeight;
+            }
+        }
+        numberPage();
+    }
+    return buffer.data().toStdString();
 }
 
 // The scale of a block's picture in an area: as wide as the text, or as tall as the area allows.
@@ -65,6 +225,59 @@ qreal PaintPicture(QPainter& painter, const TPdfBlock& block, qreal top, QSizeF 
 }
 
 } // namespace
+
+std::string SociocardPdf(const TBlankData& data)
+{
+    const TTableRows rows = SociocardRows(data);
+    const qreal width = FormLayout(false).paintRectPixels(kResolution).width();
+    TFormGrid grid;
+    grid.Rows = rows;
+    // Number, name, then a box for Yes and (when asked) for No; the name takes what is left.
+    const std::size_t boxes = rows[0].size() - 2;
+    grid.Widths = {Mm(12), 0};
+    grid.Left = {false, true};
+    for (std::size_t i = 0; i < boxes; ++i) {
+        grid.Widths.push_back(Mm(28));
+        grid.Left.push_back(false);
+    }
+    grid.Widths[1] = width - Mm(12) - static_cast<qreal>(boxes) * Mm(28);
+    grid.LeastRow = Mm(5);
+    grid.MostRow = Mm(9);
+    grid.Points = 10;
+    std::vector<std::string> notes{SociocardInstruction(data)};
+    for (const std::string& line : SociocardLimits(data))
+        notes.push_back(line);
+    return RenderForm(LangConv().GetText("REPORT_SOCIOCARD_TITLE"), SociocardHeadingLines(data), data.CriterionName,
+                      notes, grid, false);
+}
+
+std::string SociomatrixPdf(const TBlankData& data)
+{
+    const TTableRows rows = BlankSociomatrixRows(data);
+    const qreal width = FormLayout(true).paintRectPixels(kResolution).width();
+    // The name column as wide as the longest "number. name" needs, up to a third of the page;
+    // the members' columns share the rest evenly, never narrower than a mark by hand needs.
+    QBuffer sink;
+    QPdfWriter probe(&sink);
+    probe.setResolution(kResolution);
+    const QFontMetricsF metrics(FormFont(8.5), &probe);
+    qreal names = Mm(20);
+    for (std::size_t r = 1; r < rows.size(); ++r)
+        names = std::max(names, metrics.horizontalAdvance(Q(rows[r][0])) + Mm(2.5));
+    names = std::min(names, width / 3);
+    const std::size_t n = rows.size() - 1;
+    const qreal column = n > 0 ? std::clamp((width - names) / static_cast<qreal>(n), Mm(5.5), Mm(12)) : Mm(12);
+    TFormGrid grid;
+    grid.Rows = rows;
+    grid.Widths.assign(n + 1, column);
+    grid.Widths[0] = names;
+    grid.Left.assign(n + 1, false);
+    grid.Left[0] = true;
+    grid.LeastRow = Mm(3.4);
+    grid.MostRow = std::max(column, Mm(6));
+    grid.DarkDiagonal = true;
+    return RenderForm(LangConv().GetText("REPORT_SOCIOMATRIX_TITLE"), SociomatrixHeadingLines(data), {}, {}, grid, true);
+}
 
 void TPdfBuilder::Format()
 {
@@ -132,23 +345,28 @@ void TPdfBuilder::Write()
 {
     if (m_blocks.empty())
         return;
-    const std::string bytes = RenderPdf(m_blocks, T("REPORT_TITLE_HTML"));
-    std::string error;
-    if (!ReplaceFile(FileName(), bytes, error))
-        throw TAppError(T("REPORT_WRITE_ERROR") + "\n" + FileName() + ": " + error);
+    WriteBytes(RenderPdf(m_blocks, T("REPORT_TITLE_HTML")));
 }
 
 void TPdfBuilder::Sociocard()
 {
-    m_blocks = {{SociocardHtml(ReadBlankData(Store(), Target().ObjectId)), false}};
+    m_blocks.clear();
+    WriteBytes(SociocardPdf(ReadBlankData(Store(), Target().ObjectId)));
     Finish();
 }
 
 void TPdfBuilder::Sociomatrix()
 {
-    const TBlankData data = ReadBlankData(Store(), Target().ObjectId);
-    m_blocks = {{SociomatrixHtml(data), TableNeedsLandscape(BlankSociomatrixRows(data))}};
+    m_blocks.clear();
+    WriteBytes(SociomatrixPdf(ReadBlankData(Store(), Target().ObjectId)));
     Finish();
+}
+
+void TPdfBuilder::WriteBytes(const std::string& bytes)
+{
+    std::string error;
+    if (!ReplaceFile(FileName(), bytes, error))
+        throw TAppError(T("REPORT_WRITE_ERROR") + "\n" + FileName() + ": " + error);
 }
 
 std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& title)

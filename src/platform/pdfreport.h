@@ -21,7 +21,8 @@ struct TPdfBlock {
 // pages (by the locale's measurement system) with page numbers; a table too wide for a portrait
 // page gets landscape pages of its own, its section heading with it. The report's pictures are
 // painted as vectors, as wide as the text, each under its heading: the first on a new page, the
-// next one below it when it fits there at full width.
+// next one below it when it fits there at full width. The blanks are drawn as ruled forms
+// instead, so their grids fill the page evenly.
 class TPdfBuilder final : public TReporter {
 public:
     using TReporter::TReporter;
@@ -37,9 +38,16 @@ public:
 private:
     // Ends the run of sections so far and adds a block of the picture under its heading.
     void AddPicture(std::string_view name, std::string& heading, std::string& run);
+    // Writes a finished PDF to the file; a failure is raised.
+    void WriteBytes(const std::string& bytes);
 
     std::vector<TPdfBlock> m_blocks;
 };
+
+// The blank sociocard (portrait) and sociomatrix (landscape) drawn as forms with rows tall enough
+// to write in, as the PDF file's bytes; a group of up to 35 members fits one page.
+std::string SociocardPdf(const TBlankData& data);
+std::string SociomatrixPdf(const TBlankData& data);
 
 // Lays the blocks out on pages and returns the PDF file's bytes; title goes into its properties.
 std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& title);

@@ -401,6 +401,11 @@ void TDocxDocument::Row(const std::vector<std::string>& cells, const TDocxRowFor
         const bool keep = format.Heading || format.KeepWithNext;
         const bool left = !columns[c].Centred;
         if (!keep && !left && IsPlainAscii(text)) {
+            // Most cells of a large matrix are blank: an empty paragraph keeps the body small.
+            if (text.find_first_not_of(' ') == std::string_view::npos) {
+                out += "<w:p/></w:tc>";
+                continue;
+            }
             out += "<w:p>";
             AppendRuns(out, text, format.Heading);
             out += "</w:p></w:tc>";

@@ -1,9 +1,13 @@
 #include "reports/htmlbuilder.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 
 #include "i18n/langconv.h"
+#include "util/error.h"
+#include "util/safefile.h"
 #include "util/text.h"
 
 namespace {
@@ -68,10 +72,23 @@ void AppendRow(const std::vector<std::string>& row, std::string& out)
     for (std::size_t c = 0; c < row.size(); ++c) {
         const std::string& cell = row[c];
         out += c == 0 ? "<td class=\"name\">" : "<td>"; // names and captions read from the left
-        out += Trim(cell).empty() ? std::string("&nbsp;") : HtmlEscape(cell);
+        if (cell.find_first_not_of(" \t\r\n") == std::string::npos)
+            out += "&nbsp;";
+        else
+            AppendHtmlEscaped(out, cell);
         out += "</td>";
     }
     out += "</tr>\n";
+}
+
+// Printable ASCII without markup characters goes into the page as it is (most table cells).
+bool NeedsNoEscape(std::string_view text)
+{
+    for (char c : text) {
+        if (c < 0x20 || c > 0x7E || c == '&' || c == '<' || c == '>' || c == '"' || c == '\'')
+            return false;
+    }
+    return true;
 }
 
 std::string Paragraph(const std::string& text)
@@ -83,9 +100,19 @@ std::string Paragraph(const std::string& text)
 
 std::string HtmlEscape(std::string_view text)
 {
-    const std::string safe = MarkupSafeText(text);
     std::string out;
-    out.reserve(safe.size());
+    AppendHtmlEscaped(out, text);
+    return out;
+}
+
+void AppendHtmlEscaped(std::string& out, std::string_view text)
+{
+    if (NeedsNoEscape(text)) {
+        out += text;
+        return;
+    }
+    const std::string safe = MarkupSafeText(text);
+    out.reserve(out.size() + safe.size());
     for (char c : safe) {
         switch (c) {
         case '&':
@@ -107,7 +134,6 @@ std::string HtmlEscape(std::string_view text)
             out += c;
         }
     }
-    return out;
 }
 
 std::string InlineSvg(std::string_view svg)
@@ -119,15 +145,23 @@ std::string InlineSvg(std::string_view svg)
     return "<svg style=\"max-width:100%;height:auto\"" + std::string(svg.substr(start + 4));
 }
 
-std::string HtmlOfReportDocument(std::string_view document, const std::function<void(std::size_t, std::size_t)>& step,
-                                 const TPictureSvg& svg)
+void WriteHtmlOfReportDocument(std::string_view document, const THtmlSink& sink,
+                               const std::function<void(std::size_t, std::size_t)>& step, const TPictureSvg& svg)
 {
+    // The page goes out in blocks of this size, so a large report is never held whole.
+    constexpr std::size_t kBlock = 1 << 16;
     std::string out = PageStart(LangConv().GetText("REPORT_TITLE_HTML"));
-    const std::vector<TLexeme> sections = ReadSections(document);
+    const auto flushFull = [&] {
+        if (out.size() >= kBlock) {
+            sink(out);
+            out.clear();
+        }
+    };
+    const std::vector<TSectionView> sections = ReadSectionViews(document);
     for (std::size_t i = 0; i < sections.size(); ++i) {
         if (step)
             step(i, sections.size());
-        const TLexeme& section = sections[i];
+        const TSectionView& section = sections[i];
         if (section.Tag == kTagHeader1) {
             out += "<h1>" + ContentHtml(HeadingContent(section.Content)) + "</h1>\n";
         } else if (section.Tag == kTagHeader2) {
@@ -141,29 +175,65 @@ std::string HtmlOfReportDocument(std::string_view document, const std::function<
                 continue;
             out += "<table>\n";
             std::vector<std::string> row;
-            while (reader.Next(row))
+            while (reader.Next(row)) {
                 AppendRow(row, out);
+                flushFull();
+            }
             out += "</table>\n";
         } else if (section.Tag == kTagPicture && svg) {
             if (const std::string element = InlineSvg(svg(PlainText(section.Content))); !element.empty())
                 out += "<div class=\"picture\" style=\"page-break-inside:avoid;margin:0.5em 0\">\n" + element + "</div>\n";
         }
+        flushFull();
     }
     out += kPageEnd;
-    return out;
+    sink(out);
+}
+
+std::string HtmlOfReportDocument(std::string_view document, const std::function<void(std::size_t, std::size_t)>& step,
+                                 const TPictureSvg& svg)
+{
+    std::string page;
+    WriteHtmlOfReportDocument(document, [&page](std::string_view bytes) { page += bytes; }, step, svg);
+    return page;
+}
+
+TPictureSvg THTMLBuilder::PictureSvg() const
+{
+    TReportPictures* pictures = Pictures();
+    if (pictures == nullptr)
+        return {};
+    return [pictures, id = Target().ObjectId](std::string_view name) {
+        const std::optional<TReportPicture> picture = ReportPictureOfName(name);
+        return picture && !pictures->Size(id, *picture).Empty() ? pictures->Svg(id, *picture) : std::string();
+    };
 }
 
 void THTMLBuilder::Format()
 {
-    TPictureSvg svg;
-    if (TReportPictures* pictures = Pictures()) {
-        svg = [pictures, id = Target().ObjectId](std::string_view name) {
-            const std::optional<TReportPicture> picture = ReportPictureOfName(name);
-            return picture && !pictures->Size(id, *picture).Empty() ? pictures->Svg(id, *picture) : std::string();
-        };
-    }
     m_output = HtmlOfReportDocument(
-        Document(), [this](std::size_t done, std::size_t total) { StepProgress(done, total); }, svg);
+        Document(), [this](std::size_t done, std::size_t total) { StepProgress(done, total); }, PictureSvg());
+}
+
+void THTMLBuilder::FormatAndWrite()
+{
+    // Streamed from the document to the file: the page of a large group is several times the
+    // size of its document.
+    const auto fill = [this](int fd, const std::string& /*tmpPath*/, std::string& why) {
+        bool ok = true;
+        const auto sink = [&](std::string_view bytes) {
+            if (ok && !WriteAll(fd, bytes)) {
+                ok = false;
+                why = std::strerror(errno);
+            }
+        };
+        WriteHtmlOfReportDocument(
+            Document(), sink, [this](std::size_t done, std::size_t total) { StepProgress(done, total); }, PictureSvg());
+        return ok;
+    };
+    std::string error;
+    if (!ReplaceFileWith(FileName(), fill, error))
+        throw TAppError(T("REPORT_WRITE_ERROR") + "\n" + FileName() + ": " + error);
 }
 
 void THTMLBuilder::FormatTable(const TTableRows& rows, std::string& out)

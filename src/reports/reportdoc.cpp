@@ -82,6 +82,8 @@ std::string EscapeDocText(std::string_view text)
 
 std::string PlainText(std::string_view content)
 {
+    if (content.find(kEscape) == std::string_view::npos)
+        return std::string(content);
     std::string out;
     out.reserve(content.size());
     for (std::size_t i = 0; i < content.size(); ++i) {
@@ -158,22 +160,27 @@ void TReportDocWriter::Cell(std::string_view text)
     m_doc += kCellBreakMark;
 }
 
-std::vector<TLexeme> ReadSections(std::string_view document)
+std::vector<TSectionView> ReadSectionViews(std::string_view document)
 {
-    std::vector<TLexeme> sections;
+    std::vector<TSectionView> sections;
     std::size_t open = document.find('[');
     while (open != std::string_view::npos) {
         const std::size_t close = document.find(']', open + 1);
         if (close == std::string_view::npos)
             break;
         const std::size_t next = document.find('[', close + 1);
-        TLexeme lexeme;
-        lexeme.Tag = std::string(document.substr(open + 1, close - open - 1));
         const std::size_t end = next == std::string_view::npos ? document.size() : next;
-        lexeme.Content = std::string(document.substr(close + 1, end - close - 1));
-        sections.push_back(std::move(lexeme));
+        sections.push_back({document.substr(open + 1, close - open - 1), document.substr(close + 1, end - close - 1)});
         open = next;
     }
+    return sections;
+}
+
+std::vector<TLexeme> ReadSections(std::string_view document)
+{
+    std::vector<TLexeme> sections;
+    for (const TSectionView& view : ReadSectionViews(document))
+        sections.push_back({std::string(view.Tag), std::string(view.Content)});
     return sections;
 }
 
@@ -192,6 +199,21 @@ std::vector<std::string_view> SplitLineBreaks(std::string_view content)
     }
 }
 
+namespace {
+
+// Where the cell starting at pos ends (its "<break>"), or npos. Table cells are short, so a plain
+// scan beats a library search started afresh for every cell.
+std::size_t CellEnd(std::string_view content, std::size_t pos)
+{
+    for (std::size_t i = pos; i < content.size(); ++i) {
+        if (content[i] == '<' && content.substr(i, kCellBreakMark.size()) == kCellBreakMark)
+            return i;
+    }
+    return std::string_view::npos;
+}
+
+} // namespace
+
 TTableReader::TTableReader(std::string_view content) : m_content(content)
 {
     const std::size_t first = content.find(kCellBreakMark);
@@ -205,7 +227,7 @@ TTableReader::TTableReader(std::string_view content) : m_content(content)
     m_start = first + kCellBreakMark.size();
     std::size_t cells = 0;
     for (std::size_t pos = m_start; pos < content.size(); ++cells) {
-        const std::size_t mark = content.find(kCellBreakMark, pos);
+        const std::size_t mark = CellEnd(content, pos);
         pos = mark == std::string_view::npos ? content.size() : mark + kCellBreakMark.size();
     }
     // More rows than cells would only be padding; no report writes such a table.
@@ -217,7 +239,7 @@ TTableReader::TTableReader(std::string_view content) : m_content(content)
     for (std::size_t pos = m_start; pos < content.size() && m_rowStarts.size() < m_rows; ++cell) {
         if (cell % m_columns == 0)
             m_rowStarts.push_back(pos);
-        const std::size_t mark = content.find(kCellBreakMark, pos);
+        const std::size_t mark = CellEnd(content, pos);
         pos = mark == std::string_view::npos ? content.size() : mark + kCellBreakMark.size();
     }
     m_rowStarts.resize(m_rows, content.size());
@@ -240,24 +262,30 @@ bool TTableReader::Next(std::vector<std::string>& row, std::size_t from, std::si
 {
     if (m_row >= m_rows)
         return false;
-    row.assign(m_columns, std::string());
+    if (row.size() != m_columns || (from == 0 && to >= m_columns))
+        row.assign(m_columns, std::string());
     std::size_t pos = m_rowStarts[m_row];
     std::size_t c = 0;
     // Reading a wide table block by block, each row goes on where the previous block stopped.
     if (from > 1 && m_resumeColumn[m_row] == from) {
-        const std::size_t mark = m_content.find(kCellBreakMark, pos);
+        const std::size_t mark = CellEnd(m_content, pos);
         row[0] = PlainText(m_content.substr(pos, (mark == std::string_view::npos ? m_content.size() : mark) - pos));
         c = from;
         pos = m_resumePos[m_row];
     }
     for (; c < m_columns && (c == 0 || c < to) && pos < m_content.size(); ++c) {
-        const std::size_t mark = m_content.find(kCellBreakMark, pos);
+        const std::size_t mark = CellEnd(m_content, pos);
         const std::size_t end = mark == std::string_view::npos ? m_content.size() : mark;
         if (c == 0 || c >= from)
             row[c] = PlainText(m_content.substr(pos, end - pos));
         pos = mark == std::string_view::npos ? m_content.size() : mark + kCellBreakMark.size();
     }
     m_resumeColumn[m_row] = c;
+    // The padding of a short last row.
+    for (std::size_t k = c; k < std::min(to, m_columns); ++k) {
+        if (k == 0 || k >= from)
+            row[k].clear();
+    }
     m_resumePos[m_row] = pos;
     ++m_row;
     return true;

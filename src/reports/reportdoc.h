@@ -28,6 +28,13 @@ struct TLexeme {
     std::string Content;
 };
 
+// One section of a report document as views into the document, for builders that must not copy
+// a large document.
+struct TSectionView {
+    std::string_view Tag;
+    std::string_view Content;
+};
+
 // A table: rows of cells, each cell plain text.
 using TTableRows = std::vector<std::vector<std::string>>;
 
@@ -65,6 +72,8 @@ std::string PlainText(std::string_view content);
 // (its tag) and on to the character before the next "[" (its content); reading stops at the
 // first "[" without a closing "]". Text before the first "[" belongs to no section.
 std::vector<TLexeme> ReadSections(std::string_view document);
+// The same sections as views into document, which must outlive them.
+std::vector<TSectionView> ReadSectionViews(std::string_view document);
 
 // Parses the content of a "[TABLE]" section into rows of plain-text cells. The first cell is
 // the row count R; the other cells fill R rows of ceil(cells / R) cells, the last rows padded
@@ -82,7 +91,9 @@ public:
     std::size_t RowCount() const { return m_rows; }
     std::size_t ColumnCount() const { return m_columns; }
     // The next row, padded with empty cells; false after the last. With a range, only the first
-    // cell and the cells in [from, to) are decoded, the others left empty (a block of a wide table).
+    // cell and the cells in [from, to) are decoded, the others left as the previous call left
+    // them (a block of a wide table: clearing every cell of every row per block cost more than
+    // reading the block).
     bool Next(std::vector<std::string>& row);
     bool Next(std::vector<std::string>& row, std::size_t from, std::size_t to);
     // Back to the first row.

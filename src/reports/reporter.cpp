@@ -67,8 +67,15 @@ void TReporter::Generate()
         StatusThresholdsFromHundredths(Regs().Status.ExtremeThreshold, Regs().Status.AverageThreshold);
     m_document = BuildReportDocument(Store(), m_target, m_regsSet ? m_regs : Regs().Report, m_today, status,
                                      m_pictures != nullptr);
+    FormatAndWrite();
+    if (m_show)
+        Show();
+}
+
+void TReporter::FormatAndWrite()
+{
     Format();
-    Finish();
+    Write();
 }
 
 void TReporter::Finish()
@@ -147,6 +154,24 @@ std::vector<std::string> SociocardLimits(const TBlankData& data)
     return {TextWithValue("REPORT_SOCIOCARD_LIMIT_POS", most),
             data.AllowAgainst ? TextWithValue("REPORT_SOCIOCARD_LIMIT_NEG", most)
                               : LangConv().GetText("REPORT_SOCIOCARD_NEG_OFF")};
+}
+
+std::vector<std::string> SociocardHeadingLines(const TBlankData& data)
+{
+    const TDlgLangConverter& lang = LangConv();
+    return {lang.GetText("REPORT_SOCIOCARD_NAME") + ": ______________________________    " +
+                lang.GetText("REPORT_SOCIOCARD_DATE") + ": _______________",
+            lang.GetText("INVESTIGATION_NAME") + ": " + data.InvestigationName,
+            lang.GetText("CLIENTGROUP_NAME") + ": " + data.ClientGroupName};
+}
+
+std::vector<std::string> SociomatrixHeadingLines(const TBlankData& data)
+{
+    const TDlgLangConverter& lang = LangConv();
+    return {lang.GetText("REPORT_SOCIOMATRIX_DATE") + ": _______________",
+            lang.GetText("INVESTIGATION_NAME") + ": " + data.InvestigationName + "    " +
+                lang.GetText("CLIENTGROUP_NAME") + ": " + data.ClientGroupName,
+            lang.GetText("CRITERY_NAME") + ": " + data.CriterionName, lang.GetText("REPORT_SOCIOMATRIX_INSTRUCTION")};
 }
 
 TTableRows SociocardRows(const TBlankData& data)

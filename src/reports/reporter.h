@@ -89,6 +89,8 @@ public:
     virtual void FormatTable(const TTableRows& rows, std::string& out) = 0;
     // Writes the output to the file; nothing when there is no output.
     virtual void Write();
+    // Format, then Write; a builder that streams its output straight into the file overrides it.
+    virtual void FormatAndWrite();
 
     const TReportTarget& Target() const { return m_target; }
     const std::string& FileName() const { return m_fileName; }
@@ -145,5 +147,10 @@ std::string SociocardInstruction(const TBlankData& data);
 std::vector<std::string> SociocardLimits(const TBlankData& data);
 TTableRows SociocardRows(const TBlankData& data);
 TTableRows BlankSociomatrixRows(const TBlankData& data);
+// The lines under a blank's title in the Word and PDF blanks: the sociocard's name and date line,
+// investigation and client group; the sociomatrix's date line, investigation with client group,
+// criterion and instruction.
+std::vector<std::string> SociocardHeadingLines(const TBlankData& data);
+std::vector<std::string> SociomatrixHeadingLines(const TBlankData& data);
 // A catalogue text with its "%1" replaced by a value.
 std::string TextWithValue(const std::string& key, const std::string& value);

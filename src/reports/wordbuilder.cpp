@@ -9,6 +9,16 @@
 #include "i18n/langconv.h"
 #include "util/error.h"
 
+// How a table is set: column widths, alignment, page orientation and the column blocks it is
+// split into when it is wider than the page.
+struct TTableLayout {
+    std::vector<TDocxColumn> Columns;
+    bool Landscape = false;
+    int TextColumns = 1; // 2: narrow enough to stand beside another table
+    bool HeadingRow = true;
+    std::vector<std::vector<std::size_t>> Blocks; // source columns of each table written
+};
+
 namespace {
 
 constexpr const char* kHeading1 = "Tremlow Heading 1";
@@ -59,15 +69,6 @@ private:
     std::size_t m_next = 0;
 };
 
-// How a table is set: column widths, alignment, page orientation and the column blocks it is
-// split into when it is wider than the page.
-struct TTableLayout {
-    std::vector<TDocxColumn> Columns;
-    bool Landscape = false;
-    int TextColumns = 1; // 2: narrow enough to stand beside another table
-    bool HeadingRow = true;
-    std::vector<std::vector<std::size_t>> Blocks; // source columns of each table written
-};
 
 // Shares out the width: each column gets what its content wants (a name column at most the cap),
 // then leftover width goes to the capped columns and missing width is taken from the columns
@@ -241,7 +242,7 @@ void TWordBuilder::Format()
     if (!Prepare())
         return;
     TDocxDocument& doc = *m_document;
-    const std::vector<TLexeme> sections = ReadSections(Document());
+    const std::vector<TSectionView> sections = ReadSectionViews(Document());
     // Text is typed into an open paragraph that a line break closes, so sections without one
     // share a paragraph; blank paragraphs are left out (paragraph spacing keeps blocks apart).
     // A section heading waits for what follows it, so it lands on the same page as a table
@@ -269,7 +270,7 @@ void TWordBuilder::Format()
     };
     for (std::size_t i = 0; i < sections.size(); ++i) {
         StepProgress(i, sections.size());
-        const TLexeme& section = sections[i];
+        const TSectionView& section = sections[i];
         if (section.Tag == kTagTable) {
             TTableReader reader(section.Content);
             if (!reader.Ok())
@@ -278,7 +279,7 @@ void TWordBuilder::Format()
             const TTableLayout layout = MeasureTable(reader, 0);
             doc.SetSection({.Landscape = layout.Landscape, .Columns = layout.TextColumns});
             putHeading();
-            PutTable(reader);
+            PutTable(reader, false, false, &layout);
             continue;
         }
         if (section.Tag == kTagPicture) {
@@ -318,12 +319,13 @@ void TWordBuilder::FormatTable(const TTableRows& rows, std::string& /*out*/)
 }
 
 template <typename TSource>
-void TWordBuilder::PutTable(TSource& source, bool darkDiagonal, bool handwriting)
+void TWordBuilder::PutTable(TSource& source, bool darkDiagonal, bool handwriting, const TTableLayout* measured)
 {
     TDocxDocument& doc = *m_document;
     if (source.RowCount() == 0 || source.ColumnCount() == 0)
         return;
-    const TTableLayout layout = MeasureTable(source, handwriting && !darkDiagonal ? kAnswerBoxWidth : 0);
+    const TTableLayout layout =
+        measured ? *measured : MeasureTable(source, handwriting && !darkDiagonal ? kAnswerBoxWidth : 0);
     // Small tables stay on one page with their heading.
     const bool keepTogether = source.RowCount() <= 12;
     std::vector<std::string> row;
@@ -373,11 +375,7 @@ void TWordBuilder::Sociocard()
     const TBlankData data = ReadBlankData(Store(), Target().ObjectId);
     if (!Prepare())
         return;
-    BlankHeading(T("REPORT_SOCIOCARD_TITLE"),
-                 {T("REPORT_SOCIOCARD_NAME") + ": ______________________________    " + T("REPORT_SOCIOCARD_DATE") +
-                      ": _______________",
-                  T("INVESTIGATION_NAME") + ": " + data.InvestigationName,
-                  T("CLIENTGROUP_NAME") + ": " + data.ClientGroupName});
+    BlankHeading(T("REPORT_SOCIOCARD_TITLE"), SociocardHeadingLines(data));
     m_document->Paragraph(kHeading2, data.CriterionName);
     m_document->Paragraph(kStandard, SociocardInstruction(data));
     for (const std::string& line : SociocardLimits(data))
@@ -397,10 +395,7 @@ void TWordBuilder::Sociomatrix()
     const TTableRows rows = BlankSociomatrixRows(data);
     TRowsSource source(rows);
     m_document->SetSection({.Landscape = MeasureTable(source, 0).Landscape});
-    BlankHeading(T("REPORT_SOCIOMATRIX_TITLE"),
-                 {T("REPORT_SOCIOMATRIX_DATE") + ": _______________", T("INVESTIGATION_NAME") + ": " +
-                      data.InvestigationName + "    " + T("CLIENTGROUP_NAME") + ": " + data.ClientGroupName,
-                  T("CRITERY_NAME") + ": " + data.CriterionName, T("REPORT_SOCIOMATRIX_INSTRUCTION")});
+    BlankHeading(T("REPORT_SOCIOMATRIX_TITLE"), SociomatrixHeadingLines(data));
     PutTable(source, true, true);
     Finish();
 }

@@ -6,6 +6,9 @@
 #include "reports/docxdoc.h"
 #include "reports/reporter.h"
 
+// How a table is set in the document (column widths, orientation, column blocks).
+struct TTableLayout;
+
 // Writes reports and blanks as a Word document (.docx) with the styles "Tremlow Heading 1",
 // "Tremlow Heading 2" and "Tremlow Standard". Tables are compact, with column widths fitted to
 // their content; a table too wide for a portrait page gets landscape pages of its own, and one
@@ -28,8 +31,10 @@ private:
     bool Prepare();
     // Writes a table read row by row from source; darkDiagonal shades the cells whose row and
     // column name the same member (the blank sociomatrix); handwriting leaves tall rows.
+    // A layout measured already is passed in, so a large table is not measured twice.
     template <typename TSource>
-    void PutTable(TSource& source, bool darkDiagonal = false, bool handwriting = false);
+    void PutTable(TSource& source, bool darkDiagonal = false, bool handwriting = false,
+                  const TTableLayout* measured = nullptr);
     // A picture of the investigation under its heading (putHeading writes it once the page is
     // chosen): as wide as the text, less when it would not fit the page, on a landscape page when
     // it is much wider than tall.

@@ -40,12 +40,27 @@ std::string FixedText(double value, int precision)
 
 std::string ReaderDecimalSeparator()
 {
+    // Looking the locale up costs more than formatting a value, and a report formats thousands;
+    // the answer is kept while the environment names the same locale.
+    const auto env = [](const char* name) {
+        const char* value = std::getenv(name);
+        return std::string(value ? value : "");
+    };
+    const std::string names = env("LC_ALL") + '\n' + env("LC_NUMERIC") + '\n' + env("LANG");
+    thread_local std::string cachedNames;
+    thread_local std::string cachedSeparator;
+    if (!cachedSeparator.empty() && names == cachedNames)
+        return cachedSeparator;
     locale_t locale = ::newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
-    if (!locale)
-        return ".";
-    const char* radix = ::nl_langinfo_l(RADIXCHAR, locale);
-    std::string separator = radix && *radix ? radix : ".";
-    ::freelocale(locale);
+    std::string separator = ".";
+    if (locale) {
+        const char* radix = ::nl_langinfo_l(RADIXCHAR, locale);
+        if (radix && *radix)
+            separator = radix;
+        ::freelocale(locale);
+    }
+    cachedNames = names;
+    cachedSeparator = separator;
     return separator;
 }
 

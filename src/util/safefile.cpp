@@ -17,19 +17,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-std::string ErrnoText(const std::string& what, const std::string& path)
-{
-    return what + " '" + path + "': " + std::strerror(errno);
-}
-
-// The system's reason for the last failure.
-std::string Reason(int error)
-{
-    return std::strerror(error);
-}
-
 bool WriteAll(int fd, std::string_view bytes)
 {
     const char* p = bytes.data();
@@ -45,6 +32,19 @@ bool WriteAll(int fd, std::string_view bytes)
         left -= static_cast<std::size_t>(n);
     }
     return true;
+}
+
+namespace {
+
+std::string ErrnoText(const std::string& what, const std::string& path)
+{
+    return what + " '" + path + "': " + std::strerror(errno);
+}
+
+// The system's reason for the last failure.
+std::string Reason(int error)
+{
+    return std::strerror(error);
 }
 
 // Makes a rename or link in the folder durable.

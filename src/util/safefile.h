@@ -27,6 +27,9 @@ private:
     int m_fd;
 };
 
+// Writes all of bytes to a descriptor, going on after short writes; false (errno set) on error.
+bool WriteAll(int fd, std::string_view bytes);
+
 // Files of 4 GB and more are no project, settings or language file; refusing them before reading
 // keeps a wrongly chosen huge file from filling the memory.
 bool IsTooLargeToRead(off_t size);

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -72,26 +73,40 @@ TEST(PdfReport, PagesNumbersTextAndLandscapeReadBack)
         EXPECT_EQ(last.substr(last.find_last_of('\n') + 1), std::to_string(page));
     }
 
-    // A blank sociomatrix of 30 members lies on landscape pages.
+    // Blanks of 35 members fit one page each: the sociomatrix landscape, the sociocard portrait.
     TFileAccess large;
     large.ClientGroups().Add(1, "Class");
-    for (int32_t id = 1; id <= 30; ++id)
+    for (int32_t id = 1; id <= 35; ++id)
         large.Clients().Add(id, 1, "Member number " + std::to_string(id), true, 40000);
     large.CriteriaGroups().Add(1, "Questions");
     large.Criteria().Add(1, 1, "Whom would you choose?");
     large.Investigations().Add({.Id = 1, .ClientGroupId = 1, .CriterionId = 1, .CriteriaGroupId = 1, .Name = "Survey"});
-    const std::string blank = temp.File("matrix.pdf");
-    TPdfBuilder matrix({TReportKind::Investigation, 1}, false, blank);
-    matrix.SetStore(large);
-    matrix.Sociomatrix();
-    if (const char* keep = std::getenv("TREMLOW_KEEP_PAGES"))
-        Output("cp " + blank + " " + report + " " + keep);
-    const std::string blankInfo = Output("pdfinfo -f 1 -l 9 '" + blank + "'");
-    int blankPages = 0;
-    std::sscanf(blankInfo.c_str() + blankInfo.find("Pages:"), "Pages: %d", &blankPages);
-    EXPECT_GE(blankPages, 1);
-    EXPECT_EQ(CountLandscapePages(blankInfo), blankPages) << blankInfo;
-    EXPECT_NE(Output("pdftotext '" + blank + "' -").find("30. Member number 30"), std::string::npos);
+    for (const bool matrix : {true, false}) {
+        const std::string blank = temp.File(matrix ? "matrix.pdf" : "card.pdf");
+        TPdfBuilder builder({TReportKind::Investigation, 1}, false, blank);
+        builder.SetStore(large);
+        matrix ? builder.Sociomatrix() : builder.Sociocard();
+        if (const char* keep = std::getenv("TREMLOW_KEEP_PAGES"))
+            Output("cp " + blank + " " + report + " " + keep);
+        const std::string blankInfo = Output("pdfinfo -f 1 -l 9 '" + blank + "'");
+        int blankPages = 0;
+        std::sscanf(blankInfo.c_str() + blankInfo.find("Pages:"), "Pages: %d", &blankPages);
+        EXPECT_EQ(blankPages, 1) << blank;
+        EXPECT_EQ(CountLandscapePages(blankInfo), matrix ? 1 : 0) << blankInfo;
+        EXPECT_NE(Output("pdftotext '" + blank + "' -").find(matrix ? "35. Member number 35" : "Member number 35"),
+                  std::string::npos);
+        if (!matrix) {
+            // The card's rows are at least 5 mm (14 pt) apart, room for a cross by hand.
+            const std::string boxes = Output("pdftotext -bbox '" + blank + "' -");
+            std::vector<double> rowTops;
+            for (std::size_t at = boxes.find(">Member<"); at != std::string::npos; at = boxes.find(">Member<", at + 1)) {
+                const std::size_t y = boxes.rfind("yMin=\"", at);
+                rowTops.push_back(std::atof(boxes.c_str() + y + 6));
+            }
+            ASSERT_EQ(rowTops.size(), 35u);
+            EXPECT_GE(rowTops[1] - rowTops[0], 14.0);
+        }
+    }
 }
 
 } // namespace

@@ -68,4 +68,31 @@ TEST_F(Builders, BrokenTablesAreSkippedNotFatal)
     }
 }
 
+TEST_F(Builders, HtmlReportStreamedToItsFileHoldsEveryRowOnce)
+{
+    std::vector<std::string> names;
+    for (int i = 1; i <= 150; ++i)
+        names.push_back("Member " + std::to_string(i));
+    TReportProject project(names);
+    const std::string path = m_temp.File("big.html");
+    THTMLBuilder builder({TReportKind::Investigation, 1}, false, path);
+    builder.SetStore(project.store);
+    builder.SetReportRegs(TReportRegs{});
+    builder.Generate();
+
+    const std::string file = ReadFileBytes(path);
+    ASSERT_GT(file.size(), 200000u) << "the page must span many of the blocks it is written in";
+    EXPECT_EQ(file, HtmlOfReportDocument(builder.Document()));
+    std::size_t rows = 0;
+    for (const TSectionView& section : ReadSectionViews(builder.Document())) {
+        if (section.Tag == kTagTable)
+            rows += TTableReader(section.Content).RowCount();
+    }
+    std::size_t written = 0;
+    for (std::size_t at = file.find("<tr>"); at != std::string::npos; at = file.find("<tr>", at + 1))
+        ++written;
+    EXPECT_EQ(written, rows);
+    EXPECT_TRUE(file.ends_with("</html>\n"));
+}
+
 } // namespace
