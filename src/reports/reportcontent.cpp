@@ -244,15 +244,26 @@ public:
             StatusGroups();
             break;
         default:
-            if (const std::optional<TReportPicture> picture = ReportPictureOfPart(part)) {
-                m_doc.Tag(kTagPicture);
-                m_doc.Put(ReportPictureName(*picture));
-            }
+            if (const std::optional<TReportPicture> picture = ReportPictureOfPart(part))
+                Picture(*picture);
             break;
         }
     }
 
 private:
+    // A picture the builder draws with the views; the views draw no group of fewer than two.
+    void Picture(TReportPicture picture)
+    {
+        if (m_model.ClientCount() < 2) {
+            m_doc.Tag(kTagText);
+            m_doc.Put(T("LESS_2_CLIENTS"));
+            m_doc.Break(2);
+            return;
+        }
+        m_doc.Tag(kTagPicture);
+        m_doc.Put(ReportPictureName(picture));
+    }
+
     void Glossary()
     {
         m_doc.Tag(kTagText);

@@ -56,7 +56,7 @@ TVisualChildForm* TViewPictures::Form(int32_t investId, TViewKind kind)
         try {
             form.reset(entry->Create(m_store, investId, QString()));
         } catch (const TAppError&) {
-            // An investigation of fewer than two members has no pictures; their parts stay empty.
+            // An investigation of fewer than two members has no pictures; the report says why.
         }
     }
     // A report is printed matter: the sociogram goes on white paper, as when it is printed.

@@ -42,6 +42,16 @@ TEST_F(Reporter, PartOrderAndSelectionComeFromTheSettings)
     EXPECT_EQ(PartTitles(BuildReportDocument(project.store, {TReportKind::Investigation, 1}, regs, 0, {}, true)).size(),
               1 + kReportPartCount);
 
+    // A group of one has no pictures: each picture part says why.
+    TReportProject single({"Ann"});
+    const std::string lone = BuildReportDocument(single.store, {TReportKind::Investigation, 1}, regs, 0, {}, true);
+    EXPECT_EQ(lone.find("[" + std::string(kTagPicture) + "]"), std::string::npos);
+    std::size_t reasons = 0;
+    for (std::size_t at = lone.find(LangConv().GetText("LESS_2_CLIENTS")); at != std::string::npos;
+         at = lone.find(LangConv().GetText("LESS_2_CLIENTS"), at + 1))
+        ++reasons;
+    EXPECT_EQ(reasons, 4u);
+
     regs.PartsOrder = "RA";
     regs.OffParts = "A";
     const auto titles =
