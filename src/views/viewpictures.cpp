@@ -59,6 +59,8 @@ TVisualChildForm* TViewPictures::Form(int32_t investId, TViewKind kind)
             // An investigation of fewer than two members has no pictures; the report says why.
         }
     }
+    if (form)
+        form->MarkStateSaved();
     // A report is printed matter: the sociogram goes on white paper, as when it is printed.
     if (auto* graph = dynamic_cast<TGraphForm*>(form.get()); graph && !graph->PrintsBackground())
         graph->SetBackgroundColour(Qt::white);

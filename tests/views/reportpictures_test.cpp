@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,7 +41,7 @@ protected:
     {
         builder.SetStore(m_store);
         builder.SetReportRegs(regs);
-        builder.SetPictures(&m_pictures);
+        builder.SetPictures(&*m_pictures);
         builder.Generate();
         return builder;
     }
@@ -48,7 +49,7 @@ protected:
     std::string File(const std::string& name) { return m_temp.File(name); }
 
     TFileAccess m_store{std::string(TREMLOW_TEST_DATA_DIR) + "/reports/sample/project.soi"};
-    TViewPictures m_pictures{m_store};
+    std::optional<TViewPictures> m_pictures{std::in_place, m_store};
     TTempDir m_temp;
 };
 
@@ -74,8 +75,13 @@ std::string Output(const std::string& command)
 
 TEST_F(ReportPictures, HtmlInlinesEachPictureAsSvgAndOldSettingsLeaveThemOut)
 {
+    const int32_t placesBefore = m_store.Placements().Count();
     THTMLBuilder html({TReportKind::Investigation, 1}, false, File("r.html"));
     Write(html);
+    // The windows drawn for the pictures put nothing back into the project, also when they go.
+    m_pictures.reset();
+    EXPECT_EQ(m_store.Placements().Count(), placesBefore);
+    m_pictures.emplace(m_store);
     const std::string page = ReadFileBytes(File("r.html"));
     std::vector<std::string> sizes;
     for (std::size_t at = page.find("<svg"); at != std::string::npos; at = page.find("<svg", at + 1)) {
