@@ -19,6 +19,8 @@
 #include "support/core/recorders.h"
 #include "support/core/tempdir.h"
 #include "support/ui/scriptedseam.h"
+#include "views/sociogram/graphform.h"
+#include "views/sociogram/graphiccontrol.h"
 
 namespace {
 
@@ -184,6 +186,29 @@ TEST_F(ShellReports, CurrentNodeAndBlanksNeedNoPickWindow)
     EXPECT_EQ(ReadFileBytes(temp.File("inv.docx")).substr(0, 2), "PK");
     EXPECT_TRUE(seam.openedUrls.isEmpty());
     EXPECT_EQ(seam.dialogsShown, (QStringList{"FormReporter", "FormReporter"}));
+}
+
+TEST_F(ShellReports, TheSociogramShowsTheFiguresWhereTheOpenWindowHasThem)
+{
+    TScriptedModalSeam seam;
+    Select(TNodeKind::Investigation, "Desk neighbours, September");
+    window.findChild<QAction*>("GraphMenuItem")->trigger();
+    QCoreApplication::processEvents();
+    auto* graph = window.findChild<TGraphForm*>();
+    ASSERT_NE(graph, nullptr);
+    // The first picture of the HTML report is the sociogram.
+    const auto sociogram = [&](const std::string& name) {
+        seam.ExpectDialog("FormReporter", Fill("RadioButtonIsHTML", QString::fromStdString(temp.File(name)), false));
+        window.findChild<QAction*>("ReportNodeMenuItem")->trigger();
+        const std::string html = ReadFileBytes(temp.File(name + ".html"));
+        const std::size_t at = html.find("<svg");
+        return at == std::string::npos ? std::string() : html.substr(at, html.find("</svg>", at) - at);
+    };
+    const std::string before = sociogram("before");
+    ASSERT_FALSE(before.empty());
+    QWidget* figure = graph->Nodes()[0];
+    figure->move(figure->x() + 40, figure->y() + 30);
+    EXPECT_TRUE(sociogram("after") != before) << "the report drew the figures where the project stored them";
 }
 
 TEST_F(ShellReports, CancelWritesNothingAndFailuresAreShown)
