@@ -46,6 +46,9 @@ void DeclareReport(CLI::App& command)
         ->required()
         ->check(CLI::IsMember(kCliReportFormats));
     command.add_option("-o,--output", options->out, "file to write; an existing file is replaced (never the project)")->required();
+    command.footer("The investigation report written here has no pictures: the sociogram, the target diagram and "
+                   "the index charts are drawn by the program's windows, so `tremlow report` (the GUI program, "
+                   "which needs no display) writes them.");
     CliAction(command, [options] {
         // A client or a criterion is known only with its group; a missing one is bad usage.
         const bool grouped = options->kind == "client" || options->kind == "criterion";

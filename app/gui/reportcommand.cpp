@@ -17,6 +17,7 @@
 #include "reports/wordbuilder.h"
 #include "settings/regs.h"
 #include "store/fileacc.h"
+#include "views/viewpictures.h"
 
 namespace {
 
@@ -49,6 +50,9 @@ int RunReport(int argc, char** argv)
     cli.add_option("--group", group, "client group of the client, criteria group of the criterion");
     cli.add_option("--format", format, "output format")->required()->check(CLI::IsMember({"text", "html", "word", "pdf"}));
     cli.add_option("-o,--output", output, "file to write")->required();
+    cli.footer("An investigation report holds the sociogram, the target diagram and the two index charts as the "
+               "windows draw them (when the report settings have those parts on); a text report writes them as PNG "
+               "files beside it, named in the text.");
     if (const std::optional<int> ended = ParseHeadlessCommand(cli, argc, argv))
         return *ended;
 
@@ -72,6 +76,9 @@ int RunReport(int argc, char** argv)
     const TReportKind reportKind = ReportKindOfName(kind).value_or(TReportKind::Investigation);
     std::unique_ptr<TReporter> builder = MakeBuilder(format, {reportKind, id, group}, output);
     builder->SetStore(store);
+    // The investigation report's pictures are drawn by the views, offscreen.
+    TViewPictures pictures(store);
+    builder->SetPictures(&pictures);
     try {
         if (kind == "sociocard")
             builder->Sociocard();

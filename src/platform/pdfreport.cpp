@@ -10,10 +10,12 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QPicture>
 #include <QPdfWriter>
 #include <QTextDocument>
 
 #include "i18n/langconv.h"
+#include "platform/reportpictures.h"
 #include "reports/htmlbuilder.h"
 #include "reports/wordbuilder.h"
 #include "util/error.h"
@@ -187,6 +189,41 @@ std::string RenderForm(const std::string& title, const std::vector<std::string>&
     return buffer.data().toStdString();
 }
 
+// The scale of a block's picture in an area: as wide as the text, or as tall as the area allows.
+qreal PictureScale(const TPdfBlock& block, QSizeF area)
+{
+    const QSizeF size(block.PictureSize);
+    return std::min(area.width() / size.width(), area.height() / size.height());
+}
+
+// Paints a block's picture from top down on a page of text, centred, proportions kept, as large as
+// PictureScale allows; answers where it ends.
+qreal PaintPicture(QPainter& painter, const TPdfBlock& block, qreal top, QSizeF page)
+{
+    const QSizeF size(block.PictureSize);
+    const qreal scale = PictureScale(block, QSizeF(page.width(), page.height() - top));
+    if (scale <= 0)
+        return top;
+    painter.save();
+    painter.translate((page.width() - size.width() * scale) / 2, top);
+    painter.scale(scale, scale);
+    painter.setClipRect(QRectF(QPointF(0, 0), size));
+    // The views lay text out at the screen's resolution: recorded at it, the drawing keeps its text
+    // in proportion to its figures on a page of any resolution, and stays vectors.
+    QPicture recorded;
+    {
+        QPainter recorder(&recorded);
+        block.Picture(recorder);
+    }
+    // Played back, a recording is scaled from its resolution to the page's; the scale above
+    // already maps picture pixels onto the page.
+    painter.scale(static_cast<qreal>(recorded.logicalDpiX()) / painter.device()->logicalDpiX(),
+                  static_cast<qreal>(recorded.logicalDpiY()) / painter.device()->logicalDpiY());
+    painter.drawPicture(0, 0, recorded);
+    painter.restore();
+    return top + size.height() * scale;
+}
+
 } // namespace
 
 std::string SociocardPdf(const TBlankData& data)
@@ -259,6 +296,10 @@ void TPdfBuilder::Format()
         StepProgress(i, sections.size());
         const TLexeme& section = sections[i];
         const std::string piece = "[" + section.Tag + "]" + section.Content;
+        if (section.Tag == kTagPicture) {
+            AddPicture(PlainText(section.Content), heading, run);
+            continue;
+        }
         if (section.Tag == kTagTable && TableNeedsLandscape(section.Content)) {
             flush(run, false);
             std::string wide = heading + piece;
@@ -275,6 +316,23 @@ void TPdfBuilder::Format()
     }
     run += heading;
     flush(run, false);
+}
+
+void TPdfBuilder::AddPicture(std::string_view name, std::string& heading, std::string& run)
+{
+    auto* pictures = dynamic_cast<TPaintedPictures*>(Pictures());
+    const std::optional<TReportPicture> picture = ReportPictureOfName(name);
+    if (pictures == nullptr || !picture)
+        return;
+    const QSize size = pictures->PictureSize(Target().ObjectId, *picture);
+    if (size.isEmpty())
+        return;
+    if (!run.empty())
+        m_blocks.push_back({HtmlOfReportDocument(run), false});
+    run.clear();
+    m_blocks.push_back({HtmlOfReportDocument(heading), PictureWantsLandscape({size.width(), size.height()}),
+                        pictures->Drawing(Target().ObjectId, *picture), size});
+    heading.clear();
 }
 
 void TPdfBuilder::FormatTable(const TTableRows& rows, std::string& out)
@@ -324,7 +382,30 @@ std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& t
                            QPageLayout::Millimeter);
         QPainter painter;
         int pageNumber = 0;
+        // Where the last picture ends on its page (negative when the page holds no picture last),
+        // so the next picture can follow it there when it fits at full width.
+        qreal pictureBottom = -1;
+        bool lastLandscape = false;
         for (const TPdfBlock& block : blocks) {
+            const bool picture = block.Picture && !block.PictureSize.isEmpty();
+            if (picture && pictureBottom >= 0 && block.Landscape == lastLandscape) {
+                const QRect paint = layout.paintRectPixels(kResolution);
+                const QSizeF page(paint.width(), paint.height() - painter.fontMetrics().height() * 2.0);
+                QTextDocument heading;
+                heading.documentLayout()->setPaintDevice(&writer);
+                heading.setHtml(QString::fromStdString(block.Html));
+                heading.setTextWidth(page.width());
+                const qreal top = pictureBottom + page.height() * 0.02;
+                const QSizeF below(page.width(), page.height() - top - heading.size().height());
+                if (below.height() > 0 && PictureScale(block, below) * block.PictureSize.width() >= page.width() * 0.999) {
+                    painter.save();
+                    painter.translate(0, top);
+                    heading.drawContents(&painter, QRectF(QPointF(0, 0), heading.size()));
+                    painter.restore();
+                    pictureBottom = PaintPicture(painter, block, top + heading.size().height(), page);
+                    continue;
+                }
+            }
             layout.setOrientation(block.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
             writer.setPageLayout(layout); // takes effect from the next page on
             if (pageNumber == 0)
@@ -348,6 +429,13 @@ std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& t
                 painter.restore();
                 painter.drawText(QRectF(0, paint.height() - footer * 0.75, paint.width(), footer * 0.75),
                                  Qt::AlignHCenter | Qt::AlignBottom, QString::number(++pageNumber));
+            }
+            pictureBottom = -1;
+            lastLandscape = block.Landscape;
+            if (picture) {
+                const int pages = std::max(1, document.pageCount());
+                const qreal top = std::max<qreal>(0, document.size().height() - (pages - 1) * page.height());
+                pictureBottom = PaintPicture(painter, block, top, page);
             }
         }
         if (painter.isActive())

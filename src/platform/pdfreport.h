@@ -3,18 +3,26 @@
 #include <string>
 #include <vector>
 
+#include <QSize>
+
+#include "platform/picturefile.h"
 #include "reports/reporter.h"
 
-// One run of pages of a PDF report: an HTML page and whether its pages lie landscape.
+// One run of pages of a PDF report: an HTML page and whether its pages lie landscape; a picture
+// block has a drawing of PictureSize pixels under its HTML (its heading), scaled to the page.
 struct TPdfBlock {
     std::string Html;
     bool Landscape = false;
+    TDrawing Picture = {};
+    QSize PictureSize = {};
 };
 
 // Writes reports and blanks as PDF: the HTML builder's pages laid out by Qt on A4 or Letter
 // pages (by the locale's measurement system) with page numbers; a table too wide for a portrait
-// page gets landscape pages of its own, its section heading with it. The blanks are drawn as
-// ruled forms instead, so their grids fill the page evenly.
+// page gets landscape pages of its own, its section heading with it. The report's pictures are
+// painted as vectors, as wide as the text, each under its heading: the first on a new page, the
+// next one below it when it fits there at full width. The blanks are drawn as ruled forms
+// instead, so their grids fill the page evenly.
 class TPdfBuilder final : public TReporter {
 public:
     using TReporter::TReporter;
@@ -28,6 +36,8 @@ public:
     const std::vector<TPdfBlock>& Blocks() const { return m_blocks; }
 
 private:
+    // Ends the run of sections so far and adds a block of the picture under its heading.
+    void AddPicture(std::string_view name, std::string& heading, std::string& run);
     // Writes a finished PDF to the file; a failure is raised.
     void WriteBytes(const std::string& bytes);
 

@@ -457,7 +457,9 @@ bool WriteRaster(const QString& fileName, TPictureFormat format, QSize size, con
     return SaveRows(rows, format, size, fileName, error);
 }
 
-bool WriteSvg(const QString& fileName, QSize size, const TDrawing& draw, QString* error)
+} // namespace
+
+std::optional<QByteArray> SvgOfDrawing(QSize size, const TDrawing& draw, const QString& title)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -467,12 +469,10 @@ bool WriteSvg(const QString& fileName, QSize size, const TDrawing& draw, QString
         generator.setSize(size);
         generator.setViewBox(QRect(QPoint(0, 0), size));
         generator.setResolution(kPictureDpi);
-        generator.setTitle(QFileInfo(fileName).completeBaseName());
+        generator.setTitle(title);
         QPainter painter;
-        if (!painter.begin(&generator)) {
-            SetError(error, QStringLiteral("the drawing could not be started"));
-            return false;
-        }
+        if (!painter.begin(&generator))
+            return std::nullopt;
         draw(painter);
         painter.end();
     }
@@ -484,7 +484,19 @@ bool WriteSvg(const QString& fileName, QSize size, const TDrawing& draw, QString
     static const QRegularExpression physical(QStringLiteral("width=\"[0-9.]+mm\" height=\"[0-9.]+mm\""));
     text.replace(text.indexOf(physical), physical.match(text).capturedLength(),
                  QStringLiteral("width=\"%1\" height=\"%2\"").arg(size.width()).arg(size.height()));
-    const QByteArray bytes = text.toUtf8();
+    return text.toUtf8();
+}
+
+namespace {
+
+bool WriteSvg(const QString& fileName, QSize size, const TDrawing& draw, QString* error)
+{
+    const std::optional<QByteArray> svg = SvgOfDrawing(size, draw, QFileInfo(fileName).completeBaseName());
+    if (!svg) {
+        SetError(error, QStringLiteral("the drawing could not be started"));
+        return false;
+    }
+    const QByteArray& bytes = *svg;
     return SaveThrough(fileName, error, [&bytes](QIODevice& file, QString* why) {
         if (file.write(bytes) != bytes.size()) {
             SetError(why, file.errorString());

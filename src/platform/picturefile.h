@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -41,6 +42,10 @@ QImage RenderPictureWithin(QSize size, const TDrawing& draw, qint64 maxPixels, b
 // picture. False with the reason in *error (the file is then left as it was).
 bool WritePicture(const QString& fileName, TPictureFormat format, QSize size, const TDrawing& draw,
                   QString* error = nullptr, int bandRows = 0);
+
+// The drawing as an SVG document of the picture's pixel size, titled title; none when the drawing
+// could not be started.
+std::optional<QByteArray> SvgOfDrawing(QSize size, const TDrawing& draw, const QString& title = {});
 
 // Encodes the image as a baseline JPEG with libjpeg; false with the reason in *error.
 bool WriteJpeg(const QImage& image, const QString& fileName, int quality, QString* error = nullptr);

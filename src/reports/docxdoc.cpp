@@ -23,6 +23,7 @@ namespace {
 constexpr const char* kWordNs = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
 constexpr const char* kRelNs = "http://schemas.openxmlformats.org/package/2006/relationships";
 constexpr const char* kDocRelNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+constexpr const char* kDrawingNs = "http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing";
 constexpr const char* kFont = "Arial";
 // The default paragraph style: table cells, compact and centred; other text names its style.
 constexpr const char* kCellStyleId = "TremlowTable";
@@ -213,6 +214,7 @@ struct TDocxDocument::TImpl {
     bool sectionEmpty = true;
     bool lastWasTable = false;
     std::vector<TDocxColumn> columns; // of the open table
+    std::vector<std::string> media;   // PNG pictures, word/media/image1.png ...
 
     ~TImpl()
     {
@@ -265,7 +267,7 @@ TDocxDocument::TDocxDocument() : m_impl(std::make_unique<TImpl>())
         throw std::runtime_error("cannot open the temporary file " + pattern);
     }
     m_impl->Put(std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:document xmlns:w=\"") +
-                kWordNs + "\" xmlns:r=\"" + kDocRelNs + "\"><w:body>");
+                kWordNs + "\" xmlns:r=\"" + kDocRelNs + "\" xmlns:wp=\"" + kDrawingNs + "\"><w:body>");
 
     AddDeclaration(m_impl->styles);
     pugi::xml_node styles = m_impl->styles.append_child("w:styles");
@@ -434,6 +436,32 @@ void TDocxDocument::EndTable()
     m_impl->lastWasTable = true;
 }
 
+void TDocxDocument::Picture(std::string png, int widthTwips, int heightTwips)
+{
+    TImpl& impl = *m_impl;
+    impl.media.push_back(std::move(png));
+    const std::string n = std::to_string(impl.media.size());
+    // DrawingML measures in EMU: 635 to the twip.
+    const std::string cx = std::to_string(static_cast<long long>(widthTwips) * 635);
+    const std::string cy = std::to_string(static_cast<long long>(heightTwips) * 635);
+    const std::string extent = "cx=\"" + cx + "\" cy=\"" + cy + "\"";
+    impl.Put("<w:p><w:pPr><w:jc w:val=\"center\"/></w:pPr><w:r><w:drawing>"
+             "<wp:inline distT=\"0\" distB=\"0\" distL=\"0\" distR=\"0\"><wp:extent " + extent +
+             "/><wp:docPr id=\"" + n + "\" name=\"Picture " + n + "\"/>"
+             "<wp:cNvGraphicFramePr><a:graphicFrameLocks xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\""
+             " noChangeAspect=\"1\"/></wp:cNvGraphicFramePr>"
+             "<a:graphic xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\">"
+             "<a:graphicData uri=\"http://schemas.openxmlformats.org/drawingml/2006/picture\">"
+             "<pic:pic xmlns:pic=\"http://schemas.openxmlformats.org/drawingml/2006/picture\">"
+             "<pic:nvPicPr><pic:cNvPr id=\"" + n + "\" name=\"image" + n + ".png\"/><pic:cNvPicPr/></pic:nvPicPr>"
+             "<pic:blipFill><a:blip r:embed=\"rIdImage" + n + "\"/><a:stretch><a:fillRect/></a:stretch></pic:blipFill>"
+             "<pic:spPr><a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext " + extent + "/></a:xfrm>"
+             "<a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom></pic:spPr></pic:pic></a:graphicData></a:graphic>"
+             "</wp:inline></w:drawing></w:r></w:p>");
+    impl.sectionEmpty = false;
+    impl.lastWasTable = false;
+}
+
 namespace {
 
 std::string ContentTypes()
@@ -454,6 +482,7 @@ std::string ContentTypes()
     };
     addDefault("rels", "application/vnd.openxmlformats-package.relationships+xml");
     addDefault("xml", "application/xml");
+    addDefault("png", "image/png");
     addOverride("/word/document.xml",
                 "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml");
     addOverride("/word/styles.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml");
@@ -467,7 +496,7 @@ struct TRelationship {
     const char* target;
 };
 
-std::string Relationships(std::initializer_list<TRelationship> list)
+std::string Relationships(const std::vector<TRelationship>& list)
 {
     pugi::xml_document doc;
     AddDeclaration(doc);
@@ -594,11 +623,22 @@ std::string TDocxDocument::SaveToBytes()
     TZipWriter zip;
     zip.Add("[Content_Types].xml", ContentTypes());
     zip.Add("_rels/.rels", Relationships({{"rId1", officeDocument.c_str(), "word/document.xml"}}));
-    zip.Add("word/_rels/document.xml.rels", Relationships({{"rId1", styles.c_str(), "styles.xml"},
-                                                           {"rId2", footer.c_str(), "footer1.xml"}}));
+    std::vector<TRelationship> documentRels = {{"rId1", styles.c_str(), "styles.xml"},
+                                               {"rId2", footer.c_str(), "footer1.xml"}};
+    // The pictures: relationship rIdImageN points at media/imageN.png.
+    const std::string image = std::string(kRelBase) + "image";
+    std::list<std::string> mediaNames;
+    for (std::size_t i = 1; i <= impl.media.size(); ++i) {
+        const std::string& id = mediaNames.emplace_back("rIdImage" + std::to_string(i));
+        const std::string& target = mediaNames.emplace_back("media/image" + std::to_string(i) + ".png");
+        documentRels.push_back({id.c_str(), image.c_str(), target.c_str()});
+    }
+    zip.Add("word/_rels/document.xml.rels", Relationships(documentRels));
     zip.AddFile("word/document.xml", impl.bodyPath);
     zip.Add("word/styles.xml", XmlText(impl.styles));
     zip.Add("word/footer1.xml", Footer());
+    for (std::size_t i = 0; i < impl.media.size(); ++i)
+        zip.Add(("word/media/image" + std::to_string(i + 1) + ".png").c_str(), std::move(impl.media[i]));
     return zip.Close();
 }
 

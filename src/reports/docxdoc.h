@@ -79,6 +79,10 @@ public:
     void Row(const std::vector<std::string>& cells, const TDocxRowFormat& format = {});
     void EndTable();
 
+    // A PNG picture as a paragraph of its own, centred, drawn widthTwips by heightTwips; the
+    // bytes become a media part of the package.
+    void Picture(std::string png, int widthTwips, int heightTwips);
+
     // The whole package as bytes.
     std::string SaveToBytes();
     // Writes the package to path (crash-safe replace); false with errorText on failure.

@@ -33,6 +33,7 @@ constexpr std::string_view kStyleSheet =
     "table.card td.box{width:5em}\n"
     "table.card tr{height:1.7em}\n"
     "td.dark{background:#000}\n"
+
     "</style>\n";
 
 std::string PageStart(const std::string& title)
@@ -135,8 +136,17 @@ void AppendHtmlEscaped(std::string& out, std::string_view text)
     }
 }
 
+std::string InlineSvg(std::string_view svg)
+{
+    const std::size_t start = svg.find("<svg");
+    if (start == std::string_view::npos)
+        return {};
+    // Never wider than the page; the view box keeps the proportions.
+    return "<svg style=\"max-width:100%;height:auto\"" + std::string(svg.substr(start + 4));
+}
+
 void WriteHtmlOfReportDocument(std::string_view document, const THtmlSink& sink,
-                               const std::function<void(std::size_t, std::size_t)>& step)
+                               const std::function<void(std::size_t, std::size_t)>& step, const TPictureSvg& svg)
 {
     // The page goes out in blocks of this size, so a large report is never held whole.
     constexpr std::size_t kBlock = 1 << 16;
@@ -170,6 +180,9 @@ void WriteHtmlOfReportDocument(std::string_view document, const THtmlSink& sink,
                 flushFull();
             }
             out += "</table>\n";
+        } else if (section.Tag == kTagPicture && svg) {
+            if (const std::string element = InlineSvg(svg(PlainText(section.Content))); !element.empty())
+                out += "<div class=\"picture\" style=\"page-break-inside:avoid;margin:0.5em 0\">\n" + element + "</div>\n";
         }
         flushFull();
     }
@@ -177,16 +190,29 @@ void WriteHtmlOfReportDocument(std::string_view document, const THtmlSink& sink,
     sink(out);
 }
 
-std::string HtmlOfReportDocument(std::string_view document, const std::function<void(std::size_t, std::size_t)>& step)
+std::string HtmlOfReportDocument(std::string_view document, const std::function<void(std::size_t, std::size_t)>& step,
+                                 const TPictureSvg& svg)
 {
     std::string page;
-    WriteHtmlOfReportDocument(document, [&page](std::string_view bytes) { page += bytes; }, step);
+    WriteHtmlOfReportDocument(document, [&page](std::string_view bytes) { page += bytes; }, step, svg);
     return page;
+}
+
+TPictureSvg THTMLBuilder::PictureSvg() const
+{
+    TReportPictures* pictures = Pictures();
+    if (pictures == nullptr)
+        return {};
+    return [pictures, id = Target().ObjectId](std::string_view name) {
+        const std::optional<TReportPicture> picture = ReportPictureOfName(name);
+        return picture && !pictures->Size(id, *picture).Empty() ? pictures->Svg(id, *picture) : std::string();
+    };
 }
 
 void THTMLBuilder::Format()
 {
-    m_output = HtmlOfReportDocument(Document(), [this](std::size_t done, std::size_t total) { StepProgress(done, total); });
+    m_output = HtmlOfReportDocument(
+        Document(), [this](std::size_t done, std::size_t total) { StepProgress(done, total); }, PictureSvg());
 }
 
 void THTMLBuilder::FormatAndWrite()
@@ -201,8 +227,8 @@ void THTMLBuilder::FormatAndWrite()
                 why = std::strerror(errno);
             }
         };
-        WriteHtmlOfReportDocument(Document(), sink,
-                                  [this](std::size_t done, std::size_t total) { StepProgress(done, total); });
+        WriteHtmlOfReportDocument(
+            Document(), sink, [this](std::size_t done, std::size_t total) { StepProgress(done, total); }, PictureSvg());
         return ok;
     };
     std::string error;

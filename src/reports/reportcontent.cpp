@@ -2,6 +2,7 @@
 #include "reports/reporter.h"
 
 #include <cstdio>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "analysis/waves.h"
 #include "reports/comparison.h"
 #include "reports/reportorder.h"
+#include "reports/reportpictures.h"
 #include "i18n/langconv.h"
 #include "store/dbinfo.h"
 #include "store/fileacc.h"
@@ -41,11 +43,15 @@ std::string ShortDate(double date)
     return buffer;
 }
 
-// Each name followed by a line break.
+// Each name followed by a line break; "none" for an empty list.
 void NameList(TReportDocWriter& doc, const std::vector<std::string>& names)
 {
     for (const std::string& name : names) {
         doc.Put(name);
+        doc.Break();
+    }
+    if (names.empty()) {
+        doc.Put(T("REPORT_NONE"));
         doc.Break();
     }
 }
@@ -238,11 +244,26 @@ public:
             StatusGroups();
             break;
         default:
+            if (const std::optional<TReportPicture> picture = ReportPictureOfPart(part))
+                Picture(*picture);
             break;
         }
     }
 
 private:
+    // A picture the builder draws with the views; the views draw no group of fewer than two.
+    void Picture(TReportPicture picture)
+    {
+        if (m_model.ClientCount() < 2) {
+            m_doc.Tag(kTagText);
+            m_doc.Put(T("LESS_2_CLIENTS"));
+            m_doc.Break(2);
+            return;
+        }
+        m_doc.Tag(kTagPicture);
+        m_doc.Put(ReportPictureName(picture));
+    }
+
     void Glossary()
     {
         m_doc.Tag(kTagText);
@@ -407,7 +428,7 @@ private:
 };
 
 void InvestigationReport(TReportDocWriter& doc, TFileAccess& store, const TReportTarget& target,
-                         const TReportRegs& regs, const TStatusThresholds& status)
+                         const TReportRegs& regs, const TStatusThresholds& status, bool withPictures)
 {
     std::string description;
     TInvestInfo invest;
@@ -442,8 +463,9 @@ void InvestigationReport(TReportDocWriter& doc, TFileAccess& store, const TRepor
 
     TInvestigationParts writer(doc, model, status);
     for (std::size_t pos = 0; pos < parts.Count(); ++pos) {
-        if (parts.IsOn(pos))
-            writer.Write(parts.PartAt(pos), parts.TitleAt(pos));
+        const int part = parts.PartAt(pos);
+        if (parts.IsOn(pos) && (withPictures || !kReportParts[static_cast<std::size_t>(part)].Picture))
+            writer.Write(part, parts.TitleAt(pos));
     }
 }
 
@@ -461,7 +483,7 @@ void ComparisonReport(TReportDocWriter& doc, TFileAccess& store, const TReportTa
 } // namespace
 
 std::string BuildReportDocument(TFileAccess& store, const TReportTarget& target, const TReportRegs& regs,
-                                double today, const TStatusThresholds& status)
+                                double today, const TStatusThresholds& status, bool withPictures)
 {
     TReportDocWriter doc;
     switch (target.Kind) {
@@ -478,7 +500,7 @@ std::string BuildReportDocument(TFileAccess& store, const TReportTarget& target,
         CriteriaGroupReport(doc, store, target);
         break;
     case TReportKind::Investigation:
-        InvestigationReport(doc, store, target, regs, status);
+        InvestigationReport(doc, store, target, regs, status, withPictures);
         break;
     case TReportKind::Comparison:
         ComparisonReport(doc, store, target, status);

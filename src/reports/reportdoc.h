@@ -6,7 +6,7 @@
 
 // The report document: a format-neutral text of tagged sections that the generator writes and
 // the builders render. Each section starts with a tag in square brackets ("[HEADER1]",
-// "[HEADER2]", "[TEXT]", "[TABLE]") and runs up to the next "[". Inside content "&&&&&" is a
+// "[HEADER2]", "[TEXT]", "[TABLE]", "[PICTURE]") and runs up to the next "[". Inside content "&&&&&" is a
 // line break and "<break>" ends a table cell.
 //
 // Project and catalogue texts are put into the document escaped, so a "[", "&&&&&" or "<break>"
@@ -17,6 +17,8 @@ inline constexpr std::string_view kTagHeader1 = "HEADER1";
 inline constexpr std::string_view kTagHeader2 = "HEADER2";
 inline constexpr std::string_view kTagText = "TEXT";
 inline constexpr std::string_view kTagTable = "TABLE";
+// A picture of the investigation: the content is its name (ReportPictureName).
+inline constexpr std::string_view kTagPicture = "PICTURE";
 inline constexpr std::string_view kLineBreakMark = "&&&&&";
 inline constexpr std::string_view kCellBreakMark = "<break>";
 

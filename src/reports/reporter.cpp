@@ -65,7 +65,8 @@ void TReporter::Generate()
     m_percent = -1;
     const TStatusThresholds status =
         StatusThresholdsFromHundredths(Regs().Status.ExtremeThreshold, Regs().Status.AverageThreshold);
-    m_document = BuildReportDocument(Store(), m_target, m_regsSet ? m_regs : Regs().Report, m_today, status);
+    m_document = BuildReportDocument(Store(), m_target, m_regsSet ? m_regs : Regs().Report, m_today, status,
+                                     m_pictures != nullptr);
     FormatAndWrite();
     if (m_show)
         Show();

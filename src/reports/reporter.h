@@ -8,6 +8,7 @@
 
 #include "analysis/statusgroups.h"
 #include "reports/reportdoc.h"
+#include "reports/reportpictures.h"
 #include "settings/regs.h"
 
 class TFileAccess;
@@ -43,9 +44,10 @@ struct TReportTarget {
 // Builds the report document of a target from the project: the fixed layouts of the client,
 // client group, criterion and criteria group reports, and the investigation report with its
 // parts in the order and selection of regs. today is the date ages are counted to; status holds
-// the cut-offs of the status groups part. Throws TAppError when the object is not in the project.
+// the cut-offs of the status groups part. The picture parts are written only withPictures (for a
+// builder that can draw them). Throws TAppError when the object is not in the project.
 std::string BuildReportDocument(TFileAccess& store, const TReportTarget& target, const TReportRegs& regs,
-                                double today, const TStatusThresholds& status = {});
+                                double today, const TStatusThresholds& status = {}, bool withPictures = false);
 
 // Opens a finished document in the desktop's default program; false when that failed.
 using TDocumentOpener = std::function<bool(const std::string& path)>;
@@ -68,6 +70,9 @@ public:
     void SetReportRegs(const TReportRegs& regs) { m_regs = regs; m_regsSet = true; }
     // The date ages are counted to (today by default).
     void SetToday(double today) { m_today = today; }
+    // What draws the investigation report's pictures (not owned); without it they are left out.
+    void SetPictures(TReportPictures* pictures) { m_pictures = pictures; }
+    TReportPictures* Pictures() const { return m_pictures; }
 
     // Builds the document, formats it, writes the file and, with the show flag, opens it.
     // Errors (missing object, file not written) are raised as TAppError.
@@ -118,6 +123,7 @@ private:
     bool m_regsSet = false;
     double m_today;
     int m_percent = -1;
+    TReportPictures* m_pictures = nullptr;
 };
 
 // What both blank questionnaires show of an investigation.

@@ -61,6 +61,11 @@ void TReportOrderInRegistry::LoadOrder()
 void TReportOrderInRegistry::LoadSelection()
 {
     m_on.assign(m_order.size(), true);
+    for (std::size_t pos = 0; pos < m_order.size(); ++pos) {
+        const TReportPartInfo& info = kReportParts[static_cast<std::size_t>(m_order[pos])];
+        if (info.Picture && m_regs.PartsOrder.find(info.Letter) == std::string::npos)
+            m_on[pos] = false;
+    }
     for (char letter : m_regs.OffParts) {
         const int part = ReportPartOfLetter(letter);
         for (std::size_t pos = 0; part >= 0 && pos < m_order.size(); ++pos) {

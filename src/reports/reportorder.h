@@ -8,13 +8,15 @@
 struct TReportRegs;
 
 // The parts of the investigation report in index order: the letter the settings store for the
-// part and the catalogue key of its title. A part added later takes the next letter.
+// part, the catalogue key of its title and whether it is a picture drawn by a view. A part added
+// later takes the next letter.
 struct TReportPartInfo {
     char Letter;
     const char* TitleKey;
+    bool Picture = false;
 };
 
-inline constexpr std::array<TReportPartInfo, 19> kReportParts = {{
+inline constexpr std::array<TReportPartInfo, 23> kReportParts = {{
     {'A', "REPORT_INDEXES"},
     {'B', "REPORT_CHOICES_TABLE"},
     {'C', "REPORT_GROUP_INDEXES_POS"},
@@ -34,6 +36,10 @@ inline constexpr std::array<TReportPartInfo, 19> kReportParts = {{
     {'Q', "REPORT_CLIENTS_BY_AUTHORITY"},
     {'R', "REPORT_CLIENTS_BY_REJECTION"},
     {'S', "REPORT_STATUS_GROUPS"},
+    {'T', "REPORT_SOCIOGRAM", true},
+    {'U', "REPORT_TARGET_DIAGRAM", true},
+    {'V', "REPORT_GROUP_INDEX_CHART", true},
+    {'W', "REPORT_MEMBER_INDEX_CHART", true},
 }};
 
 inline constexpr std::size_t kReportPartCount = kReportParts.size();
@@ -44,7 +50,9 @@ int ReportPartOfLetter(char letter);
 // The order and selection of the investigation report's parts, loaded from the report settings
 // ("PartsOrder", "OffParts") and saved back into them. The options dialog arranges the parts
 // through it; the generator walks it. Unknown and repeated letters in the settings are ignored, and
-// parts the stored order lacks (one added since it was saved) follow it in index order.
+// parts the stored order lacks (one added since it was saved) follow it in index order: switched
+// on, except the pictures, which settings stored before them never asked for. An empty stored
+// order is the default order without the pictures; new settings store every letter.
 class TReportOrderInRegistry final {
 public:
     // Titles from the message catalogue, then order and selection from regs.

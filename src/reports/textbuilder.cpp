@@ -1,5 +1,11 @@
 #include "reports/textbuilder.h"
 
+#include <algorithm>
+#include <filesystem>
+
+#include "util/error.h"
+#include "util/safefile.h"
+
 namespace {
 
 constexpr std::string_view kCellEnd = "\t\t";
@@ -21,9 +27,17 @@ std::string ContentText(std::string_view content)
 
 } // namespace
 
+std::string PictureFileBeside(const std::string& reportFile, TReportPicture picture)
+{
+    std::filesystem::path path(reportFile);
+    path.replace_filename(path.stem().string() + "-" + std::string(ReportPictureName(picture)) + ".png");
+    return path.string();
+}
+
 void TTextBuilder::Format()
 {
     m_output.clear();
+    m_pictureFiles.clear();
     const std::vector<TLexeme> sections = ReadSections(Document());
     for (std::size_t i = 0; i < sections.size(); ++i) {
         StepProgress(i, sections.size());
@@ -39,7 +53,40 @@ void TTextBuilder::Format()
             TTableRows rows;
             if (ParseTable(section.Content, rows))
                 FormatTable(rows, m_output);
+        } else if (section.Tag == kTagPicture && Pictures() != nullptr) {
+            const std::optional<TReportPicture> picture = ReportPictureOfName(PlainText(section.Content));
+            if (!picture || Pictures()->Size(Target().ObjectId, *picture).Empty())
+                continue;
+            const std::string path = PictureFileBeside(FileName(), *picture);
+            m_pictureFiles.emplace_back(path, *picture);
+            m_output += T("REPORT_PICTURE_FILE") + ": " + std::filesystem::path(path).filename().string();
+            m_output += kLineEnd;
         }
+    }
+}
+
+void TTextBuilder::Write()
+{
+    std::vector<std::string> written;
+    const auto removeWritten = [&written] {
+        std::error_code ignored;
+        for (const std::string& path : written)
+            std::filesystem::remove(path, ignored);
+    };
+    for (const auto& [path, picture] : m_pictureFiles) {
+        const TPictureSize size = Pictures()->Size(Target().ObjectId, picture);
+        std::string error;
+        if (!ReplaceFile(path, Pictures()->Png(Target().ObjectId, picture, std::clamp(size.Width, 1600, 4000)), error)) {
+            removeWritten();
+            throw TAppError(T("REPORT_WRITE_ERROR") + "\n" + path + ": " + error);
+        }
+        written.push_back(path);
+    }
+    try {
+        TReporter::Write();
+    } catch (...) {
+        removeWritten();
+        throw;
     }
 }
 

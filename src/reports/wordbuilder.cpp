@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <exception>
+#include <functional>
 #include <numeric>
 
 #include "i18n/langconv.h"
@@ -212,6 +213,30 @@ bool TWordBuilder::Prepare()
     }
 }
 
+void TWordBuilder::PutPicture(std::string_view name, const std::function<void()>& putHeading)
+{
+    TReportPictures* pictures = Pictures();
+    const std::optional<TReportPicture> picture = ReportPictureOfName(name);
+    const TPictureSize size =
+        pictures != nullptr && picture ? pictures->Size(Target().ObjectId, *picture) : TPictureSize{};
+    const bool landscape = PictureWantsLandscape(size);
+    m_document->SetSection({.Landscape = landscape});
+    putHeading();
+    if (size.Empty())
+        return;
+    // As wide as the text, and short enough to share a page with its heading.
+    const double maxHeight = (landscape ? kDocxPageShort : kDocxPageLong) - 2 * kDocxMargin - 1800;
+    constexpr int kPixelWidth = 1600; // about 225 dots per inch across a portrait page's text
+    double width = DocxTextWidth(landscape);
+    double height = width * size.Height / size.Width;
+    if (height > maxHeight) {
+        width *= maxHeight / height;
+        height = maxHeight;
+    }
+    m_document->Picture(pictures->Png(Target().ObjectId, *picture, landscape ? kPixelWidth * 3 / 2 : kPixelWidth),
+                        static_cast<int>(width), static_cast<int>(height));
+}
+
 void TWordBuilder::Format()
 {
     if (!Prepare())
@@ -257,6 +282,11 @@ void TWordBuilder::Format()
             PutTable(reader, false, false, &layout);
             continue;
         }
+        if (section.Tag == kTagPicture) {
+            closeOpen();
+            PutPicture(PlainText(section.Content), putHeading);
+            continue;
+        }
         if (section.Tag != kTagHeader1 && section.Tag != kTagHeader2 && section.Tag != kTagText)
             continue;
         // A heading is a paragraph of its own, also after text that did not end its line.
@@ -273,8 +303,11 @@ void TWordBuilder::Format()
         }
     }
     closeOpen();
-    doc.SetSection({});
-    putHeading();
+    // A last section of landscape pages (a wide picture) ends the document without a blank page.
+    if (!heading.empty()) {
+        doc.SetSection({});
+        putHeading();
+    }
 }
 
 void TWordBuilder::FormatTable(const TTableRows& rows, std::string& /*out*/)

@@ -23,7 +23,8 @@ public:
     virtual void Short(const char* name, int16_t& value, int16_t def) = 0;
     virtual void Color(const char* name, uint32_t& value, uint32_t def) = 0;
     virtual void Boolean(const char* name, bool& value, bool def) = 0;
-    virtual void Text(const char* name, std::string& value) = 0;
+    // A missing value reads as def.
+    virtual void Text(const char* name, std::string& value, const char* def = "") = 0;
     virtual void Character(const char* name, std::string& value, const char* def) = 0;
     virtual void Font(const std::string& prefix, TFontRecord& value, const TFontRecord& def) = 0;
     // A chart title: empty falls back to the catalogue text of the key.
@@ -169,7 +170,7 @@ void VisitTarget(TValueVisitor& v, TTargetRegs& r)
 void VisitReport(TValueVisitor& v, TReportRegs& r)
 {
     v.Key(kRegReportKey);
-    v.Text("PartsOrder", r.PartsOrder);
+    v.Text("PartsOrder", r.PartsOrder, kDefaultPartsOrder);
     v.Text("OffParts", r.OffParts);
     v.Short("ReportType", r.ReportType, 0);
     v.Boolean("IsShowReport", r.IsShowReport, true);
@@ -247,9 +248,10 @@ public:
         auto n = m_store.ReadNumber(m_key, name);
         value = n ? *n != 0 : def;
     }
-    void Text(const char* name, std::string& value) override
+    void Text(const char* name, std::string& value, const char* def = "") override
     {
-        value = ReadTextValue(m_store, m_key, name, {});
+        value = m_store.ValueKind(m_key, name) == TRegValueKind::None ? std::string(def)
+                                                                        : ReadTextValue(m_store, m_key, name, {});
     }
     void Character(const char* name, std::string& value, const char* def) override
     {
@@ -306,7 +308,7 @@ public:
     void Short(const char* name, int16_t& value, int16_t) override { m_store.WriteInteger(m_key, name, value); }
     void Color(const char* name, uint32_t& value, uint32_t) override { m_store.WriteNumber(m_key, name, value); }
     void Boolean(const char* name, bool& value, bool) override { m_store.WriteInteger(m_key, name, value ? 1 : 0); }
-    void Text(const char* name, std::string& value) override { m_store.WriteString(m_key, name, value); }
+    void Text(const char* name, std::string& value, const char*) override { m_store.WriteString(m_key, name, value); }
     void Character(const char* name, std::string& value, const char*) override
     {
         m_store.WriteString(m_key, name, value);

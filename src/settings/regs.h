@@ -159,9 +159,13 @@ struct TStatusRegs {
     bool operator==(const TStatusRegs&) const = default;
 };
 
+// The report part order of new settings: every part's letter in index order. An order stored
+// without a picture part's letter leaves that picture out of the report.
+inline constexpr const char* kDefaultPartsOrder = "ABCDEFGHIJKLMNOPQRSTUVW";
+
 // Values of the key Software\Tremlow\Report: the last report choices.
 struct TReportRegs {
-    std::string PartsOrder;
+    std::string PartsOrder = kDefaultPartsOrder;
     std::string OffParts;
     int16_t ReportType = 0;
     bool IsShowReport = false;

@@ -17,6 +17,7 @@
 #include "shell/formreporter.h"
 #include "shell/selobjectform.h"
 #include "util/error.h"
+#include "views/viewpictures.h"
 
 namespace {
 
@@ -137,6 +138,8 @@ void RunReportCommand(QWidget* owner, TFileAccess& store, TReportCommand command
         if (!builder)
             return;
         builder->SetStore(store);
+        TViewPictures pictures(store);
+        builder->SetPictures(&pictures);
         SetDocumentOpener([](const std::string& path) {
             return Modal().OpenUrl(QUrl::fromLocalFile(QString::fromStdString(path)).toString());
         });

@@ -198,6 +198,9 @@ void TSocMainForm::Reports(int command)
         return;
     const TNodeKind kind = m_tree->HasSelection() ? m_tree->CurrentKind() : TNodeKind::None;
     const TNodeIds ids = m_tree->CurrentIds();
+    // The report's sociogram shows the figures where the open windows have them now.
+    for (TVisualChildForm* view : InvestigationViews())
+        view->SaveState();
     RunCommand([&] { RunReportCommand(this, *Store(), static_cast<TReportCommand>(command), kind, ids); });
 }
 
@@ -770,6 +773,9 @@ void TSocMainForm::HandleNotify(TNotifyCode code, QWidget* sender)
         break;
     }
     case TNotifyCode::ViewCreated:
+        // Windows made offscreen for a report's pictures are no windows of the main window.
+        if (SubWindowOf(sender) == nullptr)
+            break;
         Command(TMainCommand::Positive)->setChecked(true);
         UpdateCommands();
         break;

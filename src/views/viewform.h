@@ -65,6 +65,10 @@ public:
     // The picture save dialog, then the file; answers the file written (empty when none).
     QString SavePicture();
 
+    // Counts the window's state as saved, so it writes nothing back when it goes: a window made
+    // only to draw a picture leaves the project as it found it.
+    void MarkStateSaved() { m_stateSaved = true; }
+
     // Whether the investigation and its members are still what the window copied when it opened;
     // a window writes nothing back into a project that changed underneath it.
     bool ProjectUnchanged() const;
@@ -87,7 +91,6 @@ protected:
     void SetHelpTopic(THelpTopic topic);
     // Whether SaveState ran since the window was opened (closing runs it).
     bool StateSaved() const { return m_stateSaved; }
-    void MarkStateSaved() { m_stateSaved = true; }
 
     void closeEvent(QCloseEvent* event) override;
 

@@ -34,14 +34,29 @@ protected:
 TEST_F(Reporter, PartOrderAndSelectionComeFromTheSettings)
 {
     TReportProject project({"Ann", "Bob"});
+    // Without a builder that draws them, the four pictures are left out.
+    constexpr std::size_t kPictures = 4;
     TReportRegs regs;
     EXPECT_EQ(PartTitles(BuildReportDocument(project.store, {TReportKind::Investigation, 1}, regs, 0)).size(),
+              1 + kReportPartCount - kPictures);
+    EXPECT_EQ(PartTitles(BuildReportDocument(project.store, {TReportKind::Investigation, 1}, regs, 0, {}, true)).size(),
               1 + kReportPartCount);
+
+    // A group of one has no pictures: each picture part says why.
+    TReportProject single({"Ann"});
+    const std::string lone = BuildReportDocument(single.store, {TReportKind::Investigation, 1}, regs, 0, {}, true);
+    EXPECT_EQ(lone.find("[" + std::string(kTagPicture) + "]"), std::string::npos);
+    std::size_t reasons = 0;
+    for (std::size_t at = lone.find(LangConv().GetText("LESS_2_CLIENTS")); at != std::string::npos;
+         at = lone.find(LangConv().GetText("LESS_2_CLIENTS"), at + 1))
+        ++reasons;
+    EXPECT_EQ(reasons, 4u);
 
     regs.PartsOrder = "RA";
     regs.OffParts = "A";
-    const auto titles = PartTitles(BuildReportDocument(project.store, {TReportKind::Investigation, 1}, regs, 0));
-    ASSERT_EQ(titles.size(), kReportPartCount);
+    const auto titles =
+        PartTitles(BuildReportDocument(project.store, {TReportKind::Investigation, 1}, regs, 0, {}, true));
+    ASSERT_EQ(titles.size(), kReportPartCount - kPictures);
     EXPECT_EQ(titles[0], LangConv().GetText("REPORT_INVEST_INITIAL"));
     EXPECT_EQ(titles[1], LangConv().GetText("REPORT_CLIENTS_BY_REJECTION"));
     EXPECT_EQ(titles[2], LangConv().GetText("REPORT_CHOICES_TABLE"));
@@ -55,7 +70,7 @@ TEST_F(Reporter, PartOrderAndSelectionComeFromTheSettings)
     EXPECT_EQ(PartTitles(BuildReportDocument(project.store, {TReportKind::Investigation, 1}, regs, 0)).size(), 1u);
 }
 
-TEST_F(Reporter, EmptyListsGiveTheirTitleAndNothingMore)
+TEST_F(Reporter, EmptyListsSayNone)
 {
     TReportProject project({});
     project.store.ClientGroups().Add(2, "Unused group");
@@ -63,7 +78,8 @@ TEST_F(Reporter, EmptyListsGiveTheirTitleAndNothingMore)
     builder.SetStore(project.store);
     builder.Generate();
     const std::string text = ReadFileBytes(m_temp.File("g.txt"));
-    const std::string tail = LangConv().GetText("REPORT_CLIENTSGROUP_INVEST_LIST") + ": \r\n";
+    const std::string tail =
+        LangConv().GetText("REPORT_CLIENTSGROUP_INVEST_LIST") + ": \r\n" + LangConv().GetText("REPORT_NONE") + "\r\n";
     ASSERT_GE(text.size(), tail.size());
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
 }

@@ -20,7 +20,7 @@ bool ReadPart(zip_t* zip, const char* name, std::string& bytes)
 
 } // namespace
 
-TDocxReader::TDocxReader(const std::string& path)
+TDocxReader::TDocxReader(const std::string& path) : m_path(path)
 {
     int error = 0;
     zip_t* zip = zip_open(path.c_str(), ZIP_RDONLY, &error);
@@ -43,6 +43,18 @@ bool TDocxReader::HasPart(const std::string& name) const
             return true;
     }
     return false;
+}
+
+std::string TDocxReader::PartBytes(const std::string& name) const
+{
+    std::string bytes;
+    int error = 0;
+    if (zip_t* zip = zip_open(m_path.c_str(), ZIP_RDONLY, &error)) {
+        if (!ReadPart(zip, name.c_str(), bytes))
+            bytes.clear();
+        zip_close(zip);
+    }
+    return bytes;
 }
 
 std::string TDocxReader::ParagraphText(pugi::xml_node paragraph)

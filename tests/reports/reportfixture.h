@@ -39,6 +39,8 @@ public:
     bool Ok() const { return m_ok; }
     // Whether the package holds a part of that name.
     bool HasPart(const std::string& name) const;
+    // The bytes of a part; empty when there is none.
+    std::string PartBytes(const std::string& name) const;
     pugi::xml_document& Document() { return m_document; }
     pugi::xml_document& Styles() { return m_styles; }
 
@@ -51,6 +53,7 @@ public:
     static std::string ParagraphText(pugi::xml_node paragraph);
 
 private:
+    std::string m_path;
     bool m_ok = false;
     std::vector<std::string> m_names;
     pugi::xml_document m_document;

@@ -26,9 +26,16 @@ std::string Letters(const TReportOrderInRegistry& order, bool onlyOn = false)
 
 TEST(ReportOrder, EmptySettingsGiveEveryPartInIndexOrder)
 {
+    // An empty stored order meant every part there was before the pictures: it still does.
     TReportRegs regs;
+    regs.PartsOrder.clear();
     const TReportOrderInRegistry order(regs, Titles());
+    EXPECT_EQ(Letters(order), "ABCDEFGHIJKLMNOPQRSTUVW");
     EXPECT_EQ(Letters(order, true), "ABCDEFGHIJKLMNOPQRS");
+    // New settings hold every letter, the pictures' too, so they have every part on.
+    const TReportRegs fresh;
+    TReportRegs copy = fresh;
+    EXPECT_EQ(Letters(TReportOrderInRegistry(copy, Titles()), true), "ABCDEFGHIJKLMNOPQRSTUVW");
 }
 
 TEST(ReportOrder, AnOrderSavedBeforeTheStatusGroupsPartStillLoadsWithThePartAppended)
@@ -39,16 +46,18 @@ TEST(ReportOrder, AnOrderSavedBeforeTheStatusGroupsPartStillLoadsWithThePartAppe
     regs.PartsOrder = "RQPONMLKJIHGFEDCBA";
     regs.OffParts = "BD";
     TReportOrderInRegistry order(regs, Titles());
-    EXPECT_EQ(Letters(order), "RQPONMLKJIHGFEDCBAS");
+    // The pictures (T..W), which those settings never asked for, follow it switched off.
+    EXPECT_EQ(Letters(order), "RQPONMLKJIHGFEDCBASTUVW");
     EXPECT_EQ(Letters(order, true), "RQPONMLKJIHGFECAS");
     order.SaveOrder();
     order.SaveSelection();
-    EXPECT_EQ(regs.PartsOrder, "RQPONMLKJIHGFEDCBAS");
-    EXPECT_EQ(regs.OffParts, "DB");
-    // Switched off, it stays off.
-    order.SetOn(order.Count() - 1, false);
+    EXPECT_EQ(regs.PartsOrder, "RQPONMLKJIHGFEDCBASTUVW");
+    EXPECT_EQ(regs.OffParts, "DBTUVW");
+    // Switched off, it stays off; a picture switched on now stays on.
+    order.SetOn(18, false);
+    order.SetOn(19, true);
     order.SaveSelection();
-    EXPECT_EQ(Letters(TReportOrderInRegistry(regs, Titles()), true), "RQPONMLKJIHGFECA");
+    EXPECT_EQ(Letters(TReportOrderInRegistry(regs, Titles()), true), "RQPONMLKJIHGFECAT");
 }
 
 TEST(ReportOrder, StoredLettersComeFirstAndOffPartsAreLeftOut)
@@ -57,7 +66,7 @@ TEST(ReportOrder, StoredLettersComeFirstAndOffPartsAreLeftOut)
     regs.PartsOrder = "RA";
     regs.OffParts = "A";
     const TReportOrderInRegistry order(regs, Titles());
-    EXPECT_EQ(Letters(order), "RABCDEFGHIJKLMNOPQS");
+    EXPECT_EQ(Letters(order), "RABCDEFGHIJKLMNOPQSTUVW");
     EXPECT_EQ(Letters(order, true), "RBCDEFGHIJKLMNOPQS");
 }
 
@@ -67,7 +76,7 @@ TEST(ReportOrder, UnknownAndRepeatedLettersAreIgnored)
     regs.PartsOrder = "CZc?CCB\x01";
     regs.OffParts = "zT[B";
     const TReportOrderInRegistry order(regs, Titles());
-    EXPECT_EQ(Letters(order), "CBADEFGHIJKLMNOPQRS");
+    EXPECT_EQ(Letters(order), "CBADEFGHIJKLMNOPQRSTUVW");
     EXPECT_EQ(Letters(order, true), "CADEFGHIJKLMNOPQRS");
 }
 
@@ -84,18 +93,18 @@ TEST(ReportOrder, MovingKeepsEachPartsFlagAndSavesBack)
     EXPECT_FALSE(order.IsOn(0));
     EXPECT_TRUE(order.IsOn(1));
 
-    order.SetCurrentPosition(18);
+    order.SetCurrentPosition(22);
     order.MoveDown(); // nothing at the bottom
     order.MoveUp();
-    EXPECT_EQ(order.CurrentPosition(), 17);
+    EXPECT_EQ(order.CurrentPosition(), 21);
     order.SetOn(2, false);
     order.SaveOrder();
     order.SaveSelection();
-    EXPECT_EQ(regs.PartsOrder, "BACDEFGHIJKLMNOPQSR");
+    EXPECT_EQ(regs.PartsOrder, "BACDEFGHIJKLMNOPQRSTUWV");
     EXPECT_EQ(regs.OffParts, "BC");
 
     TReportOrderInRegistry reloaded(regs, Titles());
-    EXPECT_EQ(Letters(reloaded, true), "ADEFGHIJKLMNOPQSR");
+    EXPECT_EQ(Letters(reloaded, true), "ADEFGHIJKLMNOPQRSTUWV");
     reloaded.UncheckAll();
     EXPECT_EQ(Letters(reloaded, true), "");
     reloaded.CheckAll();

@@ -152,7 +152,7 @@ TEST_F(SettingsRegs, EmptyStoreLoadsTheDefaults)
     EXPECT_FALSE(regs.Graph.StatusColors || regs.Target.StatusColors);
     EXPECT_EQ(regs.Report.ReportType, 0);
     EXPECT_TRUE(regs.Report.IsShowReport);
-    EXPECT_EQ(regs.Report.PartsOrder, "");
+    EXPECT_EQ(regs.Report.PartsOrder, kDefaultPartsOrder);
 }
 
 TEST_F(SettingsRegs, SaveWritesAllKeysAndLoadReadsThemBack)

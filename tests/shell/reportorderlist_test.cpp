@@ -33,8 +33,9 @@ TEST(ReportOrderList, ListFollowsTheOrderAndGivesItsChecksBack)
     EXPECT_EQ(list.item(4)->checkState(), Qt::Unchecked);
     order.SaveOrder();
     order.SaveSelection();
-    EXPECT_EQ(regs.PartsOrder, "QBACEDFGHIJKLMNOPRS");
-    EXPECT_EQ(regs.OffParts, "E");
+    // The pictures, which the stored order did not name, were off and are saved off.
+    EXPECT_EQ(regs.PartsOrder, "QBACEDFGHIJKLMNOPRSTUVW");
+    EXPECT_EQ(regs.OffParts, "ETUVW");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -18,6 +19,8 @@
 #include "support/core/recorders.h"
 #include "support/core/tempdir.h"
 #include "support/ui/scriptedseam.h"
+#include "views/sociogram/graphform.h"
+#include "views/sociogram/graphiccontrol.h"
 
 namespace {
 
@@ -132,6 +135,11 @@ TEST_F(ShellReports, PickedObjectIsReportedInTheChosenFormatAndTheChoicesAreKept
 
     const std::string html = ReadFileBytes(temp.File("chess.html"));
     EXPECT_NE(html.find("Chess club: homework help"), std::string::npos);
+    // The Report Master draws the pictures with the views: sociogram, target and both charts.
+    std::size_t pictures = 0;
+    for (std::size_t at = html.find("<svg"); at != std::string::npos; at = html.find("<svg", at + 1))
+        ++pictures;
+    EXPECT_EQ(pictures, 4u);
     ASSERT_EQ(seam.openedUrls.size(), 1);
     EXPECT_TRUE(seam.openedUrls[0].endsWith("chess.html"));
     EXPECT_EQ(Regs().Report.ReportType, 1);
@@ -167,11 +175,40 @@ TEST_F(ShellReports, CurrentNodeAndBlanksNeedNoPickWindow)
     window.findChild<QAction*>("MenuItemMatrix")->trigger();
     EXPECT_NE(ReadFileBytes(temp.File("m.txt")).find("SOCIOMATRIX"), std::string::npos);
 
+    // The report's pictures come from windows made offscreen: the open window's kind stays as it was.
+    window.findChild<QAction*>("GraphMenuItem")->trigger();
+    QCoreApplication::processEvents();
+    window.findChild<QAction*>("NegativeMenuItem")->trigger();
     seam.ExpectDialog("FormReporter", Fill("RadioButtonIsWord", QString::fromStdString(temp.File("inv")), false));
     window.findChild<QAction*>("ReportNodeMenuItem")->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window.findChild<QAction*>("NegativeMenuItem")->isChecked());
     EXPECT_EQ(ReadFileBytes(temp.File("inv.docx")).substr(0, 2), "PK");
     EXPECT_TRUE(seam.openedUrls.isEmpty());
     EXPECT_EQ(seam.dialogsShown, (QStringList{"FormReporter", "FormReporter"}));
+}
+
+TEST_F(ShellReports, TheSociogramShowsTheFiguresWhereTheOpenWindowHasThem)
+{
+    TScriptedModalSeam seam;
+    Select(TNodeKind::Investigation, "Desk neighbours, September");
+    window.findChild<QAction*>("GraphMenuItem")->trigger();
+    QCoreApplication::processEvents();
+    auto* graph = window.findChild<TGraphForm*>();
+    ASSERT_NE(graph, nullptr);
+    // The first picture of the HTML report is the sociogram.
+    const auto sociogram = [&](const std::string& name) {
+        seam.ExpectDialog("FormReporter", Fill("RadioButtonIsHTML", QString::fromStdString(temp.File(name)), false));
+        window.findChild<QAction*>("ReportNodeMenuItem")->trigger();
+        const std::string html = ReadFileBytes(temp.File(name + ".html"));
+        const std::size_t at = html.find("<svg");
+        return at == std::string::npos ? std::string() : html.substr(at, html.find("</svg>", at) - at);
+    };
+    const std::string before = sociogram("before");
+    ASSERT_FALSE(before.empty());
+    QWidget* figure = graph->Nodes()[0];
+    figure->move(figure->x() + 40, figure->y() + 30);
+    EXPECT_TRUE(sociogram("after") != before) << "the report drew the figures where the project stored them";
 }
 
 TEST_F(ShellReports, CancelWritesNothingAndFailuresAreShown)

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The pictures an investigation report can hold, one per picture part.
+enum class TReportPicture : uint8_t {
+    Sociogram,
+    Target,
+    GroupChart,
+    MemberChart,
+};
+
+// The name a picture goes by in the report document and in the file names of the text report
+// ("sociogram", "target", "group-indices", "member-indices"), and back; none for another name.
+std::string_view ReportPictureName(TReportPicture picture);
+std::optional<TReportPicture> ReportPictureOfName(std::string_view name);
+// The picture a report part draws; none for a part of words and tables.
+std::optional<TReportPicture> ReportPictureOfPart(int part);
+
+// A picture's size in its own pixels.
+struct TPictureSize {
+    int Width = 0;
+    int Height = 0;
+    bool Empty() const { return Width <= 0 || Height <= 0; }
+};
+
+// Whether a picture is so much wider than tall that it goes on a landscape page of a printed
+// report (the members' index chart of a large group), where it is drawn larger.
+bool PictureWantsLandscape(TPictureSize size);
+
+// Draws the pictures of an investigation for the report builders. The reports know no views: the
+// GUI implements this with the view windows' own drawing, so a report shows what the windows show.
+// Without one (the core-only command line) the picture parts are left out of the report.
+class TReportPictures {
+public:
+    virtual ~TReportPictures() = default;
+
+    // The picture's size; empty when the investigation cannot be drawn (fewer than two members).
+    virtual TPictureSize Size(int32_t investId, TReportPicture picture) = 0;
+    // The picture as an SVG document.
+    virtual std::string Svg(int32_t investId, TReportPicture picture) = 0;
+    // The picture as PNG bytes, scaled to width pixels with its proportions kept.
+    virtual std::string Png(int32_t investId, TReportPicture picture, int width) = 0;
+};
