@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include "platform/picturefile.h"
+#include "drawbands.h"
 
 #include "settings/regs.h"
 #include "store/fileacc.h"
@@ -91,6 +92,17 @@ void BM_SaveIndexesPicture(benchmark::State& state)
     state.counters["MB"] = static_cast<double>(QFileInfo(name).size()) / 1e6;
 }
 BENCHMARK(BM_SaveIndexesPicture)->Arg(250)->Arg(2000)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The same picture drawn band by band as a save draws it (bands of 32 MB), without writing a
+// file: the share of a save that is drawing, beside the share that is PNG packing.
+void BM_DrawIndexesBands(benchmark::State& state)
+{
+    const auto store = MakeProject(static_cast<int>(state.range(0)));
+    TIndexesForm form(*store, 1, "Investigation");
+    for (auto _ : state)
+        DrawInBands(form.PictureSize(), form.Drawing());
+}
+BENCHMARK(BM_DrawIndexesBands)->Arg(2000)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 } // namespace
 

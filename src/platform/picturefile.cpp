@@ -282,10 +282,12 @@ bool EncodePng(TRowSource& rows, int width, int height, QIODevice& device, char*
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_pHYs(png, info, kDotsPerMeter, kDotsPerMeter, PNG_RESOLUTION_METER);
-    // Every picture gets zlib's fastest level, each row stored as its difference to the row above:
-    // a view's rows mostly repeat, so drawings stay small, and libpng's defaults, which try every
-    // filter on every row, take twice as long.
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+    // Every picture gets zlib's fastest level with rows stored unfiltered: measured on the large
+    // views' pictures, that packs 20-30 % faster than rows stored as differences to the row above
+    // (and twice as fast as libpng's defaults, which try every filter on every row). Files of large
+    // views grow by 5 % at most, small charts' by up to a half (a few hundred kilobytes); zlib's
+    // run-length strategy is slower still and doubles them.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
     png_set_compression_level(png, 1);
     png_write_info(png, info);
     // The 32-bit pixels go in as they are: the padding byte is dropped, the order swapped to RGB.
