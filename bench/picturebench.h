@@ -1,6 +1,9 @@
 #pragma once
 
+// Helpers of the picture benchmarks.
+
 #include <algorithm>
+#include <ctime>
 
 #include <QImage>
 #include <QPainter>
@@ -20,4 +23,14 @@ inline void DrawInBands(QSize size, const TDrawing& draw)
         painter.setClipRect(QRect(0, top, size.width(), bandRows));
         draw(painter);
     }
+}
+
+// CPU time of the whole process, every thread's, in milliseconds: a picture save packs on a
+// thread of its own while the benchmark's thread draws, and Google Benchmark's CPU time counts
+// only the latter.
+inline double ProcessCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
