@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <unordered_map>
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -163,11 +164,15 @@ void TSocioPanel::Arrange()
     TLayoutGraph graph;
     for (const TSocioGraphicControl* node : m_nodes)
         graph.Nodes.push_back({node->width(), node->height(), TLayoutSex::Unknown});
+    std::unordered_map<const TSocioGraphicControl*, int> position;
+    position.reserve(m_nodes.size());
+    for (std::size_t n = 0; n < m_nodes.size(); ++n)
+        position.emplace(m_nodes[n], static_cast<int>(n));
     for (std::size_t n = 0; n < m_nodes.size(); ++n) {
         for (int i = 0; i < m_nodes[n]->RelationCount(); ++i) {
-            const auto target = std::find(m_nodes.begin(), m_nodes.end(), RelationTarget(*m_nodes[n], i));
-            if (target != m_nodes.end())
-                graph.Edges.push_back({static_cast<int>(n), static_cast<int>(target - m_nodes.begin()), 1});
+            const auto target = position.find(RelationTarget(*m_nodes[n], i));
+            if (target != position.end())
+                graph.Edges.push_back({static_cast<int>(n), target->second, 1});
         }
     }
     const TLayoutResult grid = MakeLayout(TLayoutKind::Grid, graph, {.Margin = kMargin});
