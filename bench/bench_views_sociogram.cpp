@@ -163,6 +163,21 @@ void BM_ShowGraphWindow2000Members(benchmark::State& state)
 }
 BENCHMARK(BM_ShowGraphWindow2000Members)->Arg(3)->Arg(13)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// Closing that window (13 choices per member), which stores every figure's place of the three
+// kinds into the project: the first close adds the rows, later ones find and keep them.
+void BM_CloseGraphWindow2000Members(benchmark::State& state)
+{
+    auto store = MakeProject(2000, 13);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::optional<TGraphForm> form(std::in_place, *store, 1, "bench");
+        state.ResumeTiming();
+        form.reset();
+    }
+    state.counters["placements"] = store->Placements().Count();
+}
+BENCHMARK(BM_CloseGraphWindow2000Members)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 // One step of dragging a figure of that window (13 choices per member): the figure moved by a
 // few pixels and what it damaged (the figure and its arrows, where it was and where it is)
 // repainted. The figure is the one at the top left, on screen; it moves back and forth.
