@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -548,7 +549,12 @@ bool WriteRaster(const QString& fileName, TPictureFormat format, QSize size, con
     bool saved = false;
     QString encoderError;
     std::thread encoder([&] {
-        saved = SaveRows(rows, format, size, fileName, &encoderError);
+        // An exception may not leave the thread: it ends the save like any other failure.
+        try {
+            saved = SaveRows(rows, format, size, fileName, &encoderError);
+        } catch (const std::exception& e) {
+            encoderError = QString::fromLocal8Bit(e.what());
+        }
         rows.EncoderDone();
     });
     try {
