@@ -16,10 +16,12 @@
 //     save as PNG, band by band      16-19 s, 70 MB, 24 MB file (zlib's compression of the
 //                                     4.8 GB of pixels is 70 % of it)
 //     save as BMP                    refused: a bitmap file holds at most 4 GB
-//   save the graph of 2000 members as PNG (40 megapixels)  0.8 s, 69 MB
+//   the graph of 2000 members with 13 choices each: opening, one drag step and the PNG save
+//   beside drawing its bands alone are in bench/README.md
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <optional>
 #include <random>
 
 #include <QApplication>
@@ -37,6 +39,7 @@
 #include "views/sociogram/graphiccontrol.h"
 #include "views/sociogram/sociopanel.h"
 #include "platform/picturefile.h"
+#include "picturebench.h"
 #include "platform/printimage.h"
 
 namespace {
@@ -143,19 +146,62 @@ void BM_OpenGraphWindow2000Members(benchmark::State& state)
 BENCHMARK(BM_OpenGraphWindow2000Members)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Opening it as the user sees it: built, shown at a usual window size and painted once; with 3
-// and with 13 choices per member.
+// and with 13 choices per member. Closing it (which stores the figures' places) is not counted.
 void BM_ShowGraphWindow2000Members(benchmark::State& state)
 {
     auto store = MakeProject(2000, static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        TGraphForm form(*store, 1, "bench");
-        form.resize(1000, 700);
-        form.show();
+        std::optional<TGraphForm> form(std::in_place, *store, 1, "bench");
+        form->resize(1000, 700);
+        form->show();
         QApplication::processEvents();
-        benchmark::DoNotOptimize(form.grab());
+        benchmark::DoNotOptimize(form->grab());
+        state.PauseTiming();
+        form.reset();
+        state.ResumeTiming();
     }
 }
 BENCHMARK(BM_ShowGraphWindow2000Members)->Arg(3)->Arg(13)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Closing that window (13 choices per member), which stores every figure's place of the three
+// kinds into the project: the first close adds the rows, later ones find and keep them.
+void BM_CloseGraphWindow2000Members(benchmark::State& state)
+{
+    auto store = MakeProject(2000, 13);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::optional<TGraphForm> form(std::in_place, *store, 1, "bench");
+        state.ResumeTiming();
+        form.reset();
+    }
+    state.counters["placements"] = store->Placements().Count();
+}
+BENCHMARK(BM_CloseGraphWindow2000Members)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// One step of dragging a figure of that window (13 choices per member): the figure moved by a
+// few pixels and what it damaged (the figure and its arrows, where it was and where it is)
+// repainted. The figure is the one at the top left, on screen; it moves back and forth.
+void BM_DragOneFigure2000Members(benchmark::State& state)
+{
+    auto store = MakeProject(2000, 13);
+    TGraphForm form(*store, 1, "bench");
+    form.resize(1000, 700);
+    form.show();
+    QApplication::processEvents();
+    TSocioGraphicControl* node = form.Nodes().front();
+    for (TSocioGraphicControl* other : form.Nodes()) {
+        if (other->x() + other->y() < node->x() + node->y())
+            node = other;
+    }
+    QPoint step(6, 4);
+    for (auto _ : state) {
+        node->move(node->pos() + step);
+        form.Surface().NodeChanged(node);
+        QApplication::processEvents();
+        step = -step;
+    }
+}
+BENCHMARK(BM_DragOneFigure2000Members)->Unit(benchmark::kMillisecond);
 
 // Printing a 1000-member choices grid, tile by tile, onto PDF pages.
 void BM_PrintChoicesGrid1000Members(benchmark::State& state)
@@ -213,11 +259,24 @@ void BM_SaveGraph2000Members(benchmark::State& state)
     TGraphForm form(*store, 1, "bench");
     QTemporaryDir dir;
     const QString name = dir.filePath("graph.png");
+    const double start = ProcessCpuMs();
     for (auto _ : state)
         WritePicture(name, TPictureFormat::Png, form.PictureSize(), form.Drawing());
+    state.counters["all_threads_cpu_ms"] = (ProcessCpuMs() - start) / static_cast<double>(state.iterations());
     state.counters["pixels"] = static_cast<double>(form.PictureSize().width()) * form.PictureSize().height();
 }
-BENCHMARK(BM_SaveGraph2000Members)->Arg(3)->Arg(13)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_SaveGraph2000Members)->Arg(3)->Arg(13)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The same picture drawn band by band as a save draws it (bands of 32 MB), without writing a
+// file: the share of a save that is drawing, beside the share that is PNG packing.
+void BM_DrawGraphBands2000Members(benchmark::State& state)
+{
+    auto store = MakeProject(2000, static_cast<int>(state.range(0)));
+    TGraphForm form(*store, 1, "bench");
+    for (auto _ : state)
+        DrawInBands(form.PictureSize(), form.Drawing());
+}
+BENCHMARK(BM_DrawGraphBands2000Members)->Arg(13)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <numeric>
+#include <unordered_map>
 #include <utility>
 
 #include "store/fileacc.h"
@@ -500,49 +501,59 @@ int32_t TInvestigationObject::SortClients(TClientOrder order, std::vector<TInves
     return static_cast<int32_t>(n);
 }
 
-void TInvestigationObject::StorePlace(TChoiceKind placeKind, int32_t clientId, int32_t left, int32_t top,
-                                      int32_t width, int32_t height, int16_t figType)
+void TInvestigationObject::StorePlaces(const std::vector<TPlaceRecord>& places)
 {
-    TGraphPlaceTable& places = m_store->Placements();
-    const TGraphPlace place{.InvestId = m_investId,
-                            .ClientId = clientId,
-                            .ClientGroupId = m_header.ClientGroupId,
-                            .SelType = static_cast<int16_t>(placeKind),
-                            .Left = left,
-                            .Top = top,
-                            .Width = width,
-                            .Height = height,
-                            .FigType = figType};
-    const TGraphPlaceKey key{.InvestId = place.InvestId,
-                             .ClientId = place.ClientId,
-                             .ClientGroupId = place.ClientGroupId,
-                             .SelType = place.SelType};
-    if (places.Find(key)) {
-        // A figure that stayed where it was changes nothing, so closing a window marks nothing.
-        if (places.GetLeft() == left && places.GetTop() == top && places.GetWidth() == width &&
-            places.GetHeight() == height && places.GetFigType() == figType)
-            return;
-        places.Change(place);
-    } else {
-        places.Add(place);
+    TGraphPlaceTable& table = m_store->Placements();
+    // The first row of each (client, kind) of this investigation and client group: the row a
+    // search from the top finds.
+    const auto keyOf = [](int32_t clientId, int16_t kind) {
+        return (static_cast<uint64_t>(static_cast<uint32_t>(clientId)) << 16) | static_cast<uint16_t>(kind);
+    };
+    std::unordered_map<uint64_t, int32_t> rowOf;
+    for (int32_t r = 0; r < table.Count(); ++r) {
+        const TGraphPlace& row = table.At(r);
+        if (row.InvestId == m_investId && row.ClientGroupId == m_header.ClientGroupId)
+            rowOf.emplace(keyOf(row.ClientId, row.SelType), r);
     }
-    places.SetModified(true);
+    for (const TPlaceRecord& p : places) {
+        const TGraphPlace place{.InvestId = m_investId,
+                                .ClientId = p.ClientId,
+                                .ClientGroupId = m_header.ClientGroupId,
+                                .SelType = static_cast<int16_t>(p.Kind),
+                                .Left = p.Left,
+                                .Top = p.Top,
+                                .Width = p.Width,
+                                .Height = p.Height,
+                                .FigType = p.FigType};
+        const uint64_t key = keyOf(place.ClientId, place.SelType);
+        if (const auto found = rowOf.find(key); found != rowOf.end()) {
+            // A figure that stayed where it was changes nothing, so closing a window marks nothing.
+            if (table.At(found->second) == place)
+                continue;
+            table.MoveTo(found->second);
+            table.Change(place);
+        } else {
+            rowOf.emplace(key, table.Count());
+            table.Add(place);
+        }
+        table.SetModified(true);
+    }
 }
 
 void TInvestigationObject::StorePlaceFor(int32_t clientId, int32_t left, int32_t top, int32_t width,
                                          int32_t height, int16_t figType)
 {
-    StorePlace(TChoiceKind::Positive, clientId, left, top, width, height, figType);
+    StorePlaces({{TChoiceKind::Positive, clientId, left, top, width, height, figType}});
 }
 
 void TInvestigationObject::StorePlaceAgainst(int32_t clientId, int32_t left, int32_t top, int32_t width,
                                              int32_t height, int16_t figType)
 {
-    StorePlace(TChoiceKind::Negative, clientId, left, top, width, height, figType);
+    StorePlaces({{TChoiceKind::Negative, clientId, left, top, width, height, figType}});
 }
 
 void TInvestigationObject::StorePlaceAny(int32_t clientId, int32_t left, int32_t top, int32_t width,
                                          int32_t height, int16_t figType)
 {
-    StorePlace(TChoiceKind::Placement, clientId, left, top, width, height, figType);
+    StorePlaces({{TChoiceKind::Placement, clientId, left, top, width, height, figType}});
 }

@@ -2,13 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <functional>
+#include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include <jpeglib.h>
@@ -38,6 +42,8 @@
 namespace {
 
 constexpr int kJpegQuality = 90;
+// Why an encoder stops when the drawing of a band stopped.
+constexpr const char* kPictureNotDrawn = "the picture could not be drawn";
 constexpr int kPictureDpi = 96;
 
 QString CatalogueText(const char* key, const char* fallback)
@@ -85,15 +91,20 @@ private:
 };
 
 // The rows of a drawing, drawn a horizontal band at a time through a painter moved up to the band
-// and clipped to it: only one band is ever in memory, whatever the picture's size. Rows may be
-// asked for top down or bottom up; each band is drawn once. Qt rasterizes a shape cut by the
-// edge of what it paints on a little differently near that edge, so each band is drawn with a
-// few rows more above and below, which are not used: the rows kept are those of one piece.
+// and clipped to it: at most two bands are ever in memory, whatever the picture's size. Qt
+// rasterizes a shape cut by the edge of what it paints on a little differently near that edge,
+// so each band is drawn with a few rows more above and below, which are not used: the rows kept
+// are those of one piece.
+// A picture of one band is drawn when its first row is asked for. A larger one is drawn by
+// DrawBands, on the thread that owns the view, while an encoder on another thread takes the rows
+// of the band before: drawing and packing, which cost about the same, overlap. The encoder asks
+// for rows top down (or, told so, bottom up) and each band is drawn once.
 class TBandRows final : public TRowSource {
 public:
     static constexpr int kOverlap = 8;
 
-    TBandRows(QSize size, const TDrawing& draw, int bandRows) : m_size(size), m_draw(draw)
+    TBandRows(QSize size, const TDrawing& draw, int bandRows, bool bottomUp)
+        : m_size(size), m_draw(draw), m_bottomUp(bottomUp)
     {
         const qsizetype rowBytes = std::max<qsizetype>(4, static_cast<qsizetype>(size.width()) * 4);
         m_bandRows = bandRows > 0 ? bandRows : static_cast<int>(std::max<qsizetype>(1, kBandBytes / rowBytes));
@@ -105,27 +116,85 @@ public:
     int Bands() const { return m_bands; }
     bool Valid()
     {
-        m_band = QImage(m_size.width(), m_bandRows + 2 * m_overlap, QImage::Format_RGB32);
-        return !m_band.isNull();
+        for (int slot = 0; slot < (m_bands > 1 ? 2 : 1); ++slot) {
+            m_slots[slot] = QImage(m_size.width(), m_bandRows + 2 * m_overlap, QImage::Format_RGB32);
+            if (m_slots[slot].isNull())
+                return false;
+        }
+        return true;
     }
+    // Rows of a band that is not drawn (the drawing stopped) are nullptr.
     const uchar* Row(int y) override
     {
-        if (!m_drawn || y < m_top || y >= m_top + m_bandRows)
-            DrawBand(y / m_bandRows * m_bandRows);
-        return m_band.constScanLine(y - m_top + m_overlap);
+        const int band = y / m_bandRows;
+        if (m_bands == 1) {
+            if (m_held < 0) {
+                DrawBand(m_slots[0], 0);
+                m_held = 0;
+            }
+            return m_slots[0].constScanLine(y + m_overlap);
+        }
+        const int order = m_bottomUp ? m_bands - 1 - band : band;
+        if (order != m_held) {
+            std::unique_lock lock(m_mutex);
+            m_asked = true;
+            // The band before is done with: its slot takes the band after this one.
+            if (m_held >= 0)
+                m_drawnIn[m_held % 2] = -1;
+            m_changed.notify_all();
+            if (order < m_held)
+                return nullptr;
+            m_held = order;
+            m_changed.wait(lock, [&] { return m_drawnIn[order % 2] == order || m_stopped; });
+            if (m_drawnIn[order % 2] != order)
+                return nullptr;
+        }
+        return m_slots[m_held % 2].constScanLine(y - band * m_bandRows + m_overlap);
+    }
+
+    // Draws every band in the encoder's order, each as soon as a slot is free; returns early when
+    // the encoder is done. A drawing that throws stops the encoder's rows before passing it on.
+    void DrawBands()
+    {
+        try {
+            for (int order = 0; order < m_bands; ++order) {
+                {
+                    std::unique_lock lock(m_mutex);
+                    // Nothing is drawn before the encoder asks for a row: it may refuse the picture first.
+                    m_changed.wait(lock, [&] { return (m_asked && m_drawnIn[order % 2] < 0) || m_encoded; });
+                    if (m_encoded)
+                        return;
+                }
+                const int band = m_bottomUp ? m_bands - 1 - order : order;
+                DrawBand(m_slots[order % 2], band * m_bandRows);
+                const std::lock_guard lock(m_mutex);
+                m_drawnIn[order % 2] = order;
+                m_changed.notify_all();
+            }
+        } catch (...) {
+            const std::lock_guard lock(m_mutex);
+            m_stopped = true;
+            m_changed.notify_all();
+            throw;
+        }
+    }
+    // The encoder has taken every row it wants (or failed): no more bands are drawn.
+    void EncoderDone()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_encoded = true;
+        m_changed.notify_all();
     }
 
 private:
-    void DrawBand(int top)
+    void DrawBand(QImage& image, int top)
     {
-        m_top = top;
-        m_drawn = true;
-        m_band.fill(Qt::white);
-        QPainter painter(&m_band);
+        image.fill(Qt::white);
+        QPainter painter(&image);
         const int drawnTop = top - m_overlap;
         painter.translate(0, -drawnTop);
-        painter.setClipRect(QRect(0, drawnTop, m_size.width(), m_band.height()));
-        // Each band is drawn once, top down or bottom up: the share drawn is the progress.
+        painter.setClipRect(QRect(0, drawnTop, m_size.width(), image.height()));
+        // Each band is drawn once: the share drawn is the progress.
         if (m_bands > 1)
             ProgressSink().SetValue(m_drawnBands++ * 100 / m_bands);
         m_draw(painter);
@@ -133,13 +202,20 @@ private:
 
     QSize m_size;
     const TDrawing& m_draw;
+    bool m_bottomUp = false;
     int m_bands = 1;
     int m_drawnBands = 0;
     int m_bandRows = 1;
     int m_overlap = 0;
-    int m_top = 0;
-    bool m_drawn = false;
-    QImage m_band;
+    QImage m_slots[2];
+    // Shared by the drawing and the encoding thread.
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    int m_drawnIn[2] = {-1, -1}; // the band (in the encoder's order) each slot holds, -1 for none
+    bool m_asked = false; // the encoder has asked for a row
+    bool m_encoded = false;
+    bool m_stopped = false;
+    int m_held = -1; // the encoder's band (its thread only)
 };
 
 // Where 32-bit pixel bytes sit in memory: B, G, R, X on little-endian machines.
@@ -231,6 +307,11 @@ bool EncodeJpeg(TRowSource& rows, int width, int height, int quality, QIODevice&
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
         const uchar* pixels = rows.Row(static_cast<int>(info.next_scanline));
+        if (!pixels) {
+            jpeg_destroy_compress(&info);
+            std::snprintf(message, JMSG_LENGTH_MAX, "%s", kPictureNotDrawn);
+            return false;
+        }
         JSAMPROW row = const_cast<JSAMPROW>(pixels);
         if (!direct) {
             ToRgb(pixels, width, rgb.data());
@@ -266,6 +347,7 @@ void PngWarning(png_structp /*png*/, png_const_charp /*text*/) {}
 // Plain C-style body, as EncodeJpeg.
 bool EncodePng(TRowSource& rows, int width, int height, QIODevice& device, char* message)
 {
+    std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * 3);
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, message, PngError, PngWarning);
     if (!png) {
         std::snprintf(message, JMSG_LENGTH_MAX, "the PNG encoder could not be started");
@@ -282,21 +364,23 @@ bool EncodePng(TRowSource& rows, int width, int height, QIODevice& device, char*
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_pHYs(png, info, kDotsPerMeter, kDotsPerMeter, PNG_RESOLUTION_METER);
-    // Every picture gets zlib's fastest level, each row stored as its difference to the row above:
-    // a view's rows mostly repeat, so drawings stay small, and libpng's defaults, which try every
-    // filter on every row, take twice as long.
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+    // Every picture gets zlib's fastest level with rows stored unfiltered: measured on the large
+    // views' pictures, that packs 20-30 % faster than rows stored as differences to the row above
+    // (and twice as fast as libpng's defaults, which try every filter on every row). Files of large
+    // views grow by 5 % at most, small charts' by up to a half (a few hundred kilobytes); zlib's
+    // run-length strategy is slower still and doubles them.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
     png_set_compression_level(png, 1);
     png_write_info(png, info);
-    // The 32-bit pixels go in as they are: the padding byte is dropped, the order swapped to RGB.
-    if (kLittleEndian) {
-        png_set_bgr(png);
-        png_set_filler(png, 0, PNG_FILLER_AFTER);
-    } else {
-        png_set_filler(png, 0, PNG_FILLER_BEFORE);
+    // The 32-bit pixels are turned into RGB rows here: libpng's own byte swap and padding removal
+    // take longer (the 120-megapixel indexes chart saves with 7 % less CPU time).
+    for (int y = 0; y < height; ++y) {
+        const uchar* pixels = rows.Row(y);
+        if (!pixels)
+            png_error(png, kPictureNotDrawn);
+        ToRgb(pixels, width, rgb.data());
+        png_write_row(png, rgb.data());
     }
-    for (int y = 0; y < height; ++y)
-        png_write_row(png, const_cast<png_bytep>(rows.Row(y)));
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
     return true;
@@ -396,6 +480,10 @@ bool SaveBmp(TRowSource& rows, QSize size, const QString& fileName, QString* err
         bool written = file.write(reinterpret_cast<const char*>(header), headerBytes) == headerBytes;
         for (int y = size.height() - 1; written && y >= 0; --y) {
             const uchar* pixels = rows.Row(y);
+            if (!pixels) {
+                SetError(why, QString::fromUtf8(kPictureNotDrawn));
+                return false;
+            }
             const std::size_t at = buffer.size();
             buffer.resize(at + static_cast<std::size_t>(rowBytes), '\0');
             auto* out = reinterpret_cast<unsigned char*>(buffer.data() + at);
@@ -443,7 +531,8 @@ bool WriteRaster(const QString& fileName, TPictureFormat format, QSize size, con
                             .arg(jpegSide));
         return false;
     }
-    TBandRows rows(size, draw, bandRows);
+    // A bitmap's rows are stored bottom up.
+    TBandRows rows(size, draw, bandRows, format == TPictureFormat::Bmp);
     if (!rows.Valid()) {
         SetError(error, QStringLiteral("there is not enough memory to draw the picture (%1 x %2 pixels)")
                             .arg(size.width())
@@ -451,10 +540,30 @@ bool WriteRaster(const QString& fileName, TPictureFormat format, QSize size, con
         return false;
     }
     // A picture of several bands takes long enough to show the progress window.
-    std::optional<TProgressScope> progress;
-    if (rows.Bands() > 1)
-        progress.emplace();
-    return SaveRows(rows, format, size, fileName, error);
+    if (rows.Bands() == 1)
+        return SaveRows(rows, format, size, fileName, error);
+    const TProgressScope progress;
+    bool saved = false;
+    QString encoderError;
+    std::thread encoder([&] {
+        // An exception may not leave the thread: it ends the save like any other failure.
+        try {
+            saved = SaveRows(rows, format, size, fileName, &encoderError);
+        } catch (const std::exception& e) {
+            encoderError = QString::fromLocal8Bit(e.what());
+        }
+        rows.EncoderDone();
+    });
+    try {
+        rows.DrawBands();
+    } catch (...) {
+        encoder.join();
+        throw;
+    }
+    encoder.join();
+    if (!saved)
+        SetError(error, encoderError);
+    return saved;
 }
 
 } // namespace

@@ -38,8 +38,9 @@ QImage RenderPictureWithin(QSize size, const TDrawing& draw, qint64 maxPixels, b
 
 // Writes the drawing to a file: BMP, JPEG (quality 90) and PNG as raster images of the given size,
 // drawn and written a horizontal band at a time (bandRows rows each, 0 for bands of about 32 MB),
-// so no picture larger than one band is ever held; SVG and PDF as vector drawings of the same
-// picture. False with the reason in *error (the file is then left as it was).
+// so no picture larger than two bands is ever held: a band is drawn on the calling thread while
+// the one before is packed on another; SVG and PDF as vector drawings of the same picture. False
+// with the reason in *error (the file is then left as it was).
 bool WritePicture(const QString& fileName, TPictureFormat format, QSize size, const TDrawing& draw,
                   QString* error = nullptr, int bandRows = 0);
 

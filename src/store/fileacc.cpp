@@ -88,7 +88,7 @@ bool TFileAccess::LoadText(std::string_view decoded)
     m_placements = {};
     m_users = {};
 
-    const TProjectText text(decoded);
+    TProjectText text(decoded);
     if (text.TooLarge()) {
         m_lastError.Code = TStoreErrorCode::TooLarge;
         return false;

@@ -1,6 +1,11 @@
 #include "store/filecodec.h"
 
+#include <bit>
 #include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "store/fileio.h"
 #include "util/codepage.h"
@@ -180,11 +185,27 @@ TProjectText::TProjectText(std::string_view text) : m_text(text)
         m_tooLarge = true;
         return;
     }
-    m_pairs.reserve(text.size() / 16 + 16);
-    TLineCursor lines(text);
-    std::string_view line;
-    while (lines.Next(line))
-        AddLine(line);
+    // A header is a line that starts with "[": only the "[" that follow a line end are looked at.
+    const char* data = text.data();
+    const std::size_t size = text.size();
+    std::size_t pos = 0;
+    while (pos < size) {
+        const void* found = std::memchr(data + pos, '[', size - pos);
+        if (!found)
+            break;
+        const auto at = static_cast<std::size_t>(static_cast<const char*>(found) - data);
+        pos = at + 1;
+        if (at > 0 && data[at - 1] != '\r' && data[at - 1] != '\n')
+            continue;
+        std::size_t end = at;
+        while (end < size && data[end] != '\r' && data[end] != '\n')
+            ++end;
+        const std::string_view line = text.substr(at, end - at);
+        if (IsHeaderLine(line)) {
+            m_headers.push_back({line, end});
+            pos = end;
+        }
+    }
 }
 
 int32_t TProjectText::LineOf(std::string_view part) const
@@ -198,7 +219,7 @@ int32_t TProjectText::LineOf(std::string_view part) const
     return line;
 }
 
-TSectionPairs TProjectText::Body(std::string_view name) const
+TSectionPairs TProjectText::Body(std::string_view name)
 {
     for (std::size_t h = 0; h < m_headers.size(); ++h) {
         const std::string_view line = m_headers[h].line;
@@ -206,23 +227,64 @@ TSectionPairs TProjectText::Body(std::string_view name) const
         if (line.size() < 2 || line.size() - 2 > 4 * name.size() ||
             !SameNoCase(line.substr(1, line.size() - 2), name))
             continue;
-        const std::size_t first = m_headers[h].firstPair;
-        const std::size_t end = h + 1 < m_headers.size() ? m_headers[h + 1].firstPair : m_pairs.size();
-        return TSectionPairs(m_text, std::span<const TPairPos>(m_pairs.data() + first, end - first));
+        const std::size_t end = h + 1 < m_headers.size()
+                                    ? static_cast<std::size_t>(m_headers[h + 1].line.data() - m_text.data())
+                                    : m_text.size();
+        IndexPairs(m_headers[h].bodyStart, end);
+        return TSectionPairs(m_text, m_pairs);
     }
     return {};
 }
 
-void TProjectText::AddLine(std::string_view line)
+// Lines are split at CR, LF and CR LF, as TLineCursor splits them; the range starts at a line
+// end or a line start and ends at a line start or the end of the text. The bytes that matter
+// (CR, LF, "=") are found 16 at a time where the processor can compare that many at once.
+void TProjectText::IndexPairs(std::size_t from, std::size_t to)
 {
-    if (!line.empty() && line.front() == '[' && IsHeaderLine(line)) {
-        m_headers.push_back({line, m_pairs.size()});
-        return;
+    m_pairs.clear();
+    m_pairs.reserve((to - from) / 16 + 16);
+    const char* data = m_text.data();
+    constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
+    std::size_t lineStart = from;
+    std::size_t equals = kNone;
+    const auto at = [&](std::size_t p) {
+        const char ch = data[p];
+        if (ch == '=') {
+            if (equals == kNone)
+                equals = p;
+            return;
+        }
+        // The LF of a CR LF: the line ended at the CR.
+        if (ch == '\n' && p == lineStart && p > from && data[p - 1] == '\r') {
+            lineStart = p + 1;
+            return;
+        }
+        if (equals != kNone)
+            m_pairs.push_back({static_cast<uint32_t>(lineStart), static_cast<uint32_t>(equals + 1),
+                               static_cast<uint32_t>(p)});
+        lineStart = p + 1;
+        equals = kNone;
+    };
+    std::size_t i = from;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i eq = _mm_set1_epi8('=');
+    for (; i + 16 <= to; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)),
+                                          _mm_cmpeq_epi8(bytes, eq));
+        for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits)); mask != 0; mask &= mask - 1)
+            at(i + static_cast<std::size_t>(std::countr_zero(mask)));
     }
-    const void* eq = std::memchr(line.data(), '=', line.size());
-    if (!eq)
-        return;
-    const auto start = static_cast<uint32_t>(line.data() - m_text.data());
-    const auto at = static_cast<uint32_t>(static_cast<const char*>(eq) - m_text.data());
-    m_pairs.push_back({start, at + 1, start + static_cast<uint32_t>(line.size())});
+#endif
+    for (; i < to; ++i) {
+        const char ch = data[i];
+        if (ch == '\r' || ch == '\n' || ch == '=')
+            at(i);
+    }
+    // A last line without a line end.
+    if (lineStart < to && equals != kNone)
+        m_pairs.push_back({static_cast<uint32_t>(lineStart), static_cast<uint32_t>(equals + 1),
+                           static_cast<uint32_t>(to)});
 }

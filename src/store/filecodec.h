@@ -15,17 +15,34 @@
 inline constexpr std::string_view kFileNull = "NULL";
 inline constexpr std::string_view kFieldNums = "FIELD_NUMS";
 
-// A whole decimal number with an optional "+"; false for anything else or out of range.
-// Inline: it runs once for every number of a project being loaded.
+// A whole decimal number with an optional "+" (then optionally "-"), any leading zeros; false for
+// anything else or out of range, and the value is then left as it was. Inline and digit by digit:
+// it runs once for every number of a project being loaded.
 inline bool ParseInt(std::string_view text, int32_t& value)
 {
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    if (text.empty() || text.front() == '+')
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    if (p != end && *p == '+')
+        ++p;
+    const bool negative = p != end && *p == '-';
+    if (negative)
+        ++p;
+    if (p == end)
         return false;
-    const char* end = text.data() + text.size();
-    const auto result = std::from_chars(text.data(), end, value);
-    return result.ec == std::errc() && result.ptr == end;
+    constexpr uint64_t kMagnitudeMax = uint64_t{1} << 31;
+    uint64_t magnitude = 0;
+    for (; p != end; ++p) {
+        const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+        if (digit > 9)
+            return false;
+        magnitude = magnitude * 10 + digit;
+        if (magnitude > kMagnitudeMax)
+            return false;
+    }
+    if (!negative && magnitude == kMagnitudeMax)
+        return false;
+    value = negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude)) : static_cast<int32_t>(magnitude);
+    return true;
 }
 bool ParseInt(std::string_view text, int16_t& value);
 // A number; any but 0 is true.
@@ -119,8 +136,9 @@ public:
     TKeyValue operator[](std::size_t i) const
     {
         const TPairPos& p = m_pos[i];
-        return {m_text.substr(p.keyStart, p.valueStart - 1 - p.keyStart),
-                m_text.substr(p.valueStart, p.valueEnd - p.valueStart)};
+        const char* data = m_text.data();
+        return {std::string_view(data + p.keyStart, p.valueStart - 1 - p.keyStart),
+                std::string_view(data + p.valueStart, p.valueEnd - p.valueStart)};
     }
 
 private:
@@ -128,9 +146,10 @@ private:
     std::span<const TPairPos> m_pos;
 };
 
-// The decoded text of a project file in one pass: the key and value of every line with "=",
-// in file order, and where the section headers fall among them. Lines without "=" play no
-// part in reading; the views point into the text.
+// The decoded text of a project file: where its section headers are, found in one pass, and
+// the key and value of every line with "=" of one section at a time, in file order. Lines
+// without "=" play no part in reading; the views point into the text. Only one section's lines
+// are indexed at a time, so a load needs little more memory than the text itself.
 class TProjectText final {
 public:
     explicit TProjectText(std::string_view text);
@@ -140,16 +159,16 @@ public:
     // The line number (from 1) of a view into the text; counted only when a failure is reported.
     int32_t LineOf(std::string_view part) const;
     // The key/value lines of the first section whose header equals [name] ignoring letter
-    // case; empty when the section is missing.
-    TSectionPairs Body(std::string_view name) const;
+    // case; empty when the section is missing. Valid until the next call.
+    TSectionPairs Body(std::string_view name);
 
 private:
     struct THeader {
         std::string_view line;
-        std::size_t firstPair;
+        std::size_t bodyStart; // the first byte after the header line
     };
 
-    void AddLine(std::string_view line);
+    void IndexPairs(std::size_t from, std::size_t to);
 
     std::string_view m_text;
     bool m_tooLarge = false;

@@ -140,7 +140,7 @@ template <typename TRecord> constexpr bool kHasDescription = std::is_base_of_v<T
 // Reads one table section by position: FIELD_NUMS = n columns named by the next n keys, then
 // the records, n values each. Only the positions count, not the keys of the record lines.
 template <typename TTable, std::size_t N>
-bool ReadSection(const TProjectText& text, std::string_view name,
+bool ReadSection(TProjectText& text, std::string_view name,
                  const std::array<TColumn<typename TTable::RecordType>, N>& columns, TTable& table,
                  TStoreError& error)
 {

@@ -309,6 +309,14 @@ public:
     bool Modified() const { return m_modified; }
     void SetModified(bool value) { m_modified = value; }
     int32_t Cursor() const { return m_cursor; }
+    // Puts the cursor on record i; false, and the cursor unchanged, outside the table.
+    bool MoveTo(int32_t i)
+    {
+        if (i < 0 || i >= Count())
+            return false;
+        m_cursor = i;
+        return true;
+    }
     bool CursorValid() const { return m_cursor >= 0 && m_cursor < Count(); }
 
     // The record at the cursor (a default record when the cursor is off the table).

@@ -295,5 +295,22 @@ TEST(AnalysisModel, StorePlaceInsertsOrOverwritesPerPlacementKind)
     EXPECT_FALSE(p.store.Placements().Modified());
     model.StorePlaceAny(2, 11, 12, 13, 14, 5);
     EXPECT_TRUE(p.store.Placements().Modified());
+
+    // Many at once: the first of two rows with one key is the one overwritten, rows of another
+    // investigation stay, a key new to the table is added once even when given twice.
+    TGraphPlace other = p.store.Placements().At(0);
+    other.InvestId = 7;
+    p.store.Placements().AddRecord(other);
+    TGraphPlace repeated = p.store.Placements().At(0);
+    repeated.Left = 99;
+    p.store.Placements().AddRecord(repeated);
+    model.StorePlaces({{TChoiceKind::Positive, 1, 40, 41, 42, 43, 4},
+                       {TChoiceKind::Positive, 2, 1, 1, 1, 1, 1},
+                       {TChoiceKind::Positive, 2, 2, 2, 2, 2, 2}});
+    ASSERT_EQ(p.store.Placements().Count(), 7);
+    EXPECT_EQ(p.store.Placements().At(0).Left, 40);
+    EXPECT_EQ(p.store.Placements().At(4).Left, 5) << "another investigation's row";
+    EXPECT_EQ(p.store.Placements().At(5).Left, 99) << "the later duplicate";
+    EXPECT_EQ(p.store.Placements().At(6).Left, 2);
 }
 

@@ -537,6 +537,34 @@ TEST_F(StoreFile, LegacyAndOddlyEndedFilesAreRead)
     EXPECT_FALSE(store.LoginRequired());
 }
 
+TEST_F(StoreFile, LinesSplitAndNumbersReadByTheFileRules)
+{
+    // LF, CR and CR LF mixed; a blank line and a line without "=" count for nothing; "[" inside a
+    // value or a line that does not end in "]" is no header; a value keeps every "=" after the first.
+    std::string text = ProjectText("CLIENT_GROUPS", {}, false);
+    const std::size_t at = text.find("[CLIENTS]");
+    text.insert(at, "CLIENT_GROUPS_ID_1=+0007\nCLIENT_GROUPS_NAME_1=[a]=b\r\rnot a pair\r\n[x=1\r\n"
+                    "CLIENT_GROUPS_ID_2=-2147483648\rCLIENT_GROUPS_NAME_2=\r\nDESCRIPTION_2=2147483647\n");
+    text += "[ADDITIONAL]\rIS_AUTHOR=0";
+    TFileAccess store;
+    ASSERT_TRUE(LoadText(store, text));
+    ASSERT_EQ(store.ClientGroups().Count(), 2);
+    EXPECT_EQ(store.ClientGroups().At(0).Id, 7);
+    EXPECT_EQ(store.ClientGroups().At(0).Name, "[a]=b");
+    EXPECT_EQ(store.ClientGroups().At(0).Description, "1") << "the line [x=1 is a value";
+    EXPECT_EQ(store.ClientGroups().At(1).Id, std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(store.ClientGroups().At(1).Description, "2147483647");
+    EXPECT_FALSE(store.LoginRequired()) << "last line without a line end";
+
+    for (const char* bad : {"-2147483649", "99999999999", "+", "-", "++1", "1-", " 1", "1 "}) {
+        TFileAccess damaged;
+        EXPECT_FALSE(LoadText(damaged, ProjectText("FOR", {std::string("FOR_INVID_1=") + bad, "FOR_FROM_1=1",
+                                                             "FOR_TO_1=2"})))
+            << bad;
+        EXPECT_EQ(damaged.LastError().Code, TStoreErrorCode::BadValue) << bad;
+    }
+}
+
 // A project file with one client group and one client, each name given as file bytes.
 std::string NamesText(const std::string& groupName, const std::string& clientName)
 {

@@ -437,15 +437,16 @@ void TGraphForm::SaveState()
     if (!ProjectUnchanged())
         return;
     TInvestigationObject& model = Model();
+    std::vector<TInvestigationObject::TPlaceRecord> records;
+    records.reserve(3 * m_nodes.size());
     for (std::size_t i = 0; i < m_nodes.size(); ++i) {
         const int32_t id = model.Client(static_cast<int32_t>(i)).Id;
-        const TNodePlace& p1 = m_places[0][i];
-        const TNodePlace& p2 = m_places[1][i];
-        const TNodePlace& p0 = m_places[2][i];
-        model.StorePlaceFor(id, p1.Left, p1.Top, p1.Width, p1.Height, static_cast<int16_t>(p1.FigType));
-        model.StorePlaceAgainst(id, p2.Left, p2.Top, p2.Width, p2.Height, static_cast<int16_t>(p2.FigType));
-        model.StorePlaceAny(id, p0.Left, p0.Top, p0.Width, p0.Height, static_cast<int16_t>(p0.FigType));
+        for (std::size_t k = 0; k < kPlaceKinds.size(); ++k) {
+            const TNodePlace& p = m_places[k][i];
+            records.push_back({kPlaceKinds[k], id, p.Left, p.Top, p.Width, p.Height, static_cast<int16_t>(p.FigType)});
+        }
     }
+    model.StorePlaces(records);
 }
 
 void TGraphForm::Refresh()

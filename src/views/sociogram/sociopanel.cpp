@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <unordered_map>
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -163,11 +164,15 @@ void TSocioPanel::Arrange()
     TLayoutGraph graph;
     for (const TSocioGraphicControl* node : m_nodes)
         graph.Nodes.push_back({node->width(), node->height(), TLayoutSex::Unknown});
+    std::unordered_map<const TSocioGraphicControl*, int> position;
+    position.reserve(m_nodes.size());
+    for (std::size_t n = 0; n < m_nodes.size(); ++n)
+        position.emplace(m_nodes[n], static_cast<int>(n));
     for (std::size_t n = 0; n < m_nodes.size(); ++n) {
         for (int i = 0; i < m_nodes[n]->RelationCount(); ++i) {
-            const auto target = std::find(m_nodes.begin(), m_nodes.end(), RelationTarget(*m_nodes[n], i));
-            if (target != m_nodes.end())
-                graph.Edges.push_back({static_cast<int>(n), static_cast<int>(target - m_nodes.begin()), 1});
+            const auto target = position.find(RelationTarget(*m_nodes[n], i));
+            if (target != position.end())
+                graph.Edges.push_back({static_cast<int>(n), target->second, 1});
         }
     }
     const TLayoutResult grid = MakeLayout(TLayoutKind::Grid, graph, {.Margin = kMargin});
@@ -255,14 +260,15 @@ void TSocioPanel::PaintArrows(QPainter& painter, const QRegion& clip)
         }
         lines.emplace_back(a.toPoint(), b.toPoint());
     };
-    // The relation from a node to another, to find the way back of a mutual pair.
-    std::map<std::pair<const TSocioGraphicControl*, const TSocioGraphicControl*>, const TRelation*> relations;
-    for (const TSocioGraphicControl* node : m_nodes) {
-        for (int i = 0; i < node->RelationCount(); ++i) {
-            if (const TSocioGraphicControl* target = RelationTarget(*node, i); target && target != node)
-                relations.emplace(std::make_pair(node, target), &node->Relation(i));
+    // The first relation from target back to node: the way back of a mutual pair. Asked only for
+    // arrows inside the clip, so a repaint of a small part looks at few nodes' relations.
+    auto wayBack = [this](const TSocioGraphicControl* target, const TSocioGraphicControl* node) -> const TRelation* {
+        for (int j = 0; j < target->RelationCount(); ++j) {
+            if (RelationTarget(*target, j) == node)
+                return &target->Relation(j);
         }
-    }
+        return nullptr;
+    };
     std::map<const TSocioGraphicControl*, std::vector<QPolygonF>> outlines;
     auto outlineOf = [&](const TSocioGraphicControl* node) -> const std::vector<QPolygonF>& {
         auto it = outlines.find(node);
@@ -292,15 +298,16 @@ void TSocioPanel::PaintArrows(QPainter& painter, const QRegion& clip)
             const TSocioGraphicControl* target = RelationTarget(*node, i);
             if (!target || target == node)
                 continue;
-            const auto back = relations.find({target, node});
-            const bool mutual = back != relations.end();
+            // Both arrows of a mutual pair have the same bounds.
+            const QRect to = target->geometry();
+            if (!clip.isEmpty() && !clip.intersects(ArrowBounds(from, to)))
+                continue;
+            const TRelation* back = wayBack(target, node);
+            const bool mutual = back != nullptr;
             if ((mutual && m_arrowFilter == TArrowFilter::OneWay) || (!mutual && m_arrowFilter == TArrowFilter::Mutual))
                 continue;
             // A mutual pair is one line with a head at each end, drawn once, from the earlier node.
             if (mutual && std::find(m_nodes.begin(), m_nodes.end(), target) < m_nodes.begin() + static_cast<long>(n))
-                continue;
-            const QRect to = target->geometry();
-            if (!clip.isEmpty() && !clip.intersects(ArrowBounds(from, to)))
                 continue;
             const TRelation& relation = node->Relation(i);
             const QPointF s = Centre(from);
@@ -313,10 +320,10 @@ void TSocioPanel::PaintArrows(QPainter& painter, const QRegion& clip)
             // Each half in the colour of the choice whose head it carries.
             const QPointF start = endAt(node, QPointF(Centre(to)));
             const QPointF middle = (start + end) / 2;
-            addLine(*back->second, start, middle);
+            addLine(*back, start, middle);
             addLine(relation, middle, end);
             heads.push_back({relation.Color, ArrowHeadPoints(start, end)});
-            heads.push_back({back->second->Color, ArrowHeadPoints(end, start)});
+            heads.push_back({back->Color, ArrowHeadPoints(end, start)});
         }
     }
     flush();
