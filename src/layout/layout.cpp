@@ -89,13 +89,14 @@ std::vector<TLayoutPoint> TopLefts(const TLayoutGraph& graph, const std::vector<
     return places;
 }
 
-// Shifts the figures so the leftmost and the topmost stand at the margin; answers the shift.
-TLayoutPoint Normalise(std::vector<TLayoutPoint>& places, int margin)
+// Shifts the figures so the leftmost and the topmost stand at the margin; answers the shift. A
+// circle of radius reach around the origin counts as drawn too.
+TLayoutPoint Normalise(std::vector<TLayoutPoint>& places, int margin, int reach = 0)
 {
     if (places.empty())
         return {};
-    int left = places.front().X;
-    int top = places.front().Y;
+    int left = reach > 0 ? -reach : places.front().X;
+    int top = reach > 0 ? -reach : places.front().Y;
     for (const TLayoutPoint& p : places) {
         left = std::min(left, p.X);
         top = std::min(top, p.Y);
@@ -558,7 +559,9 @@ TLayoutResult PlaceRings(const TLayoutGraph& graph, std::vector<TRingPlan>& ring
     TLayoutResult result;
     result.Places = TopLefts(graph, centres);
     RemoveOverlaps(graph, result.Places, options.Gap);
-    const TLayoutPoint shift = Normalise(result.Places, options.Margin);
+    // The target's outer ring is drawn, so it must not be cut at the left or the top.
+    const int reach = target && !rings.empty() ? static_cast<int>(std::lround(rings.back().Radius)) : 0;
+    const TLayoutPoint shift = Normalise(result.Places, options.Margin, reach);
     result.Centre = shift;
     for (const TRingPlan& ring : rings)
         result.Rings.push_back({static_cast<int>(std::lround(ring.Radius)), 0});
