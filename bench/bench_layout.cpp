@@ -2,12 +2,13 @@
 // same figure sizes, and the time to arrange large groups.
 //
 // Run: build/bin/bench_layout (prints the crossing table first, then the timings).
-// Measured (RelWithDebInfo, 2-core machine shared with other builds, load about 15):
+// Measured (RelWithDebInfo, 2-core machine shared with other builds):
 //   crossings, sample / 40 random classes of 25-35 (about 3 positive, 2 negative choices each):
-//     target 64 / 39087, force 31 / 23996, circle 228 / 94680, igraph FR 31 / 24208
-//     (force takes igraph's plain run where it crosses less, so it is never above it; rings
-//     cost crossings: the target layout trades them for reading who is central)
-//   2000 members, CPU time: grid 0.04 ms, target 9.6 ms, circle 9.4 ms, force 790 ms
+//     target 27 / 23500, force 31 / 23945, circle 53 / 43542, igraph FR 31 / 24208
+//     (the target starts from the angles of a force-directed layout, leaves free slots on its
+//     rings and improves the order by moves and swaps that remove crossings; force takes igraph's
+//     plain run where it crosses less, so it is never above it)
+//   2000 members, CPU time: grid 0.04 ms, target 215 ms, circle 136 ms, force 823 ms
 #include <benchmark/benchmark.h>
 
 #include <cstdio>

@@ -557,3 +557,48 @@ void TInvestigationObject::StorePlaceAny(int32_t clientId, int32_t left, int32_t
 {
     StorePlaces({{TChoiceKind::Placement, clientId, left, top, width, height, figType}});
 }
+
+TInvestigationObject::TRings TInvestigationObject::StoredRings(TChoiceKind placeKind) const
+{
+    const TGraphPlaceTable& places = m_store->Placements();
+    std::vector<std::pair<int32_t, int32_t>> radii; // ring number, radius
+    TRings rings;
+    for (int32_t r = 0; r < places.Count(); ++r) {
+        const TGraphPlace& row = places.At(r);
+        if (row.InvestId != m_investId || row.ClientId >= 0 || row.ClientGroupId != m_header.ClientGroupId ||
+            row.SelType != static_cast<int16_t>(placeKind) || row.Width <= 0)
+            continue;
+        rings.CentreX = row.Left;
+        rings.CentreY = row.Top;
+        radii.emplace_back(-row.ClientId, row.Width);
+    }
+    std::sort(radii.begin(), radii.end());
+    for (const auto& ring : radii)
+        rings.Radii.push_back(ring.second);
+    return rings;
+}
+
+void TInvestigationObject::StoreRings(TChoiceKind placeKind, const TRings& rings)
+{
+    const TRings before = StoredRings(placeKind);
+    if (before.Radii == rings.Radii && (rings.Radii.empty() || before == rings))
+        return;
+    TGraphPlaceTable& places = m_store->Placements();
+    const int16_t code = static_cast<int16_t>(placeKind);
+    places.DeleteWhere([&](const TGraphPlace& row) {
+        return row.InvestId == m_investId && row.ClientId < 0 && row.ClientGroupId == m_header.ClientGroupId &&
+               row.SelType == code;
+    });
+    for (std::size_t i = 0; i < rings.Radii.size(); ++i) {
+        places.Add({.InvestId = m_investId,
+                    .ClientId = -1 - static_cast<int32_t>(i),
+                    .ClientGroupId = m_header.ClientGroupId,
+                    .SelType = code,
+                    .Left = rings.CentreX,
+                    .Top = rings.CentreY,
+                    .Width = rings.Radii[i],
+                    .Height = rings.Radii[i],
+                    .FigType = 0});
+    }
+    places.SetModified(true);
+}

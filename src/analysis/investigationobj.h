@@ -149,6 +149,21 @@ public:
     // instead of one search per place: a window of thousands of figures closes at once.
     void StorePlaces(const std::vector<TPlaceRecord>& places);
 
+    // The faint ring circles of a target arrangement of one view (placement kind 1, 2 or 0): GRAPH
+    // rows of no member (client -1 for the innermost ring, -2 for the next...), the centre in
+    // left/top and the radius in width/height, so readers that look up members pass them by.
+    // Storing replaces the view's rings (none removes them) and marks the project modified only
+    // when they change.
+    struct TRings {
+        int32_t CentreX = 0;
+        int32_t CentreY = 0;
+        std::vector<int32_t> Radii; // innermost first
+
+        bool operator==(const TRings&) const = default;
+    };
+    TRings StoredRings(TChoiceKind placeKind) const;
+    void StoreRings(TChoiceKind placeKind, const TRings& rings);
+
     // Group indices (0 where the quotient is undefined).
     double IndexP(TChoiceKind kind) const;
     double IndexSa(TChoiceKind kind) const; // always of the positive kind

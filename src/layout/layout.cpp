@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 #include <numeric>
+#include <random>
 #include <utility>
 
 #include <igraph.h>
@@ -14,12 +15,15 @@ constexpr double kPi = 3.14159265358979323846;
 // More distinct counts than this are grouped, so the rings stay few and wide.
 constexpr int kMostRings = 6;
 constexpr double kGoldenAngle = 2.399963229728653;
-// Improving the order by single swaps counts every crossing again; beyond this it costs too much.
-constexpr std::size_t kMostSwapEdges = 300;
-// Choosing the better of two force-directed runs counts crossings twice; beyond this it is skipped.
+// Improving the order of the rings compares pairs of lines; beyond this many comparisons it stops.
+constexpr int64_t kMostOrderWork = 20000000;
+// Target rings stand this many figure pitches apart and offer this many slots per member (at
+// least): the free angular space lets tied figures stand together, with fewer crossings.
+constexpr double kRingGap = 1.5;
+constexpr double kFreeSlots = 1.6;
+// Choosing the better of two force-directed runs counts crossings twice, and a force-directed start
+// of the target costs a run; beyond this many choices both are skipped.
 constexpr std::size_t kMostCompareEdges = 3000;
-// Trying every place for every figure costs figures^2 x ties^2 steps; beyond this it is skipped.
-constexpr double kMostInsertionWork = 2e7;
 
 struct TCentre {
     double X = 0;
@@ -85,13 +89,14 @@ std::vector<TLayoutPoint> TopLefts(const TLayoutGraph& graph, const std::vector<
     return places;
 }
 
-// Shifts the figures so the leftmost and the topmost stand at the margin; answers the shift.
-TLayoutPoint Normalise(std::vector<TLayoutPoint>& places, int margin)
+// Shifts the figures so the leftmost and the topmost stand at the margin; answers the shift. A
+// circle of radius reach around the origin counts as drawn too.
+TLayoutPoint Normalise(std::vector<TLayoutPoint>& places, int margin, int reach = 0)
 {
     if (places.empty())
         return {};
-    int left = places.front().X;
-    int top = places.front().Y;
+    int left = reach > 0 ? -reach : places.front().X;
+    int top = reach > 0 ? -reach : places.front().Y;
     for (const TLayoutPoint& p : places) {
         left = std::min(left, p.X);
         top = std::min(top, p.Y);
@@ -110,30 +115,35 @@ double Wrap(double angle)
     return angle < 0 ? angle + 2 * kPi : angle;
 }
 
-// Figures placed on rings around one centre: each ring holds arcs (the whole circle, or two halves)
-// and each arc an ordered list of figures spread evenly over it.
+// Figures placed on rings around one centre: each ring holds arcs (the whole circle, or two halves),
+// each arc offers slots a pitch apart, at least as many as its members, and each member takes one.
 struct TArc {
-    double From = 0;   // first angle (radians, screen y downward)
-    double Span = 0;   // 2 pi for a whole ring
+    double From = 0; // first angle (radians, screen y downward)
+    double Span = 0; // 2 pi for a whole ring
     std::vector<int> Members;
-    double Shift = 0.5; // a part arc: where in its share of the arc each member stands (0..1)
+    std::vector<int> Slot; // the slot of each member
+    int Slots = 0;
+
+    bool Whole() const { return Span >= 2 * kPi - 1e-9; }
+    // A part arc keeps half a slot free at each end, so two halves never meet.
+    double AngleOf(double slot) const
+    {
+        return Wrap(From + Span * (Whole() ? slot : slot + 0.5) / std::max(Slots, 1));
+    }
 };
+
+TArc ArcOf(double from, double span)
+{
+    TArc arc;
+    arc.From = from;
+    arc.Span = span;
+    return arc;
+}
 
 struct TRingPlan {
     double Radius = 0;
     std::vector<TArc> Arcs;
 };
-
-void AssignAngles(const TArc& arc, std::vector<double>& angles)
-{
-    const std::size_t n = arc.Members.size();
-    const bool whole = arc.Span >= 2 * kPi - 1e-9;
-    for (std::size_t i = 0; i < n; ++i) {
-        const double step = whole ? arc.Span * static_cast<double>(i) / static_cast<double>(n)
-                                  : arc.Span * (static_cast<double>(i) + arc.Shift) / static_cast<double>(n);
-        angles[static_cast<std::size_t>(arc.Members[i])] = Wrap(arc.From + step);
-    }
-}
 
 // Radius at which n figures spread over the span stand a pitch apart.
 double RadiusFor(std::size_t n, double span, double pitch)
@@ -144,177 +154,414 @@ double RadiusFor(std::size_t n, double span, double pitch)
     return pitch / (2 * std::sin(std::min(step, kPi) / 2));
 }
 
-std::vector<TCentre> CentresOf(const std::vector<TRingPlan>& rings, const std::vector<double>& angles,
-                               std::size_t count)
+// Sets every ring's radius (kRingGap pitches outside the previous ring, or wider where its members
+// need it) and the slots each arc offers at that radius, at least room times its members: free
+// slots let the order keep tied figures together.
+void SizeRings(std::vector<TRingPlan>& rings, double pitch, double room)
 {
-    std::vector<TCentre> centres(count);
-    for (const TRingPlan& ring : rings) {
-        for (const TArc& arc : ring.Arcs) {
-            for (const int m : arc.Members) {
-                const double a = angles[static_cast<std::size_t>(m)];
-                centres[static_cast<std::size_t>(m)] = {ring.Radius * std::cos(a), ring.Radius * std::sin(a)};
-            }
-        }
-    }
-    return centres;
-}
-
-int64_t CrossingsOfCentres(const TLayoutGraph& graph, const std::vector<TCentre>& centres);
-
-// Orders the figures of every arc so that chosen and choosing figures lie at similar angles:
-// barycentric sweeps, inner rings to outer and back, then single swaps of neighbours that remove
-// crossings while the graph is small enough to count them.
-void OrderRings(const TLayoutGraph& graph, std::vector<TRingPlan>& rings, std::vector<double>& angles, bool sweep)
-{
-    const TAdjacency adjacency = Adjacency(graph);
-    // Rings start turned against each other, so their first members do not line up.
-    for (std::size_t r = 0; r < rings.size(); ++r) {
-        for (TArc& arc : rings[r].Arcs) {
-            if (arc.Span >= 2 * kPi - 1e-9)
-                arc.From = Wrap(arc.From + kGoldenAngle * static_cast<double>(r));
-            else
-                arc.Shift = 0.2 + 0.6 * std::fmod(0.5 + 0.618034 * static_cast<double>(r), 1.0);
-            AssignAngles(arc, angles);
-        }
-    }
-    auto sweepArc = [&](TArc& arc) {
-        std::vector<std::pair<double, int>> keys;
-        for (const int m : arc.Members) {
-            double sx = 0;
-            double sy = 0;
-            for (const auto& [other, weight] : adjacency[static_cast<std::size_t>(m)]) {
-                sx += weight * std::cos(angles[static_cast<std::size_t>(other)]);
-                sy += weight * std::sin(angles[static_cast<std::size_t>(other)]);
-            }
-            const double own = angles[static_cast<std::size_t>(m)];
-            // A figure without ties, or pulled equally every way, keeps its angle.
-            const double pull = std::hypot(sx, sy) < 1e-9 ? own : std::atan2(sy, sx);
-            // Angles counted from the arc's start, so the sort runs along the arc.
-            keys.emplace_back(Wrap(pull - arc.From), m);
-        }
-        std::stable_sort(keys.begin(), keys.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
-        for (std::size_t i = 0; i < keys.size(); ++i)
-            arc.Members[i] = keys[i].second;
-        // A whole ring also turns so its members stand nearest the angles they are pulled to.
-        if (arc.Span >= 2 * kPi - 1e-9 && !keys.empty()) {
-            double sx = 0;
-            double sy = 0;
-            for (std::size_t i = 0; i < keys.size(); ++i) {
-                const double base = 2 * kPi * static_cast<double>(i) / static_cast<double>(keys.size());
-                sx += std::cos(keys[i].first - base);
-                sy += std::sin(keys[i].first - base);
-            }
-            if (std::hypot(sx, sy) > 1e-9)
-                arc.From = Wrap(arc.From + std::atan2(sy, sx));
-        } else if (!keys.empty()) {
-            // A half ring cannot turn; its members slide within their shares toward their pulls.
-            double sum = 0;
-            for (std::size_t i = 0; i < keys.size(); ++i)
-                sum += std::min(keys[i].first, arc.Span) / arc.Span * static_cast<double>(keys.size()) -
-                       static_cast<double>(i);
-            arc.Shift = std::clamp(sum / static_cast<double>(keys.size()), 0.2, 0.8);
-        }
-        AssignAngles(arc, angles);
-    };
-    for (int pass = 0; pass < (sweep ? 6 : 0); ++pass) {
-        if (pass % 2 == 0) {
-            for (TRingPlan& ring : rings)
-                for (TArc& arc : ring.Arcs)
-                    sweepArc(arc);
-        } else {
-            for (auto it = rings.rbegin(); it != rings.rend(); ++it)
-                for (TArc& arc : it->Arcs)
-                    sweepArc(arc);
-        }
-    }
-    if (graph.Edges.size() > kMostSwapEdges)
-        return;
-    int64_t best = CrossingsOfCentres(graph, CentresOf(rings, angles, graph.Nodes.size()));
-    // Small groups: every figure tries every other place on its arc.
-    const double ties = static_cast<double>(graph.Edges.size());
-    const double figures = static_cast<double>(graph.Nodes.size());
-    if (figures * figures * ties * ties <= kMostInsertionWork) {
-        for (int pass = 0; pass < 4 && best > 0; ++pass) {
-            bool improved = false;
-            for (TRingPlan& ring : rings) {
-                for (TArc& arc : ring.Arcs) {
-                    const std::size_t n = arc.Members.size();
-                    for (std::size_t from = 0; from < n; ++from) {
-                        for (std::size_t to = 0; to < n; ++to) {
-                            if (to == from)
-                                continue;
-                            const std::vector<int> before = arc.Members;
-                            const int moved = arc.Members[from];
-                            arc.Members.erase(arc.Members.begin() + static_cast<std::ptrdiff_t>(from));
-                            arc.Members.insert(arc.Members.begin() + static_cast<std::ptrdiff_t>(to), moved);
-                            AssignAngles(arc, angles);
-                            const int64_t crossings =
-                                CrossingsOfCentres(graph, CentresOf(rings, angles, graph.Nodes.size()));
-                            if (crossings < best) {
-                                best = crossings;
-                                improved = true;
-                            } else {
-                                arc.Members = before;
-                                AssignAngles(arc, angles);
-                            }
-                        }
-                    }
-                }
-            }
-            if (!improved)
-                break;
-        }
-    }
-    for (int pass = 0; pass < 3 && best > 0; ++pass) {
-        bool improved = false;
-        for (TRingPlan& ring : rings) {
-            for (TArc& arc : ring.Arcs) {
-                const std::size_t n = arc.Members.size();
-                const bool whole = arc.Span >= 2 * kPi - 1e-9;
-                const std::size_t pairs = whole && n > 2 ? n : (n > 0 ? n - 1 : 0);
-                for (std::size_t i = 0; i < pairs; ++i) {
-                    const std::size_t j = (i + 1) % n;
-                    std::swap(arc.Members[i], arc.Members[j]);
-                    AssignAngles(arc, angles);
-                    const int64_t crossings = CrossingsOfCentres(graph, CentresOf(rings, angles, graph.Nodes.size()));
-                    if (crossings < best) {
-                        best = crossings;
-                        improved = true;
-                    } else {
-                        std::swap(arc.Members[i], arc.Members[j]);
-                        AssignAngles(arc, angles);
-                    }
-                }
-            }
-        }
-        if (!improved)
-            break;
-    }
-}
-
-// sweep: order the rings by barycentric sweeps before the crossings are counted.
-TLayoutResult PlaceRings(const TLayoutGraph& graph, std::vector<TRingPlan>& rings, const TLayoutOptions& options,
-                         bool sweep)
-{
-    const double pitch = Pitch(graph, options.Gap);
-    std::vector<double> angles(graph.Nodes.size(), 0.0);
-    OrderRings(graph, rings, angles, sweep);
     double previous = -pitch;
     for (TRingPlan& ring : rings) {
-        double radius = previous + pitch;
+        double radius = previous + pitch * kRingGap;
         for (const TArc& arc : ring.Arcs)
-            radius = std::max(radius, RadiusFor(arc.Members.size(), arc.Span, pitch));
+            radius = std::max(radius, RadiusFor(static_cast<std::size_t>(std::ceil(static_cast<double>(arc.Members.size()) * room)),
+                                                arc.Span, pitch));
         // A lone centre figure sits on the centre point.
         if (&ring == &rings.front() && ring.Arcs.size() == 1 && ring.Arcs.front().Members.size() == 1)
             radius = 0;
         ring.Radius = std::max(radius, 0.0);
         previous = ring.Radius;
+        for (TArc& arc : ring.Arcs) {
+            int slots = static_cast<int>(arc.Members.size());
+            if (ring.Radius > pitch / 2) {
+                const double step = 2 * std::asin(std::min(1.0, pitch / (2 * ring.Radius)));
+                slots = std::max(slots, static_cast<int>(std::floor(arc.Span / step + 1e-6)));
+            }
+            arc.Slots = slots;
+        }
     }
+}
+
+struct TCost {
+    int64_t Crossings = 0;
+    double Length = 0;
+
+    // Fewer crossings first; at equal crossings, shorter lines (so ties stand close).
+    bool operator<(const TCost& other) const
+    {
+        return Crossings != other.Crossings ? Crossings < other.Crossings : Length < other.Length - 1e-6;
+    }
+};
+
+int64_t Orientation(const TCentre& a, const TCentre& b, const TCentre& c)
+{
+    const double v = (b.X - a.X) * (c.Y - a.Y) - (b.Y - a.Y) * (c.X - a.X);
+    return v > 1e-9 ? 1 : (v < -1e-9 ? -1 : 0);
+}
+
+// The straight lines between tied figures (a mutual pair once), with the lines at each figure, so
+// the crossings one move changes are counted without counting all of them again.
+struct TLines {
+    struct TSegment {
+        TCentre P, Q;
+        double Left, Right, Top, Bottom;
+    };
+
+    std::vector<std::pair<int, int>> Ends;
+    std::vector<std::vector<int>> At;
+    // Scratch of one count: the lines as drawn, and a mark on those already counted.
+    mutable std::vector<TSegment> Segments;
+    mutable std::vector<int> Mark;
+    mutable std::vector<int> Mine;
+    mutable int Stamp = 0;
+
+    explicit TLines(const TLayoutGraph& graph) : At(graph.Nodes.size())
+    {
+        for (const auto& [key, count] : Ties(graph)) {
+            At[static_cast<std::size_t>(key.first)].push_back(static_cast<int>(Ends.size()));
+            At[static_cast<std::size_t>(key.second)].push_back(static_cast<int>(Ends.size()));
+            Ends.push_back(key);
+        }
+        Mark.assign(Ends.size(), 0);
+        Segments.resize(Ends.size());
+    }
+
+    void Draw(const std::vector<TCentre>& centres) const
+    {
+        for (std::size_t i = 0; i < Ends.size(); ++i) {
+            const TCentre& p = centres[static_cast<std::size_t>(Ends[i].first)];
+            const TCentre& q = centres[static_cast<std::size_t>(Ends[i].second)];
+            Segments[i] = {p, q, std::min(p.X, q.X), std::max(p.X, q.X), std::min(p.Y, q.Y), std::max(p.Y, q.Y)};
+        }
+    }
+
+    // Whether two drawn lines cross at a point inside both; lines sharing a figure do not.
+    bool Cross(std::size_t i, std::size_t j) const
+    {
+        const TSegment& s = Segments[i];
+        const TSegment& t = Segments[j];
+        if (t.Right < s.Left || t.Left > s.Right || t.Bottom < s.Top || t.Top > s.Bottom)
+            return false;
+        const auto [a, b] = Ends[i];
+        const auto [c, d] = Ends[j];
+        if (c == a || c == b || d == a || d == b)
+            return false;
+        return Orientation(s.P, s.Q, t.P) * Orientation(s.P, s.Q, t.Q) < 0 &&
+               Orientation(t.P, t.Q, s.P) * Orientation(t.P, t.Q, s.Q) < 0;
+    }
+
+    // The crossings on the lines at the given figures (each crossing once) and those lines' length;
+    // work grows by the pairs of lines compared.
+    TCost Cost(const std::vector<int>& figures, const std::vector<TCentre>& centres, int64_t& work) const
+    {
+        ++Stamp;
+        Mine.clear();
+        for (const int f : figures) {
+            for (const int line : At[static_cast<std::size_t>(f)]) {
+                if (Mark[static_cast<std::size_t>(line)] != Stamp) {
+                    Mark[static_cast<std::size_t>(line)] = Stamp;
+                    Mine.push_back(line);
+                }
+            }
+        }
+        Draw(centres);
+        TCost cost;
+        for (const int line : Mine) {
+            const TSegment& s = Segments[static_cast<std::size_t>(line)];
+            cost.Length += std::hypot(s.P.X - s.Q.X, s.P.Y - s.Q.Y);
+            for (std::size_t other = 0; other < Ends.size(); ++other) {
+                // A crossing between two of these lines is counted at the smaller one only.
+                if (Mark[other] == Stamp && static_cast<int>(other) <= line)
+                    continue;
+                if (Cross(static_cast<std::size_t>(line), other))
+                    ++cost.Crossings;
+            }
+        }
+        work += static_cast<int64_t>(Mine.size() * Ends.size());
+        return cost;
+    }
+
+    int64_t Total(const std::vector<TCentre>& centres) const
+    {
+        Draw(centres);
+        int64_t crossings = 0;
+        for (std::size_t i = 0; i < Ends.size(); ++i)
+            for (std::size_t j = i + 1; j < Ends.size(); ++j)
+                crossings += Cross(i, j) ? 1 : 0;
+        return crossings;
+    }
+};
+
+// Every figure's centre from its ring's radius and its slot.
+void PlaceMember(const TRingPlan& ring, const TArc& arc, std::size_t i, std::vector<TCentre>& centres)
+{
+    const double a = arc.AngleOf(arc.Slot[i]);
+    centres[static_cast<std::size_t>(arc.Members[i])] = {ring.Radius * std::cos(a), ring.Radius * std::sin(a)};
+}
+
+void PlaceArc(const TRingPlan& ring, const TArc& arc, std::vector<TCentre>& centres)
+{
+    for (std::size_t i = 0; i < arc.Members.size(); ++i)
+        PlaceMember(ring, arc, i, centres);
+}
+
+// Puts the members of an arc in the slots nearest the angles they are pulled to, keeping the
+// order of the pulls along the arc.
+void SlotByPull(TArc& arc, std::vector<std::pair<double, int>>& pulls)
+{
+    const bool whole = arc.Whole();
+    std::vector<std::pair<double, int>> keys;
+    for (const auto& [angle, member] : pulls) {
+        double along = Wrap(angle - arc.From);
+        // A pull outside a part arc goes to the nearer end.
+        if (!whole && along > arc.Span)
+            along = 2 * kPi - along < along - arc.Span ? 0 : arc.Span;
+        keys.emplace_back(along / arc.Span * arc.Slots - (whole ? 0 : 0.5), member);
+    }
+    std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    const int n = static_cast<int>(keys.size());
+    int previous = -1;
+    for (int k = 0; k < n; ++k) {
+        const int wanted = static_cast<int>(std::lround(keys[static_cast<std::size_t>(k)].first));
+        previous = std::clamp(wanted, previous + 1, arc.Slots - (n - k));
+        arc.Members[static_cast<std::size_t>(k)] = keys[static_cast<std::size_t>(k)].second;
+        arc.Slot[static_cast<std::size_t>(k)] = previous;
+    }
+}
+
+// Orders the figures of every arc so that chosen and choosing figures lie at similar angles: from
+// where a force-directed layout put them (start, angles around its middle), else by barycentric
+// sweeps, inner rings to outer and back (sweep); then, within a budget of work, moves a member to
+// another slot or swaps two wherever that removes crossings (or, at equal crossings, shortens lines).
+void OrderRings(const TLayoutGraph& graph, std::vector<TRingPlan>& rings, std::vector<TCentre>& centres, bool sweep,
+                const std::vector<TCentre>* start)
+{
+    const TAdjacency adjacency = Adjacency(graph);
+    // Rings start evenly filled and turned against each other, so their first members do not line up.
+    for (std::size_t r = 0; r < rings.size(); ++r) {
+        for (TArc& arc : rings[r].Arcs) {
+            if (arc.Whole())
+                arc.From = Wrap(arc.From + kGoldenAngle * static_cast<double>(r));
+            const std::size_t n = arc.Members.size();
+            arc.Slot.resize(n);
+            for (std::size_t i = 0; i < n; ++i)
+                arc.Slot[i] = static_cast<int>(i * static_cast<std::size_t>(arc.Slots) / n);
+            PlaceArc(rings[r], arc, centres);
+        }
+    }
+    auto sweepArc = [&](const TRingPlan& ring, TArc& arc) {
+        std::vector<std::pair<double, int>> pulls;
+        for (const int m : arc.Members) {
+            double sx = 0;
+            double sy = 0;
+            for (const auto& [other, weight] : adjacency[static_cast<std::size_t>(m)]) {
+                const TCentre& c = centres[static_cast<std::size_t>(other)];
+                const double length = std::hypot(c.X, c.Y);
+                if (length > 1e-9) {
+                    sx += weight * c.X / length;
+                    sy += weight * c.Y / length;
+                }
+            }
+            const TCentre& own = centres[static_cast<std::size_t>(m)];
+            // A figure without ties, or pulled equally every way, keeps its angle.
+            pulls.emplace_back(std::hypot(sx, sy) < 1e-9 ? std::atan2(own.Y, own.X) : std::atan2(sy, sx), m);
+        }
+        SlotByPull(arc, pulls);
+        PlaceArc(ring, arc, centres);
+    };
+    if (start) {
+        TCentre mid;
+        for (const TCentre& c : *start) {
+            mid.X += c.X / static_cast<double>(start->size());
+            mid.Y += c.Y / static_cast<double>(start->size());
+        }
+        for (TRingPlan& ring : rings) {
+            for (TArc& arc : ring.Arcs) {
+                std::vector<std::pair<double, int>> pulls;
+                for (const int m : arc.Members) {
+                    const TCentre& c = (*start)[static_cast<std::size_t>(m)];
+                    pulls.emplace_back(std::atan2(c.Y - mid.Y, c.X - mid.X), m);
+                }
+                SlotByPull(arc, pulls);
+                PlaceArc(ring, arc, centres);
+            }
+        }
+    }
+    for (int pass = 0; pass < (sweep && !start ? 8 : 0); ++pass) {
+        if (pass % 2 == 0) {
+            for (TRingPlan& ring : rings)
+                for (TArc& arc : ring.Arcs)
+                    sweepArc(ring, arc);
+        } else {
+            for (auto it = rings.rbegin(); it != rings.rend(); ++it)
+                for (TArc& arc : it->Arcs)
+                    sweepArc(*it, arc);
+        }
+    }
+
+    const TLines lines(graph);
+    int64_t work = 0;
+    // Where each figure stands in the plan: ring, arc, index in the arc.
+    struct TWhere {
+        std::size_t Ring = 0, Arc = 0, Index = 0;
+    };
+    std::vector<TWhere> where(graph.Nodes.size());
+    for (std::size_t r = 0; r < rings.size(); ++r)
+        for (std::size_t a = 0; a < rings[r].Arcs.size(); ++a)
+            for (std::size_t i = 0; i < rings[r].Arcs[a].Members.size(); ++i)
+                where[static_cast<std::size_t>(rings[r].Arcs[a].Members[i])] = {r, a, i};
+    std::vector<std::vector<int>> occupants(graph.Nodes.size());
+    auto occupantsOf = [&](const TArc& arc) {
+        std::vector<int> occupant(static_cast<std::size_t>(arc.Slots), -1);
+        for (std::size_t i = 0; i < arc.Members.size(); ++i)
+            occupant[static_cast<std::size_t>(arc.Slot[i])] = static_cast<int>(i);
+        return occupant;
+    };
+    // Tries every other slot of the figure's arc (empty, or by a swap) and takes the best that
+    // lowers the cost; answers whether the figure moved and, if so, who moved with it.
+    std::vector<int> figures;
+    auto bestMove = [&](int m, int& partner) {
+        const TWhere at = where[static_cast<std::size_t>(m)];
+        TRingPlan& ring = rings[at.Ring];
+        TArc& arc = ring.Arcs[at.Arc];
+        const std::vector<int> occupant = occupantsOf(arc);
+        const int own = arc.Slot[at.Index];
+        figures = {m};
+        const TCost alone = lines.Cost(figures, centres, work);
+        TCost bestGain;
+        int bestSlot = -1;
+        auto put = [&](std::size_t index, int slot) {
+            arc.Slot[index] = slot;
+            PlaceMember(ring, arc, index, centres);
+        };
+        for (int s = 0; s < arc.Slots && work < kMostOrderWork; ++s) {
+            const int j = occupant[static_cast<std::size_t>(s)];
+            if (s == own)
+                continue;
+            figures = {m};
+            if (j >= 0)
+                figures.push_back(arc.Members[static_cast<std::size_t>(j)]);
+            const TCost before = j >= 0 ? lines.Cost(figures, centres, work) : alone;
+            put(at.Index, s);
+            if (j >= 0)
+                put(static_cast<std::size_t>(j), own);
+            const TCost after = lines.Cost(figures, centres, work);
+            put(at.Index, own);
+            if (j >= 0)
+                put(static_cast<std::size_t>(j), s);
+            // The gain as a cost of its own: fewer crossings first, then the shorter lines.
+            const TCost gain{after.Crossings - before.Crossings, after.Length - before.Length};
+            if (gain < bestGain) {
+                bestGain = gain;
+                bestSlot = s;
+            }
+        }
+        if (bestSlot < 0)
+            return false;
+        const int j = occupant[static_cast<std::size_t>(bestSlot)];
+        put(at.Index, bestSlot);
+        if (j >= 0)
+            put(static_cast<std::size_t>(j), own);
+        partner = j >= 0 ? arc.Members[static_cast<std::size_t>(j)] : -1;
+        return true;
+    };
+    // Improves figure by figure from a list of figures to look at; a figure that moved puts its
+    // neighbours back on the list, as their best places may have changed.
+    std::vector<char> listed(graph.Nodes.size(), 0);
+    std::vector<int> queue;
+    auto list = [&](int m) {
+        if (!listed[static_cast<std::size_t>(m)]) {
+            listed[static_cast<std::size_t>(m)] = 1;
+            queue.push_back(m);
+        }
+    };
+    auto improve = [&] {
+        for (std::size_t head = 0; head < queue.size() && work < kMostOrderWork; ++head) {
+            const int m = queue[head];
+            listed[static_cast<std::size_t>(m)] = 0;
+            int partner = -1;
+            if (!bestMove(m, partner))
+                continue;
+            list(m);
+            for (const int f : {m, partner}) {
+                if (f >= 0)
+                    for (const auto& tie : adjacency[static_cast<std::size_t>(f)])
+                        list(tie.first);
+            }
+            if (partner >= 0)
+                list(partner);
+        }
+        for (const int m : queue)
+            listed[static_cast<std::size_t>(m)] = 0;
+        queue.clear();
+    };
+    for (std::size_t m = 0; m < graph.Nodes.size(); ++m)
+        list(static_cast<int>(m));
+    improve();
+    // Improvement stops where no single move helps; a few figures swapped at random (from a fixed
+    // seed, so the result stays the same) and improved again may end with fewer crossings.
+    // Each try counts all crossings once; large graphs skip the tries, and so does a plain circle,
+    // which needs to be quick more than to be perfect.
+    const auto perTry = static_cast<int64_t>(lines.Ends.size() * lines.Ends.size() / 2);
+    if (perTry * 50 > kMostOrderWork || !sweep)
+        return;
+    std::mt19937 random(20261207);
+    int64_t best = lines.Total(centres);
+    std::vector<std::size_t> swappable;
+    for (std::size_t r = 0; r < rings.size(); ++r)
+        for (std::size_t a = 0; a < rings[r].Arcs.size(); ++a)
+            if (rings[r].Arcs[a].Members.size() >= 2)
+                swappable.push_back(r * 2 + a);
+    while (best > 0 && !swappable.empty() && work < kMostOrderWork) {
+        const std::vector<TRingPlan> saved = rings;
+        const std::vector<TCentre> savedCentres = centres;
+        for (int moves = 0; moves < 2; ++moves) {
+            const std::size_t pick = swappable[random() % swappable.size()];
+            TRingPlan& ring = rings[pick / 2];
+            TArc& arc = ring.Arcs[pick % 2];
+            const std::size_t i = random() % arc.Members.size();
+            const std::size_t j = random() % arc.Members.size();
+            std::swap(arc.Slot[i], arc.Slot[j]);
+            PlaceMember(ring, arc, i, centres);
+            PlaceMember(ring, arc, j, centres);
+            for (const std::size_t k : {i, j}) {
+                list(arc.Members[k]);
+                for (const auto& tie : adjacency[static_cast<std::size_t>(arc.Members[k])])
+                    list(tie.first);
+            }
+        }
+        improve();
+        const int64_t total = lines.Total(centres);
+        work += perTry;
+        if (total < best) {
+            best = total;
+        } else {
+            rings = saved;
+            centres = savedCentres;
+        }
+    }
+}
+
+std::vector<TCentre> ForceCentres(const TLayoutGraph& graph, const TLayoutOptions& options, bool weighted,
+                                  const std::vector<TCentre>* start);
+
+// target: rings of the target layout, with free slots and a first order from the angles of a
+// force-directed layout (or barycentric sweeps, for graphs too large for one); else one circle in
+// the given order.
+TLayoutResult PlaceRings(const TLayoutGraph& graph, std::vector<TRingPlan>& rings, const TLayoutOptions& options,
+                         bool target)
+{
+    SizeRings(rings, Pitch(graph, options.Gap), target ? kFreeSlots : 1.0);
+    std::vector<TCentre> centres(graph.Nodes.size());
+    std::vector<TCentre> start;
+    if (target && graph.Edges.size() <= kMostCompareEdges)
+        start = ForceCentres(graph, options, true, nullptr);
+    OrderRings(graph, rings, centres, target, start.empty() ? nullptr : &start);
     TLayoutResult result;
-    result.Places = TopLefts(graph, CentresOf(rings, angles, graph.Nodes.size()));
+    result.Places = TopLefts(graph, centres);
     RemoveOverlaps(graph, result.Places, options.Gap);
-    const TLayoutPoint shift = Normalise(result.Places, options.Margin);
+    // The target's outer ring is drawn, so it must not be cut at the left or the top.
+    const int reach = target && !rings.empty() ? static_cast<int>(std::lround(rings.back().Radius)) : 0;
+    const TLayoutPoint shift = Normalise(result.Places, options.Margin, reach);
     result.Centre = shift;
     for (const TRingPlan& ring : rings)
         result.Rings.push_back({static_cast<int>(std::lround(ring.Radius)), 0});
@@ -384,9 +631,9 @@ TLayoutResult TargetLayout(const TLayoutGraph& graph, const TLayoutOptions& opti
     std::vector<int> ringLeast(static_cast<std::size_t>(ringCount), distinct.empty() ? 0 : distinct.front());
     for (TRingPlan& ring : rings) {
         if (options.SexHalves)
-            ring.Arcs = {TArc{kPi / 2, kPi, {}}, TArc{-kPi / 2, kPi, {}}};
+            ring.Arcs = {ArcOf(kPi / 2, kPi), ArcOf(-kPi / 2, kPi)};
         else
-            ring.Arcs = {TArc{-kPi / 2, 2 * kPi, {}}};
+            ring.Arcs = {ArcOf(-kPi / 2, 2 * kPi)};
     }
     for (std::size_t i = 0; i < graph.Nodes.size(); ++i) {
         const int r = ringOf(received[i]);
@@ -421,7 +668,7 @@ TLayoutResult CircleLayout(const TLayoutGraph& graph, const TLayoutOptions& opti
         return strength[static_cast<std::size_t>(a)] > strength[static_cast<std::size_t>(b)];
     });
     std::vector<bool> seen(n, false);
-    TArc arc{-kPi / 2, 2 * kPi, {}};
+    TArc arc = ArcOf(-kPi / 2, 2 * kPi);
     for (const int start : byStrength) {
         if (seen[static_cast<std::size_t>(start)])
             continue;
@@ -533,41 +780,6 @@ TLayoutResult ForceLayout(const TLayoutGraph& graph, const TLayoutOptions& optio
 struct TBox {
     double Left, Top, Right, Bottom;
 };
-
-int64_t Orientation(const TCentre& a, const TCentre& b, const TCentre& c)
-{
-    const double v = (b.X - a.X) * (c.Y - a.Y) - (b.Y - a.Y) * (c.X - a.X);
-    return v > 1e-9 ? 1 : (v < -1e-9 ? -1 : 0);
-}
-
-int64_t CrossingsOfCentres(const TLayoutGraph& graph, const std::vector<TCentre>& centres)
-{
-    std::vector<std::pair<int, int>> lines;
-    for (const auto& [key, count] : Ties(graph))
-        lines.push_back(key);
-    int64_t crossings = 0;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const auto [a, b] = lines[i];
-        const TCentre& p1 = centres[static_cast<std::size_t>(a)];
-        const TCentre& p2 = centres[static_cast<std::size_t>(b)];
-        const double minX = std::min(p1.X, p2.X), maxX = std::max(p1.X, p2.X);
-        const double minY = std::min(p1.Y, p2.Y), maxY = std::max(p1.Y, p2.Y);
-        for (std::size_t j = i + 1; j < lines.size(); ++j) {
-            const auto [c, d] = lines[j];
-            if (c == a || c == b || d == a || d == b)
-                continue;
-            const TCentre& q1 = centres[static_cast<std::size_t>(c)];
-            const TCentre& q2 = centres[static_cast<std::size_t>(d)];
-            if (std::max(q1.X, q2.X) < minX || std::min(q1.X, q2.X) > maxX || std::max(q1.Y, q2.Y) < minY ||
-                std::min(q1.Y, q2.Y) > maxY)
-                continue;
-            if (Orientation(p1, p2, q1) * Orientation(p1, p2, q2) < 0 &&
-                Orientation(q1, q2, p1) * Orientation(q1, q2, p2) < 0)
-                ++crossings;
-        }
-    }
-    return crossings;
-}
 
 } // namespace
 
@@ -702,7 +914,7 @@ int64_t CountCrossings(const TLayoutGraph& graph, const std::vector<TLayoutPoint
     std::vector<TCentre> centres(places.size());
     for (std::size_t i = 0; i < places.size() && i < graph.Nodes.size(); ++i)
         centres[i] = {places[i].X + graph.Nodes[i].Width / 2.0, places[i].Y + graph.Nodes[i].Height / 2.0};
-    return CrossingsOfCentres(graph, centres);
+    return TLines(graph).Total(centres);
 }
 
 bool AnyOverlap(const TLayoutGraph& graph, const std::vector<TLayoutPoint>& places)

@@ -145,6 +145,10 @@ void VisitGraph(TValueVisitor& v, TGraphRegs& r)
     v.Color("ArrowColorNegative", r.ArrowColorNegative, kRed);
     v.Font("CaptionFont", r.CaptionFont, kDefaultFont);
     v.Boolean("StatusColors", r.StatusColors, false);
+    v.Boolean("TitleLine", r.TitleLine, false);
+    v.Boolean("PrintBackground", r.PrintBackground, false);
+    v.Boolean("SexHalves", r.SexHalves, false);
+    v.Integer("ArrowFilter", r.ArrowFilter, 0);
 }
 
 void VisitTarget(TValueVisitor& v, TTargetRegs& r)

@@ -126,6 +126,10 @@ struct TGraphRegs {
     uint32_t ArrowColorNegative = 0;
     TFontRecord CaptionFont;
     bool StatusColors = false; // figures coloured by status group, with a legend
+    bool TitleLine = false;       // a title line above pictures and printouts
+    bool PrintBackground = false; // printouts keep the screen's background colour (else white paper)
+    bool SexHalves = false;       // the target arrangement puts boys and girls in separate halves
+    int32_t ArrowFilter = 0;      // arrows shown: 0 all, 1 one-way choices only, 2 mutual pairs only
 
     bool operator==(const TGraphRegs&) const = default;
 };

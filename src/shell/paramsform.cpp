@@ -512,6 +512,16 @@ QWidget* TParamsForm::BuildGraphPage()
     }
     QWidget* controls = BuildControls(page, "Graph", false, false);
     m_graphStatusColors = AddStatusColorsBox(*controls, "CheckBoxGraphStatusColors", m_graph.StatusColors);
+    // Switches of the window's pictures and printouts; their wording comes from the catalogue.
+    auto addSwitch = [controls](const char* name, bool checked) {
+        auto* box = new QCheckBox;
+        box->setObjectName(QString::fromLatin1(name));
+        box->setChecked(checked);
+        static_cast<QFormLayout*>(controls->layout())->addRow(box);
+        return box;
+    };
+    m_graphTitleLine = addSwitch("CheckBoxGraphTitleLine", m_graph.TitleLine);
+    m_graphPrintBackground = addSwitch("CheckBoxGraphPrintBackground", m_graph.PrintBackground);
     auto* layout = new QHBoxLayout(widget);
     layout->addWidget(m_graphSample, 1);
     layout->addWidget(controls);
@@ -866,6 +876,8 @@ void TParamsForm::Store()
     regs.Indexes = m_indexes;
     regs.Graph = m_graph;
     regs.Graph.StatusColors = m_graphStatusColors->isChecked();
+    regs.Graph.TitleLine = m_graphTitleLine->isChecked();
+    regs.Graph.PrintBackground = m_graphPrintBackground->isChecked();
     regs.Target = m_target;
     regs.Target.StatusColors = m_targetStatusColors->isChecked();
     // The diagram draws every ring with the sample's one line width and one ring width.

@@ -136,6 +136,8 @@ private:
     TPage m_graphPage;
     TSocioPanel* m_graphSample = nullptr;
     QCheckBox* m_graphStatusColors = nullptr;
+    QCheckBox* m_graphTitleLine = nullptr;
+    QCheckBox* m_graphPrintBackground = nullptr;
     TPage m_targetPage;
     QCheckBox* m_targetStatusColors = nullptr;
     TTarget* m_targetSample = nullptr;

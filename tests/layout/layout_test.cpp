@@ -87,6 +87,21 @@ TEST(TargetLayout, MoreChosenStandNearerTheCentreAndSexesTakeHalves)
     }
 }
 
+// Everyone chooses one leader and the next member of a chain through the class (numbered out of
+// chain order): drawn in chain order around the leader, no two lines cross, and the target's ring
+// finds that order.
+TEST(TargetLayout, ARingInChainOrderCrossesNothing)
+{
+    TLayoutGraph wheel;
+    wheel.Nodes.assign(13, {70, 90});
+    const int chain[12] = {4, 9, 1, 11, 6, 2, 8, 12, 3, 10, 5, 7};
+    for (int k = 0; k < 12; ++k) {
+        wheel.Edges.push_back({chain[k], 0, 1});
+        wheel.Edges.push_back({chain[k], chain[(k + 1) % 12], 1});
+    }
+    EXPECT_EQ(CountCrossings(wheel, MakeLayout(TLayoutKind::Target, wheel).Places), 0);
+}
+
 TEST(LayoutTools, CrossingsAndOverlapRemoval)
 {
     // A square's two diagonals cross once; a mutual pair is one line.

@@ -104,3 +104,18 @@ TEST_F(ShellGraphWindow, PrintsTheActiveViewAndStoresPlacesOnClosing)
     EXPECT_GE(window.Store()->Placements().Count(), before);
     EXPECT_TRUE(seam.AllConsumed());
 }
+
+// A second view of the same investigation opens inside the workspace, not partly past its edges.
+TEST_F(ShellGraphWindow, SecondWindowOpensInsideTheWorkspace)
+{
+    TScriptedModalSeam seam;
+    window.resize(1040, 700);
+    window.show();
+    Action("GraphMenuItem")->trigger();
+    Action("GraphMenuItem")->trigger();
+    const QList<QMdiSubWindow*> children = window.MdiArea().subWindowList();
+    ASSERT_EQ(children.size(), 2);
+    const QRect area(QPoint(0, 0), window.MdiArea().viewport()->size());
+    for (const QMdiSubWindow* child : children)
+        EXPECT_TRUE(area.contains(child->geometry())) << child->geometry().x() << "," << child->geometry().y();
+}

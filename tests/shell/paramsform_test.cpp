@@ -108,6 +108,8 @@ void ChangeEverything(TParamsForm& form)
     // The status colour switches are not sample elements: they work whatever element is chosen.
     Child<QCheckBox>(form, "CheckBoxGraphStatusColors")->click();
     Child<QCheckBox>(form, "CheckBoxTargetStatusColors")->click();
+    Child<QCheckBox>(form, "CheckBoxGraphTitleLine")->click();
+    Child<QCheckBox>(form, "CheckBoxGraphPrintBackground")->click();
     Child<QPushButton>(form, "BitBtnAllOff")->click();
 }
 
@@ -142,6 +144,8 @@ TEST_F(ParamsFormTest, CancelStoresNothingAndOkStoresEverything)
     EXPECT_EQ(Regs().Target.LegendFont.Bold, old.Target.LegendFont.Bold);
     EXPECT_NE(Regs().Graph.StatusColors, old.Graph.StatusColors);
     EXPECT_NE(Regs().Target.StatusColors, old.Target.StatusColors);
+    EXPECT_NE(Regs().Graph.TitleLine, old.Graph.TitleLine);
+    EXPECT_NE(Regs().Graph.PrintBackground, old.Graph.PrintBackground);
 
     // A second opening shows what was stored.
     TParamsForm again(nullptr, nullptr);

@@ -603,10 +603,21 @@ void TGraphicChart::DrawPointLabels(QPainter& painter, const TPlotRect& plot, co
     }
 }
 
+QPoint TGraphicChart::LegendPlace() const
+{
+    const TPlotRect plot = PlotArea();
+    return {plot.Right + 2, plot.Top};
+}
+
 void TGraphicChart::DrawLegend(QPainter& painter, const TPlotRect& plot) const
 {
+    DrawLegendAt(painter, {plot.Right + 2, plot.Top});
+}
+
+void TGraphicChart::DrawLegendAt(QPainter& painter, QPoint topLeft) const
+{
     const QSize size = LegendSize();
-    const QRect box(plot.Right + 2, plot.Top, size.width(), size.height());
+    const QRect box(topLeft, size);
     painter.fillRect(box, m_legendColor);
     UsePen(painter, Qt::black);
     painter.setBrush(Qt::NoBrush);

@@ -177,6 +177,12 @@ public:
     // Draws the whole chart; with a non-empty exposed rectangle, only what may show inside it.
     void PaintTo(QPainter& painter, const QRect& exposed = {}) const;
 
+    // The key of the series: its size, where the chart draws it (right of the plot, at its top),
+    // and drawing it elsewhere with its top-left corner at the given point.
+    QSize LegendSize() const;
+    QPoint LegendPlace() const;
+    void DrawLegendAt(QPainter& painter, QPoint topLeft) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -186,7 +192,6 @@ private:
     QFont PixelFont(const TChartFont& font) const;
     void UseFont(QPainter& painter, const TChartFont& font) const;
     void SetFont(TChartFont& target, const TChartFont& font);
-    QSize LegendSize() const;
     int MaxPointNameWidth() const;
     void DrawTitles(QPainter& painter) const;
     void DrawGrid(QPainter& painter, const TPlotRect& plot, const std::vector<double>& marksX,

@@ -5,9 +5,11 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "analysis/indices.h"
@@ -64,6 +66,22 @@ void SetUpChart(TGraphicChart& chart, TChartType type, bool legend, QMenu* popup
     chart.SetMarginBottomY(0.5);
 }
 
+// A copy of a chart's key, drawn by the chart, standing over the scroll area's visible part.
+class TPinnedKey : public QWidget {
+public:
+    TPinnedKey(const TGraphicChart& chart, QWidget* parent) : QWidget(parent), m_chart(chart) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        m_chart.DrawLegendAt(painter, QPoint(0, 0));
+    }
+
+private:
+    const TGraphicChart& m_chart;
+};
+
 } // namespace
 
 TIndexesForm::TIndexesForm(TFileAccess& store, int investId, const QString& title, QWidget* parent)
@@ -86,6 +104,12 @@ TIndexesForm::TIndexesForm(TFileAccess& store, int investId, const QString& titl
     m_privateChart->setObjectName(QStringLiteral("GraphicChartPrivateIndexes"));
     m_privateChart->SetTitle(QStringLiteral("Private indexes"));
     m_scroll->setWidget(m_chartsPanel);
+    m_key = new TPinnedKey(*m_privateChart, m_scroll->viewport());
+    m_key->setObjectName(QStringLiteral("PinnedKeyIndexes"));
+    m_key->hide();
+    m_scroll->viewport()->installEventFilter(this);
+    connect(m_scroll->horizontalScrollBar(), &QScrollBar::valueChanged, this, &TIndexesForm::PlaceKey);
+    connect(m_scroll->verticalScrollBar(), &QScrollBar::valueChanged, this, &TIndexesForm::PlaceKey);
 
     m_popup = new QMenu(this);
     m_popup->setObjectName(QStringLiteral("PopupMenuIndexes"));
@@ -216,6 +240,31 @@ void TIndexesForm::PlaceCharts()
     m_privateChart->move(0, group.height());
     m_chartsPanel->resize(std::max(group.width(), m_privateChart->width()),
                           group.height() + m_privateChart->height());
+    PlaceKey();
+}
+
+void TIndexesForm::PlaceKey()
+{
+    QWidget* viewport = m_scroll->viewport();
+    const QSize size = m_privateChart->LegendSize();
+    const QPoint own = m_privateChart->mapTo(viewport, m_privateChart->LegendPlace());
+    const int right = std::max(0, viewport->width() - size.width() - 2);
+    // Where the chart's own key is in sight the copy stays hidden.
+    if (!m_privateChart->IsLegend() || own.x() <= right) {
+        m_key->hide();
+        return;
+    }
+    m_key->setGeometry(QRect(QPoint(right, own.y()), size));
+    m_key->raise();
+    m_key->show();
+    m_key->update();
+}
+
+bool TIndexesForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize)
+        PlaceKey();
+    return TVisualChildForm::eventFilter(watched, event);
 }
 
 void TIndexesForm::Refresh()

@@ -36,6 +36,10 @@ public:
     TGraphicChart& PrivateChart() { return *m_privateChart; }
     QMenu& PopupMenu() { return *m_popup; }
     QScrollArea& ScrollBox() { return *m_scroll; }
+    // The member chart's key pinned to the right of the visible part while the chart's own key,
+    // at its far right, is out of sight.
+    QWidget& PinnedKey() { return *m_key; }
+
 
     // Menu handlers: a kind for the main window to show; the picture to the clipboard or a file.
     void PopupItemChoicesClick(int kind);
@@ -44,17 +48,22 @@ public:
     // Writes the member and group indices with status levels and groups as CSV or Excel.
     void ItemExportIndicesClick();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void BuildGroupChart();
     void BuildPrivateChart();
     void PlaceCharts();
     void ShowCheckedKind();
+    void PlaceKey();
 
     QScrollArea* m_scroll = nullptr;
     QWidget* m_chartsPanel = nullptr;
     TGraphicChart* m_groupChart = nullptr;
     TGraphicChart* m_privateChart = nullptr;
     QMenu* m_popup = nullptr;
+    QWidget* m_key = nullptr;
     std::array<QAction*, 2> m_kindItems{};
     int m_checkedKind = 1;
 };

@@ -172,10 +172,19 @@ TGraphForm::TGraphForm(TFileAccess& store, int investId, const QString& title, Q
         connect(action, &QAction::triggered, this, [this, layoutKind] { ArrangeBy(layoutKind); });
     }
     arrange->addSeparator();
-    QAction* halves = arrange->addAction(QStringLiteral("ItemArrangeHalves2"));
-    halves->setObjectName(QStringLiteral("ItemArrangeHalves2"));
-    halves->setCheckable(true);
-    connect(halves, &QAction::toggled, this, &TGraphForm::SetSexHalves);
+    // The switches below are the user's settings: a click stores them for the next window.
+    TGraphRegs& settings = Regs().Graph;
+    auto addSwitch = [this](QMenu* menu, const char* name, void (TGraphForm::*set)(bool), bool TGraphRegs::*stored) {
+        QAction* item = menu->addAction(QString::fromLatin1(name));
+        item->setObjectName(QString::fromLatin1(name));
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, set, stored](bool on) {
+            (this->*set)(on);
+            Regs().Graph.*stored = on;
+        });
+        return item;
+    };
+    m_halvesItem = addSwitch(arrange, "ItemArrangeHalves2", &TGraphForm::SetSexHalves, &TGraphRegs::SexHalves);
     auto* arrows = m_panelMenu->addMenu(QStringLiteral("MenuArrows2"));
     arrows->setObjectName(QStringLiteral("MenuArrows2"));
     auto* arrowGroup = new QActionGroup(arrows);
@@ -184,18 +193,20 @@ TGraphForm::TGraphForm(TFileAccess& store, int investId, const QString& title, Q
         QAction* action = arrows->addAction(QString::fromLatin1(arrowItems[i]));
         action->setObjectName(QString::fromLatin1(arrowItems[i]));
         action->setCheckable(true);
-        action->setChecked(i == 0);
         arrowGroup->addAction(action);
-        connect(action, &QAction::triggered, this, [this, i] { ArrowFilterClick(i); });
+        m_arrowItems[static_cast<std::size_t>(i)] = action;
+        connect(action, &QAction::triggered, this, [this, i] {
+            ArrowFilterClick(i);
+            Regs().Graph.ArrowFilter = i;
+        });
     }
-    QAction* printBackground = m_panelMenu->addAction(QStringLiteral("ItemPrintBackground2"));
-    printBackground->setObjectName(QStringLiteral("ItemPrintBackground2"));
-    printBackground->setCheckable(true);
-    connect(printBackground, &QAction::toggled, this, &TGraphForm::SetPrintsBackground);
-    m_titleItem = m_panelMenu->addAction(QStringLiteral("ItemTitleLine2"));
-    m_titleItem->setObjectName(QStringLiteral("ItemTitleLine2"));
-    m_titleItem->setCheckable(true);
-    connect(m_titleItem, &QAction::toggled, this, &TGraphForm::SetTitleLineShown);
+    m_printBackgroundItem = addSwitch(m_panelMenu, "ItemPrintBackground2", &TGraphForm::SetPrintsBackground,
+                                      &TGraphRegs::PrintBackground);
+    m_titleItem = addSwitch(m_panelMenu, "ItemTitleLine2", &TGraphForm::SetTitleLineShown, &TGraphRegs::TitleLine);
+    SetSexHalves(settings.SexHalves);
+    ArrowFilterClick(std::clamp(settings.ArrowFilter, 0, 2));
+    SetPrintsBackground(settings.PrintBackground);
+    SetTitleLineShown(settings.TitleLine);
     m_panelMenu->addSeparator();
     m_statusColors = Regs().Graph.StatusColors;
     auto addPictureItems = [this](QMenu* menu, const char* copyName, const char* saveName) {
@@ -347,12 +358,16 @@ void TGraphForm::LoadState()
             }
         }
     }
+    for (const TChoiceKind kind : kPlaceKinds)
+        m_rings[PlaceIndex(kind)] = Model().StoredRings(kind);
     ApplyPlaces();
     m_seen = ScreenPlaces();
 }
 
 void TGraphForm::ApplyPlaces()
 {
+    const TInvestigationObject::TRings& rings = m_rings[PlaceIndex(Kind())];
+    m_surface->SetRings(QPoint(rings.CentreX, rings.CentreY), std::vector<int>(rings.Radii.begin(), rings.Radii.end()));
     const std::vector<TNodePlace>& places = CurrentPlaces();
     for (std::size_t i = 0; i < m_nodes.size() && i < places.size(); ++i) {
         const TNodePlace& place = places[i];
@@ -422,6 +437,9 @@ void TGraphForm::PopupItemStatusColorsClick(bool on)
 
 void TGraphForm::CaptureState()
 {
+    const QPoint centre = m_surface->RingCentre();
+    const std::vector<int>& radii = m_surface->RingRadii();
+    m_rings[PlaceIndex(Kind())] = {centre.x(), centre.y(), std::vector<int32_t>(radii.begin(), radii.end())};
     std::vector<TNodePlace>& places = CurrentPlaces();
     for (std::size_t i = 0; i < m_nodes.size() && i < places.size(); ++i) {
         const TSocioGraphicControl* node = m_nodes[i];
@@ -447,6 +465,8 @@ void TGraphForm::SaveState()
         }
     }
     model.StorePlaces(records);
+    for (std::size_t k = 0; k < kPlaceKinds.size(); ++k)
+        model.StoreRings(kPlaceKinds[k], m_rings[PlaceIndex(kPlaceKinds[k])]);
 }
 
 void TGraphForm::Refresh()
@@ -474,6 +494,21 @@ void TGraphForm::ApplySettings()
     m_scroll->setBackgroundRole(QPalette::Window);
     m_scroll->viewport()->setPalette(palette);
     m_scroll->viewport()->setAutoFillBackground(true);
+    // The options dialog may have changed these switches.
+    SetPrintsBackground(Regs().Graph.PrintBackground);
+    SetTitleLineShown(Regs().Graph.TitleLine);
+}
+
+void TGraphForm::SetSexHalves(bool on)
+{
+    m_sexHalves = on;
+    m_halvesItem->setChecked(on);
+}
+
+void TGraphForm::SetPrintsBackground(bool on)
+{
+    m_printBackground = on;
+    m_printBackgroundItem->setChecked(on);
 }
 
 void TGraphForm::SetTitleLineShown(bool on)
@@ -608,6 +643,7 @@ void TGraphForm::FigureTypeMenuItemClick(TComponentStyle style)
 void TGraphForm::ArrowFilterClick(int filter)
 {
     m_surface->SetArrowFilter(static_cast<TArrowFilter>(filter));
+    m_arrowItems[static_cast<std::size_t>(filter)]->setChecked(true);
 }
 
 TLayoutGraph TGraphForm::LayoutGraph()

@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QRect>
 
+#include "analysis/investigationobj.h"
 #include "analysis/statusgroups.h"
 #include "layout/layout.h"
 #include "views/sociogram/sociogeometry.h"
@@ -70,7 +71,7 @@ public:
     // Prints on white paper unless the screen's background colour is asked for.
     void Print(QPrinter& printer, TPrintType type, int copies) override;
     bool PrintsBackground() const { return m_printBackground; }
-    void SetPrintsBackground(bool on) { m_printBackground = on; }
+    void SetPrintsBackground(bool on);
 
     TSocioPanel& Surface() { return *m_surface; }
     // Nodes in member order.
@@ -93,7 +94,7 @@ public:
     void ArrangeBy(TLayoutKind kind);
     // Whether the target arrangement puts boys in the left half and girls in the right.
     bool SexHalves() const { return m_sexHalves; }
-    void SetSexHalves(bool on) { m_sexHalves = on; }
+    void SetSexHalves(bool on);
     TArrangement CurrentArrangement() const;
     // Puts every figure where the arrangement says, in one step (an undoable step wraps this).
     void ApplyArrangement(const TArrangement& arrangement);
@@ -153,6 +154,7 @@ private:
     std::vector<QAction*> m_figureItems; // the separator before the kinds included
     std::vector<TSocioGraphicControl*> m_nodes;
     std::array<std::vector<TNodePlace>, 3> m_places; // placement kinds 1, 2, 0
+    std::array<TInvestigationObject::TRings, 3> m_rings; // a target arrangement's rings, per kind
     std::vector<TNodePlace> m_seen; // the nodes on screen when the window last looked
     TStatusResult m_status;
     bool m_statusColors = false;
@@ -162,4 +164,7 @@ private:
     bool m_titleLine = false;
     bool m_printBackground = false;
     QAction* m_titleItem = nullptr;
+    QAction* m_halvesItem = nullptr;
+    QAction* m_printBackgroundItem = nullptr;
+    std::array<QAction*, 3> m_arrowItems{};
 };

@@ -110,6 +110,12 @@ QSize TSocioPanel::ContentsSize() const
         right = std::max(right, widget->x() + widget->width());
         bottom = std::max(bottom, widget->y() + widget->height());
     }
+    // A target's ring circles are drawn whole.
+    if (!m_ringRadii.empty()) {
+        const int outer = *std::max_element(m_ringRadii.begin(), m_ringRadii.end());
+        right = std::max(right, m_ringCentre.x() + outer);
+        bottom = std::max(bottom, m_ringCentre.y() + outer);
+    }
     return {right + kMargin, bottom + kMargin};
 }
 

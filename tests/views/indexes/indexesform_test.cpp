@@ -14,6 +14,8 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPrinter>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include "analysis/indices.h"
 #include "analysis/investigationobj.h"
@@ -238,4 +240,22 @@ TEST(IndexesFormLarge, ThousandsOfMembersOpenCopyScaledAndSaveWhole)
     form.ItemSaveAsClick();
     EXPECT_EQ(seam.informations.size(), 1);
     EXPECT_GT(QFileInfo(base + ".svg").size(), 100000);
+}
+
+// The member chart's key stays in sight: pinned inside the visible part while the chart's own key,
+// at its far right, is scrolled away; hidden once the chart's own key shows.
+TEST_F(IndexesFormTest, KeyOfTheMemberChartStaysInSight)
+{
+    TIndexesForm form(project.store, kInvest, "Week 1");
+    form.resize(420, 500);
+    form.show();
+    QCoreApplication::processEvents();
+    const QWidget& key = form.PinnedKey();
+    const QRect visible = form.ScrollBox().viewport()->rect();
+    ASSERT_GT(form.PrivateChart().width(), visible.width());
+    EXPECT_TRUE(key.isVisible());
+    EXPECT_TRUE(visible.contains(key.geometry()));
+    EXPECT_EQ(key.size(), form.PrivateChart().LegendSize());
+    form.ScrollBox().horizontalScrollBar()->setValue(form.ScrollBox().horizontalScrollBar()->maximum());
+    EXPECT_FALSE(key.isVisible());
 }

@@ -348,6 +348,44 @@ TEST_F(GraphFormTest, ArrangementsKeepFiguresApartAndAreStoredLikeMoves)
     EXPECT_EQ(QRect(Row(22, 1)->Left, Row(22, 1)->Top, Row(22, 1)->Width, Row(22, 1)->Height), circled);
 }
 
+// A target's rings are stored with the project, apart from the members' rows and per kind, and
+// go when another arrangement replaces the target.
+TEST_F(GraphFormTest, TargetRingsComeBackWithTheProject)
+{
+    auto form = Open();
+    form->ArrangeBy(TLayoutKind::Target);
+    const std::vector<int> radii = form->Surface().RingRadii();
+    const QPoint centre = form->Surface().RingCentre();
+    ASSERT_FALSE(radii.empty());
+    form->close();
+    EXPECT_EQ(Rows(1), 6 + static_cast<int>(radii.size()));
+    form = Open();
+    EXPECT_EQ(form->Surface().RingRadii(), radii);
+    EXPECT_EQ(form->Surface().RingCentre(), centre);
+    form->SetChoiceKind(2);
+    EXPECT_TRUE(form->Surface().RingRadii().empty());
+    form->SetChoiceKind(1);
+    EXPECT_EQ(form->Surface().RingRadii(), radii);
+    form->ArrangeBy(TLayoutKind::Grid);
+    form->close();
+    EXPECT_EQ(Rows(1), 6);
+    EXPECT_TRUE(Open()->Surface().RingRadii().empty());
+}
+
+// The arrangement, arrow and picture switches of the pop-up menu hold for the next window.
+TEST_F(GraphFormTest, MenuSwitchesAreRememberedForTheNextWindow)
+{
+    auto form = Open();
+    form->findChild<QAction*>("ItemArrangeHalves2")->trigger();
+    form->findChild<QAction*>("ItemArrowsMutual2")->trigger();
+    form->findChild<QAction*>("ItemTitleLine2")->trigger();
+    auto next = Open();
+    EXPECT_TRUE(next->SexHalves());
+    EXPECT_EQ(next->Surface().ArrowFilter(), TArrowFilter::Mutual);
+    EXPECT_TRUE(next->TitleLineShown());
+    EXPECT_FALSE(next->PrintsBackground());
+}
+
 TEST_F(GraphFormTest, FigureItemChangesTheWholeSelectionWhenTheClickedNodeIsInIt)
 {
     auto form = Open();
