@@ -76,6 +76,13 @@ bool Sane(const TNodePlace& p)
            p.Height > 0 && p.Width <= kMaxCoordinate && p.Height <= kMaxCoordinate;
 }
 
+// A new arrangement widens a figure narrower than its name (places stored by older versions
+// were 80 pixels wide, whatever the name), and keeps a figure the user made wider.
+int ArrangedWidth(const TSocioGraphicControl& node)
+{
+    return std::max(node.width(), node.FittedWidth());
+}
+
 } // namespace
 
 int32_t FigureTypeOf(TComponentStyle style)
@@ -657,7 +664,7 @@ TLayoutGraph TGraphForm::LayoutGraph()
             if (const TAClient* record = FindMemberRecord(Store(), member.Id, member.GroupId))
                 sex = record->IsMale ? TLayoutSex::Male : TLayoutSex::Female;
         }
-        graph.Nodes.push_back({m_nodes[i]->width(), m_nodes[i]->height(), sex});
+        graph.Nodes.push_back({ArrangedWidth(*m_nodes[i]), m_nodes[i]->height(), sex});
     }
     for (std::size_t n = 0; n < m_nodes.size(); ++n) {
         const TSocioGraphicControl* node = m_nodes[n];
@@ -678,7 +685,7 @@ void TGraphForm::ArrangeBy(TLayoutKind kind)
         MakeLayout(kind, graph, {.Margin = TSocioPanel::kMargin, .SexHalves = m_sexHalves});
     TArrangement arrangement;
     for (std::size_t i = 0; i < m_nodes.size() && i < layout.Places.size(); ++i)
-        arrangement.Geometries.emplace_back(layout.Places[i].X, layout.Places[i].Y, m_nodes[i]->width(),
+        arrangement.Geometries.emplace_back(layout.Places[i].X, layout.Places[i].Y, ArrangedWidth(*m_nodes[i]),
                                             m_nodes[i]->height());
     arrangement.RingCentre = QPoint(layout.Centre.X, layout.Centre.Y);
     for (const TLayoutRing& ring : layout.Rings)

@@ -249,10 +249,15 @@ int TSocioGraphicControl::MaxAutoWidth() const
     return QFontMetrics(m_captionFont).averageCharWidth() * kMaxAutoChars + 10;
 }
 
+int TSocioGraphicControl::FittedWidth() const
+{
+    return std::min(CaptionWidth() + 10, MaxAutoWidth());
+}
+
 void TSocioGraphicControl::AutoSize()
 {
     // As wide as the caption needs, up to a limit; a longer name is cut with an ellipsis.
-    const int width = std::min(CaptionWidth() + 10, MaxAutoWidth());
+    const int width = FittedWidth();
     int height = static_cast<int>(std::nearbyint(width / 0.8));
     const int captionBox = CaptionTextHeight() + 2 - m_lineWidth;
     if (height < captionBox)

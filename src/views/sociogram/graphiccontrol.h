@@ -130,6 +130,8 @@ public:
     int CaptionWidth() const;
     // The widest the node makes itself for its caption in the current font.
     int MaxAutoWidth() const;
+    // The width the caption needs, up to MaxAutoWidth(): what a new node takes.
+    int FittedWidth() const;
     // The caption as drawn: whole, or cut at a word end with an ellipsis when the node is too narrow.
     QString ShownCaption() const;
     // Where the caption is drawn (and its strip filled) for the drawing origin (x, y).

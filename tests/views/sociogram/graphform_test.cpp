@@ -425,6 +425,12 @@ TEST_F(GraphFormTest, NodesAreAsWideAsTheirNamesInTheSociogramFontUpToALimit)
     EXPECT_EQ(nodes[2]->width(), nodes[2]->MaxAutoWidth());
     EXPECT_TRUE(nodes[2]->ShownCaption().startsWith("Maximiliana"));
     EXPECT_TRUE(nodes[2]->ShownCaption().endsWith(QChar(0x2026)));
+    // A figure kept 80 pixels wide by an older version is widened for its name by an arrangement.
+    nodes[0]->resize(80, nodes[0]->height());
+    ASSERT_NE(nodes[0]->ShownCaption(), nodes[0]->Caption());
+    form.ArrangeBy(TLayoutKind::Circle);
+    EXPECT_EQ(nodes[0]->ShownCaption(), nodes[0]->Caption());
+    EXPECT_EQ(nodes[2]->width(), nodes[2]->MaxAutoWidth());
 }
 
 TEST_F(GraphFormTest, PrintoutsAreOnWhitePaperUnlessTheBackgroundIsAskedFor)
