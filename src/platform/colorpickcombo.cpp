@@ -22,8 +22,8 @@ QIcon Swatch(const QColor& color)
     return QIcon(pixmap);
 }
 
-// A basic colour by its name in the language file; any other colour, or one without a name there,
-// by its hexadecimal code.
+// A basic colour by its name in the language file; any other colour as a custom one (its code is
+// its hint), or by its hexadecimal code where the language file has no word for either.
 QString ColorName(const QColor& color, const char* key)
 {
     if (key && HasLangConv() && LangConv().HasText(key))
@@ -67,7 +67,8 @@ int TColorPickCombo::IndexOf(const QColor& color)
             return i;
     }
     const int at = count() - 1;
-    insertItem(at, Swatch(color), ColorName(color, nullptr), color);
+    insertItem(at, Swatch(color), ColorName(color, "COLOR_CUSTOM"), color);
+    setItemData(at, color.name().toUpper(), Qt::ToolTipRole);
     return at;
 }
 
