@@ -6,6 +6,7 @@
 #include "views/indexes/graphicchart.h"
 #include "views/indexes/indexesform.h"
 #include "views/sociogram/graphform.h"
+#include "views/target/targetform.h"
 #include "views/viewform.h"
 #include "views/viewregistry.h"
 
@@ -64,6 +65,8 @@ TVisualChildForm* TViewPictures::Form(int32_t investId, TViewKind kind)
     // A report is printed matter: the sociogram goes on white paper, as when it is printed.
     if (auto* graph = dynamic_cast<TGraphForm*>(form.get()); graph && !graph->PrintsBackground())
         graph->SetBackgroundColour(Qt::white);
+    if (auto* target = dynamic_cast<TTargetForm*>(form.get()))
+        target->ShowEveryRing();
     return m_forms.emplace(kind, std::move(form)).first->second.get();
 }
 

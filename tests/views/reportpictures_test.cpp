@@ -87,6 +87,14 @@ TEST_F(ReportPictures, HtmlInlinesEachPictureAsSvgAndOldSettingsLeaveThemOut)
     for (std::size_t at = page.find("<svg"); at != std::string::npos; at = page.find("<svg", at + 1)) {
         const std::size_t end = page.find("</svg>", at);
         ASSERT_NE(end, std::string::npos);
+        // The printed target lists every member, not only the ring a mouse would point at.
+        if (sizes.size() == 1) {
+            for (int32_t i = 0; i < m_store.Clients().Count(); ++i) {
+                const std::string name = m_store.Clients().At(i).FullName;
+                if (m_store.Clients().At(i).GroupId == 1)
+                    EXPECT_NE(page.substr(at, end - at).find(name), std::string::npos) << name;
+            }
+        }
         pugi::xml_document svg;
         ASSERT_TRUE(svg.load_string(page.substr(at, end + 6 - at).c_str()));
         EXPECT_STRNE(svg.child("svg").attribute("viewBox").value(), "");

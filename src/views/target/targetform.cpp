@@ -289,6 +289,13 @@ void TTargetForm::PlaceContents()
     m_contents->resize(PictureSize());
 }
 
+const char* TTargetForm::KindTitleKey() const
+{
+    return Kind() == TChoiceKind::Negative ? "GRAPH_TITLE_NEGATIVE"
+           : Kind() == TChoiceKind::Any    ? "GRAPH_TITLE_ANY"
+                                           : "GRAPH_TITLE_POSITIVE";
+}
+
 void TTargetForm::ShowLegend(int32_t ring)
 {
     if (ring == m_legendRing)
@@ -302,12 +309,29 @@ void TTargetForm::ShowLegend(int32_t ring)
             marks << StatusGroupColor(m_status.Members[static_cast<std::size_t>(member)].Group);
     }
     m_legend->SetLineMarks(marks.size() == lines.size() ? marks : QList<QColor>());
-    const char* kindKey = Kind() == TChoiceKind::Negative ? "GRAPH_TITLE_NEGATIVE"
-                          : Kind() == TChoiceKind::Any    ? "GRAPH_TITLE_ANY"
-                                                          : "GRAPH_TITLE_POSITIVE";
-    m_legend->SetHeading(CatalogueText("TARGET_LEGEND_HEADING").arg(ring).arg(CatalogueText(kindKey)));
+    m_legend->SetHeading(CatalogueText("TARGET_LEGEND_HEADING").arg(ring).arg(CatalogueText(KindTitleKey())));
     m_legend->SetLines(lines);
     m_legendRing = ring;
+    PlaceContents();
+}
+
+void TTargetForm::ShowEveryRing()
+{
+    QStringList lines;
+    QList<QColor> marks;
+    const bool marked = StatusColorsShown();
+    const int32_t most = m_counts.empty() ? 0 : *std::max_element(m_counts.begin(), m_counts.end());
+    for (int32_t ring = most; ring >= 0; --ring) {
+        for (int member : MembersOnRing(m_counts, ring)) {
+            lines << QStringLiteral("%1 \u2014 %2").arg(ring).arg(QString::fromStdString(Model().Client(member).Name));
+            if (marked && static_cast<std::size_t>(member) < m_status.Members.size())
+                marks << StatusGroupColor(m_status.Members[static_cast<std::size_t>(member)].Group);
+        }
+    }
+    m_legend->SetLineMarks(marks.size() == lines.size() ? marks : QList<QColor>());
+    m_legend->SetHeading(CatalogueText("TARGET_LEGEND_EVERY_RING").arg(CatalogueText(KindTitleKey())));
+    m_legend->SetLines(lines);
+    m_legendRing = kNoRing;
     PlaceContents();
 }
 

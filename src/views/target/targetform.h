@@ -55,6 +55,9 @@ public:
 
     // Marks the members by status group (with the key) or not, and remembers the choice in the settings.
     void PopupItemStatusColorsClick(bool on);
+    // Lists every member in the legend with the choices received, the most chosen first: a
+    // printed target cannot be pointed at ring by ring.
+    void ShowEveryRing();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -67,6 +70,8 @@ private:
     void PlaceContents();
     // Lists the members of a ring in the legend (nothing when it already does).
     void ShowLegend(int32_t ring);
+    // The catalogue key naming the shown kind of choices.
+    const char* KindTitleKey() const;
     void TargetMouseMove(int ring);
     void TargetMouseOutMove();
     void TargetLButtonDown(int ring);
