@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "analysis/investigationobj.h"
 #include "views/sociogram/graphform.h"
 #include "views/undostack.h"
 
@@ -12,6 +13,10 @@ struct TFigureChange {
     std::size_t Member = 0;
     TNodePlace Before;
     TNodePlace After;
+    // An arrangement also changes the rings behind the figures; one change of the step carries them.
+    bool Rings = false;
+    TInvestigationObject::TRings RingsBefore;
+    TInvestigationObject::TRings RingsAfter;
 };
 
 // A move, resize or figure change of sociogram figures.

@@ -444,9 +444,7 @@ void TGraphForm::PopupItemStatusColorsClick(bool on)
 
 void TGraphForm::CaptureState()
 {
-    const QPoint centre = m_surface->RingCentre();
-    const std::vector<int>& radii = m_surface->RingRadii();
-    m_rings[PlaceIndex(Kind())] = {centre.x(), centre.y(), std::vector<int32_t>(radii.begin(), radii.end())};
+    m_rings[PlaceIndex(Kind())] = ShownRings();
     std::vector<TNodePlace>& places = CurrentPlaces();
     for (std::size_t i = 0; i < m_nodes.size() && i < places.size(); ++i) {
         const TSocioGraphicControl* node = m_nodes[i];
@@ -703,14 +701,22 @@ TArrangement TGraphForm::CurrentArrangement() const
     return arrangement;
 }
 
+TInvestigationObject::TRings TGraphForm::ShownRings() const
+{
+    const QPoint centre = m_surface->RingCentre();
+    const std::vector<int>& radii = m_surface->RingRadii();
+    return {centre.x(), centre.y(), std::vector<int32_t>(radii.begin(), radii.end())};
+}
+
 void TGraphForm::ApplyArrangement(const TArrangement& arrangement)
 {
+    const TInvestigationObject::TRings ringsBefore = ShownRings();
     for (std::size_t i = 0; i < m_nodes.size() && i < arrangement.Geometries.size(); ++i)
         m_nodes[i]->setGeometry(arrangement.Geometries[i]);
     m_surface->SetRings(arrangement.RingCentre, arrangement.RingRadii);
     PlaceLegend();
     m_surface->NodesPlaced();
-    NoteFigureChanges("UNDO_ARRANGE");
+    NoteFigureChanges("UNDO_ARRANGE", &ringsBefore);
 }
 
 std::vector<TNodePlace> TGraphForm::ScreenPlaces() const
@@ -722,13 +728,21 @@ std::vector<TNodePlace> TGraphForm::ScreenPlaces() const
     return places;
 }
 
-void TGraphForm::NoteFigureChanges(const char* stepKey)
+void TGraphForm::NoteFigureChanges(const char* stepKey, const TInvestigationObject::TRings* ringsBefore)
 {
     std::vector<TNodePlace> now = ScreenPlaces();
     std::vector<TFigureChange> changes;
     for (std::size_t i = 0; i < now.size() && i < m_seen.size(); ++i) {
         if (!(now[i] == m_seen[i]))
             changes.push_back({PlaceIndex(Kind()), i, m_seen[i], now[i]});
+    }
+    if (ringsBefore && !(*ringsBefore == ShownRings())) {
+        // A change past the last member moves no figure and carries the rings.
+        TFigureChange rings{PlaceIndex(Kind()), m_nodes.size(), {}, {}};
+        rings.Rings = true;
+        rings.RingsBefore = *ringsBefore;
+        rings.RingsAfter = ShownRings();
+        changes.push_back(std::move(rings));
     }
     m_seen = std::move(now);
     QUndoStack* stack = ProjectUndoStack();
@@ -755,6 +769,16 @@ void TGraphForm::PutBack(const std::vector<TFigureChange>& changes, bool after)
 {
     bool shown = false;
     for (const TFigureChange& change : changes) {
+        if (change.Rings) {
+            const TInvestigationObject::TRings& rings = after ? change.RingsAfter : change.RingsBefore;
+            m_rings[change.PlaceIndex] = rings;
+            if (change.PlaceIndex == PlaceIndex(Kind())) {
+                m_surface->SetRings(QPoint(rings.CentreX, rings.CentreY),
+                                    std::vector<int>(rings.Radii.begin(), rings.Radii.end()));
+                shown = true;
+            }
+            continue;
+        }
         const TNodePlace& place = after ? change.After : change.Before;
         std::vector<TNodePlace>& places = m_places[change.PlaceIndex];
         if (change.Member < places.size())

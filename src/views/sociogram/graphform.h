@@ -126,7 +126,9 @@ public:
     void PutBack(const std::vector<TFigureChange>& changes, bool after);
     // Puts the figures moved, resized or changed since the window last looked on the project's
     // undo stack as one step.
-    void NoteFigureChanges(const char* stepKey = nullptr);
+    void NoteFigureChanges(const char* stepKey = nullptr, const TInvestigationObject::TRings* ringsBefore = nullptr);
+    // The rings drawn behind the figures of the shown kind.
+    TInvestigationObject::TRings ShownRings() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

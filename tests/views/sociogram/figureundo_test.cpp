@@ -16,7 +16,7 @@
 #include "views/sociogram/sociopanel.h"
 #include "views/undostack.h"
 
-// A move, a resize, a group move and a figure change of the sample's sociogram are one step each:
+// A move, a resize, a group move, a figure change and an arrangement of the sample's sociogram are one step each:
 // undone, the stored placements are written as before, byte for byte; redone, as after.
 TEST(FigureUndo, FigureEditsUndoAndRedoByteForByte)
 {
@@ -61,6 +61,8 @@ TEST(FigureUndo, FigureEditsUndoAndRedoByteForByte)
              nodes[2]->SetComponentStyle(nodes[2]->ComponentStyle() == csEllipse ? csTriangle : csEllipse);
              form.NoteFigureChanges();
          }},
+        // An arrangement takes its rings with it when undone.
+        {"target arrangement", [&] { form.ArrangeBy(TLayoutKind::Target); }},
     };
     for (const auto& [name, edit] : edits) {
         SCOPED_TRACE(name);
