@@ -547,6 +547,28 @@ std::vector<TCentre> ForceCentres(const TLayoutGraph& graph, const TLayoutOption
 // target: rings of the target layout, with free slots and a first order from the angles of a
 // force-directed layout (or barycentric sweeps, for graphs too large for one); else one circle in
 // the given order.
+// Boys and girls each fill their own half evenly, in the order found: the search for fewer
+// crossings would otherwise crowd both groups against the line between the halves, and the
+// halves would no longer read as halves.
+void SpreadHalves(const std::vector<TRingPlan>& rings, std::vector<TCentre>& centres)
+{
+    for (const TRingPlan& ring : rings) {
+        for (const TArc& arc : ring.Arcs) {
+            if (arc.Whole() || arc.Members.empty())
+                continue;
+            std::vector<std::size_t> bySlot(arc.Members.size());
+            std::iota(bySlot.begin(), bySlot.end(), std::size_t{0});
+            std::stable_sort(bySlot.begin(), bySlot.end(), [&arc](std::size_t a, std::size_t b) { return arc.Slot[a] < arc.Slot[b]; });
+            const double m = static_cast<double>(bySlot.size());
+            for (std::size_t k = 0; k < bySlot.size(); ++k) {
+                const double a = Wrap(arc.From + arc.Span * (static_cast<double>(k) + 0.5) / m);
+                centres[static_cast<std::size_t>(arc.Members[bySlot[k]])] = {ring.Radius * std::cos(a),
+                                                                             ring.Radius * std::sin(a)};
+            }
+        }
+    }
+}
+
 TLayoutResult PlaceRings(const TLayoutGraph& graph, std::vector<TRingPlan>& rings, const TLayoutOptions& options,
                          bool target)
 {
@@ -556,6 +578,7 @@ TLayoutResult PlaceRings(const TLayoutGraph& graph, std::vector<TRingPlan>& ring
     if (target && graph.Edges.size() <= kMostCompareEdges)
         start = ForceCentres(graph, options, true, nullptr);
     OrderRings(graph, rings, centres, target, start.empty() ? nullptr : &start);
+    SpreadHalves(rings, centres);
     TLayoutResult result;
     result.Places = TopLefts(graph, centres);
     RemoveOverlaps(graph, result.Places, options.Gap);

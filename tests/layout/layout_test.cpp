@@ -79,6 +79,14 @@ TEST(TargetLayout, MoreChosenStandNearerTheCentreAndSexesTakeHalves)
                     EXPECT_GT(x, result.Centre.X);
             }
         }
+        // Each half is filled, not crowded against the line between the halves: on average a
+        // figure stands well to the side (an even spread gives 2/pi of its distance).
+        if (halves) {
+            double side = 0;
+            for (int a = 0; a < 30; ++a)
+                side += std::abs(CentreOf(graph, result.Places, a).X - result.Centre.X) / std::max(distance(a), 1.0);
+            EXPECT_GT(side / 30, 0.6);
+        }
         // Rings innermost first, each labelled with the least count on it.
         for (std::size_t r = 1; r < result.Rings.size(); ++r) {
             EXPECT_GT(result.Rings[r].Radius, result.Rings[r - 1].Radius);
