@@ -1,6 +1,7 @@
 #include "views/target/targetform.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <QAction>
 #include <QEvent>
@@ -332,6 +333,8 @@ void TTargetForm::ShowEveryRing()
     m_legend->SetHeading(CatalogueText("TARGET_LEGEND_EVERY_RING").arg(CatalogueText(KindTitleKey())));
     m_legend->SetLines(lines);
     m_legendRing = kNoRing;
+    // No ring stands out when the key lists them all.
+    m_target->SetActiveRingNumber(std::numeric_limits<int32_t>::min());
     PlaceContents();
 }
 

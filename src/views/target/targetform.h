@@ -55,8 +55,8 @@ public:
 
     // Marks the members by status group (with the key) or not, and remembers the choice in the settings.
     void PopupItemStatusColorsClick(bool on);
-    // Lists every member in the legend with the choices received, the most chosen first: a
-    // printed target cannot be pointed at ring by ring.
+    // Lists every member in the legend with the choices received, the most chosen first, and
+    // marks no ring: a printed target cannot be pointed at ring by ring.
     void ShowEveryRing();
 
 protected:
