@@ -119,3 +119,12 @@ TEST_F(ShellGraphWindow, SecondWindowOpensInsideTheWorkspace)
     for (const QMdiSubWindow* child : children)
         EXPECT_TRUE(area.contains(child->geometry())) << child->geometry().x() << "," << child->geometry().y();
 }
+
+// The sociogram's pop-up menus (with Arrange and Arrows) give each access key one entry.
+TEST_F(ShellGraphWindow, PopUpMenusGiveEachAccessKeyOneEntry)
+{
+    window.show();
+    Action("GraphMenuItem")->trigger();
+    ASSERT_EQ(window.MdiArea().subWindowList().size(), 1);
+    EXPECT_EQ(MenusWithDuplicateMnemonics(window), "");
+}

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include <QAction>
+#include <QMenu>
 #include <QTreeWidgetItemIterator>
 
 #include "shell/objectstree.h"
@@ -66,6 +68,21 @@ QTreeWidgetItem* NodeOf(TObjectsTree& tree, TNodeKind kind, const QString& name)
             return *it;
     }
     return nullptr;
+}
+
+std::string MenusWithDuplicateMnemonics(const QWidget& root)
+{
+    std::string found;
+    for (const QMenu* menu : root.findChildren<QMenu*>()) {
+        QStringList texts;
+        for (const QAction* action : menu->actions()) {
+            if (action->isVisible() && !action->isSeparator())
+                texts << action->text();
+        }
+        if (const QString keys = DuplicateMnemonics(texts); !keys.isEmpty())
+            found += menu->objectName().toStdString() + ": " + keys.toStdString() + "\n";
+    }
+    return found;
 }
 
 QString DuplicateMnemonics(const QStringList& texts)

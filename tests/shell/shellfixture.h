@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+class QWidget;
+
 #include "shell/nodekind.h"
 #include "i18n/langconv.h"
 #include "settings/regs.h"
@@ -46,3 +48,5 @@ QTreeWidgetItem* NodeOf(TObjectsTree& tree, TNodeKind kind, const QString& name 
 // The access-key letters (after a single "&") that more than one of the texts uses, in capitals;
 // empty when every key is unique. Such keys would cycle between entries instead of choosing one.
 QString DuplicateMnemonics(const QStringList& texts);
+// "menu: keys" for every menu below root in which an access key chooses more than one visible entry.
+std::string MenusWithDuplicateMnemonics(const QWidget& root);
