@@ -335,12 +335,6 @@ void TPdfBuilder::AddPicture(std::string_view name, std::string& heading, std::s
     heading.clear();
 }
 
-void TPdfBuilder::FormatTable(const TTableRows& rows, std::string& out)
-{
-    THTMLBuilder html(Target(), false, FileName());
-    html.FormatTable(rows, out);
-}
-
 void TPdfBuilder::Write()
 {
     if (m_blocks.empty())

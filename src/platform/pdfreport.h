@@ -28,12 +28,9 @@ public:
     using TReporter::TReporter;
 
     void Format() override;
-    void FormatTable(const TTableRows& rows, std::string& out) override;
     void Write() override;
     void Sociocard() override;
     void Sociomatrix() override;
-
-    const std::vector<TPdfBlock>& Blocks() const { return m_blocks; }
 
 private:
     // Ends the run of sections so far and adds a block of the picture under its heading.

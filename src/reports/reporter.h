@@ -85,8 +85,6 @@ public:
     virtual void Show();
     // Turns the report document into the builder's output.
     virtual void Format() = 0;
-    // Appends one table to out.
-    virtual void FormatTable(const TTableRows& rows, std::string& out) = 0;
     // Writes the output to the file; nothing when there is no output.
     virtual void Write();
     // Format, then Write; a builder that streams its output straight into the file overrides it.

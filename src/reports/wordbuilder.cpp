@@ -191,12 +191,6 @@ bool TableNeedsLandscape(std::string_view tableContent)
     return reader.Ok() && MeasureTable(reader, 0).Landscape;
 }
 
-bool TableNeedsLandscape(const TTableRows& rows)
-{
-    TRowsSource source(rows);
-    return source.RowCount() > 0 && source.ColumnCount() > 0 && MeasureTable(source, 0).Landscape;
-}
-
 bool TWordBuilder::Prepare()
 {
     try {
@@ -308,14 +302,6 @@ void TWordBuilder::Format()
         doc.SetSection({});
         putHeading();
     }
-}
-
-void TWordBuilder::FormatTable(const TTableRows& rows, std::string& /*out*/)
-{
-    if (!m_document || rows.empty())
-        return;
-    TRowsSource source(rows);
-    PutTable(source);
 }
 
 template <typename TSource>
