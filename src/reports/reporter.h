@@ -150,5 +150,3 @@ TTableRows BlankSociomatrixRows(const TBlankData& data);
 // criterion and instruction.
 std::vector<std::string> SociocardHeadingLines(const TBlankData& data);
 std::vector<std::string> SociomatrixHeadingLines(const TBlankData& data);
-// A catalogue text with its "%1" replaced by a value.
-std::string TextWithValue(const std::string& key, const std::string& value);
