@@ -35,8 +35,6 @@ public:
 private:
     // Ends the run of sections so far and adds a block of the picture under its heading.
     void AddPicture(std::string_view name, std::string& heading, std::string& run);
-    // Writes a finished PDF to the file; a failure is raised.
-    void WriteBytes(const std::string& bytes);
 
     std::vector<TPdfBlock> m_blocks;
 };
