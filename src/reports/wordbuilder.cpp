@@ -380,8 +380,9 @@ void TWordBuilder::Sociomatrix()
         return;
     const TTableRows rows = BlankSociomatrixRows(data);
     TRowsSource source(rows);
-    m_document->SetSection({.Landscape = MeasureTable(source, 0).Landscape});
+    const TTableLayout layout = MeasureTable(source, 0);
+    m_document->SetSection({.Landscape = layout.Landscape});
     BlankHeading(T("REPORT_SOCIOMATRIX_TITLE"), SociomatrixHeadingLines(data));
-    PutTable(source, true, true);
+    PutTable(source, true, true, &layout);
     Finish();
 }
