@@ -135,10 +135,7 @@ bool CliLockProject(TProjectLock& lock, const std::string& file)
 {
     CliInstallCatalogue();
     if (!lock.Acquire(file, "tremlow-cli")) {
-        std::cerr << "tremlow-cli: "
-                  << (lock.HeldByOther() ? ProjectLockedText(file, lock.Holder())
-                                         : file + ": " + TProjectLock::LockFilePath(file) + ": " + lock.Reason())
-                  << '\n';
+        std::cerr << "tremlow-cli: " << LockRefusedText(file, lock) << '\n';
         return false;
     }
     if (lock.TookOverStale())

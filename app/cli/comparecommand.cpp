@@ -9,11 +9,12 @@
 #include "analysis/indices.h"
 #include "analysis/waves.h"
 #include "cli/commands.h"
+#include "cli/exchangesupport.h"
 #include "i18n/langconv.h"
 #include "reports/comparison.h"
-#include "settings/regs.h"
 #include "store/fileacc.h"
 #include "util/error.h"
+#include "util/text.h"
 
 namespace {
 
@@ -113,26 +114,18 @@ void WriteJson(const TWaveSeries& series)
     std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
 }
 
-// Characters of a UTF-8 text, for lining up columns.
-std::size_t Width(const std::string& text)
-{
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char ch) {
-        return (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
-    }));
-}
-
 void WriteTable(const TTableRows& rows)
 {
     std::vector<std::size_t> widths;
     for (const auto& row : rows) {
         widths.resize(std::max(widths.size(), row.size()));
         for (std::size_t i = 0; i < row.size(); ++i)
-            widths[i] = std::max(widths[i], Width(row[i]));
+            widths[i] = std::max(widths[i], CharCount(row[i]));
     }
     for (const auto& row : rows) {
         std::string line;
         for (std::size_t i = 0; i < row.size(); ++i)
-            line += row[i] + std::string(i + 1 < row.size() ? widths[i] - Width(row[i]) + 2 : 0, ' ');
+            line += row[i] + std::string(i + 1 < row.size() ? widths[i] - CharCount(row[i]) + 2 : 0, ' ');
         std::cout << line << '\n';
     }
 }
@@ -159,12 +152,8 @@ int Compare(const TCompareOptions& options)
     std::vector<int32_t> ids;
     for (const std::string& id : options.ids)
         ids.push_back(CliIdentifierValue(id));
-    TRegs settings;
-    settings.Load();
     try {
-        const TWaveSeries series = CompareInvestigations(
-            store, ids,
-            StatusThresholdsFromHundredths(settings.Status.ExtremeThreshold, settings.Status.AverageThreshold));
+        const TWaveSeries series = CompareInvestigations(store, ids, CliStatusThresholds());
         if (series.Problem != TWavesProblem::None) {
             std::cerr << options.file << ": " << WavesProblemText(series) << '\n';
             return 1;

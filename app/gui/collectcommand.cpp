@@ -45,14 +45,6 @@ bool WriteCodes(const std::string& path, const TSurveyCollection& collection)
     return static_cast<bool>(out);
 }
 
-// Writes the project with the answers in. Saving is where the project lock belongs: a collection
-// must not write over a project another Tremlow has open.
-// Saves under the project lock RunCollect holds from the load on.
-bool SaveCollectedProject(TFileAccess& store)
-{
-    return store.Save();
-}
-
 } // namespace
 
 int RunCollect(int argc, char** argv)
@@ -87,8 +79,7 @@ int RunCollect(int argc, char** argv)
     // The project is changed at the end, so no other program may change it meanwhile.
     TProjectLock lock;
     if (!lock.Acquire(project, "tremlow collect")) {
-        Fail(lock.HeldByOther() ? ProjectLockedText(project, lock.Holder())
-                                : project + ": " + TProjectLock::LockFilePath(project) + ": " + lock.Reason());
+        Fail(LockRefusedText(project, lock));
         return 1;
     }
     if (lock.TookOverStale())
@@ -140,7 +131,7 @@ int RunCollect(int argc, char** argv)
     }
     const TSurveyIntake intake = PlanSurveyIntake(store, investId, answers, !keepExisting);
     ApplyStoredChoices(store, investId, intake.After);
-    if (!SaveCollectedProject(store)) {
+    if (!store.Save()) {
         Fail("the project could not be saved: " + project);
         return 1;
     }

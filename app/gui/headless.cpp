@@ -7,6 +7,7 @@
 #include <CLI/CLI.hpp>
 
 #include "i18n/langconv.h"
+#include "i18n/storemessages.h"
 #include "settings/regs.h"
 #include "store/fileacc.h"
 
@@ -43,7 +44,7 @@ bool LoadHeadlessProject(TFileAccess& store, const std::string& command, const s
         return false;
     };
     if (!std::filesystem::exists(project))
-        return fail("the project file does not exist: " + project);
+        return fail(ProjectNotFoundText(project));
     store.SetFileName(project);
     if (!store.Load())
         return fail("the project file could not be read: " + project);

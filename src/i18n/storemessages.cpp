@@ -153,6 +153,12 @@ std::string ProjectLockedText(const std::string& file, const TLockHolder& holder
                   file, HolderText(holder));
 }
 
+std::string LockRefusedText(const std::string& file, const TProjectLock& lock)
+{
+    return lock.HeldByOther() ? ProjectLockedText(file, lock.Holder())
+                              : file + ": " + TProjectLock::LockFilePath(file) + ": " + lock.Reason();
+}
+
 std::string StaleLockText(const TLockHolder& holder)
 {
     return Filled(TextOr("PROJECT_STALE_LOCK_MSG",

@@ -36,6 +36,9 @@ bool ReportStoreError(const TStoreError& error);
 // The refusal to change a project that another program holds the lock of, naming it when known
 // ("PROJECT_LOCKED_MSG").
 std::string ProjectLockedText(const std::string& file, const TLockHolder& holder);
+// Why the lock of a project could not be taken: another program's hold (ProjectLockedText), else
+// the lock file and the reason it could not be written.
+std::string LockRefusedText(const std::string& file, const TProjectLock& lock);
 // The note that a lock left by a program no longer running was taken over ("PROJECT_STALE_LOCK_MSG").
 std::string StaleLockText(const TLockHolder& holder);
 // The note that an interrupted save left a recovery copy of the project ("PROJECT_RECOVERY_COPY_MSG").

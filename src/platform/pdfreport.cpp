@@ -18,8 +18,6 @@
 #include "platform/reportpictures.h"
 #include "reports/htmlbuilder.h"
 #include "reports/wordbuilder.h"
-#include "util/error.h"
-#include "util/safefile.h"
 
 namespace {
 
@@ -335,38 +333,25 @@ void TPdfBuilder::AddPicture(std::string_view name, std::string& heading, std::s
     heading.clear();
 }
 
-void TPdfBuilder::FormatTable(const TTableRows& rows, std::string& out)
-{
-    THTMLBuilder html(Target(), false, FileName());
-    html.FormatTable(rows, out);
-}
-
 void TPdfBuilder::Write()
 {
-    if (m_blocks.empty())
-        return;
-    WriteBytes(RenderPdf(m_blocks, T("REPORT_TITLE_HTML")));
+    if (!m_blocks.empty())
+        m_output = RenderPdf(m_blocks, T("REPORT_TITLE_HTML"));
+    TReporter::Write();
 }
 
 void TPdfBuilder::Sociocard()
 {
     m_blocks.clear();
-    WriteBytes(SociocardPdf(ReadBlankData(Store(), Target().ObjectId)));
+    m_output = SociocardPdf(ReadBlankData(Store(), Target().ObjectId));
     Finish();
 }
 
 void TPdfBuilder::Sociomatrix()
 {
     m_blocks.clear();
-    WriteBytes(SociomatrixPdf(ReadBlankData(Store(), Target().ObjectId)));
+    m_output = SociomatrixPdf(ReadBlankData(Store(), Target().ObjectId));
     Finish();
-}
-
-void TPdfBuilder::WriteBytes(const std::string& bytes)
-{
-    std::string error;
-    if (!ReplaceFile(FileName(), bytes, error))
-        throw TAppError(T("REPORT_WRITE_ERROR") + "\n" + FileName() + ": " + error);
 }
 
 std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& title)
@@ -378,8 +363,7 @@ std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& t
         writer.setResolution(kResolution);
         writer.setTitle(QString::fromStdString(title));
         writer.setCreator(QStringLiteral("Tremlow"));
-        QPageLayout layout(PaperOfLocale(), QPageLayout::Portrait, QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
-                           QPageLayout::Millimeter);
+        QPageLayout layout = FormLayout(false);
         QPainter painter;
         int pageNumber = 0;
         // Where the last picture ends on its page (negative when the page holds no picture last),

@@ -28,18 +28,13 @@ public:
     using TReporter::TReporter;
 
     void Format() override;
-    void FormatTable(const TTableRows& rows, std::string& out) override;
     void Write() override;
     void Sociocard() override;
     void Sociomatrix() override;
 
-    const std::vector<TPdfBlock>& Blocks() const { return m_blocks; }
-
 private:
     // Ends the run of sections so far and adds a block of the picture under its heading.
     void AddPicture(std::string_view name, std::string& heading, std::string& run);
-    // Writes a finished PDF to the file; a failure is raised.
-    void WriteBytes(const std::string& bytes);
 
     std::vector<TPdfBlock> m_blocks;
 };

@@ -353,11 +353,6 @@ void TDocxDocument::SetSection(const TDocxSection& section)
     impl.sectionEmpty = true;
 }
 
-const TDocxSection& TDocxDocument::Section() const
-{
-    return m_impl->section;
-}
-
 void TDocxDocument::BeginTable(const std::vector<TDocxColumn>& columns, const std::string& style, bool centred)
 {
     if (columns.empty())

@@ -70,7 +70,6 @@ public:
     // change of the number of text columns only continues on the same page. Nothing happens when
     // the layout does not change.
     void SetSection(const TDocxSection& section);
-    const TDocxSection& Section() const;
 
     // A bordered table, centred or at the left edge, with fixed column widths; its cells take
     // the style. Rows are written one by one between BeginTable and EndTable; a row shorter than

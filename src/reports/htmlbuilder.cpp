@@ -236,14 +236,6 @@ void THTMLBuilder::FormatAndWrite()
         throw TAppError(T("REPORT_WRITE_ERROR") + "\n" + FileName() + ": " + error);
 }
 
-void THTMLBuilder::FormatTable(const TTableRows& rows, std::string& out)
-{
-    out += "<table>\n";
-    for (const auto& row : rows)
-        AppendRow(row, out);
-    out += "</table>\n";
-}
-
 void THTMLBuilder::Sociocard()
 {
     m_output = SociocardHtml(ReadBlankData(Store(), Target().ObjectId));

@@ -15,7 +15,6 @@ public:
 
     void Format() override;
     void FormatAndWrite() override;
-    void FormatTable(const TTableRows& rows, std::string& out) override;
     void Sociocard() override;
     void Sociomatrix() override;
 

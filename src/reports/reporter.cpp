@@ -134,15 +134,6 @@ TBlankData ReadBlankData(TFileAccess& store, int32_t investId)
     return data;
 }
 
-std::string TextWithValue(const std::string& key, const std::string& value)
-{
-    std::string text = LangConv().GetText(key);
-    const std::size_t at = text.find("%1");
-    if (at != std::string::npos)
-        text.replace(at, 2, value);
-    return text;
-}
-
 std::string SociocardInstruction(const TBlankData& data)
 {
     return LangConv().GetText(data.AllowAgainst ? "REPORT_SOCIOCARD_INSTRUCTION" : "REPORT_SOCIOCARD_INSTRUCTION_POS");
@@ -151,8 +142,8 @@ std::string SociocardInstruction(const TBlankData& data)
 std::vector<std::string> SociocardLimits(const TBlankData& data)
 {
     const std::string most = std::to_string(data.MaxChoices);
-    return {TextWithValue("REPORT_SOCIOCARD_LIMIT_POS", most),
-            data.AllowAgainst ? TextWithValue("REPORT_SOCIOCARD_LIMIT_NEG", most)
+    return {FillPlaceholders(LangConv().GetText("REPORT_SOCIOCARD_LIMIT_POS"), {most}),
+            data.AllowAgainst ? FillPlaceholders(LangConv().GetText("REPORT_SOCIOCARD_LIMIT_NEG"), {most})
                               : LangConv().GetText("REPORT_SOCIOCARD_NEG_OFF")};
 }
 

@@ -85,8 +85,6 @@ public:
     virtual void Show();
     // Turns the report document into the builder's output.
     virtual void Format() = 0;
-    // Appends one table to out.
-    virtual void FormatTable(const TTableRows& rows, std::string& out) = 0;
     // Writes the output to the file; nothing when there is no output.
     virtual void Write();
     // Format, then Write; a builder that streams its output straight into the file overrides it.
@@ -152,5 +150,3 @@ TTableRows BlankSociomatrixRows(const TBlankData& data);
 // criterion and instruction.
 std::vector<std::string> SociocardHeadingLines(const TBlankData& data);
 std::vector<std::string> SociomatrixHeadingLines(const TBlankData& data);
-// A catalogue text with its "%1" replaced by a value.
-std::string TextWithValue(const std::string& key, const std::string& value);

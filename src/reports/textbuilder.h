@@ -14,16 +14,15 @@ public:
     using TReporter::TReporter;
 
     void Format() override;
-    void FormatTable(const TTableRows& rows, std::string& out) override;
     // Writes the picture files, then the text; on failure none of them is left behind.
     void Write() override;
     void Sociocard() override;
     void Sociomatrix() override;
 
-    // The picture files of the last Format: path and picture.
-    const std::vector<std::pair<std::string, TReportPicture>>& PictureFiles() const { return m_pictureFiles; }
-
 private:
+    // Appends one table to out: cells followed by two tabs, rows ended by CR LF.
+    void FormatTable(const TTableRows& rows, std::string& out);
+
     std::vector<std::pair<std::string, TReportPicture>> m_pictureFiles;
 };
 

@@ -191,12 +191,6 @@ bool TableNeedsLandscape(std::string_view tableContent)
     return reader.Ok() && MeasureTable(reader, 0).Landscape;
 }
 
-bool TableNeedsLandscape(const TTableRows& rows)
-{
-    TRowsSource source(rows);
-    return source.RowCount() > 0 && source.ColumnCount() > 0 && MeasureTable(source, 0).Landscape;
-}
-
 bool TWordBuilder::Prepare()
 {
     try {
@@ -310,14 +304,6 @@ void TWordBuilder::Format()
     }
 }
 
-void TWordBuilder::FormatTable(const TTableRows& rows, std::string& /*out*/)
-{
-    if (!m_document || rows.empty())
-        return;
-    TRowsSource source(rows);
-    PutTable(source);
-}
-
 template <typename TSource>
 void TWordBuilder::PutTable(TSource& source, bool darkDiagonal, bool handwriting, const TTableLayout* measured)
 {
@@ -394,8 +380,9 @@ void TWordBuilder::Sociomatrix()
         return;
     const TTableRows rows = BlankSociomatrixRows(data);
     TRowsSource source(rows);
-    m_document->SetSection({.Landscape = MeasureTable(source, 0).Landscape});
+    const TTableLayout layout = MeasureTable(source, 0);
+    m_document->SetSection({.Landscape = layout.Landscape});
     BlankHeading(T("REPORT_SOCIOMATRIX_TITLE"), SociomatrixHeadingLines(data));
-    PutTable(source, true, true);
+    PutTable(source, true, true, &layout);
     Finish();
 }

@@ -18,7 +18,6 @@ public:
     using TReporter::TReporter;
 
     void Format() override;
-    void FormatTable(const TTableRows& rows, std::string& out) override;
     void Write() override;
     void Sociocard() override;
     void Sociomatrix() override;
@@ -45,7 +44,6 @@ private:
     std::unique_ptr<TDocxDocument> m_document;
 };
 
-// Whether a table of a report document (the content of its section) or of rows is too wide for
+// Whether a table of a report document (the content of its section) is too wide for
 // a portrait page at the report's table font, by the rule the Word output lays it out with.
 bool TableNeedsLandscape(std::string_view tableContent);
-bool TableNeedsLandscape(const TTableRows& rows);
