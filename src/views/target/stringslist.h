@@ -72,10 +72,10 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    int LineHeight() const;
+    int LineHeight() const { return m_lineHeight; }
     QFont HeadingFont() const;
     // Where the first line starts, below the heading.
-    int LinesTop() const;
+    int LinesTop() const { return m_linesTop; }
     int ColumnPitch() const { return m_widest + m_leftOrder; }
     // The room a swatch takes before the text (0 without swatches).
     int MarkWidth() const;
@@ -93,6 +93,9 @@ private:
     int m_lineWidth = 0;
     QColor m_lineColor = Qt::black;
     int m_maxHeight = 0;
+    // Measured by FitToContents, which every change of font, heading or margins calls.
+    int m_lineHeight = 0;
+    int m_linesTop = 0;
     int m_widest = 0;
     int m_rows = 0;
 };
