@@ -529,10 +529,7 @@ QString TGraphForm::TitleLine() const
     QStringList parts{QString::fromStdString(model.Name())};
     if (!model.CriterionName().empty())
         parts << QString::fromStdString(model.CriterionName());
-    const char* kindKey = Kind() == TChoiceKind::Negative ? "GRAPH_TITLE_NEGATIVE"
-                          : Kind() == TChoiceKind::Any    ? "GRAPH_TITLE_ANY"
-                                                          : "GRAPH_TITLE_POSITIVE";
-    parts << CatalogueText(kindKey);
+    parts << CatalogueText(ChoiceKindTitleKey(Kind()));
     int year = 0;
     int month = 0;
     int day = 0;

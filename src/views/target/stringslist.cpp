@@ -65,6 +65,16 @@ void TStringsList::SetLineMarks(const QList<QColor>& marks)
     update();
 }
 
+void TStringsList::SetContents(const QString& heading, const QStringList& lines, const QList<QColor>& marks)
+{
+    m_heading = heading;
+    m_lines = lines;
+    m_marks = marks;
+    FitToContents();
+    update();
+    setVisible(IsShown());
+}
+
 int TStringsList::MarkWidth() const
 {
     return m_marks.isEmpty() ? 0 : std::max(6, LineHeight() - 4) + 6;

@@ -30,6 +30,8 @@ public:
     // A colour swatch before each line (mark i belongs to line i); none while the list is empty.
     const QList<QColor>& LineMarks() const { return m_marks; }
     void SetLineMarks(const QList<QColor>& marks);
+    // Heading, lines and their swatches at once, fitted once.
+    void SetContents(const QString& heading, const QStringList& lines, const QList<QColor>& marks);
     // Where the swatch of line i is drawn (an empty rectangle when the line has none).
     QRect MarkRect(int line) const;
     // Left and right margin of the lines.
