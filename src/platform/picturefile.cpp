@@ -605,14 +605,13 @@ bool WriteSvg(const QString& fileName, QSize size, const TDrawing& draw, QString
         SetError(error, QStringLiteral("the drawing could not be started"));
         return false;
     }
-    const QByteArray& bytes = *svg;
-    return SaveThrough(fileName, error, [&bytes](QIODevice& file, QString* why) {
-        if (file.write(bytes) != bytes.size()) {
-            SetError(why, file.errorString());
-            return false;
-        }
-        return true;
-    });
+    std::string why;
+    if (!ReplaceFile(fileName.toStdString(), std::string_view(svg->constData(), static_cast<std::size_t>(svg->size())),
+                     why)) {
+        SetError(error, QString::fromStdString(why));
+        return false;
+    }
+    return true;
 }
 
 bool WritePdf(const QString& fileName, QSize size, const TDrawing& draw, QString* error)

@@ -27,11 +27,11 @@ int64_t FirstStepReaching(int64_t m, int64_t step, int64_t run)
 // One line along its major axis: the pixel at step k (0..run) lies at major0 + k and at
 // minor0 + sign·floor((2·k·rise + run) / (2·run)) across, i.e. the nearest pixel to the true line.
 // The steps outside [majorLo, majorHi] x [minorLo, minorHi] are skipped without being walked; the
-// others are written through a pointer that moves majorStep pixels a step and minorStep more
-// each time the line moves across, so a pixel costs an add and a store.
+// others are written through a pointer from origin (the pixel at major 0, minor 0) that moves
+// majorStep pixels a step and minorStep more each time the line moves across, so a pixel costs an
+// add and a store.
 void WalkLine(int major0, int minor0, int run, int rise, int sign, int majorLo, int majorHi, int minorLo,
-              int minorHi, uint32_t* (*at)(void*, int, int), void* image, qsizetype majorStep,
-              qsizetype minorStep, uint32_t pixel)
+              int minorHi, uint32_t* origin, qsizetype majorStep, qsizetype minorStep, uint32_t pixel)
 {
     int64_t kLo = std::max<int64_t>(0, majorLo - major0);
     int64_t kHi = std::min<int64_t>(run, majorHi - major0);
@@ -53,7 +53,7 @@ void WalkLine(int major0, int minor0, int run, int rise, int sign, int majorLo, 
     const int64_t twoRise = 2 * static_cast<int64_t>(rise);
     const int64_t num = 2 * kLo * rise + run;
     int64_t rest = num % twoRun;
-    uint32_t* out = at(image, major0 + static_cast<int>(kLo), minor0 + sign * static_cast<int>(num / twoRun));
+    uint32_t* out = origin + (major0 + kLo) * majorStep + (minor0 + sign * (num / twoRun)) * minorStep;
     const qsizetype across = sign * minorStep;
     for (int64_t k = kLo; k <= kHi; ++k) {
         *out = pixel;
@@ -66,21 +66,6 @@ void WalkLine(int major0, int minor0, int run, int rise, int sign, int majorLo, 
     }
 }
 
-// The pixel at (x, y) and at (y, x) of a 32-bit image.
-struct TPixels {
-    uchar* bits;
-    qsizetype stride;
-};
-uint32_t* PixelAtXY(void* image, int x, int y)
-{
-    const auto* pixels = static_cast<const TPixels*>(image);
-    return reinterpret_cast<uint32_t*>(pixels->bits + static_cast<qsizetype>(y) * pixels->stride) + x;
-}
-uint32_t* PixelAtYX(void* image, int y, int x)
-{
-    return PixelAtXY(image, x, y);
-}
-
 } // namespace
 
 void DrawThinLinesInto(QImage& image, const QLine* lines, int count, const QColor& color, const QRect& clip)
@@ -89,11 +74,13 @@ void DrawThinLinesInto(QImage& image, const QLine* lines, int count, const QColo
     if (area.isEmpty() || count <= 0)
         return;
     const uint32_t pixel = color.rgba() | 0xff000000u;
-    TPixels pixels{image.bits(), image.bytesPerLine()};
-    const qsizetype rowStep = pixels.stride / static_cast<qsizetype>(sizeof(uint32_t));
+    // Rows of a 32-bit image are whole pixels long, so a row is rowStep pixels on.
+    auto* origin = reinterpret_cast<uint32_t*>(image.bits());
+    const qsizetype stride = image.bytesPerLine();
+    const qsizetype rowStep = stride / static_cast<qsizetype>(sizeof(uint32_t));
     // Stripe by stripe, so that the rows being written stay in the processor's cache: a long
     // steep line otherwise touches a new cache line with every pixel.
-    const int stripeRows = std::max(1, static_cast<int>(kStripeBytes / std::max<qsizetype>(1, pixels.stride)));
+    const int stripeRows = std::max(1, static_cast<int>(kStripeBytes / std::max<qsizetype>(1, stride)));
     for (int stripeTop = area.top(); stripeTop <= area.bottom(); stripeTop += stripeRows) {
         const int stripeBottom = std::min(area.bottom(), stripeTop + stripeRows - 1);
         for (int i = 0; i < count; ++i) {
@@ -107,14 +94,14 @@ void DrawThinLinesInto(QImage& image, const QLine* lines, int count, const QColo
                 if (a.x() > b.x())
                     std::swap(a, b);
                 const int sign = b.y() >= a.y() ? 1 : -1;
-                WalkLine(a.x(), a.y(), dx, dy, sign, area.left(), area.right(), stripeTop, stripeBottom, PixelAtXY,
-                         &pixels, 1, rowStep, pixel);
+                WalkLine(a.x(), a.y(), dx, dy, sign, area.left(), area.right(), stripeTop, stripeBottom, origin, 1,
+                         rowStep, pixel);
             } else {
                 if (a.y() > b.y())
                     std::swap(a, b);
                 const int sign = b.x() >= a.x() ? 1 : -1;
-                WalkLine(a.y(), a.x(), dy, dx, sign, stripeTop, stripeBottom, area.left(), area.right(), PixelAtYX,
-                         &pixels, rowStep, 1, pixel);
+                WalkLine(a.y(), a.x(), dy, dx, sign, stripeTop, stripeBottom, area.left(), area.right(), origin,
+                         rowStep, 1, pixel);
             }
         }
     }

@@ -41,6 +41,13 @@ std::vector<int32_t> GroupMemberIds(const TFileAccess& store, int32_t groupId)
 
 } // namespace
 
+const char* ChoiceKindTitleKey(TChoiceKind kind)
+{
+    return kind == TChoiceKind::Negative ? "GRAPH_TITLE_NEGATIVE"
+           : kind == TChoiceKind::Any    ? "GRAPH_TITLE_ANY"
+                                         : "GRAPH_TITLE_POSITIVE";
+}
+
 TVisualChildForm::TVisualChildForm(const char* objectName, TFileAccess& store, int investId, const QString& title,
                                    QWidget* parent)
     : QWidget(parent), m_store(store), m_investId(investId), m_title(title)

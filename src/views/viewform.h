@@ -17,6 +17,9 @@ class QPrinter;
 class TFileAccess;
 class TInvestigationObject;
 
+// The catalogue key naming a kind of choices in the titles of pictures and legends.
+const char* ChoiceKindTitleKey(TChoiceKind kind);
+
 // The base of the windows that show one investigation (graph, indexes, target): each builds its
 // own snapshot of the investigation when it opens, shows one choice kind at a time, and offers its
 // picture for the clipboard, picture files and printing. It is the content of an MDI sub-window.

@@ -529,10 +529,7 @@ QString TGraphForm::TitleLine() const
     QStringList parts{QString::fromStdString(model.Name())};
     if (!model.CriterionName().empty())
         parts << QString::fromStdString(model.CriterionName());
-    const char* kindKey = Kind() == TChoiceKind::Negative ? "GRAPH_TITLE_NEGATIVE"
-                          : Kind() == TChoiceKind::Any    ? "GRAPH_TITLE_ANY"
-                                                          : "GRAPH_TITLE_POSITIVE";
-    parts << CatalogueText(kindKey);
+    parts << CatalogueText(ChoiceKindTitleKey(Kind()));
     int year = 0;
     int month = 0;
     int day = 0;
@@ -653,24 +650,15 @@ void TGraphForm::ArrowFilterClick(int filter)
 
 TLayoutGraph TGraphForm::LayoutGraph()
 {
-    TLayoutGraph graph;
+    TLayoutGraph graph = m_surface->LayoutGraph();
     const TInvestigationObject& model = Model();
-    for (std::size_t i = 0; i < m_nodes.size(); ++i) {
-        TLayoutSex sex = TLayoutSex::Unknown;
+    for (std::size_t i = 0; i < m_nodes.size() && i < graph.Nodes.size(); ++i) {
+        TLayoutNode& node = graph.Nodes[i];
+        node.Width = ArrangedWidth(*m_nodes[i]);
         if (i < static_cast<std::size_t>(model.ClientCount())) {
             const TInvestClient member = model.Client(static_cast<int32_t>(i));
             if (const TAClient* record = FindMemberRecord(Store(), member.Id, member.GroupId))
-                sex = record->IsMale ? TLayoutSex::Male : TLayoutSex::Female;
-        }
-        graph.Nodes.push_back({ArrangedWidth(*m_nodes[i]), m_nodes[i]->height(), sex});
-    }
-    for (std::size_t n = 0; n < m_nodes.size(); ++n) {
-        const TSocioGraphicControl* node = m_nodes[n];
-        for (int r = 0; r < node->RelationCount(); ++r) {
-            const auto target = std::find(m_nodes.begin(), m_nodes.end(), m_surface->RelationTarget(*node, r));
-            if (target != m_nodes.end())
-                graph.Edges.push_back({static_cast<int>(n), static_cast<int>(target - m_nodes.begin()),
-                                       node->Relation(r).Sign});
+                node.Sex = record->IsMale ? TLayoutSex::Male : TLayoutSex::Female;
         }
     }
     return graph;
@@ -689,16 +677,6 @@ void TGraphForm::ArrangeBy(TLayoutKind kind)
     for (const TLayoutRing& ring : layout.Rings)
         arrangement.RingRadii.push_back(ring.Radius);
     ApplyArrangement(arrangement);
-}
-
-TArrangement TGraphForm::CurrentArrangement() const
-{
-    TArrangement arrangement;
-    for (const TSocioGraphicControl* node : m_nodes)
-        arrangement.Geometries.push_back(node->geometry());
-    arrangement.RingCentre = m_surface->RingCentre();
-    arrangement.RingRadii = m_surface->RingRadii();
-    return arrangement;
 }
 
 TInvestigationObject::TRings TGraphForm::ShownRings() const
@@ -736,13 +714,16 @@ void TGraphForm::NoteFigureChanges(const char* stepKey, const TInvestigationObje
         if (!(now[i] == m_seen[i]))
             changes.push_back({PlaceIndex(Kind()), i, m_seen[i], now[i]});
     }
-    if (ringsBefore && !(*ringsBefore == ShownRings())) {
-        // A change past the last member moves no figure and carries the rings.
-        TFigureChange rings{PlaceIndex(Kind()), m_nodes.size(), {}, {}};
-        rings.Rings = true;
-        rings.RingsBefore = *ringsBefore;
-        rings.RingsAfter = ShownRings();
-        changes.push_back(std::move(rings));
+    if (ringsBefore) {
+        TInvestigationObject::TRings ringsNow = ShownRings();
+        if (!(*ringsBefore == ringsNow)) {
+            // A change past the last member moves no figure and carries the rings.
+            TFigureChange rings{PlaceIndex(Kind()), m_nodes.size(), {}, {}};
+            rings.Rings = true;
+            rings.RingsBefore = *ringsBefore;
+            rings.RingsAfter = std::move(ringsNow);
+            changes.push_back(std::move(rings));
+        }
     }
     m_seen = std::move(now);
     QUndoStack* stack = ProjectUndoStack();

@@ -95,7 +95,6 @@ public:
     // Whether the target arrangement puts boys in the left half and girls in the right.
     bool SexHalves() const { return m_sexHalves; }
     void SetSexHalves(bool on);
-    TArrangement CurrentArrangement() const;
     // Puts every figure where the arrangement says, in one step (an undoable step wraps this).
     void ApplyArrangement(const TArrangement& arrangement);
     // Whether pictures and printouts start with a line naming the investigation, its criterion, the

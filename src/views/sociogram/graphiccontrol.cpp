@@ -209,14 +209,12 @@ const TSocioGraphicControl::TTextMeasures& TSocioGraphicControl::CaptionMeasures
     if (!m_measures.Valid) {
         const QFontMetrics metrics(m_captionFont);
         const TTextSpan span = TextSpan(metrics, m_caption);
-        const TTextSpan dots = TextSpan(metrics, QStringLiteral("..."));
         m_measures.Height = metrics.height();
         m_measures.Ascent = metrics.ascent();
         m_measures.SpanLeft = span.Left;
         m_measures.SpanRight = span.Right;
         m_measures.Ink = metrics.tightBoundingRect(m_caption);
-        m_measures.DotsLeft = dots.Left;
-        m_measures.DotsRight = dots.Right;
+        m_measures.ShownValid = false;
         m_measures.Valid = true;
     }
     return m_measures;
@@ -382,10 +380,7 @@ void TSocioGraphicControl::Paint(QPainter& painter, int x, int y, bool ownCanvas
                                                  : QBrush(m_bColor, surfaceStyle);
     painter.setFont(m_captionFont);
     painter.setPen(m_captionColor);
-    const QString shown = ShownCaption();
-    const QString hint = shown == m_caption ? QString() : m_caption;
-    if (ownCanvas && toolTip() != hint)
-        setToolTip(hint);
+    const QString& shown = ShownMeasures().Shown;
     const QRect box = CaptionBox(x, y);
     if (!box.isEmpty()) {
         painter.fillRect(box, captionBrush);
@@ -395,9 +390,7 @@ void TSocioGraphicControl::Paint(QPainter& painter, int x, int y, bool ownCanvas
             const int originX = x + (w - measures.Ink.width()) / 2 - measures.Ink.left();
             painter.drawText(QPoint(originX, boxTop + measures.Ascent), shown);
         } else {
-            painter.drawText(QPoint(box.left() - TextSpan(QFontMetrics(m_captionFont), shown).Left,
-                                    boxTop + measures.Ascent),
-                             shown);
+            painter.drawText(QPoint(box.left() - m_measures.ShownLeft, boxTop + measures.Ascent), shown);
         }
     }
 
@@ -639,6 +632,17 @@ void TSocioGraphicControl::focusInEvent(QFocusEvent* event)
     QWidget::focusInEvent(event);
 }
 
+bool TSocioGraphicControl::event(QEvent* event)
+{
+    // A cut caption's full name is the node's hint, looked up when the hint is asked for.
+    if (event->type() == QEvent::ToolTip) {
+        const QString hint = ShownCaption() == m_caption ? QString() : m_caption;
+        if (toolTip() != hint)
+            setToolTip(hint);
+    }
+    return QWidget::event(event);
+}
+
 void TSocioGraphicControl::focusOutEvent(QFocusEvent* event)
 {
     // A pop-up menu opened on the node leaves it the focused node its figure items act on.
@@ -653,7 +657,31 @@ void TSocioGraphicControl::focusOutEvent(QFocusEvent* event)
 
 QString TSocioGraphicControl::ShownCaption() const
 {
+    return ShownMeasures().Shown;
+}
+
+const TSocioGraphicControl::TTextMeasures& TSocioGraphicControl::ShownMeasures() const
+{
+    CaptionMeasures(); // a new caption or font drops the cut made for the old one
     const int room = width() - 2 * m_lineWidth;
+    if (!m_measures.ShownValid || m_measures.ShownRoom != room) {
+        m_measures.Shown = CutCaption(room);
+        if (m_measures.Shown == m_caption) {
+            m_measures.ShownLeft = m_measures.SpanLeft;
+            m_measures.ShownRight = m_measures.SpanRight;
+        } else {
+            const TTextSpan span = TextSpan(QFontMetrics(m_captionFont), m_measures.Shown);
+            m_measures.ShownLeft = span.Left;
+            m_measures.ShownRight = span.Right;
+        }
+        m_measures.ShownRoom = room;
+        m_measures.ShownValid = true;
+    }
+    return m_measures;
+}
+
+QString TSocioGraphicControl::CutCaption(int room) const
+{
     if (CaptionWidth() <= room || m_caption.trimmed().isEmpty())
         return m_caption;
     const QFontMetrics metrics(m_captionFont);
@@ -677,8 +705,8 @@ QRect TSocioGraphicControl::CaptionBox(int x, int y) const
 {
     const TTextMeasures& measures = CaptionMeasures();
     const int lw = m_lineWidth;
-    const QString shown = ShownCaption();
-    const int textWidth = shown == m_caption ? CaptionWidth() : TextSpan(QFontMetrics(m_captionFont), shown).Width();
+    const QString& shown = ShownMeasures().Shown;
+    const int textWidth = m_measures.ShownRight - m_measures.ShownLeft;
     const QRect inner(x + lw, y + lw, width() - 2 * lw, std::max(0, measures.Height + 2 - lw));
     if (shown == m_caption && !measures.Ink.isEmpty()) {
         const int originX = x + (width() - measures.Ink.width()) / 2 - measures.Ink.left();

@@ -145,6 +145,7 @@ Q_SIGNALS:
     void Clicked();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -164,14 +165,22 @@ private:
         int SpanLeft = 0;  // the caption's glyphs reach from its pen origin ...
         int SpanRight = 0; // ... to here (advance and overhang)
         QRect Ink;         // the caption's tight ink rectangle
-        int DotsLeft = 0;  // the same span for "..."
-        int DotsRight = 0;
+        // The caption as drawn, cut for ShownRoom pixels, and its span; remeasured with the caption.
+        bool ShownValid = false;
+        int ShownRoom = 0;
+        QString Shown;
+        int ShownLeft = 0;
+        int ShownRight = 0;
         bool InfoValid = false;
         int InfoWidth = 0;
         int InfoHeight = 0;
     };
     const TTextMeasures& CaptionMeasures() const;
     const TTextMeasures& InfoMeasures() const;
+    // The caption measures with the shown caption cut for the node's present width.
+    const TTextMeasures& ShownMeasures() const;
+    // The caption cut at a word end, else a letter, to fit room pixels with an ellipsis.
+    QString CutCaption(int room) const;
 
     void Paint(QPainter& painter, int x, int y, bool ownCanvas);
     void AutoSize();

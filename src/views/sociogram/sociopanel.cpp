@@ -150,38 +150,31 @@ TSocioGraphicControl* TSocioPanel::RelationTarget(const TSocioGraphicControl& no
     return FindNode(relation.TargetCaption);
 }
 
-void TSocioPanel::CountIncoming()
+TLayoutGraph TSocioPanel::LayoutGraph() const
 {
-    for (TSocioGraphicControl* node : m_nodes)
-        node->SetTag(0);
-    for (const TSocioGraphicControl* node : m_nodes) {
-        for (int i = 0; i < node->RelationCount(); ++i) {
-            if (TSocioGraphicControl* target = RelationTarget(*node, i))
-                target->SetTag(target->Tag() + 1);
+    TLayoutGraph graph;
+    graph.Nodes.reserve(m_nodes.size());
+    std::unordered_map<const TSocioGraphicControl*, int> position;
+    position.reserve(m_nodes.size());
+    for (std::size_t n = 0; n < m_nodes.size(); ++n) {
+        graph.Nodes.push_back({m_nodes[n]->width(), m_nodes[n]->height(), TLayoutSex::Unknown});
+        position.emplace(m_nodes[n], static_cast<int>(n));
+    }
+    for (std::size_t n = 0; n < m_nodes.size(); ++n) {
+        for (int i = 0; i < m_nodes[n]->RelationCount(); ++i) {
+            const auto target = position.find(RelationTarget(*m_nodes[n], i));
+            if (target != position.end())
+                graph.Edges.push_back({static_cast<int>(n), target->second, m_nodes[n]->Relation(i).Sign});
         }
     }
+    return graph;
 }
 
 void TSocioPanel::Arrange()
 {
     if (m_nodes.empty())
         return;
-    CountIncoming();
-    TLayoutGraph graph;
-    for (const TSocioGraphicControl* node : m_nodes)
-        graph.Nodes.push_back({node->width(), node->height(), TLayoutSex::Unknown});
-    std::unordered_map<const TSocioGraphicControl*, int> position;
-    position.reserve(m_nodes.size());
-    for (std::size_t n = 0; n < m_nodes.size(); ++n)
-        position.emplace(m_nodes[n], static_cast<int>(n));
-    for (std::size_t n = 0; n < m_nodes.size(); ++n) {
-        for (int i = 0; i < m_nodes[n]->RelationCount(); ++i) {
-            const auto target = position.find(RelationTarget(*m_nodes[n], i));
-            if (target != position.end())
-                graph.Edges.push_back({static_cast<int>(n), target->second, 1});
-        }
-    }
-    const TLayoutResult grid = MakeLayout(TLayoutKind::Grid, graph, {.Margin = kMargin});
+    const TLayoutResult grid = MakeLayout(TLayoutKind::Grid, LayoutGraph(), {.Margin = kMargin});
     for (std::size_t n = 0; n < m_nodes.size(); ++n) {
         m_nodes[n]->SetTag(-1);
         m_nodes[n]->move(grid.Places[n].X, grid.Places[n].Y);
@@ -297,6 +290,10 @@ void TSocioPanel::PaintArrows(QPainter& painter, const QRegion& clip)
         std::array<QPointF, 3> Points;
     };
     std::vector<THead> heads;
+    std::unordered_map<const TSocioGraphicControl*, std::size_t> order;
+    order.reserve(m_nodes.size());
+    for (std::size_t n = 0; n < m_nodes.size(); ++n)
+        order.emplace(m_nodes[n], n);
     for (std::size_t n = 0; n < m_nodes.size(); ++n) {
         const TSocioGraphicControl* node = m_nodes[n];
         const QRect from = node->geometry();
@@ -313,7 +310,7 @@ void TSocioPanel::PaintArrows(QPainter& painter, const QRegion& clip)
             if ((mutual && m_arrowFilter == TArrowFilter::OneWay) || (!mutual && m_arrowFilter == TArrowFilter::Mutual))
                 continue;
             // A mutual pair is one line with a head at each end, drawn once, from the earlier node.
-            if (mutual && std::find(m_nodes.begin(), m_nodes.end(), target) < m_nodes.begin() + static_cast<long>(n))
+            if (const auto at = order.find(target); mutual && at != order.end() && at->second < n)
                 continue;
             const TRelation& relation = node->Relation(i);
             const QPointF s = Centre(from);

@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QRegion>
 
+#include "layout/layout.h"
 #include "views/sociogram/graphiccontrol.h"
 #include "views/socioobject.h"
 
@@ -57,8 +58,9 @@ public:
     TSocioGraphicControl* FindNode(const QString& caption) const;
     // The node a relation of a node points to: the node it was made for, else by caption.
     TSocioGraphicControl* RelationTarget(const TSocioGraphicControl& node, int index) const;
-    // Sets every node's Tag to the number of arrows pointing at it.
-    void CountIncoming();
+    // The nodes with their sizes and every arrow between them with its sign, in the order of the
+    // nodes, for the automatic layouts.
+    TLayoutGraph LayoutGraph() const;
     // The first layout: most chosen at the top left, the others in square shells around it, on a
     // grid as wide and high as the largest node.
     void Arrange();

@@ -56,11 +56,6 @@ QFont TStringsList::HeadingFont() const
     return font;
 }
 
-int TStringsList::LinesTop() const
-{
-    return m_heading.isEmpty() ? m_upOrder : m_upOrder + QFontMetrics(HeadingFont()).height() + m_order;
-}
-
 void TStringsList::SetLineMarks(const QList<QColor>& marks)
 {
     if (marks == m_marks)
@@ -68,6 +63,16 @@ void TStringsList::SetLineMarks(const QList<QColor>& marks)
     m_marks = marks;
     FitToContents();
     update();
+}
+
+void TStringsList::SetContents(const QString& heading, const QStringList& lines, const QList<QColor>& marks)
+{
+    m_heading = heading;
+    m_lines = lines;
+    m_marks = marks;
+    FitToContents();
+    update();
+    setVisible(IsShown());
 }
 
 int TStringsList::MarkWidth() const
@@ -130,11 +135,6 @@ void TStringsList::SetMaxHeight(int height)
     update();
 }
 
-int TStringsList::LineHeight() const
-{
-    return QFontMetrics(m_textFont).height();
-}
-
 QPoint TStringsList::LinePos(int line) const
 {
     const int rows = std::max(1, m_rows);
@@ -157,6 +157,8 @@ int TStringsList::LineAt(QPoint point) const
 void TStringsList::FitToContents()
 {
     const QFontMetrics fm(m_textFont);
+    m_lineHeight = fm.height();
+    m_linesTop = m_heading.isEmpty() ? m_upOrder : m_upOrder + QFontMetrics(HeadingFont()).height() + m_order;
     m_widest = 0;
     for (const QString& line : m_lines)
         m_widest = std::max(m_widest, fm.horizontalAdvance(line));

@@ -30,6 +30,8 @@ public:
     // A colour swatch before each line (mark i belongs to line i); none while the list is empty.
     const QList<QColor>& LineMarks() const { return m_marks; }
     void SetLineMarks(const QList<QColor>& marks);
+    // Heading, lines and their swatches at once, fitted once.
+    void SetContents(const QString& heading, const QStringList& lines, const QList<QColor>& marks);
     // Where the swatch of line i is drawn (an empty rectangle when the line has none).
     QRect MarkRect(int line) const;
     // Left and right margin of the lines.
@@ -72,10 +74,10 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    int LineHeight() const;
+    int LineHeight() const { return m_lineHeight; }
     QFont HeadingFont() const;
     // Where the first line starts, below the heading.
-    int LinesTop() const;
+    int LinesTop() const { return m_linesTop; }
     int ColumnPitch() const { return m_widest + m_leftOrder; }
     // The room a swatch takes before the text (0 without swatches).
     int MarkWidth() const;
@@ -93,6 +95,9 @@ private:
     int m_lineWidth = 0;
     QColor m_lineColor = Qt::black;
     int m_maxHeight = 0;
+    // Measured by FitToContents, which every change of font, heading or margins calls.
+    int m_lineHeight = 0;
+    int m_linesTop = 0;
     int m_widest = 0;
     int m_rows = 0;
 };

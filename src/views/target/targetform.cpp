@@ -290,48 +290,45 @@ void TTargetForm::PlaceContents()
     m_contents->resize(PictureSize());
 }
 
-const char* TTargetForm::KindTitleKey() const
+void TTargetForm::ShowMembers(const QString& heading, const std::vector<int>& members, bool withCounts)
 {
-    return Kind() == TChoiceKind::Negative ? "GRAPH_TITLE_NEGATIVE"
-           : Kind() == TChoiceKind::Any    ? "GRAPH_TITLE_ANY"
-                                           : "GRAPH_TITLE_POSITIVE";
+    QStringList lines;
+    QList<QColor> marks;
+    const bool marked = StatusColorsShown();
+    for (int member : members) {
+        const QString name = QString::fromStdString(Model().Client(member).Name);
+        lines << (withCounts ? QStringLiteral("%1 \u2014 %2").arg(m_counts[static_cast<std::size_t>(member)]).arg(name)
+                             : name);
+        if (marked && static_cast<std::size_t>(member) < m_status.Members.size())
+            marks << StatusGroupColor(m_status.Members[static_cast<std::size_t>(member)].Group);
+    }
+    m_legend->SetContents(heading, lines, marks.size() == lines.size() ? marks : QList<QColor>());
 }
 
 void TTargetForm::ShowLegend(int32_t ring)
 {
     if (ring == m_legendRing)
         return;
-    QStringList lines;
-    QList<QColor> marks;
-    const bool marked = StatusColorsShown();
-    for (int member : MembersOnRing(m_counts, ring)) {
-        lines << QString::fromStdString(Model().Client(member).Name);
-        if (marked && static_cast<std::size_t>(member) < m_status.Members.size())
-            marks << StatusGroupColor(m_status.Members[static_cast<std::size_t>(member)].Group);
-    }
-    m_legend->SetLineMarks(marks.size() == lines.size() ? marks : QList<QColor>());
-    m_legend->SetHeading(CatalogueText("TARGET_LEGEND_HEADING").arg(ring).arg(CatalogueText(KindTitleKey())));
-    m_legend->SetLines(lines);
+    ShowMembers(CatalogueText("TARGET_LEGEND_HEADING").arg(ring).arg(CatalogueText(ChoiceKindTitleKey(Kind()))),
+                MembersOnRing(m_counts, ring), false);
     m_legendRing = ring;
     PlaceContents();
 }
 
 void TTargetForm::ShowEveryRing()
 {
-    QStringList lines;
-    QList<QColor> marks;
-    const bool marked = StatusColorsShown();
-    const int32_t most = m_counts.empty() ? 0 : *std::max_element(m_counts.begin(), m_counts.end());
-    for (int32_t ring = most; ring >= 0; --ring) {
-        for (int member : MembersOnRing(m_counts, ring)) {
-            lines << QStringLiteral("%1 \u2014 %2").arg(ring).arg(QString::fromStdString(Model().Client(member).Name));
-            if (marked && static_cast<std::size_t>(member) < m_status.Members.size())
-                marks << StatusGroupColor(m_status.Members[static_cast<std::size_t>(member)].Group);
-        }
+    // The most chosen first; equal counts in the order of the group.
+    std::vector<int> members;
+    members.reserve(m_counts.size());
+    for (std::size_t i = 0; i < m_counts.size(); ++i) {
+        if (m_counts[i] >= 0)
+            members.push_back(static_cast<int>(i));
     }
-    m_legend->SetLineMarks(marks.size() == lines.size() ? marks : QList<QColor>());
-    m_legend->SetHeading(CatalogueText("TARGET_LEGEND_EVERY_RING").arg(CatalogueText(KindTitleKey())));
-    m_legend->SetLines(lines);
+    std::stable_sort(members.begin(), members.end(), [this](int a, int b) {
+        return m_counts[static_cast<std::size_t>(a)] > m_counts[static_cast<std::size_t>(b)];
+    });
+    ShowMembers(CatalogueText("TARGET_LEGEND_EVERY_RING").arg(CatalogueText(ChoiceKindTitleKey(Kind()))), members,
+                true);
     m_legendRing = kNoRing;
     // No ring stands out when the key lists them all.
     m_target->SetActiveRingNumber(std::numeric_limits<int32_t>::min());

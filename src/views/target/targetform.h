@@ -70,8 +70,8 @@ private:
     void PlaceContents();
     // Lists the members of a ring in the legend (nothing when it already does).
     void ShowLegend(int32_t ring);
-    // The catalogue key naming the shown kind of choices.
-    const char* KindTitleKey() const;
+    // Puts the members into the legend under heading, each line led by its count when withCounts.
+    void ShowMembers(const QString& heading, const std::vector<int>& members, bool withCounts);
     void TargetMouseMove(int ring);
     void TargetMouseOutMove();
     void TargetLButtonDown(int ring);

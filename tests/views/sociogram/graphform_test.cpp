@@ -426,10 +426,18 @@ TEST_F(GraphFormTest, NodesAreAsWideAsTheirNamesInTheSociogramFontUpToALimit)
     EXPECT_TRUE(nodes[2]->ShownCaption().startsWith("Maximiliana"));
     EXPECT_TRUE(nodes[2]->ShownCaption().endsWith(QChar(0x2026)));
     // A figure kept 80 pixels wide by an older version is widened for its name by an arrangement.
+    // A cut name is the figure's hint; a whole one needs none.
+    auto hint = [&] {
+        QHelpEvent ask(QEvent::ToolTip, QPoint(1, 1), nodes[0]->mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(nodes[0], &ask);
+        return nodes[0]->toolTip();
+    };
     nodes[0]->resize(80, nodes[0]->height());
     ASSERT_NE(nodes[0]->ShownCaption(), nodes[0]->Caption());
+    EXPECT_EQ(hint(), nodes[0]->Caption());
     form.ArrangeBy(TLayoutKind::Circle);
     EXPECT_EQ(nodes[0]->ShownCaption(), nodes[0]->Caption());
+    EXPECT_TRUE(hint().isEmpty());
     EXPECT_EQ(nodes[2]->width(), nodes[2]->MaxAutoWidth());
 }
 

@@ -122,9 +122,8 @@ TEST_F(SocioPanelTest, SameCaptionsFindTheLaterNodeButNodeArrowsKeepTheirTarget)
     EXPECT_EQ(panel->FindNode("Sam"), second);
     chooser->AddRelation(first, Qt::SolidLine, Qt::black, 1);
     chooser->AddRelation(second, Qt::SolidLine, Qt::black, 1);
-    panel->CountIncoming();
-    EXPECT_EQ(first->Tag(), 1);
-    EXPECT_EQ(second->Tag(), 1);
+    EXPECT_EQ(panel->RelationTarget(*chooser, 0), first);
+    EXPECT_EQ(panel->RelationTarget(*chooser, 1), second);
 }
 
 TEST_F(SocioPanelTest, FitsToItsNodesWithAMargin)
