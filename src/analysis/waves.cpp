@@ -11,11 +11,6 @@
 
 namespace {
 
-uint64_t PairKey(int32_t from, int32_t to)
-{
-    return (static_cast<uint64_t>(static_cast<uint32_t>(from)) << 32) | static_cast<uint32_t>(to);
-}
-
 // The distinct choices between common members (no self-choices), as ordered pair keys.
 std::unordered_set<uint64_t> CommonChoices(const std::vector<TChoice>& list,
                                            const std::unordered_set<int32_t>& common)
@@ -24,14 +19,14 @@ std::unordered_set<uint64_t> CommonChoices(const std::vector<TChoice>& list,
     pairs.reserve(list.size());
     for (const TChoice& c : list) {
         if (c.FromId != c.ToId && common.contains(c.FromId) && common.contains(c.ToId))
-            pairs.insert(PairKey(c.FromId, c.ToId));
+            pairs.insert(ChoicePairKey(c.FromId, c.ToId));
     }
     return pairs;
 }
 
 bool Mutual(const std::unordered_set<uint64_t>& pairs, int32_t a, int32_t b)
 {
-    return pairs.contains(PairKey(a, b)) && pairs.contains(PairKey(b, a));
+    return pairs.contains(ChoicePairKey(a, b)) && pairs.contains(ChoicePairKey(b, a));
 }
 
 void CountChanges(const std::unordered_set<uint64_t>& before, const std::unordered_set<uint64_t>& after,

@@ -458,22 +458,34 @@ void TRegs::WriteSocMainString(const std::string& name, const std::string& value
     store.Update([&](TRegStore& s) { s.WriteString(kRegSocMainKey, name, value); });
 }
 
-void TRegs::ApplyCodePageSetting()
+void TRegs::ApplyCodePageSetting(const TRegStore& store)
 {
-    TRegStore store;
     if (!SetFileCodePage(store.ReadInteger(kRegRootKey, "CodePage").value_or(kDefaultCodePage)))
         SetFileCodePage(kDefaultCodePage);
 }
 
-std::string TRegs::ReadLanguageSetting()
+void TRegs::ApplyCodePageSetting()
 {
-    TRegStore store;
-    return CutChars(store.ReadString(kRegRootKey, "Language").value_or(std::string()));
+    const TRegStore store;
+    ApplyCodePageSetting(store);
+}
+
+void TRegs::ApplyLanguage(const TRegStore& store)
+{
+    const std::string setting = CutChars(store.ReadString(kRegRootKey, "Language").value_or(std::string()));
+    SetLanguage(ChooseLanguage(RequestedLanguage(), setting, SystemLocaleName(), AvailableLanguages()));
 }
 
 void TRegs::ApplyLanguage()
 {
-    SetLanguage(ChooseLanguage(RequestedLanguage(), ReadLanguageSetting(), SystemLocaleName(), AvailableLanguages()));
+    const TRegStore store;
+    ApplyLanguage(store);
+}
+
+void TRegs::ApplyStartSettings(const TRegStore& store)
+{
+    ApplyCodePageSetting(store);
+    ApplyLanguage(store);
 }
 
 int32_t TRegs::ReadSocMainInt(const std::string& name, int32_t def) const

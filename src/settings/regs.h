@@ -200,12 +200,14 @@ public:
     // Makes the stored code page setting the code page files are read in, before the rest of
     // the settings is loaded (the language file is read first).
     static void ApplyCodePageSetting();
-    // The chosen language's code as stored, read before the catalogue is loaded ("" when unset).
-    static std::string ReadLanguageSetting();
+    static void ApplyCodePageSetting(const TRegStore& store);
     // Chooses the language of this run (see ChooseLanguage): the one asked for on the command
     // line, else the setting, else the system's. Call once the data folder is known, before the
     // catalogue loads.
     static void ApplyLanguage();
+    static void ApplyLanguage(const TRegStore& store);
+    // Both of the above from one reading of the settings, which then serves Load too.
+    static void ApplyStartSettings(const TRegStore& store);
     // Writes every value back in one file write; false when the file could not be written.
     bool Save();
     bool Save(TRegStore& store);

@@ -8,36 +8,24 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "i18n/langconv.h"
 #include "platform/dialogbuttons.h"
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
 #include "store/fileacc.h"
 
-namespace {
-
-QString Text(const char* key)
-{
-    return QString::fromStdString(LangConv().GetText(key));
-}
-
-} // namespace
-
 TComparePickForm::TComparePickForm(QWidget* owner, TFileAccess& store, int investId) : QDialog(owner)
 {
     setObjectName(QStringLiteral("ComparePickForm"));
-    setWindowTitle(Text("COMPARE_PICK_TITLE"));
+    setWindowTitle(CatalogueText("COMPARE_PICK_TITLE"));
     TInvestTable& invests = store.Investigations();
     int32_t groupId = -1;
     QString name;
-    for (int32_t i = 0; i < invests.Count(); ++i) {
-        if (invests.At(i).Id == investId) {
-            groupId = invests.At(i).ClientGroupId;
-            name = QString::fromStdString(invests.At(i).Name);
-        }
+    if (invests.FindById(investId)) {
+        groupId = invests.GetClientGroupId();
+        name = QString::fromStdString(invests.GetName());
     }
     auto* layout = new QVBoxLayout(this);
-    auto* prompt = new QLabel(Text("COMPARE_PICK_PROMPT").replace(QStringLiteral("%1"), name), this);
+    auto* prompt = new QLabel(CatalogueText("COMPARE_PICK_PROMPT").replace(QStringLiteral("%1"), name), this);
     prompt->setWordWrap(true);
     layout->addWidget(prompt);
     m_list = new QListWidget(this);
@@ -50,7 +38,7 @@ TComparePickForm::TComparePickForm(QWidget* owner, TFileAccess& store, int inves
                 continue;
             QString text = QString::fromStdString(invest.Name);
             if (!sameGroup)
-                text += QStringLiteral(" ") + Text("COMPARE_PICK_OTHER_GROUP");
+                text += QStringLiteral(" ") + CatalogueText("COMPARE_PICK_OTHER_GROUP");
             auto* item = new QListWidgetItem(text, m_list);
             item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
             item->setCheckState(Qt::Unchecked);

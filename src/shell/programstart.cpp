@@ -14,6 +14,7 @@
 #include "platform/qtlanguage.h"
 #include "i18n/langconv.h"
 #include "settings/regs.h"
+#include "settings/regstore.h"
 #include "shell/socmain_f.h"
 #include "shell/splashform.h"
 #include "util/error.h"
@@ -131,8 +132,8 @@ int RunTremlow(int argc, char** argv)
 
     // 2. The message catalogue, before any window, read in the code page of the settings and in
     //    the language asked for, else the setting's, else the system's.
-    TRegs::ApplyCodePageSetting();
-    TRegs::ApplyLanguage();
+    TRegStore settings;
+    TRegs::ApplyStartSettings(settings);
     try {
         SetLangConv(std::make_unique<TDlgLangConverter>(LanguageFilePath()));
     } catch (const TAppError& e) {
@@ -149,7 +150,7 @@ int RunTremlow(int argc, char** argv)
         splash->ShowNow();
 
         // 4. Settings.
-        Regs().Load();
+        Regs().Load(settings);
 
         // 5. The main window; its first showing runs the start-up action.
         auto mainWindow = std::make_unique<TSocMainForm>();

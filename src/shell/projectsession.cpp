@@ -188,7 +188,7 @@ bool TProjectSession::Open(const QString& path)
     auto store = std::make_unique<TFileAccess>(fullPath.toStdString());
     if (!store->Load()) {
         // A wrong pick costs nothing: the open project stays as it is.
-        ReportUnreadable(*store, fullPath);
+        ReportUnreadable(*store, fullPath, QString::fromStdString(update.BackupName()));
         return false;
     }
     if (store->LoginRequired()) {
@@ -206,7 +206,7 @@ bool TProjectSession::Open(const QString& path)
     return true;
 }
 
-void TProjectSession::ReportUnreadable(const TFileAccess& store, const QString& path)
+void TProjectSession::ReportUnreadable(const TFileAccess& store, const QString& path, const QString& backupName)
 {
     const TStoreError& error = store.LastError();
     QString text = CatalogueText("PROJECT_UNREADABLE_MSG") + "\n" + QDir::toNativeSeparators(path);
@@ -216,7 +216,8 @@ void TProjectSession::ReportUnreadable(const TFileAccess& store, const QString& 
         text += "\n" + CatalogueText(expected);
     else if (!error.Reason.empty())
         text += "\n" + CatalogueText("ERROR_PLACE_REASON") + ": " + QString::fromStdString(error.Reason);
-    const QString backup = path + ".bak";
+    // A conversion just now names its own backup; otherwise the usual one is offered.
+    const QString backup = backupName.isEmpty() ? path + ".bak" : backupName;
     if (QFileInfo(backup).isFile())
         text += "\n\n" + CatalogueText("PROJECT_OPEN_BACKUP_MSG").arg(QDir::toNativeSeparators(backup));
     else

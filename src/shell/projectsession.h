@@ -86,7 +86,7 @@ private:
     // Offers to put back the copy an interrupted save left of path; false when the user stopped.
     bool OfferRecoveryCopy(const QString& path);
     // The one box for a project file that could not be read: where, what was expected, what to do.
-    void ReportUnreadable(const TFileAccess& store, const QString& path);
+    void ReportUnreadable(const TFileAccess& store, const QString& path, const QString& backupName);
     void Install(std::unique_ptr<TFileAccess> store);
     void Free();
     void SetOutsideChange(bool value);

@@ -1,8 +1,6 @@
 // The main window's research data commands: class lists from spreadsheets, answers collected in class
 // and the comparison of investigations over time.
 #include <QFileInfo>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 
 #include "exchange/csvreader.h"
 #include "exchange/exchangetext.h"
@@ -17,7 +15,6 @@
 #include "shell/socmain_f.h"
 #include "store/fileacc.h"
 #include "util/error.h"
-#include "views/choices/selectionform.h"
 #include "views/compare/compareform.h"
 #include "views/undostack.h"
 
@@ -54,16 +51,9 @@ void TSocMainForm::ImportClassList()
 
 void TSocMainForm::CollectAnswers()
 {
-    if (!HasProject() || !m_tree->HasSelection() || m_tree->CurrentKind() != TNodeKind::Investigation)
-        throw TAppError(LangConv().GetText("NO_SELECTED_NODE"));
-    const int id = m_tree->CurrentIds().Id;
+    const int id = SelectedInvestigationId();
     // The choices window works on a copy that it would write back over the answers.
-    for (QMdiSubWindow* child : m_mdi->subWindowList()) {
-        auto* choices = qobject_cast<TSelectionForm*>(child->widget());
-        if (choices && choices->InvestId() == id)
-            throw TAppError(LangConv().GetText("INVESTIGATION_NAME") + " \"" + m_tree->CurrentName().toStdString() +
-                            "\". " + LangConv().GetText("IS_EXIST_SELECT_FORM"));
-    }
+    RefuseWhileChoicesOpen(id, m_tree->CurrentName());
     // Taking the answers in is one step of the undo history.
     TStoreEdit edit(*Store());
     TSurveyForm form(*Store(), id, this);
@@ -77,9 +67,7 @@ void TSocMainForm::CollectAnswers()
 
 void TSocMainForm::CompareWith()
 {
-    if (!HasProject() || !m_tree->HasSelection() || m_tree->CurrentKind() != TNodeKind::Investigation)
-        throw TAppError(LangConv().GetText("NO_SELECTED_NODE"));
-    const int id = m_tree->CurrentIds().Id;
+    const int id = SelectedInvestigationId();
     TComparePickForm pick(this, *Store(), id);
     Modal().Exec(pick);
     if (!pick.Confirmed())

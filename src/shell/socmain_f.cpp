@@ -640,22 +640,32 @@ QMdiSubWindow* TSocMainForm::SubWindowOf(QWidget* widget) const
     return nullptr;
 }
 
-void TSocMainForm::OpenView(TViewKind viewKind)
+int TSocMainForm::SelectedInvestigationId() const
 {
     if (!HasProject() || !m_tree->HasSelection() || m_tree->CurrentKind() != TNodeKind::Investigation)
         throw TAppError(LangConv().GetText("NO_SELECTED_NODE"));
-    const int id = m_tree->CurrentIds().Id;
+    return m_tree->CurrentIds().Id;
+}
+
+void TSocMainForm::RefuseWhileChoicesOpen(int investId, const QString& name) const
+{
+    for (QMdiSubWindow* child : m_mdi->subWindowList()) {
+        auto* choices = qobject_cast<TSelectionForm*>(child->widget());
+        if (choices && choices->InvestId() == investId)
+            throw TAppError(LangConv().GetText("INVESTIGATION_NAME") + " \"" + name.toStdString() + "\". " +
+                            LangConv().GetText("IS_EXIST_SELECT_FORM"));
+    }
+}
+
+void TSocMainForm::OpenView(TViewKind viewKind)
+{
+    const int id = SelectedInvestigationId();
     const QString name = m_tree->CurrentName();
     if (viewKind != TViewKind::Choices) {
         OpenInvestigationView(viewKind, id, name);
         return;
     }
-    for (QMdiSubWindow* child : m_mdi->subWindowList()) {
-        auto* choices = qobject_cast<TSelectionForm*>(child->widget());
-        if (choices && choices->InvestId() == id)
-            throw TAppError(LangConv().GetText("INVESTIGATION_NAME") + " \"" + name.toStdString() + "\". " +
-                            LangConv().GetText("IS_EXIST_SELECT_FORM"));
-    }
+    RefuseWhileChoicesOpen(id, name);
     auto* form = new TSelectionForm(*Store(), id, name);
     QMdiSubWindow* child = m_mdi->addSubWindow(form);
     child->setAttribute(Qt::WA_DeleteOnClose);

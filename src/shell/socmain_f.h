@@ -155,6 +155,10 @@ private:
     void RemoveWindowMenuEntry(QWidget* child);
     void CheckWindowMenuEntry(QMdiSubWindow* child);
     QMdiSubWindow* SubWindowOf(QWidget* widget) const;
+    // The id of the investigation selected in the tree; throws when none is.
+    int SelectedInvestigationId() const;
+    // Throws when the choices window of the investigation is open: it would write its copy back.
+    void RefuseWhileChoicesOpen(int investId, const QString& name) const;
     QWidget* ActiveView() const;
     void SaveChoices();
     // Object > Collect answers in class: the collection window of the selected investigation.

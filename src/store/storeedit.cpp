@@ -53,21 +53,27 @@ bool TStoreEdit::Finish(const TFileAccess& store)
         (
             [&] {
                 const auto& before = std::get<I>(m_before->Rows);
-                const auto after = RowsOf(std::get<I>(tables));
+                const auto& table = std::get<I>(tables);
+                const auto after = [&table](std::size_t k) -> const auto& {
+                    return table.At(static_cast<int32_t>(k));
+                };
+                const std::size_t count = static_cast<std::size_t>(table.Count());
                 auto& diff = std::get<I>(m_diffs);
                 // Only the stretch between the common beginning and the common end is kept.
                 std::size_t head = 0;
-                while (head < before.size() && head < after.size() && before[head] == after[head])
+                while (head < before.size() && head < count && before[head] == after(head))
                     ++head;
                 std::size_t tail = 0;
-                while (tail < before.size() - head && tail < after.size() - head &&
-                       before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+                while (tail < before.size() - head && tail < count - head &&
+                       before[before.size() - 1 - tail] == after(count - 1 - tail))
                     ++tail;
                 diff.First = static_cast<int32_t>(head);
                 diff.Before.assign(before.begin() + static_cast<std::ptrdiff_t>(head),
                                    before.end() - static_cast<std::ptrdiff_t>(tail));
-                diff.After.assign(after.begin() + static_cast<std::ptrdiff_t>(head),
-                                  after.end() - static_cast<std::ptrdiff_t>(tail));
+                diff.After.clear();
+                diff.After.reserve(count - tail - head);
+                for (std::size_t k = head; k < count - tail; ++k)
+                    diff.After.push_back(after(k));
             }(),
             ...);
     }(std::make_index_sequence<std::tuple_size_v<TDiffs>>{});

@@ -155,6 +155,23 @@ TEST_F(ShellUpgrade, AnOlderFileOpensOnlyAfterYes)
     ASSERT_NE(NodeOf(window.Tree(), TNodeKind::Client, "Сергей"), nullptr);
 }
 
+TEST_F(ShellUpgrade, AConvertedFileThatWillNotLoadPointsAtItsOwnBackup)
+{
+    TScriptedModalSeam seam;
+    const std::string path = Copy("no-login-flag.soi");
+    std::string bytes = ReadFileBytes(path);
+    bytes.replace(bytes.find("CLIENT_GROUP_ID_1=1"), 19, "CLIENT_GROUP_ID_1=x");
+    WriteFileBytes(path, bytes);
+    WriteFileBytes(path + ".bak", "an older backup");
+    seam.ExpectDialogButton("DialogForm", "Button0"); // Yes
+    window.OpenProjectFile(QString::fromStdString(path));
+    EXPECT_FALSE(window.HasProject());
+    EXPECT_EQ(ReadFileBytes(path + ".1.bak"), bytes);
+    ASSERT_EQ(seam.informations.size(), 1);
+    EXPECT_TRUE(seam.informations.front().contains(QString::fromStdString(path + ".1.bak")))
+        << seam.informations.front().toStdString();
+}
+
 TEST_F(ShellUpgrade, ACurrentFileOpensWithoutAQuestion)
 {
     TScriptedModalSeam seam;
