@@ -66,9 +66,9 @@ void WalkLine(int major0, int minor0, int run, int rise, int sign, int majorLo, 
     }
 }
 
-} // namespace
-
-void DrawThinLinesInto(QImage& image, const QLine* lines, int count, const QColor& color, const QRect& clip)
+// The lines moved by offset, drawn stripe by stripe so that the rows being written stay in the
+// processor's cache: a long steep line otherwise touches a new cache line with every pixel.
+void DrawMovedLines(QImage& image, const QLine* lines, int count, const QColor& color, const QRect& clip, QPoint offset)
 {
     const QRect area = clip.intersected(image.rect());
     if (area.isEmpty() || count <= 0)
@@ -78,14 +78,12 @@ void DrawThinLinesInto(QImage& image, const QLine* lines, int count, const QColo
     auto* origin = reinterpret_cast<uint32_t*>(image.bits());
     const qsizetype stride = image.bytesPerLine();
     const qsizetype rowStep = stride / static_cast<qsizetype>(sizeof(uint32_t));
-    // Stripe by stripe, so that the rows being written stay in the processor's cache: a long
-    // steep line otherwise touches a new cache line with every pixel.
     const int stripeRows = std::max(1, static_cast<int>(kStripeBytes / std::max<qsizetype>(1, stride)));
     for (int stripeTop = area.top(); stripeTop <= area.bottom(); stripeTop += stripeRows) {
         const int stripeBottom = std::min(area.bottom(), stripeTop + stripeRows - 1);
         for (int i = 0; i < count; ++i) {
-            QPoint a = lines[i].p1();
-            QPoint b = lines[i].p2();
+            QPoint a = lines[i].p1() + offset;
+            QPoint b = lines[i].p2() + offset;
             if (std::max(a.y(), b.y()) < stripeTop || std::min(a.y(), b.y()) > stripeBottom)
                 continue;
             const int dx = std::abs(b.x() - a.x());
@@ -105,6 +103,13 @@ void DrawThinLinesInto(QImage& image, const QLine* lines, int count, const QColo
             }
         }
     }
+}
+
+} // namespace
+
+void DrawThinLinesInto(QImage& image, const QLine* lines, int count, const QColor& color, const QRect& clip)
+{
+    DrawMovedLines(image, lines, count, color, clip, QPoint());
 }
 
 bool DrawThinLines(QPainter& painter, const QLine* lines, int count, const QColor& color)
@@ -137,17 +142,8 @@ bool DrawThinLines(QPainter& painter, const QLine* lines, int count, const QColo
             return false;
         clip = region.boundingRect().translated(tx, ty).intersected(clip);
     }
-    if (tx == 0 && ty == 0) {
-        DrawThinLinesInto(*image, lines, count, color, clip);
-        return true;
-    }
-    constexpr int kChunk = 256;
-    QLine moved[kChunk];
-    for (int start = 0; start < count; start += kChunk) {
-        const int n = std::min(kChunk, count - start);
-        for (int i = 0; i < n; ++i)
-            moved[i] = lines[start + i].translated(tx, ty);
-        DrawThinLinesInto(*image, moved, n, color, clip);
-    }
+    // The painter's translation is applied as the lines are drawn: all of them go through the
+    // stripes together, each stripe's rows written while in cache.
+    DrawMovedLines(*image, lines, count, color, clip, QPoint(tx, ty));
     return true;
 }

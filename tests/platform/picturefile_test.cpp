@@ -12,6 +12,9 @@
 #include <QPolygon>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QtEndian>
+
+#include <zlib.h>
 
 #include "platform/picturefile.h"
 #include "platform/savefile.h"
@@ -263,6 +266,58 @@ TEST(PictureFileTest, BandByBandFilesHoldTheSamePixelsAsOnePiece)
             for (int x = 0; x < kDetailed.width(); ++x)
                 difference += std::abs(qGray(decoded.pixel(x, y)) - qGray(whole.pixel(x, y)));
         EXPECT_LT(difference / (kDetailed.width() * kDetailed.height()), 6);
+    }
+}
+
+namespace {
+
+// Checks a PNG file as a strict reader would, with zlib alone: every chunk's CRC, IEND last, and
+// the IDAT chunks one zlib stream (its checksum included) holding exactly the rows, unfiltered.
+// Answers what is wrong, or nothing.
+std::string PngStreamFault(const QByteArray& file, QSize size)
+{
+    if (!file.startsWith("\x89PNG\r\n\x1a\n"))
+        return "no signature";
+    QByteArray stream;
+    QByteArray last;
+    for (qsizetype at = 8; at < file.size();) {
+        const auto length = qFromBigEndian<quint32>(file.constData() + at);
+        const QByteArray typeAndData = file.mid(at + 4, 4 + length);
+        const auto crc = qFromBigEndian<quint32>(file.constData() + at + 8 + length);
+        if (crc32(0, reinterpret_cast<const Bytef*>(typeAndData.constData()), typeAndData.size()) != crc)
+            return "bad CRC in " + typeAndData.left(4).toStdString();
+        last = typeAndData.left(4);
+        if (last == "IDAT")
+            stream += typeAndData.mid(4);
+        at += 12 + length;
+    }
+    if (last != "IEND")
+        return "IEND is not last";
+    const qsizetype rowBytes = 1 + 3 * qsizetype(size.width());
+    QByteArray rows(rowBytes * size.height() + 1, '\0');
+    uLongf rowsSize = rows.size();
+    uLong streamSize = stream.size();
+    if (uncompress2(reinterpret_cast<Bytef*>(rows.data()), &rowsSize, reinterpret_cast<const Bytef*>(stream.constData()),
+                    &streamSize) != Z_OK)
+        return "the image data is not one whole zlib stream";
+    if (streamSize != uLong(stream.size()) || qsizetype(rowsSize) != rowBytes * size.height())
+        return "the image data has bytes too many or too few";
+    for (int y = 0; y < size.height(); ++y)
+        if (rows[y * rowBytes] != 0)
+            return "a row is filtered";
+    return {};
+}
+
+} // namespace
+
+TEST(PictureFileTest, PngImageDataIsOneWholeZlibStream)
+{
+    TTempDir dir;
+    const QString path = PathIn(dir, "z.png");
+    // Bands of one row and of 7 rows, and a picture wider than one IDAT chunk holds.
+    for (const auto& [size, bandRows] : {std::pair{kDetailed, 1}, std::pair{kDetailed, 7}, std::pair{QSize(90000, 5), 0}}) {
+        ASSERT_TRUE(WritePicture(path, TPictureFormat::Png, size, DrawDetailed, nullptr, bandRows));
+        EXPECT_EQ(PngStreamFault(ReadAll(path), size), "");
     }
 }
 
