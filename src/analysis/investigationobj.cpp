@@ -45,29 +45,19 @@ void FillChoiceList(const TChoiceTable& table, int32_t investId, int32_t counted
     }
 }
 
-// Sorts rows[begin, end) by their chosen slot, keeping table order among equal ones; the rows of
-// one chooser are few, so insertion sort serves but for the rare long list.
-void SortByChosen(std::vector<int32_t>& rows, std::size_t begin, std::size_t end, const std::vector<int32_t>& toSlot)
+// Sorts a chooser's few chosen slots ascending; insertion sort serves but for the rare long list.
+void SortChosen(std::vector<int32_t>::iterator first, std::vector<int32_t>::iterator last)
 {
-    const auto first = rows.begin() + static_cast<std::ptrdiff_t>(begin);
-    const auto last = rows.begin() + static_cast<std::ptrdiff_t>(end);
-    const auto byChosen = [&toSlot](int32_t a, int32_t b) {
-        return toSlot[static_cast<std::size_t>(a)] < toSlot[static_cast<std::size_t>(b)];
-    };
-    if (end - begin < 2)
-        return;
-    if (end - begin > 32) {
-        std::stable_sort(first, last, byChosen);
+    if (last - first > 32) {
+        std::sort(first, last);
         return;
     }
     for (auto it = first + 1; it < last; ++it) {
-        const int32_t row = *it;
+        const int32_t value = *it;
         auto hole = it;
-        while (hole > first && byChosen(row, *(hole - 1))) {
+        for (; hole > first && value < *(hole - 1); --hole)
             *hole = *(hole - 1);
-            --hole;
-        }
-        *hole = row;
+        *hole = value;
     }
 }
 
@@ -159,98 +149,96 @@ void TInvestigationObject::FillChoiceLists(TFileAccess& store)
 // together; the first in table order stays, and the list keeps its table order.
 void TInvestigationObject::IndexChoices(TKindIndex& index, std::vector<TChoice>& list, bool positive)
 {
+    // Few passes over flat arrays and few temporaries: on large groups the model's time is mostly
+    // memory, and every temporary is fresh memory the system has to hand out again.
     const auto slots = static_cast<std::size_t>(m_slots.Count());
     const std::size_t rows = list.size();
-    std::vector<int32_t> fromSlot(rows);
     std::vector<int32_t> toSlot(rows);
     index.start.assign(slots + 1, 0);
     bool grouped = true; // files usually list a member's choices together, members in order
+    int32_t previous = -1;
     for (std::size_t i = 0; i < rows; ++i) {
-        fromSlot[i] = m_slots.Find(list[i].FromId);
+        const int32_t from = m_slots.Find(list[i].FromId);
         toSlot[i] = m_slots.Find(list[i].ToId);
-        ++index.start[static_cast<std::size_t>(fromSlot[i]) + 1];
-        grouped = grouped && (i == 0 || fromSlot[i - 1] <= fromSlot[i]);
+        ++index.start[static_cast<std::size_t>(from) + 1];
+        grouped = grouped && previous <= from;
+        previous = from;
     }
     for (std::size_t s = 0; s < slots; ++s)
         index.start[s + 1] += index.start[s];
-    std::vector<int32_t> byChooser(rows);
-    if (grouped) {
-        std::iota(byChooser.begin(), byChooser.end(), 0);
-    } else {
+    // The rows in chooser order, table order within a chooser: the table's own order when grouped.
+    std::vector<int32_t> byChooser;
+    if (!grouped) {
+        byChooser.resize(rows);
         std::vector<int32_t> fill(index.start.begin(), index.start.end() - 1);
         for (std::size_t i = 0; i < rows; ++i)
-            byChooser[static_cast<std::size_t>(fill[static_cast<std::size_t>(fromSlot[i])]++)] = static_cast<int32_t>(i);
+            byChooser[static_cast<std::size_t>(fill[static_cast<std::size_t>(m_slots.Find(list[i].FromId))]++)] =
+                static_cast<int32_t>(i);
     }
 
-    std::vector<char> kept(rows, 0);
+    // Each chooser's distinct chosen slots, ascending. A repeated row (the same chooser naming the
+    // same member again) is dropped, the first in table order kept: its chosen slot becomes -1.
+    std::vector<int32_t> namedBy(slots, -1); // the chooser whose rows last named the slot
+    std::vector<int32_t> receivedBy(slots, 0); // distinct choosers of each slot
     index.to.resize(rows);
     int32_t distinct = 0;
     for (std::size_t s = 0; s < slots; ++s) {
         const auto begin = static_cast<std::size_t>(index.start[s]);
         const auto end = static_cast<std::size_t>(index.start[s + 1]);
-        SortByChosen(byChooser, begin, end, toSlot);
         index.start[s] = distinct;
-        int32_t previous = -1;
         for (std::size_t k = begin; k < end; ++k) {
-            const auto row = static_cast<std::size_t>(byChooser[k]);
-            if (toSlot[row] == previous)
+            const std::size_t row = grouped ? k : static_cast<std::size_t>(byChooser[k]);
+            const int32_t chosen = toSlot[row];
+            int32_t& named = namedBy[static_cast<std::size_t>(chosen)];
+            if (named == static_cast<int32_t>(s)) {
+                toSlot[row] = -1;
                 continue;
-            previous = toSlot[row];
-            kept[row] = 1;
-            index.to[static_cast<std::size_t>(distinct++)] = previous;
+            }
+            named = static_cast<int32_t>(s);
+            ++receivedBy[static_cast<std::size_t>(chosen)];
+            index.to[static_cast<std::size_t>(distinct++)] = chosen;
         }
+        SortChosen(index.to.begin() + index.start[s], index.to.begin() + distinct);
     }
     index.start[slots] = distinct;
     index.to.resize(static_cast<std::size_t>(distinct));
     std::size_t filled = 0;
     for (std::size_t i = 0; i < rows; ++i) {
-        if (kept[i])
+        if (toSlot[i] >= 0)
             list[filled++] = list[i];
     }
     list.resize(filled);
 
-    // The choosers of each slot, ascending: a choice is returned where a member's chosen and
-    // choosers lists meet, found by a merge of the two.
-    std::vector<int32_t> inStart(slots + 1, 0);
-    for (const int32_t t : index.to)
-        ++inStart[static_cast<std::size_t>(t) + 1];
-    for (std::size_t s = 0; s < slots; ++s)
-        inStart[s + 1] += inStart[s];
-    std::vector<int32_t> from(index.to.size());
-    {
-        std::vector<int32_t> fill(inStart.begin(), inStart.end() - 1);
-        for (std::size_t s = 0; s < slots; ++s) {
-            for (int32_t k = index.start[s]; k < index.start[s + 1]; ++k)
-                from[static_cast<std::size_t>(fill[static_cast<std::size_t>(index.to[static_cast<std::size_t>(k)])]++)] =
-                    static_cast<int32_t>(s);
-        }
-    }
-
+    // Choices returned: a pair of members is looked up once, from its lower slot, and a choice of
+    // oneself returns itself. Member pairs joined by exactly one choice count every member
+    // carrying one id with every member carrying the other: all choices' pairs less both
+    // choices of each mutual pair.
+    std::vector<int32_t>& returnedBy = namedBy;
+    std::fill(returnedBy.begin(), returnedBy.end(), 0);
     int64_t oneWay = 0;
     for (std::size_t s = 0; s < slots; ++s) {
-        TCounters& counters = m_counters[s];
-        const int32_t given = index.start[s + 1] - index.start[s];
-        const int32_t received = inStart[s + 1] - inStart[s];
-        int32_t returned = 0;
-        int32_t k = index.start[s];
-        int32_t r = inStart[s];
-        while (k < index.start[s + 1]) {
+        const auto self = static_cast<int32_t>(s);
+        for (int32_t k = index.start[s]; k < index.start[s + 1]; ++k) {
             const int32_t chosen = index.to[static_cast<std::size_t>(k)];
-            while (r < inStart[s + 1] && from[static_cast<std::size_t>(r)] < chosen)
-                ++r;
-            if (r < inStart[s + 1] && from[static_cast<std::size_t>(r)] == chosen) {
-                ++returned;
-            } else if (chosen != static_cast<int32_t>(s)) {
-                // Member pairs joined by exactly one choice: every member carrying one id with
-                // every member carrying the other.
-                oneWay += static_cast<int64_t>(m_memberCount[s]) * m_memberCount[static_cast<std::size_t>(chosen)];
+            if (chosen == self) {
+                ++returnedBy[s];
+                continue;
             }
-            ++k;
+            const int64_t pairs = static_cast<int64_t>(m_memberCount[s]) * m_memberCount[static_cast<std::size_t>(chosen)];
+            oneWay += pairs;
+            if (chosen > self && HasChoice(index, chosen, self)) {
+                ++returnedBy[s];
+                ++returnedBy[static_cast<std::size_t>(chosen)];
+                oneWay -= 2 * pairs;
+            }
         }
-        (positive ? counters.ForOut : counters.AgainstOut) = given;
-        (positive ? counters.ForIn : counters.AgainstIn) = received;
-        (positive ? counters.ForReturned : counters.AgainstReturned) = returned;
-        index.returned += returned;
+    }
+    for (std::size_t s = 0; s < slots; ++s) {
+        TCounters& counters = m_counters[s];
+        (positive ? counters.ForOut : counters.AgainstOut) = index.start[s + 1] - index.start[s];
+        (positive ? counters.ForIn : counters.AgainstIn) = receivedBy[s];
+        (positive ? counters.ForReturned : counters.AgainstReturned) = returnedBy[s];
+        index.returned += returnedBy[s];
     }
     index.mutualPairs = HalfToEven(index.returned);
     index.oneWayPairs = static_cast<int32_t>(oneWay);
