@@ -47,8 +47,8 @@ bool LoadHeadlessProject(TFileAccess& store, const std::string& command, const s
         return fail(ProjectNotFoundText(project));
     store.SetFileName(project);
     if (!store.Load())
-        return fail("the project file could not be read: " + project);
-    if (!store.Investigations().FindById(investId))
+        return fail(StoreErrorText(store.LastError()));
+    if (investId >= 0 && !store.Investigations().FindById(investId))
         return fail("the project has no investigation with the identifier " + std::to_string(investId));
     return true;
 }

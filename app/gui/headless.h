@@ -17,6 +17,6 @@ std::optional<int> ParseHeadlessCommand(CLI::App& cli, int argc, char** argv);
 // live with; the reason is returned ("" when the catalogue is installed).
 std::string InstallHeadlessCatalogue(const std::string& executableDir);
 
-// Loads the project and checks that it holds the investigation; false after writing the reason
-// to stderr under the command's name.
+// Loads the project, and checks that it holds the investigation unless investId is negative;
+// false after writing the reason to stderr under the command's name.
 bool LoadHeadlessProject(TFileAccess& store, const std::string& command, const std::string& project, int investId);

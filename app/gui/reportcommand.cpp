@@ -67,11 +67,9 @@ int RunReport(int argc, char** argv)
         return 1;
     }
     Regs().Load(); // the order and selection of the investigation report's parts
-    TFileAccess store(project);
-    if (!store.Load()) {
-        std::cerr << "tremlow report: the project file could not be read: " << project << '\n';
+    TFileAccess store;
+    if (!LoadHeadlessProject(store, "report", project, -1))
         return 1;
-    }
     // The two blanks are on an investigation.
     const TReportKind reportKind = ReportKindOfName(kind).value_or(TReportKind::Investigation);
     std::unique_ptr<TReporter> builder = MakeBuilder(format, {reportKind, id, group}, output);

@@ -85,6 +85,14 @@ TEST_F(ExportTest, FailuresAndBadUsageHaveTheirOwnCodes)
     EXPECT_FALSE(run.errors.isEmpty());
     EXPECT_EQ(Export({projectPath, "--investigation", "77", "--view", "graph", "-o", out}).code, 1);
     EXPECT_EQ(Export({dir + "/missing.soi", "--investigation", "5", "--view", "graph", "-o", out}).code, 1);
+    // A damaged project: where it is damaged, not only that it could not be read.
+    const QString damaged = dir + "/damaged.soi";
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("not a project\n") > 0);
+    file.close();
+    run = Export({damaged, "--investigation", "5", "--view", "graph", "-o", out});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.errors.contains("[CLIENT_GROUPS]")) << run.errors.toStdString();
     run = Export({projectPath, "--investigation", "5", "--view", "graph", "-o", dir + "/no/such/dir/x.png"});
     EXPECT_EQ(run.code, 1);
     EXPECT_TRUE(run.errors.contains("x.png")) << run.errors.toStdString();
