@@ -253,10 +253,8 @@ std::string SociocardHtml(const TBlankData& data)
     const std::string title = T("REPORT_SOCIOCARD_TITLE");
     std::string out = PageStart(title);
     out += "<h1>" + HtmlEscape(title) + "</h1>\n";
-    out += Paragraph(T("REPORT_SOCIOCARD_NAME") + ": ______________________________ " + T("REPORT_SOCIOCARD_DATE") +
-                     ": _______________");
-    out += Paragraph(T("INVESTIGATION_NAME") + ": " + data.InvestigationName);
-    out += Paragraph(T("CLIENTGROUP_NAME") + ": " + data.ClientGroupName);
+    for (const std::string& line : SociocardHeadingLines(data, " "))
+        out += Paragraph(line);
     out += "<h2>" + HtmlEscape(data.CriterionName) + "</h2>\n";
     out += Paragraph(SociocardInstruction(data));
     for (const std::string& line : SociocardLimits(data))

@@ -147,10 +147,10 @@ std::vector<std::string> SociocardLimits(const TBlankData& data)
                               : LangConv().GetText("REPORT_SOCIOCARD_NEG_OFF")};
 }
 
-std::vector<std::string> SociocardHeadingLines(const TBlankData& data)
+std::vector<std::string> SociocardHeadingLines(const TBlankData& data, const std::string& gap)
 {
     const TDlgLangConverter& lang = LangConv();
-    return {lang.GetText("REPORT_SOCIOCARD_NAME") + ": ______________________________    " +
+    return {lang.GetText("REPORT_SOCIOCARD_NAME") + ": ______________________________" + gap +
                 lang.GetText("REPORT_SOCIOCARD_DATE") + ": _______________",
             lang.GetText("INVESTIGATION_NAME") + ": " + data.InvestigationName,
             lang.GetText("CLIENTGROUP_NAME") + ": " + data.ClientGroupName};

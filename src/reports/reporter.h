@@ -145,8 +145,8 @@ std::string SociocardInstruction(const TBlankData& data);
 std::vector<std::string> SociocardLimits(const TBlankData& data);
 TTableRows SociocardRows(const TBlankData& data);
 TTableRows BlankSociomatrixRows(const TBlankData& data);
-// The lines under a blank's title in the Word and PDF blanks: the sociocard's name and date line,
-// investigation and client group; the sociomatrix's date line, investigation with client group,
-// criterion and instruction.
-std::vector<std::string> SociocardHeadingLines(const TBlankData& data);
+// The lines under a blank's title: the sociocard's name and date line (gap between the two
+// fields: wide in the Word and PDF blanks, one space in HTML and text), investigation and client
+// group; the sociomatrix's date line, investigation with client group, criterion and instruction.
+std::vector<std::string> SociocardHeadingLines(const TBlankData& data, const std::string& gap = "    ");
 std::vector<std::string> SociomatrixHeadingLines(const TBlankData& data);

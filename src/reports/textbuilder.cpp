@@ -107,10 +107,9 @@ void TTextBuilder::Sociocard()
     std::string& out = m_output;
     out = UpperAsciiLetters(T("REPORT_SOCIOCARD_TITLE"));
     out += "\r\n\r\n";
-    out += T("REPORT_SOCIOCARD_NAME") + ": ______________________________ " + T("REPORT_SOCIOCARD_DATE") +
-           ": _______________\r\n";
-    out += T("INVESTIGATION_NAME") + ": " + data.InvestigationName + "\r\n";
-    out += T("CLIENTGROUP_NAME") + ": " + data.ClientGroupName + "\r\n\r\n";
+    for (const std::string& line : SociocardHeadingLines(data, " "))
+        out += line + "\r\n";
+    out += "\r\n";
     out += T("CRITERY_NAME") + ": " + data.CriterionName + "\r\n";
     out += SociocardInstruction(data) + "\r\n";
     for (const std::string& line : SociocardLimits(data))

@@ -83,9 +83,9 @@ TEST(PdfReport, PagesNumbersTextAndLandscapeReadBack)
     large.Investigations().Add({.Id = 1, .ClientGroupId = 1, .CriterionId = 1, .CriteriaGroupId = 1, .Name = "Survey"});
     for (const bool matrix : {true, false}) {
         const std::string blank = temp.File(matrix ? "matrix.pdf" : "card.pdf");
-        TPdfBuilder builder({TReportKind::Investigation, 1}, false, blank);
-        builder.SetStore(large);
-        matrix ? builder.Sociomatrix() : builder.Sociocard();
+        TPdfBuilder blankBuilder({TReportKind::Investigation, 1}, false, blank);
+        blankBuilder.SetStore(large);
+        matrix ? blankBuilder.Sociomatrix() : blankBuilder.Sociocard();
         if (const char* keep = std::getenv("TREMLOW_KEEP_PAGES"))
             Output("cp " + blank + " " + report + " " + keep);
         const std::string blankInfo = Output("pdfinfo -f 1 -l 9 '" + blank + "'");

@@ -91,8 +91,9 @@ TEST_F(ReportPictures, HtmlInlinesEachPictureAsSvgAndOldSettingsLeaveThemOut)
         if (sizes.size() == 1) {
             for (int32_t i = 0; i < m_store.Clients().Count(); ++i) {
                 const std::string name = m_store.Clients().At(i).FullName;
-                if (m_store.Clients().At(i).GroupId == 1)
+                if (m_store.Clients().At(i).GroupId == 1) {
                     EXPECT_NE(page.substr(at, end - at).find(name), std::string::npos) << name;
+                }
             }
         }
         pugi::xml_document svg;
