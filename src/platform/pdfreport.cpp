@@ -1,6 +1,7 @@
 #include "platform/pdfreport.h"
 
 #include <algorithm>
+#include <functional>
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
@@ -17,6 +18,7 @@
 #include "i18n/langconv.h"
 #include "platform/reportpictures.h"
 #include "reports/htmlbuilder.h"
+#include "reports/reportdoc.h"
 #include "reports/wordbuilder.h"
 
 namespace {
@@ -68,6 +70,90 @@ struct TFormGrid {
     qreal Points = 8.5; // of the cells
     bool DarkDiagonal = false; // a member's own cell in the sociomatrix
 };
+
+// Draws a ruled grid from y down: column heads in row 0, then the rows, each rowHeight high; rows
+// that do not fit go on to the next page (newPage starts it and answers its top) under the column
+// heads again. A grid wider than the page is cut into blocks of columns, each repeating the first,
+// a block starting on a new page. Text too long for its cell is cut with an ellipsis, never
+// broken. Answers where the grid ends on its last page.
+qreal DrawGrid(QPainter& painter, const TFormGrid& grid, qreal rowHeight, qreal y, qreal width, qreal bottom,
+               const std::function<qreal()>& newPage)
+{
+    // Blocks of columns that fit the width, each starting with the first column.
+    std::vector<std::vector<std::size_t>> blocks{{0}};
+    qreal used = grid.Widths[0];
+    for (std::size_t c = 1; c < grid.Widths.size(); ++c) {
+        if (blocks.back().size() > 1 && used + grid.Widths[c] > width + 0.5) {
+            blocks.push_back({0});
+            used = grid.Widths[0];
+        }
+        blocks.back().push_back(c);
+        used += grid.Widths[c];
+    }
+
+    const QFont headFont = FormFont(grid.Points, true);
+    const QFont cellFont = FormFont(grid.Points);
+    painter.setFont(headFont);
+    const qreal headHeight = painter.fontMetrics().height() + Mm(1.6);
+    const std::size_t bodyRows = grid.Rows.size() - 1;
+    QPen pen(Qt::black);
+    pen.setWidthF(Mm(0.2));
+
+    for (std::size_t b = 0; b < blocks.size(); ++b) {
+        const std::vector<std::size_t>& columns = blocks[b];
+        if (b > 0)
+            y = newPage();
+        // The rules of a run of rows on one page are drawn once it is complete: one line a row
+        // and a column, not a frame a cell, keeps the file small for a large matrix.
+        qreal runTop = y;
+        const auto rule = [&](qreal runBottom) {
+            painter.setPen(pen);
+            qreal x = 0;
+            painter.drawLine(QPointF(x, runTop), QPointF(x, runBottom));
+            for (std::size_t c : columns) {
+                x += grid.Widths[c];
+                painter.drawLine(QPointF(x, runTop), QPointF(x, runBottom));
+            }
+            painter.drawLine(QPointF(0, runTop), QPointF(x, runTop));
+        };
+        const auto drawRow = [&](std::size_t r, qreal height) {
+            qreal x = 0;
+            painter.setFont(r == 0 ? headFont : cellFont);
+            for (std::size_t c : columns) {
+                const QRectF cell(x, y, grid.Widths[c], height);
+                x += grid.Widths[c];
+                if (grid.DarkDiagonal && r > 0 && c == r)
+                    painter.fillRect(cell, Qt::black);
+                const std::string& value = grid.Rows[r][c];
+                if (value.empty())
+                    continue;
+                const QRectF inner = cell.adjusted(Mm(1), 0, -Mm(1), 0);
+                const QString text =
+                    painter.fontMetrics().elidedText(Q(value), Qt::ElideRight, qRound(inner.width()));
+                painter.drawText(inner, Qt::AlignVCenter | (grid.Left[c] && r > 0 ? Qt::AlignLeft : Qt::AlignHCenter),
+                                 text);
+            }
+            painter.setPen(pen);
+            painter.drawLine(QPointF(0, y + height), QPointF(x, y + height));
+            painter.setPen(Qt::black);
+        };
+        drawRow(0, headHeight);
+        y += headHeight;
+        for (std::size_t r = 1; r <= bodyRows; ++r) {
+            if (y + rowHeight > bottom + 0.5) {
+                rule(y);
+                y = newPage();
+                runTop = y;
+                drawRow(0, headHeight);
+                y += headHeight;
+            }
+            drawRow(r, rowHeight);
+            y += rowHeight;
+        }
+        rule(y);
+    }
+    return y;
+}
 
 // Draws a blank as a form: the title and lines on the first page, then the grid. Rows that do
 // not fit go on to the next pages under the column heads again; a grid wider than the page is
@@ -123,65 +209,16 @@ std::string RenderForm(const std::string& title, const std::vector<std::string>&
             block(note, FormFont(10), Mm(1.2));
         y += Mm(2);
 
-        // Blocks of columns that fit the width, each starting with the first column.
-        std::vector<std::vector<std::size_t>> blocks{{0}};
-        qreal used = grid.Widths[0];
-        for (std::size_t c = 1; c < grid.Widths.size(); ++c) {
-            if (blocks.back().size() > 1 && used + grid.Widths[c] > width + 0.5) {
-                blocks.push_back({0});
-                used = grid.Widths[0];
-            }
-            blocks.back().push_back(c);
-            used += grid.Widths[c];
-        }
-
         const QFont headFont = FormFont(grid.Points, true);
-        const QFont cellFont = FormFont(grid.Points);
         painter.setFont(headFont);
         const qreal headHeight = painter.fontMetrics().height() + Mm(1.6);
         const std::size_t bodyRows = grid.Rows.size() - 1;
         // Rows share what is left of the first page, within their height range.
         const qreal share = bodyRows > 0 ? (bottom - y - headHeight) / static_cast<qreal>(bodyRows) : grid.MostRow;
-        const qreal rowHeight = std::clamp(share, grid.LeastRow, grid.MostRow);
-        QPen pen(Qt::black);
-        pen.setWidthF(Mm(0.2));
-
-        for (std::size_t b = 0; b < blocks.size(); ++b) {
-            const std::vector<std::size_t>& columns = blocks[b];
-            if (b > 0) {
-                newPage();
-                y = 0;
-            }
-            const auto drawRow = [&](std::size_t r, qreal height) {
-                qreal x = 0;
-                painter.setFont(r == 0 ? headFont : cellFont);
-                for (std::size_t c : columns) {
-                    const QRectF cell(x, y, grid.Widths[c], height);
-                    if (grid.DarkDiagonal && r > 0 && c == r)
-                        painter.fillRect(cell, Qt::black);
-                    painter.setPen(pen);
-                    painter.drawRect(cell);
-                    const QRectF inner = cell.adjusted(Mm(1), 0, -Mm(1), 0);
-                    const QString text =
-                        painter.fontMetrics().elidedText(Q(grid.Rows[r][c]), Qt::ElideRight, qRound(inner.width()));
-                    painter.drawText(inner, Qt::AlignVCenter | (grid.Left[c] && r > 0 ? Qt::AlignLeft : Qt::AlignHCenter),
-                                     text);
-                    x += grid.Widths[c];
-                }
-            };
-            drawRow(0, headHeight);
-            y += headHeight;
-            for (std::size_t r = 1; r <= bodyRows; ++r) {
-                if (y + rowHeight > bottom + 0.5) {
-                    newPage();
-                    y = 0;
-                    drawRow(0, headHeight);
-                    y += headHeight;
-                }
-                drawRow(r, rowHeight);
-                y += rowHeight;
-            }
-        }
+        DrawGrid(painter, grid, std::clamp(share, grid.LeastRow, grid.MostRow), y, width, bottom, [&] {
+            newPage();
+            return 0.0;
+        });
         numberPage();
     }
     return buffer.data().toStdString();
@@ -220,6 +257,53 @@ qreal PaintPicture(QPainter& painter, const TPdfBlock& block, qreal top, QSizeF 
     painter.drawPicture(0, 0, recorded);
     painter.restore();
     return top + size.height() * scale;
+}
+
+// Points of a report table's cells drawn as a grid.
+constexpr qreal kReportGridPoints = 8;
+
+qreal ReportRowHeight(QPainter& painter)
+{
+    painter.setFont(FormFont(kReportGridPoints));
+    return painter.fontMetrics().height() + Mm(1.2);
+}
+
+// A report table as a grid: each column as wide as its widest cell (the names at most 70 mm, cut
+// beyond), marks and numbers at least 4.5 mm; a table narrower than the page spreads out a little.
+TFormGrid ReportGrid(const TTableRows& rows, QPainter& painter, qreal width)
+{
+    TFormGrid grid;
+    grid.Rows = rows;
+    grid.Points = kReportGridPoints;
+    std::size_t columns = 0;
+    for (const std::vector<std::string>& row : rows)
+        columns = std::max(columns, row.size());
+    for (std::vector<std::string>& row : grid.Rows)
+        row.resize(columns);
+    grid.Widths.assign(columns, Mm(4.5));
+    grid.Left.assign(columns, false);
+    if (columns == 0)
+        return grid;
+    grid.Left[0] = true;
+    for (std::size_t r = 0; r < grid.Rows.size(); ++r) {
+        painter.setFont(FormFont(kReportGridPoints, r == 0));
+        const QFontMetricsF metrics = painter.fontMetrics();
+        for (std::size_t c = 0; c < columns; ++c) {
+            const std::string& cell = grid.Rows[r][c];
+            if (!cell.empty())
+                grid.Widths[c] = std::max(grid.Widths[c], metrics.horizontalAdvance(Q(cell)) + Mm(2.2));
+        }
+    }
+    grid.Widths[0] = std::min(grid.Widths[0], Mm(70));
+    qreal total = 0;
+    for (const qreal w : grid.Widths)
+        total += w;
+    if (total < width && columns > 1) {
+        const qreal extra = std::min((width - total) / static_cast<qreal>(columns - 1), Mm(3));
+        for (std::size_t c = 1; c < columns; ++c)
+            grid.Widths[c] += extra;
+    }
+    return grid;
 }
 
 } // namespace
@@ -300,9 +384,13 @@ void TPdfBuilder::Format()
         }
         if (section.Tag == kTagTable && TableNeedsLandscape(section.Content)) {
             flush(run, false);
-            std::string wide = heading + piece;
+            auto rows = std::make_shared<TTableRows>();
+            TTableReader reader(section.Content);
+            rows->resize(reader.RowCount());
+            for (std::vector<std::string>& row : *rows)
+                reader.Next(row);
+            m_blocks.push_back({.Html = HtmlOfReportDocument(heading), .Landscape = true, .Table = std::move(rows)});
             heading.clear();
-            flush(wide, true);
             continue;
         }
         run += heading;
@@ -403,6 +491,28 @@ std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& t
             const QRect paint = layout.paintRectPixels(kResolution);
             const qreal footer = painter.fontMetrics().height() * 2.0;
             const QSizeF page(paint.width(), paint.height() - footer);
+            const auto numberPage = [&] {
+                painter.drawText(QRectF(0, paint.height() - footer * 0.75, paint.width(), footer * 0.75),
+                                 Qt::AlignHCenter | Qt::AlignBottom, QString::number(++pageNumber));
+            };
+            if (block.Table && !block.Table->empty()) {
+                // The heading, then the table as a grid from under it on.
+                document.setTextWidth(page.width());
+                document.drawContents(&painter, QRectF(QPointF(0, 0), document.size()));
+                const QFont pageFont = painter.font();
+                DrawGrid(painter, ReportGrid(*block.Table, painter, page.width()), ReportRowHeight(painter),
+                         document.size().height(), page.width(), page.height(), [&] {
+                             painter.setFont(pageFont);
+                             numberPage();
+                             writer.newPage();
+                             return 0.0;
+                         });
+                painter.setFont(pageFont);
+                numberPage();
+                pictureBottom = -1;
+                lastLandscape = block.Landscape;
+                continue;
+            }
             document.setPageSize(page);
             for (int p = 0; p < document.pageCount(); ++p) {
                 if (p > 0)
@@ -411,8 +521,7 @@ std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& t
                 painter.translate(0, -p * page.height());
                 document.drawContents(&painter, QRectF(0, p * page.height(), page.width(), page.height()));
                 painter.restore();
-                painter.drawText(QRectF(0, paint.height() - footer * 0.75, paint.width(), footer * 0.75),
-                                 Qt::AlignHCenter | Qt::AlignBottom, QString::number(++pageNumber));
+                numberPage();
             }
             pictureBottom = -1;
             lastLandscape = block.Landscape;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,17 +10,22 @@
 #include "reports/reporter.h"
 
 // One run of pages of a PDF report: an HTML page and whether its pages lie landscape; a picture
-// block has a drawing of PictureSize pixels under its HTML (its heading), scaled to the page.
+// block has a drawing of PictureSize pixels under its HTML (its heading), scaled to the page; a
+// table block has a table too wide for the text flow (the matrix of choices), drawn under its
+// heading as a ruled grid on landscape pages.
 struct TPdfBlock {
     std::string Html;
     bool Landscape = false;
     TDrawing Picture = {};
     QSize PictureSize = {};
+    std::shared_ptr<const TTableRows> Table = {};
 };
 
 // Writes reports and blanks as PDF: the HTML builder's pages laid out by Qt on A4 or Letter
 // pages (by the locale's measurement system) with page numbers; a table too wide for a portrait
-// page gets landscape pages of its own, its section heading with it. The report's pictures are
+// page gets landscape pages of its own, its section heading with it, drawn as a ruled grid: column
+// heads again on every page, blocks of columns that each repeat the names when it is wider than
+// the page, names cut with an ellipsis rather than broken. The report's pictures are
 // painted as vectors, as wide as the text, each under its heading: the first on a new page, the
 // next one below it when it fits there at full width. The blanks are drawn as ruled forms
 // instead, so their grids fill the page evenly.

@@ -109,4 +109,43 @@ TEST(PdfReport, PagesNumbersTextAndLandscapeReadBack)
     }
 }
 
+// A matrix far wider than a landscape page, with long names: blocks of columns that each repeat the
+// names and the column heads on every page, names whole on their line, never broken letter by letter.
+TEST(PdfReport, WideMatrixIsAGridOfColumnBlocksWithWholeNames)
+{
+    if (std::system("command -v pdfinfo >/dev/null 2>&1 && command -v pdftotext >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "poppler-utils (pdfinfo, pdftotext) are not installed; the PDF is not read back";
+    InstallBuiltCatalogue();
+    TFileAccess store;
+    store.ClientGroups().Add(1, "Year");
+    constexpr int32_t kMembers = 120;
+    for (int32_t id = 1; id <= kMembers; ++id)
+        store.Clients().Add(id, 1, "Member " + std::to_string(id) + " Featherstonehaugh", true, 40000);
+    store.Investigations().Add({.Id = 1, .ClientGroupId = 1, .CriterionId = -1, .CriteriaGroupId = -1, .Name = "Wide"});
+    for (int32_t id = 1; id <= kMembers; ++id)
+        store.ForChoices().Add(1, id, id % kMembers + 1);
+    TTempDir temp;
+    const std::string report = temp.File("wide.pdf");
+    TPdfBuilder builder({TReportKind::Investigation, 1}, false, report);
+    builder.SetStore(store);
+    builder.SetReportRegs(TReportRegs{});
+    builder.Generate();
+    const std::string info = Output("pdfinfo -f 1 -l 999 '" + report + "'");
+    const int landscape = CountLandscapePages(info);
+    // Three blocks of about 50 columns, four pages each: not hundreds of pages of one-letter lines.
+    EXPECT_GE(landscape, 6);
+    EXPECT_LE(landscape, 16);
+    const std::string text = Output("pdftotext -layout '" + report + "' -");
+    std::size_t heads = 0;
+    for (std::size_t at = text.find("Who chose"); at != std::string::npos; at = text.find("Who chose", at + 1))
+        ++heads;
+    EXPECT_EQ(heads, static_cast<std::size_t>(landscape));
+    // Each name is drawn whole once per block of columns.
+    std::size_t names = 0;
+    for (std::size_t at = text.find("117. Member 117 Featherstonehaugh"); at != std::string::npos;
+         at = text.find("117. Member 117 Featherstonehaugh", at + 1))
+        ++names;
+    EXPECT_GE(names, 2u);
+}
+
 } // namespace
