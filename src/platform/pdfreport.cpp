@@ -1,6 +1,7 @@
 #include "platform/pdfreport.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 #include <QAbstractTextDocumentLayout>
@@ -14,6 +15,10 @@
 #include <QPicture>
 #include <QPdfWriter>
 #include <QTextDocument>
+#include <QTextBlock>
+#include <QTextFrame>
+#include <QTextCursor>
+#include <QTextTable>
 
 #include "i18n/langconv.h"
 #include "platform/reportpictures.h"
@@ -257,6 +262,54 @@ qreal PaintPicture(QPainter& painter, const TPdfBlock& block, qreal top, QSizeF 
     painter.drawPicture(0, 0, recorded);
     painter.restore();
     return top + size.height() * scale;
+}
+
+// Pages of rich text do not leave a heading, or a heading with a table's first few rows, at the
+// foot of a page: a table cut there, a table short enough for one page cut anywhere, or a table
+// on the page after its heading starts a page with its heading. (Qt's own repeated head rows are not used: with them, Qt 6.4 left the
+// headings after a long table out of the pages.)
+void KeepTablesWithHeadings(QTextDocument& document, qreal pageHeight)
+{
+    constexpr int kLeastRowsOnAPage = 4;
+    // Each move lays out again what follows it: a report of a very large group (hundreds of pages
+    // of tables longer than a page) keeps Qt's own page breaks, written in a tenth of the time.
+    constexpr int kMostPagesKept = 60;
+    if (document.pageCount() > kMostPagesKept)
+        return;
+    std::vector<QTextTable*> tables;
+    for (QTextFrame* frame : document.rootFrame()->childFrames()) {
+        if (auto* table = qobject_cast<QTextTable*>(frame))
+            tables.push_back(table);
+    }
+    QAbstractTextDocumentLayout* layout = document.documentLayout();
+    bool moved = false;
+    for (QTextTable* table : tables) {
+        // The heading just before the table, with at most empty lines between.
+        QTextBlock heading = document.findBlock(table->firstPosition()).previous();
+        while (heading.isValid() && heading.blockFormat().headingLevel() == 0 && heading.text().trimmed().isEmpty() &&
+               QTextCursor(heading).currentTable() == nullptr)
+            heading = heading.previous();
+        if (!heading.isValid() || heading.blockFormat().headingLevel() == 0 || table->rows() == 0)
+            continue;
+        // Laid out again from the last move on, so each table is measured where it now stands.
+        const QRectF box = layout->frameBoundingRect(table);
+        const qreal page = std::floor(box.top() / pageHeight);
+        const qreal pageBottom = (page + 1) * pageHeight;
+        const qreal rowHeight = box.height() / table->rows();
+        const bool headingAbove = std::floor(layout->blockBoundingRect(heading).top() / pageHeight) < page;
+        if (!headingAbove && (box.bottom() <= pageBottom || (box.height() > pageHeight * 0.9 &&
+                                                            pageBottom - box.top() >= rowHeight * kLeastRowsOnAPage)))
+            continue;
+        QTextCursor cursor(heading);
+        QTextBlockFormat format = cursor.blockFormat();
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        cursor.setBlockFormat(format);
+        moved = true;
+    }
+    // Qt lays out again only part of what a change moves: some headings after a moved one were
+    // left out of the pages. All of it is laid out again once.
+    if (moved)
+        document.markContentsDirty(0, document.characterCount());
 }
 
 // Points of a report table's cells drawn as a grid.
@@ -514,6 +567,7 @@ std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& t
                 continue;
             }
             document.setPageSize(page);
+            KeepTablesWithHeadings(document, page.height());
             for (int p = 0; p < document.pageCount(); ++p) {
                 if (p > 0)
                     writer.newPage();

@@ -64,6 +64,23 @@ TEST(PdfReport, PagesNumbersTextAndLandscapeReadBack)
     for (const char* expected : {"Investigation report", "Desk neighbours, September", "16. Zoë Martín", "Given +",
                                  "Cohesion (Sa), from positive choices"})
         EXPECT_NE(text.find(expected), std::string::npos) << expected;
+    // No page ends in a heading or a table's head row: a table that would start in the last lines
+    // of a page starts the next one with its heading.
+    for (int page = 1; page <= pages; ++page) {
+        const std::string onPage = Output("pdftotext -layout -f " + std::to_string(page) + " -l " +
+                                          std::to_string(page) + " '" + report + "' -");
+        std::vector<std::string> lines;
+        for (std::size_t at = 0, end = 0; at < onPage.size(); at = end + 1) {
+            end = std::min(onPage.find('\n', at), onPage.size());
+            const std::string line = onPage.substr(at, end - at);
+            if (line.find_first_not_of(" \f") != std::string::npos)
+                lines.push_back(line.substr(line.find_first_not_of(" \f")));
+        }
+        ASSERT_GE(lines.size(), 2u);
+        const std::string& beforeNumber = lines[lines.size() - 2];
+        for (const char* start : {"Members by", "Group indices", "Individual indices", "Client "})
+            EXPECT_NE(beforeNumber.rfind(start, 0), 0u) << "page " << page << " ends with: " << beforeNumber;
+    }
     // Every page ends with its number.
     for (int page : {1, pages}) {
         std::string last = Output("pdftotext -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" +
