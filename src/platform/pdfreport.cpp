@@ -67,7 +67,7 @@ QFont FormFont(qreal points, bool bold = false)
 // The ruled grid of a blank: column heads in row 0, column widths and alignment, and the height
 // range of its rows (tall enough to write in, as tall as the page allows up to the most).
 struct TFormGrid {
-    TTableRows Rows;
+    std::shared_ptr<const TTableRows> Rows; // shared: a large matrix is not copied
     std::vector<qreal> Widths; // pixels
     std::vector<bool> Left;    // names read from the left, numbers and boxes are centred
     qreal LeastRow = 0;
@@ -100,7 +100,8 @@ qreal DrawGrid(QPainter& painter, const TFormGrid& grid, qreal rowHeight, qreal 
     const QFont cellFont = FormFont(grid.Points);
     painter.setFont(headFont);
     const qreal headHeight = painter.fontMetrics().height() + Mm(1.6);
-    const std::size_t bodyRows = grid.Rows.size() - 1;
+    const TTableRows& rows = *grid.Rows;
+    const std::size_t bodyRows = rows.size() - 1;
     QPen pen(Qt::black);
     pen.setWidthF(Mm(0.2));
 
@@ -129,9 +130,9 @@ qreal DrawGrid(QPainter& painter, const TFormGrid& grid, qreal rowHeight, qreal 
                 x += grid.Widths[c];
                 if (grid.DarkDiagonal && r > 0 && c == r)
                     painter.fillRect(cell, Qt::black);
-                const std::string& value = grid.Rows[r][c];
-                if (value.empty())
+                if (c >= rows[r].size() || rows[r][c].empty())
                     continue;
+                const std::string& value = rows[r][c];
                 const QRectF inner = cell.adjusted(Mm(1), 0, -Mm(1), 0);
                 const QString text =
                     painter.fontMetrics().elidedText(Q(value), Qt::ElideRight, qRound(inner.width()));
@@ -217,7 +218,7 @@ std::string RenderForm(const std::string& title, const std::vector<std::string>&
         const QFont headFont = FormFont(grid.Points, true);
         painter.setFont(headFont);
         const qreal headHeight = painter.fontMetrics().height() + Mm(1.6);
-        const std::size_t bodyRows = grid.Rows.size() - 1;
+        const std::size_t bodyRows = grid.Rows->size() - 1;
         // Rows share what is left of the first page, within their height range.
         const qreal share = bodyRows > 0 ? (bottom - y - headHeight) / static_cast<qreal>(bodyRows) : grid.MostRow;
         DrawGrid(painter, grid, std::clamp(share, grid.LeastRow, grid.MostRow), y, width, bottom, [&] {
@@ -323,28 +324,26 @@ qreal ReportRowHeight(QPainter& painter)
 
 // A report table as a grid: each column as wide as its widest cell (the names at most 70 mm, cut
 // beyond), marks and numbers at least 4.5 mm; a table narrower than the page spreads out a little.
-TFormGrid ReportGrid(const TTableRows& rows, QPainter& painter, qreal width)
+TFormGrid ReportGrid(const std::shared_ptr<const TTableRows>& rows, QPainter& painter, qreal width)
 {
     TFormGrid grid;
     grid.Rows = rows;
     grid.Points = kReportGridPoints;
     std::size_t columns = 0;
-    for (const std::vector<std::string>& row : rows)
+    for (const std::vector<std::string>& row : *rows)
         columns = std::max(columns, row.size());
-    for (std::vector<std::string>& row : grid.Rows)
-        row.resize(columns);
     grid.Widths.assign(columns, Mm(4.5));
     grid.Left.assign(columns, false);
     if (columns == 0)
         return grid;
     grid.Left[0] = true;
-    for (std::size_t r = 0; r < grid.Rows.size(); ++r) {
+    for (std::size_t r = 0; r < rows->size(); ++r) {
         painter.setFont(FormFont(kReportGridPoints, r == 0));
         const QFontMetricsF metrics = painter.fontMetrics();
-        for (std::size_t c = 0; c < columns; ++c) {
-            const std::string& cell = grid.Rows[r][c];
-            if (!cell.empty())
-                grid.Widths[c] = std::max(grid.Widths[c], metrics.horizontalAdvance(Q(cell)) + Mm(2.2));
+        const std::vector<std::string>& row = (*rows)[r];
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            if (!row[c].empty())
+                grid.Widths[c] = std::max(grid.Widths[c], metrics.horizontalAdvance(Q(row[c])) + Mm(2.2));
         }
     }
     grid.Widths[0] = std::min(grid.Widths[0], Mm(70));
@@ -366,7 +365,7 @@ std::string SociocardPdf(const TBlankData& data)
     const TTableRows rows = SociocardRows(data);
     const qreal width = FormLayout(false).paintRectPixels(kResolution).width();
     TFormGrid grid;
-    grid.Rows = rows;
+    grid.Rows = std::make_shared<const TTableRows>(rows);
     // Number, name, then a box for Yes and (when asked) for No; the name takes what is left.
     const std::size_t boxes = rows[0].size() - 2;
     grid.Widths = {Mm(12), 0};
@@ -403,7 +402,7 @@ std::string SociomatrixPdf(const TBlankData& data)
     const std::size_t n = rows.size() - 1;
     const qreal column = n > 0 ? std::clamp((width - names) / static_cast<qreal>(n), Mm(5.5), Mm(12)) : Mm(12);
     TFormGrid grid;
-    grid.Rows = rows;
+    grid.Rows = std::make_shared<const TTableRows>(rows);
     grid.Widths.assign(n + 1, column);
     grid.Widths[0] = names;
     grid.Left.assign(n + 1, false);
@@ -553,7 +552,7 @@ std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& t
                 document.setTextWidth(page.width());
                 document.drawContents(&painter, QRectF(QPointF(0, 0), document.size()));
                 const QFont pageFont = painter.font();
-                DrawGrid(painter, ReportGrid(*block.Table, painter, page.width()), ReportRowHeight(painter),
+                DrawGrid(painter, ReportGrid(block.Table, painter, page.width()), ReportRowHeight(painter),
                          document.size().height(), page.width(), page.height(), [&] {
                              painter.setFont(pageFont);
                              numberPage();
