@@ -68,8 +68,9 @@ TEST(TargetLayout, MoreChosenStandNearerTheCentreAndSexesTakeHalves)
         };
         for (int a = 0; a < 30; ++a) {
             for (int b = 0; b < 30; ++b) {
-                if (received[a] > received[b])
+                if (received[a] > received[b]) {
                     EXPECT_LE(distance(a), distance(b) + 2) << a << " received more than " << b;
+                }
             }
             if (halves) {
                 const int x = CentreOf(graph, result.Places, a).X;

@@ -712,13 +712,13 @@ void TGraphForm::NoteFigureChanges(const char* stepKey, const TInvestigationObje
     std::vector<TFigureChange> changes;
     for (std::size_t i = 0; i < now.size() && i < m_seen.size(); ++i) {
         if (!(now[i] == m_seen[i]))
-            changes.push_back({PlaceIndex(Kind()), i, m_seen[i], now[i]});
+            changes.push_back({PlaceIndex(Kind()), i, m_seen[i], now[i], false, {}, {}});
     }
     if (ringsBefore) {
         TInvestigationObject::TRings ringsNow = ShownRings();
         if (!(*ringsBefore == ringsNow)) {
             // A change past the last member moves no figure and carries the rings.
-            TFigureChange rings{PlaceIndex(Kind()), m_nodes.size(), {}, {}};
+            TFigureChange rings{PlaceIndex(Kind()), m_nodes.size(), {}, {}, false, {}, {}};
             rings.Rings = true;
             rings.RingsBefore = *ringsBefore;
             rings.RingsAfter = std::move(ringsNow);
