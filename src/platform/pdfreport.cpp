@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <unordered_map>
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
@@ -15,6 +16,9 @@
 #include <QPicture>
 #include <QPdfWriter>
 #include <QTextDocument>
+#include <QGlyphRun>
+#include <QTextLayout>
+#include <QTextOption>
 #include <QTextBlock>
 #include <QTextFrame>
 #include <QTextCursor>
@@ -76,6 +80,47 @@ struct TFormGrid {
     bool DarkDiagonal = false; // a member's own cell in the sociomatrix
 };
 
+// A cell's text shaped once and drawn wherever it comes again: a matrix repeats its column heads
+// on every page and its names in every block of columns, and shaping costs more than drawing.
+struct TShapedText {
+    QList<QGlyphRun> Runs; // glyphs placed from the text's top left
+    qreal Width = 0;
+    qreal Height = 0;
+};
+
+class TShapedTexts {
+public:
+    TShapedTexts(const QFont& head, const QFont& cell, QPaintDevice* device) : m_head(head), m_cell(cell), m_device(device)
+    {
+    }
+    // The text in the head row's font or the cells', cut with an ellipsis to room.
+    const TShapedText& Get(const std::string& text, bool head, qreal room)
+    {
+        std::string key = std::to_string(qRound(room)) + (head ? "h" : "c") + text;
+        auto it = m_texts.find(key);
+        if (it != m_texts.end())
+            return it->second;
+        const QFont& font = head ? m_head : m_cell;
+        const QString shown = QFontMetricsF(font, m_device).elidedText(Q(text), Qt::ElideRight, room);
+        QTextLayout layout(shown, font, m_device);
+        QTextOption oneLine;
+        oneLine.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(oneLine);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLineWidth(room + Mm(10));
+        layout.endLayout();
+        TShapedText shaped{layout.glyphRuns(), line.naturalTextWidth(), line.height()};
+        return m_texts.emplace(std::move(key), std::move(shaped)).first->second;
+    }
+
+private:
+    QFont m_head;
+    QFont m_cell;
+    QPaintDevice* m_device;
+    std::unordered_map<std::string, TShapedText> m_texts;
+};
+
 // Draws a ruled grid from y down: column heads in row 0, then the rows, each rowHeight high; rows
 // that do not fit go on to the next page (newPage starts it and answers its top) under the column
 // heads again. A grid wider than the page is cut into blocks of columns, each repeating the first,
@@ -104,6 +149,7 @@ qreal DrawGrid(QPainter& painter, const TFormGrid& grid, qreal rowHeight, qreal 
     const std::size_t bodyRows = rows.size() - 1;
     QPen pen(Qt::black);
     pen.setWidthF(Mm(0.2));
+    TShapedTexts texts(headFont, cellFont, painter.device());
 
     for (std::size_t b = 0; b < blocks.size(); ++b) {
         const std::vector<std::size_t>& columns = blocks[b];
@@ -132,12 +178,11 @@ qreal DrawGrid(QPainter& painter, const TFormGrid& grid, qreal rowHeight, qreal 
                     painter.fillRect(cell, Qt::black);
                 if (c >= rows[r].size() || rows[r][c].empty())
                     continue;
-                const std::string& value = rows[r][c];
                 const QRectF inner = cell.adjusted(Mm(1), 0, -Mm(1), 0);
-                const QString text =
-                    painter.fontMetrics().elidedText(Q(value), Qt::ElideRight, qRound(inner.width()));
-                painter.drawText(inner, Qt::AlignVCenter | (grid.Left[c] && r > 0 ? Qt::AlignLeft : Qt::AlignHCenter),
-                                 text);
+                const TShapedText& text = texts.Get(rows[r][c], r == 0, inner.width());
+                const qreal left = grid.Left[c] && r > 0 ? inner.left() : inner.left() + (inner.width() - text.Width) / 2;
+                for (const QGlyphRun& run : text.Runs)
+                    painter.drawGlyphRun(QPointF(left, cell.top() + (height - text.Height) / 2), run);
             }
             painter.setPen(pen);
             painter.drawLine(QPointF(0, y + height), QPointF(x, y + height));
