@@ -71,13 +71,64 @@ QFont FormFont(qreal points, bool bold = false)
 // The ruled grid of a blank: column heads in row 0, column widths and alignment, and the height
 // range of its rows (tall enough to write in, as tall as the page allows up to the most).
 struct TFormGrid {
-    std::shared_ptr<const TTableRows> Rows; // shared: a large matrix is not copied
+    TTableRows Rows;
     std::vector<qreal> Widths; // pixels
     std::vector<bool> Left;    // names read from the left, numbers and boxes are centred
     qreal LeastRow = 0;
     qreal MostRow = 0;
     qreal Points = 8.5; // of the cells
     bool DarkDiagonal = false; // a member's own cell in the sociomatrix
+};
+
+// The rows of a grid as DrawGrid reads them: the head row whenever a page starts, then the body
+// rows in order, once for each block of columns.
+class TGridRows {
+public:
+    virtual ~TGridRows() = default;
+    virtual std::size_t BodyRows() const = 0;
+    virtual const std::vector<std::string>& Head() const = 0;
+    // Back to the first body row.
+    virtual void Rewind() = 0;
+    // The next body row; only its first cell and the cells in [from, to) need be read.
+    virtual const std::vector<std::string>& Next(std::size_t from, std::size_t to) = 0;
+};
+
+// Rows held in memory (the blanks).
+class TMemoryRows final : public TGridRows {
+public:
+    explicit TMemoryRows(const TTableRows& rows) : m_rows(rows) {}
+    std::size_t BodyRows() const override { return m_rows.size() - 1; }
+    const std::vector<std::string>& Head() const override { return m_rows.front(); }
+    void Rewind() override { m_next = 1; }
+    const std::vector<std::string>& Next(std::size_t, std::size_t) override { return m_rows[m_next++]; }
+
+private:
+    const TTableRows& m_rows;
+    std::size_t m_next = 1;
+};
+
+// Rows read from a report document's table as they are drawn: a large group's matrix is never
+// held as millions of separate cells.
+class TDocumentRows final : public TGridRows {
+public:
+    explicit TDocumentRows(std::string_view table) : m_reader(table) { Rewind(); }
+    std::size_t BodyRows() const override { return m_reader.RowCount() - 1; }
+    const std::vector<std::string>& Head() const override { return m_head; }
+    void Rewind() override
+    {
+        m_reader.Rewind();
+        m_reader.Next(m_head);
+    }
+    const std::vector<std::string>& Next(std::size_t from, std::size_t to) override
+    {
+        m_reader.Next(m_row, from, to);
+        return m_row;
+    }
+
+private:
+    TTableReader m_reader;
+    std::vector<std::string> m_head;
+    std::vector<std::string> m_row;
 };
 
 // A cell's text shaped once and drawn wherever it comes again: a matrix repeats its column heads
@@ -126,8 +177,8 @@ private:
 // heads again. A grid wider than the page is cut into blocks of columns, each repeating the first,
 // a block starting on a new page. Text too long for its cell is cut with an ellipsis, never
 // broken. Answers where the grid ends on its last page.
-qreal DrawGrid(QPainter& painter, const TFormGrid& grid, qreal rowHeight, qreal y, qreal width, qreal bottom,
-               const std::function<qreal()>& newPage)
+qreal DrawGrid(QPainter& painter, const TFormGrid& grid, TGridRows& rows, qreal rowHeight, qreal y, qreal width,
+               qreal bottom, const std::function<qreal()>& newPage)
 {
     // Blocks of columns that fit the width, each starting with the first column.
     std::vector<std::vector<std::size_t>> blocks{{0}};
@@ -145,8 +196,7 @@ qreal DrawGrid(QPainter& painter, const TFormGrid& grid, qreal rowHeight, qreal 
     const QFont cellFont = FormFont(grid.Points);
     painter.setFont(headFont);
     const qreal headHeight = painter.fontMetrics().height() + Mm(1.6);
-    const TTableRows& rows = *grid.Rows;
-    const std::size_t bodyRows = rows.size() - 1;
+    const std::size_t bodyRows = rows.BodyRows();
     QPen pen(Qt::black);
     pen.setWidthF(Mm(0.2));
     TShapedTexts texts(headFont, cellFont, painter.device());
@@ -168,7 +218,7 @@ qreal DrawGrid(QPainter& painter, const TFormGrid& grid, qreal rowHeight, qreal 
             }
             painter.drawLine(QPointF(0, runTop), QPointF(x, runTop));
         };
-        const auto drawRow = [&](std::size_t r, qreal height) {
+        const auto drawRow = [&](const std::vector<std::string>& row, std::size_t r, qreal height) {
             qreal x = 0;
             painter.setFont(r == 0 ? headFont : cellFont);
             for (std::size_t c : columns) {
@@ -176,10 +226,10 @@ qreal DrawGrid(QPainter& painter, const TFormGrid& grid, qreal rowHeight, qreal 
                 x += grid.Widths[c];
                 if (grid.DarkDiagonal && r > 0 && c == r)
                     painter.fillRect(cell, Qt::black);
-                if (c >= rows[r].size() || rows[r][c].empty())
+                if (c >= row.size() || row[c].empty())
                     continue;
                 const QRectF inner = cell.adjusted(Mm(1), 0, -Mm(1), 0);
-                const TShapedText& text = texts.Get(rows[r][c], r == 0, inner.width());
+                const TShapedText& text = texts.Get(row[c], r == 0, inner.width());
                 const qreal left = grid.Left[c] && r > 0 ? inner.left() : inner.left() + (inner.width() - text.Width) / 2;
                 for (const QGlyphRun& run : text.Runs)
                     painter.drawGlyphRun(QPointF(left, cell.top() + (height - text.Height) / 2), run);
@@ -188,17 +238,18 @@ qreal DrawGrid(QPainter& painter, const TFormGrid& grid, qreal rowHeight, qreal 
             painter.drawLine(QPointF(0, y + height), QPointF(x, y + height));
             painter.setPen(Qt::black);
         };
-        drawRow(0, headHeight);
+        drawRow(rows.Head(), 0, headHeight);
         y += headHeight;
+        rows.Rewind();
         for (std::size_t r = 1; r <= bodyRows; ++r) {
             if (y + rowHeight > bottom + 0.5) {
                 rule(y);
                 y = newPage();
                 runTop = y;
-                drawRow(0, headHeight);
+                drawRow(rows.Head(), 0, headHeight);
                 y += headHeight;
             }
-            drawRow(r, rowHeight);
+            drawRow(rows.Next(columns[1 < columns.size() ? 1 : 0], columns.back() + 1), r, rowHeight);
             y += rowHeight;
         }
         rule(y);
@@ -263,10 +314,11 @@ std::string RenderForm(const std::string& title, const std::vector<std::string>&
         const QFont headFont = FormFont(grid.Points, true);
         painter.setFont(headFont);
         const qreal headHeight = painter.fontMetrics().height() + Mm(1.6);
-        const std::size_t bodyRows = grid.Rows->size() - 1;
+        const std::size_t bodyRows = grid.Rows.size() - 1;
         // Rows share what is left of the first page, within their height range.
         const qreal share = bodyRows > 0 ? (bottom - y - headHeight) / static_cast<qreal>(bodyRows) : grid.MostRow;
-        DrawGrid(painter, grid, std::clamp(share, grid.LeastRow, grid.MostRow), y, width, bottom, [&] {
+        TMemoryRows rows(grid.Rows);
+        DrawGrid(painter, grid, rows, std::clamp(share, grid.LeastRow, grid.MostRow), y, width, bottom, [&] {
             newPage();
             return 0.0;
         });
@@ -369,24 +421,22 @@ qreal ReportRowHeight(QPainter& painter)
 
 // A report table as a grid: each column as wide as its widest cell (the names at most 70 mm, cut
 // beyond), marks and numbers at least 4.5 mm; a table narrower than the page spreads out a little.
-TFormGrid ReportGrid(const std::shared_ptr<const TTableRows>& rows, QPainter& painter, qreal width)
+TFormGrid ReportGrid(std::string_view table, QPainter& painter, qreal width)
 {
     TFormGrid grid;
-    grid.Rows = rows;
     grid.Points = kReportGridPoints;
-    std::size_t columns = 0;
-    for (const std::vector<std::string>& row : *rows)
-        columns = std::max(columns, row.size());
+    TTableReader reader(table);
+    const std::size_t columns = reader.ColumnCount();
     grid.Widths.assign(columns, Mm(4.5));
     grid.Left.assign(columns, false);
     if (columns == 0)
         return grid;
     grid.Left[0] = true;
-    for (std::size_t r = 0; r < rows->size(); ++r) {
+    std::vector<std::string> row;
+    for (std::size_t r = 0; reader.Next(row); ++r) {
         painter.setFont(FormFont(kReportGridPoints, r == 0));
         const QFontMetricsF metrics = painter.fontMetrics();
-        const std::vector<std::string>& row = (*rows)[r];
-        for (std::size_t c = 0; c < row.size(); ++c) {
+        for (std::size_t c = 0; c < row.size() && c < columns; ++c) {
             if (!row[c].empty())
                 grid.Widths[c] = std::max(grid.Widths[c], metrics.horizontalAdvance(Q(row[c])) + Mm(2.2));
         }
@@ -410,7 +460,7 @@ std::string SociocardPdf(const TBlankData& data)
     const TTableRows rows = SociocardRows(data);
     const qreal width = FormLayout(false).paintRectPixels(kResolution).width();
     TFormGrid grid;
-    grid.Rows = std::make_shared<const TTableRows>(rows);
+    grid.Rows = rows;
     // Number, name, then a box for Yes and (when asked) for No; the name takes what is left.
     const std::size_t boxes = rows[0].size() - 2;
     grid.Widths = {Mm(12), 0};
@@ -447,7 +497,7 @@ std::string SociomatrixPdf(const TBlankData& data)
     const std::size_t n = rows.size() - 1;
     const qreal column = n > 0 ? std::clamp((width - names) / static_cast<qreal>(n), Mm(5.5), Mm(12)) : Mm(12);
     TFormGrid grid;
-    grid.Rows = std::make_shared<const TTableRows>(rows);
+    grid.Rows = rows;
     grid.Widths.assign(n + 1, column);
     grid.Widths[0] = names;
     grid.Left.assign(n + 1, false);
@@ -481,12 +531,7 @@ void TPdfBuilder::Format()
         }
         if (section.Tag == kTagTable && TableNeedsLandscape(section.Content)) {
             flush(run, false);
-            auto rows = std::make_shared<TTableRows>();
-            TTableReader reader(section.Content);
-            rows->resize(reader.RowCount());
-            for (std::vector<std::string>& row : *rows)
-                reader.Next(row);
-            m_blocks.push_back({.Html = HtmlOfReportDocument(heading), .Landscape = true, .Table = std::move(rows)});
+            m_blocks.push_back({.Html = HtmlOfReportDocument(heading), .Landscape = true, .Table = section.Content});
             heading.clear();
             continue;
         }
@@ -592,12 +637,13 @@ std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& t
                 painter.drawText(QRectF(0, paint.height() - footer * 0.75, paint.width(), footer * 0.75),
                                  Qt::AlignHCenter | Qt::AlignBottom, QString::number(++pageNumber));
             };
-            if (block.Table && !block.Table->empty()) {
+            if (!block.Table.empty()) {
                 // The heading, then the table as a grid from under it on.
                 document.setTextWidth(page.width());
                 document.drawContents(&painter, QRectF(QPointF(0, 0), document.size()));
                 const QFont pageFont = painter.font();
-                DrawGrid(painter, ReportGrid(block.Table, painter, page.width()), ReportRowHeight(painter),
+                TDocumentRows rows(block.Table);
+                DrawGrid(painter, ReportGrid(block.Table, painter, page.width()), rows, ReportRowHeight(painter),
                          document.size().height(), page.width(), page.height(), [&] {
                              painter.setFont(pageFont);
                              numberPage();

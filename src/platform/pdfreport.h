@@ -1,6 +1,5 @@
 #pragma once
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,7 +17,7 @@ struct TPdfBlock {
     bool Landscape = false;
     TDrawing Picture = {};
     QSize PictureSize = {};
-    std::shared_ptr<const TTableRows> Table = {};
+    std::string Table = {}; // the table's content in the report document
 };
 
 // Writes reports and blanks as PDF: the HTML builder's pages laid out by Qt on A4 or Letter
