@@ -453,6 +453,28 @@ TFormGrid ReportGrid(std::string_view table, QPainter& painter, qreal width)
     return grid;
 }
 
+// A table longer than a page whose cells are all short (the rankings of a large group): drawn as
+// a grid with its head row on every page. Qt's rich text repeats no head rows (its own way of
+// doing it lost headings) and lays out long tables slowly. A longer cell, which a grid would cut,
+// keeps the table in rich text.
+bool IsLongPlainTable(std::string_view content)
+{
+    constexpr std::size_t kLongTableRows = 60;
+    constexpr std::ptrdiff_t kShortCell = 48; // characters
+    TTableReader reader(content);
+    if (!reader.Ok() || reader.RowCount() <= kLongTableRows)
+        return false;
+    std::vector<std::string> row;
+    while (reader.Next(row)) {
+        for (const std::string& cell : row) {
+            if (std::count_if(cell.begin(), cell.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }) >
+                kShortCell)
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 std::string SociocardPdf(const TBlankData& data)
@@ -511,8 +533,8 @@ std::string SociomatrixPdf(const TBlankData& data)
 void TPdfBuilder::Format()
 {
     m_blocks.clear();
-    // The document is cut into runs of sections: a table that needs landscape pages is a run of
-    // its own, together with the heading just before it.
+    // The document is cut into runs of sections: a table that needs landscape pages, or runs over
+    // more than a page, is a run of its own, drawn as a grid under the heading just before it.
     std::string run;
     std::string heading;
     const auto flush = [this](std::string& part, bool landscape) {
@@ -529,9 +551,11 @@ void TPdfBuilder::Format()
             AddPicture(PlainText(section.Content), heading, run);
             continue;
         }
-        if (section.Tag == kTagTable && TableNeedsLandscape(section.Content)) {
+        if (section.Tag == kTagTable && (TableNeedsLandscape(section.Content) || IsLongPlainTable(section.Content))) {
             flush(run, false);
-            m_blocks.push_back({.Html = HtmlOfReportDocument(heading), .Landscape = true, .Table = section.Content});
+            m_blocks.push_back({.Html = HtmlOfReportDocument(heading),
+                                .Landscape = TableNeedsLandscape(section.Content),
+                                .Table = section.Content});
             heading.clear();
             continue;
         }

@@ -128,6 +128,7 @@ TEST(PdfReport, PagesNumbersTextAndLandscapeReadBack)
 
 // A matrix far wider than a landscape page, with long names: blocks of columns that each repeat the
 // names and the column heads on every page, names whole on their line, never broken letter by letter.
+// Long rankings repeat their head row on every page too.
 TEST(PdfReport, WideMatrixIsAGridOfColumnBlocksWithWholeNames)
 {
     if (std::system("command -v pdfinfo >/dev/null 2>&1 && command -v pdftotext >/dev/null 2>&1") != 0)
@@ -163,6 +164,11 @@ TEST(PdfReport, WideMatrixIsAGridOfColumnBlocksWithWholeNames)
          at = text.find("117. Member 117 Featherstonehaugh", at + 1))
         ++names;
     EXPECT_GE(names, 2u);
+    // The rankings of 120 members run over two pages each, their head row on both.
+    std::size_t rankingHeads = 0;
+    for (std::size_t at = text.find("Number of choices"); at != std::string::npos; at = text.find("Number of choices", at + 1))
+        ++rankingHeads;
+    EXPECT_GE(rankingHeads, 12u);
 }
 
 } // namespace
