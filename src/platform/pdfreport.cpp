@@ -29,6 +29,7 @@
 #include "reports/htmlbuilder.h"
 #include "reports/reportdoc.h"
 #include "reports/wordbuilder.h"
+#include "util/progress.h"
 
 namespace {
 
@@ -176,9 +177,11 @@ private:
 // that do not fit go on to the next page (newPage starts it and answers its top) under the column
 // heads again. A grid wider than the page is cut into blocks of columns, each repeating the first,
 // a block starting on a new page. Text too long for its cell is cut with an ellipsis, never
-// broken. Answers where the grid ends on its last page.
+// broken. progress hears the share drawn at each new page. Answers where the grid ends on its last
+// page.
 qreal DrawGrid(QPainter& painter, const TFormGrid& grid, TGridRows& rows, qreal rowHeight, qreal y, qreal width,
-               qreal bottom, const std::function<qreal()>& newPage)
+               qreal bottom, const std::function<qreal()>& newPage,
+               const std::function<void(double)>& progress = {})
 {
     // Blocks of columns that fit the width, each starting with the first column.
     std::vector<std::vector<std::size_t>> blocks{{0}};
@@ -244,6 +247,8 @@ qreal DrawGrid(QPainter& painter, const TFormGrid& grid, TGridRows& rows, qreal 
         for (std::size_t r = 1; r <= bodyRows; ++r) {
             if (y + rowHeight > bottom + 0.5) {
                 rule(y);
+                if (progress)
+                    progress(static_cast<double>(b * bodyRows + r) / static_cast<double>(blocks.size() * bodyRows));
                 y = newPage();
                 runTop = y;
                 drawRow(rows.Head(), 0, headHeight);
@@ -544,7 +549,7 @@ void TPdfBuilder::Format()
     };
     const std::vector<TLexeme> sections = ReadSections(Document());
     for (std::size_t i = 0; i < sections.size(); ++i) {
-        StepProgress(i, sections.size());
+        StepProgress(i, sections.size() * 10); // the first tenth: the pages take the rest
         const TLexeme& section = sections[i];
         const std::string piece = "[" + section.Tag + "]" + section.Content;
         if (section.Tag == kTagPicture) {
@@ -624,7 +629,24 @@ std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& t
         // so the next picture can follow it there when it fits at full width.
         qreal pictureBottom = -1;
         bool lastLandscape = false;
+        // Progress after the tenth that reading the document took: each block's share is the size
+        // of what it holds (its text, its table, a picture as much as a page of text).
+        const auto weight = [](const TPdfBlock& block) -> double {
+            return static_cast<double>(block.Html.size() + block.Table.size()) + (block.Picture ? 4096.0 : 0.0);
+        };
+        double total = 0;
+        for (const TPdfBlock& block : blocks)
+            total += weight(block);
+        double done = 0;
+        int percent = -1;
+        const auto reportProgress = [&](double share) {
+            const int now = total > 0 ? 10 + static_cast<int>(90 * share / total) : 10;
+            if (now != percent && now < 100)
+                ProgressSink().SetValue(percent = now);
+        };
         for (const TPdfBlock& block : blocks) {
+            reportProgress(done);
+            done += weight(block);
             const bool picture = block.Picture && !block.PictureSize.isEmpty();
             if (picture && pictureBottom >= 0 && block.Landscape == lastLandscape) {
                 const QRect paint = layout.paintRectPixels(kResolution);
@@ -667,13 +689,17 @@ std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& t
                 document.drawContents(&painter, QRectF(QPointF(0, 0), document.size()));
                 const QFont pageFont = painter.font();
                 TDocumentRows rows(block.Table);
-                DrawGrid(painter, ReportGrid(block.Table, painter, page.width()), rows, ReportRowHeight(painter),
-                         document.size().height(), page.width(), page.height(), [&] {
-                             painter.setFont(pageFont);
-                             numberPage();
-                             writer.newPage();
-                             return 0.0;
-                         });
+                const double blockWeight = weight(block);
+                DrawGrid(
+                    painter, ReportGrid(block.Table, painter, page.width()), rows, ReportRowHeight(painter),
+                    document.size().height(), page.width(), page.height(),
+                    [&] {
+                        painter.setFont(pageFont);
+                        numberPage();
+                        writer.newPage();
+                        return 0.0;
+                    },
+                    [&](double share) { reportProgress(done - blockWeight + share * blockWeight); });
                 painter.setFont(pageFont);
                 numberPage();
                 pictureBottom = -1;

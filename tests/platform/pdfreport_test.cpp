@@ -147,7 +147,20 @@ TEST(PdfReport, WideMatrixIsAGridOfColumnBlocksWithWholeNames)
     TPdfBuilder builder({TReportKind::Investigation, 1}, false, report);
     builder.SetStore(store);
     builder.SetReportRegs(TReportRegs{});
+    TRecordingProgress progress;
     builder.Generate();
+    // Reading the document and drawing the pages, most of the work, share one rising progress.
+    int last = -1;
+    std::size_t steps = 0;
+    for (const std::string& call : progress.calls) {
+        if (!call.starts_with("set "))
+            continue;
+        const int value = std::stoi(call.substr(4));
+        EXPECT_GE(value, last);
+        last = value;
+        steps += value > 10 ? 1 : 0;
+    }
+    EXPECT_GE(steps, 5u);
     const std::string info = Output("pdfinfo -f 1 -l 999 '" + report + "'");
     const int landscape = CountLandscapePages(info);
     // Three blocks of about 50 columns, four pages each: not hundreds of pages of one-letter lines.
