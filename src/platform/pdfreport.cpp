@@ -183,6 +183,8 @@ qreal DrawGrid(QPainter& painter, const TFormGrid& grid, TGridRows& rows, qreal 
                qreal bottom, const std::function<qreal()>& newPage,
                const std::function<void(double)>& progress = {})
 {
+    if (grid.Widths.empty())
+        return y;
     // Blocks of columns that fit the width, each starting with the first column.
     std::vector<std::vector<std::size_t>> blocks{{0}};
     qreal used = grid.Widths[0];
@@ -369,13 +371,13 @@ qreal PaintPicture(QPainter& painter, const TPdfBlock& block, qreal top, QSizeF 
 
 // Pages of rich text do not leave a heading, or a heading with a table's first few rows, at the
 // foot of a page: a table cut there, a table short enough for one page cut anywhere, or a table
-// on the page after its heading starts a page with its heading. (Qt's own repeated head rows are not used: with them, Qt 6.4 left the
-// headings after a long table out of the pages.)
+// on the page after its heading starts a page with its heading. (Qt's own repeated head rows are
+// not used: with them, Qt 6.4 left the headings after a long table out of the pages.)
 void KeepTablesWithHeadings(QTextDocument& document, qreal pageHeight)
 {
     constexpr int kLeastRowsOnAPage = 4;
-    // Each move lays out again what follows it: a report of a very large group (hundreds of pages
-    // of tables longer than a page) keeps Qt's own page breaks, written in a tenth of the time.
+    // Each move lays out again all that follows it: rich text of more than this many pages keeps
+    // Qt's own page breaks rather than being laid out over and over.
     constexpr int kMostPagesKept = 60;
     if (document.pageCount() > kMostPagesKept)
         return;
