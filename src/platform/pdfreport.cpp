@@ -401,9 +401,11 @@ void KeepTablesWithHeadings(QTextDocument& document, qreal pageHeight)
         const qreal page = std::floor(box.top() / pageHeight);
         const qreal pageBottom = (page + 1) * pageHeight;
         const qreal rowHeight = box.height() / table->rows();
-        const bool headingAbove = std::floor(layout->blockBoundingRect(heading).top() / pageHeight) < page;
-        if (!headingAbove && (box.bottom() <= pageBottom || (box.height() > pageHeight * 0.9 &&
-                                                            pageBottom - box.top() >= rowHeight * kLeastRowsOnAPage)))
+        const QRectF headingBox = layout->blockBoundingRect(heading);
+        const bool headingAbove = std::floor(headingBox.top() / pageHeight) < page;
+        const bool fitsOnePage = box.height() + headingBox.height() <= pageHeight;
+        if (!headingAbove && (box.bottom() <= pageBottom ||
+                              (!fitsOnePage && pageBottom - box.top() >= rowHeight * kLeastRowsOnAPage)))
             continue;
         QTextCursor cursor(heading);
         QTextBlockFormat format = cursor.blockFormat();
@@ -423,7 +425,7 @@ constexpr qreal kReportGridPoints = 8;
 qreal ReportRowHeight(QPainter& painter)
 {
     painter.setFont(FormFont(kReportGridPoints));
-    return painter.fontMetrics().height() + Mm(1.2);
+    return painter.fontMetrics().height() + Mm(0.6);
 }
 
 // A report table as a grid: each column as wide as its widest cell (the names at most 70 mm, cut
@@ -460,13 +462,13 @@ TFormGrid ReportGrid(std::string_view table, QPainter& painter, qreal width)
     return grid;
 }
 
-// A table longer than a page whose cells are all short (the rankings of a large group): drawn as
-// a grid with its head row on every page. Qt's rich text repeats no head rows (its own way of
-// doing it lost headings) and lays out long tables slowly. A longer cell, which a grid would cut,
-// keeps the table in rich text.
+// A table about as long as a page or longer whose cells are all short (the rankings of a group of
+// more than 40): drawn as a grid with its head row on every page. Qt's rich text repeats no head
+// rows (its own way of doing it lost headings) and lays out long tables slowly. A longer cell,
+// which a grid would cut, keeps the table in rich text.
 bool IsLongPlainTable(std::string_view content)
 {
-    constexpr std::size_t kLongTableRows = 60;
+    constexpr std::size_t kLongTableRows = 40; // rich text fits about 45 rows on a page
     constexpr std::ptrdiff_t kShortCell = 48; // characters
     TTableReader reader(content);
     if (!reader.Ok() || reader.RowCount() <= kLongTableRows)
