@@ -551,23 +551,24 @@ void TPdfBuilder::Format()
             m_blocks.push_back({HtmlOfReportDocument(part), landscape});
         part.clear();
     };
-    const std::vector<TLexeme> sections = ReadSections(Document());
+    std::vector<TLexeme> sections = ReadSections(Document());
     for (std::size_t i = 0; i < sections.size(); ++i) {
         StepProgress(i, sections.size() * 10); // the first tenth: the pages take the rest
-        const TLexeme& section = sections[i];
-        const std::string piece = "[" + section.Tag + "]" + section.Content;
+        TLexeme& section = sections[i];
         if (section.Tag == kTagPicture) {
             AddPicture(PlainText(section.Content), heading, run);
             continue;
         }
-        if (section.Tag == kTagTable && (TableNeedsLandscape(section.Content) || IsLongPlainTable(section.Content))) {
+        // A large group's matrix is measured once and handed on, not copied.
+        const bool landscape = section.Tag == kTagTable && TableNeedsLandscape(section.Content);
+        if (landscape || (section.Tag == kTagTable && IsLongPlainTable(section.Content))) {
             flush(run, false);
-            m_blocks.push_back({.Html = HtmlOfReportDocument(heading),
-                                .Landscape = TableNeedsLandscape(section.Content),
-                                .Table = section.Content});
+            m_blocks.push_back(
+                {.Html = HtmlOfReportDocument(heading), .Landscape = landscape, .Table = std::move(section.Content)});
             heading.clear();
             continue;
         }
+        const std::string piece = "[" + section.Tag + "]" + section.Content;
         run += heading;
         heading.clear();
         if (section.Tag == kTagHeader2)
