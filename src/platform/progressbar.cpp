@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 
 namespace {
 
@@ -13,6 +15,8 @@ constexpr int kClientHeight = 34;
 const QRect kGaugeRect(10, 10, 248, 14);
 
 TThreadProgressBar* g_current = nullptr;
+// How long a new progress window is waited for to come on screen.
+constexpr qint64 kMostWaitForWindowMs = 300;
 
 // A gauge drawn as a blue bar with its "%d%%" text centred over it, the text in blue over the
 // empty part and in the background colour over the filled part, so it reads on both.
@@ -93,10 +97,22 @@ TThreadProgressBar::TThreadProgressBar()
         m_running = false;
     });
     m_form->show();
-    // Let the window system map the window so that it is on screen before the first step.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Nothing painted reaches the screen until the window system has mapped the window and said
+    // so, and the operation that follows turns no event loop: wait for that here, briefly (a slow
+    // window system leaves the operation to go on, and Show looks again).
+    QElapsedTimer waited;
+    waited.start();
+    do
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    while (!Exposed() && waited.elapsed() < kMostWaitForWindowMs);
     m_form->repaint();
     m_form->Gauge()->repaint();
+}
+
+bool TThreadProgressBar::Exposed() const
+{
+    const QWindow* window = m_form->windowHandle();
+    return window != nullptr && window->isExposed();
 }
 
 TThreadProgressBar::~TThreadProgressBar()
@@ -156,7 +172,12 @@ void TThreadProgressBar::Show(int value)
     if (value == Value())
         return;
     m_form->Gauge()->setValue(value);
-    // The operation runs on this thread and no event loop turns, so paint now.
+    // The operation runs on this thread and no event loop turns, so paint now; a window not yet
+    // on screen is first let through.
+    if (!Exposed()) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        m_form->repaint();
+    }
     m_form->Gauge()->repaint();
 }
 

@@ -50,6 +50,8 @@ public:
 
 private:
     void Show(int value);
+    // Whether the window is on screen, where painting it shows.
+    bool Exposed() const;
 
     std::unique_ptr<TFormProcessBar> m_form;
     TThreadProgressBar* m_previous; // the display this one stands in front of, if any
