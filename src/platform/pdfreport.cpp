@@ -441,13 +441,25 @@ TFormGrid ReportGrid(std::string_view table, QPainter& painter, qreal width)
     if (columns == 0)
         return grid;
     grid.Left[0] = true;
+    // A matrix repeats its marks and numbers thousands of times: each text is measured once.
+    const QFontMetricsF headMetrics(FormFont(kReportGridPoints, true), painter.device());
+    const QFontMetricsF cellMetrics(FormFont(kReportGridPoints), painter.device());
+    std::unordered_map<std::string, qreal> cellWidths;
     std::vector<std::string> row;
     for (std::size_t r = 0; reader.Next(row); ++r) {
-        painter.setFont(FormFont(kReportGridPoints, r == 0));
-        const QFontMetricsF metrics = painter.fontMetrics();
         for (std::size_t c = 0; c < row.size() && c < columns; ++c) {
-            if (!row[c].empty())
-                grid.Widths[c] = std::max(grid.Widths[c], metrics.horizontalAdvance(Q(row[c])) + Mm(2.2));
+            if (row[c].empty())
+                continue;
+            qreal textWidth = 0;
+            if (r == 0) {
+                textWidth = headMetrics.horizontalAdvance(Q(row[c]));
+            } else {
+                auto it = cellWidths.find(row[c]);
+                if (it == cellWidths.end())
+                    it = cellWidths.emplace(row[c], cellMetrics.horizontalAdvance(Q(row[c]))).first;
+                textWidth = it->second;
+            }
+            grid.Widths[c] = std::max(grid.Widths[c], textWidth + Mm(2.2));
         }
     }
     grid.Widths[0] = std::min(grid.Widths[0], Mm(70));
