@@ -91,18 +91,25 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// Median CPU ms of our work over iters runs.
-double OwnMedianMs(TFileAccess& store, int32_t invest, int iters)
+// Median CPU ms of our work on each store. The sizes take turns, round after round: this
+// machine's speed drifts between spells of some milliseconds, and a size timed in one block
+// would land in one spell, skewing the growth between sizes.
+std::vector<double> OwnMedianMs(const std::vector<std::unique_ptr<TFileAccess>>& stores, int32_t invest, int rounds)
 {
-    std::vector<double> times;
-    for (int i = 0; i <= iters; ++i) {
-        const double start = ThreadCpuMs();
-        const TInvestigationObject model(store, invest);
-        benchmark::DoNotOptimize(AllIndices(model));
-        if (i > 0) // the first run warms the caches
-            times.push_back(ThreadCpuMs() - start);
+    std::vector<std::vector<double>> times(stores.size());
+    for (int round = 0; round <= rounds; ++round) {
+        for (std::size_t i = 0; i < stores.size(); ++i) {
+            const double start = ThreadCpuMs();
+            const TInvestigationObject model(*stores[i], invest);
+            benchmark::DoNotOptimize(AllIndices(model));
+            if (round > 0) // the first round warms the caches
+                times[i].push_back(ThreadCpuMs() - start);
+        }
     }
-    return Median(times);
+    std::vector<double> medians;
+    for (const std::vector<double>& t : times)
+        medians.push_back(Median(t));
+    return medians;
 }
 
 // Median CPU ms of the peer on the file, or a negative number when it cannot run.
@@ -136,39 +143,44 @@ void CompareWithPeer()
     std::printf("\nModel and every index vs python-igraph building the two graphs (degrees, mutual pairs,\n"
                 "cohesion); 13 positive and 4 negative choices per member; median CPU ms\n");
     std::printf("%8s %10s %10s %8s %10s %10s\n", "members", "tremlow", "igraph", "ratio", "growth", "peer gr.");
-    double previousOwn = 0, previousPeer = 0;
-    for (const int members : {250, 1000, 2000, 4000, 8000}) {
-        const std::string file = std::string(folder) + "/peer" + std::to_string(members) + ".soi";
+    const std::vector<int> sizes = {250, 1000, 2000, 4000, 8000};
+    std::vector<std::string> files;
+    std::vector<std::unique_ptr<TFileAccess>> stores;
+    for (const int members : sizes) {
+        files.push_back(std::string(folder) + "/peer" + std::to_string(members) + ".soi");
         {
             const std::unique_ptr<TFileAccess> made = MakeProject(members, 13, 4, kPeerInvest);
-            made->SetFileName(file);
+            made->SetFileName(files.back());
             if (!made->Save())
                 return;
         }
-        TFileAccess store(file);
-        if (!store.Load())
+        stores.push_back(std::make_unique<TFileAccess>(files.back()));
+        if (!stores.back()->Load())
             return;
-        const int iters = members <= 2000 ? 41 : 15;
-        const double own = OwnMedianMs(store, kPeerInvest, iters);
-        const double peer = PeerMedianMs(file, iters);
-        std::printf("%8d %10.3f ", members, own);
+    }
+    const std::vector<double> own = OwnMedianMs(stores, kPeerInvest, 201);
+    double previousOwn = 0, previousPeer = 0;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        const int members = sizes[i];
+        const double peer = PeerMedianMs(files[i], members <= 2000 ? 41 : 15);
+        std::printf("%8d %10.3f ", members, own[i]);
         if (peer > 0)
-            std::printf("%10.3f %7.2fx ", peer, own / peer);
+            std::printf("%10.3f %7.2fx ", peer, own[i] / peer);
         else
             std::printf("%10s %8s ", "n/a", "-");
         // Growth per doubling, from the step before (sizes grow by 4x first, then 2x).
         const double steps = members == 1000 ? 2 : 1;
         if (previousOwn > 0)
-            std::printf("%9.2fx ", std::pow(own / previousOwn, 1 / steps));
+            std::printf("%9.2fx ", std::pow(own[i] / previousOwn, 1 / steps));
         else
             std::printf("%10s ", "-");
         if (previousPeer > 0 && peer > 0)
             std::printf("%9.2fx\n", std::pow(peer / previousPeer, 1 / steps));
         else
             std::printf("%10s\n", "-");
-        previousOwn = own;
+        previousOwn = own[i];
         previousPeer = peer;
-        std::remove(file.c_str());
+        std::remove(files[i].c_str());
     }
     rmdir(folder);
     if (previousPeer <= 0)

@@ -45,22 +45,6 @@ void FillChoiceList(const TChoiceTable& table, int32_t investId, int32_t counted
     }
 }
 
-// Sorts a chooser's few chosen slots ascending; insertion sort serves but for the rare long list.
-void SortChosen(std::vector<int32_t>::iterator first, std::vector<int32_t>::iterator last)
-{
-    if (last - first > 32) {
-        std::sort(first, last);
-        return;
-    }
-    for (auto it = first + 1; it < last; ++it) {
-        const int32_t value = *it;
-        auto hole = it;
-        for (; hole > first && value < *(hole - 1); --hole)
-            *hole = *(hole - 1);
-        *hole = value;
-    }
-}
-
 } // namespace
 
 void TInvestigationObject::TIdSlots::Build(const std::vector<TInvestClient>& members, const std::vector<TChoice>& a,
@@ -83,23 +67,46 @@ void TInvestigationObject::TIdSlots::Build(const std::vector<TInvestClient>& mem
     m_count = 0;
     if (ids == 0)
         return;
+    // A table of slots by id when the ids lie close together; false when one falls outside.
+    const auto fillTable = [&](int64_t low, int64_t high) {
+        const auto range = static_cast<uint64_t>(high - low + 1);
+        if (range > 4 * ids + 1024)
+            return false;
+        m_min = low;
+        m_table.assign(range, -1);
+        m_count = 0;
+        bool inside = true;
+        eachId([&](int32_t id) {
+            const auto at = static_cast<uint64_t>(static_cast<int64_t>(id) - m_min);
+            if (at >= range) {
+                inside = false;
+                return;
+            }
+            int32_t& slot = m_table[at];
+            if (slot < 0)
+                slot = m_count++;
+        });
+        if (!inside)
+            m_table.clear();
+        return inside;
+    };
+    // Choices seldom name anyone but members: the members' range usually serves, and one pass
+    // over the choices then both checks and numbers their ids.
     int64_t low = std::numeric_limits<int64_t>::max();
     int64_t high = std::numeric_limits<int64_t>::min();
+    for (const TInvestClient& m : members) {
+        low = std::min<int64_t>(low, m.Id);
+        high = std::max<int64_t>(high, m.Id);
+    }
+    if (!members.empty() && fillTable(low, high))
+        return;
     eachId([&low, &high](int32_t id) {
         low = std::min<int64_t>(low, id);
         high = std::max<int64_t>(high, id);
     });
-    const auto range = static_cast<std::size_t>(high - low + 1);
-    if (range <= 4 * ids + 1024) {
-        m_min = low;
-        m_table.assign(range, -1);
-        eachId([this](int32_t id) {
-            int32_t& slot = m_table[static_cast<std::size_t>(id - m_min)];
-            if (slot < 0)
-                slot = m_count++;
-        });
+    if (fillTable(low, high))
         return;
-    }
+    m_count = 0;
     m_sorted.reserve(ids);
     eachId([this](int32_t id) { m_sorted.push_back(id); });
     std::sort(m_sorted.begin(), m_sorted.end());
@@ -107,12 +114,8 @@ void TInvestigationObject::TIdSlots::Build(const std::vector<TInvestClient>& mem
     m_count = static_cast<int32_t>(m_sorted.size());
 }
 
-int32_t TInvestigationObject::TIdSlots::Find(int32_t id) const
+int32_t TInvestigationObject::TIdSlots::FindSorted(int32_t id) const
 {
-    if (!m_table.empty()) {
-        const int64_t at = static_cast<int64_t>(id) - m_min;
-        return at < 0 || at >= static_cast<int64_t>(m_table.size()) ? -1 : m_table[static_cast<std::size_t>(at)];
-    }
     const auto it = std::lower_bound(m_sorted.begin(), m_sorted.end(), id);
     return it == m_sorted.end() || *it != id ? -1 : static_cast<int32_t>(it - m_sorted.begin());
 }
@@ -145,12 +148,12 @@ void TInvestigationObject::FillChoiceLists(TFileAccess& store)
 
 // Buckets the choices by chooser and sorts each bucket by the chosen member. A row repeating an
 // earlier choice of the same member for the same member is one choice, not two: the file may
-// hold it twice, but counting it twice would invent a mutual pair. The sort brings repeats
-// together; the first in table order stays, and the list keeps its table order.
+// hold it twice, but counting it twice would invent a mutual pair. The first in table order
+// stays, and the list keeps its table order.
 void TInvestigationObject::IndexChoices(TKindIndex& index, std::vector<TChoice>& list, bool positive)
 {
-    // Few passes over flat arrays and few temporaries: on large groups the model's time is mostly
-    // memory, and every temporary is fresh memory the system has to hand out again.
+    // Few passes over flat arrays, none whose branches hang on the data, and few temporaries:
+    // on large groups the model's time is mostly memory and mispredicted branches.
     const auto slots = static_cast<std::size_t>(m_slots.Count());
     const std::size_t rows = list.size();
     std::vector<int32_t> toSlot(rows);
@@ -176,8 +179,8 @@ void TInvestigationObject::IndexChoices(TKindIndex& index, std::vector<TChoice>&
                 static_cast<int32_t>(i);
     }
 
-    // Each chooser's distinct chosen slots, ascending. A repeated row (the same chooser naming the
-    // same member again) is dropped, the first in table order kept: its chosen slot becomes -1.
+    // Each chooser's distinct chosen slots, in table order. A repeated row (the same chooser naming
+    // the same member again) is dropped, the first in table order kept: its chosen slot becomes -1.
     std::vector<int32_t> namedBy(slots, -1); // the chooser whose rows last named the slot
     std::vector<int32_t> receivedBy(slots, 0); // distinct choosers of each slot
     index.to.resize(rows);
@@ -198,47 +201,64 @@ void TInvestigationObject::IndexChoices(TKindIndex& index, std::vector<TChoice>&
             ++receivedBy[static_cast<std::size_t>(chosen)];
             index.to[static_cast<std::size_t>(distinct++)] = chosen;
         }
-        SortChosen(index.to.begin() + index.start[s], index.to.begin() + distinct);
     }
     index.start[slots] = distinct;
     index.to.resize(static_cast<std::size_t>(distinct));
-    std::size_t filled = 0;
-    for (std::size_t i = 0; i < rows; ++i) {
-        if (toSlot[i] >= 0)
-            list[filled++] = list[i];
+    if (static_cast<std::size_t>(distinct) < rows) {
+        std::size_t filled = 0;
+        for (std::size_t i = 0; i < rows; ++i) {
+            if (toSlot[i] >= 0)
+                list[filled++] = list[i];
+        }
+        list.resize(filled);
     }
-    list.resize(filled);
 
-    // Choices returned: a pair of members is looked up once, from its lower slot, and a choice of
-    // oneself returns itself. Member pairs joined by exactly one choice count every member
-    // carrying one id with every member carrying the other: all choices' pairs less both
-    // choices of each mutual pair.
-    std::vector<int32_t>& returnedBy = namedBy;
-    std::fill(returnedBy.begin(), returnedBy.end(), 0);
+    // The choosers of each slot, ascending: the choices bucketed by the chosen slot, choosers
+    // taken in order. Read back bucket by bucket, they give each chooser's list sorted.
+    std::vector<int32_t>& choosers = toSlot;
+    std::vector<int32_t>& fill = namedBy;
+    int32_t at = 0;
+    for (std::size_t s = 0; s < slots; ++s) {
+        fill[s] = at;
+        at += receivedBy[s];
+    }
+    for (std::size_t s = 0; s < slots; ++s) {
+        for (int32_t k = index.start[s]; k < index.start[s + 1]; ++k)
+            choosers[static_cast<std::size_t>(fill[static_cast<std::size_t>(index.to[static_cast<std::size_t>(k)])]++)] =
+                static_cast<int32_t>(s);
+    }
+    std::copy(index.start.begin(), index.start.end() - 1, fill.begin());
+    at = 0;
+    for (std::size_t s = 0; s < slots; ++s) {
+        for (const int32_t end = at + receivedBy[s]; at < end; ++at)
+            index.to[static_cast<std::size_t>(fill[static_cast<std::size_t>(choosers[static_cast<std::size_t>(at)])]++)] =
+                static_cast<int32_t>(s);
+    }
+
+    // Choices returned: with the slot's choosers marked, a chosen slot carrying the mark chose it
+    // back; a choice of oneself returns itself. Member pairs joined by exactly one choice count
+    // every member carrying one id with every member carrying the other.
+    std::vector<int32_t>& mark = namedBy; // the slot whose choosers were last marked
+    std::fill(mark.begin(), mark.end(), -1);
     int64_t oneWay = 0;
+    at = 0;
     for (std::size_t s = 0; s < slots; ++s) {
         const auto self = static_cast<int32_t>(s);
+        for (const int32_t end = at + receivedBy[s]; at < end; ++at)
+            mark[static_cast<std::size_t>(choosers[static_cast<std::size_t>(at)])] = self;
+        int32_t returned = 0;
+        const int64_t members = m_memberCount[s];
         for (int32_t k = index.start[s]; k < index.start[s + 1]; ++k) {
             const int32_t chosen = index.to[static_cast<std::size_t>(k)];
-            if (chosen == self) {
-                ++returnedBy[s];
-                continue;
-            }
-            const int64_t pairs = static_cast<int64_t>(m_memberCount[s]) * m_memberCount[static_cast<std::size_t>(chosen)];
-            oneWay += pairs;
-            if (chosen > self && HasChoice(index, chosen, self)) {
-                ++returnedBy[s];
-                ++returnedBy[static_cast<std::size_t>(chosen)];
-                oneWay -= 2 * pairs;
-            }
+            const bool back = mark[static_cast<std::size_t>(chosen)] == self;
+            returned += back ? 1 : 0;
+            oneWay += back || chosen == self ? 0 : members * m_memberCount[static_cast<std::size_t>(chosen)];
         }
-    }
-    for (std::size_t s = 0; s < slots; ++s) {
         TCounters& counters = m_counters[s];
         (positive ? counters.ForOut : counters.AgainstOut) = index.start[s + 1] - index.start[s];
         (positive ? counters.ForIn : counters.AgainstIn) = receivedBy[s];
-        (positive ? counters.ForReturned : counters.AgainstReturned) = returnedBy[s];
-        index.returned += returnedBy[s];
+        (positive ? counters.ForReturned : counters.AgainstReturned) = returned;
+        index.returned += returned;
     }
     index.mutualPairs = HalfToEven(index.returned);
     index.oneWayPairs = static_cast<int32_t>(oneWay);

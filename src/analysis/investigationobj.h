@@ -195,9 +195,17 @@ private:
                    const std::vector<TChoice>& b);
         int32_t Count() const { return m_count; }
         // The slot of the id; -1 when neither a member nor a choice has it.
-        int32_t Find(int32_t id) const;
+        int32_t Find(int32_t id) const
+        {
+            if (m_table.empty())
+                return FindSorted(id);
+            const auto at = static_cast<uint64_t>(static_cast<int64_t>(id) - m_min);
+            return at < m_table.size() ? m_table[at] : -1;
+        }
 
     private:
+        int32_t FindSorted(int32_t id) const;
+
         int64_t m_min = 0;
         std::vector<int32_t> m_table; // slot by id - m_min (-1: none); empty when m_sorted serves
         std::vector<int32_t> m_sorted;
