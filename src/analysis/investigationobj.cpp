@@ -146,10 +146,10 @@ void TInvestigationObject::FillChoiceLists(TFileAccess& store)
                    m_againstList);
 }
 
-// Buckets the choices by chooser and sorts each bucket by the chosen member. A row repeating an
-// earlier choice of the same member for the same member is one choice, not two: the file may
-// hold it twice, but counting it twice would invent a mutual pair. The first in table order
-// stays, and the list keeps its table order.
+// Buckets the choices by the chosen member, choosers ascending. A row repeating an earlier
+// choice of the same member for the same member is one choice, not two: the file may hold it
+// twice, but counting it twice would invent a mutual pair. The first in table order stays, and
+// the list keeps its table order.
 void TInvestigationObject::IndexChoices(TKindIndex& index, std::vector<TChoice>& list, bool positive)
 {
     // Few passes over flat arrays, none whose branches hang on the data, and few temporaries:
@@ -157,23 +157,23 @@ void TInvestigationObject::IndexChoices(TKindIndex& index, std::vector<TChoice>&
     const auto slots = static_cast<std::size_t>(m_slots.Count());
     const std::size_t rows = list.size();
     std::vector<int32_t> toSlot(rows);
-    index.start.assign(slots + 1, 0);
+    std::vector<int32_t> outStart(slots + 1, 0); // where each chooser's rows, then choices, begin
     bool grouped = true; // files usually list a member's choices together, members in order
     int32_t previous = -1;
     for (std::size_t i = 0; i < rows; ++i) {
         const int32_t from = m_slots.Find(list[i].FromId);
         toSlot[i] = m_slots.Find(list[i].ToId);
-        ++index.start[static_cast<std::size_t>(from) + 1];
+        ++outStart[static_cast<std::size_t>(from) + 1];
         grouped = grouped && previous <= from;
         previous = from;
     }
     for (std::size_t s = 0; s < slots; ++s)
-        index.start[s + 1] += index.start[s];
+        outStart[s + 1] += outStart[s];
     // The rows in chooser order, table order within a chooser: the table's own order when grouped.
     std::vector<int32_t> byChooser;
     if (!grouped) {
         byChooser.resize(rows);
-        std::vector<int32_t> fill(index.start.begin(), index.start.end() - 1);
+        std::vector<int32_t> fill(outStart.begin(), outStart.end() - 1);
         for (std::size_t i = 0; i < rows; ++i)
             byChooser[static_cast<std::size_t>(fill[static_cast<std::size_t>(m_slots.Find(list[i].FromId))]++)] =
                 static_cast<int32_t>(i);
@@ -182,28 +182,27 @@ void TInvestigationObject::IndexChoices(TKindIndex& index, std::vector<TChoice>&
     // Each chooser's distinct chosen slots, in table order. A repeated row (the same chooser naming
     // the same member again) is dropped, the first in table order kept: its chosen slot becomes -1.
     std::vector<int32_t> namedBy(slots, -1); // the chooser whose rows last named the slot
-    std::vector<int32_t> receivedBy(slots, 0); // distinct choosers of each slot
-    index.to.resize(rows);
+    std::vector<int32_t>& received = index.start; // distinct choosers of each slot, then where they begin
+    received.assign(slots + 1, 0);
+    std::vector<int32_t> chosen(rows);
     int32_t distinct = 0;
     for (std::size_t s = 0; s < slots; ++s) {
-        const auto begin = static_cast<std::size_t>(index.start[s]);
-        const auto end = static_cast<std::size_t>(index.start[s + 1]);
-        index.start[s] = distinct;
+        const auto begin = static_cast<std::size_t>(outStart[s]);
+        const auto end = static_cast<std::size_t>(outStart[s + 1]);
+        outStart[s] = distinct;
         for (std::size_t k = begin; k < end; ++k) {
             const std::size_t row = grouped ? k : static_cast<std::size_t>(byChooser[k]);
-            const int32_t chosen = toSlot[row];
-            int32_t& named = namedBy[static_cast<std::size_t>(chosen)];
-            if (named == static_cast<int32_t>(s)) {
+            const auto to = static_cast<std::size_t>(toSlot[row]);
+            if (namedBy[to] == static_cast<int32_t>(s)) {
                 toSlot[row] = -1;
                 continue;
             }
-            named = static_cast<int32_t>(s);
-            ++receivedBy[static_cast<std::size_t>(chosen)];
-            index.to[static_cast<std::size_t>(distinct++)] = chosen;
+            namedBy[to] = static_cast<int32_t>(s);
+            ++received[to + 1];
+            chosen[static_cast<std::size_t>(distinct++)] = static_cast<int32_t>(to);
         }
     }
-    index.start[slots] = distinct;
-    index.to.resize(static_cast<std::size_t>(distinct));
+    outStart[slots] = distinct;
     if (static_cast<std::size_t>(distinct) < rows) {
         std::size_t filled = 0;
         for (std::size_t i = 0; i < rows; ++i) {
@@ -213,25 +212,15 @@ void TInvestigationObject::IndexChoices(TKindIndex& index, std::vector<TChoice>&
         list.resize(filled);
     }
 
-    // The choosers of each slot, ascending: the choices bucketed by the chosen slot, choosers
-    // taken in order. Read back bucket by bucket, they give each chooser's list sorted.
-    std::vector<int32_t>& choosers = toSlot;
+    // The choosers of each slot: bucketed by the chosen slot, taken in slot order, so ascending.
+    for (std::size_t s = 0; s < slots; ++s)
+        index.start[s + 1] += index.start[s];
     std::vector<int32_t>& fill = namedBy;
-    int32_t at = 0;
-    for (std::size_t s = 0; s < slots; ++s) {
-        fill[s] = at;
-        at += receivedBy[s];
-    }
-    for (std::size_t s = 0; s < slots; ++s) {
-        for (int32_t k = index.start[s]; k < index.start[s + 1]; ++k)
-            choosers[static_cast<std::size_t>(fill[static_cast<std::size_t>(index.to[static_cast<std::size_t>(k)])]++)] =
-                static_cast<int32_t>(s);
-    }
     std::copy(index.start.begin(), index.start.end() - 1, fill.begin());
-    at = 0;
+    index.from.resize(static_cast<std::size_t>(distinct));
     for (std::size_t s = 0; s < slots; ++s) {
-        for (const int32_t end = at + receivedBy[s]; at < end; ++at)
-            index.to[static_cast<std::size_t>(fill[static_cast<std::size_t>(choosers[static_cast<std::size_t>(at)])]++)] =
+        for (int32_t k = outStart[s]; k < outStart[s + 1]; ++k)
+            index.from[static_cast<std::size_t>(fill[static_cast<std::size_t>(chosen[static_cast<std::size_t>(k)])]++)] =
                 static_cast<int32_t>(s);
     }
 
@@ -241,22 +230,21 @@ void TInvestigationObject::IndexChoices(TKindIndex& index, std::vector<TChoice>&
     std::vector<int32_t>& mark = namedBy; // the slot whose choosers were last marked
     std::fill(mark.begin(), mark.end(), -1);
     int64_t oneWay = 0;
-    at = 0;
     for (std::size_t s = 0; s < slots; ++s) {
         const auto self = static_cast<int32_t>(s);
-        for (const int32_t end = at + receivedBy[s]; at < end; ++at)
-            mark[static_cast<std::size_t>(choosers[static_cast<std::size_t>(at)])] = self;
+        for (int32_t k = index.start[s]; k < index.start[s + 1]; ++k)
+            mark[static_cast<std::size_t>(index.from[static_cast<std::size_t>(k)])] = self;
         int32_t returned = 0;
         const int64_t members = m_memberCount[s];
-        for (int32_t k = index.start[s]; k < index.start[s + 1]; ++k) {
-            const int32_t chosen = index.to[static_cast<std::size_t>(k)];
-            const bool back = mark[static_cast<std::size_t>(chosen)] == self;
+        for (int32_t k = outStart[s]; k < outStart[s + 1]; ++k) {
+            const int32_t to = chosen[static_cast<std::size_t>(k)];
+            const bool back = mark[static_cast<std::size_t>(to)] == self;
             returned += back ? 1 : 0;
-            oneWay += back || chosen == self ? 0 : members * m_memberCount[static_cast<std::size_t>(chosen)];
+            oneWay += back || to == self ? 0 : members * m_memberCount[static_cast<std::size_t>(to)];
         }
         TCounters& counters = m_counters[s];
-        (positive ? counters.ForOut : counters.AgainstOut) = index.start[s + 1] - index.start[s];
-        (positive ? counters.ForIn : counters.AgainstIn) = receivedBy[s];
+        (positive ? counters.ForOut : counters.AgainstOut) = outStart[s + 1] - outStart[s];
+        (positive ? counters.ForIn : counters.AgainstIn) = index.start[s + 1] - index.start[s];
         (positive ? counters.ForReturned : counters.AgainstReturned) = returned;
         index.returned += returned;
     }
@@ -349,9 +337,9 @@ bool TInvestigationObject::HasChoice(const TKindIndex& index, int32_t fromSlot, 
 {
     if (fromSlot < 0 || toSlot < 0)
         return false;
-    const auto first = index.to.begin() + index.start[static_cast<std::size_t>(fromSlot)];
-    const auto last = index.to.begin() + index.start[static_cast<std::size_t>(fromSlot) + 1];
-    return std::binary_search(first, last, toSlot);
+    const auto first = index.from.begin() + index.start[static_cast<std::size_t>(toSlot)];
+    const auto last = index.from.begin() + index.start[static_cast<std::size_t>(toSlot) + 1];
+    return std::binary_search(first, last, fromSlot);
 }
 
 bool TInvestigationObject::IsChoice(int32_t fromId, int32_t toId, TChoiceKind kind) const

@@ -211,10 +211,10 @@ private:
         std::vector<int32_t> m_sorted;
         int32_t m_count = 0;
     };
-    // The distinct choices of one kind as lists of chosen slots per chooser slot.
+    // The distinct choices of one kind as lists of chooser slots per chosen slot.
     struct TKindIndex {
-        std::vector<int32_t> start; // per slot, where its chosen slots begin in to; one more at the end
-        std::vector<int32_t> to;    // ascending within each chooser
+        std::vector<int32_t> start; // per slot, where its choosers begin in from; one more at the end
+        std::vector<int32_t> from;  // ascending within each chosen slot
         int64_t returned = 0;       // choices whose reverse choice exists
         int32_t mutualPairs = 0;
         int32_t oneWayPairs = 0;
