@@ -55,11 +55,6 @@ qreal Mm(qreal mm)
     return mm * kResolution / 25.4;
 }
 
-QString Q(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
 QFont FormFont(qreal points, bool bold = false)
 {
     QFont font(QStringLiteral("Arial"));
@@ -153,7 +148,8 @@ public:
         if (it != m_texts.end())
             return it->second;
         const QFont& font = head ? m_head : m_cell;
-        const QString shown = QFontMetricsF(font, m_device).elidedText(Q(text), Qt::ElideRight, room);
+        const QString shown =
+            QFontMetricsF(font, m_device).elidedText(QString::fromStdString(text), Qt::ElideRight, room);
         QTextLayout layout(shown, font, m_device);
         QTextOption oneLine;
         oneLine.setWrapMode(QTextOption::NoWrap);
@@ -276,7 +272,7 @@ std::string RenderForm(const std::string& title, const std::vector<std::string>&
     {
         QPdfWriter writer(&buffer);
         writer.setResolution(kResolution);
-        writer.setTitle(Q(title));
+        writer.setTitle(QString::fromStdString(title));
         writer.setCreator(QStringLiteral("Tremlow"));
         const QPageLayout layout = FormLayout(landscape);
         writer.setPageLayout(layout);
@@ -303,8 +299,10 @@ std::string RenderForm(const std::string& title, const std::vector<std::string>&
         qreal y = 0;
         const auto block = [&](const std::string& text, const QFont& font, qreal spaceAfter) {
             painter.setFont(font);
-            const QRectF box = painter.boundingRect(QRectF(0, y, width, bottom - y), Qt::TextWordWrap, Q(text));
-            painter.drawText(QRectF(0, y, width, box.height()), Qt::TextWordWrap, Q(text));
+            const QRectF box = painter.boundingRect(QRectF(0, y, width, bottom - y), Qt::TextWordWrap,
+                                                    QString::fromStdString(text));
+            painter.drawText(QRectF(0, y, width, box.height()), Qt::TextWordWrap,
+                             QString::fromStdString(text));
             y += box.height() + spaceAfter;
         };
         block(title, FormFont(15, true), Mm(2));
@@ -452,11 +450,13 @@ TFormGrid ReportGrid(std::string_view table, QPainter& painter, qreal width)
                 continue;
             qreal textWidth = 0;
             if (r == 0) {
-                textWidth = headMetrics.horizontalAdvance(Q(row[c]));
+                textWidth = headMetrics.horizontalAdvance(QString::fromStdString(row[c]));
             } else {
                 auto it = cellWidths.find(row[c]);
                 if (it == cellWidths.end())
-                    it = cellWidths.emplace(row[c], cellMetrics.horizontalAdvance(Q(row[c]))).first;
+                    it = cellWidths
+                             .emplace(row[c], cellMetrics.horizontalAdvance(QString::fromStdString(row[c])))
+                             .first;
                 textWidth = it->second;
             }
             grid.Widths[c] = std::max(grid.Widths[c], textWidth + Mm(2.2));
@@ -535,7 +535,7 @@ std::string SociomatrixPdf(const TBlankData& data)
     const QFontMetricsF metrics(FormFont(8.5), &probe);
     qreal names = Mm(20);
     for (std::size_t r = 1; r < rows.size(); ++r)
-        names = std::max(names, metrics.horizontalAdvance(Q(rows[r][0])) + Mm(2.5));
+        names = std::max(names, metrics.horizontalAdvance(QString::fromStdString(rows[r][0])) + Mm(2.5));
     names = std::min(names, width / 3);
     const std::size_t n = rows.size() - 1;
     const qreal column = n > 0 ? std::clamp((width - names) / static_cast<qreal>(n), Mm(5.5), Mm(12)) : Mm(12);

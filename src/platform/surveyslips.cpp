@@ -16,11 +16,6 @@ namespace {
 constexpr int kColumns = 2;
 constexpr int kRows = 5;
 
-QString FromStd(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
 void PaintSlip(QPainter& painter, const QRectF& slip, const TSurveyPupil& pupil, const QString& question,
                const QString& url, const QString& code, const QImage& qr)
 {
@@ -37,7 +32,8 @@ void PaintSlip(QPainter& painter, const QRectF& slip, const TSurveyPupil& pupil,
     painter.setFont(font);
     const int cut = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
     painter.drawText(QRectF(text.left(), text.top(), text.width(), line * 1.2), cut,
-                     painter.fontMetrics().elidedText(FromStd(pupil.Name), Qt::ElideRight, qRound(text.width())));
+                     painter.fontMetrics().elidedText(QString::fromStdString(pupil.Name), Qt::ElideRight,
+                                                      qRound(text.width())));
     font.setBold(false);
     font.setPixelSize(qRound(line * 0.62));
     painter.setFont(font);
@@ -99,7 +95,7 @@ bool WriteSurveySlips(const QString& path, const TSurveyCollection& collection, 
         return false;
     }
     const QImage qr = QrImage(url);
-    const QString question = FromStd(collection.Setup().Question);
+    const QString question = QString::fromStdString(collection.Setup().Question);
     const QRectF page(QPointF(0, 0), QSizeF(pdf.width(), pdf.height()));
     const qreal width = page.width() / kColumns;
     const qreal height = page.height() / kRows;
@@ -119,7 +115,7 @@ bool WriteSurveySlips(const QString& path, const TSurveyCollection& collection, 
         }
         const QRectF slip((onPage % kColumns) * width, (onPage / kColumns) * height, width, height);
         PaintSlip(painter, slip, pupils[i], question, url,
-                  FromStd(PrintedSurveyCode(collection.CodeOf(pupils[i].Id))), qr);
+                  QString::fromStdString(PrintedSurveyCode(collection.CodeOf(pupils[i].Id))), qr);
     }
     const bool ok = painter.end() && file.error() == QFileDevice::NoError;
     if (!ok && reason)

@@ -34,11 +34,6 @@ constexpr int kKindRole = Qt::UserRole + 1;
 constexpr int kMissingId = -99999;
 constexpr THelpTopic kHelpTopic = THelpTopic::MainWindow;
 
-QString FromStd(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
 // "<key text>: "name1", "name2"." cut to the length of a short text.
 QString InUseText(const std::string& prefix, const std::vector<std::string>& names)
 {
@@ -49,7 +44,7 @@ QString InUseText(const std::string& prefix, const std::vector<std::string>& nam
         text += "\"" + names[i] + "\"";
     }
     text += ".";
-    return FromStd(CutChars(text, 255));
+    return QString::fromStdString(CutChars(text, 255));
 }
 
 void ShowInformation(QWidget* parent, const QString& text)
@@ -214,7 +209,8 @@ void TObjectsTree::Rebuild()
             AddNode(project, -2, CatalogueText("CLIENTS_MAIN_NODE_TITLE"), TNodeKind::ClientGroups);
         const TClientGroupTable& groups = store.ClientGroups();
         for (int32_t i = 0; i < groups.Count(); ++i)
-            AddNode(clients, groups.At(i).Id, FromStd(groups.At(i).Name), TNodeKind::ClientGroup);
+            AddNode(clients, groups.At(i).Id, QString::fromStdString(groups.At(i).Name),
+                    TNodeKind::ClientGroup);
         const TClientTable& clientTable = store.Clients();
         for (int g = 0; g < clients->childCount(); ++g) {
             QTreeWidgetItem* groupNode = clients->child(g);
@@ -222,7 +218,7 @@ void TObjectsTree::Rebuild()
             for (int32_t i = 0; i < clientTable.Count(); ++i) {
                 const TAClient& client = clientTable.At(i);
                 if (client.GroupId == groupId)
-                    AddNode(groupNode, client.Id, FromStd(client.FullName), TNodeKind::Client);
+                    AddNode(groupNode, client.Id, QString::fromStdString(client.FullName), TNodeKind::Client);
             }
         }
 
@@ -230,7 +226,7 @@ void TObjectsTree::Rebuild()
             AddNode(project, -3, CatalogueText("CRITERIES_MAIN_NODE_TITLE"), TNodeKind::Criteria);
         const TCriteryGroupTable& criteriaGroups = store.CriteriaGroups();
         for (int32_t i = 0; i < criteriaGroups.Count(); ++i)
-            AddNode(criteria, criteriaGroups.At(i).Id, FromStd(criteriaGroups.At(i).Name),
+            AddNode(criteria, criteriaGroups.At(i).Id, QString::fromStdString(criteriaGroups.At(i).Name),
                     TNodeKind::CriteriaGroup);
         const TCriteryTable& criteriaTable = store.Criteria();
         for (int g = 0; g < criteria->childCount(); ++g) {
@@ -239,7 +235,8 @@ void TObjectsTree::Rebuild()
             for (int32_t i = 0; i < criteriaTable.Count(); ++i) {
                 const TACritery& criterion = criteriaTable.At(i);
                 if (criterion.GroupId == groupId)
-                    AddNode(groupNode, criterion.Id, FromStd(criterion.Name), TNodeKind::Criterion);
+                    AddNode(groupNode, criterion.Id, QString::fromStdString(criterion.Name),
+                            TNodeKind::Criterion);
             }
         }
 
@@ -247,7 +244,8 @@ void TObjectsTree::Rebuild()
             AddNode(project, -4, CatalogueText("SOCIUM_MAIN_NODE_TITLE"), TNodeKind::Investigations);
         const TInvestTable& investTable = store.Investigations();
         for (int32_t i = 0; i < investTable.Count(); ++i)
-            AddNode(invests, investTable.At(i).Id, FromStd(investTable.At(i).Name), TNodeKind::Investigation);
+            AddNode(invests, investTable.At(i).Id, QString::fromStdString(investTable.At(i).Name),
+                    TNodeKind::Investigation);
 
         project->setExpanded(true);
         if (!sameProject) {
@@ -348,7 +346,7 @@ void TObjectsTree::SetNodeName(QTreeWidgetItem* node, const QString& text)
 {
     if (!node)
         return;
-    const QString name = FromStd(CutChars(text.toStdString(), 255));
+    const QString name = QString::fromStdString(CutChars(text.toStdString(), 255));
     node->setText(0, name);
     node->setToolTip(0, name);
 }
