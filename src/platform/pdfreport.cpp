@@ -30,6 +30,7 @@
 #include "reports/reportdoc.h"
 #include "reports/wordbuilder.h"
 #include "util/progress.h"
+#include "util/text.h"
 
 namespace {
 
@@ -481,15 +482,14 @@ TFormGrid ReportGrid(std::string_view table, QPainter& painter, qreal width)
 bool IsLongPlainTable(std::string_view content)
 {
     constexpr std::size_t kLongTableRows = 40; // rich text fits about 45 rows on a page
-    constexpr std::ptrdiff_t kShortCell = 48; // characters
+    constexpr std::size_t kShortCell = 48; // characters
     TTableReader reader(content);
     if (!reader.Ok() || reader.RowCount() <= kLongTableRows)
         return false;
     std::vector<std::string> row;
     while (reader.Next(row)) {
         for (const std::string& cell : row) {
-            if (std::count_if(cell.begin(), cell.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }) >
-                kShortCell)
+            if (CharCount(cell) > kShortCell)
                 return false;
         }
     }

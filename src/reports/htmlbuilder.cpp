@@ -66,12 +66,33 @@ std::string_view HeadingContent(std::string_view content)
     return content;
 }
 
-void AppendRow(const std::vector<std::string>& row, std::string& out)
+// Cells are centred: numbers and marks. The first column names the rows, and a column with a
+// long text below its head (a list of names) would be ragged on both sides: those read from the
+// left. Tables of many columns are matrices of marks and are not read twice for this.
+std::vector<bool> LeftAlignedColumns(TTableReader& reader)
+{
+    constexpr std::size_t kLongText = 24; // characters
+    constexpr std::size_t kFewColumns = 12;
+    std::vector<bool> left(reader.ColumnCount(), false);
+    if (!left.empty())
+        left[0] = true;
+    if (reader.ColumnCount() > kFewColumns)
+        return left;
+    std::vector<std::string> row;
+    for (bool head = true; reader.Next(row); head = false) {
+        for (std::size_t c = 1; c < row.size() && !head; ++c)
+            left[c] = left[c] || CharCount(row[c]) > kLongText;
+    }
+    reader.Rewind();
+    return left;
+}
+
+void AppendRow(const std::vector<std::string>& row, const std::vector<bool>& left, std::string& out)
 {
     out += "<tr>";
     for (std::size_t c = 0; c < row.size(); ++c) {
         const std::string& cell = row[c];
-        out += c == 0 ? "<td class=\"name\">" : "<td>"; // names and captions read from the left
+        out += c < left.size() && left[c] ? "<td class=\"name\">" : "<td>";
         if (cell.find_first_not_of(" \t\r\n") == std::string::npos)
             out += "&nbsp;";
         else
@@ -174,9 +195,10 @@ void WriteHtmlOfReportDocument(std::string_view document, const THtmlSink& sink,
             if (!reader.Ok())
                 continue;
             out += "<table>\n";
+            const std::vector<bool> left = LeftAlignedColumns(reader);
             std::vector<std::string> row;
             while (reader.Next(row)) {
-                AppendRow(row, out);
+                AppendRow(row, left, out);
                 flushFull();
             }
             out += "</table>\n";
