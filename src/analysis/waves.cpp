@@ -11,6 +11,20 @@
 
 namespace {
 
+// The client ids present in both waves.
+std::unordered_set<int32_t> CommonMembers(const TWave& from, const TWave& to)
+{
+    std::unordered_set<int32_t> earlier;
+    for (const TWaveMember& m : from.Members)
+        earlier.insert(m.ClientId);
+    std::unordered_set<int32_t> common;
+    for (const TWaveMember& m : to.Members) {
+        if (earlier.contains(m.ClientId))
+            common.insert(m.ClientId);
+    }
+    return common;
+}
+
 // The distinct choices between common members (no self-choices), as ordered pair keys.
 std::unordered_set<uint64_t> CommonChoices(const std::vector<TChoice>& list,
                                            const std::unordered_set<int32_t>& common)
@@ -164,14 +178,12 @@ TWaveComparison CompareWaves(const TWave& from, const TWave& to)
     std::unordered_map<int32_t, const TWaveMember*> before;
     for (const TWaveMember& m : from.Members)
         before.emplace(m.ClientId, &m);
-    std::unordered_set<int32_t> common;
+    const std::unordered_set<int32_t> common = CommonMembers(from, to);
     for (const TWaveMember& m : to.Members) {
-        if (before.contains(m.ClientId)) {
-            common.insert(m.ClientId);
+        if (common.contains(m.ClientId))
             out.Common.push_back(m.ClientId);
-        } else {
+        else
             out.Joined.push_back({m.ClientId, m.Name});
-        }
     }
     for (const TWaveMember& m : from.Members) {
         if (!common.contains(m.ClientId))
@@ -225,14 +237,7 @@ TWaveComparison CompareWaves(const TWave& from, const TWave& to)
 
 std::vector<TChoiceChange> PositiveChoiceChanges(const TWave& from, const TWave& to)
 {
-    std::unordered_set<int32_t> earlier;
-    for (const TWaveMember& m : from.Members)
-        earlier.insert(m.ClientId);
-    std::unordered_set<int32_t> common;
-    for (const TWaveMember& m : to.Members) {
-        if (earlier.contains(m.ClientId))
-            common.insert(m.ClientId);
-    }
+    const std::unordered_set<int32_t> common = CommonMembers(from, to);
     const std::unordered_set<uint64_t> before = CommonChoices(from.For, common);
     const std::unordered_set<uint64_t> after = CommonChoices(to.For, common);
     std::vector<TChoiceChange> changes;
