@@ -246,9 +246,11 @@ std::string CsvField(std::string_view text)
 
 std::string SpreadsheetSafeText(std::string_view text)
 {
-    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
-        return "'" + std::string(text);
-    return std::string(text);
+    if (text.empty() || std::string_view("=+-@\t\r").find(text.front()) == std::string_view::npos)
+        return std::string(text);
+    std::string safe(1, '\'');
+    safe += text;
+    return safe;
 }
 
 std::string CsvRecord(const std::vector<std::string>& fields)

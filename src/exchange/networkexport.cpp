@@ -69,18 +69,9 @@ std::vector<std::string> NodeValues(const TNetworkNode& node)
             node.Placed ? ExportNumberText(node.Y) : std::string()};
 }
 
-// A GraphML key such as "n12" or "d3". Appended, not added: GCC 12 at -O3 warns falsely on a
-// literal added to a temporary string.
-std::string Numbered(char letter, int64_t number)
-{
-    std::string key(1, letter);
-    key += std::to_string(number);
-    return key;
-}
-
 std::string NodeKey(int32_t id)
 {
-    return Numbered('n', id);
+    return XmlId('n', id);
 }
 
 } // namespace
@@ -151,13 +142,13 @@ std::string GraphMlText(const TNetwork& network)
     int keyNumber = 0;
     for (const TAttribute& attr : kNodeAttributes) {
         pugi::xml_node key = root.append_child("key");
-        key.append_attribute("id") = Numbered('d', keyNumber++).c_str();
+        key.append_attribute("id") = XmlId('d', keyNumber++).c_str();
         key.append_attribute("for") = "node";
         key.append_attribute("attr.name") = attr.Name;
         key.append_attribute("attr.type") = attr.Type;
     }
-    const std::string signKey = Numbered('d', keyNumber++);
-    const std::string kindKey = Numbered('d', keyNumber++);
+    const std::string signKey = XmlId('d', keyNumber++);
+    const std::string kindKey = XmlId('d', keyNumber++);
     for (const auto& [id, name, type] : {std::tuple{signKey, "sign", "int"}, std::tuple{kindKey, "kind", "string"}}) {
         pugi::xml_node key = root.append_child("key");
         key.append_attribute("id") = id.c_str();
@@ -176,14 +167,14 @@ std::string GraphMlText(const TNetwork& network)
             if (values[a].empty())
                 continue;
             pugi::xml_node data = n.append_child("data");
-            data.append_attribute("key") = Numbered('d', static_cast<int64_t>(a)).c_str();
+            data.append_attribute("key") = XmlId('d', static_cast<int64_t>(a)).c_str();
             data.text() = values[a].c_str();
         }
     }
     int edgeNumber = 0;
     for (const TNetworkEdge& edge : network.Edges) {
         pugi::xml_node e = graph.append_child("edge");
-        e.append_attribute("id") = Numbered('e', edgeNumber++).c_str();
+        e.append_attribute("id") = XmlId('e', edgeNumber++).c_str();
         e.append_attribute("source") = NodeKey(edge.FromId).c_str();
         e.append_attribute("target") = NodeKey(edge.ToId).c_str();
         pugi::xml_node sign = e.append_child("data");

@@ -105,7 +105,7 @@ std::string StoreErrorText(const TStoreError& error)
     std::string text = saving ? TextOr("PROJECT_NOT_SAVED_MSG", "The project could not be saved.") : FileViolatedText();
     const auto line = [&text](const char* key, const char* fallback, const std::string& value) {
         if (!value.empty())
-            text += "\n" + TextOr(key, fallback) + ": " + value;
+            text.append("\n").append(TextOr(key, fallback)).append(": ").append(value);
     };
     line("ERROR_PLACE_FILE", "File", error.File);
     line("ERROR_PLACE_SECTION", "Section", error.Section.empty() ? std::string() : "[" + error.Section + "]");

@@ -39,7 +39,7 @@ std::string ViewGraphMlText(const std::vector<TViewFigure>& figures, const std::
     for (std::size_t i = 0; i < figures.size(); ++i) {
         const TViewFigure& f = figures[i];
         pugi::xml_node node = graph.append_child("node");
-        node.append_attribute("id") = ("n" + std::to_string(i)).c_str();
+        node.append_attribute("id") = XmlId('n', static_cast<int64_t>(i)).c_str();
         data(node, "label", XmlSafeText(f.Label));
         data(node, "x", std::to_string(f.X));
         data(node, "y", std::to_string(f.Y));
@@ -48,9 +48,9 @@ std::string ViewGraphMlText(const std::vector<TViewFigure>& figures, const std::
     }
     for (std::size_t e = 0; e < edges.size(); ++e) {
         pugi::xml_node edge = graph.append_child("edge");
-        edge.append_attribute("id") = ("e" + std::to_string(e)).c_str();
-        edge.append_attribute("source") = ("n" + std::to_string(edges[e].From)).c_str();
-        edge.append_attribute("target") = ("n" + std::to_string(edges[e].To)).c_str();
+        edge.append_attribute("id") = XmlId('e', static_cast<int64_t>(e)).c_str();
+        edge.append_attribute("source") = XmlId('n', edges[e].From).c_str();
+        edge.append_attribute("target") = XmlId('n', edges[e].To).c_str();
         data(edge, "sign", std::to_string(edges[e].Sign));
     }
     std::ostringstream out;

@@ -93,7 +93,7 @@ std::string FormatGeneral(double value, int digits)
     if (exponent >= digits || exponent < -5) {
         std::string result = sign + mantissa.substr(0, 1);
         if (mantissa.size() > 1)
-            result += "." + mantissa.substr(1);
+            result.append(".").append(mantissa, 1);
         return result + "E" + std::to_string(exponent);
     }
     if (exponent < 0)

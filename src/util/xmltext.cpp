@@ -97,3 +97,11 @@ bool IsXmlSafeText(std::string_view utf8)
     }
     return true;
 }
+
+std::string XmlId(char letter, int64_t number)
+{
+    // Appended, not added: GCC 12 at -O3 warns falsely on a literal added to a temporary string.
+    std::string id(1, letter);
+    id += std::to_string(number);
+    return id;
+}

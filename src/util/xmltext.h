@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -14,3 +15,6 @@ std::string XmlSafeText(std::string_view utf8);
 
 // True when XmlSafeText would change nothing.
 bool IsXmlSafeText(std::string_view utf8);
+
+// An element id of a letter and a number, such as "n12" for node 12 of a graph.
+std::string XmlId(char letter, int64_t number);
