@@ -25,6 +25,16 @@ std::string ContentText(std::string_view content)
     return out;
 }
 
+// One table row: cells followed by two tabs, the row ended by CR LF.
+void AppendRow(const std::vector<std::string>& row, std::string& out)
+{
+    for (const std::string& cell : row) {
+        out += cell;
+        out += kCellEnd;
+    }
+    out += kLineEnd;
+}
+
 } // namespace
 
 std::string PictureFileBeside(const std::string& reportFile, TReportPicture picture)
@@ -38,10 +48,11 @@ void TTextBuilder::Format()
 {
     m_output.clear();
     m_pictureFiles.clear();
-    const std::vector<TLexeme> sections = ReadSections(Document());
+    // Sections as views and tables row by row, so a large matrix is never held as cells too.
+    const std::vector<TSectionView> sections = ReadSectionViews(Document());
     for (std::size_t i = 0; i < sections.size(); ++i) {
         StepProgress(i, sections.size());
-        const TLexeme& section = sections[i];
+        const TSectionView& section = sections[i];
         if (section.Tag == kTagHeader1 || section.Tag == kTagHeader2) {
             // A heading starts after a blank line, also after a table or a text without a final break.
             while (!m_output.empty() && !m_output.ends_with("\r\n\r\n"))
@@ -50,9 +61,10 @@ void TTextBuilder::Format()
         } else if (section.Tag == kTagText) {
             m_output += ContentText(section.Content);
         } else if (section.Tag == kTagTable) {
-            TTableRows rows;
-            if (ParseTable(section.Content, rows))
-                FormatTable(rows, m_output);
+            TTableReader reader(section.Content);
+            std::vector<std::string> row;
+            while (reader.Ok() && reader.Next(row))
+                AppendRow(row, m_output);
         } else if (section.Tag == kTagPicture && Pictures() != nullptr) {
             const std::optional<TReportPicture> picture = ReportPictureOfName(PlainText(section.Content));
             if (!picture || Pictures()->Size(Target().ObjectId, *picture).Empty())
@@ -92,13 +104,8 @@ void TTextBuilder::Write()
 
 void TTextBuilder::FormatTable(const TTableRows& rows, std::string& out)
 {
-    for (const auto& row : rows) {
-        for (const std::string& cell : row) {
-            out += cell;
-            out += kCellEnd;
-        }
-        out += kLineEnd;
-    }
+    for (const auto& row : rows)
+        AppendRow(row, out);
 }
 
 void TTextBuilder::Sociocard()
