@@ -82,34 +82,41 @@ std::string ExportNumberText(double value)
 
 TExportSheet SociomatrixSheet(const TInvestigationObject& model, TChoiceKind kind)
 {
-    TExportSheet sheet{"Sociomatrix", {}};
+    TExportSheet sheet;
+    sheet.Name = "Sociomatrix";
+    const auto members = static_cast<std::size_t>(model.ClientCount());
+    std::vector<int32_t> ids(members);
     TExportRow header{TExportCell{}};
-    for (int32_t i = 0; i < model.ClientCount(); ++i)
-        header.push_back(TExportCell::Of(model.Client(i).Name));
-    sheet.Rows.push_back(std::move(header));
+    header.reserve(members + 1);
+    for (std::size_t i = 0; i < members; ++i) {
+        TInvestClient client = model.Client(static_cast<int32_t>(i));
+        ids[i] = client.Id;
+        header.push_back(TExportCell::Of(std::move(client.Name)));
+    }
+    sheet.Rows.push_back(header);
     const bool positive = kind == TChoiceKind::Positive || kind == TChoiceKind::Any;
     const bool negative = kind == TChoiceKind::Negative || kind == TChoiceKind::Any;
-    for (int32_t r = 0; r < model.ClientCount(); ++r) {
-        const TInvestClient from = model.Client(r);
-        TExportRow row{TExportCell::Of(from.Name)};
-        for (int32_t c = 0; c < model.ClientCount(); ++c) {
-            const int32_t toId = model.Client(c).Id;
+    sheet.MadeRows = members;
+    sheet.MakeRow = [&model, ids = std::move(ids), names = std::move(header), positive,
+                     negative](std::size_t r, TExportRow& row) {
+        row.assign(1, names[r + 1]);
+        for (const int32_t toId : ids) {
             double value = 0;
-            if (positive && model.ForChoiceExists(from.Id, toId))
+            if (positive && model.ForChoiceExists(ids[r], toId))
                 value = 1;
-            else if (negative && model.AgainstChoiceExists(from.Id, toId))
+            else if (negative && model.AgainstChoiceExists(ids[r], toId))
                 value = -1;
             row.push_back(TExportCell::Of(value));
         }
-        sheet.Rows.push_back(std::move(row));
-    }
+    };
     return sheet;
 }
 
 TExportSheet MemberIndicesSheet(const TFileAccess& store, const TInvestigationObject& model,
                                 const TStatusResult& status)
 {
-    TExportSheet sheet{"Members", {}};
+    TExportSheet sheet;
+    sheet.Name = "Members";
     TExportRow header;
     for (const char* name : {"id", "name", "sex", "birth_date", "status_group", "pos_given", "pos_received",
                              "neg_given", "neg_received"})
@@ -148,7 +155,8 @@ TExportSheet MemberIndicesSheet(const TFileAccess& store, const TInvestigationOb
 
 TExportSheet GroupIndicesSheet(const TInvestigationObject& model)
 {
-    TExportSheet sheet{"Group", {}};
+    TExportSheet sheet;
+    sheet.Name = "Group";
     TExportRow header{TExportCell::Of(std::string("index"))};
     for (const TKindColumn& k : kKindColumns)
         header.push_back(TExportCell::Of(std::string(k.Suffix)));
@@ -167,16 +175,27 @@ TExportSheet GroupIndicesSheet(const TInvestigationObject& model)
     return sheet;
 }
 
+void ForEachExportRow(const TExportSheet& sheet, const std::function<void(const TExportRow&)>& visit)
+{
+    for (const TExportRow& row : sheet.Rows)
+        visit(row);
+    TExportRow made;
+    for (std::size_t i = 0; i < sheet.MadeRows && sheet.MakeRow; ++i) {
+        sheet.MakeRow(i, made);
+        visit(made);
+    }
+}
+
 bool WriteCsvSheet(const TExportSheet& sheet, const std::string& path, std::string& error)
 {
     std::string text;
-    for (const TExportRow& row : sheet.Rows) {
-        std::vector<std::string> fields;
-        fields.reserve(row.size());
+    std::vector<std::string> fields;
+    ForEachExportRow(sheet, [&](const TExportRow& row) {
+        fields.clear();
         for (const TExportCell& cell : row)
             fields.push_back(CellText(cell));
         text += CsvRecord(fields);
-    }
+    });
     std::string why;
     if (!ReplaceFile(path, text, why)) {
         error = ExchangeText("EXPORT_WRITE_FAILED", "The file %1 cannot be written: %2", path, why);
@@ -189,7 +208,11 @@ bool WriteXlsxBook(const std::vector<TExportSheet>& sheets, const std::string& p
 {
     // libxlsxwriter writes the workbook by name into the temporary file of the safe replace.
     const TFileFiller fill = [&sheets](int, const std::string& tmpPath, std::string& why) {
-        lxw_workbook* book = workbook_new(tmpPath.c_str());
+        // Rows go to the file as they are written, not held: a sociomatrix of 2000 members is
+        // four million cells. Strings are then stored in their cells, which every reader takes.
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE;
+        lxw_workbook* book = workbook_new_opt(tmpPath.c_str(), &options);
         if (!book) {
             why = "no workbook";
             return false;
@@ -198,17 +221,18 @@ bool WriteXlsxBook(const std::vector<TExportSheet>& sheets, const std::string& p
             lxw_worksheet* ws = workbook_add_worksheet(book, SheetName(sheet.Name).c_str());
             if (!ws)
                 continue;
-            for (std::size_t r = 0; r < sheet.Rows.size(); ++r) {
-                for (std::size_t c = 0; c < sheet.Rows[r].size() && c <= LXW_COL_MAX; ++c) {
-                    const TExportCell& cell = sheet.Rows[r][c];
-                    const auto row = static_cast<lxw_row_t>(r);
+            lxw_row_t r = 0;
+            ForEachExportRow(sheet, [&](const TExportRow& cells) {
+                for (std::size_t c = 0; c < cells.size() && c <= LXW_COL_MAX; ++c) {
+                    const TExportCell& cell = cells[c];
                     const auto col = static_cast<lxw_col_t>(c);
                     if (cell.Kind == TExportCell::TKind::Number)
-                        worksheet_write_number(ws, row, col, cell.Number, nullptr);
+                        worksheet_write_number(ws, r, col, cell.Number, nullptr);
                     else if (cell.Kind == TExportCell::TKind::Text)
-                        worksheet_write_string(ws, row, col, XmlSafeText(cell.Text).c_str(), nullptr);
+                        worksheet_write_string(ws, r, col, XmlSafeText(cell.Text).c_str(), nullptr);
                 }
-            }
+                ++r;
+            });
         }
         const lxw_error result = workbook_close(book);
         if (result != LXW_NO_ERROR) {

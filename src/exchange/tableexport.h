@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,14 +26,21 @@ struct TExportCell {
 
 using TExportRow = std::vector<TExportCell>;
 
-// A named rectangular table, one sheet of a workbook or one CSV file.
+// A named rectangular table, one sheet of a workbook or one CSV file: the rows held, then as many
+// rows again made one at a time while the sheet is written, so a large table is never held whole.
 struct TExportSheet {
     std::string Name;
     std::vector<TExportRow> Rows;
+    std::size_t MadeRows = 0;
+    std::function<void(std::size_t index, TExportRow& row)> MakeRow; // index from 0, after Rows
 };
 
+// Every row of a sheet in order, the held ones first.
+void ForEachExportRow(const TExportSheet& sheet, const std::function<void(const TExportRow&)>& visit);
+
 // The sociomatrix of a kind: member names across the first row and down the first column, 1 for
-// a positive choice, -1 for a negative one (kind Any shows both), 0 for none.
+// a positive choice, -1 for a negative one (kind Any shows both), 0 for none. Its rows are made
+// from the model while the sheet is written: the model must outlive the sheet.
 TExportSheet SociomatrixSheet(const TInvestigationObject& model, TChoiceKind kind);
 // One row per member: id, name, sex, birth date, status group (empty where the investigation has
 // none), the choices given and received, and Pi, Ai, Ei and the status level for the positive,

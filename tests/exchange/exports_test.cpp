@@ -82,8 +82,11 @@ std::map<std::string, std::string> SheetCells(const std::string& path, int sheet
     for (pugi::xml_node row : doc.child("worksheet").child("sheetData").children("row")) {
         for (pugi::xml_node c : row.children("c")) {
             const std::string value = c.child("v").text().get();
-            if (std::string(c.attribute("t").value()) == "s")
+            const std::string type = c.attribute("t").value();
+            if (type == "s")
                 cells[c.attribute("r").value()] = shared.at(std::stoul(value));
+            else if (type == "inlineStr")
+                cells[c.attribute("r").value()] = c.child("is").child("t").text().get();
             else
                 cells[c.attribute("r").value()] = "#" + value; // a number
         }

@@ -103,21 +103,24 @@ void TSelectionForm::ExportSociomatrix()
         Text("TABLE_FILTER", "Excel workbooks (*.xlsx);;CSV files (*.csv)"));
     if (path.isEmpty())
         return;
-    TExportSheet sheet{"Sociomatrix", {}};
+    std::vector<TExportSheet> sheets(1);
+    TExportSheet& sheet = sheets.front();
+    sheet.Name = "Sociomatrix";
     TExportRow header{TExportCell{}};
     for (const QString& name : m_memberNames)
         header.push_back(TExportCell::Of(name.toStdString()));
     sheet.Rows.push_back(std::move(header));
     const int n = static_cast<int>(m_memberIds.size());
-    for (int chooser = 0; chooser < n; ++chooser) {
-        TExportRow row{TExportCell::Of(m_memberNames[static_cast<size_t>(chooser)].toStdString())};
+    sheet.MadeRows = static_cast<std::size_t>(n);
+    sheet.MakeRow = [this, n](std::size_t r, TExportRow& row) {
+        const int chooser = static_cast<int>(r);
+        row.assign(1, TExportCell::Of(m_memberNames[r].toStdString()));
         for (int chosen = 0; chosen < n; ++chosen) {
             const int value = chooser == chosen ? stNone : PairCell(chooser, chosen);
             row.push_back(TExportCell::Of(value == stFor ? 1.0 : value == stAgainst ? -1.0 : 0.0));
         }
-        sheet.Rows.push_back(std::move(row));
-    }
+    };
     std::string error;
-    if (!WriteSheets({sheet}, path.toStdString(), error))
+    if (!WriteSheets(sheets, path.toStdString(), error))
         MessageSink().ShowText(error);
 }
