@@ -79,8 +79,9 @@ std::vector<bool> LeftAlignedColumns(TTableReader& reader)
     if (reader.ColumnCount() > kFewColumns)
         return left;
     std::vector<std::string> row;
-    for (bool head = true; reader.Next(row); head = false) {
-        for (std::size_t c = 1; c < row.size() && !head; ++c)
+    reader.Next(row); // the head row: its captions may be long over short numbers
+    while (reader.Next(row)) {
+        for (std::size_t c = 1; c < row.size(); ++c)
             left[c] = left[c] || CharCount(row[c]) > kLongText;
     }
     reader.Rewind();
