@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include <QPaintEvent>
 #include <QPainter>
 
 #include "i18n/langconv.h"
@@ -20,17 +21,21 @@ const QColor kKeptColor(40, 60, 150);
 const QColor kNewColor(0, 150, 60);
 const QColor kDroppedColor(150, 150, 150);
 
-QPen ArrowPen(TChoiceChange::TKind kind)
+// Past this many arrows the picture is a thicket: its arrows are drawn one pixel wide without
+// smoothing, which is ten times faster for the thousands of long lines a large group has.
+constexpr std::size_t kDenseArrows = 5000;
+
+QPen ArrowPen(TChoiceChange::TKind kind, bool dense)
 {
     switch (kind) {
     case TChoiceChange::TKind::Kept:
-        return QPen(kKeptColor, 1.5);
+        return QPen(kKeptColor, dense ? 1 : 1.5);
     case TChoiceChange::TKind::New:
-        return QPen(kNewColor, 2.5);
+        return QPen(kNewColor, dense ? 1 : 2.5);
     case TChoiceChange::TKind::Dropped:
         break;
     }
-    return QPen(kDroppedColor, 1.2, Qt::DashLine);
+    return QPen(kDroppedColor, dense ? 1 : 1.2, Qt::DashLine);
 }
 
 const char* KeyKey(TChoiceChange::TKind kind)
@@ -44,6 +49,47 @@ const char* KeyKey(TChoiceChange::TKind kind)
         break;
     }
     return "COMPARE_LEGEND_DROPPED";
+}
+
+// The part of a line inside a box, as the fractions of its length where it enters and leaves
+// (Liang and Barsky); false when it misses the box.
+bool ClipLine(const QLineF& line, const QRectF& box, double& enter, double& leave)
+{
+    enter = 0;
+    leave = 1;
+    const double towards[4] = {-line.dx(), line.dx(), -line.dy(), line.dy()};
+    const double room[4] = {line.x1() - box.left(), box.right() - line.x1(), line.y1() - box.top(),
+                            box.bottom() - line.y1()};
+    for (int i = 0; i < 4; ++i) {
+        if (towards[i] == 0) {
+            if (room[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = room[i] / towards[i];
+        if (towards[i] < 0)
+            enter = std::max(enter, t);
+        else
+            leave = std::min(leave, t);
+    }
+    return enter <= leave;
+}
+
+// Draws the part of a line that can show in the clip. Qt strokes and dashes a whole line before
+// clipping it, which for a long dashed arrow is thousands of dashes drawn for nothing; the dash
+// pattern keeps its phase, so the pieces of two bands meet.
+void DrawClippedLine(QPainter& painter, const QPen& pen, const QLineF& line, const QRectF& clip)
+{
+    const double margin = 2 * pen.widthF() + 2;
+    double enter = 0;
+    double leave = 1;
+    if (!ClipLine(line, clip.adjusted(-margin, -margin, margin, margin), enter, leave))
+        return;
+    QPen shown = pen;
+    if (pen.style() != Qt::SolidLine && pen.widthF() > 0)
+        shown.setDashOffset(pen.dashOffset() + enter * line.length() / pen.widthF());
+    painter.setPen(shown);
+    painter.drawLine(QLineF(line.pointAt(enter), line.pointAt(leave)));
 }
 
 } // namespace
@@ -85,8 +131,12 @@ QSize TChangeSociogram::PictureSize() const
 
 void TChangeSociogram::PaintTo(QPainter& painter) const
 {
+    // Only what crosses the clip is drawn: a window repaints what was exposed, a large picture is
+    // saved band by band, and a group of 2000 has tens of thousands of arrows.
+    const QRectF clip = painter.hasClipping() ? painter.clipBoundingRect() : QRectF(QPoint(0, 0), PictureSize());
+    const bool dense = m_arrows.size() > kDenseArrows;
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::Antialiasing, !dense);
     painter.fillRect(QRect(QPoint(0, 0), PictureSize()), Qt::white);
     std::unordered_map<int32_t, QRect> rects;
     for (const TNode& node : m_nodes)
@@ -98,12 +148,19 @@ void TChangeSociogram::PaintTo(QPainter& painter) const
                 continue;
             const QRect& target = rects.at(arrow.ToId);
             const QPoint s = rects.at(arrow.FromId).center();
+            // The line runs towards the target's centre and the head lies at the target's edge:
+            // an arrow shows when that line or the target comes near the clip.
+            constexpr double kReach = 16;
+            const QRectF near = clip.adjusted(-kReach, -kReach, kReach, kReach);
+            double enter = 0;
+            double leave = 1;
+            if (!near.intersects(QRectF(target)) && !ClipLine(QLineF(s, target.center()), near, enter, leave))
+                continue;
             const auto head = ArrowHeadAt(s, target.center(), target);
             if (!head)
                 continue;
-            QPen pen = ArrowPen(kind);
-            painter.setPen(pen);
-            painter.drawLine(s, head->Entry);
+            QPen pen = ArrowPen(kind, dense);
+            DrawClippedLine(painter, pen, QLineF(s, head->Entry), clip);
             pen.setStyle(Qt::SolidLine);
             painter.setPen(pen);
             // The strokes that point back towards the chooser make the head.
@@ -114,8 +171,11 @@ void TChangeSociogram::PaintTo(QPainter& painter) const
             }
         }
     }
+    painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::black, 1));
     for (const TNode& node : m_nodes) {
+        if (!clip.intersects(QRectF(node.Rect.adjusted(-1, -1, 1, 1))))
+            continue;
         painter.setBrush(QColor(250, 250, 235));
         painter.drawRoundedRect(node.Rect, 6, 6);
         painter.drawText(node.Rect.adjusted(4, 0, -4, 0), Qt::AlignCenter | Qt::TextWordWrap, node.Name);
@@ -124,7 +184,7 @@ void TChangeSociogram::PaintTo(QPainter& painter) const
     int x = kMargin;
     const QFontMetrics metrics(painter.font());
     for (const auto kind : {TChoiceChange::TKind::Kept, TChoiceChange::TKind::New, TChoiceChange::TKind::Dropped}) {
-        painter.setPen(ArrowPen(kind));
+        painter.setPen(ArrowPen(kind, dense));
         painter.drawLine(x, kMargin, x + 30, kMargin);
         painter.setPen(Qt::black);
         const QString text = QString::fromStdString(LangConv().GetText(KeyKey(kind)));
@@ -134,8 +194,9 @@ void TChangeSociogram::PaintTo(QPainter& painter) const
     painter.restore();
 }
 
-void TChangeSociogram::paintEvent(QPaintEvent*)
+void TChangeSociogram::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
+    painter.setClipRect(event->rect());
     PaintTo(painter);
 }

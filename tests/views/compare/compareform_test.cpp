@@ -2,7 +2,11 @@
 // the copied text and CSV, the sociogram of change, and the refusal of waves that cannot be compared.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QTableWidget>
 
@@ -67,6 +71,31 @@ TEST_F(CompareFormTest, ShowsWhoMovedAndCopiesWhatItShows)
               pair.Choices[0].Kept + pair.Choices[0].New + pair.Choices[0].Dropped);
     form.ShowSociogram(0);
     EXPECT_EQ(form.PictureSize(), sociogram.PictureSize());
+
+    // Drawn in two bands, as a large picture is saved, it is the same picture: nothing that
+    // crosses the seam is left out, and a dashed line goes on where it stopped.
+    const QSize size = sociogram.PictureSize();
+    QImage whole(size, QImage::Format_RGB32);
+    QImage banded(size, QImage::Format_RGB32);
+    {
+        QPainter painter(&whole);
+        sociogram.PaintTo(painter);
+    }
+    for (const int top : {0, size.height() / 2}) {
+        QPainter painter(&banded);
+        painter.setClipRect(QRect(0, top, size.width(), top == 0 ? size.height() / 2 : size.height() - top));
+        sociogram.PaintTo(painter);
+    }
+    int differing = 0;
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            const QColor a = whole.pixelColor(x, y);
+            const QColor b = banded.pixelColor(x, y);
+            differing += std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                                   std::abs(a.blue() - b.blue())}) > 64;
+        }
+    }
+    EXPECT_LT(differing, size.width() * size.height() / 500) << "pixels that differ";
 }
 
 TEST_F(CompareFormTest, RefusesWhatCannotBeCompared)
