@@ -5,12 +5,14 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "platform/dialogbuttons.h"
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
+#include "shell/entityform.h"
 #include "store/fileacc.h"
 
 TComparePickForm::TComparePickForm(QWidget* owner, TFileAccess& store, int investId) : QDialog(owner)
@@ -36,7 +38,10 @@ TComparePickForm::TComparePickForm(QWidget* owner, TFileAccess& store, int inves
             const auto& invest = invests.At(i);
             if (invest.Id == investId || (invest.ClientGroupId == groupId) != sameGroup)
                 continue;
+            // The date tells apart waves that share a name, as the waves of one survey often do.
             QString text = QString::fromStdString(invest.Name);
+            if (const QDate date = DateFromDays(invest.Date); date.isValid())
+                text += QStringLiteral(" (%1)").arg(QLocale().toString(date, QLocale::ShortFormat));
             if (!sameGroup)
                 text += QStringLiteral(" ") + CatalogueText("COMPARE_PICK_OTHER_GROUP");
             auto* item = new QListWidgetItem(text, m_list);
