@@ -234,6 +234,8 @@ void PlanEdgeList(const TCsvTable& table, const TMemberLookup& lookup, TChoiceSh
             to = c;
         else if (IsHeaderWord(header[c], {"sign", "kind", "weight", "type", "value"}))
             signAt = c;
+        else if (IsHeaderWord(header[c], {"source_name", "target_name", "chooser_name", "chosen_name"}))
+            continue; // names beside the ids, as the network export writes them
         else if (!Trim(header[c]).empty())
             onlyWords = false;
     }

@@ -31,8 +31,8 @@ struct TChoicesPlan {
 };
 
 // Reads an edge list (with or without a header row "chooser, chosen, sign"; a first row is taken
-// for a header only when every field is such a column word) or a square matrix, naming members by
-// client id or by name (ignoring letter case).
+// for a header only when every field is such a column word or a name column of the network
+// export) or a square matrix, naming members by client id or by name (ignoring letter case).
 TChoicesPlan PlanChoicesImport(const TFileAccess& store, int32_t investId, std::string_view bytes);
 TChoicesPlan PlanChoicesImportFile(const TFileAccess& store, int32_t investId, const std::string& path);
 

@@ -6,11 +6,12 @@
 #include <string_view>
 #include <vector>
 
-// Bounds that keep a wrongly chosen or hostile file from exhausting memory; a class list or a
-// choices matrix of a real group stays far below them.
+// Bounds that keep a wrongly chosen or hostile file from exhausting memory; a class list stays
+// far below them, and the choices matrix of the largest group Tremlow is made for (2000 members,
+// as its own export writes it, long names included) fits.
 struct TCsvLimits {
-    std::size_t MaxBytes = 8u * 1024u * 1024u;
-    std::size_t MaxColumns = 1024;
+    std::size_t MaxBytes = 16u * 1024u * 1024u;
+    std::size_t MaxColumns = 4096;
     std::size_t MaxRows = 100000;
     std::size_t MaxFieldBytes = 64u * 1024u;
 };

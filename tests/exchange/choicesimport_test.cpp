@@ -4,9 +4,11 @@
 
 #include "analysis/investigationobj.h"
 #include "analysis/projectbuilder.h"
+#include "analysis/statusgroups.h"
 #include "exchange/choicesimport.h"
 #include "exchange/csvreader.h"
 #include "exchange/exchangetext.h"
+#include "exchange/networkexport.h"
 #include "exchange/tableexport.h"
 #include "support/core/tempdir.h"
 
@@ -143,35 +145,40 @@ TEST(ChoicesImport, MatrixCellsAndTheirRefusals)
     EXPECT_NE(plan.Refused[2].Excerpt.find("Cleo"), std::string::npos);
 }
 
-TEST(ChoicesImport, ExportedSociomatrixImportsBackIntoClearedCopy)
+// The sociomatrix and the network's edge list, as Tremlow exports them, read back as they are.
+TEST(ChoicesImport, ExportedSociomatrixAndEdgeListImportBackIntoClearedCopy)
 {
     TProjectBuilder source;
     Class(source);
     source.For(7, 1, 2).For(7, 2, 1).For(7, 3, 1).For(7, 4, 3);
     source.Against(7, 1, 4).Against(7, 3, 2);
     const TTempDir dir;
-    const std::string path = dir.File("matrix.csv");
     std::string error;
-    {
-        const TInvestigationObject model(source.store, 7);
-        ASSERT_TRUE(WriteCsvSheet(SociomatrixSheet(model, TChoiceKind::Any), path, error)) << error;
-    }
-    TProjectBuilder copy;
-    Class(copy);
-    const TChoicesPlan plan = PlanChoicesImportFile(copy.store, 7, path);
-    EXPECT_EQ(plan.Layout, TChoicesLayout::Matrix);
-    EXPECT_TRUE(plan.Refused.empty());
-    ASSERT_TRUE(ApplyChoicesImport(copy.store, 7, plan, false, error)) << error;
     const TInvestigationObject a(source.store, 7);
-    const TInvestigationObject b(copy.store, 7);
-    for (int32_t from = 1; from <= 4; ++from) {
-        for (int32_t to = 1; to <= 4; ++to) {
-            EXPECT_EQ(a.ForChoiceExists(from, to), b.ForChoiceExists(from, to)) << from << "->" << to;
-            EXPECT_EQ(a.AgainstChoiceExists(from, to), b.AgainstChoiceExists(from, to)) << from << "->" << to;
+    const std::string matrix = dir.File("matrix.csv");
+    ASSERT_TRUE(WriteCsvSheet(SociomatrixSheet(a, TChoiceKind::Any), matrix, error)) << error;
+    const std::string edges =
+        EdgeListCsvText(BuildNetwork(source.store, a, ComputeStatusGroups(a), TChoiceKind::Any));
+    for (const auto& [layout, plan] :
+         {std::pair{TChoicesLayout::Matrix, PlanChoicesImportFile(source.store, 7, matrix)},
+          std::pair{TChoicesLayout::EdgeList, PlanChoicesImport(source.store, 7, edges)}}) {
+        SCOPED_TRACE(layout == TChoicesLayout::Matrix ? "matrix" : "edge list");
+        TProjectBuilder copy;
+        Class(copy);
+        EXPECT_EQ(plan.Layout, layout);
+        EXPECT_TRUE(plan.Refused.empty()) << plan.Refused.front().Reason;
+        ASSERT_TRUE(ApplyChoicesImport(copy.store, 7, plan, false, error)) << error;
+        const TInvestigationObject b(copy.store, 7);
+        for (int32_t from = 1; from <= 4; ++from) {
+            for (int32_t to = 1; to <= 4; ++to) {
+                EXPECT_EQ(a.ForChoiceExists(from, to), b.ForChoiceExists(from, to)) << from << "->" << to;
+                EXPECT_EQ(a.AgainstChoiceExists(from, to), b.AgainstChoiceExists(from, to))
+                    << from << "->" << to;
+            }
         }
+        EXPECT_EQ(a.ForCount(), b.ForCount());
+        EXPECT_EQ(a.AgainstCount(), b.AgainstCount());
     }
-    EXPECT_EQ(a.ForCount(), b.ForCount());
-    EXPECT_EQ(a.AgainstCount(), b.AgainstCount());
 }
 
 } // namespace
