@@ -239,15 +239,19 @@ void TWordBuilder::Format()
     const std::vector<TSectionView> sections = ReadSectionViews(Document());
     // Text is typed into an open paragraph that a line break closes, so sections without one
     // share a paragraph; blank paragraphs are left out (paragraph spacing keeps blocks apart).
-    // A section heading waits for what follows it, so it lands on the same page as a table
-    // that needs landscape pages.
+    // A section heading, and the last line of text before a table (its caption), wait for what
+    // follows them, so they land on the same page as a table that needs landscape pages.
     std::string open;
     std::string openStyle = kStandard;
     std::string heading;
+    std::string caption;
     const auto putHeading = [&] {
         if (!heading.empty())
             doc.Paragraph(kHeading2, heading);
         heading.clear();
+        if (!caption.empty())
+            doc.Paragraph(kStandard, caption);
+        caption.clear();
     };
     const auto closeOpen = [&] {
         if (open.empty())
@@ -258,7 +262,10 @@ void TWordBuilder::Format()
         } else {
             doc.SetSection({});
             putHeading();
-            doc.Paragraph(openStyle, open);
+            if (openStyle == kStandard)
+                caption = open;
+            else
+                doc.Paragraph(openStyle, open);
         }
         open.clear();
     };
@@ -298,7 +305,7 @@ void TWordBuilder::Format()
     }
     closeOpen();
     // A last section of landscape pages (a wide picture) ends the document without a blank page.
-    if (!heading.empty()) {
+    if (!heading.empty() || !caption.empty()) {
         doc.SetSection({});
         putHeading();
     }

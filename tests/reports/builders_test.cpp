@@ -50,6 +50,28 @@ TEST_F(Builders, UnknownTagsAreLeftOutOfEveryOutput)
     EXPECT_EQ(all, "shownalso shown\n"); // sections without a line break share a paragraph
 }
 
+// The line of text before a table that needs landscape pages is its caption: it goes onto the
+// table's first page, not alone onto the portrait page before.
+TEST_F(Builders, WordCaptionGoesWithItsLandscapeTable)
+{
+    std::string table = "[TABLE]2";
+    for (int row = 0; row < 2; ++row)
+        for (int c = 0; c < 24; ++c)
+            table += "<break>Member number " + std::to_string(c);
+    TWordBuilder word({TReportKind::Investigation, 1}, false, m_temp.File("w.docx"));
+    word.SetDocument("[TEXT]Introduction&&&&&Members of both&&&&&" + table + "<break>");
+    word.Format();
+    word.Write();
+    TDocxReader docx(m_temp.File("w.docx"));
+    ASSERT_TRUE(docx.Ok());
+    const auto breaksBefore = [&docx](const std::string& text) {
+        const std::string path = "count(//w:p[.//w:t='" + text + "']/preceding::w:p[w:pPr/w:sectPr])";
+        return pugi::xpath_query(path.c_str()).evaluate_number(docx.Document());
+    };
+    EXPECT_EQ(breaksBefore("Introduction"), 0);
+    EXPECT_EQ(breaksBefore("Members of both"), 1); // after the portrait section's end
+}
+
 TEST_F(Builders, HtmlEmptyCellsAreNonBreakingSpacesAndPagesDeclareUtf8)
 {
     const std::string html = Formatted<THTMLBuilder>("[HEADER2]Ünïcode&&&&&&&&&&[TABLE]1<break>  <break>x<break>");
