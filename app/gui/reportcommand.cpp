@@ -3,6 +3,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -41,18 +42,26 @@ int RunReport(int argc, char** argv)
     std::string kind;
     int id = 0;
     int group = kNoGroupId;
+    std::vector<int> with;
     std::string format;
     std::string output;
     cli.add_option("project", project, "project file (.soi)")->required();
-    cli.add_option("--kind", kind, "what to write")->required()->check(CLI::IsMember(
-        {"client", "client-group", "criterion", "criteria-group", "investigation", "sociocard", "sociomatrix"}));
+    cli.add_option("--kind", kind, "what to write")
+        ->required()
+        ->check(CLI::IsMember({"client", "client-group", "criterion", "criteria-group", "investigation",
+                               "comparison", "sociocard", "sociomatrix"}));
     cli.add_option("--id", id, "identifier of the object (the investigation of a blank)")->required();
     cli.add_option("--group", group, "client group of the client, criteria group of the criterion");
+    cli.add_option("--with", with, "for a comparison: the later investigations compared with --id, in order");
     cli.add_option("--format", format, "output format")->required()->check(CLI::IsMember({"text", "html", "word", "pdf"}));
     cli.add_option("-o,--output", output, "file to write")->required();
     cli.footer("An investigation report holds the sociogram, the target diagram and the two index charts as the "
                "windows draw them (when the report settings have those parts on); a text report writes them as PNG "
                "files beside it, named in the text.");
+    cli.callback([&] {
+        if (kind == "comparison" && with.empty())
+            throw CLI::ValidationError("--with", "a comparison report needs --with");
+    });
     if (const std::optional<int> ended = ParseHeadlessCommand(cli, argc, argv))
         return *ended;
 
@@ -72,7 +81,9 @@ int RunReport(int argc, char** argv)
         return 1;
     // The two blanks are on an investigation.
     const TReportKind reportKind = ReportKindOfName(kind).value_or(TReportKind::Investigation);
-    std::unique_ptr<TReporter> builder = MakeBuilder(format, {reportKind, id, group}, output);
+    TReportTarget target{reportKind, id, group};
+    target.With.assign(with.begin(), with.end());
+    std::unique_ptr<TReporter> builder = MakeBuilder(format, target, output);
     builder->SetStore(store);
     // The investigation report's pictures are drawn by the views, offscreen.
     TViewPictures pictures(store);

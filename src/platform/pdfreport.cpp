@@ -372,6 +372,43 @@ qreal PaintPicture(QPainter& painter, const TPdfBlock& block, qreal top, QSizeF 
 // foot of a page: a table cut there, a table short enough for one page cut anywhere, or a table
 // on the page after its heading starts a page with its heading. (Qt's own repeated head rows are
 // not used: with them, Qt 6.4 left the headings after a long table out of the pages.)
+// A section that is one short line of text: before a table, it names the table.
+bool IsCaption(const TLexeme& section)
+{
+    constexpr std::size_t kLongestCaption = 120; // characters
+    if (section.Tag != kTagText)
+        return false;
+    int lines = 0;
+    for (std::string_view piece : SplitLineBreaks(section.Content)) {
+        if (!Trim(PlainText(piece)).empty() && (++lines > 1 || CharCount(PlainText(piece)) > kLongestCaption))
+            return false;
+    }
+    return lines == 1;
+}
+
+// Whether a run of sections has more than empty lines: a run of only those, such as the line
+// breaks after a report's last table, would be a page of its own with nothing on it.
+bool ShowsSomething(std::string_view part)
+{
+    for (const TSectionView& section : ReadSectionViews(part)) {
+        if (section.Tag != kTagText && section.Tag != kTagHeader1 && section.Tag != kTagHeader2)
+            return true;
+        for (std::string_view piece : SplitLineBreaks(section.Content)) {
+            if (!Trim(PlainText(piece)).empty())
+                return true;
+        }
+    }
+    return false;
+}
+
+// A paragraph that is one short line of text, as a table's caption is.
+bool IsCaptionBlock(const QTextBlock& block)
+{
+    constexpr int kLongestCaption = 120; // characters
+    const QString text = block.text().trimmed();
+    return !text.isEmpty() && text.size() <= kLongestCaption && !text.contains(QChar::LineSeparator);
+}
+
 void KeepTablesWithHeadings(QTextDocument& document, qreal pageHeight)
 {
     constexpr int kLeastRowsOnAPage = 4;
@@ -388,12 +425,13 @@ void KeepTablesWithHeadings(QTextDocument& document, qreal pageHeight)
     QAbstractTextDocumentLayout* layout = document.documentLayout();
     bool moved = false;
     for (QTextTable* table : tables) {
-        // The heading just before the table, with at most empty lines between.
+        // The heading or caption just before the table, with at most empty lines between.
         QTextBlock heading = document.findBlock(table->firstPosition()).previous();
         while (heading.isValid() && heading.blockFormat().headingLevel() == 0 && heading.text().trimmed().isEmpty() &&
                QTextCursor(heading).currentTable() == nullptr)
             heading = heading.previous();
-        if (!heading.isValid() || heading.blockFormat().headingLevel() == 0 || table->rows() == 0)
+        if (!heading.isValid() || QTextCursor(heading).currentTable() != nullptr || table->rows() == 0 ||
+            (heading.blockFormat().headingLevel() == 0 && !IsCaptionBlock(heading)))
             continue;
         // Laid out again from the last move on, so each table is measured where it now stands.
         const QRectF box = layout->frameBoundingRect(table);
@@ -558,8 +596,9 @@ void TPdfBuilder::Format()
     // more than a page, is a run of its own, drawn as a grid under the heading just before it.
     std::string run;
     std::string heading;
+    std::size_t captionAt = std::string::npos; // where run's last section starts when it is a caption
     const auto flush = [this](std::string& part, bool landscape) {
-        if (!part.empty())
+        if (ShowsSomething(part))
             m_blocks.push_back({HtmlOfReportDocument(part), landscape});
         part.clear();
     };
@@ -574,19 +613,29 @@ void TPdfBuilder::Format()
         // A large group's matrix is measured once and handed on, not copied.
         const bool landscape = section.Tag == kTagTable && TableNeedsLandscape(section.Content);
         if (landscape || (section.Tag == kTagTable && IsLongPlainTable(section.Content))) {
+            // Without a heading, a line of text just before the table is its caption.
+            if (heading.empty() && captionAt != std::string::npos) {
+                heading = run.substr(captionAt);
+                run.resize(captionAt);
+            }
             flush(run, false);
             m_blocks.push_back(
                 {.Html = HtmlOfReportDocument(heading), .Landscape = landscape, .Table = std::move(section.Content)});
             heading.clear();
+            captionAt = std::string::npos;
             continue;
         }
         const std::string piece = "[" + section.Tag + "]" + section.Content;
         run += heading;
         heading.clear();
-        if (section.Tag == kTagHeader2)
+        captionAt = std::string::npos;
+        if (section.Tag == kTagHeader2) {
             heading = piece;
-        else
+        } else {
+            if (IsCaption(section))
+                captionAt = run.size();
             run += piece;
+        }
     }
     run += heading;
     flush(run, false);

@@ -126,6 +126,40 @@ TEST(PdfReport, PagesNumbersTextAndLandscapeReadBack)
     }
 }
 
+// The comparison of the sample's two waves: a table's caption stays with its table (the member
+// table on its landscape page, the status groups whole on the next portrait page), and the line
+// breaks after the last table make no empty page.
+TEST(PdfReport, ComparisonCaptionsStayWithTheirTables)
+{
+    if (std::system("command -v pdfinfo >/dev/null 2>&1 && command -v pdftotext >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "poppler-utils (pdfinfo, pdftotext) are not installed; the PDF is not read back";
+    InstallBuiltCatalogue();
+    TFileAccess store(std::string(TREMLOW_SOURCE_DATA_DIR) + "/examples/school-class.soi");
+    ASSERT_TRUE(store.Load());
+    TTempDir temp;
+    const std::string report = temp.File("comparison.pdf");
+    TPdfBuilder builder({TReportKind::Comparison, 1, kNoGroupId, {4}}, false, report);
+    builder.SetStore(store);
+    builder.Generate();
+    const std::string info = Output("pdfinfo -f 1 -l 9 '" + report + "'");
+    int pages = 0;
+    std::sscanf(info.c_str() + info.find("Pages:"), "Pages: %d", &pages);
+    const auto page = [&report](int number) {
+        return Output("pdftotext -f " + std::to_string(number) + " -l " + std::to_string(number) + " '" +
+                      report + "' -");
+    };
+    ASSERT_GE(pages, 2);
+    for (const auto& [caption, row] : {std::pair{"Members of both investigations", "Zoë Martín"},
+                                       std::pair{"Status groups: earlier", "Unclassified"}}) {
+        int found = 0;
+        for (int p = 1; p <= pages && found == 0; ++p)
+            found = page(p).find(caption) != std::string::npos ? p : 0;
+        ASSERT_GT(found, 0) << caption;
+        EXPECT_NE(page(found).find(row), std::string::npos) << caption << " on page " << found;
+    }
+    EXPECT_NE(page(pages).find("Zoë Martín"), std::string::npos) << "the last page is empty";
+}
+
 // A matrix far wider than a landscape page, with long names: blocks of columns that each repeat the
 // names and the column heads on every page, names whole on their line, never broken letter by letter.
 // Long rankings repeat their head row on every page too.
