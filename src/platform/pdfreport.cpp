@@ -372,15 +372,18 @@ qreal PaintPicture(QPainter& painter, const TPdfBlock& block, qreal top, QSizeF 
 // foot of a page: a table cut there, a table short enough for one page cut anywhere, or a table
 // on the page after its heading starts a page with its heading. (Qt's own repeated head rows are
 // not used: with them, Qt 6.4 left the headings after a long table out of the pages.)
+// A table's caption is one line of text of at most this many characters.
+constexpr std::size_t kLongestCaption = 120;
+
 // A section that is one short line of text: before a table, it names the table.
 bool IsCaption(const TLexeme& section)
 {
-    constexpr std::size_t kLongestCaption = 120; // characters
     if (section.Tag != kTagText)
         return false;
     int lines = 0;
     for (std::string_view piece : SplitLineBreaks(section.Content)) {
-        if (!Trim(PlainText(piece)).empty() && (++lines > 1 || CharCount(PlainText(piece)) > kLongestCaption))
+        const std::string line = Trim(PlainText(piece));
+        if (!line.empty() && (++lines > 1 || CharCount(line) > kLongestCaption))
             return false;
     }
     return lines == 1;
@@ -404,9 +407,9 @@ bool ShowsSomething(std::string_view part)
 // A paragraph that is one short line of text, as a table's caption is.
 bool IsCaptionBlock(const QTextBlock& block)
 {
-    constexpr int kLongestCaption = 120; // characters
     const QString text = block.text().trimmed();
-    return !text.isEmpty() && text.size() <= kLongestCaption && !text.contains(QChar::LineSeparator);
+    return !text.isEmpty() && static_cast<std::size_t>(text.size()) <= kLongestCaption &&
+           !text.contains(QChar::LineSeparator);
 }
 
 void KeepTablesWithHeadings(QTextDocument& document, qreal pageHeight)

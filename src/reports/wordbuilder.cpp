@@ -207,7 +207,7 @@ bool TWordBuilder::Prepare()
     }
 }
 
-void TWordBuilder::PutPicture(std::string_view name, const std::function<void()>& putHeading)
+void TWordBuilder::PutPicture(std::string_view name, const std::function<void()>& putWaiting)
 {
     TReportPictures* pictures = Pictures();
     const std::optional<TReportPicture> picture = ReportPictureOfName(name);
@@ -215,7 +215,7 @@ void TWordBuilder::PutPicture(std::string_view name, const std::function<void()>
         pictures != nullptr && picture ? pictures->Size(Target().ObjectId, *picture) : TPictureSize{};
     const bool landscape = PictureWantsLandscape(size);
     m_document->SetSection({.Landscape = landscape});
-    putHeading();
+    putWaiting();
     if (size.Empty())
         return;
     // As wide as the text, and short enough to share a page with its heading.
@@ -245,7 +245,7 @@ void TWordBuilder::Format()
     std::string openStyle = kStandard;
     std::string heading;
     std::string caption;
-    const auto putHeading = [&] {
+    const auto putWaiting = [&] {
         if (!heading.empty())
             doc.Paragraph(kHeading2, heading);
         heading.clear();
@@ -257,11 +257,11 @@ void TWordBuilder::Format()
         if (open.empty())
             return;
         if (openStyle == kHeading2) {
-            putHeading();
+            putWaiting();
             heading = open;
         } else {
             doc.SetSection({});
-            putHeading();
+            putWaiting();
             if (openStyle == kStandard)
                 caption = open;
             else
@@ -279,13 +279,13 @@ void TWordBuilder::Format()
             closeOpen();
             const TTableLayout layout = MeasureTable(reader, 0);
             doc.SetSection({.Landscape = layout.Landscape, .Columns = layout.TextColumns});
-            putHeading();
+            putWaiting();
             PutTable(reader, false, false, &layout);
             continue;
         }
         if (section.Tag == kTagPicture) {
             closeOpen();
-            PutPicture(PlainText(section.Content), putHeading);
+            PutPicture(PlainText(section.Content), putWaiting);
             continue;
         }
         if (section.Tag != kTagHeader1 && section.Tag != kTagHeader2 && section.Tag != kTagText)
@@ -307,7 +307,7 @@ void TWordBuilder::Format()
     // A last section of landscape pages (a wide picture) ends the document without a blank page.
     if (!heading.empty() || !caption.empty()) {
         doc.SetSection({});
-        putHeading();
+        putWaiting();
     }
 }
 

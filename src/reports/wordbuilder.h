@@ -34,10 +34,10 @@ private:
     template <typename TSource>
     void PutTable(TSource& source, bool darkDiagonal = false, bool handwriting = false,
                   const TTableLayout* measured = nullptr);
-    // A picture of the investigation under its heading (putHeading writes it once the page is
+    // A picture of the investigation under its heading (putWaiting writes it once the page is
     // chosen): as wide as the text, less when it would not fit the page, on a landscape page when
     // it is much wider than tall.
-    void PutPicture(std::string_view name, const std::function<void()>& putHeading);
+    void PutPicture(std::string_view name, const std::function<void()>& putWaiting);
     // The heading lines of both blanks: title and the lines below it.
     void BlankHeading(const std::string& title, const std::vector<std::string>& lines);
 

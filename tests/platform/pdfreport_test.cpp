@@ -26,6 +26,11 @@ std::string Output(const std::string& command)
     return out;
 }
 
+bool HasPoppler()
+{
+    return std::system("command -v pdfinfo >/dev/null 2>&1 && command -v pdftotext >/dev/null 2>&1") == 0;
+}
+
 // "Page size" lines of every page, e.g. "Page    3 size: 841.89 x 595.276 pts (A4)".
 int CountLandscapePages(const std::string& info)
 {
@@ -41,7 +46,7 @@ int CountLandscapePages(const std::string& info)
 
 TEST(PdfReport, PagesNumbersTextAndLandscapeReadBack)
 {
-    if (std::system("command -v pdfinfo >/dev/null 2>&1 && command -v pdftotext >/dev/null 2>&1") != 0)
+    if (!HasPoppler())
         GTEST_SKIP() << "poppler-utils (pdfinfo, pdftotext) are not installed; the PDF is not read back";
     InstallBuiltCatalogue();
     TFileAccess store(std::string(TREMLOW_TEST_DATA_DIR) + "/reports/sample/project.soi");
@@ -131,7 +136,7 @@ TEST(PdfReport, PagesNumbersTextAndLandscapeReadBack)
 // breaks after the last table make no empty page.
 TEST(PdfReport, ComparisonCaptionsStayWithTheirTables)
 {
-    if (std::system("command -v pdfinfo >/dev/null 2>&1 && command -v pdftotext >/dev/null 2>&1") != 0)
+    if (!HasPoppler())
         GTEST_SKIP() << "poppler-utils (pdfinfo, pdftotext) are not installed; the PDF is not read back";
     InstallBuiltCatalogue();
     TFileAccess store(std::string(TREMLOW_SOURCE_DATA_DIR) + "/examples/school-class.soi");
@@ -165,7 +170,7 @@ TEST(PdfReport, ComparisonCaptionsStayWithTheirTables)
 // Long rankings repeat their head row on every page too.
 TEST(PdfReport, WideMatrixIsAGridOfColumnBlocksWithWholeNames)
 {
-    if (std::system("command -v pdfinfo >/dev/null 2>&1 && command -v pdftotext >/dev/null 2>&1") != 0)
+    if (!HasPoppler())
         GTEST_SKIP() << "poppler-utils (pdfinfo, pdftotext) are not installed; the PDF is not read back";
     InstallBuiltCatalogue();
     TFileAccess store;
