@@ -48,7 +48,8 @@ void FillChoiceList(const TChoiceTable& table, int32_t investId, int32_t counted
 } // namespace
 
 void TInvestigationObject::TIdSlots::Build(const std::vector<TInvestClient>& members, const std::vector<TChoice>& a,
-                                           const std::vector<TChoice>& b)
+                                           const std::vector<TChoice>& b, std::vector<int32_t>& toA,
+                                           std::vector<int32_t>& toB)
 {
     // Every id in order: the members first, so that their slots are their positions.
     const auto eachId = [&](const auto& visit) {
@@ -65,9 +66,19 @@ void TInvestigationObject::TIdSlots::Build(const std::vector<TInvestClient>& mem
     m_table.clear();
     m_sorted.clear();
     m_count = 0;
+    toA.resize(a.size());
+    toB.resize(b.size());
+    // The chosen slots, looked up once here: the lookups of chosen ids go all over the table.
+    const auto findChosen = [this, &a, &b, &toA, &toB] {
+        for (std::size_t i = 0; i < a.size(); ++i)
+            toA[i] = Find(a[i].ToId);
+        for (std::size_t i = 0; i < b.size(); ++i)
+            toB[i] = Find(b[i].ToId);
+    };
     if (ids == 0)
         return;
-    // A table of slots by id when the ids lie close together; false when one falls outside.
+    // A table of slots by id when the ids lie close together, numbering them and noting the chosen
+    // slots in one pass; false when one falls outside.
     const auto fillTable = [&](int64_t low, int64_t high) {
         const auto range = static_cast<uint64_t>(high - low + 1);
         if (range > 4 * ids + 1024)
@@ -75,17 +86,26 @@ void TInvestigationObject::TIdSlots::Build(const std::vector<TInvestClient>& mem
         m_min = low;
         m_table.assign(range, -1);
         m_count = 0;
-        bool inside = true;
-        eachId([&](int32_t id) {
+        const auto number = [&](int32_t id) {
             const auto at = static_cast<uint64_t>(static_cast<int64_t>(id) - m_min);
-            if (at >= range) {
-                inside = false;
-                return;
-            }
+            if (at >= range)
+                return -2;
             int32_t& slot = m_table[at];
             if (slot < 0)
                 slot = m_count++;
-        });
+            return slot;
+        };
+        bool inside = true;
+        for (const TInvestClient& m : members)
+            inside = inside && number(m.Id) >= 0;
+        for (const auto& [list, to] : {std::pair{&a, &toA}, std::pair{&b, &toB}}) {
+            for (std::size_t i = 0; i < list->size() && inside; ++i) {
+                const TChoice& c = (*list)[i];
+                inside = number(c.FromId) >= 0;
+                (*to)[i] = number(c.ToId);
+                inside = inside && (*to)[i] >= 0;
+            }
+        }
         if (!inside)
             m_table.clear();
         return inside;
@@ -112,6 +132,7 @@ void TInvestigationObject::TIdSlots::Build(const std::vector<TInvestClient>& mem
     std::sort(m_sorted.begin(), m_sorted.end());
     m_sorted.erase(std::unique(m_sorted.begin(), m_sorted.end()), m_sorted.end());
     m_count = static_cast<int32_t>(m_sorted.size());
+    findChosen();
 }
 
 int32_t TInvestigationObject::TIdSlots::FindSorted(int32_t id) const
@@ -150,106 +171,133 @@ void TInvestigationObject::FillChoiceLists(TFileAccess& store)
 // choice of the same member for the same member is one choice, not two: the file may hold it
 // twice, but counting it twice would invent a mutual pair. The first in table order stays, and
 // the list keeps its table order.
-void TInvestigationObject::IndexChoices(TKindIndex& index, std::vector<TChoice>& list, bool positive)
+void TInvestigationObject::IndexChoices(TKindIndex& index, std::vector<TChoice>& list, std::vector<int32_t>& toSlot,
+                                        bool positive)
 {
     // Few passes over flat arrays, none whose branches hang on the data, and few temporaries:
     // on large groups the model's time is mostly memory and mispredicted branches.
     const auto slots = static_cast<std::size_t>(m_slots.Count());
     const std::size_t rows = list.size();
-    std::vector<int32_t> toSlot(rows);
-    std::vector<int32_t> outStart(slots + 1, 0); // where each chooser's rows, then choices, begin
+    std::vector<int32_t> outStart(slots + 1, 0); // where each chooser's choices begin in chosen
     bool grouped = true; // files usually list a member's choices together, members in order
     int32_t previous = -1;
     for (std::size_t i = 0; i < rows; ++i) {
         const int32_t from = m_slots.Find(list[i].FromId);
-        toSlot[i] = m_slots.Find(list[i].ToId);
         ++outStart[static_cast<std::size_t>(from) + 1];
         grouped = grouped && previous <= from;
         previous = from;
     }
     for (std::size_t s = 0; s < slots; ++s)
         outStart[s + 1] += outStart[s];
-    // The rows in chooser order, table order within a chooser: the table's own order when grouped.
-    std::vector<int32_t> byChooser;
+    // The chosen slots in chooser order, table order within a chooser: the rows' own when grouped.
+    std::vector<int32_t> byChooser; // row of each entry of chosen, when not grouped
+    std::vector<int32_t> reordered;
     if (!grouped) {
         byChooser.resize(rows);
+        reordered.resize(rows);
         std::vector<int32_t> fill(outStart.begin(), outStart.end() - 1);
-        for (std::size_t i = 0; i < rows; ++i)
-            byChooser[static_cast<std::size_t>(fill[static_cast<std::size_t>(m_slots.Find(list[i].FromId))]++)] =
-                static_cast<int32_t>(i);
-    }
-
-    // Each chooser's distinct chosen slots, in table order. A repeated row (the same chooser naming
-    // the same member again) is dropped, the first in table order kept: its chosen slot becomes -1.
-    std::vector<int32_t> namedBy(slots, -1); // the chooser whose rows last named the slot
-    std::vector<int32_t>& received = index.start; // distinct choosers of each slot, then where they begin
-    received.assign(slots + 1, 0);
-    std::vector<int32_t> chosen(rows);
-    int32_t distinct = 0;
-    for (std::size_t s = 0; s < slots; ++s) {
-        const auto begin = static_cast<std::size_t>(outStart[s]);
-        const auto end = static_cast<std::size_t>(outStart[s + 1]);
-        outStart[s] = distinct;
-        for (std::size_t k = begin; k < end; ++k) {
-            const std::size_t row = grouped ? k : static_cast<std::size_t>(byChooser[k]);
-            const auto to = static_cast<std::size_t>(toSlot[row]);
-            if (namedBy[to] == static_cast<int32_t>(s)) {
-                toSlot[row] = -1;
-                continue;
-            }
-            namedBy[to] = static_cast<int32_t>(s);
-            ++received[to + 1];
-            chosen[static_cast<std::size_t>(distinct++)] = static_cast<int32_t>(to);
-        }
-    }
-    outStart[slots] = distinct;
-    if (static_cast<std::size_t>(distinct) < rows) {
-        std::size_t filled = 0;
         for (std::size_t i = 0; i < rows; ++i) {
-            if (toSlot[i] >= 0)
-                list[filled++] = list[i];
+            const auto k = static_cast<std::size_t>(fill[static_cast<std::size_t>(m_slots.Find(list[i].FromId))]++);
+            byChooser[k] = static_cast<int32_t>(i);
+            reordered[k] = toSlot[i];
         }
-        list.resize(filled);
     }
+    const std::vector<int32_t>* chosen = grouped ? &toSlot : &reordered;
 
     // The choosers of each slot: bucketed by the chosen slot, taken in slot order, so ascending.
-    for (std::size_t s = 0; s < slots; ++s)
-        index.start[s + 1] += index.start[s];
-    std::vector<int32_t>& fill = namedBy;
-    std::copy(index.start.begin(), index.start.end() - 1, fill.begin());
-    index.from.resize(static_cast<std::size_t>(distinct));
-    for (std::size_t s = 0; s < slots; ++s) {
-        for (int32_t k = outStart[s]; k < outStart[s + 1]; ++k)
-            index.from[static_cast<std::size_t>(fill[static_cast<std::size_t>(chosen[static_cast<std::size_t>(k)])]++)] =
-                static_cast<int32_t>(s);
-    }
+    std::vector<int32_t> fill(slots);
+    const auto bucket = [&] {
+        const std::vector<int32_t>& to = *chosen;
+        index.start.assign(slots + 1, 0);
+        for (const int32_t slot : to)
+            ++index.start[static_cast<std::size_t>(slot) + 1];
+        for (std::size_t s = 0; s < slots; ++s)
+            index.start[s + 1] += index.start[s];
+        std::copy(index.start.begin(), index.start.end() - 1, fill.begin());
+        index.from.resize(to.size());
+        for (std::size_t s = 0; s < slots; ++s) {
+            for (int32_t k = outStart[s]; k < outStart[s + 1]; ++k)
+                index.from[static_cast<std::size_t>(fill[static_cast<std::size_t>(to[static_cast<std::size_t>(k)])]++)] =
+                    static_cast<int32_t>(s);
+        }
+    };
 
     // Choices returned: with the slot's choosers marked, a chosen slot carrying the mark chose it
     // back; a choice of oneself returns itself. Member pairs joined by exactly one choice count
-    // every member carrying one id with every member carrying the other.
-    std::vector<int32_t>& mark = namedBy; // the slot whose choosers were last marked
-    std::fill(mark.begin(), mark.end(), -1);
-    int64_t oneWay = 0;
-    for (std::size_t s = 0; s < slots; ++s) {
-        const auto self = static_cast<int32_t>(s);
-        for (int32_t k = index.start[s]; k < index.start[s + 1]; ++k)
-            mark[static_cast<std::size_t>(index.from[static_cast<std::size_t>(k)])] = self;
-        int32_t returned = 0;
-        const int64_t members = m_memberCount[s];
-        for (int32_t k = outStart[s]; k < outStart[s + 1]; ++k) {
-            const int32_t to = chosen[static_cast<std::size_t>(k)];
-            const bool back = mark[static_cast<std::size_t>(to)] == self;
-            returned += back ? 1 : 0;
-            oneWay += back || to == self ? 0 : members * m_memberCount[static_cast<std::size_t>(to)];
+    // every member carrying one id with every member carrying the other. With no id shared by two
+    // members, a slot's member count is whether the slot is a member's, known without reading
+    // the counts at random. Answers whether a chooser came twice in a row in a bucket: a member
+    // named twice by one chooser.
+    const auto count = [&] {
+        std::vector<int32_t>& mark = fill; // the slot whose choosers were last marked
+        std::fill(mark.begin(), mark.end(), -1);
+        const int32_t plain = m_plainMembers;
+        int64_t oneWay = 0;
+        bool repeated = false;
+        index.returned = 0;
+        for (std::size_t s = 0; s < slots; ++s) {
+            const auto self = static_cast<int32_t>(s);
+            int32_t last = -1;
+            for (int32_t k = index.start[s]; k < index.start[s + 1]; ++k) {
+                const int32_t chooser = index.from[static_cast<std::size_t>(k)];
+                repeated = repeated || chooser == last;
+                last = chooser;
+                mark[static_cast<std::size_t>(chooser)] = self;
+            }
+            int32_t returned = 0;
+            const int64_t members = plain >= 0 ? (self < plain ? 1 : 0) : m_memberCount[s];
+            for (int32_t k = outStart[s]; k < outStart[s + 1]; ++k) {
+                const int32_t to = (*chosen)[static_cast<std::size_t>(k)];
+                const bool back = mark[static_cast<std::size_t>(to)] == self;
+                returned += back ? 1 : 0;
+                const int64_t weight = plain >= 0 ? (to < plain ? 1 : 0) : m_memberCount[static_cast<std::size_t>(to)];
+                oneWay += back || to == self ? 0 : members * weight;
+            }
+            TCounters& counters = m_counters[s];
+            (positive ? counters.ForOut : counters.AgainstOut) = outStart[s + 1] - outStart[s];
+            (positive ? counters.ForIn : counters.AgainstIn) = index.start[s + 1] - index.start[s];
+            (positive ? counters.ForReturned : counters.AgainstReturned) = returned;
+            index.returned += returned;
         }
-        TCounters& counters = m_counters[s];
-        (positive ? counters.ForOut : counters.AgainstOut) = outStart[s + 1] - outStart[s];
-        (positive ? counters.ForIn : counters.AgainstIn) = index.start[s + 1] - index.start[s];
-        (positive ? counters.ForReturned : counters.AgainstReturned) = returned;
-        index.returned += returned;
+        index.mutualPairs = HalfToEven(index.returned);
+        index.oneWayPairs = static_cast<int32_t>(oneWay);
+        return repeated;
+    };
+    bucket();
+    if (!count())
+        return;
+
+    // Seldom so: then each chooser keeps the first row naming a member, and the buckets are made
+    // again from the distinct choices.
+    std::vector<int32_t>& namedBy = fill; // the chooser whose rows last named the slot
+    std::fill(namedBy.begin(), namedBy.end(), -1);
+    std::vector<char> keep(rows, 1);
+    std::vector<int32_t> distinct;
+    distinct.reserve(rows);
+    for (std::size_t s = 0; s < slots; ++s) {
+        const auto begin = static_cast<std::size_t>(outStart[s]);
+        const auto end = static_cast<std::size_t>(outStart[s + 1]);
+        outStart[s] = static_cast<int32_t>(distinct.size());
+        for (std::size_t k = begin; k < end; ++k) {
+            const auto to = static_cast<std::size_t>((*chosen)[k]);
+            if (namedBy[to] == static_cast<int32_t>(s)) {
+                keep[grouped ? k : static_cast<std::size_t>(byChooser[k])] = 0;
+                continue;
+            }
+            namedBy[to] = static_cast<int32_t>(s);
+            distinct.push_back(static_cast<int32_t>(to));
+        }
     }
-    index.mutualPairs = HalfToEven(index.returned);
-    index.oneWayPairs = static_cast<int32_t>(oneWay);
+    outStart[slots] = static_cast<int32_t>(distinct.size());
+    std::size_t filled = 0;
+    for (std::size_t i = 0; i < rows; ++i) {
+        if (keep[i])
+            list[filled++] = list[i];
+    }
+    list.resize(filled);
+    chosen = &distinct;
+    bucket();
+    count();
 }
 
 void TInvestigationObject::FillClientsList(TFileAccess& store)
@@ -274,21 +322,26 @@ void TInvestigationObject::FillClientsList(TFileAccess& store)
         }
     }
 
-    m_slots.Build(m_clients, m_forList, m_againstList);
+    std::vector<int32_t> forTo;
+    std::vector<int32_t> againstTo;
+    m_slots.Build(m_clients, m_forList, m_againstList, forTo, againstTo);
     const auto slots = static_cast<std::size_t>(m_slots.Count());
     m_counters.assign(slots, TCounters{});
     m_firstMember.assign(slots, -1);
     m_memberCount.assign(slots, 0);
     std::vector<int32_t> memberSlot(m_clients.size());
+    m_plainMembers = static_cast<int32_t>(m_clients.size());
     for (std::size_t i = 0; i < m_clients.size(); ++i) {
         const int32_t slot = m_slots.Find(m_clients[i].Id);
         memberSlot[i] = slot;
+        if (slot != static_cast<int32_t>(i))
+            m_plainMembers = -1;
         ++m_memberCount[static_cast<std::size_t>(slot)];
         if (m_firstMember[static_cast<std::size_t>(slot)] < 0)
             m_firstMember[static_cast<std::size_t>(slot)] = static_cast<int32_t>(i);
     }
-    IndexChoices(m_forIndex, m_forList, true);
-    IndexChoices(m_againstIndex, m_againstList, false);
+    IndexChoices(m_forIndex, m_forList, forTo, true);
+    IndexChoices(m_againstIndex, m_againstList, againstTo, false);
 
     for (std::size_t i = 0; i < m_clients.size(); ++i) {
         TInvestClient& client = m_clients[i];

@@ -191,8 +191,10 @@ private:
     // by id where the ids lie close together, else the sorted distinct ids searched by halves.
     class TIdSlots {
     public:
+        // Numbers the ids of the members and of both choice lists; toA and toB receive the slot
+        // of each row's chosen id.
         void Build(const std::vector<TInvestClient>& members, const std::vector<TChoice>& a,
-                   const std::vector<TChoice>& b);
+                   const std::vector<TChoice>& b, std::vector<int32_t>& toA, std::vector<int32_t>& toB);
         int32_t Count() const { return m_count; }
         // The slot of the id; -1 when neither a member nor a choice has it.
         int32_t Find(int32_t id) const
@@ -222,7 +224,8 @@ private:
 
     void FillChoiceLists(TFileAccess& store);
     void FillClientsList(TFileAccess& store);
-    void IndexChoices(TKindIndex& index, std::vector<TChoice>& list, bool positive);
+    // toSlot holds the slot of each row's chosen id; the function may change it.
+    void IndexChoices(TKindIndex& index, std::vector<TChoice>& list, std::vector<int32_t>& toSlot, bool positive);
 
     const TKindIndex* KindIndex(TChoiceKind kind) const;
     bool HasChoice(const TKindIndex& index, int32_t fromSlot, int32_t toSlot) const;
@@ -246,6 +249,7 @@ private:
     std::vector<TCounters> m_counters;     // by slot
     std::vector<int32_t> m_firstMember;    // by slot: index of the first member with that id, or -1
     std::vector<int32_t> m_memberCount;    // by slot: members with that id
+    int32_t m_plainMembers = -1;           // the member count when no two members share an id, else -1
     int32_t m_maxForIn = kMaxReceivedStart;
     int32_t m_maxAgainstIn = kMaxReceivedStart;
 };
