@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 #include <unordered_map>
+#include <utility>
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
@@ -370,8 +371,8 @@ qreal PaintPicture(QPainter& painter, const TPdfBlock& block, qreal top, QSizeF 
 
 // Pages of rich text do not leave a heading, or a heading with a table's first few rows, at the
 // foot of a page: a table cut there, a table short enough for one page cut anywhere, or a table
-// on the page after its heading starts a page with its heading. (Qt's own repeated head rows are
-// not used: with them, Qt 6.4 left the headings after a long table out of the pages.)
+// on the page after its heading starts a page with its heading. (Qt's own repeated head rows serve
+// only a table that ends its pages: with them, Qt 6.4 left the headings after a long table out.)
 // A table's caption is one line of text of at most this many characters.
 constexpr std::size_t kLongestCaption = 120;
 
@@ -412,6 +413,28 @@ bool IsCaptionBlock(const QTextBlock& block)
            !text.contains(QChar::LineSeparator);
 }
 
+// Whether some text or table stands above the block on its page: a heading that starts a page
+// already gains nothing from a page break before it but an empty page.
+bool HasContentAbove(const QTextDocument& document, const QTextBlock& block, qreal pageHeight)
+{
+    QAbstractTextDocumentLayout* layout = document.documentLayout();
+    const qreal pageTop = std::floor(layout->blockBoundingRect(block).top() / pageHeight) * pageHeight;
+    for (QTextBlock above = block.previous(); above.isValid(); above = above.previous()) {
+        if (QTextTable* table = QTextCursor(above).currentTable()) {
+            if (layout->frameBoundingRect(table).bottom() > pageTop + 1)
+                return true;
+            above = document.findBlock(table->firstPosition());
+            continue;
+        }
+        const QRectF box = layout->blockBoundingRect(above);
+        if (box.bottom() <= pageTop + 1)
+            return false;
+        if (!above.text().trimmed().isEmpty())
+            return true;
+    }
+    return false;
+}
+
 void KeepTablesWithHeadings(QTextDocument& document, qreal pageHeight)
 {
     constexpr int kLeastRowsOnAPage = 4;
@@ -446,6 +469,8 @@ void KeepTablesWithHeadings(QTextDocument& document, qreal pageHeight)
         const bool fitsOnePage = box.height() + headingBox.height() <= pageHeight;
         if (!headingAbove && (box.bottom() <= pageBottom ||
                               (!fitsOnePage && pageBottom - box.top() >= rowHeight * kLeastRowsOnAPage)))
+            continue;
+        if (!HasContentAbove(document, heading, pageHeight))
             continue;
         QTextCursor cursor(heading);
         QTextBlockFormat format = cursor.blockFormat();
@@ -537,6 +562,26 @@ bool IsLongPlainTable(std::string_view content)
     return true;
 }
 
+// A table that may run over more than a page in rich text: many rows, or much text in its cells
+// (the status groups of a large group, a few rows of hundreds of names each).
+bool MayRunOverAPage(std::string_view content)
+{
+    constexpr std::size_t kPageOfRows = 40;
+    constexpr std::size_t kPageOfText = 3000; // characters
+    TTableReader reader(content);
+    if (!reader.Ok())
+        return false;
+    if (reader.RowCount() > kPageOfRows)
+        return true;
+    std::size_t characters = 0;
+    std::vector<std::string> row;
+    while (reader.Next(row)) {
+        for (const std::string& cell : row)
+            characters += CharCount(cell);
+    }
+    return characters > kPageOfText;
+}
+
 } // namespace
 
 std::string SociocardPdf(const TBlankData& data)
@@ -600,15 +645,32 @@ void TPdfBuilder::Format()
     std::string run;
     std::string heading;
     std::size_t captionAt = std::string::npos; // where run's last section starts when it is a caption
-    const auto flush = [this](std::string& part, bool landscape) {
+    // A run that starts with a table which may run over pages has its head row on each, and ends
+    // at the next heading: Qt leaves out of the pages the headings that follow such a table.
+    bool repeatHead = false;
+    const auto flush = [this, &repeatHead](std::string& part, bool landscape) {
         if (ShowsSomething(part))
-            m_blocks.push_back({HtmlOfReportDocument(part), landscape});
+            m_blocks.push_back({.Html = HtmlOfReportDocument(part), .Landscape = landscape, .RepeatHead = repeatHead});
         part.clear();
+        repeatHead = false;
+    };
+    // Ends the run before a table that makes a block of its own and answers the table's heading;
+    // without a heading, a line of text just before the table is its caption and goes with it.
+    const auto takeHeading = [&] {
+        if (heading.empty() && captionAt != std::string::npos) {
+            heading = run.substr(captionAt);
+            run.resize(captionAt);
+        }
+        flush(run, false);
+        captionAt = std::string::npos;
+        return std::exchange(heading, {});
     };
     std::vector<TLexeme> sections = ReadSections(Document());
     for (std::size_t i = 0; i < sections.size(); ++i) {
         StepProgress(i, sections.size() * 10); // the first tenth: the pages take the rest
         TLexeme& section = sections[i];
+        if (repeatHead && section.Tag != kTagText && section.Tag != kTagTable)
+            flush(run, false);
         if (section.Tag == kTagPicture) {
             AddPicture(PlainText(section.Content), heading, run);
             continue;
@@ -616,19 +678,17 @@ void TPdfBuilder::Format()
         // A large group's matrix is measured once and handed on, not copied.
         const bool landscape = section.Tag == kTagTable && TableNeedsLandscape(section.Content);
         if (landscape || (section.Tag == kTagTable && IsLongPlainTable(section.Content))) {
-            // Without a heading, a line of text just before the table is its caption.
-            if (heading.empty() && captionAt != std::string::npos) {
-                heading = run.substr(captionAt);
-                run.resize(captionAt);
-            }
-            flush(run, false);
-            m_blocks.push_back(
-                {.Html = HtmlOfReportDocument(heading), .Landscape = landscape, .Table = std::move(section.Content)});
-            heading.clear();
-            captionAt = std::string::npos;
+            m_blocks.push_back({.Html = HtmlOfReportDocument(takeHeading()),
+                                .Landscape = landscape,
+                                .Table = std::move(section.Content)});
             continue;
         }
         const std::string piece = "[" + section.Tag + "]" + section.Content;
+        if (section.Tag == kTagTable && MayRunOverAPage(section.Content)) {
+            run = takeHeading() + piece;
+            repeatHead = true;
+            continue;
+        }
         run += heading;
         heading.clear();
         captionAt = std::string::npos;
@@ -745,6 +805,15 @@ std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& t
             QTextDocument document;
             document.documentLayout()->setPaintDevice(&writer);
             document.setHtml(QString::fromStdString(block.Html));
+            if (block.RepeatHead) {
+                for (QTextFrame* frame : document.rootFrame()->childFrames()) {
+                    if (auto* table = qobject_cast<QTextTable*>(frame)) {
+                        QTextTableFormat format = table->format();
+                        format.setHeaderRowCount(1);
+                        table->setFormat(format);
+                    }
+                }
+            }
             const QRect paint = layout.paintRectPixels(kResolution);
             const qreal footer = painter.fontMetrics().height() * 2.0;
             const QSizeF page(paint.width(), paint.height() - footer);

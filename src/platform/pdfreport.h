@@ -18,6 +18,7 @@ struct TPdfBlock {
     TDrawing Picture = {};
     QSize PictureSize = {};
     std::string Table = {}; // the table's content in the report document
+    bool RepeatHead = false; // a table that may run over pages leads: head rows come again on each page
 };
 
 // Writes reports and blanks as PDF: the HTML builder's pages laid out by Qt on A4 or Letter

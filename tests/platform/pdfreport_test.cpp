@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/pdfreport.h"
+#include "reports/reportorder.h"
 #include "store/fileacc.h"
 #include "support/core/recorders.h"
 #include "support/core/tempdir.h"
@@ -168,19 +169,25 @@ TEST(PdfReport, ComparisonCaptionsStayWithTheirTables)
 // A matrix far wider than a landscape page, with long names: blocks of columns that each repeat the
 // names and the column heads on every page, names whole on their line, never broken letter by letter.
 // Long rankings repeat their head row on every page too.
+// Investigation 1 of members with long names, each choosing the next.
+void AddLongNamedRing(TFileAccess& store, int32_t members)
+{
+    store.ClientGroups().Add(1, "Year");
+    for (int32_t id = 1; id <= members; ++id)
+        store.Clients().Add(id, 1, "Member " + std::to_string(id) + " Featherstonehaugh", true, 40000);
+    store.Investigations().Add({.Id = 1, .ClientGroupId = 1, .CriterionId = -1, .CriteriaGroupId = -1, .Name = "Wide"});
+    for (int32_t id = 1; id <= members; ++id)
+        store.ForChoices().Add(1, id, id % members + 1);
+}
+
 TEST(PdfReport, WideMatrixIsAGridOfColumnBlocksWithWholeNames)
 {
     if (!HasPoppler())
         GTEST_SKIP() << "poppler-utils (pdfinfo, pdftotext) are not installed; the PDF is not read back";
     InstallBuiltCatalogue();
     TFileAccess store;
-    store.ClientGroups().Add(1, "Year");
     constexpr int32_t kMembers = 120;
-    for (int32_t id = 1; id <= kMembers; ++id)
-        store.Clients().Add(id, 1, "Member " + std::to_string(id) + " Featherstonehaugh", true, 40000);
-    store.Investigations().Add({.Id = 1, .ClientGroupId = 1, .CriterionId = -1, .CriteriaGroupId = -1, .Name = "Wide"});
-    for (int32_t id = 1; id <= kMembers; ++id)
-        store.ForChoices().Add(1, id, id % kMembers + 1);
+    AddLongNamedRing(store, kMembers);
     TTempDir temp;
     const std::string report = temp.File("wide.pdf");
     TPdfBuilder builder({TReportKind::Investigation, 1}, false, report);
@@ -221,6 +228,41 @@ TEST(PdfReport, WideMatrixIsAGridOfColumnBlocksWithWholeNames)
     for (std::size_t at = text.find("Number of choices"); at != std::string::npos; at = text.find("Number of choices", at + 1))
         ++rankingHeads;
     EXPECT_GE(rankingHeads, 12u);
+}
+
+// The status groups of 700 members: a few rows of hundreds of names, pages long. The head row comes
+// again on each page, the line after the table follows it, and no page is left empty.
+TEST(PdfReport, LongRichTableRepeatsItsHeadAndLeavesNoEmptyPage)
+{
+    if (!HasPoppler())
+        GTEST_SKIP() << "poppler-utils (pdfinfo, pdftotext) are not installed; the PDF is not read back";
+    InstallBuiltCatalogue();
+    TFileAccess store;
+    constexpr int32_t kMembers = 700;
+    AddLongNamedRing(store, kMembers);
+    for (int32_t id = 1; id <= kMembers; ++id)
+        store.AgainstChoices().Add(1, id, (id + 1) % kMembers + 1);
+    TReportRegs regs;
+    for (const TReportPartInfo& part : kReportParts)
+        regs.OffParts += part.Letter == 'S' ? "" : std::string(1, part.Letter);
+    TTempDir temp;
+    const std::string report = temp.File("groups.pdf");
+    TPdfBuilder builder({TReportKind::Investigation, 1}, false, report);
+    builder.SetStore(store);
+    builder.SetReportRegs(regs);
+    builder.Generate();
+    const std::string info = Output("pdfinfo '" + report + "'");
+    int pages = 0;
+    std::sscanf(info.c_str() + info.find("Pages:"), "Pages: %d", &pages);
+    ASSERT_GE(pages, 3);
+    for (int p = 2; p <= pages; ++p) {
+        const std::string text =
+            Output("pdftotext -f " + std::to_string(p) + " -l " + std::to_string(p) + " '" + report + "' -");
+        EXPECT_NE(text.find("Number of members"), std::string::npos) << "no head row on page " << p;
+        if (p == pages) {
+            EXPECT_NE(text.find("Cut-offs"), std::string::npos) << "the line after the table";
+        }
+    }
 }
 
 } // namespace
