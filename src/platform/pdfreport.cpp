@@ -341,23 +341,22 @@ qreal PictureScale(const TPdfBlock& block, QSizeF area)
     return std::min(area.width() / size.width(), area.height() / size.height());
 }
 
-// Paints a block's picture from top down on a page of text, centred, proportions kept, as large as
-// PictureScale allows; answers where it ends.
-qreal PaintPicture(QPainter& painter, const TPdfBlock& block, qreal top, QSizeF page)
+// Paints the part source of a block's picture with its top left corner at `at` on the page, picture
+// pixels scaled by scale. The drawing sees the part as its clip, so it may skip what lies outside.
+void PaintPicturePart(QPainter& painter, const TPdfBlock& block, QRectF source, QPointF at, qreal scale)
 {
-    const QSizeF size(block.PictureSize);
-    const qreal scale = PictureScale(block, QSizeF(page.width(), page.height() - top));
-    if (scale <= 0)
-        return top;
     painter.save();
-    painter.translate((page.width() - size.width() * scale) / 2, top);
+    painter.translate(at);
     painter.scale(scale, scale);
-    painter.setClipRect(QRectF(QPointF(0, 0), size));
+    painter.translate(-source.topLeft());
+    painter.setClipRect(source);
     // The views lay text out at the screen's resolution: recorded at it, the drawing keeps its text
     // in proportion to its figures on a page of any resolution, and stays vectors.
     QPicture recorded;
     {
         QPainter recorder(&recorded);
+        if (source != QRectF(QPointF(0, 0), QSizeF(block.PictureSize)))
+            recorder.setClipRect(source);
         block.Picture(recorder);
     }
     // Played back, a recording is scaled from its resolution to the page's; the scale above
@@ -366,7 +365,37 @@ qreal PaintPicture(QPainter& painter, const TPdfBlock& block, qreal top, QSizeF 
                   static_cast<qreal>(recorded.logicalDpiY()) / painter.device()->logicalDpiY());
     painter.drawPicture(0, 0, recorded);
     painter.restore();
+}
+
+// Paints a block's picture from top down on a page of text, centred, proportions kept, as large as
+// PictureScale allows; answers where it ends.
+qreal PaintPicture(QPainter& painter, const TPdfBlock& block, qreal top, QSizeF page)
+{
+    const QSizeF size(block.PictureSize);
+    const qreal scale = PictureScale(block, QSizeF(page.width(), page.height() - top));
+    if (scale <= 0)
+        return top;
+    PaintPicturePart(painter, block, QRectF(QPointF(0, 0), size),
+                     QPointF((page.width() - size.width() * scale) / 2, top), scale);
     return top + size.height() * scale;
+}
+
+// Bands of a picture cut across pages stand this share of a page's height apart.
+constexpr qreal kBandGap = 0.02;
+
+// The scale of a picture cut into bands across pages, or 0 for a picture that is painted whole. A
+// picture that one page would shrink to less than half the size its height allows there (at most
+// its size on screen) is cut: the members' chart of a large group, thousands of bars in a row. The
+// bands come near their size on screen, a little smaller where that fits one more on a page.
+qreal BandScale(const TPdfBlock& block, QSizeF page, qreal screenScale)
+{
+    const qreal height = block.PictureSize.height();
+    const qreal gap = page.height() * kBandGap;
+    const qreal readable = std::min(screenScale, page.height() / height);
+    if (PictureScale(block, page) >= readable * 0.5)
+        return 0;
+    const qreal perPage = std::max<qreal>(1, std::round((page.height() + gap) / (height * readable + gap)));
+    return std::min(readable, (page.height() - (perPage - 1) * gap) / (perPage * height));
 }
 
 // Pages of rich text do not leave a heading, or a heading with a table's first few rows, at the
@@ -758,6 +787,8 @@ std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& t
         // so the next picture can follow it there when it fits at full width.
         qreal pictureBottom = -1;
         bool lastLandscape = false;
+        // Page pixels of a picture pixel at the picture's size on screen.
+        const qreal screenScale = static_cast<qreal>(kResolution) / QPicture().logicalDpiX();
         // Progress after the tenth that reading the document took: each block's share is the size
         // of what it holds (its text, its table, a picture as much as a page of text).
         const auto weight = [](const TPdfBlock& block) -> double {
@@ -786,7 +817,9 @@ std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& t
                 heading.setTextWidth(page.width());
                 const qreal top = pictureBottom + page.height() * 0.02;
                 const QSizeF below(page.width(), page.height() - top - heading.size().height());
-                if (below.height() > 0 && PictureScale(block, below) * block.PictureSize.width() >= page.width() * 0.999) {
+                // A picture cut into bands starts a page of its own.
+                if (below.height() > 0 && PictureScale(block, below) * block.PictureSize.width() >= page.width() * 0.999 &&
+                    BandScale(block, page, screenScale) <= 0) {
                     painter.save();
                     painter.translate(0, top);
                     heading.drawContents(&painter, QRectF(QPointF(0, 0), heading.size()));
@@ -857,11 +890,30 @@ std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& t
             }
             pictureBottom = -1;
             lastLandscape = block.Landscape;
-            if (picture) {
-                const int pages = std::max(1, document.pageCount());
-                const qreal top = std::max<qreal>(0, document.size().height() - (pages - 1) * page.height());
+            if (!picture)
+                continue;
+            const int pages = std::max(1, document.pageCount());
+            qreal top = std::max<qreal>(0, document.size().height() - (pages - 1) * page.height());
+            const qreal bandScale = BandScale(block, page, screenScale);
+            if (bandScale <= 0) {
                 pictureBottom = PaintPicture(painter, block, top, page);
+                continue;
             }
+            // Bands of the page's width one under another, as many on a page as fit.
+            const QSizeF size(block.PictureSize);
+            const qreal bandWidth = page.width() / bandScale;
+            const qreal gap = page.height() * kBandGap;
+            for (qreal left = 0; left < size.width(); left += bandWidth) {
+                if (top + size.height() * bandScale > page.height() + 1) {
+                    writer.newPage();
+                    numberPage();
+                    top = 0;
+                }
+                const QRectF band(left, 0, std::min(bandWidth, size.width() - left), size.height());
+                PaintPicturePart(painter, block, band, QPointF(0, top), bandScale);
+                top += size.height() * bandScale + gap;
+            }
+            pictureBottom = top - gap;
         }
         if (painter.isActive())
             painter.end();

@@ -88,7 +88,7 @@ TDrawing TViewPictures::Drawing(int32_t investId, TReportPicture picture)
     if (const TGraphicChart* chart = ChartOf(form, picture)) {
         return [chart](QPainter& painter) {
             painter.fillRect(QRect(QPoint(0, 0), chart->size()), chart->BackGround());
-            chart->PaintTo(painter);
+            chart->PaintTo(painter, TGraphicChart::ExposedOf(painter)); // a band of the picture, or all
         };
     }
     return form->Drawing();

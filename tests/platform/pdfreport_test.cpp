@@ -6,11 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
+
 #include "platform/pdfreport.h"
 #include "reports/reportorder.h"
 #include "store/fileacc.h"
 #include "support/core/recorders.h"
 #include "support/core/tempdir.h"
+#include "util/safefile.h"
 
 namespace {
 
@@ -261,6 +264,47 @@ TEST(PdfReport, LongRichTableRepeatsItsHeadAndLeavesNoEmptyPage)
         EXPECT_NE(text.find("Number of members"), std::string::npos) << "no head row on page " << p;
         if (p == pages) {
             EXPECT_NE(text.find("Cut-offs"), std::string::npos) << "the line after the table";
+        }
+    }
+}
+
+// A picture of 200 labels in a row, 20 000 pixels wide: one page would shrink it past reading, so it
+// runs in bands over pages, every label in order; a picture not ten times wider than high
+// stays whole on one page. The drawing skips what lies outside its clip, as the views do.
+TEST(PdfReport, PictureFarWiderThanAPageRunsInBands)
+{
+    if (!HasPoppler())
+        GTEST_SKIP() << "poppler-utils (pdfinfo, pdftotext) are not installed; the PDF is not read back";
+    const auto labels = [](int count) {
+        return [count](QPainter& painter) {
+            const QRectF clip = painter.hasClipping() ? painter.clipBoundingRect() : QRectF(0, 0, 1e9, 1e9);
+            for (int i = 0; i < count; ++i) {
+                if (clip.intersects(QRectF(i * 100, 150, 100, 50)))
+                    painter.drawText(QRectF(i * 100 + 20, 150, 60, 50), Qt::AlignCenter, QString("L%1").arg(i));
+            }
+        };
+    };
+    TTempDir temp;
+    for (const int count : {200, 18}) {
+        const std::vector<TPdfBlock> blocks = {
+            {.Html = "<h2>Chart</h2>", .Landscape = true, .Picture = labels(count), .PictureSize = QSize(count * 100, 350)}};
+        const std::string pdf = temp.File("bands.pdf");
+        std::string error;
+        ASSERT_TRUE(ReplaceFile(pdf, RenderPdf(blocks, "Bands"), error)) << error;
+        const std::string info = Output("pdfinfo '" + pdf + "'");
+        int pages = 0;
+        std::sscanf(info.c_str() + info.find("Pages:"), "Pages: %d", &pages);
+        if (count == 18) {
+            EXPECT_EQ(pages, 1);
+            continue;
+        }
+        EXPECT_GE(pages, 5);
+        std::size_t at = 0;
+        const std::string text = Output("pdftotext '" + pdf + "' -");
+        for (int i = 0; i < count; ++i) {
+            const std::string label = "L" + std::to_string(i) + "\n";
+            at = text.find(label, at);
+            ASSERT_NE(at, std::string::npos) << label << " missing or out of order";
         }
     }
 }

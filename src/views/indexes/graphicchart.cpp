@@ -410,6 +410,11 @@ TPlotRect TGraphicChart::PlotArea() const
 // ---------------------------------------------------------------------------------------------
 // Drawing
 
+QRect TGraphicChart::ExposedOf(const QPainter& painter)
+{
+    return painter.hasClipping() ? painter.clipBoundingRect().toAlignedRect() : QRect();
+}
+
 void TGraphicChart::PaintTo(QPainter& painter, const QRect& exposed) const
 {
     painter.save();

@@ -176,6 +176,8 @@ public:
     TPlotRect PlotArea() const;
     // Draws the whole chart; with a non-empty exposed rectangle, only what may show inside it.
     void PaintTo(QPainter& painter, const QRect& exposed = {}) const;
+    // The exposed rectangle of a painter drawing a picture in bands: its clip, or all when none.
+    static QRect ExposedOf(const QPainter& painter);
 
     // The key of the series: its size, where the chart draws it (right of the plot, at its top),
     // and drawing it elsewhere with its top-left corner at the given point.

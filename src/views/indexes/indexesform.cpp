@@ -290,12 +290,11 @@ QSize TIndexesForm::PictureSize() const
 void TIndexesForm::PaintPicture(QPainter& painter)
 {
     // A picture saved in bands is drawn through a clip: each chart skips what lies outside it.
-    const auto exposed = [&painter] { return painter.hasClipping() ? painter.clipBoundingRect().toAlignedRect() : QRect(); };
     painter.save();
     painter.fillRect(QRect(QPoint(0, 0), PictureSize()), m_groupChart->BackGround());
-    m_groupChart->PaintTo(painter, exposed());
+    m_groupChart->PaintTo(painter, TGraphicChart::ExposedOf(painter));
     painter.translate(0, m_groupChart->height());
-    m_privateChart->PaintTo(painter, exposed());
+    m_privateChart->PaintTo(painter, TGraphicChart::ExposedOf(painter));
     painter.restore();
 }
 
