@@ -383,19 +383,10 @@ qreal PaintPicture(QPainter& painter, const TPdfBlock& block, qreal top, QSizeF 
 // Bands of a picture cut across pages stand this share of a page's height apart.
 constexpr qreal kBandGap = 0.02;
 
-// The scale of a picture cut into bands across pages, or 0 for a picture that is painted whole. A
-// picture that one page would shrink to less than half the size its height allows there (at most
-// its size on screen) is cut: the members' chart of a large group, thousands of bars in a row. The
-// bands come near their size on screen, a little smaller where that fits one more on a page.
 qreal BandScale(const TPdfBlock& block, QSizeF page, qreal screenScale)
 {
-    const qreal height = block.PictureSize.height();
-    const qreal gap = page.height() * kBandGap;
-    const qreal readable = std::min(screenScale, page.height() / height);
-    if (PictureScale(block, page) >= readable * 0.5)
-        return 0;
-    const qreal perPage = std::max<qreal>(1, std::round((page.height() + gap) / (height * readable + gap)));
-    return std::min(readable, (page.height() - (perPage - 1) * gap) / (perPage * height));
+    return PictureBandScale({block.PictureSize.width(), block.PictureSize.height()}, page.width(), page.height(),
+                            screenScale, page.height() * kBandGap);
 }
 
 // Pages of rich text do not leave a heading, or a heading with a table's first few rows, at the
@@ -903,14 +894,14 @@ std::string RenderPdf(const std::vector<TPdfBlock>& blocks, const std::string& t
             const QSizeF size(block.PictureSize);
             const qreal bandWidth = page.width() / bandScale;
             const qreal gap = page.height() * kBandGap;
-            for (qreal left = 0; left < size.width(); left += bandWidth) {
+            for (const TPictureBand& band : PictureBands({block.PictureSize.width(), block.PictureSize.height()}, bandWidth)) {
                 if (top + size.height() * bandScale > page.height() + 1) {
                     writer.newPage();
                     numberPage();
                     top = 0;
                 }
-                const QRectF band(left, 0, std::min(bandWidth, size.width() - left), size.height());
-                PaintPicturePart(painter, block, band, QPointF(0, top), bandScale);
+                PaintPicturePart(painter, block, QRectF(band.Left, 0, band.Width, size.height()), QPointF(0, top),
+                                 bandScale);
                 top += size.height() * bandScale + gap;
             }
             pictureBottom = top - gap;

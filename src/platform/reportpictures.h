@@ -17,5 +17,5 @@ public:
 
     TPictureSize Size(int32_t investId, TReportPicture picture) override;
     std::string Svg(int32_t investId, TReportPicture picture) override;
-    std::string Png(int32_t investId, TReportPicture picture, int width) override;
+    std::string Png(int32_t investId, TReportPicture picture, int width, TPictureBand band) override;
 };

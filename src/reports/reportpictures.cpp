@@ -1,6 +1,8 @@
 #include "reports/reportpictures.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <utility>
 
 #include "reports/reportorder.h"
@@ -52,4 +54,31 @@ std::optional<TReportPicture> ReportPictureOfPart(int part)
 bool PictureWantsLandscape(TPictureSize size)
 {
     return !size.Empty() && size.Width > 3 * size.Height;
+}
+
+double PictureBandScale(TPictureSize size, double pageWidth, double pageHeight, double screenScale, double gap)
+{
+    if (size.Empty() || pageWidth <= 0 || pageHeight <= 0)
+        return 0;
+    const double whole = std::min(pageWidth / size.Width, pageHeight / size.Height);
+    const double readable = std::min(screenScale, pageHeight / size.Height);
+    if (whole >= readable * 0.5)
+        return 0;
+    const double perPage = std::max(1.0, std::round((pageHeight + gap) / (size.Height * readable + gap)));
+    return std::min(readable, (pageHeight - (perPage - 1) * gap) / (perPage * size.Height));
+}
+
+std::vector<TPictureBand> PictureBands(TPictureSize size, double bandWidth)
+{
+    // Bands of one width, as few as bandWidth allows: no sliver of a last band on a page of its own.
+    std::vector<TPictureBand> bands;
+    if (size.Empty())
+        return bands;
+    const int count = static_cast<int>(std::ceil(size.Width / std::max(1.0, std::floor(bandWidth))));
+    for (int i = 0, left = 0; i < count; ++i) {
+        const int width = size.Width / count + (i < size.Width % count ? 1 : 0);
+        bands.push_back({left, width});
+        left += width;
+    }
+    return bands;
 }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The pictures an investigation report can hold, one per picture part.
 enum class TReportPicture : uint8_t {
@@ -31,6 +32,22 @@ struct TPictureSize {
 // report (the members' index chart of a large group), where it is drawn larger.
 bool PictureWantsLandscape(TPictureSize size);
 
+// Columns of a picture, in its own pixels: a band of a picture cut across pages; all of it when
+// Width is 0.
+struct TPictureBand {
+    int Left = 0;
+    int Width = 0;
+};
+
+// A picture that a page would shrink to less than half the size its height allows there (at most
+// its size on screen) is cut into bands of the page's width: the members' chart of a large group,
+// thousands of bars in a row. Answers the bands' scale in page units per picture pixel, near the
+// size on screen and a little smaller where that fits one more band on a page; 0 for a picture
+// that goes whole on a page. screenScale: page units of a pixel on screen; gap: between bands.
+double PictureBandScale(TPictureSize size, double pageWidth, double pageHeight, double screenScale, double gap);
+// The bands of a picture: as few as bands at most bandWidth pixels wide allow, of one width.
+std::vector<TPictureBand> PictureBands(TPictureSize size, double bandWidth);
+
 // Draws the pictures of an investigation for the report builders. The reports know no views: the
 // GUI implements this with the view windows' own drawing, so a report shows what the windows show.
 // Without one (the core-only command line) the picture parts are left out of the report.
@@ -42,6 +59,6 @@ public:
     virtual TPictureSize Size(int32_t investId, TReportPicture picture) = 0;
     // The picture as an SVG document.
     virtual std::string Svg(int32_t investId, TReportPicture picture) = 0;
-    // The picture as PNG bytes, scaled to width pixels with its proportions kept.
-    virtual std::string Png(int32_t investId, TReportPicture picture, int width) = 0;
+    // The picture, or one band of it, as PNG bytes, scaled to width pixels with its proportions kept.
+    virtual std::string Png(int32_t investId, TReportPicture picture, int width, TPictureBand band) = 0;
 };

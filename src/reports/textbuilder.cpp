@@ -88,7 +88,7 @@ void TTextBuilder::Write()
     for (const auto& [path, picture] : m_pictureFiles) {
         const TPictureSize size = Pictures()->Size(Target().ObjectId, picture);
         std::string error;
-        if (!ReplaceFile(path, Pictures()->Png(Target().ObjectId, picture, std::clamp(size.Width, 1600, 4000)), error)) {
+        if (!ReplaceFile(path, Pictures()->Png(Target().ObjectId, picture, std::clamp(size.Width, 1600, 4000), {}), error)) {
             removeWritten();
             throw TAppError(T("REPORT_WRITE_ERROR") + "\n" + path + ": " + error);
         }

@@ -219,15 +219,32 @@ void TWordBuilder::PutPicture(std::string_view name, const std::function<void()>
     if (size.Empty())
         return;
     // As wide as the text, and short enough to share a page with its heading.
-    const double maxHeight = (landscape ? kDocxPageShort : kDocxPageLong) - 2 * kDocxMargin - 1800;
+    const double textHeight = (landscape ? kDocxPageShort : kDocxPageLong) - 2 * kDocxMargin;
+    const double maxHeight = textHeight - 1800;
     constexpr int kPixelWidth = 1600; // about 225 dots per inch across a portrait page's text
+    const int pixelWidth = landscape ? kPixelWidth * 3 / 2 : kPixelWidth;
     double width = DocxTextWidth(landscape);
+    // A picture far wider than the page goes in bands near its size on screen (15 twips a
+    // pixel), each a picture of its own that Word moves to the next page when it does not fit.
+    constexpr double kTwipsPerScreenPixel = 15;
+    constexpr double kBandSpacing = 400; // a picture's paragraph and its spacing, room to spare
+    if (const double scale =
+            PictureBandScale(size, width, textHeight - kBandSpacing, kTwipsPerScreenPixel, kBandSpacing);
+        scale > 0) {
+        for (const TPictureBand& band : PictureBands(size, width / scale)) {
+            const double bandWidth = band.Width * scale;
+            m_document->Picture(pictures->Png(Target().ObjectId, *picture,
+                                              std::max(1, static_cast<int>(pixelWidth * bandWidth / width)), band),
+                                static_cast<int>(bandWidth), static_cast<int>(size.Height * scale));
+        }
+        return;
+    }
     double height = width * size.Height / size.Width;
     if (height > maxHeight) {
         width *= maxHeight / height;
         height = maxHeight;
     }
-    m_document->Picture(pictures->Png(Target().ObjectId, *picture, landscape ? kPixelWidth * 3 / 2 : kPixelWidth),
+    m_document->Picture(pictures->Png(Target().ObjectId, *picture, pixelWidth, {}),
                         static_cast<int>(width), static_cast<int>(height));
 }
 

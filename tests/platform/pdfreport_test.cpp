@@ -269,7 +269,7 @@ TEST(PdfReport, LongRichTableRepeatsItsHeadAndLeavesNoEmptyPage)
 }
 
 // A picture of 200 labels in a row, 20 000 pixels wide: one page would shrink it past reading, so it
-// runs in bands over pages, every label in order; a picture not ten times wider than high
+// runs in bands over pages, every label in them; a picture not ten times wider than high
 // stays whole on one page. The drawing skips what lies outside its clip, as the views do.
 TEST(PdfReport, PictureFarWiderThanAPageRunsInBands)
 {
@@ -299,13 +299,16 @@ TEST(PdfReport, PictureFarWiderThanAPageRunsInBands)
             continue;
         }
         EXPECT_GE(pages, 5);
-        std::size_t at = 0;
+        // Every label shows, a label at a band's edge in both bands, none more often.
+        std::vector<int> seen(count, 0);
         const std::string text = Output("pdftotext '" + pdf + "' -");
-        for (int i = 0; i < count; ++i) {
-            const std::string label = "L" + std::to_string(i) + "\n";
-            at = text.find(label, at);
-            ASSERT_NE(at, std::string::npos) << label << " missing or out of order";
+        for (std::size_t at = text.find('L'); at != std::string::npos; at = text.find('L', at + 1)) {
+            const int i = std::atoi(text.c_str() + at + 1);
+            if (i >= 0 && i < count)
+                ++seen[static_cast<std::size_t>(i)];
         }
+        for (int i = 0; i < count; ++i)
+            EXPECT_TRUE(seen[static_cast<std::size_t>(i)] == 1 || seen[static_cast<std::size_t>(i)] == 2) << "L" << i;
     }
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "reports/reportorder.h"
+#include "reports/reportpictures.h"
 #include "settings/regs.h"
 
 namespace {
@@ -109,6 +110,30 @@ TEST(ReportOrder, MovingKeepsEachPartsFlagAndSavesBack)
     EXPECT_EQ(Letters(reloaded, true), "");
     reloaded.CheckAll();
     EXPECT_EQ(Letters(reloaded, true), Letters(reloaded));
+}
+
+// The members' chart of 2 000 members on a landscape page (twips, 15 to a screen pixel): bands near
+// screen size, two to a page, of one width, covering the chart once. A class's chart goes whole.
+TEST(ReportPictureBands, FarWiderPicturesRunInEqualBandsThatFillThePages)
+{
+    constexpr double kWidth = 15136;
+    constexpr double kHeight = 9800;
+    constexpr double kGap = 400;
+    EXPECT_EQ(PictureBandScale({1806, 350}, kWidth, kHeight, 15, kGap), 0);
+    const double scale = PictureBandScale({92350, 350}, kWidth, kHeight, 15, kGap);
+    ASSERT_GT(scale, 0);
+    EXPECT_LE(scale, 15);
+    EXPECT_GE(scale, 12);
+    EXPECT_LE(2 * 350 * scale + kGap, kHeight + 1e-6);
+    const std::vector<TPictureBand> bands = PictureBands({92350, 350}, kWidth / scale);
+    int next = 0;
+    for (const TPictureBand& band : bands) {
+        EXPECT_EQ(band.Left, next);
+        EXPECT_LE(band.Width * scale, kWidth);
+        EXPECT_GE(band.Width, bands.front().Width - 1);
+        next = band.Left + band.Width;
+    }
+    EXPECT_EQ(next, 92350);
 }
 
 } // namespace
