@@ -158,11 +158,14 @@ void AppendHtmlEscaped(std::string& out, std::string_view text)
     }
 }
 
-std::string InlineSvg(std::string_view svg)
+std::string InlineSvg(std::string_view svg, bool scrolls)
 {
     const std::size_t start = svg.find("<svg");
     if (start == std::string_view::npos)
         return {};
+    if (scrolls)
+        return "<div style=\"overflow-x:auto\"><svg style=\"max-width:none\"" + std::string(svg.substr(start + 4)) +
+               "</div>";
     // Never wider than the page; the view box keeps the proportions.
     return "<svg style=\"max-width:100%;height:auto\"" + std::string(svg.substr(start + 4));
 }
@@ -204,7 +207,8 @@ void WriteHtmlOfReportDocument(std::string_view document, const THtmlSink& sink,
             }
             out += "</table>\n";
         } else if (section.Tag == kTagPicture && svg) {
-            if (const std::string element = InlineSvg(svg(PlainText(section.Content))); !element.empty())
+            const TReportSvg picture = svg(PlainText(section.Content));
+            if (const std::string element = InlineSvg(picture.Svg, picture.Scrolls); !element.empty())
                 out += "<div class=\"picture\" style=\"page-break-inside:avoid;margin:0.5em 0\">\n" + element + "</div>\n";
         }
         flushFull();
@@ -226,9 +230,15 @@ TPictureSvg THTMLBuilder::PictureSvg() const
     TReportPictures* pictures = Pictures();
     if (pictures == nullptr)
         return {};
-    return [pictures, id = Target().ObjectId](std::string_view name) {
+    return [pictures, id = Target().ObjectId](std::string_view name) -> TReportSvg {
         const std::optional<TReportPicture> picture = ReportPictureOfName(name);
-        return picture && !pictures->Size(id, *picture).Empty() ? pictures->Svg(id, *picture) : std::string();
+        if (!picture)
+            return {};
+        const TPictureSize size = pictures->Size(id, *picture);
+        if (size.Empty())
+            return {};
+        // A window of about 1000 by 700 pixels stands for the page.
+        return {pictures->Svg(id, *picture), PictureBandScale(size, 1000, 700, 1, 0) > 0};
     };
 }
 

@@ -4,8 +4,15 @@
 
 #include "reports/reporter.h"
 
-// The SVG document of a report picture by its name; empty when there is none.
-using TPictureSvg = std::function<std::string(std::string_view name)>;
+// A report picture as an SVG document (empty when there is none), and whether the picture is so
+// much wider than a page that the page would shrink it past reading: it then keeps its size and
+// scrolls sideways.
+struct TReportSvg {
+    std::string Svg;
+    bool Scrolls = false;
+};
+// The SVG of a report picture by its name.
+using TPictureSvg = std::function<TReportSvg(std::string_view name)>;
 
 // Writes reports and blanks as an HTML page in UTF-8; every text from the project or the
 // catalogue is escaped, so it shows exactly as typed.
@@ -38,10 +45,10 @@ void WriteHtmlOfReportDocument(std::string_view document, const THtmlSink& sink,
 std::string HtmlOfReportDocument(std::string_view document,
                                  const std::function<void(std::size_t done, std::size_t total)>& step = {},
                                  const TPictureSvg& svg = {});
-// An SVG document as an element to put into an HTML page, at most as wide as the page: what
-// precedes the <svg> element (XML declaration, document type) is dropped; empty when there is no
-// <svg> element.
-std::string InlineSvg(std::string_view svg);
+// An SVG document as an element to put into an HTML page, at most as wide as the page, or at its
+// own size in a box that scrolls sideways: what precedes the <svg> element (XML declaration,
+// document type) is dropped; empty when there is no <svg> element.
+std::string InlineSvg(std::string_view svg, bool scrolls = false);
 // The HTML pages of the blank sociocard and sociomatrix.
 std::string SociocardHtml(const TBlankData& data);
 std::string SociomatrixHtml(const TBlankData& data);

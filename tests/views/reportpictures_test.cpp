@@ -17,6 +17,7 @@
 #include "reports/textbuilder.h"
 #include "reports/wordbuilder.h"
 #include "reports/reportfixture.h"
+#include "reports/reportorder.h"
 #include "store/fileacc.h"
 #include "support/core/tempdir.h"
 #include "util/error.h"
@@ -152,6 +153,34 @@ TEST_F(ReportPictures, WordEmbedsDecodablePngPicturesWithinTheTextWidth)
         EXPECT_NEAR(cx / cy, static_cast<double>(image.width()) / image.height(), 0.02);
     }
     EXPECT_EQ(pictures, 4);
+}
+
+// The members' chart of 300 members, far wider than a page: Word gets it in page-wide bands, HTML
+// at its own size in a box that scrolls; the sample's pictures fit the page in both.
+TEST_F(ReportPictures, FarWiderChartRunsInBandsInWordAndScrollsInHtml)
+{
+    m_store.ClientGroups().Add(99, "Year");
+    for (int32_t id = 1001; id <= 1300; ++id) {
+        m_store.Clients().Add(id, 99, "Member " + std::to_string(id), true, 40000);
+        m_store.ForChoices().Add(99, id, id % 300 + 1001);
+    }
+    m_store.Investigations().Add({.Id = 99, .ClientGroupId = 99, .CriterionId = -1, .CriteriaGroupId = -1, .Name = "Wide"});
+    TReportRegs regs;
+    for (const TReportPartInfo& part : kReportParts)
+        regs.OffParts += part.Letter == 'W' ? "" : std::string(1, part.Letter);
+    THTMLBuilder html({TReportKind::Investigation, 99}, false, File("wide.html"));
+    Write(html, regs);
+    const std::string page = ReadFileBytes(File("wide.html"));
+    EXPECT_NE(page.find("<div style=\"overflow-x:auto\"><svg"), std::string::npos);
+    TWordBuilder word({TReportKind::Investigation, 99}, false, File("wide.docx"));
+    Write(word, regs);
+    TDocxReader docx(File("wide.docx"));
+    ASSERT_TRUE(docx.Ok());
+    EXPECT_GE(docx.Document().select_nodes("//a:blip").size(), 5u);
+
+    THTMLBuilder sample({TReportKind::Investigation, 1}, false, File("sample.html"));
+    Write(sample);
+    EXPECT_EQ(ReadFileBytes(File("sample.html")).find("overflow-x"), std::string::npos);
 }
 
 TEST_F(ReportPictures, TextReportWritesPngFilesBesideItAndNothingWhenItFails)
