@@ -62,20 +62,38 @@ bool WindowGone(const QUndoCommand* command)
     return step && step->WindowGone();
 }
 
-} // namespace
-
-bool ChangedSinceClean(const QUndoStack& stack)
+// Whether a step between the clean index and the current one passes test; while the clean state
+// cannot be reached again, whether any step does.
+template <typename TTest> bool AnyStepSinceClean(const QUndoStack& stack, TTest test)
 {
     if (stack.isClean())
         return false;
     const int clean = stack.cleanIndex();
-    if (clean < 0)
-        return true;
-    for (int i = std::min(clean, stack.index()); i < std::max(clean, stack.index()); ++i) {
-        if (!WindowGone(stack.command(i)))
+    const int from = clean < 0 ? 0 : std::min(clean, stack.index());
+    const int to = clean < 0 ? stack.count() : std::max(clean, stack.index());
+    for (int i = from; i < to; ++i) {
+        if (test(stack.command(i)))
             return true;
     }
     return false;
+}
+
+} // namespace
+
+bool ChangedSinceClean(const QUndoStack& stack)
+{
+    // A saved state that cannot be reached again differs from the project whatever the steps are.
+    if (!stack.isClean() && stack.cleanIndex() < 0)
+        return true;
+    return AnyStepSinceClean(stack, [](const QUndoCommand* command) { return !WindowGone(command); });
+}
+
+bool WindowChangedSinceClean(const QUndoStack& stack, const QObject& window)
+{
+    return AnyStepSinceClean(stack, [&window](const QUndoCommand* command) {
+        const auto* step = dynamic_cast<const TWindowStep*>(command);
+        return step && step->MadeIn(window);
+    });
 }
 
 void UndoStep(QUndoStack& stack)

@@ -48,6 +48,8 @@ public:
     using QUndoCommand::QUndoCommand;
     // The window was closed: the step has nothing left to act on.
     virtual bool WindowGone() const = 0;
+    // Whether window made the step.
+    virtual bool MadeIn(const QObject& window) const = 0;
 };
 
 // An edit a window made as one step: the window puts its changes back with PutBack(changes,
@@ -70,6 +72,10 @@ public:
         Put(true);
     }
     bool WindowGone() const override { return m_window.isNull(); }
+    bool MadeIn(const QObject& window) const override
+    {
+        return static_cast<const QObject*>(m_window.data()) == &window;
+    }
 
 private:
     void Put(bool after)
@@ -89,6 +95,9 @@ private:
 // Whether the project differs from where the stack was last set clean: steps of windows closed
 // since (whose changes were let go with them) change nothing.
 bool ChangedSinceClean(const QUndoStack& stack);
+// Whether steps made in window lie between where the stack was last set clean and where it is,
+// so that what the window shows differs from the saved project by the user's doing.
+bool WindowChangedSinceClean(const QUndoStack& stack, const QObject& window);
 
 // Undo and redo for the Edit menu: one step the user can see, passing over the steps of windows
 // closed since, which drop out of the stack on the way.

@@ -159,6 +159,7 @@ bool TVisualChildForm::ProjectUnchanged() const
 
 void TVisualChildForm::closeEvent(QCloseEvent* event)
 {
+    m_closing = true;
     SaveState();
     m_stateSaved = true;
     event->accept();

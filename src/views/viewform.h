@@ -94,6 +94,8 @@ protected:
     void SetHelpTopic(THelpTopic topic);
     // Whether SaveState ran since the window was opened (closing runs it).
     bool StateSaved() const { return m_stateSaved; }
+    // Whether the window is closing: what SaveState writes now is all it leaves in the project.
+    bool Closing() const { return m_closing; }
 
     void closeEvent(QCloseEvent* event) override;
 
@@ -106,5 +108,6 @@ private:
     int32_t m_clientGroupId = 0;
     int m_choiceKind = 1;
     bool m_stateSaved = false;
+    bool m_closing = false;
     THelpTopic m_helpTopic = THelpTopic::Contents;
 };

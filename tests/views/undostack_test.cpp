@@ -11,6 +11,7 @@ class TClosableStep final : public TWindowStep {
 public:
     explicit TClosableStep(bool& gone) : TWindowStep(QStringLiteral("mark")), m_gone(gone) {}
     bool WindowGone() const override { return m_gone; }
+    bool MadeIn(const QObject&) const override { return false; }
     void undo() override {}
     void redo() override {}
 

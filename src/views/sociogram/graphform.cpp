@@ -244,7 +244,7 @@ TGraphForm::TGraphForm(TFileAccess& store, int investId, const QString& title, Q
 TGraphForm::~TGraphForm()
 {
     if (!StateSaved())
-        SaveState();
+        WriteBack(true);
 }
 
 const std::vector<TNodePlace>& TGraphForm::Places(int placeKind) const
@@ -454,6 +454,11 @@ void TGraphForm::CaptureState()
 
 void TGraphForm::SaveState()
 {
+    WriteBack(Closing());
+}
+
+void TGraphForm::WriteBack(bool closing)
+{
     CaptureState();
     MarkStateSaved();
     // Nothing goes back into a project whose investigation or members changed meanwhile.
@@ -469,9 +474,20 @@ void TGraphForm::SaveState()
             records.push_back({kPlaceKinds[k], id, p.Left, p.Top, p.Width, p.Height, static_cast<int16_t>(p.FigType)});
         }
     }
+    TGraphPlaceTable& table = Store().Placements();
+    const bool wasModified = table.Modified();
     model.StorePlaces(records);
     for (std::size_t k = 0; k < kPlaceKinds.size(); ++k)
         model.StoreRings(kPlaceKinds[k], m_rings[PlaceIndex(kPlaceKinds[k])]);
+    // While the window is open its steps on the undo stack tell whether the project changed; once
+    // it closes they count for nothing, and the places written now carry the user's edits instead.
+    table.SetModified(wasModified || (closing && HoldsUnsavedEdits()));
+}
+
+bool TGraphForm::HoldsUnsavedEdits() const
+{
+    const QUndoStack* stack = ProjectUndoStack();
+    return m_unrecordedEdits || (stack && WindowChangedSinceClean(*stack, *this));
 }
 
 void TGraphForm::Refresh()
@@ -727,8 +743,12 @@ void TGraphForm::NoteFigureChanges(const char* stepKey, const TInvestigationObje
     }
     m_seen = std::move(now);
     QUndoStack* stack = ProjectUndoStack();
-    if (changes.empty() || !stack)
+    if (changes.empty())
         return;
+    if (!stack) {
+        m_unrecordedEdits = true;
+        return;
+    }
     QString text;
     if (stepKey) {
         text = UndoText(stepKey);

@@ -50,7 +50,9 @@ TComponentStyle FigureOfType(int32_t figType);
 
 // The sociogram of one investigation: one node per member, arrows for the positive choices, the
 // negative ones or both. Each kind keeps its own node places and figures while the window is open;
-// closing stores all three in the project's GRAPH table.
+// closing stores all three in the project's GRAPH table. Only the user's own edits count as a change
+// of the project: an arrangement the program made by itself is stored for the next opening but asks
+// for no save.
 class TGraphForm final : public TVisualChildForm {
     Q_OBJECT
 
@@ -134,6 +136,10 @@ protected:
 
 private:
     std::vector<TNodePlace>& CurrentPlaces();
+    // Stores the places of all kinds; closing tells whether the window is going.
+    void WriteBack(bool closing);
+    // Whether the figures differ from the saved project by the user's edits in this window.
+    bool HoldsUnsavedEdits() const;
     // The places of the nodes on screen now, in member order.
     std::vector<TNodePlace> ScreenPlaces() const;
     void MakeArrows();
@@ -157,6 +163,7 @@ private:
     std::array<std::vector<TNodePlace>, 3> m_places; // placement kinds 1, 2, 0
     std::array<TInvestigationObject::TRings, 3> m_rings; // a target arrangement's rings, per kind
     std::vector<TNodePlace> m_seen; // the nodes on screen when the window last looked
+    bool m_unrecordedEdits = false; // edits made while no undo stack took them
     TStatusResult m_status;
     bool m_statusColors = false;
     QColor m_figureColor; // the figures' own colour, shown while the status colours are off

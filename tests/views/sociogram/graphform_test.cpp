@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <set>
+#include <tuple>
+#include <vector>
 
 #include <QAction>
 #include <QApplication>
@@ -10,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPrinter>
 #include <QProcess>
+#include <QUndoStack>
 
 #include "analysis/investigationobj.h"
 #include "analysis/projectbuilder.h"
@@ -18,9 +22,11 @@
 #include "platform/fontcolor.h"
 #include "settings/regs.h"
 #include "util/error.h"
+#include "util/service.h"
 #include "views/sociogram/graphform.h"
 #include "views/sociogram/graphiccontrol.h"
 #include "views/sociogram/sociopanel.h"
+#include "views/undostack.h"
 #include "support/core/tempdir.h"
 #include "support/ui/notifyrecorder.h"
 
@@ -66,6 +72,7 @@ protected:
 
 TEST_F(GraphFormTest, FirstOpeningArrangesByChoicesAndStoresThreeRowsPerMember)
 {
+    project.store.SetModified(false);
     auto form = Open();
     EXPECT_EQ(form->windowTitle(), QString::fromStdString(LangConv().GetText("GRAPH_FORM_CAPTION")) + " (Week 1)");
     const auto& nodes = form->Nodes();
@@ -84,7 +91,8 @@ TEST_F(GraphFormTest, FirstOpeningArrangesByChoicesAndStoresThreeRowsPerMember)
     EXPECT_EQ(Rows(1), 6);
     EXPECT_EQ(Rows(2), 6);
     EXPECT_EQ(Rows(0), 6);
-    EXPECT_TRUE(project.store.IsModified());
+    // The arrangement is the window's own, no edit of the user's: it is kept without asking for a save.
+    EXPECT_FALSE(project.store.IsModified());
     const TGraphPlace* positive = Row(24, 1);
     ASSERT_NE(positive, nullptr);
     EXPECT_EQ(QPoint(positive->Left, positive->Top), placed);
@@ -94,6 +102,43 @@ TEST_F(GraphFormTest, FirstOpeningArrangesByChoicesAndStoresThreeRowsPerMember)
     ASSERT_NE(negative, nullptr);
     EXPECT_EQ(negative->Left, -99999);
     EXPECT_EQ(Row(24, 0)->FigType, 5);
+}
+
+// Closing marks the project only for edits of the user's that the saved project lacks: a move
+// undone, or saved, asks for no save; one undone past the save does, and so does a move that a
+// report already wrote into the project before it was undone and redone.
+TEST_F(GraphFormTest, ClosingMarksTheProjectOnlyForEditsTheSavedProjectLacks)
+{
+    QUndoStack stack;
+    const TScopedService<QUndoStack> installed(SetProjectUndoStack, &stack);
+    TGraphForm* shown = nullptr;
+    const auto save = [&] {
+        shown->SaveState();
+        project.store.SetModified(false);
+        stack.setClean();
+    };
+    const std::vector<std::tuple<const char*, std::function<void()>, bool>> cases = {
+        {"moved", [] {}, true},
+        {"undone", [&] { stack.undo(); }, false},
+        {"saved", save, false},
+        {"saved then undone", [&] { save(); stack.undo(); }, true},
+        {"reported then undone", [&] { shown->SaveState(); stack.undo(); }, false},
+        {"reported, undone and redone", [&] { shown->SaveState(); stack.undo(); stack.redo(); }, true},
+    };
+    for (const auto& [name, after, modified] : cases) {
+        SCOPED_TRACE(name);
+        stack.clear();
+        auto form = Open();
+        shown = form.get();
+        project.store.SetModified(false);
+        TSocioGraphicControl* node = form->Nodes()[0];
+        node->move(node->pos() + QPoint(40, 20));
+        form->NoteFigureChanges();
+        ASSERT_EQ(stack.count(), 1);
+        after();
+        form->close();
+        EXPECT_EQ(project.store.IsModified(), modified);
+    }
 }
 
 TEST_F(GraphFormTest, EachKindKeepsItsOwnArrangement)
