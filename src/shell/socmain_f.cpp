@@ -48,6 +48,7 @@
 #include "store/dbinfo.h"
 #include "store/fileacc.h"
 #include "store/groupfile.h"
+#include "store/storeedit.h"
 #include "store/updatefile.h"
 #include "util/error.h"
 #include "util/messagesink.h"
@@ -448,8 +449,11 @@ void TSocMainForm::UsersOperations()
     m_users.List().LoadFrom(store->Users());
     m_users.SetLoginRequired(store->LoginRequired());
     m_users.Execute(this);
+    // The list is written back however the manager was left; only a list that differs counts.
+    TStoreEdit edit(*store);
     m_users.List().StoreTo(store->Users());
     store->SetLoginRequired(m_users.LoginRequired());
+    edit.Finish(*store);
     UpdateCommands();
 }
 

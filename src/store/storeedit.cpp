@@ -37,6 +37,7 @@ TStoreEdit::TStoreEdit(const TFileAccess& store) : m_before(std::make_unique<TSn
 {
     std::apply([this](const auto&... tables) { m_before->Rows = std::make_tuple(RowsOf(tables)...); },
                Tables(store));
+    m_modifiedBefore = store.IsModified();
     m_loginBefore = store.LoginRequired();
 }
 
@@ -44,7 +45,7 @@ TStoreEdit::~TStoreEdit() = default;
 TStoreEdit::TStoreEdit(TStoreEdit&&) noexcept = default;
 TStoreEdit& TStoreEdit::operator=(TStoreEdit&&) noexcept = default;
 
-bool TStoreEdit::Finish(const TFileAccess& store)
+bool TStoreEdit::Finish(TFileAccess& store)
 {
     if (!m_before)
         return !IsEmpty();
@@ -79,7 +80,11 @@ bool TStoreEdit::Finish(const TFileAccess& store)
     }(std::make_index_sequence<std::tuple_size_v<TDiffs>>{});
     m_loginAfter = store.LoginRequired();
     m_before.reset();
-    return !IsEmpty();
+    if (IsEmpty()) {
+        store.SetModified(m_modifiedBefore);
+        return false;
+    }
+    return true;
 }
 
 bool TStoreEdit::IsEmpty() const

@@ -21,8 +21,10 @@ public:
     TStoreEdit(TStoreEdit&&) noexcept;
     TStoreEdit& operator=(TStoreEdit&&) noexcept;
 
-    // Compares with the tables after the change; false when the change left them as they were.
-    bool Finish(const TFileAccess& store);
+    // Compares with the tables after the change; false when the change left them as they were, and
+    // the store's modified flag is then put back as it was, so an edit that changed nothing asks
+    // for no save.
+    bool Finish(TFileAccess& store);
     bool IsEmpty() const;
 
     // Puts the tables back as they were before the change, or as they were after it.
@@ -46,6 +48,7 @@ private:
 
     std::unique_ptr<TSnapshot> m_before;
     TDiffs m_diffs;
+    bool m_modifiedBefore = false;
     bool m_loginBefore = false;
     bool m_loginAfter = false;
 };

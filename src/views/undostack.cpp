@@ -119,7 +119,7 @@ void RedoStep(QUndoStack& stack)
 void PushStoreEdit(TFileAccess& store, TStoreEdit edit, const QString& text)
 {
     QUndoStack* stack = ProjectUndoStack();
-    if (!stack || !edit.Finish(store))
+    if (!edit.Finish(store) || !stack)
         return;
     stack->push(new TStoreCommand(store, std::move(edit), text));
 }

@@ -38,8 +38,8 @@ private:
     bool m_made = true;
 };
 
-// Puts a finished change on the project's stack; nothing when the change left the tables as they
-// were or no stack is set.
+// Puts a finished change on the project's stack; nothing when no stack is set or the change left
+// the tables as they were (the project's modified flag then stays as it was too).
 void PushStoreEdit(TFileAccess& store, TStoreEdit edit, const QString& text);
 
 // A step whose changes a window holds itself (marks not yet saved, figures on screen).

@@ -174,7 +174,7 @@ TEST_F(ShellLogin, UsersAreAddedChangedAndRemovedWithTheirRules)
     EXPECT_TRUE(window.Store()->IsModified());
 }
 
-TEST_F(ShellLogin, AChangeThatKeepsThePasswordAndAnUnchangedListStillMarkTheProject)
+TEST_F(ShellLogin, AChangeThatKeepsEverythingLeavesTheProjectUnmodified)
 {
     TScriptedModalSeam seam;
     seam.ExpectDialog("InputForm", [](QDialog& login) { TypeLogin(login, "Olga", "secret"); });
@@ -196,7 +196,7 @@ TEST_F(ShellLogin, AChangeThatKeepsThePasswordAndAnUnchangedListStillMarkTheProj
     ASSERT_EQ(window.Store()->Users().Count(), 2);
     EXPECT_EQ(window.Store()->Users().At(1).Name, "Olga");
     EXPECT_EQ(window.Store()->Users().At(1).Password, "secret");
-    EXPECT_TRUE(window.Store()->IsModified());
+    EXPECT_FALSE(window.Session().IsModified());
 }
 
 TEST(ShellLoginSwitch, ANewProjectSwitchedToLoginAsksForItAfterReopening)

@@ -128,3 +128,24 @@ TEST(StoreEdit, RevertAndApplyGiveTheSameFileByteForByte)
         edit.Apply(store);
     EXPECT_EQ(FileText(store), last);
 }
+
+// A change that writes every record back as it was is no change: the modified flag stays as it
+// was before, whether the project was saved or already held other changes.
+TEST(StoreEdit, AnEditThatChangedNothingLeavesTheModifiedFlagAsItWas)
+{
+    for (const bool modified : {false, true}) {
+        SCOPED_TRACE(modified);
+        TFileAccess store;
+        LoadSample(store);
+        store.SetModified(modified);
+        TStoreEdit edit(store);
+        TClientTable& clients = store.Clients();
+        const TAClient client = clients.At(3);
+        ASSERT_TRUE(clients.Find(client.Id, client.GroupId));
+        clients.Change(client.Id, client.GroupId, client.FullName, client.IsMale, client.BirthDate);
+        clients.SetDescription(client.Description);
+        ASSERT_TRUE(store.IsModified());
+        EXPECT_FALSE(edit.Finish(store));
+        EXPECT_EQ(store.IsModified(), modified);
+    }
+}
