@@ -600,11 +600,8 @@ void TSocMainForm::UpdateCommands()
     // Project commands.
     set(C::ProjectCreate, true);
     set(C::ProjectOpen, true);
-    // An open choices window may hold choices not yet in the project; Save writes them too.
-    bool choicesOpen = false;
-    for (QMdiSubWindow* child : m_mdi->subWindowList())
-        choicesOpen = choicesOpen || qobject_cast<TSelectionForm*>(child->widget()) != nullptr;
-    set(C::ProjectSave, project && (m_session->IsModified() || choicesOpen));
+    // Marks a choices window holds are steps on the undo stack, so they count as changes too.
+    set(C::ProjectSave, project && m_session->IsModified());
     set(C::ProjectSaveAs, project);
     set(C::ProjectClose, project);
     set(C::Users, project);

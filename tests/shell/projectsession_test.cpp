@@ -3,15 +3,18 @@
 #include <filesystem>
 #include <string>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
 #include <QTreeWidgetItem>
+#include <QTreeWidgetItemIterator>
 #include <QUndoCommand>
 #include <QUndoStack>
 
@@ -156,6 +159,47 @@ TEST_F(ShellProjectSession, ClosingAnUnmovedSociogramMarksNothing)
     CloseViews();
     EXPECT_FALSE(Modified());
     EXPECT_FALSE(Action("MenuItemProjectSave")->isEnabled());
+}
+
+// Looking at the project changes nothing in it: selecting, opening every view and closing it, the
+// options and the users manager left as they were, and the edit dialogs confirmed unchanged.
+TEST_F(ShellProjectSession, LookingAndUnchangedDialogsLeaveTheProjectUnmodified)
+{
+    TScriptedModalSeam seam;
+    for (QTreeWidgetItemIterator it(&window.Tree()); *it; ++it)
+        window.Tree().setCurrentItem(*it);
+    QTreeWidgetItem* invest = NodeOf(window.Tree(), TNodeKind::Investigation, "Birthday party, December");
+    for (const char* view :
+         {"ChoicesMenuItem", "IndexMenuItem", "GraphMenuItem", "TargetMenuItem", "StatusMenuItem"}) {
+        SCOPED_TRACE(view);
+        window.Tree().setCurrentItem(invest);
+        Action(view)->trigger();
+        ASSERT_EQ(window.MdiArea().subWindowList().size(), 1);
+        EXPECT_FALSE(Action("MenuItemProjectSave")->isEnabled());
+        CloseViews();
+        EXPECT_FALSE(Modified());
+    }
+    seam.ExpectDialog("ComparePickForm", [](QDialog& pick) {
+        pick.findChild<QListWidget*>("CompareList")->item(0)->setCheckState(Qt::Checked);
+        FindButton(pick, "OKButton")->click();
+    });
+    Action("CompareMenuItem")->trigger();
+    ASSERT_EQ(window.MdiArea().subWindowList().size(), 1);
+    CloseViews();
+    seam.ExpectDialogButton("ParamsForm", "OkBitBtn");
+    Action("ParametersMenuItem")->trigger();
+    seam.ExpectDialog("AllUsersForm", [](QDialog&) {});
+    Action("UsersMenuItem")->trigger();
+    for (TNodeKind kind : {TNodeKind::ClientGroup, TNodeKind::Client, TNodeKind::CriteriaGroup,
+                           TNodeKind::Criterion, TNodeKind::Investigation}) {
+        window.Tree().setCurrentItem(NodeOf(window.Tree(), kind, {}));
+        seam.ExpectDialogButton("Add", "OKButton");
+        Action("ChangeObjectMenuItem")->trigger();
+    }
+    EXPECT_TRUE(seam.AllConsumed());
+    EXPECT_FALSE(Modified());
+    EXPECT_FALSE(Action("MenuItemProjectSave")->isEnabled());
+    EXPECT_EQ(window.Session().UndoStack()->count(), 0);
 }
 
 TEST_F(ShellProjectSession, DamagedFileLeavesTheOpenProjectAndNamesLineAndBackup)
