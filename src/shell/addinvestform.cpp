@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -68,6 +69,7 @@ TAddInvestForm::TAddInvestForm(QWidget* parent)
     connect(m_criteriaGroups, &QComboBox::currentIndexChanged, this,
             &TAddInvestForm::CriteriaGroupChanged);
     connect(m_maxChoices, &QSpinBox::valueChanged, this, &TAddInvestForm::MaxChoicesChanged);
+    m_maxChoices->installEventFilter(this);
     connect(m_allowAgainst, &QCheckBox::toggled, this, &TAddInvestForm::AllowAgainstToggled);
     TLanguageController::Translate(*this);
 }
@@ -219,11 +221,28 @@ void TAddInvestForm::MaxChoicesChanged(int value)
         return;
     const int least = LargestChoicesOfMember();
     if (value < least) {
+        m_maxRaised = true;
         Tell("MAX_NUM_CHOICES_IS_LOW");
         m_filling = true;
         m_maxChoices->setValue(least);
         m_filling = false;
     }
+}
+
+bool TAddInvestForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter takes the maximum typed and goes on to press OK; a maximum that had to be raised keeps
+    // the dialog open instead, so the user sees the value before confirming it.
+    if (watched == m_maxChoices && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            m_maxRaised = false;
+            m_maxChoices->interpretText();
+            if (m_maxRaised)
+                return true;
+        }
+    }
+    return TEntityFormBase::eventFilter(watched, event);
 }
 
 void TAddInvestForm::AllowAgainstToggled(bool checked)

@@ -57,6 +57,9 @@ public:
     int ClientCount() const;
     int CriterionCount() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void FillClients();
     void FillCriteria();
@@ -75,6 +78,8 @@ private:
     int m_storedGroupId = -1;
     int m_previousGroupIndex = -1;
     bool m_filling = false;
+    // The maximum typed was below the choices already made and was raised to them.
+    bool m_maxRaised = false;
 
     QComboBox* m_clientGroups = nullptr;
     QListWidget* m_clients = nullptr;

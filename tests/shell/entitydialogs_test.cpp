@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QTextBrowser>
 
 #include "platform/helpviewer.h"
@@ -541,6 +542,34 @@ TEST_F(EntityDialogsTest, InvestigationWithChoicesRepairsContradictingEdits)
     EXPECT_EQ(invests.GetMaxChoices(), 2);
     EXPECT_TRUE(invests.GetAllowAgainst());
     EXPECT_EQ(invests.GetDate(), 41000);
+}
+
+// Enter takes a maximum typed into the box; one raised to the choices already made keeps the dialog
+// open, so the user sees the value before confirming it, as any other repair leaves the dialog open.
+TEST_F(EntityDialogsTest, EnterOnARaisedMaximumKeepsTheDialogOpen)
+{
+    AddGroupWithClients(1, "Class", {"A", "B", "C", "D"});
+    AddCriteriaGroup(1, "Crit", {"Q1"});
+    store.Investigations().Add({.Id = 6, .ClientGroupId = 1, .CriterionId = 1, .CriteriaGroupId = 1,
+                                .Name = "Spring", .MaxChoices = 3});
+    store.ForChoices().Add(6, 1, 2);
+    store.ForChoices().Add(6, 1, 3);
+    TScriptedModalSeam seam;
+    seam.ExpectDialog("AddInvestForm", [&](QDialog& d) {
+        auto* spin = Child<QSpinBox>(d, "NumsSelectionsSpinEdit");
+        spin->setFocus();
+        spin->selectAll();
+        QTest::keyClicks(spin, "1");
+        QTest::keyClick(spin, Qt::Key_Return);
+        EXPECT_EQ(spin->value(), 2);
+        EXPECT_TRUE(d.isVisible()) << "closed with a value the user has not seen";
+        QTest::keyClick(spin, Qt::Key_Return);
+        EXPECT_FALSE(d.isVisible());
+    });
+    ASSERT_TRUE(ChangeInvestigation(nullptr, store, 6).Done);
+    EXPECT_EQ(seam.informations, QStringList{Text("MAX_NUM_CHOICES_IS_LOW")});
+    ASSERT_TRUE(store.Investigations().FindById(6));
+    EXPECT_EQ(store.Investigations().GetMaxChoices(), 2);
 }
 
 TEST_F(EntityDialogsTest, InvestigationWithoutChoicesMayMoveToAnotherGroup)
