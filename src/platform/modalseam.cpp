@@ -14,6 +14,14 @@ namespace {
 TDesktopModalSeam g_desktopSeam;
 TServiceSlot<TModalSeam> g_seam(&g_desktopSeam);
 
+// Messages often carry names the user typed; they show as written, never as markup.
+void ShowMessageBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text)
+{
+    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
 } // namespace
 
 int TDesktopModalSeam::Exec(QDialog& dialog)
@@ -28,12 +36,12 @@ void TModalSeam::Error(QWidget* parent, const QString& title, const QString& tex
 
 void TDesktopModalSeam::Error(QWidget* parent, const QString& title, const QString& text)
 {
-    QMessageBox::critical(parent, title, text);
+    ShowMessageBox(parent, QMessageBox::Critical, title, text);
 }
 
 void TDesktopModalSeam::Information(QWidget* parent, const QString& title, const QString& text)
 {
-    QMessageBox::information(parent, title, text);
+    ShowMessageBox(parent, QMessageBox::Information, title, text);
 }
 
 QString TDesktopModalSeam::OpenFileName(QWidget* parent, const QString& caption, const QString& dir,

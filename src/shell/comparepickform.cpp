@@ -28,6 +28,7 @@ TComparePickForm::TComparePickForm(QWidget* owner, TFileAccess& store, int inves
     }
     auto* layout = new QVBoxLayout(this);
     auto* prompt = new QLabel(CatalogueText("COMPARE_PICK_PROMPT").replace(QStringLiteral("%1"), name), this);
+    prompt->setTextFormat(Qt::PlainText);
     prompt->setWordWrap(true);
     layout->addWidget(prompt);
     m_list = new QListWidget(this);

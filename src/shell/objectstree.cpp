@@ -15,6 +15,7 @@
 
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
+#include "platform/literaltext.h"
 #include "platform/messagedialog.h"
 #include "platform/modalseam.h"
 #include "shell/shellicons.h"
@@ -348,7 +349,7 @@ void TObjectsTree::SetNodeName(QTreeWidgetItem* node, const QString& text)
         return;
     const QString name = QString::fromStdString(CutChars(text.toStdString(), 255));
     node->setText(0, name);
-    node->setToolTip(0, name);
+    node->setToolTip(0, LiteralToolTip(name));
 }
 
 void TObjectsTree::CreateObject()

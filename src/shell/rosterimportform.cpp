@@ -34,6 +34,7 @@ TRosterImportForm::TRosterImportForm(std::string bytes, const QString& fileName,
 
     auto* fileLabel = new QLabel(fileName, this);
     fileLabel->setObjectName(QStringLiteral("FileNameLabel"));
+    fileLabel->setTextFormat(Qt::PlainText);
     auto* groupLabel = new QLabel(this);
     groupLabel->setObjectName(QStringLiteral("GroupNameLabel"));
     m_groupEdit = new QLineEdit(groupName, this);
@@ -52,6 +53,7 @@ TRosterImportForm::TRosterImportForm(std::string bytes, const QString& fileName,
     refusedLabel->setBuddy(m_refused);
     m_summary = new QLabel(this);
     m_summary->setObjectName(QStringLiteral("SummaryLabel"));
+    m_summary->setTextFormat(Qt::PlainText);
     m_summary->setWordWrap(true);
 
     const TDialogButtons row = MakeOkCancelHelpButtons(this);

@@ -118,6 +118,7 @@ TSocMainForm::TSocMainForm(QWidget* parent) : QMainWindow(parent), m_session(std
     statusBar()->setObjectName("StatusBar");
     m_statusPanel = new QLabel(statusBar());
     m_statusPanel->setObjectName("StatusPanel");
+    m_statusPanel->setTextFormat(Qt::PlainText);
     statusBar()->addWidget(m_statusPanel, 1);
 
     m_session->SetViews({.Confirm = [this] { return ConfirmChildWindows(); },

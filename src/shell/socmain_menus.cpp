@@ -19,6 +19,7 @@
 #include "i18n/langconv.h"
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
+#include "platform/literaltext.h"
 #include "platform/modalseam.h"
 #include "settings/regs.h"
 #include "shell/formabout.h"
@@ -31,14 +32,6 @@
 #include "views/undostack.h"
 
 namespace {
-
-
-// Menu captions show "&" as a mnemonic marker; a path keeps its own ampersands doubled.
-QString MenuCaption(const QString& path)
-{
-    QString caption = path;
-    return caption.replace('&', "&&");
-}
 
 // Names of the tool bars and of their Toolbars-menu items, in the order Project, File, Edit,
 // View, Object, Report.
@@ -144,9 +137,11 @@ void TSocMainForm::AddUndoCommands(QMenu* edit)
         edit->addAction(action);
         m_commands[static_cast<std::size_t>(command)] = action;
         const auto caption = [textKey, emptyKey, emptyText](const QString& step) {
+            // The step names what it changed, as the user wrote it.
             if (!HasLangConv())
-                return step.isEmpty() ? emptyText : emptyText + ": " + step;
-            return step.isEmpty() ? CatalogueText(emptyKey) : CatalogueText(textKey).arg(step);
+                return step.isEmpty() ? emptyText : emptyText + ": " + LiteralCaption(step);
+            return step.isEmpty() ? CatalogueText(emptyKey)
+                                  : CatalogueText(textKey).arg(LiteralCaption(step));
         };
         action->setText(caption(QString()));
         return caption;
@@ -450,7 +445,7 @@ void TSocMainForm::RefreshRecentMenu()
         entry->setVisible(false);
         const QString path = QString::fromStdString(Regs().GetRecentProject(k + 1)).trimmed();
         entry->setData(path);
-        entry->setText(MenuCaption(path));
+        entry->setText(LiteralCaption(path));
         if (!path.isEmpty()) {
             hasCaption[static_cast<std::size_t>(k)] = true;
             ++count;
@@ -500,7 +495,7 @@ void TSocMainForm::ToolbarsTuning()
 void TSocMainForm::AddWindowMenuEntry(QMdiSubWindow* child, const char* captionKey, const QString& name)
 {
     ++m_childMenuCounter;
-    auto* entry = new QAction(CatalogueText(captionKey) + " (" + MenuCaption(name) + ")", m_windowMenu);
+    auto* entry = new QAction(CatalogueText(captionKey) + " (" + LiteralCaption(name) + ")", m_windowMenu);
     entry->setObjectName("ChildWindowMenu" + QString::number(m_childMenuCounter));
     entry->setCheckable(true);
     m_childEntries->addAction(entry);

@@ -15,6 +15,7 @@
 
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
+#include "platform/literaltext.h"
 #include "platform/messagedialog.h"
 #include "platform/modalseam.h"
 #include "surveyweb/surveyserver.h"
@@ -138,8 +139,8 @@ TSurveyForm::TSurveyForm(TFileAccess& store, int investId, QWidget* parent)
 
     TLanguageController::Translate(*this);
     question->setText(QString::fromStdString(m_collection->Setup().Question));
-    setWindowTitle(windowTitle() + QStringLiteral(" (") + QString::fromStdString(m_collection->Setup().InvestName) +
-                   ')');
+    const QString investName = QString::fromStdString(m_collection->Setup().InvestName);
+    setWindowTitle(windowTitle() + QStringLiteral(" (") + LiteralTitle(investName) + ')');
     Listen();
     RefreshPupils();
 }

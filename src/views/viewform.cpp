@@ -10,6 +10,7 @@
 #include "views/activationnotifier.h"
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
+#include "platform/literaltext.h"
 #include "platform/modalseam.h"
 #include "views/notify.h"
 #include "platform/picturefile.h"
@@ -71,7 +72,7 @@ void TVisualChildForm::Start(const char* captionKey)
     TLanguageController::Translate(*this);
     const QString caption = captionKey && HasLangConv() ? QString::fromStdString(LangConv().GetText(captionKey))
                                                         : windowTitle();
-    setWindowTitle(caption + QStringLiteral(" (") + m_title + QStringLiteral(")"));
+    setWindowTitle(caption + QStringLiteral(" (") + LiteralTitle(m_title) + QStringLiteral(")"));
     Initialize();
     ApplySettings();
     m_choiceKind = 0;

@@ -24,6 +24,7 @@
 #include "platform/fontcolor.h"
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
+#include "platform/literaltext.h"
 #include "platform/messagedialog.h"
 #include "i18n/langconv.h"
 #include "settings/regs.h"
@@ -65,7 +66,7 @@ TSelectionForm::TSelectionForm(TFileAccess& store, int investId, const QString& 
     resize(587, 554);
     BuildComponents();
     TLanguageController::Translate(*this);
-    setWindowTitle(windowTitle() + QStringLiteral("[*] (") + investName + QStringLiteral(")"));
+    setWindowTitle(windowTitle() + QStringLiteral("[*] (") + LiteralTitle(investName) + QStringLiteral(")"));
 
     LoadMembers();
     if (m_memberIds.size() > 1) {

@@ -16,6 +16,7 @@
 
 #include "analysis/choicerules.h"
 #include "platform/fontcolor.h"
+#include "platform/literaltext.h"
 #include "i18n/langconv.h"
 #include "settings/regs.h"
 #include "util/error.h"
@@ -810,7 +811,8 @@ bool TSelections::event(QEvent* event)
     if (hint.isEmpty())
         QToolTip::hideText();
     else
-        QToolTip::showText(help->globalPos(), hint, this, g.Cell(c, r).translated(help->pos() - point));
+        QToolTip::showText(help->globalPos(), LiteralToolTip(hint), this,
+                           g.Cell(c, r).translated(help->pos() - point));
     return true;
 }
 

@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "i18n/langconv.h"
+#include "platform/literaltext.h"
 #include "platform/modalseam.h"
 #include "platform/printimage.h"
 #include "platform/savefile.h"
@@ -171,7 +172,7 @@ TCompareForm::TCompareForm(TFileAccess& store, int investId, const std::vector<i
         splitter->setStretchFactor(1, 1);
         const QString caption = QString::fromStdString(m_series.Waves[p].Name) + QStringLiteral(" \u2192 ") +
                                 QString::fromStdString(m_series.Waves[p + 1].Name);
-        m_tabs->addTab(splitter, caption);
+        m_tabs->addTab(splitter, LiteralCaption(caption));
         m_summaries.push_back(summary);
         m_members.push_back(table);
 
@@ -181,7 +182,7 @@ TCompareForm::TCompareForm(TFileAccess& store, int investId, const std::vector<i
         connect(sociogram, &QWidget::customContextMenuRequested, this,
                 [this, sociogram](const QPoint& at) { m_menu->popup(sociogram->mapToGlobal(at)); });
         scroll->setWidget(sociogram);
-        m_tabs->addTab(scroll, Text("COMPARE_SOCIOGRAM") + QStringLiteral(": ") + caption);
+        m_tabs->addTab(scroll, Text("COMPARE_SOCIOGRAM") + QStringLiteral(": ") + LiteralCaption(caption));
         m_sociograms.push_back(sociogram);
     }
 

@@ -11,6 +11,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "platform/literaltext.h"
 #include "platform/modalseam.h"
 #include "i18n/langconv.h"
 #include "util/error.h"
@@ -636,7 +637,7 @@ bool TSocioGraphicControl::event(QEvent* event)
 {
     // A cut caption's full name is the node's hint, looked up when the hint is asked for.
     if (event->type() == QEvent::ToolTip) {
-        const QString hint = ShownCaption() == m_caption ? QString() : m_caption;
+        const QString hint = ShownCaption() == m_caption ? QString() : LiteralToolTip(m_caption);
         if (toolTip() != hint)
             setToolTip(hint);
     }
