@@ -2,6 +2,8 @@
 
 #include <QDialogButtonBox>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,6 +16,7 @@
 
 #include "platform/helpviewer.h"
 #include "platform/langcontroller.h"
+#include "platform/messagedialog.h"
 #include "platform/modalseam.h"
 #include "i18n/langconv.h"
 #include "platform/dialogbuttons.h"
@@ -25,6 +28,12 @@ QRadioButton* Radio(QWidget* parent, const char* name, const char* caption)
     auto* radio = new QRadioButton(caption, parent);
     radio->setObjectName(name);
     return radio;
+}
+
+QString Text(const char* key, const char* fallback)
+{
+    return HasLangConv() && LangConv().HasText(key) ? QString::fromStdString(LangConv().GetText(key))
+                                                    : QString::fromUtf8(fallback);
 }
 
 } // namespace
@@ -84,10 +93,7 @@ TFormReporter::TFormReporter(QWidget* owner) : QDialog(owner)
 
     connect(m_fileName, &QLineEdit::textChanged, this, [this] { UpdateCreate(); });
     connect(browse, &QToolButton::clicked, this, [this] { BitBtnFileNameClick(); });
-    connect(m_create, &QPushButton::clicked, this, [this] {
-        m_result = ResultCreate;
-        accept();
-    });
+    connect(m_create, &QPushButton::clicked, this, [this] { CreateClick(); });
     connect(cancel, &QPushButton::clicked, this, [this] {
         m_result = ResultCancel;
         reject();
@@ -145,6 +151,11 @@ void TFormReporter::SetFileName(const QString& name)
     m_fileName->setText(name);
 }
 
+QString TFormReporter::OutputFileName() const
+{
+    return QString::fromStdString(EnsureReportExtension(FileName().toStdString(), ReportExtension(Format())));
+}
+
 bool TFormReporter::ShowResult() const
 {
     return m_show->isChecked();
@@ -160,6 +171,28 @@ void TFormReporter::UpdateCreate()
     m_create->setEnabled(!m_fileName->text().trimmed().isEmpty());
 }
 
+void TFormReporter::CreateClick()
+{
+    if (!MayReplaceOutput())
+        return;
+    m_result = ResultCreate;
+    accept();
+}
+
+// An existing file is replaced only when the user says so; No keeps the window open for another name.
+bool TFormReporter::MayReplaceOutput()
+{
+    const QString name = OutputFileName();
+    if (!QFileInfo::exists(name) || name == m_browsedName)
+        return true;
+    TMessageDialog box(this);
+    box.DialogType = mdYesNo;
+    box.Title = windowTitle();
+    box.Caption = QDir::toNativeSeparators(name) + QStringLiteral(": ") +
+                  Text("REPORT_FILE_REPLACE", "This file already exists. Replace it with the new report?");
+    return box.Execute() == TMessageDialog::kYes;
+}
+
 void TFormReporter::RadioButtonClick()
 {
     const std::string name = ChangeReportExtension(m_fileName->text().toStdString(), ReportExtension(Format()));
@@ -169,9 +202,7 @@ void TFormReporter::RadioButtonClick()
 void TFormReporter::BitBtnFileNameClick()
 {
     auto filter = [](const char* key, const char* fallback, const char* pattern) {
-        const QString text =
-            HasLangConv() && LangConv().HasText(key) ? QString::fromStdString(LangConv().GetText(key)) : fallback;
-        return text + " (" + pattern + ")";
+        return Text(key, fallback) + " (" + pattern + ")";
     };
     const QString filters = QStringList{filter("REPORT_FILTER_TEXT", "Text files", "*.txt"),
                                         filter("REPORT_FILTER_HTML", "HTML files", "*.html"),
@@ -180,6 +211,8 @@ void TFormReporter::BitBtnFileNameClick()
                                 .join(";;");
     // The platform's save dialog asks before replacing a file and lets the user name a new one.
     const QString chosen = Modal().SaveFileName(this, windowTitle(), m_fileName->text().trimmed(), filters);
-    if (!chosen.isEmpty())
+    if (!chosen.isEmpty()) {
+        m_browsedName = chosen;
         m_fileName->setText(chosen);
+    }
 }

@@ -30,6 +30,8 @@ public:
     void SetFormat(TReportFormat format);
     QString FileName() const;
     void SetFileName(const QString& name);
+    // The file the report is written to: the name, trimmed, with the format's extension.
+    QString OutputFileName() const;
     bool ShowResult() const;
     void SetShowResult(bool show);
     int Result() const { return m_result; }
@@ -40,6 +42,8 @@ public:
 
 private:
     void UpdateCreate();
+    void CreateClick();
+    bool MayReplaceOutput();
 
     QRadioButton* m_text = nullptr;
     QRadioButton* m_html = nullptr;
@@ -49,4 +53,6 @@ private:
     QCheckBox* m_show = nullptr;
     QPushButton* m_create = nullptr;
     int m_result = ResultNone;
+    // The name last chosen with browse, whose dialog has asked about replacing it already.
+    QString m_browsedName;
 };

@@ -128,7 +128,7 @@ void RunReportCommand(QWidget* owner, TFileAccess& store, TReportCommand command
             return;
 
         const TReportFormat format = form.Format();
-        const std::string fileName = EnsureReportExtension(form.FileName().toStdString(), ReportExtension(format));
+        const std::string fileName = form.OutputFileName().toStdString();
         const std::optional<TReportTarget> target =
             blank ? std::optional<TReportTarget>(TReportTarget{TReportKind::Investigation, object->Id, kNoGroupId})
                   : TargetOf(*object);

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -82,6 +83,44 @@ TEST(FormReporter, BrowseHelpAndClosingKeepTheirResults)
     QTest::keyClick(&form, Qt::Key_Escape);
     EXPECT_EQ(form.Result(), TFormReporter::ResultCancel);
     EXPECT_FALSE(form.isVisible());
+}
+
+TEST(FormReporter, CreateAsksBeforeReplacingAFileUnlessBrowseDidSo)
+{
+    TTempDir temp;
+    const QString existing = QString::fromStdString(temp.File("old.html"));
+    WriteFileBytes(existing.toStdString(), "kept");
+    TScriptedModalSeam seam;
+    TFormReporter form;
+    form.show();
+    Child<QRadioButton>(form, "RadioButtonIsHTML")->click();
+    // The question is about the file written: the name as typed gets the format's extension.
+    form.SetFileName(QString::fromStdString(temp.File("old")));
+    QString asked;
+    seam.ExpectDialog("DialogForm", [&asked](QDialog& box) {
+        asked = box.findChild<QLabel*>("cap")->text();
+        FindButton(box, "Button1")->click(); // No
+    });
+    Child<QPushButton>(form, "ButtonCreate")->click();
+    EXPECT_TRUE(asked.startsWith(existing)) << asked.toStdString();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.Result(), TFormReporter::ResultNone);
+    EXPECT_EQ(ReadFileBytes(existing.toStdString()), "kept");
+
+    seam.ExpectDialogButton("DialogForm", "Button0"); // Yes
+    Child<QPushButton>(form, "ButtonCreate")->click();
+    EXPECT_EQ(form.Result(), TFormReporter::ResultCreate);
+
+    // The browse dialog asked about its file already; a new file is not asked about at all.
+    for (const QString& name : {existing, QString::fromStdString(temp.File("new.html"))}) {
+        TFormReporter again;
+        again.SetFormat(TReportFormat::Html);
+        seam.ExpectSaveFile(name);
+        Child<QToolButton>(again, "BitBtnFileName")->click();
+        Child<QPushButton>(again, "ButtonCreate")->click();
+        EXPECT_EQ(again.Result(), TFormReporter::ResultCreate);
+    }
+    EXPECT_EQ(seam.dialogsShown, (QStringList{"DialogForm", "DialogForm"}));
 }
 
 // The main window with the sample project open and report settings of the test's own.
