@@ -13,7 +13,7 @@
 #include <QSpinBox>
 
 #include "platform/langcontroller.h"
-#include "util/text.h"
+#include "platform/nameorder.h"
 
 TAddInvestForm::TAddInvestForm(QWidget* parent)
     : TEntityFormBase(parent, QStringLiteral("AddInvestForm"), QStringLiteral("InvestEdit"), 0,
@@ -158,11 +158,8 @@ void TAddInvestForm::FillClients()
     m_clients->clear();
     const auto found = m_data.ClientsOfGroup.find(ClientGroupId());
     if (found != m_data.ClientsOfGroup.end()) {
-        // Shown sorted by name, letter case ignored, as the project's other name lists are.
         QStringList names = found->second.Names;
-        std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-            return CompareNoCase(a.toStdString(), b.toStdString()) < 0;
-        });
+        std::stable_sort(names.begin(), names.end(), NameLess);
         m_clients->addItems(names);
     }
     const int count = m_clients->count();

@@ -220,7 +220,7 @@ void TCompareForm::FillMembers(QTableWidget& table, const TWaveComparison& pair)
     for (std::size_t i = 0; i < pair.Members.size(); ++i) {
         const TMemberChange& m = pair.Members[i];
         const int row = static_cast<int>(i);
-        auto* name = new QTableWidgetItem(QString::fromStdString(m.Name));
+        auto* name = new TNameItem(QString::fromStdString(m.Name));
         if (m.Moved()) {
             QFont bold = table.font();
             bold.setBold(true);

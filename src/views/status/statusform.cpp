@@ -107,7 +107,7 @@ void TStatusForm::Build()
     for (std::size_t i = 0; i < m_result.Members.size(); ++i) {
         const TStatusMember& m = m_result.Members[i];
         const int row = static_cast<int>(i);
-        m_table->setItem(row, 0, new QTableWidgetItem(QString::fromStdString(m.Name)));
+        m_table->setItem(row, 0, new TNameItem(QString::fromStdString(m.Name)));
         m_table->setItem(row, 1, new TNumberItem(QString::number(m.LM), m.LM));
         m_table->setItem(row, 2, new TNumberItem(QString::number(m.LL), m.LL));
         m_table->setItem(row, 3, new TNumberItem(ScoreText(m.zLM), m.zLM));
