@@ -707,6 +707,11 @@ void TSocMainForm::ShowInvestigationView(TVisualChildForm* form, TShellIcon icon
     child->setWindowIcon(ShellIcon(icon));
     child->resize(std::min(m_mdi->width() - 20, 720), std::min(m_mdi->height() - 20, 520));
     child->show();
+    const QSize content = form->ContentSize();
+    if (content.isValid()) {
+        const QSize frame = child->size() - form->size();
+        child->resize(child->size().expandedTo(content + frame).boundedTo(m_mdi->viewport()->size()));
+    }
     KeepInside(*child, m_mdi->viewport()->size());
     m_mdi->setActiveSubWindow(child);
     if (!SubWindowOf(form))

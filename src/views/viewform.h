@@ -56,6 +56,10 @@ public:
     virtual void CaptureState() = 0;
     virtual void ApplySettings() = 0;
 
+    // The room the window's content wants when it opens; the main window gives it as much of that
+    // as its area has, and never less than its usual size. Invalid (the default): the usual size.
+    virtual QSize ContentSize() const { return {}; }
+
     // The picture of the view: its size and its drawing (the same one for clipboard, files and print).
     virtual QSize PictureSize() const = 0;
     virtual void PaintPicture(QPainter& painter) = 0;

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -165,6 +166,20 @@ std::vector<int> TStatusForm::ColumnWidths() const
         widths.push_back(column + 2 * kCellPadding);
     }
     return widths;
+}
+
+QSize TStatusForm::ContentSize() const
+{
+    // Every column as wide as its contents, every row, and the counts above the table.
+    const int frame = 2 * m_table->frameWidth();
+    const int tableWidth =
+        m_table->horizontalHeader()->length() + frame + m_table->verticalScrollBar()->sizeHint().width();
+    const int tableHeight = m_table->horizontalHeader()->sizeHint().height() +
+                            m_table->verticalHeader()->length() + frame;
+    const QMargins margins = layout()->contentsMargins();
+    return {tableWidth + margins.left() + margins.right(),
+            m_counts->heightForWidth(tableWidth) + layout()->spacing() + tableHeight + margins.top() +
+                margins.bottom()};
 }
 
 void TStatusForm::Refresh()

@@ -26,6 +26,7 @@ public:
     void Refresh() override;
     void CaptureState() override {}
     void ApplySettings() override;
+    QSize ContentSize() const override;
     QSize PictureSize() const override;
     void PaintPicture(QPainter& painter) override;
 

@@ -4,9 +4,11 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTableWidget>
 
 #include "analysis/projectbuilder.h"
@@ -60,6 +62,26 @@ TEST_F(StatusFormTest, ShowsGroupsCountsAndSortsByNumber)
     const QStringList lines = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 5);
     EXPECT_TRUE(lines[4].startsWith("M2\t0\t3\t"));
+}
+
+TEST_F(StatusFormTest, NamesSortByTheirNumbersAndTheWindowOpensWideEnoughForEveryColumn)
+{
+    TProjectBuilder numbered;
+    numbered.Members(kInvest, kGroup, {10, 2, 9, 1});
+    numbered.For(kInvest, 2, 10).Against(kInvest, 9, 1);
+    TStatusForm form(numbered.store, kInvest, "Week 1");
+    QTableWidget& table = form.Table();
+    table.sortItems(0, Qt::AscendingOrder);
+    QStringList names;
+    for (int r = 0; r < table.rowCount(); ++r)
+        names << table.item(r, 0)->text();
+    EXPECT_EQ(names, (QStringList{"M1", "M2", "M9", "M10"}));
+
+    form.resize(form.ContentSize());
+    form.show();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(table.horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(table.verticalScrollBar()->isVisible());
 }
 
 TEST_F(StatusFormTest, NoGroupsWithoutNegativeChoicesSaysWhy)
