@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -18,10 +19,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QShowEvent>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -251,6 +254,32 @@ void TSocMainForm::showEvent(QShowEvent* event)
         // After the window is up, so that the start-up choice window appears over it.
         QTimer::singleShot(0, this, [this] { RunStartupAction(); });
     }
+}
+
+bool TSocMainForm::event(QEvent* event)
+{
+    // Ctrl+C opens the choices, but not at the cost of copying: a focused text or list that
+    // copies by itself gets the key, which reaches it as a key press instead of the shortcut.
+    if (event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy) && CopiesItself(QApplication::focusWidget())) {
+        event->accept();
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+// Editable fields claim the key themselves; read-only text, lists and tables copy on it but leave
+// it to shortcuts. The objects tree keeps Ctrl+C for the choices of its investigation.
+bool TSocMainForm::CopiesItself(const QWidget* widget) const
+{
+    if (!widget || widget == m_tree)
+        return false;
+    if (qobject_cast<const QAbstractItemView*>(widget) || qobject_cast<const QTextEdit*>(widget) ||
+        qobject_cast<const QPlainTextEdit*>(widget))
+        return true;
+    const auto* label = qobject_cast<const QLabel*>(widget);
+    const Qt::TextInteractionFlags selectable = Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard;
+    return label && (label->textInteractionFlags() & selectable);
 }
 
 void TSocMainForm::keyPressEvent(QKeyEvent* event)

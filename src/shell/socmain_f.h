@@ -116,11 +116,13 @@ Q_SIGNALS:
     void FormClosed();
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    bool CopiesItself(const QWidget* widget) const;
     void BuildMenus();
     void BuildToolBars();
     QAction* AddAction(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut = {});

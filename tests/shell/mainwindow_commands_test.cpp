@@ -2,9 +2,12 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QImage>
@@ -16,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QToolButton>
@@ -471,6 +475,39 @@ TEST_F(ShellMainWindowCommands, ObjectKeysActOnTheTreeOnly)
     QTest::keyClick(&window.Tree(), Qt::Key_Delete);
     EXPECT_EQ(seam.dialogsShown.size(), 1);
     delete edit;
+}
+
+TEST_F(ShellMainWindowCommands, CtrlCCopiesInTablesAndTextButOpensChoicesInTheTree)
+{
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    Select(TNodeKind::Investigation, "Chess club: homework help");
+    TScriptedModalSeam seam;
+    QWidget* panel = window.findChild<QWidget*>("SocTreePanel");
+    auto* table = new QTableWidget(1, 1, panel);
+    table->setItem(0, 0, new QTableWidgetItem("cell text"));
+    table->setCurrentCell(0, 0);
+    auto* text = new QTextBrowser(panel);
+    text->setPlainText("read-only text");
+    text->selectAll();
+    const std::pair<QWidget*, QString> copiers[] = {{table, "cell text"}, {text, "read-only text"}};
+    for (const auto& [widget, copied] : copiers) {
+        widget->show();
+        widget->setFocus();
+        QApplication::clipboard()->clear();
+        QTest::keyClick(widget, Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(QApplication::clipboard()->text(), copied);
+    }
+    EXPECT_TRUE(window.MdiArea().subWindowList().isEmpty());
+
+    window.Tree().setFocus();
+    QTest::keyClick(&window.Tree(), Qt::Key_C, Qt::ControlModifier);
+    ASSERT_EQ(window.MdiArea().subWindowList().size(), 1);
+    EXPECT_NE(qobject_cast<TSelectionForm*>(window.MdiArea().subWindowList().front()->widget()), nullptr);
+    EXPECT_TRUE(seam.informations.isEmpty());
+    delete table;
+    delete text;
 }
 
 TEST_F(ShellMainWindowCommands, EveryTextIsTranslated)
