@@ -4,6 +4,19 @@
 #include <QImage>
 #include <QPainter>
 
+namespace {
+
+std::string PngBytes(const QImage& image)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (image.isNull() || !image.save(&buffer, "PNG"))
+        return {};
+    return buffer.data().toStdString();
+}
+
+} // namespace
+
 TPictureSize TPaintedPictures::Size(int32_t investId, TReportPicture picture)
 {
     const QSize size = PictureSize(investId, picture);
@@ -41,9 +54,30 @@ std::string TPaintedPictures::Png(int32_t investId, TReportPicture picture, int 
             painter.setClipRect(part);
         draw(painter);
     });
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    if (image.isNull() || !image.save(&buffer, "PNG"))
+    return PngBytes(image);
+}
+
+std::string TPaintedPictures::PngInRows(int32_t investId, TReportPicture picture, int bandWidth)
+{
+    const QSize size = PictureSize(investId, picture);
+    if (size.isEmpty() || bandWidth <= 0)
         return {};
-    return buffer.data().toStdString();
+    const std::vector<TPictureBand> bands = PictureBands({size.width(), size.height()}, bandWidth);
+    const int gap = size.height() / 10; // white between the rows
+    const int rowHeight = size.height() + gap;
+    const TDrawing draw = Drawing(investId, picture);
+    const QImage image = RenderPicture(QSize(bands.front().Width, static_cast<int>(bands.size()) * rowHeight - gap),
+                                       [&](QPainter& painter) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        for (std::size_t k = 0; k < bands.size(); ++k) {
+            // Each band sees itself as the clip, so the drawing skips the rest.
+            painter.save();
+            painter.translate(-bands[k].Left, static_cast<int>(k) * rowHeight);
+            painter.setClipRect(QRect(bands[k].Left, 0, bands[k].Width, size.height()));
+            draw(painter);
+            painter.restore();
+        }
+    });
+    return PngBytes(image);
 }

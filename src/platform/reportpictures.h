@@ -18,4 +18,5 @@ public:
     TPictureSize Size(int32_t investId, TReportPicture picture) override;
     std::string Svg(int32_t investId, TReportPicture picture) override;
     std::string Png(int32_t investId, TReportPicture picture, int width, TPictureBand band) override;
+    std::string PngInRows(int32_t investId, TReportPicture picture, int bandWidth) override;
 };

@@ -61,4 +61,7 @@ public:
     virtual std::string Svg(int32_t investId, TReportPicture picture) = 0;
     // The picture, or one band of it, as PNG bytes, scaled to width pixels with its proportions kept.
     virtual std::string Png(int32_t investId, TReportPicture picture, int width, TPictureBand band) = 0;
+    // The picture cut into bands at most bandWidth pixels wide, laid one under another at its own
+    // size, as PNG bytes: a picture far wider than any screen, made one to scroll down.
+    virtual std::string PngInRows(int32_t investId, TReportPicture picture, int bandWidth) = 0;
 };

@@ -87,8 +87,15 @@ void TTextBuilder::Write()
     };
     for (const auto& [path, picture] : m_pictureFiles) {
         const TPictureSize size = Pictures()->Size(Target().ObjectId, picture);
+        // A picture that a screen of 1600 by 1200 would shrink past reading goes in rows of that
+        // width, one under another, to scroll down at its own size.
+        constexpr int kScreenWidth = 1600;
+        const std::string png =
+            PictureBandScale(size, kScreenWidth, 1200, 1, 0) > 0
+                ? Pictures()->PngInRows(Target().ObjectId, picture, kScreenWidth)
+                : Pictures()->Png(Target().ObjectId, picture, std::clamp(size.Width, 1600, 4000), {});
         std::string error;
-        if (!ReplaceFile(path, Pictures()->Png(Target().ObjectId, picture, std::clamp(size.Width, 1600, 4000), {}), error)) {
+        if (!ReplaceFile(path, png, error)) {
             removeWritten();
             throw TAppError(T("REPORT_WRITE_ERROR") + "\n" + path + ": " + error);
         }

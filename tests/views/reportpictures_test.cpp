@@ -156,8 +156,9 @@ TEST_F(ReportPictures, WordEmbedsDecodablePngPicturesWithinTheTextWidth)
 }
 
 // The members' chart of 300 members, far wider than a page: Word gets it in page-wide bands, HTML
-// at its own size in a box that scrolls; the sample's pictures fit the page in both.
-TEST_F(ReportPictures, FarWiderChartRunsInBandsInWordAndScrollsInHtml)
+// at its own size in a box that scrolls, a text report's file in rows; the sample's pictures fit
+// the page.
+TEST_F(ReportPictures, FarWiderChartRunsInBandsOrRowsAndScrollsInHtml)
 {
     m_store.ClientGroups().Add(99, "Year");
     for (int32_t id = 1001; id <= 1300; ++id) {
@@ -177,6 +178,12 @@ TEST_F(ReportPictures, FarWiderChartRunsInBandsInWordAndScrollsInHtml)
     TDocxReader docx(File("wide.docx"));
     ASSERT_TRUE(docx.Ok());
     EXPECT_GE(docx.Document().select_nodes("//a:blip").size(), 5u);
+    // The text report's picture file: rows of a screen's width, one under another.
+    TTextBuilder text({TReportKind::Investigation, 99}, false, File("wide.txt"));
+    Write(text, regs);
+    const QImage rows(QString::fromStdString(File("wide-member-indices.png")));
+    EXPECT_LE(rows.width(), 1600);
+    EXPECT_GT(rows.height(), 3 * rows.width());
 
     THTMLBuilder sample({TReportKind::Investigation, 1}, false, File("sample.html"));
     Write(sample);
