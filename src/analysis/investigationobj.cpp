@@ -47,38 +47,35 @@ void FillChoiceList(const TChoiceTable& table, int32_t investId, int32_t counted
 
 } // namespace
 
-void TInvestigationObject::TIdSlots::Build(const std::vector<TInvestClient>& members, const std::vector<TChoice>& a,
-                                           const std::vector<TChoice>& b, std::vector<int32_t>& toA,
-                                           std::vector<int32_t>& toB)
+void TInvestigationObject::TIdSlots::Build(const std::vector<TInvestClient>& members,
+                                           const std::vector<TChoice>& listA, const std::vector<TChoice>& listB,
+                                           TListSlots& a, TListSlots& b)
 {
     // Every id in order: the members first, so that their slots are their positions.
     const auto eachId = [&](const auto& visit) {
         for (const TInvestClient& m : members)
             visit(m.Id);
-        for (const std::vector<TChoice>* list : {&a, &b}) {
+        for (const std::vector<TChoice>* list : {&listA, &listB}) {
             for (const TChoice& c : *list) {
                 visit(c.FromId);
                 visit(c.ToId);
             }
         }
     };
-    const std::size_t ids = members.size() + 2 * (a.size() + b.size());
+    const std::size_t ids = members.size() + 2 * (listA.size() + listB.size());
     m_table.clear();
     m_sorted.clear();
     m_count = 0;
-    toA.resize(a.size());
-    toB.resize(b.size());
-    // The chosen slots, looked up once here: the lookups of chosen ids go all over the table.
-    const auto findChosen = [this, &a, &b, &toA, &toB] {
-        for (std::size_t i = 0; i < a.size(); ++i)
-            toA[i] = Find(a[i].ToId);
-        for (std::size_t i = 0; i < b.size(); ++i)
-            toB[i] = Find(b[i].ToId);
-    };
+    for (TListSlots* slots : {&a, &b}) {
+        slots->outCount.clear();
+        slots->grouped = true;
+    }
+    a.to.resize(listA.size());
+    b.to.resize(listB.size());
     if (ids == 0)
         return;
-    // A table of slots by id when the ids lie close together, numbering them and noting the chosen
-    // slots in one pass; false when one falls outside.
+    // A table of slots by id when the ids lie close together: numbering them, noting the chosen
+    // slots and counting each chooser's rows in one pass over the rows; false when one falls outside.
     const auto fillTable = [&](int64_t low, int64_t high) {
         const auto range = static_cast<uint64_t>(high - low + 1);
         if (range > 4 * ids + 1024)
@@ -98,20 +95,34 @@ void TInvestigationObject::TIdSlots::Build(const std::vector<TInvestClient>& mem
         bool inside = true;
         for (const TInvestClient& m : members)
             inside = inside && number(m.Id) >= 0;
-        for (const auto& [list, to] : {std::pair{&a, &toA}, std::pair{&b, &toB}}) {
+        for (const auto& [list, slots] : {std::pair{&listA, &a}, std::pair{&listB, &b}}) {
+            // There are no more slots than ids in the range.
+            std::vector<int32_t>& count = slots->outCount;
+            count.assign(range + 1, 0);
+            int32_t previous = -1;
+            bool grouped = true;
             for (std::size_t i = 0; i < list->size() && inside; ++i) {
                 const TChoice& c = (*list)[i];
-                inside = number(c.FromId) >= 0;
-                (*to)[i] = number(c.ToId);
-                inside = inside && (*to)[i] >= 0;
+                const int32_t from = number(c.FromId);
+                slots->to[i] = number(c.ToId);
+                inside = from >= 0 && slots->to[i] >= 0;
+                if (!inside)
+                    break;
+                ++count[static_cast<std::size_t>(from) + 1];
+                grouped = grouped && previous <= from;
+                previous = from;
             }
+            slots->grouped = grouped;
         }
-        if (!inside)
+        if (!inside) {
             m_table.clear();
-        return inside;
+            return false;
+        }
+        a.outCount.resize(static_cast<std::size_t>(m_count) + 1);
+        b.outCount.resize(static_cast<std::size_t>(m_count) + 1);
+        return true;
     };
-    // Choices seldom name anyone but members: the members' range usually serves, and one pass
-    // over the choices then both checks and numbers their ids.
+    // Choices seldom name anyone but members: the members' range usually serves.
     int64_t low = std::numeric_limits<int64_t>::max();
     int64_t high = std::numeric_limits<int64_t>::min();
     for (const TInvestClient& m : members) {
@@ -126,13 +137,21 @@ void TInvestigationObject::TIdSlots::Build(const std::vector<TInvestClient>& mem
     });
     if (fillTable(low, high))
         return;
+    // Ids far apart: sorted and searched by halves; IndexChoices counts the choosers itself.
+    for (TListSlots* slots : {&a, &b}) {
+        slots->outCount.clear();
+        slots->grouped = true;
+    }
     m_count = 0;
     m_sorted.reserve(ids);
     eachId([this](int32_t id) { m_sorted.push_back(id); });
     std::sort(m_sorted.begin(), m_sorted.end());
     m_sorted.erase(std::unique(m_sorted.begin(), m_sorted.end()), m_sorted.end());
     m_count = static_cast<int32_t>(m_sorted.size());
-    findChosen();
+    for (std::size_t i = 0; i < listA.size(); ++i)
+        a.to[i] = Find(listA[i].ToId);
+    for (std::size_t i = 0; i < listB.size(); ++i)
+        b.to[i] = Find(listB[i].ToId);
 }
 
 int32_t TInvestigationObject::TIdSlots::FindSorted(int32_t id) const
@@ -171,21 +190,27 @@ void TInvestigationObject::FillChoiceLists(TFileAccess& store)
 // choice of the same member for the same member is one choice, not two: the file may hold it
 // twice, but counting it twice would invent a mutual pair. The first in table order stays, and
 // the list keeps its table order.
-void TInvestigationObject::IndexChoices(TKindIndex& index, std::vector<TChoice>& list, std::vector<int32_t>& toSlot,
+void TInvestigationObject::IndexChoices(TKindIndex& index, std::vector<TChoice>& list, TListSlots& listSlots,
                                         bool positive)
 {
     // Few passes over flat arrays, none whose branches hang on the data, and few temporaries:
     // on large groups the model's time is mostly memory and mispredicted branches.
     const auto slots = static_cast<std::size_t>(m_slots.Count());
     const std::size_t rows = list.size();
-    std::vector<int32_t> outStart(slots + 1, 0); // where each chooser's choices begin in chosen
-    bool grouped = true; // files usually list a member's choices together, members in order
-    int32_t previous = -1;
-    for (std::size_t i = 0; i < rows; ++i) {
-        const int32_t from = m_slots.Find(list[i].FromId);
-        ++outStart[static_cast<std::size_t>(from) + 1];
-        grouped = grouped && previous <= from;
-        previous = from;
+    const std::vector<int32_t>& toSlot = listSlots.to;
+    // Where each chooser's choices begin in chosen: counted while the ids were numbered, unless
+    // they lay far apart. Files usually list a member's choices together, members in order.
+    std::vector<int32_t> outStart = std::move(listSlots.outCount);
+    bool grouped = listSlots.grouped;
+    if (outStart.empty()) {
+        outStart.assign(slots + 1, 0);
+        int32_t previous = -1;
+        for (std::size_t i = 0; i < rows; ++i) {
+            const int32_t from = m_slots.Find(list[i].FromId);
+            ++outStart[static_cast<std::size_t>(from) + 1];
+            grouped = grouped && previous <= from;
+            previous = from;
+        }
     }
     for (std::size_t s = 0; s < slots; ++s)
         outStart[s + 1] += outStart[s];
@@ -322,9 +347,9 @@ void TInvestigationObject::FillClientsList(TFileAccess& store)
         }
     }
 
-    std::vector<int32_t> forTo;
-    std::vector<int32_t> againstTo;
-    m_slots.Build(m_clients, m_forList, m_againstList, forTo, againstTo);
+    TListSlots forSlots;
+    TListSlots againstSlots;
+    m_slots.Build(m_clients, m_forList, m_againstList, forSlots, againstSlots);
     const auto slots = static_cast<std::size_t>(m_slots.Count());
     m_counters.assign(slots, TCounters{});
     m_firstMember.assign(slots, -1);
@@ -340,8 +365,8 @@ void TInvestigationObject::FillClientsList(TFileAccess& store)
         if (m_firstMember[static_cast<std::size_t>(slot)] < 0)
             m_firstMember[static_cast<std::size_t>(slot)] = static_cast<int32_t>(i);
     }
-    IndexChoices(m_forIndex, m_forList, forTo, true);
-    IndexChoices(m_againstIndex, m_againstList, againstTo, false);
+    IndexChoices(m_forIndex, m_forList, forSlots, true);
+    IndexChoices(m_againstIndex, m_againstList, againstSlots, false);
 
     for (std::size_t i = 0; i < m_clients.size(); ++i) {
         TInvestClient& client = m_clients[i];

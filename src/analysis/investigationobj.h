@@ -189,12 +189,18 @@ private:
     };
     // Dense numbers (slots) for the client ids of the members and the choices: a table indexed
     // by id where the ids lie close together, else the sorted distinct ids searched by halves.
+    // What numbering the ids learns of one choice list on its way through the rows.
+    struct TListSlots {
+        std::vector<int32_t> to;       // the slot of each row's chosen id
+        std::vector<int32_t> outCount; // at slot + 1, the rows of that chooser; empty when not counted
+        bool grouped = true;           // the rows come chooser by chooser, in slot order
+    };
     class TIdSlots {
     public:
-        // Numbers the ids of the members and of both choice lists; toA and toB receive the slot
-        // of each row's chosen id.
-        void Build(const std::vector<TInvestClient>& members, const std::vector<TChoice>& a,
-                   const std::vector<TChoice>& b, std::vector<int32_t>& toA, std::vector<int32_t>& toB);
+        // Numbers the ids of the members and of both choice lists, noting in a and b the chosen
+        // slots and, where the ids lie close together, the choosers' counts.
+        void Build(const std::vector<TInvestClient>& members, const std::vector<TChoice>& listA,
+                   const std::vector<TChoice>& listB, TListSlots& a, TListSlots& b);
         int32_t Count() const { return m_count; }
         // The slot of the id; -1 when neither a member nor a choice has it.
         int32_t Find(int32_t id) const
@@ -225,7 +231,7 @@ private:
     void FillChoiceLists(TFileAccess& store);
     void FillClientsList(TFileAccess& store);
     // toSlot holds the slot of each row's chosen id; the function may change it.
-    void IndexChoices(TKindIndex& index, std::vector<TChoice>& list, std::vector<int32_t>& toSlot, bool positive);
+    void IndexChoices(TKindIndex& index, std::vector<TChoice>& list, TListSlots& slots, bool positive);
 
     const TKindIndex* KindIndex(TChoiceKind kind) const;
     bool HasChoice(const TKindIndex& index, int32_t fromSlot, int32_t toSlot) const;

@@ -43,9 +43,13 @@ void Generate(std::mt19937& random, TRandomCase& out)
     // The clients of the group are the mutual-pairs names.
     out.reference.GroupClients = out.reference.Members;
 
+    // In one case of four, some ids lie far from the rest: the model then numbers them otherwise.
+    const bool far = pick(0, 3) == 0;
     const auto anyId = [&]() -> int32_t {
         if (!out.reference.Members.empty() && pick(0, 5) != 0)
             return out.reference.Members[static_cast<std::size_t>(pick(0, members - 1))].Id;
+        if (far && pick(0, 3) == 0)
+            return 5000000 + pick(0, 2);
         return pick(-3, idRange + 3); // often no member at all
     };
     for (const TChoiceKind kind : {TChoiceKind::Positive, TChoiceKind::Negative}) {
