@@ -187,14 +187,14 @@ private:
         int32_t ForReturned = 0;
         int32_t AgainstReturned = 0;
     };
-    // Dense numbers (slots) for the client ids of the members and the choices: a table indexed
-    // by id where the ids lie close together, else the sorted distinct ids searched by halves.
     // What numbering the ids learns of one choice list on its way through the rows.
     struct TListSlots {
         std::vector<int32_t> to;       // the slot of each row's chosen id
         std::vector<int32_t> outCount; // at slot + 1, the rows of that chooser; empty when not counted
         bool grouped = true;           // the rows come chooser by chooser, in slot order
     };
+    // Dense numbers (slots) for the client ids of the members and the choices: a table indexed
+    // by id where the ids lie close together, else the sorted distinct ids searched by halves.
     class TIdSlots {
     public:
         // Numbers the ids of the members and of both choice lists, noting in a and b the chosen
@@ -230,7 +230,7 @@ private:
 
     void FillChoiceLists(TFileAccess& store);
     void FillClientsList(TFileAccess& store);
-    // toSlot holds the slot of each row's chosen id; the function may change it.
+    // slots holds what numbering learnt of the list; the function takes its counts.
     void IndexChoices(TKindIndex& index, std::vector<TChoice>& list, TListSlots& slots, bool positive);
 
     const TKindIndex* KindIndex(TChoiceKind kind) const;
