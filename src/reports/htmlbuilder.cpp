@@ -237,8 +237,7 @@ TPictureSvg THTMLBuilder::PictureSvg() const
         const TPictureSize size = pictures->Size(id, *picture);
         if (size.Empty())
             return {};
-        // A window of about 1000 by 700 pixels stands for the page.
-        return {pictures->Svg(id, *picture), PictureBandScale(size, 1000, 700, 1, 0) > 0};
+        return {pictures->Svg(id, *picture), PictureOutgrowsScreen(size)};
     };
 }
 

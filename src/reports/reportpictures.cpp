@@ -82,3 +82,8 @@ std::vector<TPictureBand> PictureBands(TPictureSize size, double bandWidth)
     }
     return bands;
 }
+
+bool PictureOutgrowsScreen(TPictureSize size)
+{
+    return PictureBandScale(size, kReadingScreenWidth, kReadingScreenHeight, 1, 0) > 0;
+}

@@ -48,6 +48,13 @@ double PictureBandScale(TPictureSize size, double pageWidth, double pageHeight, 
 // The bands of a picture: as few as bands at most bandWidth pixels wide allow, of one width.
 std::vector<TPictureBand> PictureBands(TPictureSize size, double bandWidth);
 
+// The screen, in pixels, that HTML reports and the picture files beside text reports are read on.
+inline constexpr int kReadingScreenWidth = 1280;
+inline constexpr int kReadingScreenHeight = 800;
+// Whether that screen would shrink the picture past reading, so that it keeps its own size:
+// scrolling sideways in an HTML page, in rows one under another in a picture file.
+bool PictureOutgrowsScreen(TPictureSize size);
+
 // Draws the pictures of an investigation for the report builders. The reports know no views: the
 // GUI implements this with the view windows' own drawing, so a report shows what the windows show.
 // Without one (the core-only command line) the picture parts are left out of the report.

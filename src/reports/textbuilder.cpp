@@ -87,12 +87,9 @@ void TTextBuilder::Write()
     };
     for (const auto& [path, picture] : m_pictureFiles) {
         const TPictureSize size = Pictures()->Size(Target().ObjectId, picture);
-        // A picture that a screen of 1600 by 1200 would shrink past reading goes in rows of that
-        // width, one under another, to scroll down at its own size.
-        constexpr int kScreenWidth = 1600;
         const std::string png =
-            PictureBandScale(size, kScreenWidth, 1200, 1, 0) > 0
-                ? Pictures()->PngInRows(Target().ObjectId, picture, kScreenWidth)
+            PictureOutgrowsScreen(size)
+                ? Pictures()->PngInRows(Target().ObjectId, picture, kReadingScreenWidth)
                 : Pictures()->Png(Target().ObjectId, picture, std::clamp(size.Width, 1600, 4000), {});
         std::string error;
         if (!ReplaceFile(path, png, error)) {
