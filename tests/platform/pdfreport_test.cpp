@@ -35,6 +35,14 @@ bool HasPoppler()
     return std::system("command -v pdfinfo >/dev/null 2>&1 && command -v pdftotext >/dev/null 2>&1") == 0;
 }
 
+// The page count of pdfinfo's output.
+int PageCount(const std::string& info)
+{
+    int pages = 0;
+    std::sscanf(info.c_str() + info.find("Pages:"), "Pages: %d", &pages);
+    return pages;
+}
+
 // "Page size" lines of every page, e.g. "Page    3 size: 841.89 x 595.276 pts (A4)".
 int CountLandscapePages(const std::string& info)
 {
@@ -63,8 +71,7 @@ TEST(PdfReport, PagesNumbersTextAndLandscapeReadBack)
     builder.SetReportRegs(TReportRegs{});
     builder.Generate();
     const std::string info = Output("pdfinfo -f 1 -l 99 '" + report + "'");
-    int pages = 0;
-    std::sscanf(info.c_str() + info.find("Pages:"), "Pages: %d", &pages);
+    const int pages = PageCount(info);
     EXPECT_GE(pages, 3);
     EXPECT_LE(pages, 8);
     // The 16-member sociomatrix with its totals still fits a portrait page.
@@ -115,8 +122,7 @@ TEST(PdfReport, PagesNumbersTextAndLandscapeReadBack)
         if (const char* keep = std::getenv("TREMLOW_KEEP_PAGES"))
             Output("cp " + blank + " " + report + " " + keep);
         const std::string blankInfo = Output("pdfinfo -f 1 -l 9 '" + blank + "'");
-        int blankPages = 0;
-        std::sscanf(blankInfo.c_str() + blankInfo.find("Pages:"), "Pages: %d", &blankPages);
+        const int blankPages = PageCount(blankInfo);
         EXPECT_EQ(blankPages, 1) << blank;
         EXPECT_EQ(CountLandscapePages(blankInfo), matrix ? 1 : 0) << blankInfo;
         EXPECT_NE(Output("pdftotext '" + blank + "' -").find(matrix ? "35. Member number 35" : "Member number 35"),
@@ -151,8 +157,7 @@ TEST(PdfReport, ComparisonCaptionsStayWithTheirTables)
     builder.SetStore(store);
     builder.Generate();
     const std::string info = Output("pdfinfo -f 1 -l 9 '" + report + "'");
-    int pages = 0;
-    std::sscanf(info.c_str() + info.find("Pages:"), "Pages: %d", &pages);
+    const int pages = PageCount(info);
     const auto page = [&report](int number) {
         return Output("pdftotext -f " + std::to_string(number) + " -l " + std::to_string(number) + " '" +
                       report + "' -");
@@ -255,8 +260,7 @@ TEST(PdfReport, LongRichTableRepeatsItsHeadAndLeavesNoEmptyPage)
     builder.SetReportRegs(regs);
     builder.Generate();
     const std::string info = Output("pdfinfo '" + report + "'");
-    int pages = 0;
-    std::sscanf(info.c_str() + info.find("Pages:"), "Pages: %d", &pages);
+    const int pages = PageCount(info);
     ASSERT_GE(pages, 3);
     for (int p = 2; p <= pages; ++p) {
         const std::string text =
@@ -292,8 +296,7 @@ TEST(PdfReport, PictureFarWiderThanAPageRunsInBands)
         std::string error;
         ASSERT_TRUE(ReplaceFile(pdf, RenderPdf(blocks, "Bands"), error)) << error;
         const std::string info = Output("pdfinfo '" + pdf + "'");
-        int pages = 0;
-        std::sscanf(info.c_str() + info.find("Pages:"), "Pages: %d", &pages);
+        const int pages = PageCount(info);
         if (count == 18) {
             EXPECT_EQ(pages, 1);
             continue;

@@ -66,6 +66,18 @@ protected:
 
     QString Status() { return window.findChild<QLabel*>("StatusPanel")->text(); }
 
+    // The window on screen and active, with the sample's chess club investigation selected: keys
+    // then reach it as they reach a user's window.
+    bool ShowWithChessClubSelected()
+    {
+        window.show();
+        window.activateWindow();
+        if (!QTest::qWaitForWindowActive(&window))
+            return false;
+        Select(TNodeKind::Investigation, "Chess club: homework help");
+        return true;
+    }
+
     TShellSettings settings;
     TRecordingProgress progress;
     TSocMainForm window;
@@ -451,10 +463,7 @@ TEST_F(ShellMainWindowCommands, ToolbarTuningAppliesEachCheckAtOnce)
 
 TEST_F(ShellMainWindowCommands, ObjectKeysActOnTheTreeOnly)
 {
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    Select(TNodeKind::Investigation, "Chess club: homework help");
+    ASSERT_TRUE(ShowWithChessClubSelected());
     TScriptedModalSeam seam;
 
     // In another widget the key keeps its own meaning.
@@ -479,10 +488,7 @@ TEST_F(ShellMainWindowCommands, ObjectKeysActOnTheTreeOnly)
 
 TEST_F(ShellMainWindowCommands, CtrlCCopiesInTablesAndTextButOpensChoicesInTheTree)
 {
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    Select(TNodeKind::Investigation, "Chess club: homework help");
+    ASSERT_TRUE(ShowWithChessClubSelected());
     TScriptedModalSeam seam;
     QWidget* panel = window.findChild<QWidget*>("SocTreePanel");
     auto* table = new QTableWidget(1, 1, panel);
